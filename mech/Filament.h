@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Lib3d.h"
+#include "Space.h"
+
+#include <cstdint>
+
+// Length one monomer adds to a filament [m].
+inline constexpr double MONOMER_LENGTH = 3e-9;
+
+// A straight rod of actin monomers from its pointed end to its barbed end. As
+// a region it is the axis-aligned box spanned by its two ends.
+class CFilament : public CSpace {
+public:
+    CVector PointedEnd; // [m]
+    CVector Direction;  // unit vector from the pointed end toward the barbed end
+    std::int32_t Monomers = 0;
+    bool Capped = false; // the barbed end carries a capping protein
+
+    // The ends are never stored together: the barbed end follows from
+    // PointedEnd, Direction and Monomers.
+    void SetGeometry(const CVector &pointedEnd, const CVector &direction);
+    CVector GetPointedEnd() const { return PointedEnd; }
+    CVector GetLengthVector() const;
+    CVector GetBarbedEnd() const;
+    // Position of monomer i counted from the pointed end; i = Monomers is the
+    // barbed end, negative i lie beyond the pointed end.
+    CVector GetMonomerPosition(int i) const;
+    bool IsBarbedEndFree() const { return Monomers > 0 && !Capped; }
+    std::int32_t GetMonomers() const { return Monomers; }
+
+    CVector GetSize() const override;
+    double GetRadius() const override;
+    CVector GetCenter() const override;
+    CVector GetMin() const override;
+    CVector GetMax() const override;
+    double GetVolume() const override;
+    bool Contains(const CVector &p) const override;
+
+private:
+    CVector MonomerStep() const { return Direction * MONOMER_LENGTH; }
+};

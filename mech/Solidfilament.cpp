@@ -1,0 +1,57 @@
+#include "Solidfilament.h"
+
+void CSolidFilament::UpdateMassProperties()
+{
+    // The tensor of the previous refresh carried through the rotation since.
+    const CMatrix rotatedInertia = Inertia * Orientation;
+    const double previousMass = Mass;
+    RebaseOrientation();
+    Mass = GetMass();
+    Position = GetMassCenter();
+    Inertia = GetInertia();
+    InvInertia = Inverse(Inertia);
+    // Growth conserves momentum; a lighter filament keeps its velocities.
+    if (previousMass < Mass) {
+        Velocity = Velocity * (previousMass / Mass);
+        AngularVelocity = InvInertia * (rotatedInertia * AngularVelocity);
+    }
+    Changed = false;
+}
+
+void CSolidFilament::MarkChanged()
+{
+    Changed = true;
+}
+
+double CSolidFilament::GetMass() const
+{
+    return RodLength() * FilamentLinearDensity;
+}
+
+CMatrix CSolidFilament::GetInertia() const
+{
+    return RodInertia(RodLength(), FilamentRadius, GetMass());
+}
+
+CVector CSolidFilament::GetMassCenter() const
+{
+    return (PointedEnd + GetBarbedEnd()) * 0.5;
+}
+
+void CSolidFilament::Move(double dt)
+{
+    // Every step, whatever Changed holds: this also puts Position back on the
+    // midpoint of the ends after a change of size.
+    UpdateMassProperties();
+    TranslationStep(dt);
+    Step(dt);
+    // Rotate the ends about the old centre and move them with it.
+    PointedEnd = StepRotation * (PointedEnd - PrevPosition) + Position;
+    Direction = StepRotation * Direction;
+    ClearForces();
+}
+
+double CSolidFilament::RodLength() const
+{
+    return Length(PointedEnd - GetBarbedEnd());
+}

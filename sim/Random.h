@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+// The one process-wide source of randomness of the simulation: three uniform
+// generators behind a mode selector and the draws derived from them. The state
+// is shared without locking; use it from the simulation thread only.
+
+// Selects the generator of UniformReal: 0 the masked generator, 1 the
+// shuffled generator, any other value the C library generator.
+extern std::uint8_t GeneratorMode;
+
+// One step of the minimal standard generator, s * 16807 mod (2^31 - 1),
+// computed with Schrage's method so that no 32-bit product overflows.
+std::int32_t SchrageStep(std::int32_t s);
+
+// Park-Miller generator whose stored seed is kept XOR-masked between calls.
+// The value is rounded to single precision, so it can be exactly 1.0.
+float MaskedUniform();
+// Park-Miller generator with a Bays-Durham shuffle table, in [0, 1].
+double ShuffledUniform();
+// The C library's rand(), scaled onto [0, 1].
+double LibraryUniform();
+
+// The seed shared by both congruential generators.
+std::int32_t RandomSeed();
+void SetRandomSeed(std::int32_t seed);
+
+// A uniform double in [0, 1] from the generator chosen by GeneratorMode.
+double UniformReal();
+// a + (b - a) * u with u rounded to single precision.
+double UniformRange(double a, double b);
+// A uniform integer in [lo, hi]; lo when hi < lo.
+std::int32_t UniformInt(std::int32_t lo, std::int32_t hi);
+// floor(x) + 1 with probability equal to the fractional part of x, else
+// floor(x); the expected result is x.
+std::int32_t StochasticRound(double x);
+// x to the power n by repeated multiplication; 1.0 when n <= 0.
+double IntPower(double x, int n);
+
+// Seeds every generator from the clock and a stack address; returns the new
+// seed. Runs seeded this way are not reproducible.
+std::int32_t SeedRandom();
+// Seeds the congruential generators (and rand) deterministically from v, for
+// reproducible runs and tests; returns the new seed.
+std::int32_t SeedRandomWith(std::uint32_t v);
