@@ -1,0 +1,139 @@
+#pragma once
+
+#include "Chartaxis.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QCPGraph;
+class QCustomPlot;
+class TChart;
+class TChartPlot;
+
+// One curve of a chart: a titled line of (x, y) points kept in the order they
+// were added (two points may share an x). An inactive curve is hidden.
+class TChartSeries {
+public:
+    TChartSeries(const TChartSeries &) = delete;
+    TChartSeries &operator=(const TChartSeries &) = delete;
+
+    QString Title() const;
+    void SetTitle(const QString &title);
+    bool Active() const;
+    void SetActive(bool active);
+    QColor Color() const;
+    void SetColor(const QColor &color);
+
+    void AddXY(double x, double y);
+    int Count() const { return static_cast<int>(Xs.size()); }
+    double XValue(int i) const { return Xs.at(i); }
+    double YValue(int i) const { return Ys.at(i); }
+    void SetYValue(int i, double y);
+    void Clear();
+
+private:
+    friend class TChart;
+    TChartSeries(TChart &chart, QCPGraph *graph);
+    // Hands the drawn line the points again after they were changed in a way
+    // the line could not follow point by point.
+    void SyncGraph();
+
+    TChart &Owner;
+    QCPGraph *Graph;
+    std::vector<double> Xs;
+    std::vector<double> Ys;
+    // The drawn line sorts its points by x; while the points arrive in
+    // non-decreasing x the line's point i is our point i.
+    bool InXOrder = true;
+    bool GraphStale = false;
+};
+
+// A line chart over QCustomPlot with the properties the chart tools edit: a
+// chart (margin) colour, a back wall colour, four axes, curves in order.
+//
+// Adding or changing points only marks the chart for drawing; the chart is
+// drawn once per turn of the event loop, with automatic axes fitted to the
+// data of the active curves just before. The left mouse button drags a
+// rectangle to zoom in, a double click undoes the zoom.
+class TChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TChart(QWidget *parent = nullptr);
+    ~TChart() override;
+
+    // Curves. The colour defaults to the next colour of the automatic palette.
+    TChartSeries *AddSeries(const QString &title, const QColor &color = QColor());
+    int SeriesCount() const { return static_cast<int>(SeriesList.size()); }
+    TChartSeries *Series(int i) const { return SeriesList.at(i).get(); }
+    void RemoveAllSeries();
+
+    // Axes: bottom (X), left (Y), top (X2), right (Y2). Only bottom and left
+    // are drawn; the titles of the other two are kept for the text export.
+    TChartAxis &BottomAxis() { return *Bottom; }
+    TChartAxis &LeftAxis() { return *Left; }
+    TChartAxis &TopAxis() { return *Top; }
+    TChartAxis &RightAxis() { return *Right; }
+    const TChartAxis &BottomAxis() const { return *Bottom; }
+    const TChartAxis &LeftAxis() const { return *Left; }
+    const TChartAxis &TopAxis() const { return *Top; }
+    const TChartAxis &RightAxis() const { return *Right; }
+
+    // The chart colour fills the margins around the plot area, the back
+    // colour the plot area (the back wall). The chart shows no title; its
+    // font colour is kept for the configuration dialog.
+    QColor Color() const;
+    void SetColor(const QColor &color);
+    QColor BackColor() const;
+    void SetBackColor(const QColor &color);
+    QColor TitleFontColor() const { return TitleColor; }
+    void SetTitleFontColor(const QColor &color) { TitleColor = color; }
+
+    // The extent of the points of the active curves (0 without points).
+    double MinXValue() const;
+    double MaxXValue() const;
+    double MinYValue() const;
+    double MaxYValue() const;
+
+    bool Zoomed() const { return IsZoomed; }
+    // Restores the axes as they were before the first zoom.
+    void UndoZoom();
+    // Asks for a drawing in the next turn of the event loop.
+    void Repaint();
+
+    // The chart drawn now at its current size on a white background.
+    QImage Picture();
+
+    QCustomPlot *Plot() const;
+
+private:
+    friend class TChartSeries;
+    friend class TChartPlot;
+    // Brings the drawn lines and the automatic axis ranges up to date.
+    void PrepareDrawing();
+    void ZoomStarting();
+
+    TChartPlot *PlotWidget;
+    std::unique_ptr<TChartAxis> Bottom;
+    std::unique_ptr<TChartAxis> Left;
+    std::unique_ptr<TChartAxis> Top;
+    std::unique_ptr<TChartAxis> Right;
+    std::vector<std::unique_ptr<TChartSeries>> SeriesList;
+    QColor TitleColor = Qt::black;
+    int NextPaletteIndex = 0;
+
+    // Axis settings from before the zoom, restored by UndoZoom.
+    struct AxisState {
+        bool Automatic;
+        double Minimum;
+        double Maximum;
+    };
+    bool IsZoomed = false;
+    AxisState BottomBeforeZoom{};
+    AxisState LeftBeforeZoom{};
+};
