@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// Numbers as the user sees and types them. Both directions use the decimal
+// separator of the process locale (LC_NUMERIC), so a program that calls
+// setlocale(LC_ALL, "") follows the user's locale and one that does not uses
+// the C locale's point.
+
+// Raised for a text that is not a whole number text; the message is
+// "'<text>' is not a valid floating point value".
+class ConversionError : public std::runtime_error {
+public:
+    explicit ConversionError(std::string_view text);
+};
+
+// The decimal separator of the current LC_NUMERIC locale.
+char DecimalSeparator();
+
+// The general number format: at most 15 significant digits, no trailing zeros,
+// a decimal separator only when needed; fixed notation for magnitudes from 1E-5
+// up to 15 integer digits, otherwise mantissa, capital E and the exponent with
+// neither plus sign nor leading zeros (1.5E-9, 3.4E-14, 1E20). Whole numbers
+// within the fixed range come out as plain integers ("12", "100", "0").
+std::string FormatNumber(double value);
+
+// Parses a whole number text: optional blanks, an optional sign, digits with at
+// most one locale decimal separator (at least one digit in all), an optional
+// exponent (E or e, optional sign, digits), optional blanks. Anything else,
+// the empty text, and values beyond the double range raise ConversionError.
+double ParseNumber(std::string_view text);

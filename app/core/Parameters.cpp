@@ -1,0 +1,214 @@
+#include "Parameters.h"
+
+#include "Numbertext.h"
+#include "Settingsfile.h"
+
+#include <algorithm>
+
+namespace {
+
+struct TableDefinition {
+    std::string_view SectionName;
+    std::string_view TabCaption;
+};
+
+constexpr TableDefinition kTableDefinitions[] = {
+    {kConcentrations, "Concentrations"},
+    {kRates, "Rates"},
+    {kSimulation, "Simulation"},
+    {kMechanics, "Mechanics"},
+    {kBacterium, "Bacterium"},
+};
+
+// One numeric parameter: its table, key, caption and default value. Defaults
+// become text in the general number format when the tables are built.
+struct ParameterDefinition {
+    std::string_view SectionName;
+    std::string_view Key;
+    std::string_view Caption;
+    double Default;
+};
+
+// SIM_METHOD, the one text parameter, sits between SIM_CUBESIZE and
+// SIM_TIMESTEP and is added on its own.
+constexpr std::string_view kMethodKey = "SIM_METHOD";
+constexpr std::string_view kMethodFollows = "SIM_CUBESIZE";
+
+constexpr ParameterDefinition kParameterDefinitions[] = {
+    {kConcentrations, "C_ACG", "Concentration of G-actine [uM]", 12},
+    {kConcentrations, "C_CAP", "Concentration of capping prot. [uM]", 1},
+    {kConcentrations, "C_ARP", "Concentration of Arp2/3 [uM]", 0.3},
+    {kConcentrations, "C_ADC", "Concentration of ADF/cofilin [uM]", 1},
+    {kRates, "RATE_FORM", "Filament formation [uM-2s-1]", 1E-6},
+    {kRates, "RATE_ASSB", "Association at barbed end [uM-1s-1]", 11.6},
+    {kRates, "RATE_ASSP", "Association at pointed end [uM-1s-1]", 0.16},
+    {kRates, "RATE_DISB", "Dissociation at barbed end [s-1]", 1.4},
+    {kRates, "RATE_DISP", "Dissociation at pointed end [s-1]", 0.8},
+    {kRates, "RATE_CAPB", "Capping of barbed end [uM-1s-1]", 3},
+    {kRates, "RATE_ARPB", "Arp2/3 bindning (barbed) [uM-1s-1]", 3},
+    {kRates, "RATE_SEVR", "Severing by ADF/cofilin [???]", 0.01},
+    {kSimulation, "SIM_CUBESIZE", "Consider cube with side length [um]", 2},
+    {kSimulation, "SIM_TIMESTEP", "Time step [s]", 0.0001},
+    {kSimulation, "SIM_OBSERVTIMESTEP", "Observation Time step [s]", 0.01},
+    {kSimulation, "SIM_TIME", "Maximum time [s]", 100},
+    {kMechanics, "MECH_ACr", "Filament Radius [m]", 1.5E-9},
+    {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kl/m]", 3.4E-14},
+    {kMechanics, "MECH_FFINTERCOEF", "F-F Interaction Coefficient", 1E-17},
+    {kMechanics, "MECH_FFINTERDIST", "F-F Interaction Distance", 1E-9},
+    {kMechanics, "MECH_FWINTERCOEF", "F-W Interaction Coefficient", 1E-15},
+    {kMechanics, "MECH_FWINTERDIST", "F-W Interaction Distance", 1E-9},
+    {kMechanics, "MECH_BROWNIANFORCE", "Brownian Force Module [N]", 1E-26},
+    {kMechanics, "MECH_BROWNIANMOMENT", "Brownian Moment of Force Module [N*m]", 1E-32},
+    {kMechanics, "MECH_FRICCOEF", "Friction Coefficient [m/(s*kg)]", 1E-15},
+    {kMechanics, "MECH_VISC", "Dynamic Viscosity [Pa/s]", 0.001},
+    {kBacterium, "BACT_RAD", "Bacterium Radius [m]", 2E-7},
+    {kBacterium, "BACT_DENS", "Bacterium Density [kg/m3]", 1000},
+    {kBacterium, "BACT_FSINTERCOEF", "B-F Interaction Coefficient", 1E-12},
+    {kBacterium, "BACT_FSINTERDIST", "B-F Interaction Distance", 0},
+    {kBacterium, "BACT_FRICCOEF", "Friction Coefficient [m/(s*kg)]", 1E-15},
+};
+
+struct StateRowDefinition {
+    std::string_view Key;
+    std::string_view Caption;
+};
+
+constexpr StateRowDefinition kStateRows[] = {
+    {"STATE_MAXTIME", "Maximal time [s]"},
+    {"STATE_VALUME", "Volume [litres]"},
+    {"STATE_TIME", "Time [s]"},
+    {"STATE_REACTIONS", "Number of reactions"},
+};
+
+void AddMethodRow(ParameterTable &table)
+{
+    ParameterRow row;
+    row.Key = kMethodKey;
+    row.Caption = "Simulation method";
+    row.Value = kFirstReaction;
+    row.PickList = {std::string(kFirstReaction), std::string(kNextReaction),
+                    std::string(kTauLeap)};
+    row.ReadOnly = true;
+    table.Rows.push_back(std::move(row));
+}
+
+template <typename Table>
+auto *FindRow(Table &table, std::string_view key)
+{
+    const auto row = std::find_if(table.Rows.begin(), table.Rows.end(),
+                                  [key](const ParameterRow &r) { return r.Key == key; });
+    return row == table.Rows.end() ? nullptr : &*row;
+}
+
+template <typename Store>
+auto *FindTable(Store &store, std::string_view sectionName)
+{
+    if (store.CurrentState.SectionName == sectionName)
+        return &store.CurrentState;
+    const auto table = std::find_if(
+        store.Tables.begin(), store.Tables.end(),
+        [sectionName](const ParameterTable &t) { return t.SectionName == sectionName; });
+    return table == store.Tables.end() ? nullptr : &*table;
+}
+
+} // namespace
+
+const ParameterRow *ParameterTable::Find(std::string_view key) const
+{
+    return FindRow(*this, key);
+}
+
+ParameterRow *ParameterTable::Find(std::string_view key)
+{
+    return FindRow(*this, key);
+}
+
+const ParameterTable *ParameterStore::Table(std::string_view sectionName) const
+{
+    return FindTable(*this, sectionName);
+}
+
+ParameterTable *ParameterStore::Table(std::string_view sectionName)
+{
+    return FindTable(*this, sectionName);
+}
+
+void CreateParameterTables(ParameterStore &store, const SettingsFile *settings)
+{
+    store.Tables.clear();
+    for (const TableDefinition &definition : kTableDefinitions) {
+        ParameterTable &table = store.Tables.emplace_back();
+        table.SectionName = definition.SectionName;
+        table.TabCaption = definition.TabCaption;
+        for (const ParameterDefinition &parameter : kParameterDefinitions) {
+            if (parameter.SectionName != definition.SectionName)
+                continue;
+            AddParameterRow(table, parameter.Key, FormatNumber(parameter.Default), settings,
+                            parameter.Caption);
+            if (parameter.Key == kMethodFollows)
+                AddMethodRow(table);
+        }
+    }
+
+    store.CurrentState = ParameterTable();
+    store.CurrentState.SectionName = kCurrentState;
+    store.CurrentState.TabCaption = "Current state";
+    for (const StateRowDefinition &state : kStateRows)
+        store.CurrentState.Rows.push_back({std::string(state.Key), std::string(state.Caption), "0", {}, false});
+}
+
+void AddParameterRow(ParameterTable &table, std::string_view key, std::string_view defaultText,
+                     const SettingsFile *settings, std::string_view caption)
+{
+    std::string value(defaultText);
+    if (settings) {
+        value = settings->ReadString(table.SectionName, key, defaultText);
+        // Both characters count as a decimal separator in the file, whichever
+        // locale wrote it.
+        const char separator = DecimalSeparator();
+        std::replace(value.begin(), value.end(), '.', separator);
+        std::replace(value.begin(), value.end(), ',', separator);
+    }
+    table.Rows.push_back({std::string(key), std::string(caption), std::move(value), {}, false});
+}
+
+std::string ParameterText(const ParameterTable *table, std::string_view key)
+{
+    const ParameterRow *row = table ? table->Find(key) : nullptr;
+    return row ? row->Value : std::string();
+}
+
+std::string ParameterText(const ParameterStore &store, std::string_view sectionName,
+                          std::string_view key)
+{
+    return ParameterText(store.Table(sectionName), key);
+}
+
+double ParameterNumber(const ParameterStore &store, std::string_view sectionName,
+                       std::string_view key)
+{
+    return ParseNumber(ParameterText(store, sectionName, key));
+}
+
+void SaveParameterTable(const ParameterTable &table, SettingsFile &settings)
+{
+    for (const ParameterRow &row : table.Rows)
+        settings.WriteString(table.SectionName, row.Key, row.Value);
+}
+
+void SaveSettings(const ParameterStore &store, const std::string &path)
+{
+    SettingsFile settings(path);
+    for (const ParameterTable &table : store.Tables)
+        SaveParameterTable(table, settings);
+    settings.Save();
+}
+
+void SetStateValue(ParameterStore &store, std::string_view key, std::string_view value)
+{
+    if (ParameterRow *row = store.CurrentState.Find(key)) {
+        row->Value = value;
+        return;
+    }
+    store.CurrentState.Rows.push_back({std::string(key), std::string(key), std::string(value), {}, false});
+}

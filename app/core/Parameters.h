@@ -1,0 +1,89 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class SettingsFile;
+
+// One named parameter as the user edits it. The value is kept as text, exactly
+// as typed, loaded or defaulted; it becomes a number only when it is used.
+struct ParameterRow {
+    std::string Key;     // upper-case ident, unique in its table; also the settings ident
+    std::string Caption; // shown instead of the key
+    std::string Value;
+    std::vector<std::string> PickList; // allowed texts, in order (SIM_METHOD only)
+    bool ReadOnly = false;             // changeable only through the pick list
+};
+
+struct ParameterTable {
+    std::string SectionName; // the grid's name and the settings file section
+    std::string TabCaption;
+    std::vector<ParameterRow> Rows; // display order and file order
+
+    const ParameterRow *Find(std::string_view key) const;
+    ParameterRow *Find(std::string_view key);
+};
+
+// Section names of the five parameter tables, in table order, and of the
+// read-only current-state list.
+inline constexpr std::string_view kConcentrations = "ValueListConcentrations";
+inline constexpr std::string_view kRates = "ValueListRates";
+inline constexpr std::string_view kSimulation = "ValueListSimulation";
+inline constexpr std::string_view kMechanics = "ValueListMechanics";
+inline constexpr std::string_view kBacterium = "ValueListBacterium";
+inline constexpr std::string_view kCurrentState = "ValueListCurrentState";
+
+// The texts of SIM_METHOD's pick list.
+inline constexpr std::string_view kFirstReaction = "First reaction";
+inline constexpr std::string_view kNextReaction = "Next reaction";
+inline constexpr std::string_view kTauLeap = "Tau-leap";
+
+// Column titles of the parameter grids.
+inline constexpr std::string_view kNameColumnTitle = "Name";
+inline constexpr std::string_view kValueColumnTitle = "Value";
+
+// The parameters and the current-state rows, independent of any widget.
+struct ParameterStore {
+    std::vector<ParameterTable> Tables; // the five parameter tables, in order
+    ParameterTable CurrentState;        // STATE_* rows; shown, never saved
+
+    // The table with that section name (the five tables and the current
+    // state); nullptr when there is none.
+    const ParameterTable *Table(std::string_view sectionName) const;
+    ParameterTable *Table(std::string_view sectionName);
+};
+
+// Builds the five tables with their rows in order, values from settings (or
+// the defaults when settings is null), SIM_METHOD always "First reaction",
+// then the four current-state rows with the value "0".
+void CreateParameterTables(ParameterStore &store, const SettingsFile *settings);
+
+// Appends one row. With a settings file the value comes from it (the default
+// text when it has none) with every "." and "," turned into the locale's
+// decimal separator; without one, the default text unchanged.
+void AddParameterRow(ParameterTable &table, std::string_view key, std::string_view defaultText,
+                     const SettingsFile *settings, std::string_view caption);
+
+// The value text of the row with that key; empty when the table (null) or the
+// row is missing.
+std::string ParameterText(const ParameterTable *table, std::string_view key);
+std::string ParameterText(const ParameterStore &store, std::string_view sectionName,
+                          std::string_view key);
+
+// ParameterText parsed with the locale's decimal separator; raises
+// ConversionError ("'%s' is not a valid floating point value").
+double ParameterNumber(const ParameterStore &store, std::string_view sectionName,
+                       std::string_view key);
+
+// Writes every row of the table, first to last, as (section name, key, value).
+void SaveParameterTable(const ParameterTable &table, SettingsFile &settings);
+
+// Writes the five tables in order into the settings file at path, keeping
+// everything else the file holds. Raises SettingsWriteError when the file
+// cannot be written; the old file then stays as it was.
+void SaveSettings(const ParameterStore &store, const std::string &path);
+
+// Sets the value of a current-state row, appending the row when the key is
+// missing.
+void SetStateValue(ParameterStore &store, std::string_view key, std::string_view value);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+class CCell;
+struct ParameterStore;
+
+// What a rebuilt world hands to the displays and the 3D scene.
+struct AppliedWorld {
+    double TargetTime = 0;   // s: SIM_TIME, the end of the next run
+    double BoxEdge = 0;      // m: the box is (0, 0, 0) to (BoxEdge, BoxEdge, BoxEdge)
+    double VolumeLitres = 0; // the box volume, shown as "Volume [litres]"
+};
+
+// Rebuilds the world inside cell from the parameter tables: Reset, box, time
+// steps, the four free-protein populations, propensities, mechanical and
+// filament constants, a fresh bacterium with its shell, the channel rates and
+// the selection method. Every number is read with ParameterNumber when its
+// step comes, under floating-point traps. The first failure (ConversionError,
+// fp::FloatingPointError) propagates with the steps before it applied and
+// the later ones not.
+AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell);
+
+// At the start of a run: when the previous run has reached targetTime (the
+// cell's observation time is at or past it), raises targetTime by SIM_TIME,
+// read now, and returns true: the run extends the finished one. Otherwise
+// leaves targetTime and returns false: the run starts or continues and the
+// caller adds the starting chart points. Raises ConversionError for a bad
+// SIM_TIME.
+bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &targetTime);
+
+// Why a run of cell cannot start, or an empty text when it can: no selection
+// method ("Tau-leap"), or an observation step, or with mechanics a mechanics
+// step, that is not positive (the run would never end).
+std::string RunStartProblem(const CCell &cell, bool withMechanics);

@@ -1,0 +1,208 @@
+#include "Settingsfile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+SettingsWriteError::SettingsWriteError(const std::string &path)
+    : std::runtime_error("Unable to write to " + path)
+{
+}
+
+namespace {
+
+// The longest value a read returns, as with a 2048-byte read buffer.
+constexpr std::size_t kMaxValueLength = 2047;
+constexpr std::size_t kNone = std::string::npos;
+
+std::string_view Trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == kNone)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// The section name of a "[Name]" line, or nothing when line is no section line.
+bool SectionName(std::string_view line, std::string_view &name)
+{
+    line = Trimmed(line);
+    if (line.empty() || line.front() != '[')
+        return false;
+    const auto close = line.find(']');
+    if (close == kNone)
+        return false;
+    name = Trimmed(line.substr(1, close - 1));
+    return true;
+}
+
+// Splits an "Ident=Value" line; false for a line without an equals sign.
+bool SplitEntry(std::string_view line, std::string_view &ident, std::string_view &value)
+{
+    const auto equals = line.find('=');
+    if (equals == kNone)
+        return false;
+    ident = Trimmed(line.substr(0, equals));
+    value = Trimmed(line.substr(equals + 1));
+    return true;
+}
+
+std::string EntryLine(std::string_view ident, std::string_view value)
+{
+    return std::string(ident) + "=" + std::string(value);
+}
+
+bool WriteAll(int fd, const std::string &text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+mode_t NewFileMode(const std::string &path)
+{
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0)
+        return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path))
+{
+    std::ifstream in(path_, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines_.push_back(std::move(line));
+    }
+    if (in.bad())
+        lines_.clear();
+}
+
+SettingsFile::Section SettingsFile::FindSection(std::string_view section) const
+{
+    Section found{kNone, kNone, kNone};
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view name;
+        if (!SectionName(lines_[i], name))
+            continue;
+        if (found.header != kNone) {
+            found.end = i;
+            return found;
+        }
+        if (SameName(name, section))
+            found = {i, i + 1, lines_.size()};
+    }
+    return found;
+}
+
+std::size_t SettingsFile::FindIdent(const Section &section, std::string_view ident) const
+{
+    if (section.header == kNone)
+        return kNone;
+    for (std::size_t i = section.first; i < section.end; ++i) {
+        std::string_view name, value;
+        if (SplitEntry(lines_[i], name, value) && SameName(name, ident))
+            return i;
+    }
+    return kNone;
+}
+
+std::string SettingsFile::ReadString(std::string_view section, std::string_view ident,
+                                     std::string_view defaultValue) const
+{
+    const std::size_t line = FindIdent(FindSection(section), ident);
+    if (line == kNone)
+        return std::string(defaultValue.substr(0, kMaxValueLength));
+    std::string_view name, value;
+    SplitEntry(lines_[line], name, value);
+    return std::string(value.substr(0, kMaxValueLength));
+}
+
+bool SettingsFile::HasValue(std::string_view section, std::string_view ident) const
+{
+    return FindIdent(FindSection(section), ident) != kNone;
+}
+
+void SettingsFile::WriteString(std::string_view section, std::string_view ident,
+                               std::string_view value)
+{
+    const Section found = FindSection(section);
+    if (found.header == kNone) {
+        if (!lines_.empty() && !Trimmed(lines_.back()).empty())
+            lines_.emplace_back();
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(EntryLine(ident, value));
+        return;
+    }
+    const std::size_t line = FindIdent(found, ident);
+    if (line != kNone) {
+        lines_[line] = EntryLine(ident, value);
+        return;
+    }
+    // After the section's last non-blank line, so that a blank line that
+    // separates it from the next section stays in place.
+    std::size_t at = found.end;
+    while (at > found.first && Trimmed(lines_[at - 1]).empty())
+        --at;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), EntryLine(ident, value));
+}
+
+void SettingsFile::Save() const
+{
+    std::string text;
+    for (const std::string &line : lines_)
+        text += line + "\n";
+
+    std::string temporary = path_ + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        throw SettingsWriteError(path_);
+    const bool written = WriteAll(fd, text) && ::fchmod(fd, NewFileMode(path_)) == 0 &&
+                         ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), path_.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        throw SettingsWriteError(path_);
+    }
+}
+
+std::string SettingsPathBeside(const std::string &executablePath)
+{
+    std::filesystem::path path(executablePath);
+    path.replace_extension(".ini");
+    return path.string();
+}
+
+std::string ExecutablePath()
+{
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
