@@ -1,0 +1,200 @@
+// The mechanics step of the cell: penalty forces from the six walls of the
+// box and from the bacterium's body, Brownian kicks on filaments that touch
+// no wall, speed limits, then every body integrates itself.
+
+#include "Cell.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double &Component(CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+double Component(const CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+// Square root of a quantity that is mathematically non-negative but may
+// round to slightly below zero.
+double SqrtOfNonNegative(double x)
+{
+    return std::sqrt(std::max(x, 0.0));
+}
+
+// The integrals of the penalty along the penetrating part of a rod, for a
+// penetrating fraction q: A = q - q^2/2 and B = q^2/2 - q^3/3.
+double ForceIntegral(double q)
+{
+    return q - q * q / 2.0;
+}
+
+double TorqueIntegral(double q)
+{
+    return q * q / 2.0 - q * q * q / 3.0;
+}
+
+// Caps the speed of a body at mu * m (m/s); slower bodies are untouched.
+void LimitSpeed(CSymmetricSolid &body, double mu)
+{
+    const double speed = Length(body.Velocity);
+    const double mass = body.Mass;
+    if (speed > 0.0 && mass > 0.0) {
+        const double factor = mu * mass / speed;
+        if (factor > 0.0 && factor < 1.0)
+            body.Velocity *= factor;
+    }
+}
+
+} // namespace
+
+void CCell::MechStep(double dt)
+{
+    // Forces are gathered from the positions at the start of the step.
+    ApplyWallForces();
+    ApplyBacteriumForces();
+    ApplyFriction();
+    if (Bacterium)
+        Bacterium->Move(dt);
+    for (const auto &f : Filaments)
+        f->Move(dt);
+}
+
+void CCell::ApplyWallForces()
+{
+    for (const auto &f : Filaments) {
+        CVector force;
+        CVector torque;
+        const CVector pointed = f->GetPointedEnd();
+        const CVector barbed = f->GetBarbedEnd();
+        int contacts = 0;
+        for (const bool upper : {true, false}) {
+            for (int axis = 0; axis < 3; ++axis) {
+                const double wall = upper ? Component(Size, axis) : 0.0;
+                if (WallContact(pointed, barbed, f->Position, wall, axis, upper, force, torque))
+                    ++contacts;
+            }
+        }
+        // A filament held by a wall gets no Brownian kick in this step.
+        if (contacts == 0) {
+            const CVector forceDirection = RandomUnitVector();
+            const CVector torqueDirection = RandomUnitVector();
+            force = BrownianForce * forceDirection;
+            torque = BrownianMoment * torqueDirection;
+        }
+        f->ApplyForceAndTorque(force, torque);
+    }
+}
+
+bool CCell::WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
+                        double wall, int axis, bool upper, CVector &force, CVector &torque) const
+{
+    // The end that can lie beyond this wall: the outer one on the wall's
+    // axis, the barbed end when both are level.
+    const double pointedCoordinate = Component(pointed, axis);
+    const double barbedCoordinate = Component(barbed, axis);
+    const bool pointedIsOuter = upper ? pointedCoordinate > barbedCoordinate
+                                      : pointedCoordinate < barbedCoordinate;
+    const CVector &end = pointedIsOuter ? pointed : barbed;
+
+    const CVector length = barbed - pointed;
+    CVector penetration(0.0);
+    Component(penetration, axis) = wall - Component(end, axis);
+    const double depth = Component(penetration, axis);
+    if (upper ? !(depth < 0.0) : !(depth > 0.0))
+        return false;
+
+    // Squared extent of the filament parallel to the wall.
+    const double parallel = axis == 0   ? length.y * length.y + length.z * length.z
+                            : axis == 1 ? length.x * length.x + length.z * length.z
+                                        : length.x * length.x + length.y * length.y;
+    const double slope = std::fabs(Component(length, axis) / depth);
+    if (slope == 0.0) {
+        // Lying flat beyond the wall: a pure push back.
+        force += FWInterCoef * parallel * penetration;
+        return true;
+    }
+    // u points from the tested end into the filament.
+    const CVector inward = pointedIsOuter ? length / Length(length) : -length / Length(length);
+    const CVector arm = end - position;
+    const double h = parallel / slope;
+    const double q = std::min(slope, 1.0);
+    const double lambda = std::sqrt(Dot(penetration, penetration) + h * h);
+    const double a = ForceIntegral(q);
+    const double b = TorqueIntegral(q);
+    force += FWInterCoef * h * a * penetration;
+    torque += FWInterCoef * Cross(a * arm + b * lambda * inward, penetration);
+    return true;
+}
+
+void CCell::ApplyBacteriumForces()
+{
+    if (!Bacterium)
+        return;
+    const CVector sphereCenter = Bacterium->Center;
+    const double radius = Bacterium->Radius;
+    for (const auto &f : Filaments) {
+        const CVector filamentCenter = f->GetCenter();
+        if (!(Length(filamentCenter - sphereCenter) < f->GetRadius() + radius))
+            continue;
+        const CVector pointed = f->GetPointedEnd();
+        const CVector barbed = f->GetBarbedEnd();
+        const double pointedDistance = Length(sphereCenter - pointed);
+        const double barbedDistance = Length(sphereCenter - barbed);
+        CVector force;
+        CVector torque;
+        bool contact = false;
+        if (pointedDistance < radius && pointedDistance < barbedDistance)
+            contact = BacteriumContact(pointed, barbed, filamentCenter, sphereCenter, radius, force, torque);
+        else if (barbedDistance < radius && barbedDistance < pointedDistance)
+            contact = BacteriumContact(barbed, pointed, filamentCenter, sphereCenter, radius, force, torque);
+        if (!contact)
+            continue;
+        f->ApplyForceAndTorque(force, torque);
+        // The bacterium does not track its rotation; the reaction torque
+        // would have no effect.
+        Bacterium->ApplyForceAndTorque(-force, CVector(0.0));
+    }
+}
+
+bool CCell::BacteriumContact(const CVector &inside, const CVector &other,
+                             const CVector &filamentCenter, const CVector &sphereCenter,
+                             double radius, CVector &force, CVector &torque) const
+{
+    const CVector length = other - inside;
+    const double filamentLength = Length(length);
+    const CVector offset = inside - sphereCenter;
+    const double distance = Length(offset);
+    // An end at the very centre has no outward normal.
+    if (distance == 0.0 || filamentLength == 0.0)
+        return false;
+    const CVector direction = length / filamentLength;
+    const CVector normal = offset / distance;
+    const CVector penetration = (radius - distance) * normal;
+    const double depth = Length(penetration);
+    const double along = Dot(normal, length);
+    // A filament tangent to the sphere (or an end on its surface) gives no
+    // contact.
+    if (depth == 0.0 || along == 0.0)
+        return false;
+    const double q = along / depth;
+    const double ratio = filamentLength / q;
+    const double lambda = SqrtOfNonNegative(ratio * ratio - depth * depth);
+    const double a = ForceIntegral(q);
+    const double b = TorqueIntegral(q);
+    force += BFInterCoef * lambda * a * penetration;
+    torque += BFInterCoef * lambda * Cross(a * (inside - filamentCenter) + b * ratio * direction, penetration);
+    return true;
+}
+
+void CCell::ApplyFriction()
+{
+    for (const auto &f : Filaments)
+        LimitSpeed(*f, FilamentFriction);
+    if (Bacterium)
+        LimitSpeed(*Bacterium, BacteriumFriction);
+}

@@ -1,0 +1,187 @@
+// The nine reaction handlers of the cell. Each keeps the species counters
+// consistent with the filament list and marks every filament whose size, ends
+// or cap it changes, so that its mass properties follow at its next Move.
+
+#include "Cell.h"
+
+#include "Random.h"
+
+namespace {
+
+// Monomers a new filament is made of; shorter pieces dissolve.
+constexpr std::int32_t NUCLEUS_SIZE = 3;
+
+} // namespace
+
+void CCell::FormFilament()
+{
+    // A box without interior (an edge not above 0) has no place for a filament.
+    if (Species[ACG] < NUCLEUS_SIZE || !(Size.x > 0.0 && Size.y > 0.0 && Size.z > 0.0))
+        return;
+    CVector pointedEnd;
+    do
+        pointedEnd = MulComponents(Size, RandomUniformVector());
+    while (!Contains(pointedEnd));
+    const CVector direction = RandomUnitVector();
+    AppendFilament(pointedEnd, direction, NUCLEUS_SIZE);
+    Species[ACG] -= NUCLEUS_SIZE;
+    Species[ACF] += NUCLEUS_SIZE;
+    ++Species[FIB];
+    ++Species[FIP];
+}
+
+void CCell::FormFilamentAtBacterium()
+{
+    if (Species[ACG] < NUCLEUS_SIZE || !Bacterium)
+        return;
+    // On the outer surface of the shell, 1.1 radii from the centre.
+    const CVector outward = RandomUnitVector();
+    const CVector pointedEnd = Bacterium->Center + outward * Bacterium->Radius * 1.1;
+    const CVector direction = RandomUnitVector();
+    AppendFilament(pointedEnd, direction, NUCLEUS_SIZE);
+    Species[ACG] -= NUCLEUS_SIZE;
+    Species[ACF] += NUCLEUS_SIZE;
+    ++Species[FIB];
+    ++Species[FIP];
+}
+
+void CCell::AssocBarbed()
+{
+    if (Species[FIB] < 1 || Species[ACG] < 1)
+        return;
+    CSolidFilament *f = FreeBarbedFilament(UniformInt(0, Species[FIB] - 1));
+    // A barbed end outside the box cannot grow further out.
+    if (!f || !Contains(f->GetBarbedEnd()))
+        return;
+    ++f->Monomers;
+    f->MarkChanged();
+    --Species[ACG];
+    ++Species[ACF];
+}
+
+void CCell::AssocPointed()
+{
+    if (Species[FIP] < 1 || Species[ACG] < 1)
+        return;
+    CSolidFilament *f = FilamentAt(UniformInt(0, Species[FIP] - 1));
+    if (!f || !Contains(f->GetPointedEnd()))
+        return;
+    ++f->Monomers;
+    f->PointedEnd = f->GetMonomerPosition(-1);
+    f->MarkChanged();
+    --Species[ACG];
+    ++Species[ACF];
+}
+
+void CCell::DissocBarbed()
+{
+    if (Species[FIB] < 1)
+        return;
+    CSolidFilament *f = FreeBarbedFilament(UniformInt(0, Species[FIB] - 1));
+    if (!f)
+        return;
+    if (f->Monomers <= NUCLEUS_SIZE) {
+        RemoveFilament(f);
+        return;
+    }
+    --f->Monomers;
+    f->MarkChanged();
+    ++Species[ACG];
+    --Species[ACF];
+}
+
+void CCell::DissocPointed()
+{
+    if (Species[FIP] < 1)
+        return;
+    CSolidFilament *f = FilamentAt(UniformInt(0, Species[FIP] - 1));
+    if (!f)
+        return;
+    if (f->Monomers <= NUCLEUS_SIZE) {
+        RemoveFilament(f);
+        return;
+    }
+    --f->Monomers;
+    f->PointedEnd = f->GetMonomerPosition(1);
+    f->MarkChanged();
+    ++Species[ACG];
+    --Species[ACF];
+}
+
+void CCell::CapBarbed()
+{
+    if (Species[FIB] < 1 || Species[CAP] < 1)
+        return;
+    CSolidFilament *f = FreeBarbedFilament(UniformInt(0, Species[FIB] - 1));
+    if (!f)
+        return;
+    f->Capped = true;
+    f->MarkChanged();
+    --Species[CAP];
+    ++Species[CAF];
+    --Species[FIB];
+}
+
+void CCell::BindArp()
+{
+    // Counted by its channel, but Arp2/3 branching is not modelled.
+}
+
+void CCell::Sever()
+{
+    if (Species[ACF] < 1)
+        return;
+    const MonomerSite site = FilamentOfMonomer(UniformInt(0, Species[ACF] - 1));
+    if (site.Filament)
+        SeverAt(site.Filament, site.FromBarbedEnd);
+}
+
+void CCell::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
+{
+    if (barbedSide < 0 || barbedSide >= f->Monomers)
+        return;
+    // The cut monomer itself lies between the two pieces.
+    const std::int32_t pointedSide = f->Monomers - barbedSide - 1;
+    const bool barbedPieceDissolves = barbedSide < NUCLEUS_SIZE;
+    const bool pointedPieceDissolves = pointedSide < NUCLEUS_SIZE;
+
+    if (barbedPieceDissolves && pointedPieceDissolves) {
+        RemoveFilament(f);
+        return;
+    }
+    if (barbedPieceDissolves) {
+        // The barbed end goes, and with it the cap.
+        if (f->Capped) {
+            f->Capped = false;
+            ++Species[CAP];
+            --Species[CAF];
+            ++Species[FIB];
+        }
+        const std::int32_t lost = barbedSide + 1;
+        f->Monomers -= lost;
+        f->MarkChanged();
+        Species[ACG] += lost;
+        Species[ACF] -= lost;
+        return;
+    }
+    if (pointedPieceDissolves) {
+        const std::int32_t lost = pointedSide + 1;
+        f->Monomers -= lost;
+        f->PointedEnd = f->GetMonomerPosition(lost);
+        f->MarkChanged();
+        Species[ACG] += lost;
+        Species[ACF] -= lost;
+        return;
+    }
+    // Split: the barbed-side piece becomes a new filament that takes the cap
+    // along; f keeps its pointed end and gets a free barbed end.
+    CSolidFilament &barbedPiece = AppendFilament(f->GetMonomerPosition(pointedSide + 1), f->Direction, barbedSide);
+    barbedPiece.Capped = f->Capped;
+    ++Species[FIB];
+    ++Species[FIP];
+    f->Capped = false;
+    f->Monomers = pointedSide;
+    f->MarkChanged();
+    ++Species[ACG];
+    --Species[ACF];
+}

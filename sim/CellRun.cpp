@@ -1,0 +1,143 @@
+// The run loops of the cell and its two selection methods: an exact
+// stochastic simulation with observation and mechanics clocks that catch up
+// in fixed steps between reactions.
+
+#include "Cell.h"
+
+#include "FloatingPoint.h"
+#include "Random.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+// A uniform draw in (0, 1] for a logarithm: a draw of exactly 0 (about once
+// in 2^31) is drawn again.
+double DrawForLogarithm()
+{
+    double u;
+    do
+        u = UniformReal();
+    while (u == 0.0);
+    return u;
+}
+
+} // namespace
+
+void CCell::RunChemistry(double tEnd)
+{
+    Run(tEnd, false);
+}
+
+void CCell::RunChemMech(double tEnd)
+{
+    Run(tEnd, true);
+}
+
+void CCell::Run(double tEnd, bool withMechanics)
+{
+    // A step that is not positive would make a catch-up loop repeat for ever.
+    if (!Method)
+        throw std::logic_error("No simulation method is selected");
+    if (!(ObsTimeStep > 0.0))
+        throw std::logic_error("The observation time step must be positive");
+    if (withMechanics && !(MechTimeStep > 0.0))
+        throw std::logic_error("The mechanics time step must be positive");
+
+    const fp::Traps traps;
+    Running = true;
+    while (Time < tEnd && Running) {
+        UpdatePropensities();
+        double tau = 0.0;
+        CChemReaction *reaction = Method(tau);
+        // A channel that can hardly occur is no reaction: the clock moves on,
+        // but not past the end, so a world where nothing can react runs its
+        // mechanics and observations to the end and stops.
+        const bool fires = reaction && reaction->Propensity >= NEGLIGIBLE_PROPENSITY;
+        Time = fires ? Time + tau : std::min(Time + tau, tEnd);
+        if (withMechanics)
+            MechUpToTime(Time);
+        Observe(Time);
+        if (fires) {
+            reaction->Fire();
+            ++ReactionCount;
+        }
+    }
+    MechTime = Time;
+    ObsTime = Time;
+}
+
+void CCell::MechUpToTime(double t)
+{
+    while (t - MechTime >= MechTimeStep && Running) {
+        MechStep(MechTimeStep);
+        MechTime += MechTimeStep;
+        Observe(MechTime);
+    }
+}
+
+void CCell::Observe(double t)
+{
+    while (t - ObsTime >= ObsTimeStep && Running) {
+        ObsTime += ObsTimeStep;
+        if (OnObserve) {
+            // The observer runs window code, which must not trap.
+            const fp::Traps off(false);
+            OnObserve();
+        }
+    }
+}
+
+void CCell::Stop()
+{
+    Running = false;
+}
+
+CChemReaction *CCell::FirstReaction(double &tau)
+{
+    tau = 1e30;
+    CChemReaction *chosen = nullptr;
+    for (CChemReaction &reaction : Reactions) {
+        const double u = DrawForLogarithm();
+        const double a = reaction.Propensity;
+        const double t = a >= NEGLIGIBLE_PROPENSITY ? -std::log(u) / a : -std::log(u) * 1e30;
+        if (t < tau) {
+            tau = t;
+            chosen = &reaction;
+        }
+    }
+    return chosen;
+}
+
+CChemReaction *CCell::NextReaction(double &tau)
+{
+    double total = 0.0;
+    for (const CChemReaction &reaction : Reactions)
+        total += reaction.Propensity;
+    const double u1 = DrawForLogarithm();
+    // Raised explicitly: with traps off -log(u1) / 0 would give an infinity,
+    // and with u1 = 1 the quotient 0 / 0 would report an invalid operation.
+    if (total == 0.0)
+        throw fp::FloatingPointError(fp::Fault::DivisionByZero);
+    tau = -std::log(u1) / total;
+    double r = UniformReal() * total;
+    for (CChemReaction &reaction : Reactions) {
+        r -= reaction.Propensity;
+        if (r < 0.0)
+            return &reaction;
+    }
+    return nullptr;
+}
+
+bool CCell::SetMethodByName(std::string_view name)
+{
+    if (name == FIRST_REACTION)
+        Method = [this](double &tau) { return FirstReaction(tau); };
+    else if (name == NEXT_REACTION)
+        Method = [this](double &tau) { return NextReaction(tau); };
+    else
+        Method = nullptr;
+    return bool(Method);
+}
