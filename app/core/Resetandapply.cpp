@@ -1,0 +1,136 @@
+#include "Resetandapply.h"
+
+#include "Cell.h"
+#include "FloatingPoint.h"
+#include "Parameters.h"
+#include "Random.h"
+
+#include <string_view>
+
+namespace {
+
+// The rate parameters of the channels ASSB to SEVR, in channel order; FORM
+// and FORM2 take RATE_FORM with volumes of their own.
+constexpr std::string_view kCellWideRateKeys[] = {"RATE_ASSB", "RATE_ASSP", "RATE_DISB",
+                                                  "RATE_DISP", "RATE_CAPB", "RATE_ARPB",
+                                                  "RATE_SEVR"};
+constexpr double kMicrometre = 1e-6;           // m
+constexpr double kLitresPerCubicMetre = 1000;
+constexpr double kShellOuterRadiusFactor = 1.1; // of the bacterium's radius
+constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over FORM's
+
+double Number(const ParameterStore &store, std::string_view section, std::string_view key)
+{
+    return ParameterNumber(store, section, key);
+}
+
+// Molecules in a volume V (m^3) at the concentration of key (uM), rounded
+// stochastically. The product is formed left to right in extended precision.
+std::int32_t Population(const ParameterStore &store, std::string_view key, double volume)
+{
+    const long double concentration = Number(store, kConcentrations, key);
+    const long double molecules = concentration * volume * 1000.0L *
+                                  static_cast<long double>(AVOGADRO) * 1e-6L;
+    return StochasticRound(static_cast<double>(molecules));
+}
+
+} // namespace
+
+AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
+{
+    fp::Traps traps;
+    AppliedWorld applied;
+
+    cell.Reset();
+
+    const double edge = Number(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
+    cell.SetBox(CVector(0.0), CVector(edge));
+    const double volume = cell.GetVolume();
+    applied.BoxEdge = edge;
+    applied.VolumeLitres = volume * kLitresPerCubicMetre;
+
+    cell.MechTimeStep = Number(store, kSimulation, "SIM_TIMESTEP");
+    cell.ObsTimeStep = Number(store, kSimulation, "SIM_OBSERVTIMESTEP");
+
+    cell.Species[CCell::ACG] = Population(store, "C_ACG", volume);
+    cell.Species[CCell::CAP] = Population(store, "C_CAP", volume);
+    cell.Species[CCell::ARP] = Population(store, "C_ARP", volume);
+    cell.Species[CCell::ADC] = Population(store, "C_ADC", volume);
+
+    cell.UpdatePropensities();
+
+    // Each pair is read completely before either value is stored.
+    const double brownianForce = Number(store, kMechanics, "MECH_BROWNIANFORCE");
+    const double brownianMoment = Number(store, kMechanics, "MECH_BROWNIANMOMENT");
+    cell.BrownianForce = brownianForce;
+    cell.BrownianMoment = brownianMoment;
+    const double ffCoef = Number(store, kMechanics, "MECH_FFINTERCOEF");
+    const double ffDist = Number(store, kMechanics, "MECH_FFINTERDIST");
+    cell.FFInterCoef = ffCoef;
+    cell.FFInterDist = ffDist;
+    const double fwCoef = Number(store, kMechanics, "MECH_FWINTERCOEF");
+    const double fwDist = Number(store, kMechanics, "MECH_FWINTERDIST");
+    cell.FWInterCoef = fwCoef;
+    cell.FWInterDist = fwDist;
+    const double bfCoef = Number(store, kBacterium, "BACT_FSINTERCOEF");
+    const double bfDist = Number(store, kBacterium, "BACT_FSINTERDIST");
+    cell.BFInterCoef = bfCoef;
+    cell.BFInterDist = bfDist;
+    cell.FilamentFriction = Number(store, kMechanics, "MECH_FRICCOEF");
+    cell.BacteriumFriction = Number(store, kBacterium, "BACT_FRICCOEF");
+    cell.Viscosity = Number(store, kMechanics, "MECH_VISC");
+
+    CSolidFilament::FilamentRadius = Number(store, kMechanics, "MECH_ACr");
+    CSolidFilament::FilamentLinearDensity = Number(store, kMechanics, "MECH_FLINDENS");
+
+    cell.CreateBacterium();
+    CBacterium &bacterium = *cell.Bacterium;
+    CSphereSpace &body = bacterium;
+    const double radius = Number(store, kBacterium, "BACT_RAD");
+    body.Radius = radius;
+    bacterium.Shell.InnerRadius = radius;
+    bacterium.Shell.OuterRadius = kShellOuterRadiusFactor * radius;
+    body.Center = cell.GetCenter();
+    bacterium.Shell.Center = body.Center;
+    bacterium.Density = Number(store, kBacterium, "BACT_DENS");
+    bacterium.UpdateMassProperties();
+
+    const double bodyVolume = body.GetVolume();
+    const double shellVolume = bacterium.Shell.GetVolume();
+    auto &reactions = cell.Reactions;
+    reactions[CCell::FORM].SetRate(Number(store, kRates, "RATE_FORM"),
+                                   (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
+    for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
+        reactions[CCell::ASSB + i].SetRate(Number(store, kRates, kCellWideRateKeys[i]),
+                                           volume * kLitresPerCubicMetre);
+    reactions[CCell::FORM2].SetRate(kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
+                                    shellVolume * kLitresPerCubicMetre);
+
+    applied.TargetTime = Number(store, kSimulation, "SIM_TIME");
+
+    cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));
+    return applied;
+}
+
+bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &targetTime)
+{
+    // At or past: a world in which nothing can react ends its run exactly at
+    // the target, and a restart must still move on.
+    if (cell.ObsTime < targetTime)
+        return false;
+    fp::Traps traps;
+    targetTime += Number(store, kSimulation, "SIM_TIME");
+    return true;
+}
+
+std::string RunStartProblem(const CCell &cell, bool withMechanics)
+{
+    if (!cell.Method)
+        return "No simulation method: choose \"First reaction\" or \"Next reaction\" as the "
+               "\"Simulation method\" and apply.";
+    if (!(cell.ObsTimeStep > 0))
+        return "The \"Observation Time step [s]\" must be greater than 0.";
+    if (withMechanics && !(cell.MechTimeStep > 0))
+        return "The \"Time step [s]\" must be greater than 0 for a run with mechanics.";
+    return {};
+}

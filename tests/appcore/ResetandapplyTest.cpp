@@ -1,0 +1,302 @@
+#include "Cell.h"
+#include "FloatingPoint.h"
+#include "Numbertext.h"
+#include "Parameters.h"
+#include "Random.h"
+#include "Resetandapply.h"
+#include "TestSupport.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kAvogadro = 6.0221415e23;
+
+class ResetAndApplyTest : public ::testing::Test {
+protected:
+    ResetAndApplyTest()
+    {
+        CreateParameterTables(store, nullptr);
+        SeedRandomWith(20240607);
+    }
+
+    void Set(std::string_view section, std::string_view key, std::string value)
+    {
+        store.Table(section)->Find(key)->Value = std::move(value);
+    }
+
+    ParameterStore store;
+    CCell cell;
+};
+
+double SphereVolume(double r)
+{
+    return 4.0 / 3.0 * std::numbers::pi * r * r * r;
+}
+
+TEST_F(ResetAndApplyTest, DefaultWorld)
+{
+    const AppliedWorld applied = ResetAndApply(store, cell);
+
+    EXPECT_NEAR(cell.GetVolume(), 8e-18, 8e-18 * 1e-14);
+    EXPECT_EQ(applied.BoxEdge, 2e-6);
+    EXPECT_EQ(FormatNumber(applied.VolumeLitres), "8E-15");
+    EXPECT_EQ(applied.TargetTime, 100.0);
+    EXPECT_EQ(cell.MechTimeStep, 0.0001);
+    EXPECT_EQ(cell.ObsTimeStep, 0.01);
+
+    // 1 uM in 8e-15 litres is 4817.7132 molecules.
+    EXPECT_TRUE(cell.Species[CCell::ACG] == 57812 || cell.Species[CCell::ACG] == 57813);
+    EXPECT_TRUE(cell.Species[CCell::CAP] == 4817 || cell.Species[CCell::CAP] == 4818);
+    EXPECT_TRUE(cell.Species[CCell::ADC] == 4817 || cell.Species[CCell::ADC] == 4818);
+    EXPECT_TRUE(cell.Species[CCell::ARP] == 1445 || cell.Species[CCell::ARP] == 1446);
+    for (int i : {CCell::ACF, CCell::FIB, CCell::FIP, CCell::CAF, CCell::ARF, CCell::ARB})
+        EXPECT_EQ(cell.Species[i], 0) << CCell::SpeciesNames[i];
+    EXPECT_TRUE(cell.Filaments.empty());
+    EXPECT_TRUE(static_cast<bool>(cell.Method));
+    EXPECT_EQ(RunStartProblem(cell, true), "");
+}
+
+TEST_F(ResetAndApplyTest, PopulationsRoundUpWithTheirFractionalPart)
+{
+    // 57812.56 rounds up with probability 0.56: over 2000 applies the share of
+    // 57813 lies within five standard errors (0.011 each) of it.
+    const double expected = 12 * 8e-15 * kAvogadro * 1e-6 - 57812;
+    int up = 0;
+    const int applies = 2000;
+    for (int i = 0; i < applies; ++i) {
+        ResetAndApply(store, cell);
+        up += cell.Species[CCell::ACG] == 57813;
+    }
+    EXPECT_NEAR(static_cast<double>(up) / applies, expected, 0.056);
+}
+
+TEST_F(ResetAndApplyTest, BacteriumAndShell)
+{
+    ResetAndApply(store, cell);
+    ASSERT_TRUE(cell.Bacterium);
+    const CBacterium &bacterium = *cell.Bacterium;
+    const CSphereSpace &body = bacterium;
+    EXPECT_EQ(body.Radius, 2e-7);
+    EXPECT_EQ(bacterium.Shell.InnerRadius, 2e-7);
+    EXPECT_DOUBLE_EQ(bacterium.Shell.OuterRadius, 2.2e-7);
+    for (const CVector &c : {body.Center, bacterium.Shell.Center}) {
+        EXPECT_DOUBLE_EQ(c.x, 1e-6);
+        EXPECT_DOUBLE_EQ(c.y, 1e-6);
+        EXPECT_DOUBLE_EQ(c.z, 1e-6);
+    }
+    EXPECT_EQ(bacterium.Density, 1000.0);
+    EXPECT_NEAR(bacterium.GetMass(), 1000.0 * SphereVolume(2e-7), 1e-30);
+
+    const CBacterium *first = cell.Bacterium.get();
+    Set(kBacterium, "BACT_RAD", "3E-7");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(static_cast<const CSphereSpace &>(*cell.Bacterium).Radius, 3e-7);
+    EXPECT_NE(cell.Bacterium.get(), first);
+}
+
+TEST_F(ResetAndApplyTest, ChannelRatesAndVolumes)
+{
+    ResetAndApply(store, cell);
+    const double litres = 8e-15;
+    const double bodyLitres = SphereVolume(2e-7) * 1000;
+    const double shellLitres = (SphereVolume(2.2e-7) - SphereVolume(2e-7)) * 1000;
+    const double molecules = kAvogadro * 1e-6; // per litre at 1 uM
+
+    const auto &r = cell.Reactions;
+    EXPECT_NEAR(r[CCell::FORM].Volume, litres - bodyLitres - shellLitres, 1e-28);
+    EXPECT_NEAR(r[CCell::FORM2].Volume, shellLitres, 1e-28);
+    EXPECT_EQ(r[CCell::FORM].RateConstant, 1e-6);
+    EXPECT_DOUBLE_EQ(r[CCell::FORM2].RateConstant, 0.1);
+    const double k[] = {11.6, 0.16, 1.4, 0.8, 3, 3, 0.01};
+    for (int i = CCell::ASSB; i <= CCell::SEVR; ++i) {
+        EXPECT_EQ(r[i].RateConstant, k[i - CCell::ASSB]) << CCell::ReactionNames[i];
+        EXPECT_NEAR(r[i].Volume, litres, litres * 1e-14);
+    }
+    EXPECT_NEAR(r[CCell::ASSB].StochasticRate, 2.4078e-3, 1e-7);
+    EXPECT_NEAR(r[CCell::DISB].StochasticRate, 1.4, 1e-15);
+    const double shellMolecules = molecules * shellLitres;
+    EXPECT_NEAR(r[CCell::FORM2].StochasticRate, 0.1 / (shellMolecules * shellMolecules),
+                1e-12 * r[CCell::FORM2].StochasticRate);
+    for (const CChemReaction &channel : r) {
+        EXPECT_EQ(channel.Count, 0);
+        EXPECT_EQ(channel.Propensity, 0.0);
+    }
+}
+
+TEST_F(ResetAndApplyTest, MechanicalConstantsGoToTheirFields)
+{
+    const char *mechanics[] = {"MECH_ACr", "MECH_FLINDENS", "MECH_FFINTERCOEF",
+                               "MECH_FFINTERDIST", "MECH_FWINTERCOEF", "MECH_FWINTERDIST",
+                               "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT", "MECH_FRICCOEF",
+                               "MECH_VISC"};
+    for (int i = 0; i < 10; ++i)
+        Set(kMechanics, mechanics[i], std::to_string(i + 1));
+    Set(kBacterium, "BACT_FSINTERCOEF", "11");
+    Set(kBacterium, "BACT_FSINTERDIST", "12");
+    Set(kBacterium, "BACT_FRICCOEF", "13");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(CSolidFilament::FilamentRadius, 1);
+    EXPECT_EQ(CSolidFilament::FilamentLinearDensity, 2);
+    EXPECT_EQ(cell.FFInterCoef, 3);
+    EXPECT_EQ(cell.FFInterDist, 4);
+    EXPECT_EQ(cell.FWInterCoef, 5);
+    EXPECT_EQ(cell.FWInterDist, 6);
+    EXPECT_EQ(cell.BrownianForce, 7);
+    EXPECT_EQ(cell.BrownianMoment, 8);
+    EXPECT_EQ(cell.FilamentFriction, 9);
+    EXPECT_EQ(cell.Viscosity, 10);
+    EXPECT_EQ(cell.BFInterCoef, 11);
+    EXPECT_EQ(cell.BFInterDist, 12);
+    EXPECT_EQ(cell.BacteriumFriction, 13);
+}
+
+TEST_F(ResetAndApplyTest, MethodFollowsTheMethodText)
+{
+    // The bound method makes the draws of the named one: "First reaction"
+    // nine per selection, "Next reaction" two.
+    const auto drawsOfOneSelection = [this] {
+        cell.UpdatePropensities();
+        const std::int32_t before = RandomSeed();
+        double tau = 0;
+        cell.Method(tau);
+        const std::int32_t after = RandomSeed();
+        SetRandomSeed(before);
+        int draws = 0;
+        while (RandomSeed() != after && draws < 20) {
+            MaskedUniform();
+            ++draws;
+        }
+        return draws;
+    };
+    ResetAndApply(store, cell);
+    EXPECT_EQ(drawsOfOneSelection(), 9);
+    Set(kSimulation, "SIM_METHOD", "Next reaction");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(drawsOfOneSelection(), 2);
+    Set(kSimulation, "SIM_METHOD", "Tau-leap");
+    ResetAndApply(store, cell);
+    EXPECT_FALSE(static_cast<bool>(cell.Method));
+    EXPECT_NE(RunStartProblem(cell, false).find("No simulation method"), std::string::npos);
+}
+
+TEST_F(ResetAndApplyTest, ReplacesTheWorldOfAPreviousRun)
+{
+    ResetAndApply(store, cell);
+    cell.RunChemistry(0.05);
+    ASSERT_GT(cell.ReactionCount, 0);
+    ResetAndApply(store, cell);
+    EXPECT_EQ(cell.Time, 0.0);
+    EXPECT_EQ(cell.ObsTime, 0.0);
+    EXPECT_EQ(cell.ReactionCount, 0);
+    EXPECT_TRUE(cell.Filaments.empty());
+    EXPECT_EQ(cell.Species[CCell::ACF], 0);
+    for (const CChemReaction &channel : cell.Reactions)
+        EXPECT_EQ(channel.Count, 0);
+}
+
+TEST_F(ResetAndApplyTest, StopsAtTheFirstBadParameter)
+{
+    ResetAndApply(store, cell);
+    const CBacterium *bacterium = cell.Bacterium.get();
+    Set(kSimulation, "SIM_TIMESTEP", "0.002");
+    Set(kConcentrations, "C_CAP", "abc");
+    Set(kMechanics, "MECH_VISC", "5");
+    try {
+        ResetAndApply(store, cell);
+        FAIL() << "no error";
+    } catch (const ConversionError &e) {
+        EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
+    }
+    EXPECT_EQ(cell.MechTimeStep, 0.002);
+    EXPECT_GT(cell.Species[CCell::ACG], 0);
+    EXPECT_EQ(cell.Species[CCell::CAP], 0);
+    EXPECT_EQ(cell.Viscosity, 0.001);
+    EXPECT_EQ(cell.Bacterium.get(), bacterium);
+}
+
+TEST_F(ResetAndApplyTest, EmptyConcentrationReportsTheEmptyText)
+{
+    Set(kConcentrations, "C_ACG", "");
+    try {
+        ResetAndApply(store, cell);
+        FAIL() << "no error";
+    } catch (const ConversionError &e) {
+        EXPECT_STREQ(e.what(), "'' is not a valid floating point value");
+    }
+}
+
+TEST_F(ResetAndApplyTest, MechanicalPairsAreStoredTogether)
+{
+    ResetAndApply(store, cell);
+    Set(kMechanics, "MECH_BROWNIANFORCE", "2E-26");
+    Set(kMechanics, "MECH_BROWNIANMOMENT", "x");
+    EXPECT_THROW(ResetAndApply(store, cell), ConversionError);
+    EXPECT_EQ(cell.BrownianForce, 1e-26);
+}
+
+TEST_F(ResetAndApplyTest, ZeroRadiusFailsAtTheMassWithTheRatesUntouched)
+{
+    ResetAndApply(store, cell);
+    Set(kBacterium, "BACT_RAD", "0");
+    Set(kRates, "RATE_ASSB", "20");
+    EXPECT_THROW(ResetAndApply(store, cell), fp::FloatingPointError);
+    EXPECT_EQ(cell.Reactions[CCell::ASSB].RateConstant, 11.6);
+}
+
+TEST_F(ResetAndApplyTest, CommaLocaleReadsCommaValues)
+{
+    USE_COMMA_LOCALE(locale);
+    ParameterStore commaStore;
+    CreateParameterTables(commaStore, nullptr);
+    ASSERT_EQ(ParameterText(commaStore, kConcentrations, "C_ARP"), "0,3");
+    const AppliedWorld applied = ResetAndApply(commaStore, cell);
+    EXPECT_EQ(FormatNumber(applied.VolumeLitres), "8E-15");
+    EXPECT_TRUE(cell.Species[CCell::ARP] == 1445 || cell.Species[CCell::ARP] == 1446);
+}
+
+TEST_F(ResetAndApplyTest, RestartOfAFinishedRunExtendsTheTargetBySimTime)
+{
+    ResetAndApply(store, cell);
+    double target = 100;
+    EXPECT_FALSE(ExtendTargetTime(store, cell, target));
+    EXPECT_EQ(target, 100);
+
+    cell.ObsTime = 12.34; // stopped early: continues to the same target
+    EXPECT_FALSE(ExtendTargetTime(store, cell, target));
+    EXPECT_EQ(target, 100);
+
+    cell.ObsTime = 100.0003;
+    EXPECT_TRUE(ExtendTargetTime(store, cell, target));
+    EXPECT_EQ(target, 200);
+
+    cell.ObsTime = 200.0001;
+    Set(kSimulation, "SIM_TIME", "50");
+    EXPECT_TRUE(ExtendTargetTime(store, cell, target));
+    EXPECT_EQ(target, 250);
+
+    // A run that ended exactly at its target (nothing could react) moves on too.
+    cell.ObsTime = 250;
+    EXPECT_TRUE(ExtendTargetTime(store, cell, target));
+    EXPECT_EQ(target, 300);
+
+    cell.ObsTime = 300;
+    Set(kSimulation, "SIM_TIME", "later");
+    EXPECT_THROW(ExtendTargetTime(store, cell, target), ConversionError);
+    EXPECT_EQ(target, 300);
+}
+
+TEST_F(ResetAndApplyTest, RunsThatWouldNeverEndAreRefused)
+{
+    Set(kSimulation, "SIM_OBSERVTIMESTEP", "0");
+    ResetAndApply(store, cell);
+    EXPECT_NE(RunStartProblem(cell, false).find("Observation Time step [s]"), std::string::npos);
+    Set(kSimulation, "SIM_OBSERVTIMESTEP", "0.01");
+    Set(kSimulation, "SIM_TIMESTEP", "-1");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(RunStartProblem(cell, false), "");
+    EXPECT_NE(RunStartProblem(cell, true).find("Time step [s]"), std::string::npos);
+}
+
+} // namespace
