@@ -68,14 +68,6 @@ const std::vector<ExpectedTable> &ExpectedTables()
     return tables;
 }
 
-int Count(const std::string &text, const std::string &what)
-{
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 TEST(ParameterTables, DefaultsWithoutSettings)
 {
     ParameterStore store;

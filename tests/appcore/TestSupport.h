@@ -72,3 +72,12 @@ inline void WriteFile(const std::string &path, const std::string &text)
 {
     std::ofstream(path, std::ios::binary) << text;
 }
+
+// How often what occurs in text.
+inline int Count(const std::string &text, const std::string &what)
+{
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// The command line of filonex-batch.
+struct BatchOptions {
+    std::optional<std::string> SettingsPath; // must exist when given
+    std::optional<std::uint32_t> Seed;
+    std::optional<std::string> Method; // "First reaction" or "Next reaction"
+    bool ChemistryOnly = false;
+    std::optional<double> EndTime; // s; SIM_TIME when not given
+    std::optional<std::string> ObservePath;
+    bool Quiet = false;
+    bool Help = false;
+};
+
+// A command line that cannot be used; the message says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options as "--name value" or "--name=value"; raises UsageError for an
+// unknown option, a missing or malformed value, or a stray argument.
+BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments);
+
+extern const char *const kBatchUsage;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <chrono>
+
+class CCell;
+
+// A one-line progress display on standard error: simulated time against the
+// end time, reactions, filaments, elapsed and estimated remaining wall time.
+// Redrawn at most ten times a second; does nothing when disabled.
+class ProgressBar {
+public:
+    ProgressBar(bool enabled, double startTime, double endTime);
+
+    void Update(const CCell &cell);
+    // Draws the final state and ends the line.
+    void Finish(const CCell &cell);
+
+private:
+    void Draw(const CCell &cell);
+
+    bool enabled_;
+    double startTime_;
+    double endTime_;
+    std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point lastDrawn_;
+};

@@ -1,0 +1,324 @@
+// Runs the built filonex-batch program and checks its output and exit status.
+
+#include "TestSupport.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <numeric>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+
+struct BatchResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+class BatchProcess {
+public:
+    BatchProcess(const ScratchDirectory &dir, std::vector<std::string> arguments)
+        : outPath_(dir.File("stdout.txt")), errPath_(dir.File("stderr.txt"))
+    {
+        arguments.insert(arguments.begin(), FILONEX_BATCH);
+        std::vector<char *> argv;
+        for (std::string &argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath_.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errPath_.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (posix_spawn(&pid_, FILONEX_BATCH, &files, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&files);
+    }
+
+    void Signal(int signal) const { ::kill(pid_, signal); }
+
+    // Waits for the program; one that has not ended after two minutes is
+    // killed, so that a runner that ignores its stop cannot hang the tests.
+    BatchResult Wait() const
+    {
+        BatchResult result;
+        int status = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        pid_t ended = 0;
+        while (pid_ > 0 && (ended = ::waitpid(pid_, &status, WNOHANG)) == 0) {
+            if (std::chrono::steady_clock::now() > deadline)
+                ::kill(pid_, SIGKILL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (ended == pid_)
+            result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        result.Out = ReadFile(outPath_);
+        result.Err = ReadFile(errPath_);
+        return result;
+    }
+
+private:
+    std::string outPath_;
+    std::string errPath_;
+    pid_t pid_ = -1;
+};
+
+BatchResult RunBatch(const ScratchDirectory &dir, std::vector<std::string> arguments)
+{
+    return BatchProcess(dir, std::move(arguments)).Wait();
+}
+
+std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<double> Fields(const std::string &line, const std::string &label)
+{
+    std::istringstream in(line);
+    std::string first;
+    in >> first;
+    EXPECT_EQ(first, label);
+    std::vector<double> values;
+    for (std::string field; in >> field;)
+        values.push_back(std::strtod(field.c_str(), nullptr));
+    return values;
+}
+
+class Batch : public ::testing::Test {
+protected:
+    Batch() : settings(dir.File("settings.ini")) { WriteFile(settings, ""); }
+
+    BatchResult Run(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), {"--settings", settings});
+        return RunBatch(dir, std::move(arguments));
+    }
+
+    ScratchDirectory dir;
+    std::string settings;
+};
+
+TEST_F(Batch, SameSeedSameStateOtherSeedOtherState)
+{
+    const BatchResult first = Run({"--seed", "1", "--time", "1", "--chemistry-only"});
+    const BatchResult again = Run({"--seed", "1", "--time", "1", "--chemistry-only"});
+    const BatchResult other = Run({"--seed", "2", "--time", "1", "--chemistry-only"});
+    ASSERT_EQ(first.Status, 0) << first.Err;
+    EXPECT_EQ(again.Status, 0);
+    EXPECT_EQ(other.Status, 0);
+    EXPECT_EQ(first.Out, again.Out);
+    EXPECT_NE(first.Out, other.Out);
+    EXPECT_EQ(first.Err, "");
+}
+
+TEST_F(Batch, FinalStateAgreesWithItself)
+{
+    const BatchResult result = Run({"--seed", "7", "--time", "0.5", "--chemistry-only"});
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    const auto lines = Lines(result.Out);
+    ASSERT_GE(lines.size(), 7u);
+    EXPECT_GE(Fields(lines[0], "time")[0], 0.5);
+    const double reactions = Fields(lines[1], "reactions").at(0);
+    const auto species = Fields(lines[2], "species");
+    const auto counts = Fields(lines[3], "counts");
+    ASSERT_EQ(species.size(), 10u);
+    ASSERT_EQ(counts.size(), 9u);
+    EXPECT_EQ(Fields(lines[4], "propensities").size(), 9u);
+    EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), 0.0), reactions);
+    // Chemistry alone leaves the bacterium at the box centre.
+    for (const double c : Fields(lines[5], "bacterium"))
+        EXPECT_EQ(c, 1e-6);
+
+    const auto filaments = Fields(lines[6], "filaments");
+    ASSERT_EQ(lines.size(), 7 + static_cast<std::size_t>(filaments.at(0)));
+    double monomers = 0, freeBarbedEnds = 0, caps = 0;
+    for (std::size_t i = 7; i < lines.size(); ++i) {
+        std::istringstream in(lines[i]);
+        double size, capped, px, py, pz, dx, dy, dz;
+        ASSERT_TRUE(in >> size >> capped >> px >> py >> pz >> dx >> dy >> dz) << lines[i];
+        EXPECT_GE(size, 3);
+        EXPECT_NEAR(dx * dx + dy * dy + dz * dz, 1.0, 1e-12);
+        monomers += size;
+        freeBarbedEnds += capped == 0;
+        caps += capped;
+    }
+    EXPECT_EQ(species[1], monomers);         // ACF
+    EXPECT_EQ(species[2], freeBarbedEnds);   // FIB
+    EXPECT_EQ(species[3], filaments.at(0));  // FIP
+    EXPECT_EQ(species[5], caps);             // CAF
+    const double initialActin = species[0] + species[1];
+    EXPECT_TRUE(initialActin == 57812 || initialActin == 57813);
+}
+
+TEST_F(Batch, MethodFromTheSettingsFileOrTheCommandLine)
+{
+    const std::vector<std::string> run = {"--seed", "3", "--time", "0.2", "--chemistry-only"};
+    const BatchResult first = Run(run);
+    WriteFile(settings, "[ValueListSimulation]\nSIM_METHOD=Next reaction\n");
+    const BatchResult next = Run(run);
+    auto overridden = run;
+    overridden.insert(overridden.end(), {"--method", "First reaction"});
+    const BatchResult backToFirst = Run(overridden);
+    ASSERT_EQ(next.Status, 0) << next.Err;
+    EXPECT_NE(first.Out, next.Out);
+    EXPECT_EQ(first.Out, backToFirst.Out);
+}
+
+TEST_F(Batch, SettingsFileParametersAreApplied)
+{
+    WriteFile(settings, "[ValueListConcentrations]\nC_ACG=0\nC_CAP=0,5\n");
+    const BatchResult result = Run({"--seed", "1", "--time", "0.1", "--chemistry-only"});
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    const auto species = Fields(Lines(result.Out).at(2), "species");
+    EXPECT_EQ(species[0], 0);
+    EXPECT_TRUE(species[4] == 2408 || species[4] == 2409); // 0.5 uM in 8e-15 litres
+}
+
+TEST_F(Batch, WithMechanicsRepeatableAndDifferentFromChemistryAlone)
+{
+    const BatchResult mechanics = Run({"--seed", "5", "--time", "0.02", "--quiet"});
+    const BatchResult again = Run({"--seed", "5", "--time", "0.02", "--quiet"});
+    const BatchResult chemistry = Run({"--seed", "5", "--time", "0.02", "--chemistry-only"});
+    ASSERT_EQ(mechanics.Status, 0) << mechanics.Err;
+    EXPECT_EQ(mechanics.Out, again.Out);
+    EXPECT_NE(mechanics.Out, chemistry.Out);
+}
+
+TEST_F(Batch, ObservationsAreWrittenAsAChartText)
+{
+    const std::string observe = dir.File("observe.txt");
+    const BatchResult result =
+        Run({"--seed", "1", "--time", "0.1", "--chemistry-only", "--observe", observe});
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    const std::string text = ReadFile(observe);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("Curve: ACG\t\tCurve: ACF\t\t", 0), 0u);
+    EXPECT_NE(lines[0].find("Curve: FORM2\t\tCurve: MeanFilamentSize\t\t"), std::string::npos);
+    EXPECT_EQ(Count(lines[0], "Curve: "), 38);
+    EXPECT_EQ(lines[1].rfind("Time\tNumber of molecules\t", 0), 0u);
+    // The starting point at time 0 and one row per observation step of 0.01 s
+    // up to the end (the last reaction may pass it).
+    EXPECT_EQ(lines[2].rfind("0\t", 0), 0u);
+    EXPECT_GE(lines.size(), 2u + 1u + 10u);
+    // Before the first reaction every propensity is 0, so the starting point
+    // has no reaction probabilities: those curves are one point short and
+    // leave the last row to the other 10 + 9 + 9 + 1 curves.
+    EXPECT_EQ(Count(lines[2], "\t"), 2 * 38);
+    EXPECT_EQ(Count(lines.back(), "\t"), 2 * 29);
+}
+
+TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)
+{
+    const std::string observe = dir.File("observe.txt");
+    WriteFile(observe, "keep");
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},
+        {"stray"},
+        {"--seed", "abc"},
+        {"--seed", "-1"},
+        {"--seed", "4294967296"},
+        {"--seed"},
+        {"--time", "1,5"},
+        {"--time", "soon"},
+        {"--method", "Tau-leap"},
+        {"--quiet=yes"},
+        {"--settings", dir.File("missing.ini")},
+    };
+    for (auto arguments : bad) {
+        arguments.insert(arguments.end(), {"--observe", observe});
+        const BatchResult result = Run(arguments);
+        EXPECT_EQ(result.Status, 2) << arguments[0];
+        EXPECT_EQ(result.Out, "") << arguments[0];
+        EXPECT_NE(result.Err.find("filonex-batch: "), std::string::npos) << arguments[0];
+    }
+    EXPECT_EQ(ReadFile(observe), "keep");
+}
+
+TEST_F(Batch, SeedRangeIsAccepted)
+{
+    EXPECT_EQ(Run({"--seed", "0", "--time", "0.01", "--chemistry-only"}).Status, 0);
+    EXPECT_EQ(Run({"--seed=4294967295", "--time=0.01", "--chemistry-only"}).Status, 0);
+}
+
+TEST_F(Batch, ParameterThatIsNotANumber)
+{
+    WriteFile(settings, "[ValueListConcentrations]\nC_ACG=abc\n");
+    const BatchResult result = Run({"--seed", "1", "--time", "1"});
+    EXPECT_EQ(result.Status, 2);
+    EXPECT_NE(result.Err.find("'abc' is not a valid floating point value"), std::string::npos);
+    EXPECT_EQ(result.Out, "");
+}
+
+TEST_F(Batch, RunsThatCannotStartAreRefused)
+{
+    WriteFile(settings, "[ValueListSimulation]\nSIM_METHOD=Tau-leap\n");
+    EXPECT_EQ(Run({"--time", "1"}).Status, 2);
+    WriteFile(settings, "[ValueListSimulation]\nSIM_OBSERVTIMESTEP=0\n");
+    EXPECT_EQ(Run({"--time", "1", "--chemistry-only"}).Status, 2);
+    WriteFile(settings, "[ValueListSimulation]\nSIM_TIMESTEP=0\n");
+    EXPECT_EQ(Run({"--time", "1"}).Status, 2);
+    EXPECT_EQ(Run({"--seed", "1", "--time", "0.01", "--chemistry-only"}).Status, 0);
+}
+
+TEST_F(Batch, FloatingPointErrorDuringTheRunGivesStatus1AndTheState)
+{
+    // Nothing to react: "Next reaction" divides by a zero total propensity.
+    WriteFile(settings, "[ValueListConcentrations]\nC_ACG=0\nC_CAP=0\nC_ARP=0\nC_ADC=0\n"
+                        "[ValueListSimulation]\nSIM_METHOD=Next reaction\n");
+    const BatchResult result = Run({"--seed", "1", "--time", "1", "--chemistry-only"});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_NE(result.Err.find("Floating point division by zero"), std::string::npos);
+    EXPECT_EQ(result.Out.rfind("time 0\nreactions 0\n", 0), 0u) << result.Out;
+}
+
+TEST_F(Batch, WithoutASeedTheSeedIsReportedAndRepeatsTheRun)
+{
+    const BatchResult result = Run({"--time", "0.2", "--chemistry-only"});
+    ASSERT_EQ(result.Status, 0);
+    ASSERT_EQ(result.Err.rfind("seed ", 0), 0u) << result.Err;
+    const std::string seed = result.Err.substr(5, result.Err.find('\n') - 5);
+    const BatchResult repeated = Run({"--seed", seed, "--time", "0.2", "--chemistry-only"});
+    EXPECT_EQ(repeated.Out, result.Out);
+}
+
+TEST_F(Batch, InterruptStopsTheRunAndPrintsTheState)
+{
+    const std::string observe = dir.File("observe.txt");
+    BatchProcess process(dir, {"--settings", settings, "--seed", "1", "--time", "1e9",
+                               "--chemistry-only", "--observe", observe});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    process.Signal(SIGINT);
+    const BatchResult result = process.Wait();
+    EXPECT_EQ(result.Status, 130);
+    EXPECT_NE(result.Err.find("stopped by Ctrl-C"), std::string::npos);
+    EXPECT_EQ(result.Out.rfind("time ", 0), 0u);
+    EXPECT_NE(ReadFile(observe).find("Curve: ACG"), std::string::npos);
+}
+
+TEST(BatchHelp, PrintsUsage)
+{
+    ScratchDirectory dir;
+    const BatchResult result = RunBatch(dir, {"--help"});
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_EQ(result.Out.rfind("Usage: filonex-batch", 0), 0u);
+}
+
+} // namespace
