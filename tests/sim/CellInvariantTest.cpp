@@ -1,0 +1,99 @@
+#include "Cell.h"
+
+#include "CellTestWorld.h"
+#include "Random.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <tuple>
+
+namespace {
+
+// What must hold after every reaction, checked against the filament list.
+::testing::AssertionResult Consistent(const CCell &cell, std::int32_t actin, std::int32_t cappingProtein)
+{
+    std::int32_t monomers = 0;
+    std::int32_t freeBarbedEnds = 0;
+    for (const auto &f : cell.Filaments) {
+        if (f->Monomers < 3)
+            return ::testing::AssertionFailure() << "a filament of " << f->Monomers << " monomers";
+        monomers += f->Monomers;
+        freeBarbedEnds += f->IsBarbedEndFree() ? 1 : 0;
+    }
+    const auto &n = cell.Species;
+    for (int i = 0; i < CCell::SPECIES_COUNT; ++i) {
+        if (n[i] < 0)
+            return ::testing::AssertionFailure() << CCell::SpeciesNames[i] << " = " << n[i];
+    }
+    if (n[CCell::ACF] != monomers || n[CCell::FIB] != freeBarbedEnds ||
+        n[CCell::FIP] != std::int32_t(cell.Filaments.size()))
+        return ::testing::AssertionFailure() << "ACF " << n[CCell::ACF] << " FIB " << n[CCell::FIB] << " FIP "
+                                             << n[CCell::FIP] << " but the list holds " << cell.Filaments.size()
+                                             << " filaments, " << monomers << " monomers, " << freeBarbedEnds
+                                             << " free barbed ends";
+    if (n[CCell::ACG] + n[CCell::ACF] != actin)
+        return ::testing::AssertionFailure() << "actin " << n[CCell::ACG] + n[CCell::ACF] << " of " << actin;
+    if (n[CCell::CAP] + n[CCell::CAF] != cappingProtein)
+        return ::testing::AssertionFailure() << "capping protein " << n[CCell::CAP] + n[CCell::CAF] << " of "
+                                             << cappingProtein;
+    if (n[CCell::ARF] != 0 || n[CCell::ARB] != 0)
+        return ::testing::AssertionFailure() << "ARF or ARB changed";
+    return ::testing::AssertionSuccess();
+}
+
+class CellInvariants : public ::testing::TestWithParam<std::tuple<std::string_view, bool>> {};
+
+TEST_P(CellInvariants, CountersFollowTheFilamentsThroughLongRuns)
+{
+    const auto [method, withMechanics] = GetParam();
+    constexpr std::int32_t reactionsPerSeed = 4000;
+    std::array<std::int64_t, CCell::REACTION_COUNT> fired{};
+    std::int64_t removals = 0;
+
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE(::testing::Message() << "seed " << seed);
+        SeedRandomWith(seed * 7919u);
+        CCell cell;
+        BuildWorld(cell, PushedWorld(method));
+        const std::int32_t actin = cell.Species[CCell::ACG];
+        const std::int32_t cappingProtein = cell.Species[CCell::CAP];
+        ::testing::AssertionResult state = ::testing::AssertionSuccess();
+        // Checked before every selection, that is after every reaction.
+        // A reaction changes the number of filaments by one at most, so a
+        // smaller list means that the last reaction removed one.
+        const CCell::SelectionMethod select = cell.Method;
+        std::size_t filaments = 0;
+        cell.Method = [&](double &tau) {
+            removals += cell.Filaments.size() < filaments ? 1 : 0;
+            filaments = cell.Filaments.size();
+            state = Consistent(cell, actin, cappingProtein);
+            if (!state || cell.ReactionCount >= reactionsPerSeed)
+                cell.Stop();
+            return select(tau);
+        };
+        if (withMechanics)
+            cell.RunChemMech(1e3);
+        else
+            cell.RunChemistry(1e3);
+        ASSERT_TRUE(state);
+        ASSERT_TRUE(Consistent(cell, actin, cappingProtein));
+        EXPECT_GE(cell.ReactionCount, reactionsPerSeed);
+        for (int i = 0; i < CCell::REACTION_COUNT; ++i)
+            fired[i] += cell.Reactions[i].Count;
+    }
+    for (int i = 0; i < CCell::REACTION_COUNT; ++i)
+        EXPECT_GT(fired[i], 0) << CCell::ReactionNames[i];
+    EXPECT_GT(removals, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(MethodsAndMechanics, CellInvariants,
+                         ::testing::Combine(::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
+                                            ::testing::Bool()),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param) == CCell::FIRST_REACTION ? "First" : "Next") +
+                                    (std::get<1>(info.param) ? "WithMechanics" : "ChemistryOnly");
+                         });
+
+} // namespace

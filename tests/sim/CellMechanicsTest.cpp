@@ -1,0 +1,249 @@
+#include "Cell.h"
+
+#include "FloatingPoint.h"
+#include "Random.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double EDGE = 1e-6; // m
+
+double &Component(CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+// A 1 um box; contact coefficients 1 so that forces read as geometry.
+class CellMechanics : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetRandomSeed(777);
+        cell.SetBox(CVector(0.0), CVector(EDGE));
+        cell.FWInterCoef = 1.0;
+        cell.BFInterCoef = 1.0;
+        CSolidFilament::FilamentRadius = 1.5e-9;
+        CSolidFilament::FilamentLinearDensity = 3.4e-14;
+    }
+
+    CSolidFilament &AddFilament(const CVector &pointedEnd, const CVector &direction, std::int32_t monomers)
+    {
+        auto filament = std::make_unique<CSolidFilament>();
+        filament->SetGeometry(pointedEnd, direction);
+        filament->Monomers = monomers;
+        filament->Position = (filament->GetPointedEnd() + filament->GetBarbedEnd()) * 0.5;
+        cell.Filaments.push_back(std::move(filament));
+        return *cell.Filaments.back();
+    }
+
+    void AddBacterium(const CVector &center, double radius)
+    {
+        cell.CreateBacterium();
+        cell.Bacterium->Center = center;
+        cell.Bacterium->Radius = radius;
+        cell.Bacterium->Density = 1000.0;
+    }
+
+    CCell cell;
+};
+
+TEST_F(CellMechanics, FilamentParallelToAWallIsPushedStraightBack)
+{
+    // 5 monomers in the y-z plane, 1 nm beyond the upper x wall.
+    CSolidFilament &f = AddFilament(CVector(EDGE + 1e-9, 2e-7, 3e-7), CVector(0, 0.6, 0.8), 5);
+    const std::int32_t seed = RandomSeed();
+    cell.ApplyWallForces();
+    const CVector length = f.GetBarbedEnd() - f.GetPointedEnd();
+    const double expected = -(length.y * length.y + length.z * length.z) * 1e-9;
+    EXPECT_NEAR(f.Force.x, expected, 1e-9 * std::fabs(expected));
+    EXPECT_EQ(f.Force.y, 0.0);
+    EXPECT_EQ(f.Force.z, 0.0);
+    EXPECT_EQ(Length(f.Torque), 0.0);
+    EXPECT_EQ(RandomSeed(), seed); // no Brownian kick
+}
+
+TEST_F(CellMechanics, ObliqueWallContactForceAndTorque)
+{
+    // Barbed end 9 nm beyond the upper x wall, the rod rising 3:4 in x.
+    CSolidFilament &f = AddFilament(CVector(EDGE - 3e-9, 5e-7, 5e-7), CVector(0.8, 0.6, 0), 5);
+    cell.ApplyWallForces();
+    // Penetration 9 nm; slope L_x / 9 nm = 12/9, so q = 1, A = 1/2, B = 1/6.
+    const double penetration = 9e-9;
+    const double parallel = 9e-9 * 9e-9;
+    const double h = parallel / (12.0 / 9.0);
+    EXPECT_NEAR(f.Force.x, -h * 0.5 * penetration, 1e-9 * h * penetration);
+    EXPECT_NEAR(f.Force.y, 0.0, 1e-40);
+    EXPECT_NEAR(f.Force.z, 0.0, 1e-40);
+    // Torque ((A * L/2 - B * lambda * L/|L|) x d) with L x d = (0, 0, 81e-18).
+    const double lambda = std::sqrt(penetration * penetration + h * h);
+    const double expectedTorque = (0.25 - lambda / (6 * 15e-9)) * 81e-18;
+    EXPECT_NEAR(f.Torque.z, expectedTorque, 1e-9 * std::fabs(expectedTorque));
+    EXPECT_NEAR(f.Torque.x, 0.0, 1e-40);
+    EXPECT_NEAR(f.Torque.y, 0.0, 1e-40);
+}
+
+TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
+{
+    for (int axis = 0; axis < 3; ++axis) {
+        for (const bool upper : {true, false}) {
+            for (const bool barbedOut : {true, false}) {
+                cell.Filaments.clear();
+                // The outer end 9 nm beyond the wall, the inner one 3 nm inside.
+                CVector outward(0.0);
+                Component(outward, axis) = upper ? 1.0 : -1.0;
+                CVector across(0.0);
+                Component(across, (axis + 1) % 3) = 1.0;
+                const CVector wallPoint = CVector(5e-7) + outward * 5e-7;
+                const CVector direction = (barbedOut ? 0.8 : -0.8) * outward + 0.6 * across;
+                const CVector pointedEnd = wallPoint + outward * (barbedOut ? -3e-9 : 9e-9);
+                CSolidFilament &f = AddFilament(pointedEnd, direction, 5);
+                const std::int32_t seed = RandomSeed();
+                cell.ApplyWallForces();
+                const CVector force = f.Force;
+                SCOPED_TRACE(::testing::Message() << "axis " << axis << " upper " << upper << " barbed out "
+                                                  << barbedOut);
+                EXPECT_LT(Dot(force, outward), 0.0);
+                EXPECT_NEAR(Length(force - Dot(force, outward) * outward), 0.0, 1e-40);
+                EXPECT_NEAR(Dot(f.Torque, outward), 0.0, 1e-40);
+                EXPECT_EQ(RandomSeed(), seed);
+            }
+        }
+    }
+}
+
+TEST_F(CellMechanics, FreeFilamentGetsOneBrownianKick)
+{
+    cell.BrownianForce = 2e-26;
+    cell.BrownianMoment = 3e-32;
+    CSolidFilament &f = AddFilament(CVector(5e-7), CVector(1, 0, 0), 5);
+    SetRandomSeed(4242);
+    const CVector forceDirection = RandomUnitVector();
+    const CVector torqueDirection = RandomUnitVector();
+    SetRandomSeed(4242);
+    cell.ApplyWallForces();
+    EXPECT_EQ(f.Force.x, 2e-26 * forceDirection.x);
+    EXPECT_EQ(f.Force.y, 2e-26 * forceDirection.y);
+    EXPECT_EQ(f.Force.z, 2e-26 * forceDirection.z);
+    EXPECT_EQ(f.Torque.x, 3e-32 * torqueDirection.x);
+    EXPECT_EQ(f.Torque.y, 3e-32 * torqueDirection.y);
+    EXPECT_EQ(f.Torque.z, 3e-32 * torqueDirection.z);
+    EXPECT_NEAR(Length(f.Force), 2e-26, 1e-40);
+    EXPECT_NEAR(Length(f.Torque), 3e-32, 1e-46);
+}
+
+TEST_F(CellMechanics, BacteriumContactOfAnObliqueFilament)
+{
+    const CVector center(5e-7);
+    AddBacterium(center, 1e-7);
+    // Pointed end 0.9 R out along x, rod of 30 nm along (0.6, 0.8, 0).
+    CSolidFilament &f = AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0.6, 0.8, 0), 10);
+    cell.ApplyBacteriumForces();
+    // p = 10 nm, n.L = 18 nm, q = 1.8, ratio = 30/1.8 nm, lambda = 40/3 nm,
+    // A = 0.18, B = -0.324.
+    const double force = (4.0 / 3.0) * 1e-8 * 0.18 * 1e-8;
+    EXPECT_NEAR(f.Force.x, force, 1e-9 * force);
+    EXPECT_NEAR(f.Force.y, 0.0, 1e-9 * force);
+    EXPECT_NEAR(f.Force.z, 0.0, 1e-9 * force);
+    const double torque = (4.0 / 3.0) * 1e-8 * 0.648e-16;
+    EXPECT_NEAR(f.Torque.z, torque, 1e-9 * torque);
+    EXPECT_NEAR(f.Torque.x, 0.0, 1e-9 * torque);
+    EXPECT_NEAR(f.Torque.y, 0.0, 1e-9 * torque);
+    // The bacterium takes the opposite force and no torque.
+    EXPECT_EQ(cell.Bacterium->Force.x, -f.Force.x);
+    EXPECT_EQ(cell.Bacterium->Force.y, -f.Force.y);
+    EXPECT_EQ(cell.Bacterium->Force.z, -f.Force.z);
+    EXPECT_EQ(Length(cell.Bacterium->Torque), 0.0);
+}
+
+TEST_F(CellMechanics, BacteriumTakesTheSumOfTheOppositeForces)
+{
+    const CVector center(5e-7);
+    AddBacterium(center, 1e-7);
+    CSolidFilament &a = AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0.6, 0.8, 0), 10);
+    CSolidFilament &b = AddFilament(center + CVector(0, -0.95e-7, 0), CVector(0.3, -0.8, 0.5), 12);
+    AddFilament(center + CVector(3e-7, 0, 0), CVector(1, 0, 0), 10); // far away
+    cell.ApplyBacteriumForces();
+    EXPECT_GT(Length(a.Force), 0.0);
+    EXPECT_GT(Length(b.Force), 0.0);
+    const CVector expected = -(a.Force + b.Force);
+    EXPECT_DOUBLE_EQ(cell.Bacterium->Force.x, expected.x);
+    EXPECT_DOUBLE_EQ(cell.Bacterium->Force.y, expected.y);
+    EXPECT_DOUBLE_EQ(cell.Bacterium->Force.z, expected.z);
+}
+
+TEST_F(CellMechanics, DegenerateBacteriumContactsGiveNoForce)
+{
+    AddBacterium(CVector(0.0), 1e-7);
+    const fp::Traps traps;
+    // An end at the very centre; a rod tangent to the normal at its inside end;
+    // a chord with both ends equally far from the centre.
+    CSolidFilament &atCentre = AddFilament(CVector(0.0), CVector(1, 0, 0), 10);
+    CSolidFilament &tangent = AddFilament(CVector(0.9e-7, 0, 0), CVector(0, 1, 0), 10);
+    CSolidFilament &chord = AddFilament(CVector(0.5e-7, -3e-9, 0), CVector(0, 1, 0), 2);
+    EXPECT_NO_THROW(cell.ApplyBacteriumForces());
+    for (const CSolidFilament *f : {&atCentre, &tangent, &chord}) {
+        EXPECT_EQ(Length(f->Force), 0.0);
+        EXPECT_EQ(Length(f->Torque), 0.0);
+    }
+    EXPECT_EQ(Length(cell.Bacterium->Force), 0.0);
+}
+
+TEST_F(CellMechanics, FrictionCapsTheSpeedAtMuTimesMass)
+{
+    cell.FilamentFriction = 0.5;
+    cell.BacteriumFriction = 0.25;
+    AddBacterium(CVector(5e-7), 1e-7);
+    CSolidFilament &fast = AddFilament(CVector(2e-7), CVector(1, 0, 0), 5);
+    CSolidFilament &slow = AddFilament(CVector(3e-7), CVector(1, 0, 0), 5);
+    fast.Mass = 2.0;
+    slow.Mass = 2.0;
+    cell.Bacterium->Mass = 4.0;
+    // Limits 1 m/s for the filaments and the bacterium; 3 times that is
+    // slowed to exactly the limit, in the same direction.
+    fast.Velocity = CVector(1.8, 2.4, 0.0);
+    slow.Velocity = CVector(0.3, 0.4, 0.0);
+    cell.Bacterium->Velocity = CVector(0.0, 0.0, -3.0);
+    cell.ApplyFriction();
+    EXPECT_DOUBLE_EQ(fast.Velocity.x, 0.6);
+    EXPECT_DOUBLE_EQ(fast.Velocity.y, 0.8);
+    EXPECT_DOUBLE_EQ(Length(fast.Velocity), 1.0);
+    EXPECT_EQ(slow.Velocity.x, 0.3);
+    EXPECT_EQ(slow.Velocity.y, 0.4);
+    EXPECT_DOUBLE_EQ(cell.Bacterium->Velocity.z, -1.0);
+}
+
+TEST_F(CellMechanics, StepWithoutForcesOrBacteriumMovesByVelocityOnly)
+{
+    CSolidFilament &f = AddFilament(CVector(5e-7), CVector(0, 0, 1), 5);
+    f.UpdateMassProperties();
+    f.Velocity = CVector(1e-6, 0, 0);
+    const CVector pointedEnd = f.PointedEnd;
+    const CVector direction = f.Direction;
+    const fp::Traps traps;
+    cell.MechStep(1e-4);
+    EXPECT_DOUBLE_EQ(f.PointedEnd.x, pointedEnd.x + 1e-10);
+    EXPECT_EQ(f.PointedEnd.y, pointedEnd.y);
+    EXPECT_EQ(f.Direction.x, direction.x);
+    EXPECT_EQ(f.Direction.y, direction.y);
+    EXPECT_EQ(f.Direction.z, direction.z);
+    EXPECT_EQ(Length(f.Force), 0.0);
+}
+
+TEST_F(CellMechanics, StepMovesTheBacteriumUnderTheFilamentsPush)
+{
+    const CVector center(5e-7);
+    AddBacterium(center, 1e-7);
+    cell.Bacterium->UpdateMassProperties();
+    AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0.6, 0.8, 0), 10);
+    const fp::Traps traps;
+    cell.MechStep(1e-4);
+    // Pushed along -x by 2.4e-17 N from rest: F dt^2 / (2 m).
+    const double mass = cell.Bacterium->Mass;
+    EXPECT_NEAR(cell.Bacterium->Center.x - center.x, -2.4e-17 * 1e-8 / (2 * mass), 1e-6 * 2.4e-25 / mass);
+    EXPECT_EQ(cell.Bacterium->Shell.Center.x, cell.Bacterium->Center.x);
+}
+
+} // namespace

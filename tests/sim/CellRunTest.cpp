@@ -1,0 +1,290 @@
+#include "Cell.h"
+
+#include "FloatingPoint.h"
+#include "Random.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t MODULUS = 2147483647;
+constexpr std::int32_t MASK = 123459876;
+
+// The seed from which one step of the minimal standard generator lands on
+// `stepped`: stepped * 16807^-1 mod (2^31 - 1).
+std::int32_t SeedBefore(std::int64_t stepped)
+{
+    std::int64_t inverse = 1;
+    std::int64_t base = 16807;
+    for (std::int64_t e = MODULUS - 2; e > 0; e >>= 1) {
+        if (e & 1)
+            inverse = inverse * base % MODULUS;
+        base = base * base % MODULUS;
+    }
+    return std::int32_t(stepped * inverse % MODULUS);
+}
+
+// Sets the random stream so that its second draw comes from the stepped
+// generator value `second` (u = second * 2^-31); returns the first draw.
+double SeedSoThatSecondDrawIs(std::int64_t second)
+{
+    const std::int32_t maskedBefore = SeedBefore(second);
+    const std::int32_t first = maskedBefore ^ MASK;
+    SetRandomSeed(SeedBefore(first));
+    return double(float(std::ldexp(double(first), -31)));
+}
+
+// A method that always returns `channel` after `tau` seconds, making it
+// likely enough to fire.
+CCell::SelectionMethod Always(CCell &cell, int channel, double tau)
+{
+    return [&cell, channel, tau](double &waitingTime) {
+        waitingTime = tau;
+        cell.Reactions[channel].Propensity = 1.0;
+        return &cell.Reactions[channel];
+    };
+}
+
+class CellRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cell.SetBox(CVector(0.0), CVector(1e-6));
+        CSolidFilament::FilamentRadius = 1.5e-9;
+        CSolidFilament::FilamentLinearDensity = 3.4e-14;
+        cell.OnObserve = [this] {
+            observedTimes.push_back(cell.ObsTime);
+            observedMechTimes.push_back(cell.MechTime);
+            observedReactionCounts.push_back(cell.ReactionCount);
+        };
+    }
+
+    CCell cell;
+    std::vector<double> observedTimes;
+    std::vector<double> observedMechTimes;
+    std::vector<std::int32_t> observedReactionCounts;
+};
+
+TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
+{
+    cell.ObsTimeStep = 0.01;
+    cell.Method = Always(cell, CCell::ARPB, 0.035);
+    cell.RunChemistry(0.035);
+    ASSERT_EQ(observedTimes.size(), 3u);
+    EXPECT_DOUBLE_EQ(observedTimes[0], 0.01);
+    EXPECT_DOUBLE_EQ(observedTimes[1], 0.02);
+    EXPECT_DOUBLE_EQ(observedTimes[2], 0.03);
+    for (const std::int32_t count : observedReactionCounts)
+        EXPECT_EQ(count, 0);
+    EXPECT_EQ(cell.ReactionCount, 1);
+    EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, 1);
+    EXPECT_EQ(cell.Time, 0.035);
+    EXPECT_EQ(cell.ObsTime, 0.035);
+    EXPECT_EQ(cell.MechTime, 0.035);
+    EXPECT_TRUE(cell.Running);
+}
+
+TEST_F(CellRun, MechanicsInWholeStepsEachFollowedByItsObservations)
+{
+    cell.MechTimeStep = 1e-4;
+    cell.ObsTimeStep = 1e-4;
+    auto filament = std::make_unique<CSolidFilament>();
+    filament->SetGeometry(CVector(5e-7), CVector(1, 0, 0));
+    filament->Monomers = 5;
+    filament->UpdateMassProperties();
+    filament->Velocity = CVector(0, 1e-6, 0);
+    const double startY = filament->PointedEnd.y;
+    CSolidFilament &f = *filament;
+    cell.Filaments.push_back(std::move(filament));
+
+    cell.Method = Always(cell, CCell::ARPB, 3.5e-4);
+    cell.RunChemMech(3.5e-4);
+    ASSERT_EQ(observedMechTimes.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_DOUBLE_EQ(observedMechTimes[i], (i + 1) * 1e-4);
+        EXPECT_EQ(observedTimes[i], observedMechTimes[i]);
+    }
+    // Three steps at 1 um/s; the remaining 0.5e-4 s is not integrated.
+    EXPECT_NEAR(f.PointedEnd.y - startY, 3e-10, 1e-22);
+    EXPECT_EQ(cell.ReactionCount, 1);
+    EXPECT_EQ(cell.MechTime, 3.5e-4);
+}
+
+TEST_F(CellRun, RunToAnEndAlreadyReachedOnlyRealigns)
+{
+    cell.Time = 2.0;
+    cell.MechTime = 1.5;
+    cell.ObsTime = 1.7;
+    cell.Method = Always(cell, CCell::ARPB, 1.0);
+    cell.RunChemMech(2.0);
+    EXPECT_TRUE(observedTimes.empty());
+    EXPECT_EQ(cell.ReactionCount, 0);
+    EXPECT_TRUE(cell.Running);
+    EXPECT_EQ(cell.MechTime, 2.0);
+    EXPECT_EQ(cell.ObsTime, 2.0);
+}
+
+TEST_F(CellRun, StopFromTheObserverEndsAfterTheSelectedReaction)
+{
+    cell.ObsTimeStep = 0.01;
+    cell.MechTimeStep = 0.001;
+    cell.OnObserve = [this] {
+        observedTimes.push_back(cell.ObsTime);
+        cell.Stop();
+    };
+    cell.Method = Always(cell, CCell::ARPB, 5.0);
+    cell.RunChemMech(100.0);
+    EXPECT_EQ(observedTimes.size(), 1u);
+    EXPECT_FALSE(cell.Running);
+    EXPECT_EQ(cell.ReactionCount, 1);
+    EXPECT_EQ(cell.Time, 5.0);
+    EXPECT_EQ(cell.MechTime, 5.0);
+    EXPECT_EQ(cell.ObsTime, 5.0);
+}
+
+TEST_F(CellRun, ObserverRunsWithTrapsOffAndTheMethodWithTrapsOn)
+{
+    cell.ObsTimeStep = 0.5;
+    bool trapsInObserver = true;
+    bool trapsInMethod = false;
+    cell.OnObserve = [&] { trapsInObserver = fp::TrapsEnabled(); };
+    const auto always = Always(cell, CCell::ARPB, 1.0);
+    cell.Method = [&](double &tau) {
+        trapsInMethod = fp::TrapsEnabled();
+        return always(tau);
+    };
+    cell.RunChemistry(1.0);
+    EXPECT_FALSE(trapsInObserver);
+    EXPECT_TRUE(trapsInMethod);
+    EXPECT_FALSE(fp::TrapsEnabled());
+}
+
+TEST_F(CellRun, RefusesToStartWhenItCouldNotEnd)
+{
+    cell.SetMethodByName("Tau-leap");
+    EXPECT_FALSE(cell.Method);
+    EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
+    EXPECT_FALSE(cell.Running);
+
+    EXPECT_TRUE(cell.SetMethodByName("First reaction"));
+    cell.ObsTimeStep = 0.0;
+    EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
+    cell.ObsTimeStep = 0.01;
+    cell.MechTimeStep = -1e-4;
+    EXPECT_THROW(cell.RunChemMech(1.0), std::logic_error);
+    EXPECT_EQ(cell.Time, 0.0);
+}
+
+TEST_F(CellRun, NothingCanReactSoTheRunGoesToTheEndAndStops)
+{
+    // No species at all: every propensity is 0.
+    // Steps that are exact in binary, so that the catch-up counts are exact.
+    cell.MechTimeStep = 0.0625;
+    cell.ObsTimeStep = 0.25;
+    cell.SetMethodByName("First reaction");
+    SetRandomSeed(99);
+    cell.RunChemMech(2.0);
+    EXPECT_EQ(cell.Time, 2.0);
+    EXPECT_EQ(cell.ReactionCount, 0);
+    for (const CChemReaction &reaction : cell.Reactions)
+        EXPECT_EQ(reaction.Count, 0);
+    ASSERT_EQ(observedTimes.size(), 8u);
+    EXPECT_EQ(observedTimes.back(), 2.0);
+    EXPECT_EQ(observedMechTimes.back(), 2.0);
+}
+
+TEST_F(CellRun, NextReactionWithNothingToReactDividesByZero)
+{
+    cell.SetMethodByName("Next reaction");
+    try {
+        cell.RunChemistry(1.0);
+        FAIL() << "no fault raised";
+    } catch (const fp::FloatingPointError &error) {
+        EXPECT_EQ(error.fault(), fp::Fault::DivisionByZero);
+        EXPECT_STREQ(error.what(), "Floating point division by zero");
+    }
+    EXPECT_FALSE(fp::TrapsEnabled());
+}
+
+TEST_F(CellRun, NextReactionPicksByTheSecondDraw)
+{
+    const double propensities[CCell::REACTION_COUNT] = {0, 2, 0, 0, 0, 0, 0, 0, 1};
+    for (int i = 0; i < CCell::REACTION_COUNT; ++i)
+        cell.Reactions[i].Propensity = propensities[i];
+
+    // u2 = 0.5: r = 1.5, and 1.5 - 0 - 2 < 0.
+    const double u1 = SeedSoThatSecondDrawIs(std::int64_t(1) << 30);
+    double tau = 0.0;
+    EXPECT_EQ(cell.NextReaction(tau), &cell.Reactions[CCell::ASSB]);
+    EXPECT_EQ(tau, -std::log(u1) / 3.0);
+
+    // u2 = 0.8 (in single precision): r = 2.4 passes channel 1.
+    SeedSoThatSecondDrawIs(std::int64_t(std::llround(0.8 * 2147483648.0)));
+    EXPECT_EQ(cell.NextReaction(tau), &cell.Reactions[CCell::FORM2]);
+}
+
+TEST_F(CellRun, NextReactionNeverPicksAChannelWithoutPropensity)
+{
+    cell.Reactions[CCell::DISP].Propensity = 0.5;
+    SetRandomSeed(2024);
+    double tau = 0.0;
+    for (int i = 0; i < 1000; ++i) {
+        CChemReaction *picked = cell.NextReaction(tau);
+        EXPECT_TRUE(picked == &cell.Reactions[CCell::DISP] || picked == nullptr);
+    }
+}
+
+TEST_F(CellRun, FirstReactionTieGoesToTheLowerChannel)
+{
+    SetRandomSeed(31337);
+    double draws[CCell::REACTION_COUNT];
+    for (double &u : draws)
+        u = UniformReal();
+    // Channels 2 and 5 get waiting time -ln(u) / -ln(u) = 1 exactly; the
+    // others have none.
+    cell.Reactions[2].Propensity = -std::log(draws[2]);
+    cell.Reactions[5].Propensity = -std::log(draws[5]);
+    SetRandomSeed(31337);
+    double tau = 0.0;
+    EXPECT_EQ(cell.FirstReaction(tau), &cell.Reactions[2]);
+    EXPECT_EQ(tau, 1.0);
+}
+
+TEST_F(CellRun, FirstReactionWithNothingToReactWaitsAboutForEver)
+{
+    SetRandomSeed(5);
+    double tau = 0.0;
+    CChemReaction *chosen = cell.FirstReaction(tau);
+    if (chosen) {
+        EXPECT_LT(chosen->Propensity, CCell::NEGLIGIBLE_PROPENSITY);
+    }
+    EXPECT_GE(tau, 0.0);
+    EXPECT_LE(tau, 1e30);
+    EXPECT_GT(tau, 1e25);
+}
+
+// The waiting times of NextReaction are exponential with mean 1 / a0.
+TEST_F(CellRun, NextReactionWaitingTimesHaveMeanOneOverTotalPropensity)
+{
+    cell.Reactions[CCell::ASSB].Propensity = 3.0;
+    cell.Reactions[CCell::SEVR].Propensity = 1.0;
+    SetRandomSeed(8080);
+    const int samples = 40000;
+    double sum = 0.0;
+    int severings = 0;
+    for (int i = 0; i < samples; ++i) {
+        double tau = 0.0;
+        severings += cell.NextReaction(tau) == &cell.Reactions[CCell::SEVR] ? 1 : 0;
+        sum += tau;
+    }
+    // Standard error of the mean: (1/4) / sqrt(n); of the fraction sqrt(p(1-p)/n).
+    EXPECT_NEAR(sum / samples, 0.25, 4 * 0.25 / std::sqrt(double(samples)));
+    EXPECT_NEAR(double(severings) / samples, 0.25, 4 * std::sqrt(0.25 * 0.75 / samples));
+}
+
+} // namespace
