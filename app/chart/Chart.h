@@ -111,12 +111,16 @@ public:
 
     QCustomPlot *Plot() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    friend class TChartSeries;
     friend class TChartPlot;
     // Brings the drawn lines and the automatic axis ranges up to date.
     void PrepareDrawing();
-    void ZoomStarting();
+    // Fixes the bottom and left axes to the part of the plot area inside
+    // the rectangle (in pixels).
+    void ZoomTo(const QRect &area);
 
     TChartPlot *PlotWidget;
     std::unique_ptr<TChartAxis> Bottom;
@@ -124,8 +128,11 @@ private:
     std::unique_ptr<TChartAxis> Top;
     std::unique_ptr<TChartAxis> Right;
     std::vector<std::unique_ptr<TChartSeries>> SeriesList;
+    QColor ChartColor;
+    QColor WallColor = Qt::white;
     QColor TitleColor = Qt::black;
-    int NextPaletteIndex = 0;
+    // A hidden chart is drawn when it is shown again.
+    bool DrawWhenShown = false;
 
     // Axis settings from before the zoom, restored by UndoZoom.
     struct AxisState {

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QString>
 
-#include <memory>
+#include <QSharedPointer>
 
 class QCPAxis;
 class QCPAxisTicker;
@@ -59,12 +59,16 @@ public:
 
 private:
     class Ticker;
+    // The label distance for the range lower..upper: the increment, or a
+    // round number when it is 0, widened as needed to keep the labels apart.
+    double StepFor(double lower, double upper) const;
+
     class LogTicker;
     QCPAxis *Target;
     bool IsAutomatic = true;
     QString Format = QStringLiteral("#,##0.###");
     double Step = 0.0;
     int Separation = 10;
-    std::shared_ptr<Ticker> LinearTicks;
-    std::shared_ptr<LogTicker> LogTicks;
+    QSharedPointer<Ticker> LinearTicks;
+    QSharedPointer<LogTicker> LogTicks;
 };

@@ -1,0 +1,250 @@
+#include "Chart.h"
+
+#include <qcustomplot.h>
+
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+// The plot widget of a chart: a rectangle dragged with the left button zooms
+// in, a double click zooms out again.
+class TChartPlot : public QCustomPlot {
+public:
+    TChartPlot(TChart &chart, QWidget *parent) : QCustomPlot(parent), Chart(chart) {
+        setSelectionRectMode(QCP::srmZoom);
+    }
+
+protected:
+    void processRectZoom(QRect rect, QMouseEvent *) override { Chart.ZoomTo(rect); }
+    void mouseDoubleClickEvent(QMouseEvent *event) override {
+        Chart.UndoZoom();
+        QCustomPlot::mouseDoubleClickEvent(event);
+    }
+
+private:
+    TChart &Chart;
+};
+
+namespace {
+
+// Colours of curves added without one, by position in the chart; all read
+// well on a white back wall.
+const std::array<QColor, 12> AutomaticPalette = {
+    QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(0, 0, 255),     QColor(255, 0, 255),
+    QColor(0, 128, 128), QColor(0, 0, 128),   QColor(128, 0, 0),     QColor(128, 128, 0),
+    QColor(128, 0, 128), QColor(128, 128, 128), QColor(255, 128, 0), QColor(0, 160, 192),
+};
+
+} // namespace
+
+TChartSeries::TChartSeries(TChart &chart, QCPGraph *graph) : Owner(chart), Graph(graph) {}
+
+QString TChartSeries::Title() const { return Graph->name(); }
+
+void TChartSeries::SetTitle(const QString &title) { Graph->setName(title); }
+
+bool TChartSeries::Active() const { return Graph->visible(); }
+
+void TChartSeries::SetActive(bool active) {
+    Graph->setVisible(active);
+    Owner.Repaint();
+}
+
+QColor TChartSeries::Color() const { return Graph->pen().color(); }
+
+void TChartSeries::SetColor(const QColor &color) {
+    Graph->setPen(QPen(color));
+    Owner.Repaint();
+}
+
+void TChartSeries::AddXY(double x, double y) {
+    InXOrder = InXOrder && (Xs.empty() || x >= Xs.back());
+    Xs.push_back(x);
+    Ys.push_back(y);
+    if (InXOrder && !GraphStale)
+        Graph->addData(x, y);
+    else
+        GraphStale = true;
+    Owner.Repaint();
+}
+
+void TChartSeries::SetYValue(int i, double y) {
+    Ys.at(i) = y;
+    if (InXOrder && !GraphStale)
+        (Graph->data()->begin() + i)->value = y;
+    else
+        GraphStale = true;
+    Owner.Repaint();
+}
+
+void TChartSeries::Clear() {
+    Xs.clear();
+    Ys.clear();
+    Graph->data()->clear();
+    InXOrder = true;
+    GraphStale = false;
+    Owner.Repaint();
+}
+
+void TChartSeries::SyncGraph() {
+    Graph->setData(QVector<double>(Xs.begin(), Xs.end()), QVector<double>(Ys.begin(), Ys.end()),
+                   InXOrder);
+    GraphStale = false;
+}
+
+TChart::TChart(QWidget *parent)
+    : QWidget(parent), PlotWidget(new TChartPlot(*this, this)),
+      Bottom(std::make_unique<TChartAxis>(PlotWidget->xAxis)),
+      Left(std::make_unique<TChartAxis>(PlotWidget->yAxis)),
+      Top(std::make_unique<TChartAxis>(PlotWidget->xAxis2)),
+      Right(std::make_unique<TChartAxis>(PlotWidget->yAxis2)) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(PlotWidget);
+    PlotWidget->legend->setVisible(false);
+    SetColor(palette().color(QPalette::Button));
+    SetBackColor(Qt::white);
+    connect(PlotWidget, &QCustomPlot::beforeReplot, this, [this] { PrepareDrawing(); });
+}
+
+TChart::~TChart() = default;
+
+TChartSeries *TChart::AddSeries(const QString &title, const QColor &color) {
+    QCPGraph *graph = PlotWidget->addGraph(PlotWidget->xAxis, PlotWidget->yAxis);
+    graph->setLineStyle(QCPGraph::lsLine);
+    graph->setScatterStyle(QCPScatterStyle::ssNone);
+    SeriesList.push_back(std::unique_ptr<TChartSeries>(new TChartSeries(*this, graph)));
+    TChartSeries *series = SeriesList.back().get();
+    series->SetTitle(title);
+    series->SetColor(color.isValid() ? color
+                                     : AutomaticPalette[(SeriesList.size() - 1) % AutomaticPalette.size()]);
+    return series;
+}
+
+void TChart::RemoveAllSeries() {
+    SeriesList.clear();
+    PlotWidget->clearGraphs();
+    Repaint();
+}
+
+QColor TChart::Color() const { return ChartColor; }
+
+void TChart::SetColor(const QColor &color) {
+    ChartColor = color;
+    PlotWidget->setBackground(QBrush(color));
+    Repaint();
+}
+
+QColor TChart::BackColor() const { return WallColor; }
+
+void TChart::SetBackColor(const QColor &color) {
+    WallColor = color;
+    PlotWidget->axisRect()->setBackground(QBrush(color));
+    Repaint();
+}
+
+namespace {
+
+// The smallest and largest of one coordinate over the active curves; 0 and 0
+// without points.
+template <typename Coordinate>
+std::pair<double, double> Extent(const std::vector<std::unique_ptr<TChartSeries>> &curves,
+                                 Coordinate coordinate) {
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -lowest;
+    for (const auto &curve : curves) {
+        if (!curve->Active())
+            continue;
+        for (int i = 0; i < curve->Count(); ++i) {
+            lowest = std::min(lowest, coordinate(*curve, i));
+            highest = std::max(highest, coordinate(*curve, i));
+        }
+    }
+    if (lowest > highest)
+        return {0.0, 0.0};
+    return {lowest, highest};
+}
+
+double X(const TChartSeries &curve, int i) { return curve.XValue(i); }
+double Y(const TChartSeries &curve, int i) { return curve.YValue(i); }
+
+} // namespace
+
+double TChart::MinXValue() const { return Extent(SeriesList, X).first; }
+double TChart::MaxXValue() const { return Extent(SeriesList, X).second; }
+double TChart::MinYValue() const { return Extent(SeriesList, Y).first; }
+double TChart::MaxYValue() const { return Extent(SeriesList, Y).second; }
+
+void TChart::ZoomTo(const QRect &area) {
+    // A click or a sliver is no zoom.
+    if (area.width() < 3 || area.height() < 3)
+        return;
+    if (!IsZoomed) {
+        BottomBeforeZoom = {Bottom->Automatic(), Bottom->Minimum(), Bottom->Maximum()};
+        LeftBeforeZoom = {Left->Automatic(), Left->Minimum(), Left->Maximum()};
+        IsZoomed = true;
+    }
+    QCPAxis *x = PlotWidget->xAxis;
+    QCPAxis *y = PlotWidget->yAxis;
+    Bottom->SetMinMax(x->pixelToCoord(area.left()), x->pixelToCoord(area.right()));
+    Left->SetMinMax(y->pixelToCoord(area.bottom()), y->pixelToCoord(area.top()));
+    Repaint();
+}
+
+void TChart::UndoZoom() {
+    if (!IsZoomed)
+        return;
+    IsZoomed = false;
+    const auto restore = [](TChartAxis &axis, const AxisState &state) {
+        if (state.Automatic)
+            axis.SetAutomatic(true);
+        else
+            axis.SetMinMax(state.Minimum, state.Maximum);
+    };
+    restore(*Bottom, BottomBeforeZoom);
+    restore(*Left, LeftBeforeZoom);
+    Repaint();
+}
+
+void TChart::Repaint() {
+    // Hidden charts (on other tabs) are not drawn while a run adds points.
+    if (isVisible()) {
+        PlotWidget->replot(QCustomPlot::rpQueuedReplot);
+    } else {
+        DrawWhenShown = true;
+    }
+}
+
+void TChart::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (DrawWhenShown) {
+        DrawWhenShown = false;
+        PlotWidget->replot(QCustomPlot::rpQueuedReplot);
+    }
+}
+
+void TChart::PrepareDrawing() {
+    for (const auto &series : SeriesList)
+        if (series->GraphStale)
+            series->SyncGraph();
+    if (Bottom->Automatic())
+        PlotWidget->xAxis->rescale(true);
+    if (Left->Automatic())
+        PlotWidget->yAxis->rescale(true);
+}
+
+QImage TChart::Picture() {
+    PrepareDrawing();
+    QImage picture(PlotWidget->size(), QImage::Format_RGB32);
+    if (picture.isNull())
+        return picture;
+    picture.fill(Qt::white);
+    QCPPainter painter(&picture);
+    PlotWidget->toPainter(&painter, picture.width(), picture.height());
+    painter.end();
+    return picture;
+}
+
+QCustomPlot *TChart::Plot() const { return PlotWidget; }
