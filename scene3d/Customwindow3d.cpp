@@ -1,0 +1,328 @@
+#include "Customwindow3d.h"
+
+#include "Customscene3d.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QWindow>
+
+#include <GL/gl.h>
+
+namespace {
+
+const char *const InitializationFailed = "OpenGL initialization is failed.";
+const char *const OperationFailed = "OpenGL operation is failed.";
+
+// Double-buffered RGBA with a depth buffer, in a context that still offers
+// the fixed-function pipeline. The widget draws into a framebuffer object
+// whose depth attachment has 24 bits, so that is what is asked for.
+QSurfaceFormat RequestedFormat()
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(0);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(0);
+    return format;
+}
+
+// glBegin, glLoadMatrixf and the GLU quadrics need the fixed-function
+// pipeline, which OpenGL ES and core profiles do not have.
+bool IsDesktopOpenGL(const QSurfaceFormat &format) { return format.renderableType() == QSurfaceFormat::OpenGL; }
+
+bool HasFixedFunctionPipeline(const QSurfaceFormat &format)
+{
+    return format.profile() != QSurfaceFormat::CoreProfile || format.version() < qMakePair(3, 2);
+}
+
+} // namespace
+
+// The OpenGL surface that fills the control. Its context's creation, resizing,
+// painting and destruction drive the control's lifecycle; mouse events pass
+// through to the control.
+class TOpenGLSurface : public QOpenGLWidget
+{
+public:
+    explicit TOpenGLSurface(TCustomWindow3D &owner) : QOpenGLWidget(&owner), Owner(owner)
+    {
+        setFormat(RequestedFormat());
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    // Whether the context is current with the surface's framebuffer bound
+    // because the widget itself is running one of the calls below.
+    bool InCallback = false;
+
+protected:
+    void initializeGL() override { Call([this] { Owner.SurfaceCreated(); }); }
+    void resizeGL(int, int) override { Call([this] { Owner.SurfaceResized(); }); }
+    void paintGL() override { Call([this] { Owner.OGL_Paint(); }); }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        QOpenGLWidget::paintEvent(event);
+        // The widget makes its context before it is first painted; a surface
+        // that is painted without one will never have one.
+        if (!isValid())
+            Owner.SurfaceUnavailable();
+    }
+
+private:
+    template <class TCall> void Call(TCall call)
+    {
+        InCallback = true;
+        call();
+        InCallback = false;
+    }
+
+    TCustomWindow3D &Owner;
+};
+
+TCustomWindow3D::TCustomWindow3D(QWidget *parent) : QWidget(parent), Surface(new TOpenGLSurface(*this))
+{
+    // The control paints every pixel itself, so the toolkit need not erase it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(200, 200);
+}
+
+TCustomWindow3D::~TCustomWindow3D()
+{
+    // The surface outlives this part of the control; its teardown must not
+    // reach for a scene that is already gone.
+    QObject::disconnect(ContextTeardown);
+}
+
+void TCustomWindow3D::SetBgColor(TColor color)
+{
+    if (color == BgColor)
+        return;
+    BgColor = color;
+    Render();
+}
+
+void TCustomWindow3D::SetProportional(bool proportional)
+{
+    if (proportional == Proportional)
+        return;
+    Proportional = proportional;
+    MakeProportionalCorrection();
+    Render();
+}
+
+int TCustomWindow3D::LockRender() { return ++RenderLock; }
+
+int TCustomWindow3D::UnLockRender()
+{
+    if (RenderLock > 1)
+        return --RenderLock;
+    RenderLock = 0;
+    Render();
+    return RenderLock;
+}
+
+void TCustomWindow3D::Render()
+{
+    if (RenderLock <= 0)
+        OGL_Paint();
+}
+
+bool TCustomWindow3D::Create3D() { return OGL_Create3D(); }
+
+void TCustomWindow3D::Destroy3D() { OGL_Destroy3D(); }
+
+void TCustomWindow3D::ResizeViewport() { OGL_ResizeViewport(); }
+
+void TCustomWindow3D::MakeProportionalCorrection()
+{
+    Correction = IdentityMatrix();
+    if (!Proportional)
+        return;
+    const int w = width();
+    const int h = height();
+    if (w > h)
+        Correction[0] = float(h) / float(w);
+    else if (h != 0)
+        Correction[5] = float(w) / float(h);
+}
+
+bool TCustomWindow3D::ShowsErrorText() const { return Surface->isHidden(); }
+
+QImage TCustomWindow3D::GrabFramebuffer() { return HasRenderingContext ? Surface->grabFramebuffer() : QImage(); }
+
+void TCustomWindow3D::OGL_Paint()
+{
+    if (!OGL_Connect()) {
+        ShowErrorText();
+        return;
+    }
+    ShowingErrors = false;
+    if (Surface->isHidden())
+        Surface->show();
+    const TRGBA c = ColorToRGBA(BgColor, 255);
+    glClearColor(RedOf(c) / 255.0f, GreenOf(c) / 255.0f, BlueOf(c) / 255.0f, AlphaOf(c) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (TCustomScene3D *scene = GetScene3D()) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(MatrixProduct(scene->ProjectionMatrix, Correction).data());
+        glMatrixMode(GL_MODELVIEW);
+        scene->OGL_Paint();
+    }
+    // Inside its own paint the widget presents the picture and releases the
+    // context itself; a picture painted on request is presented by the
+    // widget's next paint, which draws the scene again as it then stands.
+    if (!Surface->InCallback) {
+        Surface->update();
+        OGL_Disconnect();
+    }
+}
+
+bool TCustomWindow3D::OGL_Create3D()
+{
+    HasDeviceContext = Surface->window()->windowHandle() && !Fails(TOpenGLStep::WindowDC);
+    if (!HasDeviceContext) {
+        SetErrors(InitializationFailed, "Could not get window DC!");
+        return false;
+    }
+    if (!OGL_SetupPixelFormat())
+        return false;
+    HasRenderingContext = Surface->context() && Surface->context()->isValid() && !Fails(TOpenGLStep::RenderingContext);
+    if (!HasRenderingContext) {
+        SetErrors(InitializationFailed, "Could not get OpenGL RC!");
+        return false;
+    }
+    if (OGL_Connect()) {
+        if (TCustomScene3D *scene = GetScene3D())
+            scene->OGL_Connect();
+        glEnable(GL_DEPTH_TEST);
+    }
+    return true;
+}
+
+bool TCustomWindow3D::OGL_SetupPixelFormat()
+{
+    if (!HasDeviceContext)
+        return false;
+    const QSurfaceFormat format = Surface->context() ? Surface->context()->format() : Surface->format();
+    if (!IsDesktopOpenGL(format) || Fails(TOpenGLStep::ChoosePixelFormat)) {
+        SetErrors(InitializationFailed, "Choose PixelFormat failed.");
+        return false;
+    }
+    if (!HasFixedFunctionPipeline(format) || Fails(TOpenGLStep::SetPixelFormat)) {
+        SetErrors(InitializationFailed, "Set PixelFormat failed.");
+        return false;
+    }
+    return true;
+}
+
+bool TCustomWindow3D::OGL_Connect()
+{
+    if (!HasDeviceContext || !HasRenderingContext)
+        return false;
+    if (!Fails(TOpenGLStep::MakeCurrent)) {
+        // Making the context current also binds the surface's framebuffer;
+        // inside the surface's own calls both are already in place.
+        if (!Surface->InCallback)
+            Surface->makeCurrent();
+        if (QOpenGLContext::currentContext() == Surface->context())
+            return true;
+    }
+    SetErrors(OperationFailed, "Can not connect to OpenGL.");
+    return false;
+}
+
+void TCustomWindow3D::OGL_Disconnect() { Surface->doneCurrent(); }
+
+void TCustomWindow3D::OGL_Destroy3D()
+{
+    if (TCustomScene3D *scene = GetScene3D())
+        scene->OGL_Disconnect();
+    HasRenderingContext = false;
+    HasDeviceContext = false;
+    CreationAttempted = false;
+}
+
+void TCustomWindow3D::OGL_ResizeViewport()
+{
+    if (!OGL_Connect())
+        return;
+    const qreal ratio = Surface->devicePixelRatioF();
+    glViewport(0, 0, int(width() * ratio), int(height() * ratio));
+    MakeProportionalCorrection();
+}
+
+void TCustomWindow3D::GDI_ErrorPaint(QPainter &painter)
+{
+    const TRGBA background = ColorToRGBA(BgColor, 255);
+    painter.fillRect(rect(), QColor(RedOf(background), GreenOf(background), BlueOf(background)));
+    painter.setPen(BgColor == 0xFFFFFF ? Qt::black : Qt::white);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, Errors.join('\n'));
+}
+
+void TCustomWindow3D::resizeEvent(QResizeEvent *)
+{
+    Surface->setGeometry(rect());
+}
+
+void TCustomWindow3D::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    GDI_ErrorPaint(painter);
+}
+
+void TCustomWindow3D::SetErrors(const char *operation, const char *reason)
+{
+    Errors = QStringList{QString::fromLatin1(operation), QString::fromLatin1(reason)};
+}
+
+void TCustomWindow3D::ShowErrorText()
+{
+    // The surface can only be hidden once it has tried to make its context,
+    // and not from inside its own calls.
+    ShowingErrors = true;
+    if (!CreationAttempted) {
+        update();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (ShowingErrors)
+                Surface->hide();
+            update();
+        },
+        Qt::QueuedConnection);
+}
+
+void TCustomWindow3D::SurfaceCreated()
+{
+    CreationAttempted = true;
+    ContextTeardown = connect(Surface->context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        Surface->makeCurrent();
+        Destroy3D();
+        Surface->doneCurrent();
+    });
+    if (!Create3D())
+        ShowErrorText();
+}
+
+void TCustomWindow3D::SurfaceUnavailable()
+{
+    if (CreationAttempted)
+        return;
+    CreationAttempted = true;
+    HasDeviceContext = Surface->window()->windowHandle() != nullptr;
+    if (HasDeviceContext)
+        SetErrors(InitializationFailed, "Could not get OpenGL RC!");
+    else
+        SetErrors(InitializationFailed, "Could not get window DC!");
+    ShowErrorText();
+}
+
+void TCustomWindow3D::SurfaceResized() { ResizeViewport(); }
