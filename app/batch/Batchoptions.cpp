@@ -61,7 +61,8 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         std::optional<std::string> inlineValue;
-        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+        const auto equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
             inlineValue = name.substr(equals + 1);
             name.erase(equals);
         }

@@ -54,7 +54,10 @@ void ProgressBar::Draw(const CCell &cell)
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const std::string remaining = done > 0 ? Clock(elapsed * (1 - done) / done) : "?";
-    std::fprintf(stderr, "\r%.6g / %.6g s [%s%s] reactions %d  filaments %zu  elapsed %s  remaining %s\033[K",
+    // "\033[K" clears what a longer previous line left on the right.
+    std::fprintf(stderr,
+                 "\r%.6g / %.6g s [%s%s] reactions %d  filaments %zu  "
+                 "elapsed %s  remaining %s\033[K",
                  cell.ObsTime, endTime_, std::string(filled, '#').c_str(),
                  std::string(kBarWidth - filled, '-').c_str(), static_cast<int>(cell.ReactionCount),
                  cell.Filaments.size(), Clock(elapsed).c_str(), remaining.c_str());

@@ -73,6 +73,11 @@ bool CanCreate(const std::string &path)
     return true;
 }
 
+std::string ExportFailure(ChartTextOutcome outcome, const BatchOptions &options)
+{
+    return std::string(ChartTextMessage(outcome)) + " " + *options.ObservePath;
+}
+
 // The seed of this run: the given one, or one taken from the clock, which is
 // reported so that the run can be repeated with --seed.
 void Seed(const BatchOptions &options)
@@ -112,9 +117,7 @@ int Simulate(const BatchOptions &options)
         return Fail(kBadInput, problem);
     const double endTime = options.EndTime.value_or(applied.TargetTime);
     if (options.ObservePath && !CanCreate(*options.ObservePath))
-        return Fail(kBadInput,
-                    std::string(ChartTextMessage(ChartTextOutcome::CannotCreateFile)) + " " +
-                        *options.ObservePath);
+        return Fail(kBadInput, ExportFailure(ChartTextOutcome::CannotCreateFile, options));
 
     ObservationRecord record;
     if (options.ObservePath)
@@ -146,8 +149,7 @@ int Simulate(const BatchOptions &options)
     if (options.ObservePath) {
         const ChartTextOutcome outcome = WriteChartText(record.Chart(), *options.ObservePath);
         if (outcome != ChartTextOutcome::Written) {
-            const int failed =
-                Fail(kRunFailed, std::string(ChartTextMessage(outcome)) + " " + *options.ObservePath);
+            const int failed = Fail(kRunFailed, ExportFailure(outcome, options));
             status = status == kDone ? failed : status;
         }
     }

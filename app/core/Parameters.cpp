@@ -80,6 +80,12 @@ constexpr StateRowDefinition kStateRows[] = {
     {"STATE_REACTIONS", "Number of reactions"},
 };
 
+// A row of free text, without pick list.
+ParameterRow TextRow(std::string_view key, std::string_view caption, std::string value)
+{
+    return {std::string(key), std::string(caption), std::move(value), {}, false};
+}
+
 void AddMethodRow(ParameterTable &table)
 {
     ParameterRow row;
@@ -154,7 +160,7 @@ void CreateParameterTables(ParameterStore &store, const SettingsFile *settings)
     store.CurrentState.SectionName = kCurrentState;
     store.CurrentState.TabCaption = "Current state";
     for (const StateRowDefinition &state : kStateRows)
-        store.CurrentState.Rows.push_back({std::string(state.Key), std::string(state.Caption), "0", {}, false});
+        store.CurrentState.Rows.push_back(TextRow(state.Key, state.Caption, "0"));
 }
 
 void AddParameterRow(ParameterTable &table, std::string_view key, std::string_view defaultText,
@@ -169,7 +175,7 @@ void AddParameterRow(ParameterTable &table, std::string_view key, std::string_vi
         std::replace(value.begin(), value.end(), '.', separator);
         std::replace(value.begin(), value.end(), ',', separator);
     }
-    table.Rows.push_back({std::string(key), std::string(caption), std::move(value), {}, false});
+    table.Rows.push_back(TextRow(key, caption, std::move(value)));
 }
 
 std::string ParameterText(const ParameterTable *table, std::string_view key)
@@ -210,5 +216,5 @@ void SetStateValue(ParameterStore &store, std::string_view key, std::string_view
         row->Value = value;
         return;
     }
-    store.CurrentState.Rows.push_back({std::string(key), std::string(key), std::string(value), {}, false});
+    store.CurrentState.Rows.push_back(TextRow(key, key, std::string(value)));
 }

@@ -5,6 +5,7 @@
 #include "Parameters.h"
 #include "Random.h"
 
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -19,16 +20,11 @@ constexpr double kLitresPerCubicMetre = 1000;
 constexpr double kShellOuterRadiusFactor = 1.1; // of the bacterium's radius
 constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over FORM's
 
-double Number(const ParameterStore &store, std::string_view section, std::string_view key)
-{
-    return ParameterNumber(store, section, key);
-}
-
 // Molecules in a volume V (m^3) at the concentration of key (uM), rounded
 // stochastically. The product is formed left to right in extended precision.
 std::int32_t Population(const ParameterStore &store, std::string_view key, double volume)
 {
-    const long double concentration = Number(store, kConcentrations, key);
+    const long double concentration = ParameterNumber(store, kConcentrations, key);
     const long double molecules = concentration * volume * 1000.0L *
                                   static_cast<long double>(AVOGADRO) * 1e-6L;
     return StochasticRound(static_cast<double>(molecules));
@@ -43,14 +39,14 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 
     cell.Reset();
 
-    const double edge = Number(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
+    const double edge = ParameterNumber(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
     cell.SetBox(CVector(0.0), CVector(edge));
     const double volume = cell.GetVolume();
     applied.BoxEdge = edge;
     applied.VolumeLitres = volume * kLitresPerCubicMetre;
 
-    cell.MechTimeStep = Number(store, kSimulation, "SIM_TIMESTEP");
-    cell.ObsTimeStep = Number(store, kSimulation, "SIM_OBSERVTIMESTEP");
+    cell.MechTimeStep = ParameterNumber(store, kSimulation, "SIM_TIMESTEP");
+    cell.ObsTimeStep = ParameterNumber(store, kSimulation, "SIM_OBSERVTIMESTEP");
 
     cell.Species[CCell::ACG] = Population(store, "C_ACG", volume);
     cell.Species[CCell::CAP] = Population(store, "C_CAP", volume);
@@ -60,53 +56,53 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.UpdatePropensities();
 
     // Each pair is read completely before either value is stored.
-    const double brownianForce = Number(store, kMechanics, "MECH_BROWNIANFORCE");
-    const double brownianMoment = Number(store, kMechanics, "MECH_BROWNIANMOMENT");
+    const double brownianForce = ParameterNumber(store, kMechanics, "MECH_BROWNIANFORCE");
+    const double brownianMoment = ParameterNumber(store, kMechanics, "MECH_BROWNIANMOMENT");
     cell.BrownianForce = brownianForce;
     cell.BrownianMoment = brownianMoment;
-    const double ffCoef = Number(store, kMechanics, "MECH_FFINTERCOEF");
-    const double ffDist = Number(store, kMechanics, "MECH_FFINTERDIST");
+    const double ffCoef = ParameterNumber(store, kMechanics, "MECH_FFINTERCOEF");
+    const double ffDist = ParameterNumber(store, kMechanics, "MECH_FFINTERDIST");
     cell.FFInterCoef = ffCoef;
     cell.FFInterDist = ffDist;
-    const double fwCoef = Number(store, kMechanics, "MECH_FWINTERCOEF");
-    const double fwDist = Number(store, kMechanics, "MECH_FWINTERDIST");
+    const double fwCoef = ParameterNumber(store, kMechanics, "MECH_FWINTERCOEF");
+    const double fwDist = ParameterNumber(store, kMechanics, "MECH_FWINTERDIST");
     cell.FWInterCoef = fwCoef;
     cell.FWInterDist = fwDist;
-    const double bfCoef = Number(store, kBacterium, "BACT_FSINTERCOEF");
-    const double bfDist = Number(store, kBacterium, "BACT_FSINTERDIST");
+    const double bfCoef = ParameterNumber(store, kBacterium, "BACT_FSINTERCOEF");
+    const double bfDist = ParameterNumber(store, kBacterium, "BACT_FSINTERDIST");
     cell.BFInterCoef = bfCoef;
     cell.BFInterDist = bfDist;
-    cell.FilamentFriction = Number(store, kMechanics, "MECH_FRICCOEF");
-    cell.BacteriumFriction = Number(store, kBacterium, "BACT_FRICCOEF");
-    cell.Viscosity = Number(store, kMechanics, "MECH_VISC");
+    cell.FilamentFriction = ParameterNumber(store, kMechanics, "MECH_FRICCOEF");
+    cell.BacteriumFriction = ParameterNumber(store, kBacterium, "BACT_FRICCOEF");
+    cell.Viscosity = ParameterNumber(store, kMechanics, "MECH_VISC");
 
-    CSolidFilament::FilamentRadius = Number(store, kMechanics, "MECH_ACr");
-    CSolidFilament::FilamentLinearDensity = Number(store, kMechanics, "MECH_FLINDENS");
+    CSolidFilament::FilamentRadius = ParameterNumber(store, kMechanics, "MECH_ACr");
+    CSolidFilament::FilamentLinearDensity = ParameterNumber(store, kMechanics, "MECH_FLINDENS");
 
     cell.CreateBacterium();
     CBacterium &bacterium = *cell.Bacterium;
     CSphereSpace &body = bacterium;
-    const double radius = Number(store, kBacterium, "BACT_RAD");
+    const double radius = ParameterNumber(store, kBacterium, "BACT_RAD");
     body.Radius = radius;
     bacterium.Shell.InnerRadius = radius;
     bacterium.Shell.OuterRadius = kShellOuterRadiusFactor * radius;
     body.Center = cell.GetCenter();
     bacterium.Shell.Center = body.Center;
-    bacterium.Density = Number(store, kBacterium, "BACT_DENS");
+    bacterium.Density = ParameterNumber(store, kBacterium, "BACT_DENS");
     bacterium.UpdateMassProperties();
 
     const double bodyVolume = body.GetVolume();
     const double shellVolume = bacterium.Shell.GetVolume();
     auto &reactions = cell.Reactions;
-    reactions[CCell::FORM].SetRate(Number(store, kRates, "RATE_FORM"),
+    reactions[CCell::FORM].SetRate(ParameterNumber(store, kRates, "RATE_FORM"),
                                    (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
     for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
-        reactions[CCell::ASSB + i].SetRate(Number(store, kRates, kCellWideRateKeys[i]),
+        reactions[CCell::ASSB + i].SetRate(ParameterNumber(store, kRates, kCellWideRateKeys[i]),
                                            volume * kLitresPerCubicMetre);
     reactions[CCell::FORM2].SetRate(kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
                                     shellVolume * kLitresPerCubicMetre);
 
-    applied.TargetTime = Number(store, kSimulation, "SIM_TIME");
+    applied.TargetTime = ParameterNumber(store, kSimulation, "SIM_TIME");
 
     cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));
     return applied;
@@ -119,7 +115,7 @@ bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &ta
     if (cell.ObsTime < targetTime)
         return false;
     fp::Traps traps;
-    targetTime += Number(store, kSimulation, "SIM_TIME");
+    targetTime += ParameterNumber(store, kSimulation, "SIM_TIME");
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "Settingsfile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>

@@ -78,11 +78,12 @@ TEST(ChartText, UntitledCurvesAreNumberedFromOne)
 TEST(ChartText, ColumnsMoveLeftWhenACurveRunsOut)
 {
     // Like the filament size chart: a long mean curve after a short histogram.
-    const ChartModel chart = TimeChart({{"FilamentSizeDistrib", true, {{3, 2}, {4, 0}}},
-                                        {"MeanFilamentSize", true, {{0, 0}, {0.01, 3}, {0.02, 3.5}}},
-                                        {"Short", true, {{7, 1}}}});
-    EXPECT_EQ(ChartText(chart), "Curve: FilamentSizeDistrib\t\tCurve: MeanFilamentSize\t\tCurve: Short\t\t\r\n"
-                                "Time\tNumber of molecules\tTime\tNumber of molecules\tTime\tNumber of molecules\t\r\n"
+    ChartModel chart = TimeChart({{"Histogram", true, {{3, 2}, {4, 0}}},
+                                  {"Mean", true, {{0, 0}, {0.01, 3}, {0.02, 3.5}}},
+                                  {"Short", true, {{7, 1}}}});
+    chart.AxisTitles = {"T", "", "N", ""};
+    EXPECT_EQ(ChartText(chart), "Curve: Histogram\t\tCurve: Mean\t\tCurve: Short\t\t\r\n"
+                                "T\tN\tT\tN\tT\tN\t\r\n"
                                 "3\t2\t0\t0\t7\t1\t\r\n"
                                 "4\t0\t0.01\t3\t\r\n"
                                 "0.02\t3.5\t\r\n");

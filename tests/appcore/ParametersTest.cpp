@@ -95,9 +95,10 @@ TEST(ParameterTables, OnlyTheMethodHasAPickListAndIsReadOnly)
         for (const ParameterRow &row : table.Rows) {
             const bool method = row.Key == "SIM_METHOD";
             EXPECT_EQ(row.ReadOnly, method) << row.Key;
+            const std::vector<std::string> methods = {"First reaction", "Next reaction",
+                                                      "Tau-leap"};
             if (method)
-                EXPECT_EQ(row.PickList,
-                          (std::vector<std::string>{"First reaction", "Next reaction", "Tau-leap"}));
+                EXPECT_EQ(row.PickList, methods);
             else
                 EXPECT_TRUE(row.PickList.empty()) << row.Key;
         }
@@ -237,8 +238,9 @@ TEST(ParameterTables, ForeignEntriesSurviveASave)
     EXPECT_EQ(saved.ReadString(kRates, "RATE_FORM", ""), "3E-6");
     EXPECT_EQ(saved.ReadString(kBacterium, "BACT_RAD", ""), "2E-7");
     const std::string text = ReadFile(path);
-    EXPECT_EQ(text.rfind("[Window]\nLeft=10\n\n[ValueListRates]\nRATE_FORM=3E-6\nOLD_KEY=kept\n", 0),
-              0u);
+    const std::string kept =
+        "[Window]\nLeft=10\n\n[ValueListRates]\nRATE_FORM=3E-6\nOLD_KEY=kept\n";
+    EXPECT_EQ(text.rfind(kept, 0), 0u);
 }
 
 TEST(ParameterTables, FailedSaveRaisesTheWriteErrorWithThePath)
