@@ -24,6 +24,15 @@ double DrawForLogarithm()
     return u;
 }
 
+// A negative propensity (from a negative rate constant or population entered
+// by the user) means that the channel cannot occur. Counted as such, it can
+// neither be chosen nor turn the total negative, which would run the clock
+// backwards for ever.
+double OccurrenceWeight(const CChemReaction &reaction)
+{
+    return std::max(reaction.Propensity, 0.0);
+}
+
 } // namespace
 
 void CCell::RunChemistry(double tEnd)
@@ -115,7 +124,7 @@ CChemReaction *CCell::NextReaction(double &tau)
 {
     double total = 0.0;
     for (const CChemReaction &reaction : Reactions)
-        total += reaction.Propensity;
+        total += OccurrenceWeight(reaction);
     const double u1 = DrawForLogarithm();
     // Raised explicitly: with traps off -log(u1) / 0 would give an infinity,
     // and with u1 = 1 the quotient 0 / 0 would report an invalid operation.
@@ -124,7 +133,7 @@ CChemReaction *CCell::NextReaction(double &tau)
     tau = -std::log(u1) / total;
     double r = UniformReal() * total;
     for (CChemReaction &reaction : Reactions) {
-        r -= reaction.Propensity;
+        r -= OccurrenceWeight(reaction);
         if (r < 0.0)
             return &reaction;
     }

@@ -239,6 +239,24 @@ TEST_F(CellRun, NextReactionNeverPicksAChannelWithoutPropensity)
     }
 }
 
+TEST_F(CellRun, NegativePropensitiesNeverOccur)
+{
+    // As a negative rate constant or population would give.
+    cell.Reactions[CCell::ASSB].Propensity = -5.0;
+    cell.Reactions[CCell::CAPB].Propensity = 1.0;
+    SetRandomSeed(77);
+    double tau = 0.0;
+    for (int i = 0; i < 1000; ++i) {
+        CChemReaction *picked = cell.NextReaction(tau);
+        EXPECT_TRUE(picked == &cell.Reactions[CCell::CAPB] || picked == nullptr);
+        EXPECT_GE(tau, 0.0);
+        picked = cell.FirstReaction(tau);
+        EXPECT_TRUE(picked == &cell.Reactions[CCell::CAPB] || picked == nullptr);
+    }
+    cell.Reactions[CCell::CAPB].Propensity = 0.0;
+    EXPECT_THROW(cell.NextReaction(tau), fp::FloatingPointError);
+}
+
 TEST_F(CellRun, FirstReactionTieGoesToTheLowerChannel)
 {
     SetRandomSeed(31337);
