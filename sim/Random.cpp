@@ -121,21 +121,26 @@ double UniformRange(double a, double b)
 
 std::int32_t UniformInt(std::int32_t lo, std::int32_t hi)
 {
-    auto r = static_cast<std::int32_t>(UniformRange(lo, hi + kIntRangeWidening));
+    // Truncated to 64 bits: near the top of the int range the widened upper
+    // end rounds to hi + 1, which a 32-bit result could not hold.
+    auto r = static_cast<std::int64_t>(UniformRange(lo, hi + kIntRangeWidening));
     if (r > hi)
         r = hi;
     if (r < lo)
         r = lo;
-    return r;
+    return static_cast<std::int32_t>(r);
 }
 
 std::int32_t StochasticRound(double x)
 {
     const double u = UniformReal();
     const double f = std::floor(x);
+    const double fraction = x - f;
+    // A draw of exactly 0 must not round a whole number up.
+    const bool up = fraction >= u && fraction > 0.0;
     // Converted from double so that a result beyond the int range is an
     // invalid operation rather than an integer overflow.
-    return static_cast<std::int32_t>(x - f >= u ? f + 1.0 : f);
+    return static_cast<std::int32_t>(up ? f + 1.0 : f);
 }
 
 double IntPower(double x, int n)
