@@ -42,6 +42,19 @@ bool HasFixedFunctionPipeline(const QSurfaceFormat &format)
     return format.profile() != QSurfaceFormat::CoreProfile || format.version() < qMakePair(3, 2);
 }
 
+// Whether a context of the requested kind can be made at all. Without one the
+// control does not even create its surface: a window holding an OpenGL
+// surface cannot be put on screen when OpenGL is missing.
+bool OpenGLContextsAvailable()
+{
+    static const bool available = [] {
+        QOpenGLContext probe;
+        probe.setFormat(RequestedFormat());
+        return probe.create();
+    }();
+    return available;
+}
+
 } // namespace
 
 // The OpenGL surface that fills the control. Its context's creation, resizing,
@@ -85,7 +98,8 @@ private:
     TCustomWindow3D &Owner;
 };
 
-TCustomWindow3D::TCustomWindow3D(QWidget *parent) : QWidget(parent), Surface(new TOpenGLSurface(*this))
+TCustomWindow3D::TCustomWindow3D(QWidget *parent)
+    : QWidget(parent), Surface(OpenGLContextsAvailable() ? new TOpenGLSurface(*this) : nullptr)
 {
     // The control paints every pixel itself, so the toolkit need not erase it.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -152,7 +166,7 @@ void TCustomWindow3D::MakeProportionalCorrection()
         Correction[5] = float(w) / float(h);
 }
 
-bool TCustomWindow3D::ShowsErrorText() const { return Surface->isHidden(); }
+bool TCustomWindow3D::ShowsErrorText() const { return CreationAttempted && (!Surface || Surface->isHidden()); }
 
 QImage TCustomWindow3D::GrabFramebuffer() { return HasRenderingContext ? Surface->grabFramebuffer() : QImage(); }
 
@@ -185,14 +199,15 @@ void TCustomWindow3D::OGL_Paint()
 
 bool TCustomWindow3D::OGL_Create3D()
 {
-    HasDeviceContext = Surface->window()->windowHandle() && !Fails(TOpenGLStep::WindowDC);
+    HasDeviceContext = window()->windowHandle() && !Fails(TOpenGLStep::WindowDC);
     if (!HasDeviceContext) {
         SetErrors(InitializationFailed, "Could not get window DC!");
         return false;
     }
     if (!OGL_SetupPixelFormat())
         return false;
-    HasRenderingContext = Surface->context() && Surface->context()->isValid() && !Fails(TOpenGLStep::RenderingContext);
+    HasRenderingContext =
+        Surface && Surface->context() && Surface->context()->isValid() && !Fails(TOpenGLStep::RenderingContext);
     if (!HasRenderingContext) {
         SetErrors(InitializationFailed, "Could not get OpenGL RC!");
         return false;
@@ -209,7 +224,7 @@ bool TCustomWindow3D::OGL_SetupPixelFormat()
 {
     if (!HasDeviceContext)
         return false;
-    const QSurfaceFormat format = Surface->context() ? Surface->context()->format() : Surface->format();
+    const QSurfaceFormat format = Surface && Surface->context() ? Surface->context()->format() : RequestedFormat();
     if (!IsDesktopOpenGL(format) || Fails(TOpenGLStep::ChoosePixelFormat)) {
         SetErrors(InitializationFailed, "Choose PixelFormat failed.");
         return false;
@@ -237,7 +252,11 @@ bool TCustomWindow3D::OGL_Connect()
     return false;
 }
 
-void TCustomWindow3D::OGL_Disconnect() { Surface->doneCurrent(); }
+void TCustomWindow3D::OGL_Disconnect()
+{
+    if (Surface)
+        Surface->doneCurrent();
+}
 
 void TCustomWindow3D::OGL_Destroy3D()
 {
@@ -267,7 +286,14 @@ void TCustomWindow3D::GDI_ErrorPaint(QPainter &painter)
 
 void TCustomWindow3D::resizeEvent(QResizeEvent *)
 {
-    Surface->setGeometry(rect());
+    if (Surface)
+        Surface->setGeometry(rect());
+}
+
+void TCustomWindow3D::showEvent(QShowEvent *)
+{
+    if (!Surface)
+        SurfaceUnavailable();
 }
 
 void TCustomWindow3D::paintEvent(QPaintEvent *)
@@ -293,7 +319,7 @@ void TCustomWindow3D::ShowErrorText()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (ShowingErrors)
+            if (ShowingErrors && Surface)
                 Surface->hide();
             update();
         },
@@ -317,7 +343,7 @@ void TCustomWindow3D::SurfaceUnavailable()
     if (CreationAttempted)
         return;
     CreationAttempted = true;
-    HasDeviceContext = Surface->window()->windowHandle() != nullptr;
+    HasDeviceContext = window()->windowHandle() != nullptr;
     if (HasDeviceContext)
         SetErrors(InitializationFailed, "Could not get OpenGL RC!");
     else

@@ -87,6 +87,7 @@ protected:
 
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     friend class TOpenGLSurface;
@@ -99,6 +100,7 @@ private:
     void SurfaceUnavailable();
     void SurfaceResized();
 
+    // None when this process cannot make OpenGL contexts at all.
     TOpenGLSurface *Surface;
     QMetaObject::Connection ContextTeardown;
     TColor BgColor = 0;

@@ -13,6 +13,9 @@ int main(int argc, char **argv)
 #ifdef FILONEX_TEST_PLATFORM
     qputenv("QT_QPA_PLATFORM", FILONEX_TEST_PLATFORM);
 #endif
+#ifdef FILONEX_TEST_GL_INTEGRATION
+    qputenv("QT_XCB_GL_INTEGRATION", FILONEX_TEST_GL_INTEGRATION);
+#endif
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

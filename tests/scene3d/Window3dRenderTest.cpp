@@ -3,34 +3,18 @@
 #include "Sphere3d.h"
 #include "Vertexprimitive3darray.h"
 #include "Vertexprimitive3dlist.h"
-#include "Window3d.h"
+
+#include "ScreenTestSupport.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QTest>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
-#include <memory>
 
 namespace {
-
-class TCountingWindow3D : public TWindow3D
-{
-public:
-    int Paints = 0;
-
-protected:
-    void OGL_Paint() override
-    {
-        ++Paints;
-        TWindow3D::OGL_Paint();
-    }
-};
 
 const TColor Background = 0x402010;
 const TRGBA Silver = 0xC0C0C0;
@@ -38,15 +22,7 @@ const TRGBA Grey = 0x808080;
 const TRGBA Red = 0x0000FF;
 const TRGBA Blue = 0xFF0000;
 const TRGBA Yellow = 0x00FFFF;
-const int Side = 400;
-
-QColor ColorOf(TRGBA c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
-
-bool SameColor(QColor a, QColor b, int tolerance = 2)
-{
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
-}
+const int Side = TShownWindow::Side;
 
 // Whether some pixel within radius of (x, y) satisfies the test; thin lines
 // may fall on either side of a pixel boundary.
@@ -73,28 +49,6 @@ int PixelsInDisc(const QImage &image, int cx, int cy, int radius, QColor color)
                 ++count;
     return count;
 }
-
-// The control inside a layout of a top-level window, shown and painted.
-struct TShownWindow
-{
-    QWidget Host;
-    TCountingWindow3D *Window;
-
-    explicit TShownWindow(TOpenGLStep failure = TOpenGLStep::None)
-    {
-        auto *layout = new QVBoxLayout(&Host);
-        layout->setContentsMargins(0, 0, 0, 0);
-        Window = new TCountingWindow3D;
-        Window->SimulateFailure(failure);
-        layout->addWidget(Window);
-        Host.resize(Side, Side);
-        Host.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Host));
-        Settle();
-    }
-
-    static void Settle() { QTest::qWait(50); }
-};
 
 // Box (0, 0, 0)-(2, 2, 2) centred in a view of (-2, 2) on x and y: a point
 // (x, y) of the box lands on pixel column 200 + 100 (x - 1) and, y being
@@ -240,30 +194,6 @@ TEST(Window3dRender, ProportionalViewKeepsTheSphereRound)
     EXPECT_TRUE(SameColor(image.pixelColor(200 + 20, 100), ColorOf(Silver), 0));
     EXPECT_TRUE(SameColor(image.pixelColor(200 + 30, 100), ColorOf(ColorToRGBA(Background, 255)), 0));
 }
-
-namespace {
-
-// Whether the top-left text area holds pixels of the text colour and the area
-// below two lines of text none.
-void ExpectErrorText(TWindow3D &window, QColor text, QColor background)
-{
-    EXPECT_TRUE(window.ShowsErrorText());
-    const QImage image = window.grab().toImage();
-    EXPECT_TRUE(SameColor(image.pixelColor(image.width() - 5, image.height() - 5), background, 0));
-    const int lineHeight = window.fontMetrics().lineSpacing();
-    bool textDrawn = false;
-    for (int y = 0; y < 2 * lineHeight; ++y)
-        for (int x = 0; x < image.width(); ++x)
-            textDrawn = textDrawn || SameColor(image.pixelColor(x, y), text, 40);
-    EXPECT_TRUE(textDrawn);
-    bool belowDrawn = false;
-    for (int y = 2 * lineHeight + 2; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            belowDrawn = belowDrawn || !SameColor(image.pixelColor(x, y), background, 0);
-    EXPECT_FALSE(belowDrawn) << "only the two lines of the failure are shown";
-}
-
-} // namespace
 
 struct TCreationFailure
 {

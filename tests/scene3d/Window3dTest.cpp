@@ -2,26 +2,9 @@
 #include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 
+#include "CountingWindow3d.h"
+
 #include <gtest/gtest.h>
-
-namespace {
-
-// Counts the render passes; the control is never shown, so no pass finds a
-// context.
-class TCountingWindow3D : public TWindow3D
-{
-public:
-    int Paints = 0;
-
-protected:
-    void OGL_Paint() override
-    {
-        ++Paints;
-        TWindow3D::OGL_Paint();
-    }
-};
-
-} // namespace
 
 TEST(Window3d, Defaults)
 {
