@@ -133,9 +133,12 @@ public:
     // --- Runs (CellRun.cpp) ---
 
     // Run the chemistry alone, or with the mechanics, until Time reaches tEnd
-    // or Stop is called. Both refuse to start (std::logic_error) without a
-    // method or with a non-positive observation step (RunChemMech also with
-    // a non-positive mechanics step), which would never end.
+    // or Stop is called, with floating-point traps on (off in OnObserve).
+    // When the method yields no channel, or one with a negligible propensity,
+    // nothing fires: the clock advances, but not past tEnd. Both refuse to
+    // start (std::logic_error) without a method or with a non-positive
+    // observation step (RunChemMech also with a non-positive mechanics step),
+    // which would never end.
     void RunChemistry(double tEnd);
     void RunChemMech(double tEnd);
     // Mechanics steps of MechTimeStep until MechTime is within one step of t.
@@ -143,7 +146,12 @@ public:
     // Observation steps of ObsTimeStep up to t, calling OnObserve at each.
     void Observe(double t);
     void Stop();
+    // One exponential waiting time per channel (nine draws); the shortest
+    // wins, the lower channel on a tie.
     CChemReaction *FirstReaction(double &tau);
+    // One waiting time for the total propensity, then a second draw picks
+    // the channel. A zero total raises fp::FloatingPointError (division by
+    // zero).
     CChemReaction *NextReaction(double &tau);
     // Binds Method to FirstReaction or NextReaction by their texts; any other
     // text leaves no method. Returns whether a method is bound.
@@ -158,6 +166,8 @@ public:
     // Adds the force and torque of the wall at coordinate `wall` on `axis`
     // (0 x, 1 y, 2 z) on a filament with ends `pointed` and `barbed` and
     // centre of mass `position`; true when the filament touches that wall.
+    // The end tested is the outer one on that axis (for an upper wall the
+    // one with the larger coordinate), the barbed end when both are level.
     bool WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
                      double wall, int axis, bool upper, CVector &force, CVector &torque) const;
     void ApplyBacteriumForces();
