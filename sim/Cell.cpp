@@ -153,6 +153,9 @@ CSolidFilament &CCell::AppendFilament(const CVector &pointedEnd, const CVector &
     auto filament = std::make_unique<CSolidFilament>();
     filament->SetGeometry(pointedEnd, direction);
     filament->Monomers = monomers;
+    // The body's centre until its first step takes it there: the wall forces
+    // of that step measure their lever arms from it.
+    filament->Position = filament->GetMassCenter();
     filament->MarkChanged();
     Filaments.push_back(std::move(filament));
     return *Filaments.back();

@@ -201,6 +201,8 @@ TEST_F(CellReactions, FormPlacesANewFilamentInTheBox)
     EXPECT_TRUE(f.Changed);
     EXPECT_TRUE(cell.Contains(f.PointedEnd));
     EXPECT_NEAR(Length(f.Direction), 1.0, 1e-15);
+    // Centred before its first step, so that wall torques act about the rod.
+    EXPECT_NEAR(Length(f.Position - (f.GetPointedEnd() + f.GetBarbedEnd()) * 0.5), 0.0, 1e-22);
     EXPECT_EQ(cell.Species[CCell::ACG], 997);
     ExpectCountersMatchFilaments();
 }
