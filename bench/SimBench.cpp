@@ -34,6 +34,7 @@ void RunDefaultWorld(benchmark::State &state, bool withMechanics)
     state.counters["reactions/s"] = benchmark::Counter(double(reactions), benchmark::Counter::kIsRate);
     state.counters["simulated s/s"] =
         benchmark::Counter(simulatedSeconds * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["reactions"] = double(reactions) / double(state.iterations());
     state.counters["filaments"] = double(filaments);
 }
 
