@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QIcon>
+#include <QStyle>
+
+// A toolbar glyph from the desktop's icon theme, or the style's own icon of
+// a similar meaning when the theme has none.
+QIcon ThemeGlyph(const QString &themeName, QStyle::StandardPixmap fallback);
+
+// Simple drawn glyphs for the 3D toolbar, which have no standard icon.
+enum class DrawnGlyph { MoveXY, MoveZ, SolidSphere, WireSphere };
+QIcon Glyph(DrawnGlyph glyph);
