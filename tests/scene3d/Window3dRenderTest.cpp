@@ -1,5 +1,6 @@
 // Renders scenes into a control on screen and reads the pixels back.
 
+#include "Cylinder3d.h"
 #include "Sphere3d.h"
 #include "Vertexprimitive3darray.h"
 #include "Vertexprimitive3dlist.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numbers>
 
 namespace {
 
@@ -22,6 +24,7 @@ const TRGBA Grey = 0x808080;
 const TRGBA Red = 0x0000FF;
 const TRGBA Blue = 0xFF0000;
 const TRGBA Yellow = 0x00FFFF;
+const TRGBA Green = 0x00C000;
 const int Side = TShownWindow::Side;
 
 // Whether some pixel within radius of (x, y) satisfies the test; thin lines
@@ -148,6 +151,35 @@ TEST(Window3dRender, WireFrameSphereLeavesMostOfItsDiscEmpty)
     EXPECT_LT(drawn, filled / 2);
 }
 
+TEST(Window3dRender, CylinderAfterAWireFrameSphereIsAWireFrameToo)
+{
+    TShownWindow shown;
+    TCountingWindow3D &window = *shown.Window;
+    BuildScene(window);
+    // A tube standing along y beside the box: x from 1.3 to 1.7 and y from
+    // -0.5 to 0.5 about the centre, pixel columns 330..370, rows 150..250.
+    auto *cylinder = new TCylinder3D;
+    cylinder->Color = Green;
+    cylinder->Radius = 0.2;
+    cylinder->LocalMatrix = MatrixProduct(RotationXMatrix(-std::numbers::pi_v<float> / 2), TranslationMatrix(2.5, 0.5, 1));
+    window.GetScene3D()->Add(cylinder);
+    window.GetScene3D()->UpdateMatrix();
+    const auto greenPixels = [&window] {
+        const QImage image = window.GrabFramebuffer();
+        int count = 0;
+        for (int y = 160; y < 240; ++y)
+            for (int x = 335; x < 365; ++x)
+                count += SameColor(image.pixelColor(x, y), ColorOf(Green));
+        return count;
+    };
+    const int filled = greenPixels();
+    EXPECT_EQ(filled, 30 * 80);
+    SphereOf(window)->Solid = false;
+    const int wire = greenPixels();
+    EXPECT_GT(wire, 50);
+    EXPECT_LT(wire, filled / 2);
+}
+
 TEST(Window3dRender, RenderPaintsAtOnceUnlessLockedButToolkitPaintsAlwaysDraw)
 {
     TShownWindow shown;
@@ -193,6 +225,31 @@ TEST(Window3dRender, ProportionalViewKeepsTheSphereRound)
     // as much across once x is squeezed.
     EXPECT_TRUE(SameColor(image.pixelColor(200 + 20, 100), ColorOf(Silver), 0));
     EXPECT_TRUE(SameColor(image.pixelColor(200 + 30, 100), ColorOf(ColorToRGBA(Background, 255)), 0));
+}
+
+TEST(Window3dRender, MovingToAnotherWindowReconnectsTheScene)
+{
+    TShownWindow shown;
+    TCountingWindow3D &window = *shown.Window;
+    BuildScene(window);
+    TSphere3D *sphere = SphereOf(window);
+    ASSERT_TRUE(sphere->HasQuadric());
+
+    QWidget otherHost;
+    auto *layout = new QVBoxLayout(&otherHost);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&window);
+    otherHost.resize(Side, Side);
+    otherHost.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&otherHost));
+    TShownWindow::Settle();
+
+    EXPECT_TRUE(window.GetErrors().isEmpty());
+    EXPECT_TRUE(sphere->HasQuadric());
+    window.Render();
+    EXPECT_TRUE(SameColor(window.GrabFramebuffer().pixelColor(200, 200), ColorOf(Silver), 0));
+    // Back to its first host, which owns it.
+    window.setParent(&shown.Host);
 }
 
 struct TCreationFailure

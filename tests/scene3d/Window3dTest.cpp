@@ -1,3 +1,5 @@
+#include "Cylinder3d.h"
+#include "Sphere3d.h"
 #include "Vertexprimitive3darray.h"
 #include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
@@ -55,6 +57,31 @@ TEST(Window3d, ObjectsRedrawThroughTheirScene)
     window.LockRender();
     lines->Redraw();
     EXPECT_EQ(window.Paints, 2);
+}
+
+TEST(Window3d, OnlyTheSphereRedrawsForNoChanges)
+{
+    TCountingWindow3D window;
+    auto *sphere = new TSphere3D;
+    auto *cylinder = new TCylinder3D;
+    window.GetScene3D()->Add(sphere);
+    window.GetScene3D()->Add(cylinder);
+    sphere->ApplyChanges(0);
+    EXPECT_EQ(window.Paints, 1);
+    cylinder->ApplyChanges(0);
+    EXPECT_EQ(window.Paints, 1);
+    cylinder->ApplyChanges(1);
+    EXPECT_EQ(window.Paints, 2);
+}
+
+TEST(Window3d, DestroyingTheControlDestroysItsScene)
+{
+    auto *window = new TWindow3D;
+    auto *sphere = new TSphere3D;
+    window->GetScene3D()->Add(sphere);
+    window->GetScene3D()->OGL_Connect();
+    EXPECT_TRUE(sphere->HasQuadric());
+    delete window;
 }
 
 TEST(Window3d, ChangingTheBackgroundRedrawsOnce)
