@@ -96,7 +96,15 @@ private:
     const TTeeChartConfigDlg &Dialog;
 };
 
-QString NumberText(double value) { return QString::fromStdString(FormatNumber(value)); }
+// Shows text from its start, as a long number or title reads best.
+void SetEditText(QLineEdit *edit, const QString &text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
+void SetEditNumber(QLineEdit *edit, double value) {
+    SetEditText(edit, QString::fromStdString(FormatNumber(value)));
+}
 
 double ParseEdit(const QLineEdit *edit) { return ParseNumber(edit->text().toStdString()); }
 
@@ -141,7 +149,8 @@ TTeeChartConfigDlg::TTeeChartConfigDlg(QWidget *parent) : QDialog(parent) {
     layout->setSpacing(4);
     layout->addWidget(Pages);
     layout->addLayout(buttons);
-    setFixedSize(325, 204);
+    // 325 x 204, or larger where the fonts need more room.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(325, 204)));
 }
 
 TTeeChartConfigDlg::~TTeeChartConfigDlg() = default;
@@ -155,6 +164,9 @@ QWidget *TTeeChartConfigDlg::CreateWindowPage() {
     const auto addBox = [&](const char *name, const QString &caption, int row) {
         auto *box = new TColorBox(WindowTab);
         box->setObjectName(QLatin1String(name));
+        // Narrow enough to leave the captions their room.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(8);
         auto *label = new QLabel(caption, WindowTab);
         label->setBuddy(box);
         layout->addWidget(label, row, 0);
@@ -181,6 +193,7 @@ QWidget *TTeeChartConfigDlg::CreateCurvesPage() {
     CurvesGrid->horizontalHeader()->hide();
     CurvesGrid->verticalHeader()->hide();
     CurvesGrid->verticalHeader()->setDefaultSectionSize(18);
+    CurvesGrid->horizontalHeader()->setMinimumSectionSize(0);
     CurvesGrid->horizontalHeader()->setDefaultSectionSize(64);
     CurvesGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CurvesGrid->setSelectionMode(QAbstractItemView::NoSelection);
@@ -616,9 +629,9 @@ bool TTeeChartConfigDlg::IsPageVisible(const QString &key) const {
 
 void TTeeChartConfigDlg::SetTitleText(const QString &key, const QString &text) {
     if (key == "X axis")
-        BottomAxisControls.TitleEdit->setText(text);
+        SetEditText(BottomAxisControls.TitleEdit, text);
     else if (key == "Y axis")
-        LeftAxisControls.TitleEdit->setText(text);
+        SetEditText(LeftAxisControls.TitleEdit, text);
     else if (key != "Chart")
         WrongKey(key, "Item");
 }
@@ -691,25 +704,25 @@ const TTeeChartConfigDlg::LabelControls &TTeeChartConfigDlg::LabelGroup(const QS
 }
 
 void TTeeChartConfigDlg::SetMinValue(const QString &axis, double value) {
-    AxisGroup(axis).MinEdit->setText(NumberText(value));
+    SetEditNumber(AxisGroup(axis).MinEdit, value);
 }
 
 double TTeeChartConfigDlg::GetMinValue(const QString &axis) const { return ParseEdit(AxisGroup(axis).MinEdit); }
 
 void TTeeChartConfigDlg::SetMaxValue(const QString &axis, double value) {
-    AxisGroup(axis).MaxEdit->setText(NumberText(value));
+    SetEditNumber(AxisGroup(axis).MaxEdit, value);
 }
 
 double TTeeChartConfigDlg::GetMaxValue(const QString &axis) const { return ParseEdit(AxisGroup(axis).MaxEdit); }
 
 void TTeeChartConfigDlg::SetLabelFormat(const QString &axis, const QString &format) {
-    LabelGroup(axis).FormatEdit->setText(format);
+    SetEditText(LabelGroup(axis).FormatEdit, format);
 }
 
 QString TTeeChartConfigDlg::GetLabelFormat(const QString &axis) const { return LabelGroup(axis).FormatEdit->text(); }
 
 void TTeeChartConfigDlg::SetIncrement(const QString &axis, double increment) {
-    LabelGroup(axis).IncrementEdit->setText(NumberText(increment));
+    SetEditNumber(LabelGroup(axis).IncrementEdit, increment);
 }
 
 double TTeeChartConfigDlg::GetIncrement(const QString &axis) const {
