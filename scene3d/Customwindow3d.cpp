@@ -5,6 +5,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QWindow>
 
 #include <GL/gl.h>
@@ -90,9 +91,8 @@ protected:
 private:
     template <class TCall> void Call(TCall call)
     {
-        InCallback = true;
+        const QScopedValueRollback<bool> inCallback(InCallback, true);
         call();
-        InCallback = false;
     }
 
     TCustomWindow3D &Owner;
@@ -333,6 +333,9 @@ void TCustomWindow3D::SurfaceCreated()
         Surface->makeCurrent();
         Destroy3D();
         Surface->doneCurrent();
+        // A new native window gets a fresh attempt, which a surface hidden
+        // after a failure would never make.
+        QMetaObject::invokeMethod(this, [this] { Surface->show(); }, Qt::QueuedConnection);
     });
     if (!Create3D())
         ShowErrorText();

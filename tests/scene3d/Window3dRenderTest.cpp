@@ -227,14 +227,13 @@ TEST(Window3dRender, ProportionalViewKeepsTheSphereRound)
     EXPECT_TRUE(SameColor(image.pixelColor(200 + 30, 100), ColorOf(ColorToRGBA(Background, 255)), 0));
 }
 
-TEST(Window3dRender, MovingToAnotherWindowReconnectsTheScene)
-{
-    TShownWindow shown;
-    TCountingWindow3D &window = *shown.Window;
-    BuildScene(window);
-    TSphere3D *sphere = SphereOf(window);
-    ASSERT_TRUE(sphere->HasQuadric());
+namespace {
 
+// Moves the control into another top-level window, which gives it a new
+// native window and a new context, and shows the scene there.
+void ExpectSceneAfterMove(TShownWindow &shown)
+{
+    TCountingWindow3D &window = *shown.Window;
     QWidget otherHost;
     auto *layout = new QVBoxLayout(&otherHost);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -244,12 +243,33 @@ TEST(Window3dRender, MovingToAnotherWindowReconnectsTheScene)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&otherHost));
     TShownWindow::Settle();
 
-    EXPECT_TRUE(window.GetErrors().isEmpty());
-    EXPECT_TRUE(sphere->HasQuadric());
+    EXPECT_FALSE(window.ShowsErrorText());
+    EXPECT_TRUE(SphereOf(window)->HasQuadric());
     window.Render();
     EXPECT_TRUE(SameColor(window.GrabFramebuffer().pixelColor(200, 200), ColorOf(Silver), 0));
     // Back to its first host, which owns it.
     window.setParent(&shown.Host);
+}
+
+} // namespace
+
+TEST(Window3dRender, MovingToAnotherWindowReconnectsTheScene)
+{
+    TShownWindow shown;
+    BuildScene(*shown.Window);
+    ASSERT_TRUE(SphereOf(*shown.Window)->HasQuadric());
+    ExpectSceneAfterMove(shown);
+    EXPECT_TRUE(shown.Window->GetErrors().isEmpty());
+}
+
+TEST(Window3dRender, FailedCreationIsRetriedInANewWindow)
+{
+    TShownWindow shown(TOpenGLStep::SetPixelFormat);
+    BuildScene(*shown.Window);
+    TShownWindow::Settle();
+    ASSERT_TRUE(shown.Window->ShowsErrorText());
+    shown.Window->SimulateFailure(TOpenGLStep::None);
+    ExpectSceneAfterMove(shown);
 }
 
 struct TCreationFailure
