@@ -101,7 +101,7 @@ CMatrix Inverse(const CMatrix &m)
                    (m.m10 * m.m21 - m.m11 * m.m20) / det, (m.m21 * m.m02 - m.m01 * m.m22) / det,
                    (m.m00 * m.m22 - m.m02 * m.m20) / det, (m.m01 * m.m20 - m.m00 * m.m21) / det,
                    (m.m01 * m.m12 - m.m02 * m.m11) / det, (m.m02 * m.m10 - m.m00 * m.m12) / det,
-                   (m.m00 * m.m11 - m.m10 * m.m02) / det);
+                   (m.m00 * m.m11 - m.m01 * m.m10) / det);
 }
 
 CMatrix RotationX(double a)
