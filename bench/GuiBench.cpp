@@ -23,24 +23,11 @@ constexpr int Filaments = 2000;
 constexpr int PointsPerCurve = 10000;
 constexpr double ObservationStep = 0.01; // s
 
-QApplication &Application()
-{
-    // A display is needed for the 3D view; without one Qt draws off screen.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "GuiBench";
-    static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
-
 // One window with the grown world, shared by the benchmarks.
 class GrownWindow {
 public:
     GrownWindow()
     {
-        Application();
         window_ = std::make_unique<TfmMain>(folder_.filePath("filonex.ini"),
                                             [](TfmMain::MessageKind, const QString &) {});
         window_->show();
@@ -69,10 +56,14 @@ private:
     std::unique_ptr<TfmMain> window_;
 };
 
+// Made by the first benchmark, destroyed before the application object.
+std::unique_ptr<GrownWindow> TheGrownWindow;
+
 GrownWindow &Grown()
 {
-    static GrownWindow grown;
-    return grown;
+    if (!TheGrownWindow)
+        TheGrownWindow = std::make_unique<GrownWindow>();
+    return *TheGrownWindow;
 }
 
 void Observe(benchmark::State &state, const char *page)
@@ -100,3 +91,18 @@ void BM_ObservationWith3DShown(benchmark::State &state)
 BENCHMARK(BM_ObservationWith3DShown)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// Qt must be torn down in order (window, then application) before the
+// program's static objects go, so this program has its own entry.
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    // A display is needed for the 3D view; without one Qt draws off screen.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    TheGrownWindow.reset();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString Text(std::string_view text)
@@ -288,7 +290,7 @@ QWidget *TfmMain::Create3DPage()
     Btn3DChartRotate->setChecked(true);
     QToolButton *resetView =
         AddToolButton(bar, "Btn3DChartResert", tr("Reset view"), tr("Reset the view"),
-                      ThemeGlyph("zoom-original", QStyle::SP_DialogResetButton), false);
+                      ThemeGlyph("go-home", QStyle::SP_DirHomeIcon), false);
     bar->addSeparator();
     SpeedButton1 = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("Draw the bacterium filled"),
                                  Glyph(DrawnGlyph::SolidSphere), true);
@@ -337,7 +339,8 @@ void TfmMain::CreateStatusBar()
     std::vector<QLabel *> labels;
     for (const Panel &panel : panels) {
         auto *label = new QLabel(panel.text, bar);
-        label->setFixedWidth(panel.width);
+        // The designed widths, widened where this platform's font needs more.
+        label->setFixedWidth(std::max(panel.width, label->sizeHint().width()));
         label->setFrameStyle(panel.shape | panel.shadow);
         label->setAlignment(panel.alignment);
         bar->addWidget(label);

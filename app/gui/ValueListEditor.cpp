@@ -8,6 +8,7 @@ namespace {
 
 constexpr int NameColumn = 0;
 constexpr int ValueColumn = 1;
+constexpr int NameColumnWidth = 190; // px
 
 // Edits rows that have a pick list with a combo box: free text is allowed
 // unless the row is read-only. Other rows get the ordinary line editor.
@@ -72,6 +73,8 @@ TValueListEditor::TValueListEditor(const QString &nameTitle, const QString &valu
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Interactive);
+    // Captions are longer than values: the names get most of a narrow grid.
+    horizontalHeader()->resizeSection(NameColumn, NameColumnWidth);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
@@ -88,6 +91,8 @@ int TValueListEditor::AddRow(const QString &key, const QString &caption, const Q
     insertRow(row);
     auto *name = new QTableWidgetItem(caption.isEmpty() ? key : caption);
     name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    // Long captions are cut by the column; the hint shows them whole.
+    name->setToolTip(name->text());
     setItem(row, NameColumn, name);
     setItem(row, ValueColumn, new QTableWidgetItem(value));
     programWrite_ = wasWriting;
