@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -95,7 +96,7 @@ void TChartSeries::SyncGraph() {
 }
 
 TChart::TChart(QWidget *parent)
-    : QWidget(parent), PlotWidget(new TChartPlot(*this, this)),
+    : QWidget(parent), PlotWidget(new TChartPlot(*this, this)), DrawTimer(new QTimer(this)),
       Bottom(std::make_unique<TChartAxis>(PlotWidget->xAxis)),
       Left(std::make_unique<TChartAxis>(PlotWidget->yAxis)),
       Top(std::make_unique<TChartAxis>(PlotWidget->xAxis2)),
@@ -106,7 +107,13 @@ TChart::TChart(QWidget *parent)
     PlotWidget->legend->setVisible(false);
     SetColor(palette().color(QPalette::Button));
     SetBackColor(Qt::white);
-    connect(PlotWidget, &QCustomPlot::beforeReplot, this, [this] { PrepareDrawing(); });
+    DrawTimer->setSingleShot(true);
+    connect(DrawTimer, &QTimer::timeout, PlotWidget, [this] { PlotWidget->replot(); });
+    connect(PlotWidget, &QCustomPlot::beforeReplot, this, [this] {
+        DrawTimer->stop();
+        SinceDrawing.start();
+        PrepareDrawing();
+    });
 }
 
 TChart::~TChart() = default;
@@ -209,19 +216,24 @@ void TChart::UndoZoom() {
 }
 
 void TChart::Repaint() {
-    // Hidden charts (on other tabs) are not drawn while a run adds points.
-    if (isVisible()) {
-        PlotWidget->replot(QCustomPlot::rpQueuedReplot);
-    } else {
+    // Hidden charts (on other tabs) are drawn when they are shown.
+    if (!isVisible()) {
         DrawWhenShown = true;
+        return;
     }
+    if (DrawTimer->isActive())
+        return;
+    const qint64 since = SinceDrawing.isValid() ? SinceDrawing.elapsed() : MinDrawInterval;
+    DrawTimer->start(static_cast<int>(std::max<qint64>(0, MinDrawInterval - since)));
 }
+
+bool TChart::DrawingPending() const { return DrawTimer->isActive() || DrawWhenShown; }
 
 void TChart::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (DrawWhenShown) {
         DrawWhenShown = false;
-        PlotWidget->replot(QCustomPlot::rpQueuedReplot);
+        Repaint();
     }
 }
 

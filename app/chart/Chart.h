@@ -3,6 +3,7 @@
 #include "Chartaxis.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -12,6 +13,7 @@
 
 class QCPGraph;
 class QCustomPlot;
+class QTimer;
 class TChart;
 class TChartPlot;
 
@@ -57,8 +59,10 @@ private:
 // chart (margin) colour, a back wall colour, four axes, curves in order.
 //
 // Adding or changing points only marks the chart for drawing; the chart is
-// drawn once per turn of the event loop, with automatic axes fitted to the
-// data of the active curves just before. The left mouse button drags a
+// drawn in a later turn of the event loop, at most every MinDrawInterval ms,
+// with automatic axes fitted to the data of the active curves just before.
+// So a run that adds points at every observation costs one drawing per
+// interval, not one per point. The left mouse button drags a
 // rectangle to zoom in, a double click undoes the zoom.
 class TChart : public QWidget {
     Q_OBJECT
@@ -103,8 +107,11 @@ public:
     bool Zoomed() const { return IsZoomed; }
     // Restores the axes as they were before the first zoom.
     void UndoZoom();
-    // Asks for a drawing in the next turn of the event loop.
+    // Asks for a drawing in a later turn of the event loop.
     void Repaint();
+    // Whether a drawing has been asked for and not yet done.
+    bool DrawingPending() const;
+    static constexpr int MinDrawInterval = 40; // ms
 
     // The chart drawn now at its current size on a white background.
     QImage Picture();
@@ -123,6 +130,8 @@ private:
     void ZoomTo(const QRect &area);
 
     TChartPlot *PlotWidget;
+    QTimer *DrawTimer;
+    QElapsedTimer SinceDrawing;
     std::unique_ptr<TChartAxis> Bottom;
     std::unique_ptr<TChartAxis> Left;
     std::unique_ptr<TChartAxis> Top;

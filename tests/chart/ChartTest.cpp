@@ -1,4 +1,5 @@
 #include "Chart.h"
+#include "WaitForDrawing.h"
 
 #include <qcustomplot.h>
 
@@ -20,7 +21,7 @@ struct ShownChart {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&Chart));
         Draw();
     }
-    void Draw() { QCoreApplication::processEvents(); }
+    void Draw() { WaitForDrawing(Chart); }
 };
 
 } // namespace
@@ -234,4 +235,33 @@ TEST(Chart, PictureIsTheChartSizeOnWhite) {
             red += pixel.red() > 200 && pixel.green() < 160 && pixel.blue() < 160;
         }
     EXPECT_GT(red, 200);
+}
+
+TEST(Chart, ManyPointsCostOneDrawingPerInterval) {
+    ShownChart shown;
+    TChartSeries *series = shown.Chart.AddSeries("a");
+    int drawings = 0;
+    QObject::connect(shown.Chart.Plot(), &QCustomPlot::beforeReplot, [&drawings] { ++drawings; });
+    for (int i = 0; i < 1000; ++i) {
+        series->AddXY(i, i);
+        QCoreApplication::processEvents();
+    }
+    shown.Draw();
+    EXPECT_GE(drawings, 1);
+    EXPECT_LT(drawings, 1000);
+    EXPECT_EQ(shown.Chart.BottomAxis().Maximum(), 999.0);
+}
+
+TEST(Chart, AHiddenChartIsDrawnWhenShown) {
+    TChart chart;
+    chart.resize(300, 200);
+    TChartSeries *series = chart.AddSeries("a");
+    series->AddXY(0, 0);
+    series->AddXY(5, 8);
+    EXPECT_TRUE(chart.DrawingPending());
+    chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    WaitForDrawing(chart);
+    EXPECT_FALSE(chart.DrawingPending());
+    EXPECT_EQ(chart.LeftAxis().Maximum(), 8.0);
 }

@@ -4,6 +4,7 @@
 #include "Colorbox.h"
 #include "Numbertext.h"
 #include "Teechartconfigdlg.h"
+#include "WaitForDrawing.h"
 
 #include <qcustomplot.h>
 
@@ -306,7 +307,7 @@ TEST_F(ChartConfigDialog, FixedRangeAppliedAndAutomaticRangeShowsTheDataExtent) 
 TEST_F(ChartConfigDialog, OKUndoesAZoom) {
     Chart.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Chart));
-    QCoreApplication::processEvents();
+    WaitForDrawing(Chart);
     QWidget *plot = Chart.Plot();
     QTest::mousePress(plot, Qt::LeftButton, Qt::NoModifier, QPoint(150, 100));
     QTest::mouseMove(plot, QPoint(250, 200));
@@ -322,7 +323,7 @@ TEST_F(ChartConfigDialog, AutomaticLabelsShowZeroAndSetSeparationFive) {
     Chart.LeftAxis().SetIncrement(7.0);
     Chart.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Chart));
-    QCoreApplication::processEvents();
+    WaitForDrawing(Chart);
     Open();
     ShowPage("LabelsTab");
     auto *automatic = Find<QCheckBox>(*Dialog, "YAutoLabelsCheckBox");
