@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -232,6 +233,157 @@ TEST_F(SolidFilamentTest, TorqueTurnsTheRodAboutItsCentre)
     ExpectNear(f.PointedEnd, centre - half, 1e-19);
     EXPECT_NEAR(Length(f.Direction), 1.0, 1e-15);
     ExpectNear(f.Torque, CVector(0.0), 0.0);
+}
+
+// The filament step written out on plain arrays, in the documented order of
+// operations; Move must agree with it to the last bit.
+struct RawFilament {
+    using V = std::array<double, 3>;
+    using M = std::array<V, 3>;
+
+    static M Identity() { return {V{1, 0, 0}, V{0, 1, 0}, V{0, 0, 1}}; }
+    static V Apply(const M &m, const V &v)
+    {
+        V r;
+        for (int i = 0; i < 3; ++i)
+            r[i] = m[i][0] * v[0] + m[i][1] * v[1] + m[i][2] * v[2];
+        return r;
+    }
+    static M Multiply(const M &a, const M &b)
+    {
+        M r;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
+        return r;
+    }
+    static M Invert(const M &m)
+    {
+        const double det = m[0][0] * (m[1][1] * m[2][2] - m[2][1] * m[1][2]) -
+                           m[0][1] * (m[1][0] * m[2][2] - m[2][0] * m[1][2]) +
+                           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+        return {V{(m[1][1] * m[2][2] - m[1][2] * m[2][1]) / det, (m[1][2] * m[2][0] - m[1][0] * m[2][2]) / det,
+                  (m[1][0] * m[2][1] - m[1][1] * m[2][0]) / det},
+                V{(m[2][1] * m[0][2] - m[0][1] * m[2][2]) / det, (m[0][0] * m[2][2] - m[0][2] * m[2][0]) / det,
+                  (m[0][1] * m[2][0] - m[0][0] * m[2][1]) / det},
+                V{(m[0][1] * m[1][2] - m[0][2] * m[1][1]) / det, (m[0][2] * m[1][0] - m[0][0] * m[1][2]) / det,
+                  (m[0][0] * m[1][1] - m[0][1] * m[1][0]) / det}};
+    }
+    // Rotation about axis k by angle a, pre-multiplied onto m.
+    static M PreRotate(const M &m, int k, double a)
+    {
+        const double c = std::cos(a), s = std::sin(a);
+        M r = Identity();
+        const int i = (k + 1) % 3, j = (k + 2) % 3;
+        r[i][i] = c;
+        r[j][j] = c;
+        r[i][j] = -s;
+        r[j][i] = s;
+        return Multiply(r, m);
+    }
+
+    V Barbed() const
+    {
+        V b;
+        for (int i = 0; i < 3; ++i)
+            b[i] = pointed[i] + direction[i] * 3e-9 * monomers;
+        return b;
+    }
+
+    void Move(const V &force, const V &torque, double dt, double radius, double density)
+    {
+        // Mass properties.
+        const M carried = Multiply(inertia, orientation);
+        const double oldMass = mass;
+        angular = Apply(orientation, angular);
+        orientation = Identity();
+        const V b = Barbed();
+        const double dx = pointed[0] - b[0], dy = pointed[1] - b[1], dz = pointed[2] - b[2];
+        const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        mass = length * density;
+        for (int i = 0; i < 3; ++i)
+            position[i] = (pointed[i] + b[i]) * 0.5;
+        const double across = mass * 0.25 * (radius * radius + length * length / 3);
+        inertia = {V{across, 0, 0}, V{0, across, 0}, V{0, 0, mass * (radius * radius) * 0.5}};
+        invInertia = Invert(inertia);
+        if (oldMass < mass) {
+            for (double &v : velocity)
+                v = v * (oldMass / mass);
+            angular = Apply(invInertia, Apply(carried, angular));
+        }
+        // Translation.
+        V previous = position;
+        for (int i = 0; i < 3; ++i) {
+            const double increment = force[i] * (dt / mass);
+            position[i] = position[i] + (velocity[i] * dt + increment * (dt * 0.5));
+            velocity[i] = velocity[i] + increment;
+        }
+        // Rotation.
+        const V l = Apply(inertia, angular);
+        const V gyro{angular[1] * l[2] - angular[2] * l[1], angular[2] * l[0] - angular[0] * l[2],
+                     angular[0] * l[1] - angular[1] * l[0]};
+        const V alpha = Apply(invInertia, V{torque[0] - gyro[0], torque[1] - gyro[1], torque[2] - gyro[2]});
+        V theta;
+        for (int i = 0; i < 3; ++i)
+            theta[i] = angular[i] * dt + alpha[i] * dt * (dt * 0.5);
+        M step = Identity();
+        for (int k = 0; k < 3; ++k) {
+            step = PreRotate(step, k, theta[k]);
+            orientation = PreRotate(orientation, k, theta[k]);
+        }
+        // Carry the ends.
+        const V rotated = Apply(step, V{pointed[0] - previous[0], pointed[1] - previous[1], pointed[2] - previous[2]});
+        for (int i = 0; i < 3; ++i)
+            pointed[i] = rotated[i] + position[i];
+        direction = Apply(step, direction);
+    }
+
+    V pointed, direction;
+    int monomers;
+    double mass = 0;
+    M inertia = Identity(), invInertia = Identity(), orientation = Identity();
+    V velocity{}, angular{}, position{};
+};
+
+TEST_F(SolidFilamentTest, MoveFollowsTheFormulasToTheLastBit)
+{
+    const double dt = 1e-4;
+    CSolidFilament f;
+    Place(f, CVector(1e-6, 2e-6, 1.5e-6), CVector(1, 2, 3), 50);
+    RawFilament raw{{f.PointedEnd.x, f.PointedEnd.y, f.PointedEnd.z},
+                    {f.Direction.x, f.Direction.y, f.Direction.z},
+                    50};
+    const double l = std::sqrt(14.0);
+    EXPECT_EQ(f.Direction.x, 1 / l);
+    EXPECT_EQ(f.Direction.z, 3 / l);
+
+    for (int i = 0; i < 200; ++i) {
+        // Growth now and then, at either end, to exercise the momentum rule.
+        if (i % 50 == 25) {
+            f.Monomers += 1;
+            raw.monomers += 1;
+            if (i % 100 == 25) {
+                f.PointedEnd = f.GetMonomerPosition(-1);
+                for (int k = 0; k < 3; ++k)
+                    raw.pointed[k] = raw.pointed[k] + raw.direction[k] * 3e-9 * -1;
+            }
+            f.MarkChanged();
+        }
+        const CVector force(1e-26 * std::cos(i), -0.7e-26, 0.3e-26 * std::sin(i));
+        const CVector torque(0.2e-32, 1e-32 * std::sin(0.5 * i), -0.4e-32);
+        f.ApplyForceAndTorque(force, torque);
+        f.Move(dt);
+        raw.Move({force.x, force.y, force.z}, {torque.x, torque.y, torque.z}, dt, kRadius, kDensity);
+        ASSERT_EQ(f.PointedEnd.x, raw.pointed[0]) << i;
+        ASSERT_EQ(f.PointedEnd.y, raw.pointed[1]) << i;
+        ASSERT_EQ(f.PointedEnd.z, raw.pointed[2]) << i;
+        ASSERT_EQ(f.Direction.x, raw.direction[0]) << i;
+        ASSERT_EQ(f.Direction.y, raw.direction[1]) << i;
+        ASSERT_EQ(f.Direction.z, raw.direction[2]) << i;
+        ASSERT_EQ(f.Position.x, raw.position[0]) << i;
+        ASSERT_EQ(f.Velocity.y, raw.velocity[1]) << i;
+        ASSERT_EQ(f.Mass, raw.mass) << i;
+    }
 }
 
 TEST_F(SolidFilamentTest, EmptyOrThinFilamentsFaultInTheirFirstMove)
