@@ -317,9 +317,17 @@ void TTeeChartConfigDlg::showEvent(QShowEvent *event) {
     move(screen()->availableGeometry().center() - rect().center());
 }
 
+namespace {
+
+[[noreturn]] void NoChart() {
+    throw EChartConfigError("Internal error of TeeChart ConfigDlg: TeeChart pointer is NULL!");
+}
+
+} // namespace
+
 void TTeeChartConfigDlg::LoadFromChart() {
     if (Chart == nullptr)
-        throw EChartConfigError("Internal error of TeeChart ConfigDlg: TeeChart pointer is NULL!");
+        NoChart();
     if (IsPageVisible(QStringLiteral("Window page")))
         LoadWindowPage();
     if (IsPageVisible(QStringLiteral("Curves page")))
@@ -331,6 +339,8 @@ void TTeeChartConfigDlg::LoadFromChart() {
 }
 
 void TTeeChartConfigDlg::OKBtnClick() {
+    if (Chart == nullptr)
+        NoChart();
     if (IsPageVisible(QStringLiteral("Window page")))
         ApplyWindowPage();
     if (IsPageVisible(QStringLiteral("Curves page")))
@@ -745,7 +755,7 @@ bool TTeeChartConfigDlg::IsLogarithmic(const QString &axis) const { return AxisG
 
 TChartAxis &TTeeChartConfigDlg::AxisByName(const QString &key) const {
     if (Chart == nullptr)
-        throw EChartConfigError("Internal error of TeeChart ConfigDlg: TeeChart pointer is NULL!");
+        NoChart();
     if (key == "X")
         return Chart->BottomAxis();
     if (key == "Y")

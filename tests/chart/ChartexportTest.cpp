@@ -2,11 +2,13 @@
 #include "Chartexport.h"
 #include "Chartprompts.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -189,4 +191,51 @@ TEST_F(ChartExport, SaveDialogStaysOpenWhileTheFolderDoesNotExist) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(Messages.size(), 1u);
+}
+
+// The real dialogs: the message box titled with the application's title and
+// the save dialog, answered as a user would.
+TEST_F(ChartExport, RealMessageBoxCarriesTheApplicationTitle) {
+    ChartPrompts() = DefaultChartPrompts();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), "Filonex");
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        EXPECT_EQ(box->text(), "Nothing to be export!");
+        box->accept();
+    });
+    ExportChartText(&Chart);
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(ChartExport, RealSaveDialogAnsweredWithANameWithoutExtension) {
+    ChartPrompts().SaveFileName = DefaultChartPrompts().SaveFileName;
+    Chart.AddSeries("ACG")->AddXY(0, 57812);
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(Folder.path());
+        dialog->selectFile("export");
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    ExportChartText(&Chart);
+    EXPECT_EQ(ReadFile(Folder.filePath("export.txt")),
+              QByteArray("Curve: ACG\t\t\r\nTime\tNumber of molecules\t\r\n0\t57812\t\r\n"));
+}
+
+TEST_F(ChartExport, RealSaveDialogCancelledWritesNothing) {
+    ChartPrompts().SaveFileName = DefaultChartPrompts().SaveFileName;
+    Chart.AddSeries("ACG");
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(Folder.path());
+        dialog->reject();
+    });
+    ExportChartBitmap(&Chart);
+    EXPECT_TRUE(QDir(Folder.path()).isEmpty());
+    EXPECT_TRUE(Messages.empty());
 }

@@ -131,6 +131,7 @@ TEST(ChartConfigDialogKeys, UnknownKeysRaiseTheInternalErrors) {
     EXPECT_EQ(ErrorOf([&] { dialog.IsLogarithmic("X2"); }), prefix + "\"X2\" is wrong Axis!");
     EXPECT_EQ(ErrorOf([&] { dialog.AxisByName("X"); }), prefix + "TeeChart pointer is NULL!");
     EXPECT_EQ(ErrorOf([&] { dialog.LoadFromChart(); }), prefix + "TeeChart pointer is NULL!");
+    EXPECT_EQ(ErrorOf([&] { dialog.OKBtnClick(); }), prefix + "TeeChart pointer is NULL!");
 
     // "Chart" has a title key but no title: the setters ignore it.
     EXPECT_EQ(ErrorOf([&] { dialog.SetTitleText("Chart", "x"); }), "no error");
@@ -427,4 +428,24 @@ TEST_F(ChartConfigDialog, ShowChartConfigShowsOnlyTheListedPages) {
     });
     TTeeChartConfigDlg::ShowChartConfig(&Chart, {1});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ChartConfigDialog, ColourBoxesNameKnownColoursAndOfferCustomOnes) {
+    auto *box = Find<TColorBox>(*Dialog, "BackgroundBox");
+    box->SetSelected(QColor(255, 0, 0));
+    EXPECT_EQ(box->currentText(), "Red");
+    box->SetSelected(QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(box->Selected(), QApplication::palette().color(QPalette::Button));
+
+    ChosenColor = QColor(0x12, 0x34, 0x56);
+    box->setCurrentIndex(box->count() - 1);
+    emit box->activated(box->count() - 1);
+    EXPECT_EQ(box->Selected(), ChosenColor);
+    EXPECT_EQ(box->currentText(), "#123456");
+
+    // A cancelled choice keeps the colour shown before.
+    ChosenColor = QColor();
+    box->setCurrentIndex(box->count() - 1);
+    emit box->activated(box->count() - 1);
+    EXPECT_EQ(box->Selected(), QColor(0x12, 0x34, 0x56));
 }
