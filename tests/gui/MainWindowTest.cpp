@@ -546,6 +546,23 @@ private slots:
         QCOMPARE(simulation->Value(simulation->RowOfKey("SIM_METHOD")), QString("First reaction"));
     }
 
+    void RefusedSettingsWriteKeepsTheWindowOpen()
+    {
+        Session s;
+        s.settingsPath = s.folder.filePath("missing-folder/filonex.ini");
+        s.Open();
+        s.Click("BtnExit");
+        QCOMPARE(s.errors.size(), 1);
+        QVERIFY(s.errors[0].startsWith("Unable to write to "));
+        QVERIFY(s.window->isVisible());
+    }
+
+    void SettingsLieBesideTheProgram()
+    {
+        QCOMPARE(TfmMain::SettingsFileBesideExecutable(),
+                 QCoreApplication::applicationDirPath() + "/MainWindowTest.ini");
+    }
+
     void ClosingDuringARunSavesAtOnceAndClosesWhenItReturns()
     {
         Session s;
