@@ -15,6 +15,7 @@ class CSolidFilament;
 class QLabel;
 class QSplitter;
 class QTabWidget;
+class QToolBar;
 class QToolButton;
 class TChart;
 class TScene3D;
@@ -127,7 +128,7 @@ private:
     void Guarded(const std::function<void()> &handler);
     void Report(MessageKind kind, const QString &text);
 
-    QToolButton *AddToolButton(QWidget *bar, const char *name, const QString &text,
+    QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text,
                                const QString &hint, const QIcon &glyph, bool checkable);
 
     // The world and what the window keeps beside it.

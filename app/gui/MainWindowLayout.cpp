@@ -7,6 +7,7 @@
 #include "Cell.h"
 #include "Chart.h"
 #include "Chartexport.h"
+#include "DisplayText.h"
 #include "ToolGlyphs.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
@@ -24,11 +25,6 @@
 #include <algorithm>
 
 namespace {
-
-QString Text(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // Two toggles of which at most one is down; both may be up.
 void MakeAtMostOneDown(QToolButton *a, QToolButton *b)
@@ -61,7 +57,7 @@ QVBoxLayout *TightColumn(QWidget *widget)
 
 } // namespace
 
-QToolButton *TfmMain::AddToolButton(QWidget *bar, const char *name, const QString &text,
+QToolButton *TfmMain::AddToolButton(QToolBar *bar, const char *name, const QString &text,
                                     const QString &hint, const QIcon &glyph, bool checkable)
 {
     auto *button = new QToolButton(bar);
@@ -73,7 +69,7 @@ QToolButton *TfmMain::AddToolButton(QWidget *bar, const char *name, const QStrin
     button->setAutoRaise(true);
     // Glyph buttons show their glyph; the "T", "Ch" and "M" toggles their text.
     button->setToolButtonStyle(glyph.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
-    static_cast<QToolBar *>(bar)->addWidget(button);
+    bar->addWidget(button);
     return button;
 }
 

@@ -4,7 +4,7 @@
 
 #include "Cell.h"
 #include "Chart.h"
-#include "Numbertext.h"
+#include "DisplayText.h"
 #include "ValueListEditor.h"
 
 #include <QLabel>
@@ -12,11 +12,6 @@
 #include <algorithm>
 
 namespace {
-
-QString NumberText(double value)
-{
-    return QString::fromStdString(FormatNumber(value));
-}
 
 double PropensitySum(const CCell &cell)
 {

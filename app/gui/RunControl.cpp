@@ -5,7 +5,7 @@
 #include "MainWindow.h"
 
 #include "Cell.h"
-#include "Numbertext.h"
+#include "DisplayText.h"
 #include "Resetandapply.h"
 #include "Scene3d.h"
 #include "ValueListEditor.h"
@@ -18,11 +18,6 @@
 #include <utility>
 
 namespace {
-
-QString NumberText(double value)
-{
-    return QString::fromStdString(FormatNumber(value));
-}
 
 // Counts the start handler in and out, also when a run ends by an error.
 class RunDepthScope {
