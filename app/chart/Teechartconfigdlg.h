@@ -147,6 +147,7 @@ private:
     void CurvesGridMouseUp(const QPoint &position);
     void OKClicked();
 
+    [[noreturn]] static void RaiseNoChart();
     QWidget *PageByKey(const QString &key) const;
     TColorBox *ColorBoxByKey(const QString &key) const;
     const AxisControls &AxisGroup(const QString &axis) const;
