@@ -17,6 +17,8 @@ class QCPAxisTicker;
 // between labels, 0 for one the axis chooses itself; labels separation is the
 // least gap between neighbouring labels in percent of a label's size, 0 to
 // let labels overlap.
+//
+// Changes show at the chart's next drawing (TChart::Repaint).
 class TChartAxis {
 public:
     explicit TChartAxis(QCPAxis *axis);
