@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -170,8 +171,16 @@ private slots:
         for (int i = 0; i < 9; ++i)
             QCOMPARE(s.Grid("ValueListAi")->Value(i), QString("0"));
 
-        QCOMPARE(s.Find<QLabel>("StatusTime")->text(), QString("0.01"));
-        QCOMPARE(s.Find<QLabel>("StatusReactions")->text(), QString("123400"));
+        // Ten status panels; time and reaction count keep their design texts
+        // until the first observation.
+        const QList<QLabel *> panels =
+            s.window->statusBar()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(panels.size(), 10);
+        QCOMPARE(panels[1]->text(), QString("Time:"));
+        QCOMPARE(panels[2]->text(), QString("0.01"));
+        QCOMPARE(panels[3]->text(), QString("s"));
+        QCOMPARE(panels[5]->text(), QString("Number of reactions:"));
+        QCOMPARE(panels[6]->text(), QString("123400"));
 
         QVERIFY(s.Button("BtnStart")->isEnabled());
         QVERIFY(!s.Button("BtnStop")->isEnabled());
