@@ -69,4 +69,4 @@ build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DFILONEX_CORE_ONLY=ON -DFILONEX_S
 ctest --test-dir build-sanitize --output-on-failure -j2
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The window tests need a display; a virtual one serves everywhere.
-xvfb-run -a -s "-screen 0 1600x1000x24" ctest --test-dir build --output-on-failure -j2
+xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" ctest --test-dir build --output-on-failure -j2
