@@ -25,6 +25,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include <clocale>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -125,6 +126,13 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // Expected texts are written with a decimal point, whatever the
+        // machine's locale (the application object adopted it).
+        std::setlocale(LC_NUMERIC, "C");
+    }
+
     void FirstShowWithDefaults()
     {
         Session s;
