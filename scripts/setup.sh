@@ -39,16 +39,18 @@ ensure_comma_locale() {
   as_root locale-gen >/dev/null
 }
 
-build() { # build-dir, cmake options...
+build() { # build-dir, [--target name...,] cmake options...
   local dir=$1; shift
+  local targets=()
+  while [ "${1:-}" = --target ]; do targets+=(--target "$2"); shift 2; done
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir"
+  cmake --build "$dir" "${targets[@]}"
 }
 
 install_missing_packages
 
 if [ "$mode" = run ]; then
-  build build-release -DCMAKE_BUILD_TYPE=Release
+  build build-release --target filonex --target filonex-batch -DCMAKE_BUILD_TYPE=Release
   program=build-release/bin/filonex
   if [ ! -x "$program" ]; then
     echo "The window program is not built yet; the simulation libraries were built and tested only." >&2
