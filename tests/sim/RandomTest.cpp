@@ -298,6 +298,8 @@ TEST_F(RandomTest, IntPowerMultipliesRepeatedly)
 {
     for (double x : {0.0, -2.0, 1e300, 3.25})
         EXPECT_EQ(IntPower(x, 0), 1.0) << x;
+    // A negative exponent counts as 0.
+    EXPECT_EQ(IntPower(2.0, -3), 1.0);
     EXPECT_EQ(IntPower(3.0, 2), 9.0);
     EXPECT_EQ(IntPower(-1.5, 3), -3.375);
     const double x = 1.1;
