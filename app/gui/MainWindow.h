@@ -56,6 +56,7 @@ public:
     // displays and the scene; false (after reporting why) when a parameter
     // could not be applied.
     bool ResetAndApply();
+    void BtnResertAndApplyClick();
     void BtnStartClick();
     void BtnStopClick();
     void SetRunningState(bool running);
@@ -140,11 +141,13 @@ private:
 
     // Run-control state beyond the controls: whether the world was built by a
     // complete apply, how deep the start handler is nested (a run is never
-    // nested in another), a start asked for while a stopped run is still
-    // returning, and a close asked for during a run.
+    // nested in another), the starts and resets asked for while a stopped run
+    // is still returning (done after it, in the order asked), and a close
+    // asked for during a run.
+    enum class DeferredAction { Start, ResetAndApply };
     bool WorldApplied = false;
     int RunDepth = 0;
-    bool RestartRequested = false;
+    std::vector<DeferredAction> AfterRun;
     bool CloseAfterRun = false;
     bool ShownOnce = false;
 

@@ -104,7 +104,8 @@ void TfmMain::CreateToolBar()
 
     connect(BtnStart, &QToolButton::clicked, this, [this] { BtnStartClick(); });
     connect(BtnStop, &QToolButton::clicked, this, [this] { Guarded([this] { BtnStopClick(); }); });
-    connect(BtnResertAndApply, &QToolButton::clicked, this, [this] { ResetAndApply(); });
+    connect(BtnResertAndApply, &QToolButton::clicked, this,
+            [this] { BtnResertAndApplyClick(); });
     connect(BtnExit, &QToolButton::clicked, this, &QWidget::close);
 }
 

@@ -15,8 +15,6 @@
 #include <QCoreApplication>
 #include <QToolButton>
 
-#include <utility>
-
 namespace {
 
 // Counts the start handler in and out, also when a run ends by an error.
@@ -89,6 +87,18 @@ void TfmMain::SetRunningState(bool running)
         ParameterGrids[std::size_t(table)]->setEnabled(!running);
 }
 
+void TfmMain::BtnResertAndApplyClick()
+{
+    // After a stop the button is enabled while the cell is still inside its
+    // run, which fires the reaction it has picked before it returns: the
+    // world is rebuilt once the run has returned, not under it.
+    if (RunInProgress()) {
+        AfterRun.push_back(DeferredAction::ResetAndApply);
+        return;
+    }
+    ResetAndApply();
+}
+
 void TfmMain::BtnStartClick()
 {
     if (RunInProgress()) {
@@ -96,15 +106,21 @@ void TfmMain::BtnStartClick()
         // the run is about to return: start again once it has, instead of
         // nesting a second run inside the first.
         if (!Cell->Running)
-            RestartRequested = true;
+            AfterRun.push_back(DeferredAction::Start);
         return;
     }
     Guarded([this] {
-        do
-            Run();
-        while (std::exchange(RestartRequested, false) && !CloseAfterRun);
+        Run();
+        while (!AfterRun.empty() && !CloseAfterRun) {
+            const DeferredAction action = AfterRun.front();
+            AfterRun.erase(AfterRun.begin());
+            if (action == DeferredAction::Start)
+                Run();
+            else
+                ResetAndApply();
+        }
     });
-    RestartRequested = false;
+    AfterRun.clear();
     if (CloseAfterRun)
         close();
 }

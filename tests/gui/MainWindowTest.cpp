@@ -455,6 +455,33 @@ private slots:
         QVERIFY(s.Button("BtnStart")->isEnabled());
     }
 
+    void ResetDuringAStoppingRunWaitsForItToReturn()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("0.05");
+        s.AtNextObservation([&] {
+            s.Click("BtnStop");
+            // Enabled again at once, while the cell is still inside its run
+            // with a reaction picked from the old world.
+            s.Click("BtnResertAndApply");
+            QCOMPARE(s.Cell().ReactionCount > 0, true);
+        });
+        s.Click("BtnStart");
+        QVERIFY(!s.window->RunInProgress());
+        // The fresh world, untouched by the reaction of the stopped run.
+        QCOMPARE(s.Cell().ReactionCount, 0);
+        QCOMPARE(s.Cell().Time, 0.0);
+        QCOMPARE(s.Cell().ObsTime, 0.0);
+        QVERIFY(s.Cell().Filaments.empty());
+        for (int i = 0; i < CCell::REACTION_COUNT; ++i)
+            QCOMPARE(s.Cell().Reactions[i].Count, 0);
+        QCOMPARE(s.Points("Chart2DN"), 0);
+        QCOMPARE(s.State("STATE_REACTIONS"), QString("0"));
+        QVERIFY(s.Button("BtnStart")->isEnabled());
+        QVERIFY(s.errors.isEmpty());
+    }
+
     void ErrorInsideARunLeavesTheRunningControls()
     {
         Session s;
