@@ -10,6 +10,8 @@
 
 #include <GL/gl.h>
 
+#include <utility>
+
 namespace {
 
 const char *const InitializationFailed = "OpenGL initialization is failed.";
@@ -67,17 +69,37 @@ public:
     explicit TOpenGLSurface(TCustomWindow3D &owner) : QOpenGLWidget(&owner), Owner(owner)
     {
         setFormat(RequestedFormat());
+        // The framebuffer keeps what was drawn into it between paints, so a
+        // picture drawn on request can be presented as it is.
+        setUpdateBehavior(QOpenGLWidget::PartialUpdate);
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
     // Whether the context is current with the surface's framebuffer bound
     // because the widget itself is running one of the calls below.
     bool InCallback = false;
+    // The scene has been drawn into the framebuffer on request since the
+    // last paint, so the widget's next paint only has to present it.
+    bool DrawnOnRequest = false;
 
 protected:
-    void initializeGL() override { Call([this] { Owner.SurfaceCreated(); }); }
-    void resizeGL(int, int) override { Call([this] { Owner.SurfaceResized(); }); }
-    void paintGL() override { Call([this] { Owner.OGL_Paint(); }); }
+    void initializeGL() override
+    {
+        DrawnOnRequest = false;
+        Call([this] { Owner.SurfaceCreated(); });
+    }
+    void resizeGL(int, int) override
+    {
+        // A resized surface has a new, empty framebuffer.
+        DrawnOnRequest = false;
+        Call([this] { Owner.SurfaceResized(); });
+    }
+    void paintGL() override
+    {
+        if (std::exchange(DrawnOnRequest, false))
+            return;
+        Call([this] { Owner.OGL_Paint(); });
+    }
 
     void paintEvent(QPaintEvent *event) override
     {
@@ -168,7 +190,14 @@ void TCustomWindow3D::MakeProportionalCorrection()
 
 bool TCustomWindow3D::ShowsErrorText() const { return CreationAttempted && (!Surface || Surface->isHidden()); }
 
-QImage TCustomWindow3D::GrabFramebuffer() { return HasRenderingContext ? Surface->grabFramebuffer() : QImage(); }
+QImage TCustomWindow3D::GrabFramebuffer()
+{
+    if (!HasRenderingContext)
+        return QImage();
+    // The picture of the scene as it stands now, not of the last request.
+    Surface->DrawnOnRequest = false;
+    return Surface->grabFramebuffer();
+}
 
 void TCustomWindow3D::OGL_Paint()
 {
@@ -190,8 +219,9 @@ void TCustomWindow3D::OGL_Paint()
     }
     // Inside its own paint the widget presents the picture and releases the
     // context itself; a picture painted on request is presented by the
-    // widget's next paint, which draws the scene again as it then stands.
+    // widget's next paint, without drawing the scene a second time.
     if (!Surface->InCallback) {
+        Surface->DrawnOnRequest = true;
         Surface->update();
         OGL_Disconnect();
     }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -185,9 +186,15 @@ TEST(Window3dRender, RenderPaintsAtOnceUnlessLockedButToolkitPaintsAlwaysDraw)
     TShownWindow shown;
     TCountingWindow3D &window = *shown.Window;
     BuildScene(window);
+    TShownWindow::Settle();
     int paints = window.Paints;
+    SphereOf(window)->Color = Green;
     window.Render();
     EXPECT_EQ(window.Paints, paints + 1) << "Render paints synchronously";
+    TShownWindow::Settle();
+    EXPECT_EQ(window.Paints, paints + 1) << "and shows that picture without drawing the scene again";
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(shown.Host.winId()).toImage();
+    EXPECT_TRUE(SameColor(screen.pixelColor(200, 200), ColorOf(Green), 0)) << "the picture on screen";
 
     window.LockRender();
     window.SetBgColor(0x00FF00);
