@@ -63,8 +63,8 @@ public:
     const QStringList &GetErrors() const { return Errors; }
     // Whether the error text is shown in place of the scene.
     bool ShowsErrorText() const;
-    // The scene as last drawn, read back from the surface (null without a
-    // context).
+    // The scene drawn as it stands and read back from the surface (null
+    // without a context).
     QImage GrabFramebuffer();
     // Diagnostics: makes the given step fail from now on (None for no
     // failure); the creation steps take effect when the context is next made.
