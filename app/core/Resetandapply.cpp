@@ -56,22 +56,17 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.UpdatePropensities();
 
     // Each pair is read completely before either value is stored.
-    const double brownianForce = ParameterNumber(store, kMechanics, "MECH_BROWNIANFORCE");
-    const double brownianMoment = ParameterNumber(store, kMechanics, "MECH_BROWNIANMOMENT");
-    cell.BrownianForce = brownianForce;
-    cell.BrownianMoment = brownianMoment;
-    const double ffCoef = ParameterNumber(store, kMechanics, "MECH_FFINTERCOEF");
-    const double ffDist = ParameterNumber(store, kMechanics, "MECH_FFINTERDIST");
-    cell.FFInterCoef = ffCoef;
-    cell.FFInterDist = ffDist;
-    const double fwCoef = ParameterNumber(store, kMechanics, "MECH_FWINTERCOEF");
-    const double fwDist = ParameterNumber(store, kMechanics, "MECH_FWINTERDIST");
-    cell.FWInterCoef = fwCoef;
-    cell.FWInterDist = fwDist;
-    const double bfCoef = ParameterNumber(store, kBacterium, "BACT_FSINTERCOEF");
-    const double bfDist = ParameterNumber(store, kBacterium, "BACT_FSINTERDIST");
-    cell.BFInterCoef = bfCoef;
-    cell.BFInterDist = bfDist;
+    const auto applyPair = [&store](std::string_view section, std::string_view firstKey,
+                                    std::string_view secondKey, double &first, double &second) {
+        const double firstValue = ParameterNumber(store, section, firstKey);
+        const double secondValue = ParameterNumber(store, section, secondKey);
+        first = firstValue;
+        second = secondValue;
+    };
+    applyPair(kMechanics, "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT", cell.BrownianForce, cell.BrownianMoment);
+    applyPair(kMechanics, "MECH_FFINTERCOEF", "MECH_FFINTERDIST", cell.FFInterCoef, cell.FFInterDist);
+    applyPair(kMechanics, "MECH_FWINTERCOEF", "MECH_FWINTERDIST", cell.FWInterCoef, cell.FWInterDist);
+    applyPair(kBacterium, "BACT_FSINTERCOEF", "BACT_FSINTERDIST", cell.BFInterCoef, cell.BFInterDist);
     cell.FilamentFriction = ParameterNumber(store, kMechanics, "MECH_FRICCOEF");
     cell.BacteriumFriction = ParameterNumber(store, kBacterium, "BACT_FRICCOEF");
     cell.Viscosity = ParameterNumber(store, kMechanics, "MECH_VISC");
