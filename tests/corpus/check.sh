@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs every world of runs.tsv with filonex-batch and compares its final state
+# byte for byte with the recorded one, once for each thread count given.
+#   check.sh BATCH THREADS...          compare
+#   check.sh BATCH --record            write the recorded states anew
+set -euo pipefail
+batch=$1; shift
+corpus=$(cd "$(dirname "$0")" && pwd)
+seed=20261207
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+failed=0
+while IFS=$'\t' read -r name settings method time mechanics; do
+  case "$name" in ''|'#'*) continue ;; esac
+  arguments=(--settings "$corpus/$settings" --seed "$seed" --method "$method" --time "$time" --quiet)
+  [ "$mechanics" = yes ] || arguments+=(--chemistry-only)
+  if [ "${1:-}" = --record ]; then
+    "$batch" "${arguments[@]}" > "$corpus/$name.state"
+    echo "recorded $name"
+    continue
+  fi
+  for threads in "$@"; do
+    "$batch" "${arguments[@]}" --threads "$threads" > "$scratch/$name.state"
+    if cmp -s "$scratch/$name.state" "$corpus/$name.state"; then
+      echo "same    $name ($threads threads)"
+    else
+      echo "CHANGED $name ($threads threads):"
+      diff "$corpus/$name.state" "$scratch/$name.state" | head -5
+      failed=1
+    fi
+  done
+done < "$corpus/runs.tsv"
+exit $failed
