@@ -6,6 +6,7 @@
 #include "Space.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -74,8 +75,10 @@ public:
     // Called at every observation step with the floating-point traps off;
     // empty means none.
     Observer OnObserve;
-    // Set by a run, cleared by Stop and Reset; a run continues while it is set.
-    bool Running = false;
+    // Set by a run, cleared by Stop and Reset; a run continues while it is
+    // set. Stop may come from another thread or a signal handler: every pass
+    // of the run loops and every mechanics step test it.
+    std::atomic<bool> Running = false;
 
     // Mechanical constants. Only the wall and bacterium coefficients, the
     // Brownian moduli and the frictions act in the mechanics step; the others
@@ -145,6 +148,7 @@ public:
     void MechUpToTime(double t);
     // Observation steps of ObsTimeStep up to t, calling OnObserve at each.
     void Observe(double t);
+    // Safe from any thread and from a signal handler.
     void Stop();
     // One exponential waiting time per channel (nine draws); the shortest
     // wins, the lower channel on a tie.
