@@ -7,7 +7,7 @@
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
-    "                     [--time T] [--observe FILE] [--quiet]\n"
+    "                     [--time T] [--observe FILE] [--threads N] [--quiet]\n"
     "Runs a Filonex simulation without a window and prints the final state.\n"
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
@@ -21,6 +21,8 @@ const char *const kBatchUsage =
     "  --time T          run until T seconds, after the start (default: SIM_TIME)\n"
     "  --observe FILE    write the chart points of every observation to FILE as text\n"
     "                    (a regular file, not the settings file)\n"
+    "  --threads N       threads of the mechanics step (default: one per core); any\n"
+    "                    number gives the same results\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
@@ -47,6 +49,16 @@ std::uint32_t SeedValue(const std::string &text)
     if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value > kLargestSeed)
         throw UsageError("--seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
                          ", not '" + text + "'");
+    return value;
+}
+
+int ThreadsValue(const std::string &text)
+{
+    int value = 0;
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < 1 || value > 1024)
+        throw UsageError("--threads needs a whole number from 1 to 1024, not '" + text + "'");
     return value;
 }
 
@@ -105,6 +117,8 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.EndTime = TimeValue(value());
         else if (name == "--observe")
             options.ObservePath = value();
+        else if (name == "--threads")
+            options.Threads = ThreadsValue(value());
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")

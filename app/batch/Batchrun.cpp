@@ -89,6 +89,7 @@ int RunBatch(const BatchOptions &options)
     const ParameterStore store = LoadParameters(options, settings);
 
     CCell cell;
+    cell.MechanicsThreads = options.Threads;
     const std::uint32_t seed = SeedTheRun(options.Seed);
     if (!options.Seed)
         std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));

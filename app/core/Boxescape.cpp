@@ -27,8 +27,8 @@ bool AnyBodyFarOutsideBox(const CCell &cell)
     if (cell.Bacterium &&
         FarOutside(static_cast<const CSphereSpace &>(*cell.Bacterium).Center, min, max, size))
         return true;
-    for (const auto &filament : cell.Filaments)
-        if (FarOutside(filament->GetMassCenter(), min, max, size))
+    for (const CSolidFilament &filament : cell.Filaments)
+        if (FarOutside(filament.GetMassCenter(), min, max, size))
             return true;
     return false;
 }
