@@ -77,6 +77,64 @@ private:
     bool warned_ = false;
 };
 
+// How a prepared world is run.
+struct RunPlan {
+    double EndTime; // s
+    bool WithMechanics;
+    bool ShowProgress;
+};
+
+// Runs the cell to the end of the plan or a stop signal, then writes the
+// observations and the final state; returns the exit status.
+int RunAndWrite(CCell &cell, const RunPlan &plan, std::optional<ObservationWriter> &observations)
+{
+    ProgressBar progress(plan.ShowProgress, cell.ObsTime, plan.EndTime);
+    BodyWatch bodies(progress);
+    cell.OnObserve = [&] {
+        if (observations)
+            observations->Add(cell);
+        progress.Update(cell);
+        bodies.Check(cell);
+        // A signal that came before the run had begun.
+        if (ReceivedStopSignal())
+            cell.Stop();
+    };
+    const StopOnSignals stopSignals(cell);
+
+    int status = kExitDone;
+    std::string failure;
+    try {
+        if (observations)
+            observations->Add(cell); // the starting point
+        if (!ReceivedStopSignal())
+            plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
+    } catch (const OutputError &e) {
+        status = kExitOutputFailed;
+        failure = e.what();
+        observations.reset();
+    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
+        status = kExitRunFailed;
+        failure = e.what();
+    }
+    progress.Finish(cell);
+    bodies.Check(cell);
+    if (!failure.empty())
+        Fail(status, failure);
+    // A signal after the end of the run stopped nothing.
+    if (const int signal = ReceivedStopSignal(); signal && cell.Time < plan.EndTime)
+        status = MoreSeriousStatus(
+            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
+
+    if (observations) {
+        try {
+            observations->Finish();
+        } catch (const OutputError &e) {
+            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
+        }
+    }
+    return MoreSeriousStatus(status, WriteFinalState(cell));
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions &options)
@@ -99,9 +157,8 @@ int RunBatch(const BatchOptions &options)
     } catch (const std::exception &e) {
         return Fail(kExitBadInput, e.what());
     }
-    const bool withMechanics = !options.ChemistryOnly;
     const double endTime = options.EndTime.value_or(applied.TargetTime);
-    for (const std::string &problem : {RunStartProblem(cell, withMechanics),
+    for (const std::string &problem : {RunStartProblem(cell, !options.ChemistryOnly),
                                        EndTimeProblem(cell, endTime),
                                        options.ObservePath
                                            ? OutputPathProblem(*options.ObservePath, settingsPath)
@@ -117,49 +174,6 @@ int RunBatch(const BatchOptions &options)
         return Fail(kExitBadInput, e.what());
     }
 
-    ProgressBar progress(!options.Quiet && ::isatty(STDERR_FILENO), cell.ObsTime, endTime);
-    BodyWatch bodies(progress);
-    cell.OnObserve = [&] {
-        if (observations)
-            observations->Add(cell);
-        progress.Update(cell);
-        bodies.Check(cell);
-        // A signal that came before the run had begun.
-        if (ReceivedStopSignal())
-            cell.Stop();
-    };
-    StopOnSignals(cell);
-
-    int status = kExitDone;
-    std::string failure;
-    try {
-        if (observations)
-            observations->Add(cell); // the starting point
-        if (!ReceivedStopSignal())
-            withMechanics ? cell.RunChemMech(endTime) : cell.RunChemistry(endTime);
-    } catch (const OutputError &e) {
-        status = kExitOutputFailed;
-        failure = e.what();
-        observations.reset();
-    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
-        status = kExitRunFailed;
-        failure = e.what();
-    }
-    progress.Finish(cell);
-    bodies.Check(cell);
-    if (!failure.empty())
-        Fail(status, failure);
-    // A signal after the end of the run stopped nothing.
-    if (const int signal = ReceivedStopSignal(); signal && cell.Time < endTime)
-        status = MoreSeriousStatus(
-            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
-
-    if (observations) {
-        try {
-            observations->Finish();
-        } catch (const OutputError &e) {
-            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
-        }
-    }
-    return MoreSeriousStatus(status, WriteFinalState(cell));
+    const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
+    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, observations);
 }
