@@ -26,7 +26,6 @@ const char *const kBatchUsage =
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
-    "\n"
     "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached and the observations\n"
     "up to it are still written. Result files are written under a temporary name and\n"
     "renamed when complete, so a file of the given name is always whole.\n"
