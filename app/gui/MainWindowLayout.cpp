@@ -347,6 +347,10 @@ void TfmMain::CreateStatusBar()
     StatusTime->setObjectName("StatusTime");
     StatusReactions = labels[6];
     StatusReactions->setObjectName("StatusReactions");
+    // The last panel widens to show a warning of the run.
+    StatusWarning = labels[9];
+    StatusWarning->setObjectName("StatusWarning");
+    StatusWarning->setMaximumWidth(QWIDGETSIZE_MAX);
 }
 
 TChart *TfmMain::ActiveChart() const
