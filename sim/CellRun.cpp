@@ -58,6 +58,8 @@ void CCell::Run(double tEnd, bool withMechanics)
     const fp::Traps traps;
     Running = true;
     while (Time < tEnd && Running) {
+        if (BetweenReactions)
+            BetweenReactions();
         UpdatePropensities();
         double tau = 0.0;
         CChemReaction *reaction = Method(tau);

@@ -16,7 +16,6 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <sstream>
 #include <utility>
 
 namespace {
@@ -558,6 +557,14 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
     return text;
 }
 
+// nlohmann's message without its "[json.exception...] " prefix.
+std::string Explanation(const Json::exception &e)
+{
+    const std::string message = e.what();
+    const auto prefixEnd = message.find("] ");
+    return prefixEnd == std::string::npos ? message : message.substr(prefixEnd + 2);
+}
+
 std::string FileFault(const std::string &path, const std::string &where, const std::string &what)
 {
     return "World file '" + path + "'" + (where.empty() ? "" : ", " + where) + ": " + what;
@@ -585,10 +592,9 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
 {
     const fp::Traps off(false);
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf()) || in.bad())
+    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad())
         throw WorldFileError(FileFault(path, "", "cannot be read"));
-    const std::string content = text.str();
 
     Json document;
     try {
@@ -599,7 +605,11 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
                                                         std::to_string(content.size()) +
                                                         ": the file is truncated"));
         throw WorldFileError(FileFault(path, "byte " + std::to_string(e.byte),
-                                       "this is not a world file (no valid JSON text there)"));
+                                       "this is not a world file (" + Explanation(e) + ")"));
+    } catch (const Json::out_of_range &e) {
+        // A number literal beyond the double range: the one way JSON text
+        // can hold a number that is not finite.
+        throw WorldFileError(FileFault(path, "", "a number is not finite (" + Explanation(e) + ")"));
     }
 
     try {
