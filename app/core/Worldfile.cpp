@@ -410,9 +410,9 @@ void CheckCounters(const CCell &cell)
     std::int64_t monomers = 0;
     std::int64_t freeBarbedEnds = 0;
     std::int64_t filaments = 0;
-    for (const auto &f : cell.Filaments) {
-        monomers += f->Monomers;
-        freeBarbedEnds += f->IsBarbedEndFree() ? 1 : 0;
+    for (const CSolidFilament &f : cell.Filaments) {
+        monomers += f.Monomers;
+        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
         ++filaments;
     }
     const auto check = [&cell](int species, std::int64_t expected, const char *what) {
@@ -472,13 +472,13 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
         throw ContentFault{"filaments", "a list [...] of filaments is expected here"};
     for (std::size_t i = 0; i < filaments.size(); ++i) {
         const std::string where = Element("filaments", i);
-        auto filament = std::make_unique<CSolidFilament>();
-        FilamentFields(Reader(filaments[i], where), *filament);
-        if (filament->Monomers < 3)
+        CSolidFilament filament;
+        FilamentFields(Reader(filaments[i], where), filament);
+        if (filament.Monomers < 3)
             throw ContentFault{Member(where, "monomers"),
-                               "a filament of " + std::to_string(filament->Monomers) +
+                               "a filament of " + std::to_string(filament.Monomers) +
                                    " monomers; every filament has at least three"};
-        cell.Filaments.push_back(std::move(filament));
+        cell.Filaments.Append(filament);
     }
     CheckCounters(cell);
     return extras;
@@ -546,9 +546,9 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
 
     OrderedJson &filaments = document["filaments"] = OrderedJson::array();
     std::size_t i = 0;
-    for (const auto &f : cell.Filaments) {
+    for (const CSolidFilament &f : cell.Filaments) {
         Writer filament(filaments.emplace_back(OrderedJson::object()), Element("filaments", i++));
-        FilamentFields(filament, std::as_const(*f));
+        FilamentFields(filament, f);
     }
 
     std::string text;
