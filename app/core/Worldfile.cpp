@@ -17,6 +17,7 @@
 #include <iterator>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -206,6 +207,17 @@ private:
     std::string where_;
 };
 
+std::string PlaceText(const std::string &where)
+{
+    return where;
+}
+
+template <std::invocable Where>
+std::string PlaceText(const Where &where)
+{
+    return where();
+}
+
 class Reader {
 public:
     Reader(const Json &object, std::string where) : object_(object), where_(std::move(where))
@@ -215,13 +227,7 @@ public:
     }
 
     void operator()(std::string_view key, double &v) const { v = Number(Find(key), Member(where_, key)); }
-    void operator()(std::string_view key, bool &v) const
-    {
-        const Json &value = Find(key);
-        if (!value.is_boolean())
-            throw ContentFault{Member(where_, key), "true or false is expected here"};
-        v = value.get<bool>();
-    }
+    void operator()(std::string_view key, bool &v) const { v = Boolean(Find(key), Member(where_, key)); }
     template <std::integral Int>
         requires(!std::same_as<Int, bool>)
     void operator()(std::string_view key, Int &v) const
@@ -294,28 +300,40 @@ public:
     const Json &Members() const { return object_; }
     const std::string &Where() const { return where_; }
 
-    static double Number(const Json &value, const std::string &where)
+    // The checks take the place of a fault as a function, called only when
+    // there is a fault: building it for each of a million numbers would
+    // cost more than reading them.
+    template <typename Where>
+    static double Number(const Json &value, const Where &where)
     {
         if (!value.is_number())
-            throw ContentFault{where, "a number is expected here"};
+            throw ContentFault{PlaceText(where), "a number is expected here"};
         const double v = value.get<double>();
         if (!std::isfinite(v))
-            throw ContentFault{where, "the number is not finite"};
+            throw ContentFault{PlaceText(where), "the number is not finite"};
         return v;
     }
 
-    template <std::integral Int>
-    static Int Integer(const Json &value, const std::string &where)
+    template <std::integral Int, typename Where>
+    static Int Integer(const Json &value, const Where &where)
     {
         if (!value.is_number_integer())
-            throw ContentFault{where, "a whole number is expected here"};
+            throw ContentFault{PlaceText(where), "a whole number is expected here"};
         const bool fits = value.is_number_unsigned()
                               ? value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<Int>::max())
                               : value.get<std::int64_t>() >= std::int64_t(std::numeric_limits<Int>::min()) &&
                                     value.get<std::int64_t>() <= std::int64_t(std::numeric_limits<Int>::max());
         if (!fits)
-            throw ContentFault{where, "the number is out of range"};
+            throw ContentFault{PlaceText(where), "the number is out of range"};
         return value.is_number_unsigned() ? Int(value.get<std::uint64_t>()) : Int(value.get<std::int64_t>());
+    }
+
+    template <typename Where>
+    static bool Boolean(const Json &value, const Where &where)
+    {
+        if (!value.is_boolean())
+            throw ContentFault{PlaceText(where), "true or false is expected here"};
+        return value.get<bool>();
     }
 
     static const Json &Sized(const Json &value, std::size_t size, const std::string &where,
@@ -329,6 +347,110 @@ public:
 private:
     const Json &object_;
     std::string where_;
+};
+
+// A filament is one row of numbers (true and false for its flags), in the
+// order of its field list; the file names the columns once. Rows keep a
+// world of ten thousand filaments quick to write and read.
+
+class ColumnNames {
+public:
+    explicit ColumnNames(std::vector<std::string> &names) : names_(names) {}
+
+    void operator()(std::string_view key, double) const { names_.emplace_back(key); }
+    void operator()(std::string_view key, bool) const { names_.emplace_back(key); }
+    void operator()(std::string_view key, std::int32_t) const { names_.emplace_back(key); }
+    void operator()(std::string_view key, const CVector &) const
+    {
+        for (const char *axis : {".x", ".y", ".z"})
+            names_.push_back(std::string(key) + axis);
+    }
+    void operator()(std::string_view key, const CMatrix &) const
+    {
+        for (const char *cell : {".m00", ".m01", ".m02", ".m10", ".m11", ".m12", ".m20", ".m21", ".m22"})
+            names_.push_back(std::string(key) + cell);
+    }
+
+private:
+    std::vector<std::string> &names_;
+};
+
+const std::vector<std::string> &FilamentColumns()
+{
+    static const std::vector<std::string> columns = [] {
+        std::vector<std::string> names;
+        const CSolidFilament blank;
+        FilamentFields(ColumnNames(names), blank);
+        return names;
+    }();
+    return columns;
+}
+
+class RowWriter {
+public:
+    explicit RowWriter(OrderedJson &row, const std::string &where) : row_(row), where_(where) {}
+
+    void operator()(std::string_view key, double v) const { row_.push_back(Finite(key, v)); }
+    void operator()(std::string_view, bool v) const { row_.push_back(v); }
+    void operator()(std::string_view, std::int32_t v) const { row_.push_back(v); }
+    void operator()(std::string_view key, const CVector &v) const
+    {
+        for (const double component : {v.x, v.y, v.z})
+            (*this)(key, component);
+    }
+    void operator()(std::string_view key, const CMatrix &m) const
+    {
+        for (const double cell : {m.m00, m.m01, m.m02, m.m10, m.m11, m.m12, m.m20, m.m21, m.m22})
+            (*this)(key, cell);
+    }
+
+private:
+    double Finite(std::string_view key, double v) const
+    {
+        if (!std::isfinite(v))
+            throw ContentFault{Member(where_, key), "the value is not a finite number"};
+        return v;
+    }
+
+    OrderedJson &row_;
+    const std::string &where_;
+};
+
+class RowReader {
+public:
+    RowReader(const Json &row, const std::string &where) : row_(row), where_(where)
+    {
+        if (!row_.is_array() || row_.size() != FilamentColumns().size())
+            throw ContentFault{where_, std::to_string(FilamentColumns().size()) +
+                                           " values, one for each of filamentColumns, are expected here"};
+    }
+
+    // The place of the value just taken.
+    auto Where() const
+    {
+        return [this] { return Member(where_, FilamentColumns()[next_ - 1]); };
+    }
+
+    void operator()(std::string_view, double &v) const { v = Reader::Number(Next(), Where()); }
+    void operator()(std::string_view, bool &v) const { v = Reader::Boolean(Next(), Where()); }
+    void operator()(std::string_view, std::int32_t &v) const { v = Reader::Integer<std::int32_t>(Next(), Where()); }
+    void operator()(std::string_view key, CVector &v) const
+    {
+        for (double *component : {&v.x, &v.y, &v.z})
+            (*this)(key, *component);
+    }
+    void operator()(std::string_view key, CMatrix &m) const
+    {
+        for (double *cell : {&m.m00, &m.m01, &m.m02, &m.m10, &m.m11, &m.m12, &m.m20, &m.m21, &m.m22})
+            (*this)(key, *cell);
+    }
+
+private:
+    const Json &Next() const { return row_[next_++]; }
+
+    const Json &row_;
+    const std::string &where_;
+    mutable std::size_t next_ = 0;
 };
 
 // The text a parameter grid shows for a saved value: the general number
@@ -470,10 +592,12 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     const Json &filaments = file.Find("filaments");
     if (!filaments.is_array())
         throw ContentFault{"filaments", "a list [...] of filaments is expected here"};
+    if (file.Find("filamentColumns") != Json(FilamentColumns()))
+        throw ContentFault{"filamentColumns", "the columns differ from those of this format version"};
     for (std::size_t i = 0; i < filaments.size(); ++i) {
         const std::string where = Element("filaments", i);
         CSolidFilament filament;
-        FilamentFields(Reader(filaments[i], where), filament);
+        FilamentFields(RowReader(filaments[i], where), filament);
         if (filament.Monomers < 3)
             throw ContentFault{Member(where, "monomers"),
                                "a filament of " + std::to_string(filament.Monomers) +
@@ -485,13 +609,14 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
 }
 
 // Objects down to this depth get one member a line; deeper values and the
-// entries of a list of objects (a filament, a channel) take one line each.
+// entries of a list of lists or objects (a filament, a channel, a matrix
+// row) take one line each.
 constexpr int kExpandedDepth = 3;
 
 void AppendLayout(std::string &out, const OrderedJson &value, int depth)
 {
     const bool expandObject = value.is_object() && !value.empty() && depth < kExpandedDepth;
-    const bool expandList = value.is_array() && !value.empty() && value.front().is_object();
+    const bool expandList = value.is_array() && !value.empty() && value.front().is_structured();
     if (!expandObject && !expandList) {
         out += value.dump();
         return;
@@ -544,11 +669,14 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
     else
         document["bacterium"] = nullptr;
 
+    document["filamentColumns"] = FilamentColumns();
     OrderedJson &filaments = document["filaments"] = OrderedJson::array();
+    filaments.get_ref<OrderedJson::array_t &>().reserve(cell.Filaments.size());
     std::size_t i = 0;
     for (const CSolidFilament &f : cell.Filaments) {
-        Writer filament(filaments.emplace_back(OrderedJson::object()), Element("filaments", i++));
-        FilamentFields(filament, f);
+        OrderedJson &row = filaments.emplace_back(OrderedJson::array());
+        row.get_ref<OrderedJson::array_t &>().reserve(FilamentColumns().size());
+        FilamentFields(RowWriter(row, Element("filaments", i++)), f);
     }
 
     std::string text;

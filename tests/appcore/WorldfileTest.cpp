@@ -222,19 +222,19 @@ const BadFile kBadFiles[] = {
      [](const std::string &good) { return Edited(good, [](Json &d) { d["formatVersion"] = 2; }); },
      {"formatVersion", "version 2", "reads version 1"}},
     {"short filament",
-     [](const std::string &good) { return Edited(good, [](Json &d) { d["filaments"][3]["monomers"] = 2; }); },
+     [](const std::string &good) { return Edited(good, [](Json &d) { d["filaments"][3][0] = 2; }); },
      {"filaments[3].monomers", "2 monomers"}},
     {"counter against the list",
      [](const std::string &good) { return Edited(good, [](Json &d) { d["cell"]["species"]["FIP"] = 1; }); },
      {"cell.species.FIP", "is 1 but the filament list holds"}},
     {"monomers against the list",
      [](const std::string &good) {
-         return Edited(good, [](Json &d) { d["filaments"][0]["monomers"] = d["filaments"][0]["monomers"].get<int>() + 1; });
+         return Edited(good, [](Json &d) { d["filaments"][0][0] = d["filaments"][0][0].get<int>() + 1; });
      },
      {"cell.species.ACF", "monomers"}},
     {"infinite number",
      [](const std::string &good) {
-         std::string text = Edited(good, [](Json &d) { d["filaments"][1]["velocity"][2] = 12345.75; });
+         std::string text = Edited(good, [](Json &d) { d["filaments"][1][20] = 12345.75; });
          return text.replace(text.find("12345.75"), 8, "1e999");
      },
      {"not finite", "1e999"}},
