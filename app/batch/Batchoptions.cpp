@@ -1,6 +1,7 @@
 #include "Batchoptions.h"
 
 #include "Numbertext.h"
+#include "Runseed.h"
 
 #include <charconv>
 
@@ -11,20 +12,32 @@ const char *const kBatchUsage =
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
     "                    a missing default file means the default parameters)\n"
-    "  --seed N          seed the random numbers with N (0 to 4294967295); without it\n"
-    "                    the seed is taken from the clock and printed to standard error\n"
+    "  --seed N          seed the random numbers with N (0 to 2147483646, each seed a\n"
+    "                    different run); without it the seed is taken from the clock\n"
+    "                    and printed to standard error\n"
     "  --method NAME     \"First reaction\" or \"Next reaction\" (default: SIM_METHOD of\n"
     "                    the settings file, else \"First reaction\")\n"
     "  --chemistry-only  no mechanics, as with the \"Ch\" button\n"
-    "  --time T          run until T seconds (default: SIM_TIME)\n"
+    "  --time T          run until T seconds, after the start (default: SIM_TIME)\n"
     "  --observe FILE    write the chart points of every observation to FILE as text\n"
+    "                    (a regular file, not the settings file)\n"
     "  --threads N       threads of the mechanics step (default: one per core); any\n"
     "                    number gives the same results\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
-    "Exit status: 0 done, 1 floating-point error during the run, 2 bad input,\n"
-    "130 stopped by Ctrl-C.\n";
+    "\n"
+    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached and the observations\n"
+    "up to it are still written. Result files are written under a temporary name and\n"
+    "renamed when complete, so a file of the given name is always whole.\n"
+    "\n"
+    "Exit status:\n"
+    "    0  done\n"
+    "    1  the run ended by an error (a floating-point error, a stalled clock)\n"
+    "    2  bad input: command line, settings file, parameters or output path\n"
+    "    3  a result could not be written (the message names the file and the reason)\n"
+    "  130  stopped by Ctrl-C (SIGINT); 143 by SIGTERM; 129 by SIGHUP\n"
+    "A lost result (3) outranks a failed run (1), which outranks a stop.\n";
 
 namespace {
 
@@ -33,8 +46,9 @@ std::uint32_t SeedValue(const std::string &text)
     std::uint32_t value = 0;
     const char *end = text.data() + text.size();
     const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end)
-        throw UsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value > kLargestSeed)
+        throw UsageError("--seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
+                         ", not '" + text + "'");
     return value;
 }
 
