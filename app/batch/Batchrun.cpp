@@ -2,6 +2,7 @@
 
 #include "Batchoptions.h"
 #include "Batchsettings.h"
+#include "Batchworldfile.h"
 #include "Boxescape.h"
 #include "Cell.h"
 #include "Exitstatus.h"
@@ -15,6 +16,7 @@
 #include "Settingsfilecheck.h"
 #include "Statereport.h"
 #include "Stopsignals.h"
+#include "Worldfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -45,8 +47,8 @@ std::string EndTimeProblem(const CCell &cell, double endTime)
 {
     if (endTime > cell.Time)
         return {};
-    return "the end time " + FormatNumber(endTime) + " s (--time or SIM_TIME) is not after " +
-           "the current time " + FormatNumber(cell.Time) + " s";
+    return "the end time " + FormatNumber(endTime) + " s (--time, or SIM_TIME or the end of " +
+           "the saved run) is not after the current time " + FormatNumber(cell.Time) + " s";
 }
 
 int WriteFinalState(const CCell &cell)
@@ -82,30 +84,40 @@ private:
 int RunBatch(const BatchOptions &options)
 {
     const std::string settingsPath = BatchSettingsPath(options);
-    if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
-        !problem.empty())
-        return Fail(kExitBadInput, problem);
-    const SettingsFile settings(settingsPath);
-    const ParameterStore store = LoadParameters(options, settings);
-
     CCell cell;
     cell.MechanicsThreads = options.Threads;
-    const std::uint32_t seed = SeedTheRun(options.Seed);
-    if (!options.Seed)
-        std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
-    AppliedWorld applied;
-    try {
-        applied = ResetAndApply(store, cell);
-    } catch (const std::exception &e) {
-        return Fail(kExitBadInput, e.what());
+    ParameterStore store;
+    double targetTime = 0.0;
+    if (options.ResumePath) {
+        try {
+            targetTime = ResumeWorld(options, cell, store);
+        } catch (const WorldFileError &e) {
+            return Fail(kExitBadInput, e.what());
+        }
+    } else {
+        if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
+            !problem.empty())
+            return Fail(kExitBadInput, problem);
+        const SettingsFile settings(settingsPath);
+        store = LoadParameters(options, settings);
+        const std::uint32_t seed = SeedTheRun(options.Seed);
+        if (!options.Seed)
+            std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
+        try {
+            targetTime = ResetAndApply(store, cell).TargetTime;
+        } catch (const std::exception &e) {
+            return Fail(kExitBadInput, e.what());
+        }
     }
     const bool withMechanics = !options.ChemistryOnly;
-    const double endTime = options.EndTime.value_or(applied.TargetTime);
-    for (const std::string &problem : {RunStartProblem(cell, withMechanics),
-                                       EndTimeProblem(cell, endTime),
-                                       options.ObservePath
-                                           ? OutputPathProblem(*options.ObservePath, settingsPath)
-                                           : std::string()})
+    const double endTime = options.EndTime.value_or(targetTime);
+    const auto pathProblem = [&settingsPath](const std::optional<std::string> &path) {
+        return path ? OutputPathProblem(*path, settingsPath) : std::string();
+    };
+    for (const std::string &problem :
+         {RunStartProblem(cell, withMechanics), EndTimeProblem(cell, endTime),
+          pathProblem(options.ObservePath), pathProblem(options.SaveWorldPath),
+          pathProblem(options.CheckpointPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 
@@ -128,6 +140,13 @@ int RunBatch(const BatchOptions &options)
         if (ReceivedStopSignal())
             cell.Stop();
     };
+    std::optional<WorldCheckpoints> checkpoints;
+    if (options.CheckpointPath)
+        checkpoints.emplace(cell, *options.CheckpointPath, *options.CheckpointPeriod, store, endTime,
+                            [&progress](const std::string &message) {
+                                progress.ClearLine();
+                                Fail(kExitOutputFailed, message);
+                            });
     StopOnSignals(cell);
 
     int status = kExitDone;
@@ -154,6 +173,11 @@ int RunBatch(const BatchOptions &options)
         status = MoreSeriousStatus(
             status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
 
+    if (checkpoints && checkpoints->AnyFailed())
+        status = MoreSeriousStatus(status, kExitOutputFailed);
+    if (options.SaveWorldPath)
+        status = MoreSeriousStatus(status, SaveWorldAtEnd(*options.SaveWorldPath, cell, store,
+                                                          endTime, !failure.empty()));
     if (observations) {
         try {
             observations->Finish();
