@@ -105,6 +105,15 @@ public:
     // The scene from the cell as it is now (not during a run).
     void RefreshScene();
 
+    // "Save world…" and "Open world…" (WorldFileActions.cpp): a dialog, then
+    // the world to or from the chosen file. Both refuse during a run; a file
+    // that cannot be used is reported and changes nothing. Opening refreshes
+    // every display and puts the world's parameters into the grids.
+    void BtnSaveWorldClick();
+    void BtnOpenWorldClick();
+    bool SaveWorldTo(const QString &path);
+    bool OpenWorldFrom(const QString &path);
+
     // Read access for tests and measurements; the world only while no run
     // is in progress.
     CCell &World() { return *Cell; }
@@ -161,6 +170,9 @@ private:
     void ChangeView(const std::vector<TMatrix3D> &changes);
     TXYZ BoxSize() const;
 
+    // Whether a world file may be written or read now; reports why not.
+    bool WorldFileAllowed();
+
     // Chart toolbar.
     TChart *ActiveChart() const;
 
@@ -177,6 +189,8 @@ private:
     std::unique_ptr<CCell> Cell;
     double TargetTime = 0.0; // s
     ParameterStore Store;
+    // The parameters as the world was built from them, for its world file.
+    ParameterStore AppliedParameters;
     // The rows of the five read-out lists after "Current state", in tab order.
     std::array<ParameterTable, 5> Readouts;
     QString SettingsPath;
@@ -209,6 +223,8 @@ private:
     QToolButton *BtnStart = nullptr;
     QToolButton *BtnStop = nullptr;
     QToolButton *BtnResertAndApply = nullptr;
+    QToolButton *BtnSaveWorld = nullptr;
+    QToolButton *BtnOpenWorld = nullptr;
     QToolButton *BtnTextInfoT = nullptr;
     QToolButton *BtnSimChem = nullptr;
     QToolButton *BtnSimMech = nullptr;

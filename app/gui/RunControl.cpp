@@ -36,6 +36,7 @@ bool TfmMain::ResetAndApply()
     try {
         const AppliedWorld world = ::ResetAndApply(Store, *Cell);
         TargetTime = world.TargetTime;
+        AppliedParameters = Store;
         RefreshAfterApply(world.VolumeLitres);
         FarOutsideWarned = false;
         BodyFarOutside = false;
@@ -74,6 +75,8 @@ void TfmMain::SetRunningState(bool running)
 {
     BtnStart->setEnabled(!running);
     BtnResertAndApply->setEnabled(!running);
+    BtnSaveWorld->setEnabled(!running);
+    BtnOpenWorld->setEnabled(!running);
     BtnStop->setEnabled(running);
     // Concentrations, rates and simulation settings are fixed during a run;
     // mechanics and bacterium values stay editable for the next apply.
