@@ -79,6 +79,70 @@ private:
     bool warned_ = false;
 };
 
+// How a prepared world is run.
+struct RunPlan {
+    double EndTime; // s
+    bool WithMechanics;
+    bool ShowProgress;
+};
+
+// Runs the cell to the end of the plan or a stop signal, then writes the
+// observations, the world files and the final state; returns the exit status.
+int RunAndWrite(CCell &cell, const RunPlan &plan, std::optional<ObservationWriter> &observations,
+                RunWorldFiles &worlds)
+{
+    ProgressBar progress(plan.ShowProgress, cell.ObsTime, plan.EndTime);
+    BodyWatch bodies(progress);
+    cell.OnObserve = [&] {
+        if (observations)
+            observations->Add(cell);
+        progress.Update(cell);
+        bodies.Check(cell);
+        // A signal that came before the run had begun.
+        if (ReceivedStopSignal())
+            cell.Stop();
+    };
+    worlds.Start(cell, [&progress](const std::string &message) {
+        progress.ClearLine();
+        Fail(kExitOutputFailed, message);
+    });
+    const StopOnSignals stopSignals(cell);
+
+    int status = kExitDone;
+    std::string failure;
+    try {
+        if (observations)
+            observations->Add(cell); // the starting point
+        if (!ReceivedStopSignal())
+            plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
+    } catch (const OutputError &e) {
+        status = kExitOutputFailed;
+        failure = e.what();
+        observations.reset();
+    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
+        status = kExitRunFailed;
+        failure = e.what();
+    }
+    progress.Finish(cell);
+    bodies.Check(cell);
+    if (!failure.empty())
+        Fail(status, failure);
+    // A signal after the end of the run stopped nothing.
+    if (const int signal = ReceivedStopSignal(); signal && cell.Time < plan.EndTime)
+        status = MoreSeriousStatus(
+            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
+
+    status = MoreSeriousStatus(status, worlds.Finish(cell, !failure.empty()));
+    if (observations) {
+        try {
+            observations->Finish();
+        } catch (const OutputError &e) {
+            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
+        }
+    }
+    return MoreSeriousStatus(status, WriteFinalState(cell));
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions &options)
@@ -109,13 +173,12 @@ int RunBatch(const BatchOptions &options)
             return Fail(kExitBadInput, e.what());
         }
     }
-    const bool withMechanics = !options.ChemistryOnly;
     const double endTime = options.EndTime.value_or(targetTime);
     const auto pathProblem = [&settingsPath](const std::optional<std::string> &path) {
         return path ? OutputPathProblem(*path, settingsPath) : std::string();
     };
     for (const std::string &problem :
-         {RunStartProblem(cell, withMechanics), EndTimeProblem(cell, endTime),
+         {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
           pathProblem(options.ObservePath), pathProblem(options.SaveWorldPath),
           pathProblem(options.CheckpointPath)})
         if (!problem.empty())
@@ -129,61 +192,7 @@ int RunBatch(const BatchOptions &options)
         return Fail(kExitBadInput, e.what());
     }
 
-    ProgressBar progress(!options.Quiet && ::isatty(STDERR_FILENO), cell.ObsTime, endTime);
-    BodyWatch bodies(progress);
-    cell.OnObserve = [&] {
-        if (observations)
-            observations->Add(cell);
-        progress.Update(cell);
-        bodies.Check(cell);
-        // A signal that came before the run had begun.
-        if (ReceivedStopSignal())
-            cell.Stop();
-    };
-    std::optional<WorldCheckpoints> checkpoints;
-    if (options.CheckpointPath)
-        checkpoints.emplace(cell, *options.CheckpointPath, *options.CheckpointPeriod, store, endTime,
-                            [&progress](const std::string &message) {
-                                progress.ClearLine();
-                                Fail(kExitOutputFailed, message);
-                            });
-    StopOnSignals(cell);
-
-    int status = kExitDone;
-    std::string failure;
-    try {
-        if (observations)
-            observations->Add(cell); // the starting point
-        if (!ReceivedStopSignal())
-            withMechanics ? cell.RunChemMech(endTime) : cell.RunChemistry(endTime);
-    } catch (const OutputError &e) {
-        status = kExitOutputFailed;
-        failure = e.what();
-        observations.reset();
-    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
-        status = kExitRunFailed;
-        failure = e.what();
-    }
-    progress.Finish(cell);
-    bodies.Check(cell);
-    if (!failure.empty())
-        Fail(status, failure);
-    // A signal after the end of the run stopped nothing.
-    if (const int signal = ReceivedStopSignal(); signal && cell.Time < endTime)
-        status = MoreSeriousStatus(
-            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
-
-    if (checkpoints && checkpoints->AnyFailed())
-        status = MoreSeriousStatus(status, kExitOutputFailed);
-    if (options.SaveWorldPath)
-        status = MoreSeriousStatus(status, SaveWorldAtEnd(*options.SaveWorldPath, cell, store,
-                                                          endTime, !failure.empty()));
-    if (observations) {
-        try {
-            observations->Finish();
-        } catch (const OutputError &e) {
-            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
-        }
-    }
-    return MoreSeriousStatus(status, WriteFinalState(cell));
+    const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
+    RunWorldFiles worlds(options, store, endTime);
+    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, observations, worlds);
 }

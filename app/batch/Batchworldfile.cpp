@@ -30,53 +30,65 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
     return world.TargetTime;
 }
 
-WorldCheckpoints::WorldCheckpoints(CCell &cell, std::string path, double period,
-                                   const ParameterStore &applied, double targetTime, Reporter report)
-    : cell_(cell), path_(std::move(path)), period_(period), applied_(applied),
-      targetTime_(targetTime), report_(std::move(report)), next_(NextTime())
+RunWorldFiles::RunWorldFiles(const BatchOptions &options, const ParameterStore &applied,
+                             double targetTime)
+    : checkpointPath_(options.CheckpointPath), period_(options.CheckpointPeriod.value_or(0.0)),
+      savePath_(options.SaveWorldPath), applied_(applied), targetTime_(targetTime)
 {
+}
+
+RunWorldFiles::~RunWorldFiles()
+{
+    if (cell_)
+        cell_->BetweenReactions = nullptr;
+}
+
+void RunWorldFiles::Start(CCell &cell, Reporter report)
+{
+    if (!checkpointPath_)
+        return;
     WarnOfIncompleteRandomState();
-    cell_.BetweenReactions = [this] { AtNextReaction(); };
+    cell_ = &cell;
+    report_ = std::move(report);
+    nextCheckpoint_ = NextCheckpointTime();
+    cell.BetweenReactions = [this] { AtNextReaction(); };
 }
 
-WorldCheckpoints::~WorldCheckpoints()
-{
-    cell_.BetweenReactions = nullptr;
-}
-
-double WorldCheckpoints::NextTime() const
+double RunWorldFiles::NextCheckpointTime() const
 {
     // Multiples of the period on the world's own clock, so that a resumed
     // run keeps the times of the run it continues.
-    return (std::floor(cell_.Time / period_) + 1.0) * period_;
+    return (std::floor(cell_->Time / period_) + 1.0) * period_;
 }
 
-void WorldCheckpoints::AtNextReaction()
+void RunWorldFiles::AtNextReaction()
 {
-    if (cell_.Time < next_)
+    if (cell_->Time < nextCheckpoint_)
         return;
-    next_ = NextTime();
+    nextCheckpoint_ = NextCheckpointTime();
     try {
-        SaveWorld(path_, cell_, applied_, targetTime_);
+        SaveWorld(*checkpointPath_, *cell_, applied_, targetTime_);
     } catch (const WorldFileError &e) {
-        failed_ = true;
+        checkpointFailed_ = true;
         report_(std::string("checkpoint not written: ") + e.what());
     }
 }
 
-int SaveWorldAtEnd(const std::string &path, const CCell &cell, const ParameterStore &applied,
-                   double targetTime, bool runFailed)
+int RunWorldFiles::Finish(const CCell &cell, bool runFailed)
 {
+    const int checkpoints = checkpointFailed_ ? kExitOutputFailed : kExitDone;
+    if (!savePath_)
+        return checkpoints;
     if (runFailed)
-        return Fail(kExitOutputFailed, "the world is not saved to '" + path +
+        return Fail(kExitOutputFailed, "the world is not saved to '" + *savePath_ +
                                            "': the run ended by an error, which may have left "
                                            "it in the middle of a step; the last checkpoint, "
                                            "if any, is whole");
     WarnOfIncompleteRandomState();
     try {
-        SaveWorld(path, cell, applied, targetTime);
+        SaveWorld(*savePath_, cell, applied_, targetTime_);
     } catch (const WorldFileError &e) {
         return Fail(kExitOutputFailed, e.what());
     }
-    return kExitDone;
+    return checkpoints;
 }

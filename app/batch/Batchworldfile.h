@@ -3,6 +3,7 @@
 #include "Parameters.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class CCell;
@@ -18,40 +19,38 @@ struct BatchOptions;
 // run), without it they go on from their saved state. Raises WorldFileError.
 double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied);
 
-// Writes the world to a file whenever the cell's clock has passed the next
-// multiple of a period, between two reactions (as cell.BetweenReactions, for
-// the lifetime of this object). A checkpoint that cannot be written is
-// reported and the run goes on; the next one is tried as usual.
-class WorldCheckpoints {
+// The world files that one run writes.
+class RunWorldFiles {
 public:
     using Reporter = std::function<void(const std::string &message)>;
 
-    // period in simulated seconds; applied and cell must outlive this object.
-    WorldCheckpoints(CCell &cell, std::string path, double period, const ParameterStore &applied,
-                     double targetTime, Reporter report);
-    ~WorldCheckpoints();
-    WorldCheckpoints(const WorldCheckpoints &) = delete;
-    WorldCheckpoints &operator=(const WorldCheckpoints &) = delete;
+    // applied must outlive this object; targetTime is the end of the run.
+    RunWorldFiles(const BatchOptions &options, const ParameterStore &applied, double targetTime);
+    ~RunWorldFiles();
+    RunWorldFiles(const RunWorldFiles &) = delete;
+    RunWorldFiles &operator=(const RunWorldFiles &) = delete;
 
-    bool AnyFailed() const { return failed_; }
+    // Before the run: from now on, whenever the cell's clock has passed the
+    // next multiple of the checkpoint period, the world is written between
+    // two reactions. A checkpoint that cannot be written is reported and the
+    // run goes on; the next one is tried as usual.
+    void Start(CCell &cell, Reporter report);
+    // After the run: saves the world at its end, unless the run ended by an
+    // error (which may have left it in the middle of a step). Returns the
+    // exit status of the world files, having reported any problem.
+    int Finish(const CCell &cell, bool runFailed);
 
 private:
     void AtNextReaction();
-    double NextTime() const;
+    double NextCheckpointTime() const;
 
-    CCell &cell_;
-    std::string path_;
-    double period_;
+    std::optional<std::string> checkpointPath_;
+    double period_ = 0.0; // s
+    std::optional<std::string> savePath_;
     const ParameterStore &applied_;
     double targetTime_;
+    CCell *cell_ = nullptr;
     Reporter report_;
-    double next_;
-    bool failed_ = false;
+    double nextCheckpoint_ = 0.0; // s
+    bool checkpointFailed_ = false;
 };
-
-// Saves the world at the end of a run (--save-world); returns the exit
-// status of that step, having reported any problem. A run that ended by an
-// error may have stopped inside a reaction or a mechanics step, so its world
-// is not saved.
-int SaveWorldAtEnd(const std::string &path, const CCell &cell, const ParameterStore &applied,
-                   double targetTime, bool runFailed);

@@ -6,7 +6,6 @@
 #include "Progressbar.h"
 #include "Random.h"
 #include "Runseed.h"
-#include "Statereport.h"
 #include "TestSupport.h"
 
 #include <cmath>
@@ -94,17 +93,6 @@ TEST(RunSeed, EverySeedInTheRangeGivesItsOwnRun)
     EXPECT_EQ(firstDraw(kLargestSeed + 1), firstDraw(0)); // so left out of the range
     EXPECT_NE(firstDraw(kLargestSeed), firstDraw(0));
     EXPECT_EQ(SeedInRange(INT32_MAX), 0u);
-}
-
-TEST(StateReport, CountsBeyondThe32BitRange)
-{
-    CCell cell;
-    cell.ReactionCount = 3'000'000'000;
-    ScratchDirectory dir;
-    std::FILE *out = std::fopen(dir.File("state").c_str(), "w");
-    PrintState(out, cell);
-    std::fclose(out);
-    EXPECT_NE(ReadFile(dir.File("state")).find("reactions 3000000000\n"), std::string::npos);
 }
 
 } // namespace
