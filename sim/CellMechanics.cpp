@@ -4,10 +4,51 @@
 
 #include "Cell.h"
 
+#include "FloatingPoint.h"
+#include "Random.h"
+
 #include <algorithm>
 #include <cmath>
+#include <exception>
+
+#include <omp.h>
 
 namespace {
+
+// With fewer filaments starting the threads costs more than it saves.
+constexpr std::size_t kParallelFromSlots = 256;
+
+// The error of the first filament in list order among those that failed, to
+// be raised on the calling thread once every thread is done: no exception
+// may leave a worker, and any thread count reports the same error.
+class FirstFailure {
+public:
+    // Runs work for the filament in `slot`; false if it threw.
+    template <typename Work>
+    bool Guard(std::size_t slot, Work &&work)
+    {
+        try {
+            work();
+            return true;
+        } catch (...) {
+#pragma omp critical(FirstFailure)
+            if (!error_ || slot < slot_) {
+                slot_ = slot;
+                error_ = std::current_exception();
+            }
+            return false;
+        }
+    }
+    void Raise() const
+    {
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    std::size_t slot_ = 0;
+    std::exception_ptr error_;
+};
 
 double &Component(CVector &v, int axis)
 {
@@ -54,39 +95,127 @@ void LimitSpeed(CSymmetricSolid &body, double mu)
 
 void CCell::MechStep(double dt)
 {
-    // Forces are gathered from the positions at the start of the step.
-    ApplyWallForces();
-    ApplyBacteriumForces();
-    ApplyFriction();
-    if (Bacterium)
+    // Forces are gathered from the positions at the start of the step, and
+    // each filament's arithmetic is its own. So the contacts are found on all
+    // threads, then one thread draws the Brownian kicks from the one random
+    // stream and sums the bacterium's share of the contacts, both in list
+    // order, then the filaments move on all threads: any number of threads
+    // gives the result of one.
+    const std::size_t slots = Filaments.SlotCount();
+    if (contacts_.size() < slots)
+        contacts_.resize(slots);
+    const int team = MechanicsThreads > 0 ? MechanicsThreads : omp_get_max_threads();
+    const bool trapping = fp::TrapsEnabled();
+    FirstFailure failure;
+#pragma omp parallel num_threads(team) if (team > 1 && slots >= kParallelFromSlots)
+    {
+        // Traps are a property of each thread.
+        const fp::Traps traps(trapping);
+#pragma omp for schedule(static)
+        for (std::size_t slot = 0; slot < slots; ++slot)
+            contacts_[slot].Found = Filaments.IsLive(slot) && failure.Guard(slot, [&] {
+                FindContacts(Filaments.AtSlot(slot), contacts_[slot]);
+            });
+#pragma omp single
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            FilamentContacts &contacts = contacts_[slot];
+            if (!contacts.Found)
+                continue;
+            contacts.Found = failure.Guard(slot, [&] {
+                if (!contacts.TouchesWall) {
+                    contacts.KickForceDirection = RandomUnitVector();
+                    contacts.KickTorqueDirection = RandomUnitVector();
+                }
+                // The bacterium does not track its rotation; the reaction
+                // torque would have no effect.
+                if (contacts.TouchesBacterium)
+                    Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
+            });
+        }
+#pragma omp for schedule(static)
+        for (std::size_t slot = 0; slot < slots; ++slot)
+            if (contacts_[slot].Found)
+                failure.Guard(slot, [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
+    }
+    failure.Raise();
+    if (Bacterium) {
+        LimitSpeed(*Bacterium, BacteriumFriction);
         Bacterium->Move(dt);
-    for (const auto &f : Filaments)
-        f->Move(dt);
+    }
+}
+
+void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
+{
+    const CVector pointed = f.GetPointedEnd();
+    const CVector barbed = f.GetBarbedEnd();
+
+    CVector force;
+    CVector torque;
+    int touched = 0;
+    for (const bool upper : {true, false}) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const double wall = upper ? Component(Size, axis) : 0.0;
+            if (WallContact(pointed, barbed, f.Position, wall, axis, upper, force, torque))
+                ++touched;
+        }
+    }
+    contacts.WallForce = force;
+    contacts.WallTorque = torque;
+    contacts.TouchesWall = touched > 0;
+
+    contacts.TouchesBacterium = false;
+    if (!Bacterium)
+        return;
+    const CVector sphereCenter = Bacterium->Center;
+    const double radius = Bacterium->Radius;
+    // The filament's bounding sphere: the box spanned by its ends.
+    const CVector lower = MinComponents(pointed, barbed);
+    const CVector upper = MaxComponents(pointed, barbed);
+    const CVector filamentCenter = (upper + lower) * 0.5;
+    const double filamentRadius = 0.5 * Length(upper - lower);
+    if (!(Length(filamentCenter - sphereCenter) < filamentRadius + radius))
+        return;
+    const double pointedDistance = Length(sphereCenter - pointed);
+    const double barbedDistance = Length(sphereCenter - barbed);
+    CVector bacteriumForce;
+    CVector bacteriumTorque;
+    if (pointedDistance < radius && pointedDistance < barbedDistance)
+        contacts.TouchesBacterium = BacteriumContact(pointed, barbed, filamentCenter, sphereCenter, radius,
+                                                     bacteriumForce, bacteriumTorque);
+    else if (barbedDistance < radius && barbedDistance < pointedDistance)
+        contacts.TouchesBacterium = BacteriumContact(barbed, pointed, filamentCenter, sphereCenter, radius,
+                                                     bacteriumForce, bacteriumTorque);
+    contacts.BacteriumForce = bacteriumForce;
+    contacts.BacteriumTorque = bacteriumTorque;
+}
+
+void CCell::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
+{
+    // A filament held by a wall gets no Brownian kick in this step.
+    if (contacts.TouchesWall)
+        f.ApplyForceAndTorque(contacts.WallForce, contacts.WallTorque);
+    else
+        f.ApplyForceAndTorque(BrownianForce * contacts.KickForceDirection,
+                              BrownianMoment * contacts.KickTorqueDirection);
+    if (contacts.TouchesBacterium)
+        f.ApplyForceAndTorque(contacts.BacteriumForce, contacts.BacteriumTorque);
+    LimitSpeed(f, FilamentFriction);
+    f.Move(dt);
 }
 
 void CCell::ApplyWallForces()
 {
-    for (const auto &f : Filaments) {
-        CVector force;
-        CVector torque;
-        const CVector pointed = f->GetPointedEnd();
-        const CVector barbed = f->GetBarbedEnd();
-        int contacts = 0;
-        for (const bool upper : {true, false}) {
-            for (int axis = 0; axis < 3; ++axis) {
-                const double wall = upper ? Component(Size, axis) : 0.0;
-                if (WallContact(pointed, barbed, f->Position, wall, axis, upper, force, torque))
-                    ++contacts;
-            }
+    for (CSolidFilament &f : Filaments) {
+        FilamentContacts contacts;
+        FindContacts(f, contacts);
+        if (!contacts.TouchesWall) {
+            contacts.KickForceDirection = RandomUnitVector();
+            contacts.KickTorqueDirection = RandomUnitVector();
+            f.ApplyForceAndTorque(BrownianForce * contacts.KickForceDirection,
+                                  BrownianMoment * contacts.KickTorqueDirection);
+        } else {
+            f.ApplyForceAndTorque(contacts.WallForce, contacts.WallTorque);
         }
-        // A filament held by a wall gets no Brownian kick in this step.
-        if (contacts == 0) {
-            const CVector forceDirection = RandomUnitVector();
-            const CVector torqueDirection = RandomUnitVector();
-            force = BrownianForce * forceDirection;
-            torque = BrownianMoment * torqueDirection;
-        }
-        f->ApplyForceAndTorque(force, torque);
     }
 }
 
@@ -100,13 +229,13 @@ bool CCell::WallContact(const CVector &pointed, const CVector &barbed, const CVe
     const bool pointedIsOuter = upper ? pointedCoordinate > barbedCoordinate
                                       : pointedCoordinate < barbedCoordinate;
     const CVector &end = pointedIsOuter ? pointed : barbed;
+    const double depth = wall - Component(end, axis);
+    if (upper ? !(depth < 0.0) : !(depth > 0.0))
+        return false;
 
     const CVector length = barbed - pointed;
     CVector penetration(0.0);
-    Component(penetration, axis) = wall - Component(end, axis);
-    const double depth = Component(penetration, axis);
-    if (upper ? !(depth < 0.0) : !(depth > 0.0))
-        return false;
+    Component(penetration, axis) = depth;
 
     // Squared extent of the filament parallel to the wall.
     const double parallel = axis == 0   ? length.y * length.y + length.z * length.z
@@ -135,29 +264,13 @@ void CCell::ApplyBacteriumForces()
 {
     if (!Bacterium)
         return;
-    const CVector sphereCenter = Bacterium->Center;
-    const double radius = Bacterium->Radius;
-    for (const auto &f : Filaments) {
-        const CVector filamentCenter = f->GetCenter();
-        if (!(Length(filamentCenter - sphereCenter) < f->GetRadius() + radius))
+    for (CSolidFilament &f : Filaments) {
+        FilamentContacts contacts;
+        FindContacts(f, contacts);
+        if (!contacts.TouchesBacterium)
             continue;
-        const CVector pointed = f->GetPointedEnd();
-        const CVector barbed = f->GetBarbedEnd();
-        const double pointedDistance = Length(sphereCenter - pointed);
-        const double barbedDistance = Length(sphereCenter - barbed);
-        CVector force;
-        CVector torque;
-        bool contact = false;
-        if (pointedDistance < radius && pointedDistance < barbedDistance)
-            contact = BacteriumContact(pointed, barbed, filamentCenter, sphereCenter, radius, force, torque);
-        else if (barbedDistance < radius && barbedDistance < pointedDistance)
-            contact = BacteriumContact(barbed, pointed, filamentCenter, sphereCenter, radius, force, torque);
-        if (!contact)
-            continue;
-        f->ApplyForceAndTorque(force, torque);
-        // The bacterium does not track its rotation; the reaction torque
-        // would have no effect.
-        Bacterium->ApplyForceAndTorque(-force, CVector(0.0));
+        f.ApplyForceAndTorque(contacts.BacteriumForce, contacts.BacteriumTorque);
+        Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
     }
 }
 
@@ -193,8 +306,8 @@ bool CCell::BacteriumContact(const CVector &inside, const CVector &other,
 
 void CCell::ApplyFriction()
 {
-    for (const auto &f : Filaments)
-        LimitSpeed(*f, FilamentFriction);
+    for (CSolidFilament &f : Filaments)
+        LimitSpeed(f, FilamentFriction);
     if (Bacterium)
         LimitSpeed(*Bacterium, BacteriumFriction);
 }

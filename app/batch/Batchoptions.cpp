@@ -6,7 +6,7 @@
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
-    "                     [--time T] [--observe FILE] [--quiet]\n"
+    "                     [--time T] [--observe FILE] [--threads N] [--quiet]\n"
     "Runs a Filonex simulation without a window and prints the final state.\n"
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
@@ -18,6 +18,8 @@ const char *const kBatchUsage =
     "  --chemistry-only  no mechanics, as with the \"Ch\" button\n"
     "  --time T          run until T seconds (default: SIM_TIME)\n"
     "  --observe FILE    write the chart points of every observation to FILE as text\n"
+    "  --threads N       threads of the mechanics step (default: one per core); any\n"
+    "                    number gives the same results\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
@@ -33,6 +35,16 @@ std::uint32_t SeedValue(const std::string &text)
     const auto parsed = std::from_chars(text.data(), end, value);
     if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end)
         throw UsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
+    return value;
+}
+
+int ThreadsValue(const std::string &text)
+{
+    int value = 0;
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < 1 || value > 1024)
+        throw UsageError("--threads needs a whole number from 1 to 1024, not '" + text + "'");
     return value;
 }
 
@@ -91,6 +103,8 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.EndTime = TimeValue(value());
         else if (name == "--observe")
             options.ObservePath = value();
+        else if (name == "--threads")
+            options.Threads = ThreadsValue(value());
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")

@@ -15,6 +15,7 @@ struct BatchOptions {
     std::optional<double> EndTime; // s; SIM_TIME when not given
     std::optional<std::string> ObservePath;
     bool Quiet = false;
+    int Threads = 0; // of the mechanics step; 0: one per core
     bool Help = false;
 };
 
