@@ -21,6 +21,8 @@ TRunThread::~TRunThread()
 void TRunThread::Start(CCell &cell, double endTime, bool withMechanics)
 {
     cell_ = &cell;
+    returned_ = false;
+    cell.Stop();
     // The run turns the floating-point traps on for its own thread.
     thread_ = std::thread([this, &cell, endTime, withMechanics] {
         QString error;
@@ -34,8 +36,14 @@ void TRunThread::Start(CCell &cell, double endTime, bool withMechanics)
         } catch (...) {
             error = tr("The run ended with an unknown error.");
         }
+        returned_ = true;
         emit Returned(error);
     });
+    // The run raises the cell's running flag as it begins, which would undo
+    // a stop asked for before: wait (microseconds) until it has begun, or
+    // has already returned.
+    while (!cell.Running && !returned_)
+        std::this_thread::yield();
 }
 
 void TRunThread::OnReturned(const QString &error)

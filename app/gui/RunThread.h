@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <thread>
 
 class CCell;
@@ -19,6 +20,7 @@ public:
     // A run still going is stopped and waited for.
     ~TRunThread() override;
 
+    // Returns once the run has begun, so that a Stop from then on ends it.
     void Start(CCell &cell, double endTime, bool withMechanics);
     // From Start until Finished has been emitted.
     bool Active() const { return thread_.joinable(); }
@@ -35,4 +37,5 @@ private:
 
     CCell *cell_ = nullptr;
     std::thread thread_;
+    std::atomic<bool> returned_ = false;
 };
