@@ -400,7 +400,9 @@ private slots:
         s.Click("BtnResertAndApply");
         s.Click("BtnStart");
         QLabel *warning = s.window->findChild<QLabel *>("StatusWarning");
-        QCOMPARE(warning->text(), QString("Bodies far outside the box"));
+        // Shown with the run's displays, on the window's thread.
+        QTRY_COMPARE(warning->text(), QString("Bodies far outside the box"));
+        QTRY_VERIFY(!s.window->RunInProgress());
         QVERIFY(warning->toolTip().startsWith("A body lies more than one box size outside"));
         s.Click("BtnResertAndApply");
         QVERIFY(warning->text().isEmpty());
