@@ -46,6 +46,9 @@ TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
         {"[ValueListRates]\nRATE_FROM=1\n",
          {"unknown ident RATE_FROM in [ValueListRates] of " + path + " is ignored; did you mean RATE_FORM?"}},
         {"hello\n", {noSection}},
+        {"[ValueListRates]\nRATE_FORM=1\nrate_form=2\n[valuelistrates]\n",
+         {"rate_form appears again in [ValueListRates] of " + path + "; only its first value is read",
+          "section [valuelistrates] appears again in " + path + "; only its first appearance is read"}},
     };
     for (const auto &[text, warnings] : cases) {
         WriteFile(path, text);
