@@ -148,6 +148,15 @@ void RandomFields(const Io &io, State &s)
     io("shuffleOutput", s.ShuffleOutput);
 }
 
+// JSON has no infinities or NaNs: such a value is refused before it would
+// turn into a null that no load accepts.
+double CheckedFinite(double v, const std::string &where, std::string_view key)
+{
+    if (!std::isfinite(v))
+        throw ContentFault{Member(where, key), "the value is not a finite number"};
+    return v;
+}
+
 class Writer {
 public:
     Writer(OrderedJson &object, std::string where) : object_(object), where_(std::move(where)) {}
@@ -194,14 +203,7 @@ public:
     }
 
 private:
-    // JSON has no infinities or NaNs: such a value is refused before it
-    // would turn into a null that no load accepts.
-    double Finite(std::string_view key, double v) const
-    {
-        if (!std::isfinite(v))
-            throw ContentFault{Member(where_, key), "the value is not a finite number"};
-        return v;
-    }
+    double Finite(std::string_view key, double v) const { return CheckedFinite(v, where_, key); }
 
     OrderedJson &object_;
     std::string where_;
@@ -405,18 +407,24 @@ public:
     }
 
 private:
-    double Finite(std::string_view key, double v) const
-    {
-        if (!std::isfinite(v))
-            throw ContentFault{Member(where_, key), "the value is not a finite number"};
-        return v;
-    }
+    double Finite(std::string_view key, double v) const { return CheckedFinite(v, where_, key); }
 
     OrderedJson &row_;
     const std::string &where_;
 };
 
 class RowReader {
+    const Json &row_;
+    const std::string &where_;
+    mutable std::size_t next_ = 0;
+
+    const Json &Next() const { return row_[next_++]; }
+    // The place of the value just taken, built only for a fault.
+    auto Where() const
+    {
+        return [this] { return Member(where_, FilamentColumns()[next_ - 1]); };
+    }
+
 public:
     RowReader(const Json &row, const std::string &where) : row_(row), where_(where)
     {
@@ -425,15 +433,12 @@ public:
                                            " values, one for each of filamentColumns, are expected here"};
     }
 
-    // The place of the value just taken.
-    auto Where() const
-    {
-        return [this] { return Member(where_, FilamentColumns()[next_ - 1]); };
-    }
-
     void operator()(std::string_view, double &v) const { v = Reader::Number(Next(), Where()); }
     void operator()(std::string_view, bool &v) const { v = Reader::Boolean(Next(), Where()); }
-    void operator()(std::string_view, std::int32_t &v) const { v = Reader::Integer<std::int32_t>(Next(), Where()); }
+    void operator()(std::string_view, std::int32_t &v) const
+    {
+        v = Reader::Integer<std::int32_t>(Next(), Where());
+    }
     void operator()(std::string_view key, CVector &v) const
     {
         for (double *component : {&v.x, &v.y, &v.z})
@@ -444,13 +449,6 @@ public:
         for (double *cell : {&m.m00, &m.m01, &m.m02, &m.m10, &m.m11, &m.m12, &m.m20, &m.m21, &m.m22})
             (*this)(key, *cell);
     }
-
-private:
-    const Json &Next() const { return row_[next_++]; }
-
-    const Json &row_;
-    const std::string &where_;
-    mutable std::size_t next_ = 0;
 };
 
 // The text a parameter grid shows for a saved value: the general number

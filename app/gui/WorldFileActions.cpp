@@ -42,13 +42,13 @@ QString AskWorldFilePath(QWidget *parent, bool save)
 
 void TfmMain::BtnSaveWorldClick()
 {
-    CommitPendingEdits();
     if (const QString path = AskWorldFilePath(this, true); !path.isEmpty())
         SaveWorldTo(path);
 }
 
 void TfmMain::BtnOpenWorldClick()
 {
+    // An edit still open would land on the world's parameters afterwards.
     CommitPendingEdits();
     if (const QString path = AskWorldFilePath(this, false); !path.isEmpty())
         OpenWorldFrom(path);

@@ -44,7 +44,7 @@ std::string RunBatch(const ScratchDirectory &dir, const std::string &arguments)
     return status == 0 ? ReadFile(out) : "status " + std::to_string(status) + ": " + ReadFile(err);
 }
 
-class ResumeInANewProcess : public ::testing::TestWithParam<std::tuple<const char *, bool>> {
+class ResumeInANewProcess : public ::testing::TestWithParam<std::tuple<std::string, bool>> {
 protected:
     ResumeInANewProcess() { WriteFile(settings, kBusySettings); }
 
@@ -88,7 +88,7 @@ TEST_P(ResumeInANewProcess, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMethods, ResumeInANewProcess,
-                         ::testing::Combine(::testing::Values("First reaction", "Next reaction"),
+                         ::testing::Combine(::testing::Values(std::string("First reaction"), "Next reaction"),
                                             ::testing::Bool()));
 
 } // namespace
