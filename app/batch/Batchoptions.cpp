@@ -4,10 +4,13 @@
 #include "Runseed.h"
 
 #include <charconv>
+#include <cmath>
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
     "                     [--time T] [--observe FILE] [--threads N] [--quiet]\n"
+    "                     [--save-world FILE] [--checkpoint FILE --checkpoint-every T]\n"
+    "       filonex-batch --resume FILE [--seed N] [options as above]\n"
     "Runs a Filonex simulation without a window and prints the final state.\n"
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
@@ -23,12 +26,23 @@ const char *const kBatchUsage =
     "                    (a regular file, not the settings file)\n"
     "  --threads N       threads of the mechanics step (default: one per core); any\n"
     "                    number gives the same results\n"
+    "  --save-world FILE write the world to FILE at the end of the run, also after a\n"
+    "                    stop by a signal\n"
+    "  --checkpoint FILE write the world to FILE during the run, each time the clock\n"
+    "                    passes a multiple of the --checkpoint-every T seconds\n"
+    "  --resume FILE     continue the world saved in FILE instead of building one from\n"
+    "                    the settings, up to --time on its own clock (default: the end\n"
+    "                    of the run it was saved from); it carries its parameters, so\n"
+    "                    --settings and --method cannot be given. Without --seed the\n"
+    "                    run goes on exactly as the saved one would have; with --seed\n"
+    "                    it draws anew from that seed (a branch of the saved run)\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
-    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached and the observations\n"
-    "up to it are still written. Result files are written under a temporary name and\n"
-    "renamed when complete, so a file of the given name is always whole.\n"
+    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached, the observations\n"
+    "up to it and the world (--save-world) are still written. Result files are\n"
+    "written under a temporary name and renamed when complete, so a file of the\n"
+    "given name is always whole.\n"
     "\n"
     "Exit status:\n"
     "    0  done\n"
@@ -68,6 +82,30 @@ double TimeValue(const std::string &text)
     } catch (const ConversionError &) {
         throw UsageError("--time needs a number of seconds, not '" + text + "'");
     }
+}
+
+double PeriodValue(const std::string &text)
+{
+    double period = 0.0;
+    try {
+        period = ParseNumber(text);
+    } catch (const ConversionError &) {
+    }
+    if (!(period > 0.0) || !std::isfinite(period))
+        throw UsageError("--checkpoint-every needs a number of seconds above 0, not '" + text + "'");
+    return period;
+}
+
+// Options that cannot be used together, or one that needs another.
+void CheckCombinations(const BatchOptions &options)
+{
+    if (options.ResumePath && options.SettingsPath)
+        throw UsageError("--settings cannot be used with --resume: the world file holds the "
+                         "parameters its world was built from");
+    if (options.ResumePath && options.Method)
+        throw UsageError("--method cannot be used with --resume: the world file holds its method");
+    if (bool(options.CheckpointPath) != bool(options.CheckpointPeriod))
+        throw UsageError("--checkpoint and --checkpoint-every go together");
 }
 
 std::string MethodValue(const std::string &text)
@@ -118,6 +156,14 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.ObservePath = value();
         else if (name == "--threads")
             options.Threads = ThreadsValue(value());
+        else if (name == "--resume")
+            options.ResumePath = value();
+        else if (name == "--save-world")
+            options.SaveWorldPath = value();
+        else if (name == "--checkpoint")
+            options.CheckpointPath = value();
+        else if (name == "--checkpoint-every")
+            options.CheckpointPeriod = PeriodValue(value());
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")
@@ -127,5 +173,6 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
         else
             throw UsageError("unexpected argument '" + name + "'");
     }
+    CheckCombinations(options);
     return options;
 }
