@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Makes the pictures of README.md and docs/guide.md from the built programs,
+# with fixed seeds, so that they come out the same on every machine:
+#   docs/img/window-3d.png      the window at the end of a 5-s run, 3D page
+#   docs/img/window-charts.png  the same window on its "2D" page, chart "N"
+#   docs/img/ensemble.png       mean and SD bands of an eight-run ensemble
+#
+#   scripts/screenshots.sh [BIN-DIR]    (default: build-release/bin, as built by
+#                                        scripts/setup.sh run)
+#
+# Takes about three minutes on two cores (the window's run, then eight short
+# runs and the plot). Runs the window under Xvfb; needs xvfb, xdotool and
+# imagemagick, which scripts/setup.sh installs. The test suite does not run it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+images=docs/img
+
+# The default world with a coarser mechanics step, so that the run takes
+# seconds; the window at a size that shows the charts and lists well.
+write_settings() {
+  printf '%s\n' '[ValueListSimulation]' 'SIM_TIMESTEP=0.001' 'SIM_TIME=5' > "$1/world.ini"
+  cp "$1/world.ini" "$1/window.ini"
+  printf '%s\n' '[Window]' 'Width=1200' 'Height=760' 'SplitterMain=420,780' >> "$1/window.ini"
+}
+
+# Starts the window with a run, waits until the run has ended (two grabs two
+# seconds apart are the same picture), takes the 3D page, then clicks the "2D"
+# tab and takes the charts.
+shoot_window() {
+  "$bin/filonex" --settings "$work/window.ini" --seed 7 --run &
+  local pid=$! id
+  id=$(xdotool search --sync --onlyvisible --class filonex | head -n 1)
+  local before="$work/before.png" now="$work/now.png" waited=0
+  import -window "$id" "$before"
+  while :; do
+    sleep 2; waited=$((waited + 2))
+    import -window "$id" "$now"
+    [ "$(compare -metric AE "$before" "$now" null: 2>&1 || true)" = 0 ] && break
+    [ $waited -lt 600 ] || { echo "screenshots: the run did not end in 10 minutes" >&2; exit 1; }
+    mv "$now" "$before"
+  done
+  # A turn of about 18 degrees about two axes and two notches of zoom show the
+  # network around the bacterium in depth.
+  xdotool mousemove --window "$id" 750 420 mousedown 1 mousemove --window "$id" 780 400 \
+    mousemove --window "$id" 810 380 mouseup 1 click 4 click 4
+  sleep 2
+  import -window "$id" "$images/window-3d.png"
+  # The "2D" tab, left of the "3D" tab above the right-hand pages.
+  xdotool mousemove --window "$id" 440 52 click 1
+  sleep 2
+  import -window "$id" "$images/window-charts.png"
+  kill "$pid"
+  wait "$pid" || true
+}
+
+# The script calls itself under Xvfb for the window's pictures.
+if [ "${1:-}" = --under-xvfb ]; then
+  bin=$2 work=$3
+  shoot_window
+  exit
+fi
+
+bin=${1:-build-release/bin}
+for program in filonex filonex-batch filonex-plot; do
+  [ -x "$bin/$program" ] || { echo "screenshots: no $bin/$program; build first" >&2; exit 2; }
+done
+mkdir -p "$images"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+write_settings "$work"
+
+start=$SECONDS
+xvfb-run -a -s "-screen 0 1280x800x24" "$0" --under-xvfb "$bin" "$work"
+
+"$bin/filonex-batch" --settings "$work/world.ini" --chemistry-only --seed 7 \
+  --runs 8 --out "$work/ensemble" --quiet > /dev/null
+"$bin/filonex-plot" "$work/ensemble/summary.tsv" --columns FIB,FIP,CAF -o "$images/ensemble.png"
+
+echo "screenshots: $images/window-3d.png, window-charts.png, ensemble.png in $((SECONDS - start)) s"
