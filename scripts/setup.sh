@@ -14,7 +14,8 @@ esac
 
 packages=(build-essential cmake ninja-build qt6-base-dev libqcustomplot-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libgmock-dev libbenchmark-dev
-          locales nlohmann-json3-dev)
+          locales nlohmann-json3-dev
+          xdotool imagemagick) # the last two for scripts/screenshots.sh
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
