@@ -14,6 +14,7 @@
 #include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -553,6 +554,26 @@ private slots:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QVERIFY2(sinceClick.elapsed() <= 100, qPrintable(QString::number(sinceClick.elapsed())));
         QVERIFY(s.Cell().Time > 0);
+    }
+
+    void ModalDialogDoesNotPauseTheRun()
+    {
+        Session s;
+        s.Open();
+        double before = -1, during = -1;
+        s.DuringRun([&] {
+            QTest::qWait(200);
+            before = s.Find<QLabel>("StatusTime")->text().toDouble();
+            QDialog dialog(s.window.get());
+            QTimer::singleShot(500, &dialog, [&] {
+                during = s.Find<QLabel>("StatusTime")->text().toDouble();
+                dialog.accept();
+            });
+            dialog.exec();
+            s.Click("BtnStop");
+        });
+        s.Run();
+        QVERIFY(during > before);
     }
 
     void PendingEditIsAppliedWithoutEnter()
