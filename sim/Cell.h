@@ -64,7 +64,7 @@ public:
     double MechTimeStep = 0.0; // s
     double ObsTime = 0.0;      // time of the last observation, s
     double ObsTimeStep = 0.0;  // s
-    std::int32_t ReactionCount = 0;
+    std::int64_t ReactionCount = 0;
     std::array<std::int32_t, SPECIES_COUNT> Species{};
     std::array<CChemReaction, REACTION_COUNT> Reactions;
     // New filaments are appended; removal keeps the order of the others.
@@ -74,6 +74,10 @@ public:
     // Called at every observation step with the floating-point traps off;
     // empty means none.
     Observer OnObserve;
+    // Called in a run before each reaction is picked, so after the previous
+    // one has fired: the world is whole, with no reaction pending, and may be
+    // saved. Runs with the traps on; empty means none.
+    Observer BetweenReactions;
     // Set by a run, cleared by Stop and Reset; a run continues while it is
     // set. Stop may come from another thread or a signal handler: every pass
     // of the run loops and every mechanics step test it.
@@ -195,7 +199,6 @@ private:
         CVector KickForceDirection, KickTorqueDirection;
         bool TouchesWall = false;
         bool TouchesBacterium = false;
-        bool Found = false; // a live filament whose contacts were found
     };
 
     void Run(double tEnd, bool withMechanics);

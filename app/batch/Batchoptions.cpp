@@ -1,30 +1,56 @@
 #include "Batchoptions.h"
 
 #include "Numbertext.h"
+#include "Runseed.h"
 
 #include <charconv>
+#include <cmath>
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
     "                     [--time T] [--observe FILE] [--threads N] [--quiet]\n"
+    "                     [--save-world FILE] [--checkpoint FILE --checkpoint-every T]\n"
+    "       filonex-batch --resume FILE [--seed N] [options as above]\n"
     "Runs a Filonex simulation without a window and prints the final state.\n"
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
     "                    a missing default file means the default parameters)\n"
-    "  --seed N          seed the random numbers with N (0 to 4294967295); without it\n"
-    "                    the seed is taken from the clock and printed to standard error\n"
+    "  --seed N          seed the random numbers with N (0 to 2147483646, each seed a\n"
+    "                    different run); without it the seed is taken from the clock\n"
+    "                    and printed to standard error\n"
     "  --method NAME     \"First reaction\" or \"Next reaction\" (default: SIM_METHOD of\n"
     "                    the settings file, else \"First reaction\")\n"
     "  --chemistry-only  no mechanics, as with the \"Ch\" button\n"
-    "  --time T          run until T seconds (default: SIM_TIME)\n"
+    "  --time T          run until T seconds, after the start (default: SIM_TIME)\n"
     "  --observe FILE    write the chart points of every observation to FILE as text\n"
+    "                    (a regular file, not the settings file)\n"
     "  --threads N       threads of the mechanics step (default: one per core); any\n"
     "                    number gives the same results\n"
+    "  --save-world FILE write the world to FILE at the end of the run, also after a\n"
+    "                    stop by a signal\n"
+    "  --checkpoint FILE write the world to FILE during the run, each time the clock\n"
+    "                    passes a multiple of the --checkpoint-every T seconds\n"
+    "  --resume FILE     continue the world saved in FILE instead of building one from\n"
+    "                    the settings, up to --time on its own clock (default: the end\n"
+    "                    of the run it was saved from); it carries its parameters, so\n"
+    "                    --settings and --method cannot be given. Without --seed the\n"
+    "                    run goes on exactly as the saved one would have; with --seed\n"
+    "                    it draws anew from that seed (a branch of the saved run)\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
-    "Exit status: 0 done, 1 floating-point error during the run, 2 bad input,\n"
-    "130 stopped by Ctrl-C.\n";
+    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached, the observations\n"
+    "up to it and the world (--save-world) are still written. Result files are\n"
+    "written under a temporary name and renamed when complete, so a file of the\n"
+    "given name is always whole.\n"
+    "\n"
+    "Exit status:\n"
+    "    0  done\n"
+    "    1  the run ended by an error (a floating-point error, a stalled clock)\n"
+    "    2  bad input: command line, settings file, parameters or output path\n"
+    "    3  a result could not be written (the message names the file and the reason)\n"
+    "  130  stopped by Ctrl-C (SIGINT); 143 by SIGTERM; 129 by SIGHUP\n"
+    "A lost result (3) outranks a failed run (1), which outranks a stop.\n";
 
 namespace {
 
@@ -33,8 +59,9 @@ std::uint32_t SeedValue(const std::string &text)
     std::uint32_t value = 0;
     const char *end = text.data() + text.size();
     const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end)
-        throw UsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value > kLargestSeed)
+        throw UsageError("--seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
+                         ", not '" + text + "'");
     return value;
 }
 
@@ -55,6 +82,30 @@ double TimeValue(const std::string &text)
     } catch (const ConversionError &) {
         throw UsageError("--time needs a number of seconds, not '" + text + "'");
     }
+}
+
+double PeriodValue(const std::string &text)
+{
+    double period = 0.0;
+    try {
+        period = ParseNumber(text);
+    } catch (const ConversionError &) {
+    }
+    if (!(period > 0.0) || !std::isfinite(period))
+        throw UsageError("--checkpoint-every needs a number of seconds above 0, not '" + text + "'");
+    return period;
+}
+
+// Options that cannot be used together, or one that needs another.
+void CheckCombinations(const BatchOptions &options)
+{
+    if (options.ResumePath && options.SettingsPath)
+        throw UsageError("--settings cannot be used with --resume: the world file holds the "
+                         "parameters its world was built from");
+    if (options.ResumePath && options.Method)
+        throw UsageError("--method cannot be used with --resume: the world file holds its method");
+    if (bool(options.CheckpointPath) != bool(options.CheckpointPeriod))
+        throw UsageError("--checkpoint and --checkpoint-every go together");
 }
 
 std::string MethodValue(const std::string &text)
@@ -105,6 +156,14 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.ObservePath = value();
         else if (name == "--threads")
             options.Threads = ThreadsValue(value());
+        else if (name == "--resume")
+            options.ResumePath = value();
+        else if (name == "--save-world")
+            options.SaveWorldPath = value();
+        else if (name == "--checkpoint")
+            options.CheckpointPath = value();
+        else if (name == "--checkpoint-every")
+            options.CheckpointPeriod = PeriodValue(value());
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")
@@ -114,5 +173,6 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
         else
             throw UsageError("unexpected argument '" + name + "'");
     }
+    CheckCombinations(options);
     return options;
 }

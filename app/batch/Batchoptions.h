@@ -16,6 +16,10 @@ struct BatchOptions {
     std::optional<std::string> ObservePath;
     bool Quiet = false;
     int Threads = 0; // of the mechanics step; 0: one per core
+    std::optional<std::string> ResumePath;     // a world file to continue
+    std::optional<std::string> SaveWorldPath;  // the world at the end of the run
+    std::optional<std::string> CheckpointPath; // the world during the run...
+    std::optional<double> CheckpointPeriod;    // ...every so many simulated seconds
     bool Help = false;
 };
 
@@ -26,7 +30,8 @@ public:
 };
 
 // Options as "--name value" or "--name=value"; raises UsageError for an
-// unknown option, a missing or malformed value, or a stray argument.
+// unknown option, a missing or malformed value, a stray argument, or options
+// that do not go together.
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments);
 
 extern const char *const kBatchUsage;

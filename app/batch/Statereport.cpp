@@ -14,13 +14,13 @@ void PrintVector(std::FILE *out, const CVector &v)
 void PrintState(std::FILE *out, const CCell &cell)
 {
     std::fprintf(out, "time %.17g\n", cell.Time);
-    std::fprintf(out, "reactions %d\n", static_cast<int>(cell.ReactionCount));
+    std::fprintf(out, "reactions %lld\n", static_cast<long long>(cell.ReactionCount));
     std::fprintf(out, "species");
     for (const std::int32_t count : cell.Species)
         std::fprintf(out, " %d", static_cast<int>(count));
     std::fprintf(out, "\ncounts");
     for (const CChemReaction &reaction : cell.Reactions)
-        std::fprintf(out, " %d", static_cast<int>(reaction.Count));
+        std::fprintf(out, " %lld", static_cast<long long>(reaction.Count));
     std::fprintf(out, "\npropensities");
     for (const CChemReaction &reaction : cell.Reactions)
         std::fprintf(out, " %.17g", reaction.Propensity);

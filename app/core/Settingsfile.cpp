@@ -1,14 +1,11 @@
 #include "Settingsfile.h"
 
+#include "Atomicfile.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 SettingsWriteError::SettingsWriteError(const std::string &path)
     : std::runtime_error("Unable to write to " + path)
@@ -20,6 +17,8 @@ namespace {
 // The longest value a read returns, as with a 2048-byte read buffer.
 constexpr std::size_t kMaxValueLength = 2047;
 constexpr std::size_t kNone = std::string::npos;
+// Editors on some systems begin a UTF-8 file with this mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -67,30 +66,6 @@ std::string EntryLine(std::string_view ident, std::string_view value)
     return std::string(ident) + "=" + std::string(value);
 }
 
-bool WriteAll(int fd, const std::string &text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-mode_t NewFileMode(const std::string &path)
-{
-    struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 } // namespace
 
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path))
@@ -104,6 +79,8 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path))
     }
     if (in.bad())
         lines_.clear();
+    if (!lines_.empty() && lines_.front().starts_with(kByteOrderMark))
+        lines_.front().erase(0, kByteOrderMark.size());
 }
 
 SettingsFile::Section SettingsFile::FindSection(std::string_view section) const
@@ -151,6 +128,27 @@ bool SettingsFile::HasValue(std::string_view section, std::string_view ident) co
     return FindIdent(FindSection(section), ident) != kNone;
 }
 
+std::vector<SettingsFile::SectionIdents> SettingsFile::Contents() const
+{
+    std::vector<SectionIdents> sections;
+    for (const std::string &line : lines_) {
+        std::string_view name, value;
+        if (SectionName(line, name))
+            sections.push_back({std::string(name), {}});
+        else if (!sections.empty() && SplitEntry(line, name, value))
+            sections.back().Idents.emplace_back(name);
+    }
+    return sections;
+}
+
+bool SettingsFile::HasText() const
+{
+    return std::any_of(lines_.begin(), lines_.end(), [](const std::string &line) {
+        const std::string_view text = Trimmed(line);
+        return !text.empty() && text.front() != ';' && text.front() != '#';
+    });
+}
+
 void SettingsFile::WriteString(std::string_view section, std::string_view ident,
                                std::string_view value)
 {
@@ -181,17 +179,8 @@ void SettingsFile::Save() const
     for (const std::string &line : lines_)
         text += line + "\n";
 
-    std::string temporary = path_ + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    if (ReplaceFileAtomically(path_, text) != 0)
         throw SettingsWriteError(path_);
-    const bool written = WriteAll(fd, text) && ::fchmod(fd, NewFileMode(path_)) == 0 &&
-                         ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path_.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        throw SettingsWriteError(path_);
-    }
 }
 
 std::string SettingsPathBeside(const std::string &executablePath)

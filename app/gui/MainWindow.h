@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -84,6 +85,8 @@ public:
     void OnObservation();
     // Shows what the run has recorded since the last refresh.
     void RefreshDisplays();
+    // Once after an apply, when the run thread has seen a body far outside.
+    void ShowFarOutsideWarning();
     // Every open grid editor hands its text to the parameters.
     void CommitPendingEdits();
 
@@ -103,6 +106,15 @@ public:
     void ShowScene(const ObservedScene &scene);
     // The scene from the cell as it is now (not during a run).
     void RefreshScene();
+
+    // "Save world…" and "Open world…" (WorldFileActions.cpp): a dialog, then
+    // the world to or from the chosen file. Both refuse during a run; a file
+    // that cannot be used is reported and changes nothing. Opening refreshes
+    // every display and puts the world's parameters into the grids.
+    void BtnSaveWorldClick();
+    void BtnOpenWorldClick();
+    bool SaveWorldTo(const QString &path);
+    bool OpenWorldFrom(const QString &path);
 
     // Read access for tests and measurements; the world only while no run
     // is in progress.
@@ -160,6 +172,9 @@ private:
     void ChangeView(const std::vector<TMatrix3D> &changes);
     TXYZ BoxSize() const;
 
+    // Whether a world file may be written or read now; reports why not.
+    bool WorldFileAllowed();
+
     // Chart toolbar.
     TChart *ActiveChart() const;
 
@@ -176,6 +191,8 @@ private:
     std::unique_ptr<CCell> Cell;
     double TargetTime = 0.0; // s
     ParameterStore Store;
+    // The parameters as the world was built from them, for its world file.
+    ParameterStore AppliedParameters;
     // The rows of the five read-out lists after "Current state", in tab order.
     std::array<ParameterTable, 5> Readouts;
     QString SettingsPath;
@@ -192,6 +209,10 @@ private:
     bool CloseAfterRun = false;
     bool SavingDeclined = false;
     bool ShownOnce = false;
+    // Whether the status bar has warned of bodies far outside the box since
+    // the last apply, and whether the run thread has seen such a body.
+    bool FarOutsideWarned = false;
+    std::atomic<bool> BodyFarOutside = false;
 
     // The run's hand-over and the displays' share of it; the destructor ends
     // the run thread first, stopping a run still going.
@@ -204,6 +225,8 @@ private:
     QToolButton *BtnStart = nullptr;
     QToolButton *BtnStop = nullptr;
     QToolButton *BtnResertAndApply = nullptr;
+    QToolButton *BtnSaveWorld = nullptr;
+    QToolButton *BtnOpenWorld = nullptr;
     QToolButton *BtnTextInfoT = nullptr;
     QToolButton *BtnSimChem = nullptr;
     QToolButton *BtnSimMech = nullptr;
@@ -253,4 +276,5 @@ private:
     // Status bar panels 2 (time) and 6 (reaction count).
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
+    QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
 };

@@ -89,6 +89,12 @@ void TfmMain::CreateToolBar()
         AddToolButton(bar, "BtnResertAndApply", tr("Reset and apply"),
                       tr("Rebuild the world from the parameters"),
                       ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false);
+    BtnSaveWorld = AddToolButton(bar, "BtnSaveWorld", tr("Save world…"),
+                                 tr("Save the world to a file, to continue it exactly later"),
+                                 ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
+    BtnOpenWorld = AddToolButton(bar, "BtnOpenWorld", tr("Open world…"),
+                                 tr("Continue a world saved in a file"),
+                                 ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
     bar->addSeparator();
     BtnTextInfoT = AddToolButton(bar, "BtnTextInfoT", "T",
                                  tr("Refresh the lists at each observation"), {}, true);
@@ -107,6 +113,10 @@ void TfmMain::CreateToolBar()
     connect(BtnStop, &QToolButton::clicked, this, [this] { Guarded([this] { BtnStopClick(); }); });
     connect(BtnResertAndApply, &QToolButton::clicked, this,
             [this] { BtnResertAndApplyClick(); });
+    connect(BtnSaveWorld, &QToolButton::clicked, this,
+            [this] { Guarded([this] { BtnSaveWorldClick(); }); });
+    connect(BtnOpenWorld, &QToolButton::clicked, this,
+            [this] { Guarded([this] { BtnOpenWorldClick(); }); });
     connect(BtnExit, &QToolButton::clicked, this, &QWidget::close);
 }
 
@@ -369,6 +379,10 @@ void TfmMain::CreateStatusBar()
     };
     fit(StatusTime, "88888.8888888888");
     fit(StatusReactions, "888888888888");
+    // The last panel widens to show a warning of the run.
+    StatusWarning = labels[9];
+    StatusWarning->setObjectName("StatusWarning");
+    StatusWarning->setMaximumWidth(QWIDGETSIZE_MAX);
 }
 
 TChart *TfmMain::ActiveChart() const

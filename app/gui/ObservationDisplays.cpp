@@ -24,6 +24,7 @@ void TfmMain::RefreshDisplays()
         ShowSizeDistribution(Taken.Sizes);
     if (Taken.HasScene)
         ShowScene(Taken.Scene);
+    ShowFarOutsideWarning();
 }
 
 void TfmMain::ShowStatus(const ObservedCounts &counts)

@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include "Boxescape.h"
 #include "Cell.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
@@ -11,6 +12,7 @@
 #include "ValueListEditor.h"
 #include "Window3d.h"
 
+#include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -34,7 +36,12 @@ bool TfmMain::ResetAndApply()
     try {
         const AppliedWorld world = ::ResetAndApply(Store, *Cell);
         TargetTime = world.TargetTime;
+        AppliedParameters = Store;
         RefreshAfterApply(world.VolumeLitres);
+        FarOutsideWarned = false;
+        BodyFarOutside = false;
+        StatusWarning->clear();
+        StatusWarning->setToolTip({});
     } catch (const std::exception &error) {
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
@@ -68,6 +75,8 @@ void TfmMain::SetRunningState(bool running)
 {
     BtnStart->setEnabled(!running);
     BtnResertAndApply->setEnabled(!running);
+    BtnSaveWorld->setEnabled(!running);
+    BtnOpenWorld->setEnabled(!running);
     BtnStop->setEnabled(running);
     // Concentrations, rates and simulation settings are fixed during a run;
     // mechanics and bacterium values stay editable for the next apply.
@@ -189,4 +198,17 @@ void TfmMain::BtnStopClick()
 void TfmMain::OnObservation()
 {
     Handover.Record(*Cell);
+    if (!BodyFarOutside && AnyBodyFarOutsideBox(*Cell))
+        BodyFarOutside = true;
+}
+
+void TfmMain::ShowFarOutsideWarning()
+{
+    if (FarOutsideWarned || !BodyFarOutside)
+        return;
+    FarOutsideWarned = true;
+    QString warning = QString::fromUtf8(kBodyFarOutsideBoxWarning);
+    warning[0] = warning[0].toUpper();
+    StatusWarning->setText(QString::fromUtf8(kBodyFarOutsideBoxNote));
+    StatusWarning->setToolTip(warning + ".");
 }

@@ -207,8 +207,9 @@ TEST_F(ResetAndApplyTest, StopsAtTheFirstBadParameter)
     try {
         ResetAndApply(store, cell);
         FAIL() << "no error";
-    } catch (const ConversionError &e) {
-        EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
+    } catch (const ParameterError &e) {
+        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of capping prot. [uM]\": "
+                               "'abc' is not a valid floating point value");
     }
     EXPECT_EQ(cell.MechTimeStep, 0.002);
     EXPECT_GT(cell.Species[CCell::ACG], 0);
@@ -223,8 +224,9 @@ TEST_F(ResetAndApplyTest, EmptyConcentrationReportsTheEmptyText)
     try {
         ResetAndApply(store, cell);
         FAIL() << "no error";
-    } catch (const ConversionError &e) {
-        EXPECT_STREQ(e.what(), "'' is not a valid floating point value");
+    } catch (const ParameterError &e) {
+        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of G-actine [uM]\": "
+                               "'' is not a valid floating point value");
     }
 }
 
@@ -233,17 +235,48 @@ TEST_F(ResetAndApplyTest, MechanicalPairsAreStoredTogether)
     ResetAndApply(store, cell);
     Set(kMechanics, "MECH_BROWNIANFORCE", "2E-26");
     Set(kMechanics, "MECH_BROWNIANMOMENT", "x");
-    EXPECT_THROW(ResetAndApply(store, cell), ConversionError);
+    EXPECT_THROW(ResetAndApply(store, cell), ParameterError);
     EXPECT_EQ(cell.BrownianForce, 1e-26);
 }
 
-TEST_F(ResetAndApplyTest, ZeroRadiusFailsAtTheMassWithTheRatesUntouched)
+TEST_F(ResetAndApplyTest, ZeroRadiusIsRefusedWithTheRatesUntouched)
 {
     ResetAndApply(store, cell);
     Set(kBacterium, "BACT_RAD", "0");
     Set(kRates, "RATE_ASSB", "20");
-    EXPECT_THROW(ResetAndApply(store, cell), fp::FloatingPointError);
+    EXPECT_THROW(ResetAndApply(store, cell), ParameterError);
     EXPECT_EQ(cell.Reactions[CCell::ASSB].RateConstant, 11.6);
+}
+
+TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
+{
+    const std::string atLeast0 = "\" must be 0 or greater, not ", above0 = "\" must be greater than 0, not ";
+    const struct {
+        std::string_view Section, Key, Value;
+        std::string Message;
+    } cases[] = {
+        {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actine [uM]" + atLeast0 + "-1"},
+        {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [???]" + atLeast0 + "-1E-3"},
+        {kSimulation, "SIM_CUBESIZE", "0", "Simulation, \"Consider cube with side length [um]" + above0 + "0"},
+        {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kl/m]" + above0 + "-1"},
+        {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
+        {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},
+        {kBacterium, "BACT_FRICCOEF", "x",
+         "Bacterium, \"Friction Coefficient [m/(s*kg)]\": 'x' is not a valid floating point value"},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(c.Section, c.Key, std::string(c.Value));
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " accepted";
+        } catch (const ParameterError &e) {
+            EXPECT_EQ(e.what(), c.Message);
+        }
+    }
+    CreateParameterTables(store, nullptr);
+    Set(kConcentrations, "C_ACG", "0"); // the bound itself
+    EXPECT_NO_THROW(ResetAndApply(store, cell));
 }
 
 TEST_F(ResetAndApplyTest, CommaLocaleReadsCommaValues)
@@ -284,7 +317,7 @@ TEST_F(ResetAndApplyTest, RestartOfAFinishedRunExtendsTheTargetBySimTime)
 
     cell.ObsTime = 300;
     Set(kSimulation, "SIM_TIME", "later");
-    EXPECT_THROW(ExtendTargetTime(store, cell, target), ConversionError);
+    EXPECT_THROW(ExtendTargetTime(store, cell, target), ParameterError);
     EXPECT_EQ(target, 300);
 }
 

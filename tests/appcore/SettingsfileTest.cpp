@@ -1,4 +1,6 @@
+#include "Parameters.h"
 #include "Settingsfile.h"
+#include "Settingsfilecheck.h"
 #include "TestSupport.h"
 
 namespace {
@@ -26,6 +28,32 @@ TEST(SettingsFile, ReadsByCaseInsensitiveSectionAndIdent)
     EXPECT_EQ(settings.ReadString("Second", "Key", "d"), "other");
     EXPECT_EQ(settings.ReadString("Second", "Empty", "d"), "d");
     EXPECT_EQ(settings.ReadString("Third", "Key", "d"), "d");
+}
+
+TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
+{
+    ScratchDirectory dir;
+    const std::string path = dir.File("a.ini");
+    ParameterStore store;
+    CreateParameterTables(store, nullptr);
+    const std::string noSection = "no known section in " + path + "; the default parameters are used";
+    const std::pair<const char *, std::vector<std::string>> cases[] = {
+        {"", {}},
+        {"; only a comment\n\n[valuelistrates]\nrate_form=1\n", {}},
+        {"[ValueListConcentration]\nC_ACG=0\n",
+         {"unknown section [ValueListConcentration] in " + path +
+              " is ignored; did you mean [ValueListConcentrations]?", noSection}},
+        {"[ValueListRates]\nRATE_FROM=1\n",
+         {"unknown ident RATE_FROM in [ValueListRates] of " + path + " is ignored; did you mean RATE_FORM?"}},
+        {"hello\n", {noSection}},
+        {"[ValueListRates]\nRATE_FORM=1\nrate_form=2\n[valuelistrates]\n",
+         {"rate_form appears again in [ValueListRates] of " + path + "; only its first value is read",
+          "section [valuelistrates] appears again in " + path + "; only its first appearance is read"}},
+    };
+    for (const auto &[text, warnings] : cases) {
+        WriteFile(path, text);
+        EXPECT_EQ(SettingsFileWarnings(SettingsFile(path), store), warnings) << text;
+    }
 }
 
 TEST(SettingsFile, ValuesAreReadUpTo2047Characters)

@@ -391,6 +391,24 @@ private slots:
         QCOMPARE(s.Chart("Chart2DN")->SeriesCount(), 10);
     }
 
+    void BodiesFlungOutOfTheBoxAreWarnedOfInTheStatusBar()
+    {
+        Session s;
+        s.Open();
+        s.SetParameter("ValueListMechanics", "MECH_BROWNIANFORCE", "1E-8");
+        s.SetParameter("ValueListMechanics", "MECH_FRICCOEF", "1E20");
+        s.SetParameter("ValueListSimulation", "SIM_TIME", "0.05");
+        s.Click("BtnResertAndApply");
+        s.Click("BtnStart");
+        QLabel *warning = s.window->findChild<QLabel *>("StatusWarning");
+        // Shown with the run's displays, on the window's thread.
+        QTRY_COMPARE(warning->text(), QString("Bodies far outside the box"));
+        QTRY_VERIFY(!s.window->RunInProgress());
+        QVERIFY(warning->toolTip().startsWith("A body lies more than one box size outside"));
+        s.Click("BtnResertAndApply");
+        QVERIFY(warning->text().isEmpty());
+    }
+
     void InvalidParameterIsReportedAndStopsTheApply()
     {
         Session s;
@@ -398,7 +416,8 @@ private slots:
         s.SetParameter("ValueListSimulation", "SIM_CUBESIZE", "3");
         s.SetParameter("ValueListConcentrations", "C_ACG", "abc");
         s.Click("BtnResertAndApply");
-        QCOMPARE(s.errors, QStringList{"'abc' is not a valid floating point value"});
+        QCOMPARE(s.errors, QStringList{"Concentrations, \"Concentration of G-actine [uM]\": "
+                                       "'abc' is not a valid floating point value"});
         // The box was rebuilt before the concentrations; nothing after them
         // and no display.
         QCOMPARE(s.Cell().Size.x, 3e-6);

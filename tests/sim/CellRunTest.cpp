@@ -2,6 +2,7 @@
 
 #include "FloatingPoint.h"
 #include "Random.h"
+#include "Stalledclock.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,7 @@ protected:
     CCell cell;
     std::vector<double> observedTimes;
     std::vector<double> observedMechTimes;
-    std::vector<std::int32_t> observedReactionCounts;
+    std::vector<std::int64_t> observedReactionCounts;
 };
 
 TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
@@ -79,7 +80,7 @@ TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
     EXPECT_DOUBLE_EQ(observedTimes[0], 0.01);
     EXPECT_DOUBLE_EQ(observedTimes[1], 0.02);
     EXPECT_DOUBLE_EQ(observedTimes[2], 0.03);
-    for (const std::int32_t count : observedReactionCounts)
+    for (const std::int64_t count : observedReactionCounts)
         EXPECT_EQ(count, 0);
     EXPECT_EQ(cell.ReactionCount, 1);
     EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, 1);
@@ -144,6 +145,32 @@ TEST_F(CellRun, StopFromTheObserverEndsAfterTheSelectedReaction)
     EXPECT_EQ(cell.Time, 5.0);
     EXPECT_EQ(cell.MechTime, 5.0);
     EXPECT_EQ(cell.ObsTime, 5.0);
+}
+
+TEST_F(CellRun, ClockBelowItsResolutionEndsTheRunWithAnError)
+{
+    cell.Time = cell.ObsTime = 1.0;
+    cell.ObsTimeStep = 1.0;
+    cell.Method = Always(cell, CCell::ARPB, 1e-30); // 1 + 1e-30 == 1
+    try {
+        cell.RunChemistry(2.0);
+        FAIL() << "no error";
+    } catch (const StalledClockError &e) {
+        EXPECT_EQ(e.Time(), 1.0);
+        EXPECT_NE(std::string(e.what()).find("rates are too high"), std::string::npos);
+    }
+    EXPECT_EQ(cell.ReactionCount, StalledClockError::kLimit - 1);
+}
+
+TEST_F(CellRun, CountersGoBeyondThe32BitRange)
+{
+    cell.ReactionCount = INT32_MAX;
+    cell.Reactions[CCell::ARPB].Count = INT32_MAX;
+    cell.ObsTimeStep = 1.0;
+    cell.Method = Always(cell, CCell::ARPB, 1.0);
+    cell.RunChemistry(1.0);
+    EXPECT_EQ(cell.ReactionCount, std::int64_t{1} << 31);
+    EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, std::int64_t{1} << 31);
 }
 
 TEST_F(CellRun, ObserverRunsWithTrapsOffAndTheMethodWithTrapsOn)

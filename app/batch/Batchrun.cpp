@@ -1,0 +1,198 @@
+#include "Batchrun.h"
+
+#include "Batchoptions.h"
+#include "Batchsettings.h"
+#include "Batchworldfile.h"
+#include "Boxescape.h"
+#include "Cell.h"
+#include "Exitstatus.h"
+#include "Numbertext.h"
+#include "Observationwriter.h"
+#include "Parameters.h"
+#include "Progressbar.h"
+#include "Resetandapply.h"
+#include "Runseed.h"
+#include "Settingsfile.h"
+#include "Settingsfilecheck.h"
+#include "Statereport.h"
+#include "Stopsignals.h"
+#include "Worldfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include <unistd.h>
+
+namespace {
+
+// The parameter tables from the settings file, with the method that the
+// command line or the file names; warns about what the file holds in vain.
+ParameterStore LoadParameters(const BatchOptions &options, const SettingsFile &settings)
+{
+    ParameterStore store;
+    CreateParameterTables(store, &settings);
+    for (const std::string &warning : SettingsFileWarnings(settings, store))
+        Warn(warning);
+    // Unlike the window, which always starts with "First reaction", a batch
+    // run takes the method that the settings file names.
+    store.Table(kSimulation)->Find("SIM_METHOD")->Value = options.Method.value_or(
+        settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
+    return store;
+}
+
+// Why the run cannot go from the cell's time to endTime, or an empty text.
+std::string EndTimeProblem(const CCell &cell, double endTime)
+{
+    if (endTime > cell.Time)
+        return {};
+    return "the end time " + FormatNumber(endTime) + " s (--time, or SIM_TIME or the end of " +
+           "the saved run) is not after the current time " + FormatNumber(cell.Time) + " s";
+}
+
+int WriteFinalState(const CCell &cell)
+{
+    PrintState(stdout, cell);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return kExitDone;
+    return Fail(kExitOutputFailed, std::string("cannot write the final state to standard "
+                                               "output: ") + std::strerror(errno));
+}
+
+// Warns once when bodies are flung out of the box.
+class BodyWatch {
+public:
+    explicit BodyWatch(ProgressBar &progress) : progress_(progress) {}
+
+    void Check(const CCell &cell)
+    {
+        if (warned_ || !AnyBodyFarOutsideBox(cell))
+            return;
+        warned_ = true;
+        progress_.ClearLine();
+        Warn(kBodyFarOutsideBoxWarning);
+    }
+
+private:
+    ProgressBar &progress_;
+    bool warned_ = false;
+};
+
+// How a prepared world is run.
+struct RunPlan {
+    double EndTime; // s
+    bool WithMechanics;
+    bool ShowProgress;
+};
+
+// Runs the cell to the end of the plan or a stop signal, then writes the
+// observations, the world files and the final state; returns the exit status.
+int RunAndWrite(CCell &cell, const RunPlan &plan, std::optional<ObservationWriter> &observations,
+                RunWorldFiles &worlds)
+{
+    ProgressBar progress(plan.ShowProgress, cell.ObsTime, plan.EndTime);
+    BodyWatch bodies(progress);
+    cell.OnObserve = [&] {
+        if (observations)
+            observations->Add(cell);
+        progress.Update(cell);
+        bodies.Check(cell);
+        // A signal that came before the run had begun.
+        if (ReceivedStopSignal())
+            cell.Stop();
+    };
+    worlds.Start(cell, [&progress](const std::string &message) {
+        progress.ClearLine();
+        Fail(kExitOutputFailed, message);
+    });
+    const StopOnSignals stopSignals(cell);
+
+    int status = kExitDone;
+    std::string failure;
+    try {
+        if (observations)
+            observations->Add(cell); // the starting point
+        if (!ReceivedStopSignal())
+            plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
+    } catch (const OutputError &e) {
+        status = kExitOutputFailed;
+        failure = e.what();
+        observations.reset();
+    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
+        status = kExitRunFailed;
+        failure = e.what();
+    }
+    progress.Finish(cell);
+    bodies.Check(cell);
+    if (!failure.empty())
+        Fail(status, failure);
+    // A signal after the end of the run stopped nothing.
+    if (const int signal = ReceivedStopSignal(); signal && cell.Time < plan.EndTime)
+        status = MoreSeriousStatus(
+            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
+
+    status = MoreSeriousStatus(status, worlds.Finish(cell, !failure.empty()));
+    if (observations) {
+        try {
+            observations->Finish();
+        } catch (const OutputError &e) {
+            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
+        }
+    }
+    return MoreSeriousStatus(status, WriteFinalState(cell));
+}
+
+} // namespace
+
+int RunBatch(const BatchOptions &options)
+{
+    const std::string settingsPath = BatchSettingsPath(options);
+    CCell cell;
+    cell.MechanicsThreads = options.Threads;
+    ParameterStore store;
+    double targetTime = 0.0;
+    if (options.ResumePath) {
+        try {
+            targetTime = ResumeWorld(options, cell, store);
+        } catch (const WorldFileError &e) {
+            return Fail(kExitBadInput, e.what());
+        }
+    } else {
+        if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
+            !problem.empty())
+            return Fail(kExitBadInput, problem);
+        const SettingsFile settings(settingsPath);
+        store = LoadParameters(options, settings);
+        const std::uint32_t seed = SeedTheRun(options.Seed);
+        if (!options.Seed)
+            std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
+        try {
+            targetTime = ResetAndApply(store, cell).TargetTime;
+        } catch (const std::exception &e) {
+            return Fail(kExitBadInput, e.what());
+        }
+    }
+    const double endTime = options.EndTime.value_or(targetTime);
+    const auto pathProblem = [&settingsPath](const std::optional<std::string> &path) {
+        return path ? OutputPathProblem(*path, settingsPath) : std::string();
+    };
+    for (const std::string &problem :
+         {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
+          pathProblem(options.ObservePath), pathProblem(options.SaveWorldPath),
+          pathProblem(options.CheckpointPath)})
+        if (!problem.empty())
+            return Fail(kExitBadInput, problem);
+
+    std::optional<ObservationWriter> observations;
+    try {
+        if (options.ObservePath)
+            observations.emplace(*options.ObservePath);
+    } catch (const OutputError &e) {
+        return Fail(kExitBadInput, e.what());
+    }
+
+    const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
+    RunWorldFiles worlds(options, store, endTime);
+    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, observations, worlds);
+}

@@ -1,0 +1,98 @@
+// The parts of the headless runner, linked directly.
+
+#include "Cell.h"
+#include "Charttext.h"
+#include "Observationwriter.h"
+#include "Progressbar.h"
+#include "Random.h"
+#include "Runseed.h"
+#include "TestSupport.h"
+
+#include <cmath>
+#include <filesystem>
+#include <numeric>
+
+namespace {
+
+// Rows of propensities at times 0, 1, ... (all else 0) as the window's chart
+// and its text export have them: the reference for the streamed file.
+std::string ExportOf(const std::vector<std::vector<double>> &rows)
+{
+    ChartModel chart{{"Time", "", "Number of molecules", ""}, {}};
+    for (const char *name : CCell::SpeciesNames)
+        chart.Curves.push_back({std::string("N: ") + name, true, {}});
+    for (const char *chartName : {"Num of reactions: ", "A: ", "React prob: "})
+        for (const char *name : CCell::ReactionNames)
+            chart.Curves.push_back({chartName + std::string(name), true, {}});
+    chart.Curves.push_back({"Filament size: MeanFilamentSize", true, {}});
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const double t = static_cast<double>(row);
+        const double sum = std::accumulate(rows[row].begin(), rows[row].end(), 0.0);
+        for (int i = 0; i < 38; ++i) {
+            const double a = i >= 19 && i < 37 ? rows[row][(i - 19) % 9] : 0.0;
+            const bool probability = i >= 28 && i < 37;
+            if (!probability || sum != 0)
+                chart.Curves[i].Points.push_back({t, probability ? a / sum : a});
+        }
+    }
+    return ChartText(chart);
+}
+
+TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
+{
+    const std::vector<double> none(9, 0.0), some = {1, 2, 0, 0.5, 0, 0, 3, 0, 1e-40};
+    // Not yet computed at the start; all 0 later: a world that cannot react.
+    for (const auto &rows : std::vector<std::vector<std::vector<double>>>{
+             {none, some, some, some}, {none, none, none}, {none, some, none, none}, {some}}) {
+        ScratchDirectory dir;
+        CCell cell;
+        ObservationWriter writer(dir.File("observe.txt"));
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            cell.ObsTime = static_cast<double>(row);
+            for (int i = 0; i < 9; ++i)
+                cell.Reactions[i].Propensity = rows[row][i];
+            writer.Add(cell);
+        }
+        writer.Finish();
+        EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows)) << rows.size() << " rows";
+    }
+}
+
+TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
+{
+    ScratchDirectory dir;
+    const std::string path = dir.File("observe.txt");
+    WriteFile(path, "previous");
+    {
+        CCell cell;
+        ObservationWriter writer(path);
+        for (int i = 0; i < 3000; ++i) // rows of 118 bytes
+            writer.Add(cell);
+        std::uintmax_t written = 0;
+        for (const auto &entry : std::filesystem::directory_iterator(dir.Path()))
+            if (entry.path() != path)
+                written += entry.file_size();
+        EXPECT_GT(written, 3000u * 118u - 65536u); // all but one block is on the disk
+        EXPECT_EQ(ReadFile(path), "previous");
+    }
+    EXPECT_EQ(ReadFile(path), "previous");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(ProgressBar, ClockTextIsNeverNegative)
+{
+    const std::pair<double, const char *> cases[] = {{0, "0:00:00"}, {3599.6, "1:00:00"},
+        {-3, "0:00:00"}, {1e300, ">876600:00:00"}, {INFINITY, ">876600:00:00"}, {NAN, "?"}};
+    for (const auto &[seconds, text] : cases)
+        EXPECT_EQ(ClockText(seconds), text) << seconds;
+}
+
+TEST(RunSeed, EverySeedInTheRangeGivesItsOwnRun)
+{
+    const auto firstDraw = [](std::uint32_t seed) { return SeedRandomWith(seed), UniformReal(); };
+    EXPECT_EQ(firstDraw(kLargestSeed + 1), firstDraw(0)); // so left out of the range
+    EXPECT_NE(firstDraw(kLargestSeed), firstDraw(0));
+    EXPECT_EQ(SeedInRange(INT32_MAX), 0u);
+}
+
+} // namespace
