@@ -581,7 +581,8 @@ private slots:
         s.Open();
         double before = -1, during = -1;
         s.DuringRun([&] {
-            QTest::qWait(200);
+            // Past the design text "0.01" of the status panel.
+            QTRY_VERIFY(s.Find<QLabel>("StatusTime")->text().toDouble() > 0.01);
             before = s.Find<QLabel>("StatusTime")->text().toDouble();
             QDialog dialog(s.window.get());
             QTimer::singleShot(500, &dialog, [&] {
