@@ -10,7 +10,7 @@
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -31,16 +31,23 @@ std::set<std::string> Matches(const std::string &text, const std::regex &pattern
     return found;
 }
 
-// The options a program's --help names: words that begin with a dash.
+// The options a program's --help names: those of its usage lines, and those
+// that begin an option line ("  -o, --output FILE ...").
 std::set<std::string> HelpOptions(const std::string &program)
 {
     std::FILE *pipe = ::popen((program + " --help").c_str(), "r");
-    std::string text;
-    for (int c; pipe && (c = std::fgetc(pipe)) != EOF;)
-        text += static_cast<char>(c);
+    std::string usage, optionLines;
+    bool inUsage = false;
+    for (char line[512]; pipe && std::fgets(line, sizeof line, pipe);) {
+        inUsage = std::string_view(line).starts_with("Usage:") || (inUsage && line[0] == ' ');
+        (inUsage ? usage : optionLines) += line;
+    }
     if (pipe)
         ::pclose(pipe);
-    return Matches(text, std::regex(R"((?:^|[\s\[])(--?[a-z][a-z-]*))"));
+    std::set<std::string> options = Matches(usage, std::regex(R"((?:^|[\s\[])(--?[a-z][a-z-]*))"));
+    options.merge(Matches(optionLines, std::regex(R"((?:^|\n)  (--?[a-z][a-z-]*))")));
+    options.merge(Matches(optionLines, std::regex(R"((?:^|\n)  -\w, (--[a-z][a-z-]*))")));
+    return options;
 }
 
 // The options in the first cells of the table under the heading "Options of
