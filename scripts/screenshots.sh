@@ -8,8 +8,8 @@
 #   scripts/screenshots.sh [BIN-DIR]    (default: build-release/bin, as built by
 #                                        scripts/setup.sh run)
 #
-# Takes about three minutes on two cores (the window's run, then eight short
-# runs and the plot). Runs the window under Xvfb; needs xvfb, xdotool and
+# Takes one to three minutes on two cores, as busy as they are (the window's
+# run, then eight short runs and the plot). Runs the window under Xvfb; needs xvfb, xdotool and
 # imagemagick, which scripts/setup.sh installs. The test suite does not run it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
