@@ -9,8 +9,9 @@
 #                                        scripts/setup.sh run)
 #
 # Takes one to three minutes on two cores, as busy as they are (the window's
-# run, then eight short runs and the plot). Runs the window under Xvfb; needs xvfb, xdotool and
-# imagemagick, which scripts/setup.sh installs. The test suite does not run it.
+# run, then eight short runs and the plot). Runs the window under Xvfb; needs
+# xvfb, xdotool and imagemagick, which scripts/setup.sh installs. The test
+# suite does not run it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 images=docs/img
