@@ -1,13 +1,20 @@
 #include "Batchoptions.h"
 
 #include "Numbertext.h"
+#include "Parameters.h"
+#include "Settingsfile.h"
 
 #include <charconv>
+#include <filesystem>
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
-    "                     [--time T] [--observe FILE] [--quiet]\n"
-    "Runs a Filonex simulation without a window and prints the final state.\n"
+    "                     [--time T] [--observe FILE] [--table FILE] [--quiet]\n"
+    "       filonex-batch [options] --runs N [--sweep IDENT=v1,v2,...]... [--jobs J] --out DIR\n"
+    "       filonex-batch [options] [--runs N] [--sweep ...]... --out DIR --run-index K\n"
+    "       filonex-batch merge DIR\n"
+    "Runs a Filonex simulation without a window and prints the final state, or\n"
+    "runs an ensemble of replicas and parameter sweeps and summarises it.\n"
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
     "                    a missing default file means the default parameters)\n"
@@ -18,11 +25,31 @@ const char *const kBatchUsage =
     "  --chemistry-only  no mechanics, as with the \"Ch\" button\n"
     "  --time T          run until T seconds (default: SIM_TIME)\n"
     "  --observe FILE    write the chart points of every observation to FILE as text\n"
+    "  --table FILE      write every observation to FILE as a tab-separated table:\n"
+    "                    time, species, n_/a_/p_ counts, propensities and\n"
+    "                    probabilities of the channels, mean_size\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
-    "Exit status: 0 done, 1 floating-point error during the run, 2 bad input,\n"
-    "130 stopped by Ctrl-C.\n";
+    "Ensembles:\n"
+    "  --runs N          N replicas at each sweep point (default 1)\n"
+    "  --sweep IDENT=v1,v2,...  vary a parameter of the settings file; repeated, the\n"
+    "                    grid of all combinations (the last sweep varies fastest)\n"
+    "  --jobs J          runs at a time, each in a process of its own (default: the\n"
+    "                    cores)\n"
+    "  --out DIR         one folder per run (state.txt, table.tsv, parameters.ini,\n"
+    "                    run.tsv, log.txt), the manifest runs.tsv and summary.tsv\n"
+    "  --run-index K     run only run K (from 0) of the ensemble, as a task of a\n"
+    "                    cluster job array; the base seed comes from --seed or\n"
+    "                    from DIR/ensemble.tsv\n"
+    "  --prepare         write DIR/ensemble.tsv, print the number of runs, run nothing\n"
+    "  merge DIR         write runs.tsv and summary.tsv from the runs that have ended\n"
+    "Run K = point * N + replica. Replica r has the same seed at every point: the\n"
+    "upper 32 bits of SplitMix64(base seed * 2^32 + r); the base seed is --seed,\n"
+    "else taken from the clock and printed.\n"
+    "\n"
+    "Exit status: 0 done, 1 floating-point error during the run (for an ensemble:\n"
+    "some run failed or is missing), 2 bad input, 130 stopped by Ctrl-C.\n";
 
 namespace {
 
@@ -34,6 +61,42 @@ std::uint32_t SeedValue(const std::string &text)
     if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end)
         throw UsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
     return value;
+}
+
+int CountValue(const std::string &name, const std::string &text, int least)
+{
+    int value = 0;
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least)
+        throw UsageError(name + " needs a whole number from " + std::to_string(least) + ", not '" +
+                         text + "'");
+    return value;
+}
+
+void AddSweep(std::vector<SweepAxis> &sweeps, SweepAxis axis)
+{
+    for (const SweepAxis &other : sweeps)
+        if (other.Ident == axis.Ident)
+            throw UsageError("--sweep names " + axis.Ident + " twice");
+    sweeps.push_back(std::move(axis));
+}
+
+// Options that only make sense together.
+void CheckCombination(const BatchOptions &options)
+{
+    if (options.IsEnsemble()) {
+        if (!options.OutPath)
+            throw UsageError("an ensemble needs --out DIR for its results");
+        if (options.ObservePath || options.TablePath)
+            throw UsageError("every run of an ensemble writes its table into its own folder; "
+                             "--observe and --table are for single runs");
+        if (options.RunIndex && options.Prepare)
+            throw UsageError("--run-index and --prepare do not go together");
+    } else if (options.OutPath || options.Jobs) {
+        throw UsageError(std::string(options.OutPath ? "--out" : "--jobs") +
+                         " needs --runs or --sweep");
+    }
 }
 
 double TimeValue(const std::string &text)
@@ -55,9 +118,18 @@ std::string MethodValue(const std::string &text)
 
 } // namespace
 
+std::string SettingsPathOf(const BatchOptions &options)
+{
+    if (options.SettingsPath)
+        return *options.SettingsPath;
+    return (std::filesystem::path(ExecutablePath()).parent_path() / "filonex.ini").string();
+}
+
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
 {
     BatchOptions options;
+    ParameterStore parameters; // every ident a sweep may name
+    CreateParameterTables(parameters, nullptr);
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         std::optional<std::string> inlineValue;
@@ -91,6 +163,20 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.EndTime = TimeValue(value());
         else if (name == "--observe")
             options.ObservePath = value();
+        else if (name == "--table")
+            options.TablePath = value();
+        else if (name == "--runs")
+            options.Runs = CountValue(name, value(), 1);
+        else if (name == "--sweep")
+            AddSweep(options.Sweeps, ParseSweep(value(), parameters));
+        else if (name == "--jobs")
+            options.Jobs = CountValue(name, value(), 1);
+        else if (name == "--out")
+            options.OutPath = value();
+        else if (name == "--run-index")
+            options.RunIndex = CountValue(name, value(), 0);
+        else if (name == "--prepare")
+            options.Prepare = flag();
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")
@@ -100,5 +186,6 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
         else
             throw UsageError("unexpected argument '" + name + "'");
     }
+    CheckCombination(options);
     return options;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Ensembleplan.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -14,8 +16,23 @@ struct BatchOptions {
     bool ChemistryOnly = false;
     std::optional<double> EndTime; // s; SIM_TIME when not given
     std::optional<std::string> ObservePath;
+    std::optional<std::string> TablePath; // the observations as a tidy table
     bool Quiet = false;
     bool Help = false;
+
+    // An ensemble: replicas, sweeps, the folder of its results.
+    std::optional<int> Runs;
+    std::vector<SweepAxis> Sweeps;
+    std::optional<int> Jobs;
+    std::optional<std::string> OutPath;
+    std::optional<int> RunIndex; // only this run of the ensemble
+    bool Prepare = false;        // only write the plan and print the number of runs
+
+    // Where a run of an ensemble writes its final state; standard output
+    // when not given.
+    std::optional<std::string> StatePath;
+
+    bool IsEnsemble() const { return Runs || !Sweeps.empty() || RunIndex || Prepare; }
 };
 
 // A command line that cannot be used; the message says why.
@@ -25,7 +42,12 @@ public:
 };
 
 // Options as "--name value" or "--name=value"; raises UsageError for an
-// unknown option, a missing or malformed value, or a stray argument.
+// unknown option, a missing or malformed value, a stray argument, or options
+// that do not go together.
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments);
+
+// The settings file a run reads: --settings, else filonex.ini beside the
+// program (the window program's file).
+std::string SettingsPathOf(const BatchOptions &options);
 
 extern const char *const kBatchUsage;

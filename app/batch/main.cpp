@@ -5,9 +5,11 @@
 
 #include "Batchoptions.h"
 #include "Cell.h"
+#include "Ensemblecommand.h"
 #include "Charttext.h"
 #include "FloatingPoint.h"
 #include "Observationrecord.h"
+#include "Observationtable.h"
 #include "Parameters.h"
 #include "Progressbar.h"
 #include "Random.h"
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -49,12 +52,6 @@ int Fail(int status, const std::string &message)
 {
     std::fprintf(stderr, "filonex-batch: %s\n", message.c_str());
     return status;
-}
-
-// The window program's settings file: filonex.ini beside both programs.
-std::string WindowSettingsPath()
-{
-    return (std::filesystem::path(ExecutablePath()).parent_path() / "filonex.ini").string();
 }
 
 bool IsReadableFile(const std::string &path)
@@ -93,7 +90,7 @@ void Seed(const BatchOptions &options)
 
 int Simulate(const BatchOptions &options)
 {
-    const std::string settingsPath = options.SettingsPath.value_or(WindowSettingsPath());
+    const std::string settingsPath = SettingsPathOf(options);
     if (options.SettingsPath && !IsReadableFile(settingsPath))
         return Fail(kBadInput, "cannot read the settings file '" + settingsPath + "'");
     const SettingsFile settings(settingsPath);
@@ -118,6 +115,20 @@ int Simulate(const BatchOptions &options)
     const double endTime = options.EndTime.value_or(applied.TargetTime);
     if (options.ObservePath && !CanCreate(*options.ObservePath))
         return Fail(kBadInput, ExportFailure(ChartTextOutcome::CannotCreateFile, options));
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> table(nullptr, std::fclose);
+    if (options.TablePath) {
+        table.reset(std::fopen(options.TablePath->c_str(), "w"));
+        if (!table)
+            return Fail(kBadInput, "Cannot create file! " + *options.TablePath);
+        std::fputs(ObservationTableHeader().c_str(), table.get());
+    }
+    const auto addRow = [&] {
+        if (table) {
+            std::fputs(ObservationTableRow(cell).c_str(), table.get());
+            std::fflush(table.get());
+        }
+    };
+    addRow();
 
     ObservationRecord record;
     if (options.ObservePath)
@@ -126,6 +137,7 @@ int Simulate(const BatchOptions &options)
     cell.OnObserve = [&] {
         if (options.ObservePath)
             record.AddPoints(cell);
+        addRow();
         progress.Update(cell);
         if (interruptRequested)
             cell.Stop();
@@ -153,7 +165,14 @@ int Simulate(const BatchOptions &options)
             status = status == kDone ? failed : status;
         }
     }
-    PrintState(stdout, cell);
+    if (table && (std::fclose(table.release()) != 0))
+        status = Fail(kRunFailed, "Cannot create file! " + *options.TablePath);
+    std::FILE *state = options.StatePath ? std::fopen(options.StatePath->c_str(), "w") : stdout;
+    if (!state)
+        return Fail(kRunFailed, "Cannot create file! " + *options.StatePath);
+    PrintState(state, cell);
+    if (options.StatePath && std::fclose(state) != 0)
+        return Fail(kRunFailed, "Cannot create file! " + *options.StatePath);
     return status;
 }
 
@@ -161,9 +180,12 @@ int Simulate(const BatchOptions &options)
 
 int main(int argc, char **argv)
 {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "merge")
+        return MergeCommand(arguments);
     BatchOptions options;
     try {
-        options = ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseBatchOptions(arguments);
     } catch (const UsageError &e) {
         Fail(kBadInput, e.what());
         std::fputs("Try 'filonex-batch --help'.\n", stderr);
@@ -172,6 +194,14 @@ int main(int argc, char **argv)
     if (options.Help) {
         std::fputs(kBatchUsage, stdout);
         return kDone;
+    }
+    if (options.Prepare)
+        return PrepareEnsemble(options);
+    if (options.RunIndex)
+        return RunEnsembleMember(options, Simulate);
+    if (options.IsEnsemble()) {
+        InstallInterruptHandler();
+        return RunEnsembleCommand(options, arguments, [] { return interruptRequested != 0; });
     }
     return Simulate(options);
 }

@@ -1,0 +1,79 @@
+#include "Ensemblemerge.h"
+
+#include "Ensembleplan.h"
+#include "Runrecord.h"
+#include "Summary.h"
+#include "Tidytable.h"
+#include "Wholefile.h"
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace {
+
+std::string RunList(const std::string &what, const std::vector<int> &runs)
+{
+    if (runs.empty())
+        return "";
+    std::string text = ", " + std::to_string(runs.size()) + " " + what + " (";
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        text += (i > 0 ? " " : "") + std::to_string(runs[i]);
+    return text + ")";
+}
+
+// Writes the summary beside its place and renames it there, so that a
+// reader never sees half of it.
+void WriteSummaryFile(const std::string &path, const std::vector<PointTables> &points)
+{
+    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    try {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        WriteSummary(points, out);
+        out.close();
+        if (!out || std::rename(temporary.c_str(), path.c_str()) != 0)
+            throw std::runtime_error("cannot write '" + path + "'");
+    } catch (...) {
+        std::remove(temporary.c_str());
+        throw;
+    }
+}
+
+} // namespace
+
+std::string MergeOutcome::Report() const
+{
+    return std::to_string(Runs) + " runs: " + std::to_string(Done.size()) + " done" +
+           RunList("failed", Failed) + RunList("missing", Missing);
+}
+
+MergeOutcome MergeEnsemble(const std::string &dir)
+{
+    const EnsemblePlan plan = ReadEnsemblePlan(dir + "/" + kPlanFile);
+    MergeOutcome outcome;
+    outcome.Runs = plan.RunCount();
+    std::string manifest = JoinFields(ManifestColumns(plan));
+    std::vector<PointTables> points(plan.PointCount());
+    for (int point = 0; point < plan.PointCount(); ++point)
+        points[point].Point = point;
+    const std::size_t status = ManifestColumns(plan).size() - 2;
+
+    for (int run = 0; run < plan.RunCount(); ++run) {
+        const std::string folder = dir + "/" + RunFolderName(run);
+        const auto record = ReadRunRecord(folder, plan, run);
+        manifest += JoinFields(record.value_or(RunFields(plan, run, kRunMissing, std::nullopt)));
+        if (!record) {
+            outcome.Missing.push_back(run);
+        } else if (record->at(status) == kRunDone) {
+            outcome.Done.push_back(run);
+            points[plan.PointOf(run)].Paths.push_back(folder + "/" + kRunTableFile);
+        } else {
+            outcome.Failed.push_back(run);
+        }
+    }
+    WriteWholeFile(dir + "/" + kManifestFile, manifest);
+    WriteSummaryFile(dir + "/" + kSummaryFile, points);
+    return outcome;
+}
