@@ -95,68 +95,60 @@ double CCell::MeanFilamentSize() const
     if (Filaments.empty())
         return 0.0;
     double monomers = 0.0;
-    for (const auto &f : Filaments)
-        monomers += f->Monomers;
+    for (const CSolidFilament &f : Filaments)
+        monomers += f.Monomers;
     return monomers / double(Filaments.size());
 }
 
-CSolidFilament *CCell::FreeBarbedFilament(std::int32_t i) const
+CSolidFilament *CCell::FreeBarbedFilament(std::int32_t i)
 {
-    for (const auto &f : Filaments) {
-        if (f->IsBarbedEndFree() && i-- == 0)
-            return f.get();
-    }
-    return nullptr;
+    return Filaments.FreeBarbed(i);
 }
 
-CSolidFilament *CCell::FilamentAt(std::int32_t i) const
+CSolidFilament *CCell::FilamentAt(std::int32_t i)
 {
     if (i < 0 || std::size_t(i) >= Filaments.size())
         return nullptr;
-    return Filaments[i].get();
+    return &Filaments[std::size_t(i)];
 }
 
-CCell::MonomerSite CCell::FilamentOfMonomer(std::int32_t i) const
+CCell::MonomerSite CCell::FilamentOfMonomer(std::int32_t i)
 {
-    for (const auto &f : Filaments) {
-        if (f->Monomers < 1)
-            continue;
-        if (i < f->Monomers)
-            return {f.get(), i};
-        i -= f->Monomers;
-    }
-    return {};
+    return Filaments.OfMonomer(i);
 }
 
 void CCell::RemoveFilament(CSolidFilament *f)
 {
-    const auto found = std::find_if(Filaments.begin(), Filaments.end(),
-                                    [f](const auto &entry) { return entry.get() == f; });
-    if (found == Filaments.end())
+    const bool capped = f->Capped;
+    const std::int32_t monomers = f->Monomers;
+    if (!Filaments.Remove(*f))
         return;
-    std::unique_ptr<CSolidFilament> removed = std::move(*found);
-    Filaments.erase(found);
-    if (removed->Capped) {
+    if (capped) {
         ++Species[CAP];
         --Species[CAF];
         ++Species[FIB];
     }
-    Species[ACG] += removed->Monomers;
-    Species[ACF] -= removed->Monomers;
+    Species[ACG] += monomers;
+    Species[ACF] -= monomers;
     --Species[FIB];
     --Species[FIP];
+}
+
+void CCell::FilamentChanged(CSolidFilament &f)
+{
+    f.MarkChanged();
+    Filaments.Refresh(f);
 }
 
 CSolidFilament &CCell::AppendFilament(const CVector &pointedEnd, const CVector &direction,
                                       std::int32_t monomers)
 {
-    auto filament = std::make_unique<CSolidFilament>();
-    filament->SetGeometry(pointedEnd, direction);
-    filament->Monomers = monomers;
+    CSolidFilament filament;
+    filament.SetGeometry(pointedEnd, direction);
+    filament.Monomers = monomers;
     // The body's centre until its first step takes it there: the wall forces
     // of that step measure their lever arms from it.
-    filament->Position = filament->GetMassCenter();
-    filament->MarkChanged();
-    Filaments.push_back(std::move(filament));
-    return *Filaments.back();
+    filament.Position = filament.GetMassCenter();
+    filament.MarkChanged();
+    return Filaments.Append(filament);
 }

@@ -2,6 +2,7 @@
 
 #include "Bacterium.h"
 #include "Chemreaction.h"
+#include "FilamentList.h"
 #include "Solidfilament.h"
 #include "Space.h"
 
@@ -46,10 +47,7 @@ public:
 
     // A monomer chosen by FilamentOfMonomer: its filament and its position
     // counted from the barbed end (0 is the barbed-end monomer).
-    struct MonomerSite {
-        CSolidFilament *Filament = nullptr;
-        std::int32_t FromBarbedEnd = -1;
-    };
+    using MonomerSite = CFilamentList::MonomerSite;
 
     // Box (0,0,0)-(1,1,1), channels with k = 1 and a volume of 1 litre, method
     // NextReaction, no observer, no bacterium, everything else zero.
@@ -70,7 +68,8 @@ public:
     std::array<std::int32_t, SPECIES_COUNT> Species{};
     std::array<CChemReaction, REACTION_COUNT> Reactions;
     // New filaments are appended; removal keeps the order of the others.
-    std::vector<std::unique_ptr<CSolidFilament>> Filaments;
+    // The handlers keep its search trees current through FilamentChanged.
+    CFilamentList Filaments;
     std::unique_ptr<CBacterium> Bacterium;
     // Called at every observation step with the floating-point traps off;
     // empty means none.
@@ -109,12 +108,12 @@ public:
     double MeanFilamentSize() const;
 
     // The i-th (from 0) filament with a free barbed end, or nullptr.
-    CSolidFilament *FreeBarbedFilament(std::int32_t i) const;
+    CSolidFilament *FreeBarbedFilament(std::int32_t i);
     // The i-th filament of the list, or nullptr.
-    CSolidFilament *FilamentAt(std::int32_t i) const;
+    CSolidFilament *FilamentAt(std::int32_t i);
     // The filament holding the i-th monomer of all filaments, counted from
     // the front of the list.
-    MonomerSite FilamentOfMonomer(std::int32_t i) const;
+    MonomerSite FilamentOfMonomer(std::int32_t i);
     // Takes f out of the list, returns its monomers and its cap, deletes it.
     void RemoveFilament(CSolidFilament *f);
 
@@ -183,8 +182,32 @@ public:
                           double radius, CVector &force, CVector &torque) const;
     void ApplyFriction();
 
+    // Threads of the mechanics step; 0 means one per core. Any number gives
+    // the same results.
+    int MechanicsThreads = 0;
+
 private:
+    // What the first stage of a mechanics step finds for one filament.
+    struct FilamentContacts {
+        CVector WallForce, WallTorque;
+        CVector BacteriumForce, BacteriumTorque;
+        // Directions of the Brownian kick of a filament that touches no wall.
+        CVector KickForceDirection, KickTorqueDirection;
+        bool TouchesWall = false;
+        bool TouchesBacterium = false;
+    };
+
     void Run(double tEnd, bool withMechanics);
+    // Marks f for its next Move and keeps the list's trees current; called
+    // after every change of a listed filament's size, ends or cap.
+    void FilamentChanged(CSolidFilament &f);
+    // The forces of the walls and of the bacterium on one filament.
+    void FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const;
+    // Applies the contact forces or the kick and friction, then moves f.
+    void ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const;
+
+    // One entry per slot of Filaments, reused from step to step.
+    std::vector<FilamentContacts> contacts_;
     // Appends a filament of the given size placed by SetGeometry; the caller
     // updates the counters.
     CSolidFilament &AppendFilament(const CVector &pointedEnd, const CVector &direction,

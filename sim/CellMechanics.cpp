@@ -4,6 +4,9 @@
 
 #include "Cell.h"
 
+#include "ParallelFilaments.h"
+#include "Random.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -54,39 +57,110 @@ void LimitSpeed(CSymmetricSolid &body, double mu)
 
 void CCell::MechStep(double dt)
 {
-    // Forces are gathered from the positions at the start of the step.
-    ApplyWallForces();
-    ApplyBacteriumForces();
-    ApplyFriction();
-    if (Bacterium)
+    // Forces are gathered from the positions at the start of the step: first
+    // every filament's contacts (in parallel), then the Brownian kicks drawn
+    // in list order from the one random stream and the bacterium's share of
+    // the contacts summed in list order, then every body moves (filaments in
+    // parallel). Each filament's arithmetic is its own, so any number of
+    // threads gives the same result.
+    const std::size_t slots = Filaments.SlotCount();
+    if (contacts_.size() < slots)
+        contacts_.resize(slots);
+    ForEachFilament(MechanicsThreads, Filaments,
+                    [&](CSolidFilament &f, std::size_t slot) { FindContacts(f, contacts_[slot]); });
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        FilamentContacts &contacts = contacts_[slot];
+        if (!Filaments.IsLive(slot) || contacts.TouchesWall)
+            continue;
+        contacts.KickForceDirection = RandomUnitVector();
+        contacts.KickTorqueDirection = RandomUnitVector();
+    }
+    if (Bacterium) {
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            // The bacterium does not track its rotation; the reaction torque
+            // would have no effect.
+            if (Filaments.IsLive(slot) && contacts_[slot].TouchesBacterium)
+                Bacterium->ApplyForceAndTorque(-contacts_[slot].BacteriumForce, CVector(0.0));
+        }
+        LimitSpeed(*Bacterium, BacteriumFriction);
         Bacterium->Move(dt);
-    for (const auto &f : Filaments)
-        f->Move(dt);
+    }
+    ForEachFilament(MechanicsThreads, Filaments,
+                    [&](CSolidFilament &f, std::size_t slot) { ForceAndMove(f, contacts_[slot], dt); });
+}
+
+void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
+{
+    const CVector pointed = f.GetPointedEnd();
+    const CVector barbed = f.GetBarbedEnd();
+
+    CVector force;
+    CVector torque;
+    int touched = 0;
+    for (const bool upper : {true, false}) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const double wall = upper ? Component(Size, axis) : 0.0;
+            if (WallContact(pointed, barbed, f.Position, wall, axis, upper, force, torque))
+                ++touched;
+        }
+    }
+    contacts.WallForce = force;
+    contacts.WallTorque = torque;
+    contacts.TouchesWall = touched > 0;
+
+    contacts.TouchesBacterium = false;
+    if (!Bacterium)
+        return;
+    const CVector sphereCenter = Bacterium->Center;
+    const double radius = Bacterium->Radius;
+    // The filament's bounding sphere: the box spanned by its ends.
+    const CVector lower = MinComponents(pointed, barbed);
+    const CVector upper = MaxComponents(pointed, barbed);
+    const CVector filamentCenter = (upper + lower) * 0.5;
+    const double filamentRadius = 0.5 * Length(upper - lower);
+    if (!(Length(filamentCenter - sphereCenter) < filamentRadius + radius))
+        return;
+    const double pointedDistance = Length(sphereCenter - pointed);
+    const double barbedDistance = Length(sphereCenter - barbed);
+    CVector bacteriumForce;
+    CVector bacteriumTorque;
+    if (pointedDistance < radius && pointedDistance < barbedDistance)
+        contacts.TouchesBacterium = BacteriumContact(pointed, barbed, filamentCenter, sphereCenter, radius,
+                                                     bacteriumForce, bacteriumTorque);
+    else if (barbedDistance < radius && barbedDistance < pointedDistance)
+        contacts.TouchesBacterium = BacteriumContact(barbed, pointed, filamentCenter, sphereCenter, radius,
+                                                     bacteriumForce, bacteriumTorque);
+    contacts.BacteriumForce = bacteriumForce;
+    contacts.BacteriumTorque = bacteriumTorque;
+}
+
+void CCell::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
+{
+    // A filament held by a wall gets no Brownian kick in this step.
+    if (contacts.TouchesWall)
+        f.ApplyForceAndTorque(contacts.WallForce, contacts.WallTorque);
+    else
+        f.ApplyForceAndTorque(BrownianForce * contacts.KickForceDirection,
+                              BrownianMoment * contacts.KickTorqueDirection);
+    if (contacts.TouchesBacterium)
+        f.ApplyForceAndTorque(contacts.BacteriumForce, contacts.BacteriumTorque);
+    LimitSpeed(f, FilamentFriction);
+    f.Move(dt);
 }
 
 void CCell::ApplyWallForces()
 {
-    for (const auto &f : Filaments) {
-        CVector force;
-        CVector torque;
-        const CVector pointed = f->GetPointedEnd();
-        const CVector barbed = f->GetBarbedEnd();
-        int contacts = 0;
-        for (const bool upper : {true, false}) {
-            for (int axis = 0; axis < 3; ++axis) {
-                const double wall = upper ? Component(Size, axis) : 0.0;
-                if (WallContact(pointed, barbed, f->Position, wall, axis, upper, force, torque))
-                    ++contacts;
-            }
+    for (CSolidFilament &f : Filaments) {
+        FilamentContacts contacts;
+        FindContacts(f, contacts);
+        if (!contacts.TouchesWall) {
+            contacts.KickForceDirection = RandomUnitVector();
+            contacts.KickTorqueDirection = RandomUnitVector();
+            f.ApplyForceAndTorque(BrownianForce * contacts.KickForceDirection,
+                                  BrownianMoment * contacts.KickTorqueDirection);
+        } else {
+            f.ApplyForceAndTorque(contacts.WallForce, contacts.WallTorque);
         }
-        // A filament held by a wall gets no Brownian kick in this step.
-        if (contacts == 0) {
-            const CVector forceDirection = RandomUnitVector();
-            const CVector torqueDirection = RandomUnitVector();
-            force = BrownianForce * forceDirection;
-            torque = BrownianMoment * torqueDirection;
-        }
-        f->ApplyForceAndTorque(force, torque);
     }
 }
 
@@ -135,29 +209,13 @@ void CCell::ApplyBacteriumForces()
 {
     if (!Bacterium)
         return;
-    const CVector sphereCenter = Bacterium->Center;
-    const double radius = Bacterium->Radius;
-    for (const auto &f : Filaments) {
-        const CVector filamentCenter = f->GetCenter();
-        if (!(Length(filamentCenter - sphereCenter) < f->GetRadius() + radius))
+    for (CSolidFilament &f : Filaments) {
+        FilamentContacts contacts;
+        FindContacts(f, contacts);
+        if (!contacts.TouchesBacterium)
             continue;
-        const CVector pointed = f->GetPointedEnd();
-        const CVector barbed = f->GetBarbedEnd();
-        const double pointedDistance = Length(sphereCenter - pointed);
-        const double barbedDistance = Length(sphereCenter - barbed);
-        CVector force;
-        CVector torque;
-        bool contact = false;
-        if (pointedDistance < radius && pointedDistance < barbedDistance)
-            contact = BacteriumContact(pointed, barbed, filamentCenter, sphereCenter, radius, force, torque);
-        else if (barbedDistance < radius && barbedDistance < pointedDistance)
-            contact = BacteriumContact(barbed, pointed, filamentCenter, sphereCenter, radius, force, torque);
-        if (!contact)
-            continue;
-        f->ApplyForceAndTorque(force, torque);
-        // The bacterium does not track its rotation; the reaction torque
-        // would have no effect.
-        Bacterium->ApplyForceAndTorque(-force, CVector(0.0));
+        f.ApplyForceAndTorque(contacts.BacteriumForce, contacts.BacteriumTorque);
+        Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
     }
 }
 
@@ -193,8 +251,8 @@ bool CCell::BacteriumContact(const CVector &inside, const CVector &other,
 
 void CCell::ApplyFriction()
 {
-    for (const auto &f : Filaments)
-        LimitSpeed(*f, FilamentFriction);
+    for (CSolidFilament &f : Filaments)
+        LimitSpeed(f, FilamentFriction);
     if (Bacterium)
         LimitSpeed(*Bacterium, BacteriumFriction);
 }

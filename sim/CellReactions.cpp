@@ -54,7 +54,7 @@ void CCell::AssocBarbed()
     if (!f || !Contains(f->GetBarbedEnd()))
         return;
     ++f->Monomers;
-    f->MarkChanged();
+    FilamentChanged(*f);
     --Species[ACG];
     ++Species[ACF];
 }
@@ -68,7 +68,7 @@ void CCell::AssocPointed()
         return;
     ++f->Monomers;
     f->PointedEnd = f->GetMonomerPosition(-1);
-    f->MarkChanged();
+    FilamentChanged(*f);
     --Species[ACG];
     ++Species[ACF];
 }
@@ -85,7 +85,7 @@ void CCell::DissocBarbed()
         return;
     }
     --f->Monomers;
-    f->MarkChanged();
+    FilamentChanged(*f);
     ++Species[ACG];
     --Species[ACF];
 }
@@ -103,7 +103,7 @@ void CCell::DissocPointed()
     }
     --f->Monomers;
     f->PointedEnd = f->GetMonomerPosition(1);
-    f->MarkChanged();
+    FilamentChanged(*f);
     ++Species[ACG];
     --Species[ACF];
 }
@@ -116,7 +116,7 @@ void CCell::CapBarbed()
     if (!f)
         return;
     f->Capped = true;
-    f->MarkChanged();
+    FilamentChanged(*f);
     --Species[CAP];
     ++Species[CAF];
     --Species[FIB];
@@ -159,7 +159,7 @@ void CCell::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
         }
         const std::int32_t lost = barbedSide + 1;
         f->Monomers -= lost;
-        f->MarkChanged();
+        FilamentChanged(*f);
         Species[ACG] += lost;
         Species[ACF] -= lost;
         return;
@@ -168,7 +168,7 @@ void CCell::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
         const std::int32_t lost = pointedSide + 1;
         f->Monomers -= lost;
         f->PointedEnd = f->GetMonomerPosition(lost);
-        f->MarkChanged();
+        FilamentChanged(*f);
         Species[ACG] += lost;
         Species[ACF] -= lost;
         return;
@@ -177,11 +177,12 @@ void CCell::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
     // along; f keeps its pointed end and gets a free barbed end.
     CSolidFilament &barbedPiece = AppendFilament(f->GetMonomerPosition(pointedSide + 1), f->Direction, barbedSide);
     barbedPiece.Capped = f->Capped;
+    FilamentChanged(barbedPiece);
     ++Species[FIB];
     ++Species[FIP];
     f->Capped = false;
     f->Monomers = pointedSide;
-    f->MarkChanged();
+    FilamentChanged(*f);
     ++Species[ACG];
     --Species[ACF];
 }

@@ -6,10 +6,11 @@
 
 #include <charconv>
 #include <filesystem>
+#include <limits>
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
-    "                     [--time T] [--observe FILE] [--table FILE] [--quiet]\n"
+    "                     [--time T] [--observe FILE] [--table FILE] [--threads N] [--quiet]\n"
     "       filonex-batch [options] --runs N [--sweep IDENT=v1,v2,...]... [--jobs J] --out DIR\n"
     "       filonex-batch [options] [--runs N] [--sweep ...]... --out DIR --run-index K\n"
     "       filonex-batch merge DIR\n"
@@ -28,6 +29,8 @@ const char *const kBatchUsage =
     "  --table FILE      write every observation to FILE as a tab-separated table:\n"
     "                    time, species, n_/a_/p_ counts, propensities and\n"
     "                    probabilities of the channels, mean_size\n"
+    "  --threads N       threads of the mechanics step (default: one per core); any\n"
+    "                    number gives the same results\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
@@ -63,14 +66,19 @@ std::uint32_t SeedValue(const std::string &text)
     return value;
 }
 
-int CountValue(const std::string &name, const std::string &text, int least)
+// A whole number from least to most.
+int CountValue(const std::string &name, const std::string &text, int least,
+               int most = std::numeric_limits<int>::max())
 {
     int value = 0;
     const char *end = text.data() + text.size();
     const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least)
-        throw UsageError(name + " needs a whole number from " + std::to_string(least) + ", not '" +
-                         text + "'");
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least ||
+        value > most)
+        throw UsageError(name + " needs a whole number from " + std::to_string(least) +
+                         (most < std::numeric_limits<int>::max() ? " to " + std::to_string(most)
+                                                                 : std::string()) +
+                         ", not '" + text + "'");
     return value;
 }
 
@@ -177,6 +185,8 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.RunIndex = CountValue(name, value(), 0);
         else if (name == "--prepare")
             options.Prepare = flag();
+        else if (name == "--threads")
+            options.Threads = CountValue(name, value(), 1, 1024);
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")

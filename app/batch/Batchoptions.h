@@ -18,6 +18,7 @@ struct BatchOptions {
     std::optional<std::string> ObservePath;
     std::optional<std::string> TablePath; // the observations as a tidy table
     bool Quiet = false;
+    int Threads = 0; // of the mechanics step; 0: one per core
     bool Help = false;
 
     // An ensemble: replicas, sweeps, the folder of its results.

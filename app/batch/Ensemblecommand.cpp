@@ -176,6 +176,10 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
     launch.Folder = *options.OutPath;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     launch.Jobs = std::min(options.Jobs.value_or(cores), plan.RunCount());
+    // Runs side by side share the cores: each keeps its mechanics to one
+    // thread (the results are the same for any number of threads).
+    if (launch.Jobs > 1)
+        launch.Arguments.insert(launch.Arguments.end(), {"--threads", "1"});
     launch.Report = !options.Quiet;
     launch.StopRequested = stopRequested;
     RunEnsemble(plan, launch);

@@ -29,9 +29,9 @@ void PrintState(std::FILE *out, const CCell &cell)
                                     : CVector());
     std::fprintf(out, "\nfilaments %zu\n", cell.Filaments.size());
     for (const auto &filament : cell.Filaments) {
-        std::fprintf(out, "%d %d", static_cast<int>(filament->Monomers), filament->Capped ? 1 : 0);
-        PrintVector(out, filament->PointedEnd);
-        PrintVector(out, filament->Direction);
+        std::fprintf(out, "%d %d", static_cast<int>(filament.Monomers), filament.Capped ? 1 : 0);
+        PrintVector(out, filament.PointedEnd);
+        PrintVector(out, filament.Direction);
         std::fprintf(out, "\n");
     }
 }

@@ -102,6 +102,7 @@ int Simulate(const BatchOptions &options)
         settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
 
     CCell cell;
+    cell.MechanicsThreads = options.Threads;
     Seed(options);
     AppliedWorld applied;
     try {

@@ -97,12 +97,12 @@ void TfmMain::AddFilamentSizeDistribution()
         return;
     const auto [smallest, largest] = std::minmax_element(
         Cell->Filaments.begin(), Cell->Filaments.end(),
-        [](const auto &a, const auto &b) { return a->Monomers < b->Monomers; });
-    const std::int32_t first = (*smallest)->Monomers;
-    const std::int32_t last = (*largest)->Monomers;
+        [](const auto &a, const auto &b) { return a.Monomers < b.Monomers; });
+    const std::int32_t first = smallest->Monomers;
+    const std::int32_t last = largest->Monomers;
     std::vector<int> counts(std::size_t(last - first) + 1, 0);
     for (const auto &filament : Cell->Filaments)
-        ++counts[std::size_t(filament->Monomers - first)];
+        ++counts[std::size_t(filament.Monomers - first)];
     for (std::int32_t size = first; size <= last; ++size)
         distribution->AddXY(size, counts[std::size_t(size - first)]);
 }

@@ -97,7 +97,7 @@ void TfmMain::RefreshScene()
 {
     FilamentLines->Vertices.clear();
     for (const auto &filament : Cell->Filaments)
-        AddFilamentLine(*filament);
+        AddFilamentLine(filament);
     UpdateBacteriumSphere();
     Window3D->Render();
 }

@@ -314,10 +314,10 @@ private slots:
         CCell &cell = s.Cell();
         QVERIFY(!cell.Filaments.empty());
         s.window->AddChartPoints();
-        int smallest = cell.Filaments.front()->Monomers, largest = smallest;
+        int smallest = cell.Filaments.front().Monomers, largest = smallest;
         for (const auto &f : cell.Filaments) {
-            smallest = std::min(smallest, f->Monomers);
-            largest = std::max(largest, f->Monomers);
+            smallest = std::min(smallest, f.Monomers);
+            largest = std::max(largest, f.Monomers);
         }
         TChartSeries *distribution = s.Chart("Chart2DSizeOfFilament")->Series(1);
         QCOMPARE(distribution->Count(), largest - smallest + 1);
@@ -326,14 +326,14 @@ private slots:
             QCOMPARE(distribution->XValue(k), double(smallest + k));
             int expected = 0;
             for (const auto &f : cell.Filaments)
-                expected += f->Monomers == smallest + k;
+                expected += f.Monomers == smallest + k;
             QCOMPARE(distribution->YValue(k), double(expected));
             total += distribution->YValue(k);
         }
         QCOMPARE(total, double(cell.Filaments.size()));
         double sizes = 0;
         for (const auto &f : cell.Filaments)
-            sizes += f->Monomers;
+            sizes += f.Monomers;
         QCOMPARE(s.Chart("Chart2DSizeOfFilament")->Series(0)->YValue(1),
                  sizes / double(cell.Filaments.size()));
 
@@ -343,11 +343,11 @@ private slots:
         QCOMPARE(lines->Vertices.size(), 2 * cell.Filaments.size());
         auto vertex = lines->Vertices.begin();
         for (const auto &f : cell.Filaments) {
-            const CVector barbed = f->GetBarbedEnd();
+            const CVector barbed = f.GetBarbedEnd();
             QCOMPARE(vertex->Position.x, barbed.x);
-            QCOMPARE(vertex->Color, f->Capped ? TRGBA(0xFFFF) : TRGBA(0xFF0000));
+            QCOMPARE(vertex->Color, f.Capped ? TRGBA(0xFFFF) : TRGBA(0xFF0000));
             ++vertex;
-            QCOMPARE(vertex->Position.z, f->GetPointedEnd().z);
+            QCOMPARE(vertex->Position.z, f.GetPointedEnd().z);
             QCOMPARE(vertex->Color, TRGBA(0xFF));
             ++vertex;
         }

@@ -36,14 +36,14 @@ TEST(CellGolden, FixedSeedRunWithMechanics)
     ASSERT_EQ(cell.Filaments.size(), 58u);
     EXPECT_EQ(cell.MeanFilamentSize(), 15.724137931034482);
 
-    const CSolidFilament &first = *cell.Filaments.front();
+    const CSolidFilament &first = cell.Filaments.front();
     ExpectVector(first.PointedEnd, 2.2755556067776183e-07, 2.7213847837637458e-07, 2.9223646685685977e-07);
     ExpectVector(first.Direction, 0.46849869895304896, -0.61934402247905229, -0.63001742110736303);
     ExpectVector(first.Velocity, -0.00010255833839704891, 7.1078420201812906e-05, 1.4404852299185329e-05);
     EXPECT_EQ(first.Monomers, 19);
     EXPECT_TRUE(first.Capped);
 
-    const CSolidFilament &last = *cell.Filaments.back();
+    const CSolidFilament &last = cell.Filaments.back();
     ExpectVector(last.PointedEnd, 2.4853227783459831e-07, 2.592495232348057e-07, 2.3716074356674226e-07);
     ExpectVector(last.Direction, 0.56749371990940733, -0.41017877543270387, 0.71393574644215141);
     ExpectVector(last.Velocity, -9.2413390948660175e-05, 0.00014138401308605057, 1.1206688351251222e-05);

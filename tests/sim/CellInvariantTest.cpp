@@ -17,10 +17,10 @@ namespace {
     std::int32_t monomers = 0;
     std::int32_t freeBarbedEnds = 0;
     for (const auto &f : cell.Filaments) {
-        if (f->Monomers < 3)
-            return ::testing::AssertionFailure() << "a filament of " << f->Monomers << " monomers";
-        monomers += f->Monomers;
-        freeBarbedEnds += f->IsBarbedEndFree() ? 1 : 0;
+        if (f.Monomers < 3)
+            return ::testing::AssertionFailure() << "a filament of " << f.Monomers << " monomers";
+        monomers += f.Monomers;
+        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
     }
     const auto &n = cell.Species;
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i) {

@@ -31,12 +31,11 @@ protected:
 
     CSolidFilament &AddFilament(const CVector &pointedEnd, const CVector &direction, std::int32_t monomers)
     {
-        auto filament = std::make_unique<CSolidFilament>();
-        filament->SetGeometry(pointedEnd, direction);
-        filament->Monomers = monomers;
-        filament->Position = (filament->GetPointedEnd() + filament->GetBarbedEnd()) * 0.5;
-        cell.Filaments.push_back(std::move(filament));
-        return *cell.Filaments.back();
+        CSolidFilament filament;
+        filament.SetGeometry(pointedEnd, direction);
+        filament.Monomers = monomers;
+        filament.Position = (filament.GetPointedEnd() + filament.GetBarbedEnd()) * 0.5;
+        return cell.Filaments.Append(filament);
     }
 
     void AddBacterium(const CVector &center, double radius)

@@ -14,18 +14,18 @@ namespace {
 CSolidFilament &AddFilament(CCell &cell, const CVector &pointedEnd, const CVector &direction,
                             std::int32_t monomers, bool capped = false)
 {
-    auto filament = std::make_unique<CSolidFilament>();
-    filament->SetGeometry(pointedEnd, direction);
-    filament->Monomers = monomers;
-    filament->Capped = capped;
-    cell.Filaments.push_back(std::move(filament));
+    CSolidFilament filament;
+    filament.SetGeometry(pointedEnd, direction);
+    filament.Monomers = monomers;
+    filament.Capped = capped;
+    CSolidFilament &added = cell.Filaments.Append(filament);
     cell.Species[CCell::ACF] += monomers;
     cell.Species[CCell::FIP] += 1;
     if (capped)
         cell.Species[CCell::CAF] += 1;
     else
         cell.Species[CCell::FIB] += 1;
-    return *cell.Filaments.back();
+    return added;
 }
 
 // A 1 um box with plenty of free proteins and no filaments.
@@ -44,8 +44,8 @@ protected:
         std::int32_t monomers = 0;
         std::int32_t freeBarbedEnds = 0;
         for (const auto &f : cell.Filaments) {
-            monomers += f->Monomers;
-            freeBarbedEnds += f->IsBarbedEndFree() ? 1 : 0;
+            monomers += f.Monomers;
+            freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
         }
         EXPECT_EQ(cell.Species[CCell::ACF], monomers);
         EXPECT_EQ(cell.Species[CCell::FIB], freeBarbedEnds);
@@ -195,7 +195,7 @@ TEST_F(CellReactions, FormPlacesANewFilamentInTheBox)
 {
     cell.FormFilament();
     ASSERT_EQ(cell.Filaments.size(), 1u);
-    const CSolidFilament &f = *cell.Filaments[0];
+    const CSolidFilament &f = cell.Filaments[0];
     EXPECT_EQ(f.Monomers, 3);
     EXPECT_FALSE(f.Capped);
     EXPECT_TRUE(f.Changed);
@@ -214,7 +214,7 @@ TEST_F(CellReactions, FormAtBacteriumStartsOnTheOuterShellSurface)
     cell.Bacterium->Center = CVector(4e-7, 5e-7, 6e-7);
     cell.FormFilamentAtBacterium();
     ASSERT_EQ(cell.Filaments.size(), 1u);
-    const CSolidFilament &f = *cell.Filaments[0];
+    const CSolidFilament &f = cell.Filaments[0];
     EXPECT_NEAR(Length(f.PointedEnd - cell.Bacterium->Center), 1.1e-7, 1e-20);
     EXPECT_EQ(f.Monomers, 3);
     EXPECT_EQ(cell.Species[CCell::ACG], 997);
@@ -245,8 +245,8 @@ TEST_F(CellReactions, HandlersWithNothingToActOnChangeNothingAndDrawNothing)
     cell.AssocBarbed();
     cell.AssocPointed();
     cell.CapBarbed();
-    EXPECT_EQ(cell.Filaments[0]->Monomers, 4);
-    EXPECT_FALSE(cell.Filaments[0]->Capped);
+    EXPECT_EQ(cell.Filaments[0].Monomers, 4);
+    EXPECT_FALSE(cell.Filaments[0].Capped);
     EXPECT_EQ(cell.Species[CCell::ACG], 0);
     EXPECT_EQ(RandomSeed(), seed);
 }
@@ -319,8 +319,8 @@ TEST_F(CellReactions, RemovalKeepsTheOrderOfTheOthers)
     CSolidFilament &c = AddFilament(cell, CVector(3e-7), CVector(1, 0, 0), 5);
     cell.RemoveFilament(&b);
     ASSERT_EQ(cell.Filaments.size(), 2u);
-    EXPECT_EQ(cell.Filaments[0].get(), &a);
-    EXPECT_EQ(cell.Filaments[1].get(), &c);
+    EXPECT_EQ(&cell.Filaments[0], &a);
+    EXPECT_EQ(&cell.Filaments[1], &c);
     ExpectCountersMatchFilaments();
 }
 
@@ -394,8 +394,8 @@ TEST_F(SeveringOfSeven, InTheMiddleSplitsIntoTwoFilamentsOfThree)
         CSolidFilament &f = AddSeven(capped);
         cell.SeverAt(&f, 3);
         ASSERT_EQ(cell.Filaments.size(), 2u);
-        const CSolidFilament &g = *cell.Filaments[1];
-        EXPECT_EQ(cell.Filaments[0].get(), &f);
+        const CSolidFilament &g = cell.Filaments[1];
+        EXPECT_EQ(&cell.Filaments[0], &f);
         EXPECT_EQ(f.Monomers, 3);
         EXPECT_EQ(f.PointedEnd.x, 5e-7);
         EXPECT_FALSE(f.Capped);
@@ -455,7 +455,7 @@ TEST_F(SeveringOfSeven, SeverPicksAMonomerOfTheWholeList)
         cell.Sever();
         ExpectCountersMatchFilaments();
         for (const auto &f : cell.Filaments)
-            EXPECT_GE(f->Monomers, 3);
+            EXPECT_GE(f.Monomers, 3);
     }
     EXPECT_EQ(cell.Species[CCell::ACG] + cell.Species[CCell::ACF], 1014);
     EXPECT_EQ(cell.Species[CCell::CAP] + cell.Species[CCell::CAF], 11);

@@ -93,14 +93,13 @@ TEST_F(CellRun, MechanicsInWholeStepsEachFollowedByItsObservations)
 {
     cell.MechTimeStep = 1e-4;
     cell.ObsTimeStep = 1e-4;
-    auto filament = std::make_unique<CSolidFilament>();
-    filament->SetGeometry(CVector(5e-7), CVector(1, 0, 0));
-    filament->Monomers = 5;
-    filament->UpdateMassProperties();
-    filament->Velocity = CVector(0, 1e-6, 0);
-    const double startY = filament->PointedEnd.y;
-    CSolidFilament &f = *filament;
-    cell.Filaments.push_back(std::move(filament));
+    CSolidFilament filament;
+    filament.SetGeometry(CVector(5e-7), CVector(1, 0, 0));
+    filament.Monomers = 5;
+    filament.UpdateMassProperties();
+    filament.Velocity = CVector(0, 1e-6, 0);
+    const double startY = filament.PointedEnd.y;
+    CSolidFilament &f = cell.Filaments.Append(filament);
 
     cell.Method = Always(cell, CCell::ARPB, 3.5e-4);
     cell.RunChemMech(3.5e-4);
