@@ -64,7 +64,7 @@ public:
     double MechTimeStep = 0.0; // s
     double ObsTime = 0.0;      // time of the last observation, s
     double ObsTimeStep = 0.0;  // s
-    std::int32_t ReactionCount = 0;
+    std::int64_t ReactionCount = 0;
     std::array<std::int32_t, SPECIES_COUNT> Species{};
     std::array<CChemReaction, REACTION_COUNT> Reactions;
     // New filaments are appended; removal keeps the order of the others.

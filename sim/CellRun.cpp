@@ -6,6 +6,7 @@
 
 #include "FloatingPoint.h"
 #include "Random.h"
+#include "Stalledclock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +58,7 @@ void CCell::Run(double tEnd, bool withMechanics)
 
     const fp::Traps traps;
     Running = true;
+    std::int64_t passesAtThisTime = 0;
     while (Time < tEnd && Running) {
         UpdatePropensities();
         double tau = 0.0;
@@ -65,7 +67,13 @@ void CCell::Run(double tEnd, bool withMechanics)
         // but not past the end, so a world where nothing can react runs its
         // mechanics and observations to the end and stops.
         const bool fires = reaction && reaction->Propensity >= NEGLIGIBLE_PROPENSITY;
+        const double before = Time;
         Time = fires ? Time + tau : std::min(Time + tau, tEnd);
+        // A waiting time below the clock's resolution leaves Time as it was;
+        // at rates that make that the rule, the run would never end.
+        passesAtThisTime = Time == before ? passesAtThisTime + 1 : 0;
+        if (passesAtThisTime >= StalledClockError::kLimit)
+            throw StalledClockError(Time);
         if (withMechanics)
             MechUpToTime(Time);
         Observe(Time);

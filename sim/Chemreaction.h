@@ -23,7 +23,7 @@ struct CChemReaction {
     // Performs one occurrence; may be empty.
     std::function<void()> Handler;
     // Occurrences since the last SetRate.
-    std::int32_t Count = 0;
+    std::int64_t Count = 0;
     // c, in s^-1 per reactant combination.
     double StochasticRate = 0.0;
     // a = c * h, in s^-1.

@@ -2,10 +2,9 @@
 
 #include "Numbertext.h"
 #include "Parameters.h"
-#include "Settingsfile.h"
+#include "Runseed.h"
 
 #include <charconv>
-#include <filesystem>
 #include <limits>
 
 const char *const kBatchUsage =
@@ -19,13 +18,15 @@ const char *const kBatchUsage =
     "\n"
     "  --settings FILE   parameters from FILE (default: filonex.ini beside the program;\n"
     "                    a missing default file means the default parameters)\n"
-    "  --seed N          seed the random numbers with N (0 to 4294967295); without it\n"
-    "                    the seed is taken from the clock and printed to standard error\n"
+    "  --seed N          seed the random numbers with N (0 to 2147483646, each seed a\n"
+    "                    different run); without it the seed is taken from the clock\n"
+    "                    and printed to standard error\n"
     "  --method NAME     \"First reaction\" or \"Next reaction\" (default: SIM_METHOD of\n"
     "                    the settings file, else \"First reaction\")\n"
     "  --chemistry-only  no mechanics, as with the \"Ch\" button\n"
-    "  --time T          run until T seconds (default: SIM_TIME)\n"
+    "  --time T          run until T seconds, after the start (default: SIM_TIME)\n"
     "  --observe FILE    write the chart points of every observation to FILE as text\n"
+    "                    (a regular file, not the settings file)\n"
     "  --table FILE      write every observation to FILE as a tab-separated table:\n"
     "                    time, species, n_/a_/p_ counts, propensities and\n"
     "                    probabilities of the channels, mean_size\n"
@@ -47,12 +48,22 @@ const char *const kBatchUsage =
     "                    from DIR/ensemble.tsv\n"
     "  --prepare         write DIR/ensemble.tsv, print the number of runs, run nothing\n"
     "  merge DIR         write runs.tsv and summary.tsv from the runs that have ended\n"
-    "Run K = point * N + replica. Replica r has the same seed at every point: the\n"
-    "upper 32 bits of SplitMix64(base seed * 2^32 + r); the base seed is --seed,\n"
-    "else taken from the clock and printed.\n"
+    "Run K = point * N + replica. Replica r has the same seed at every point:\n"
+    "SplitMix64(base seed * 2^32 + r) modulo 2147483647; the base seed is --seed,\n"
+    "else the one of DIR/ensemble.tsv, else taken from the clock and printed.\n"
     "\n"
-    "Exit status: 0 done, 1 floating-point error during the run (for an ensemble:\n"
-    "some run failed or is missing), 2 bad input, 130 stopped by Ctrl-C.\n";
+    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached and the observations\n"
+    "up to it are still written. Result files are written under a temporary name and\n"
+    "renamed when complete, so a file of the given name is always whole.\n"
+    "\n"
+    "Exit status:\n"
+    "    0  done (an ensemble: every run done)\n"
+    "    1  the run ended by an error (a floating-point error, a stalled clock); an\n"
+    "       ensemble: some run failed or is missing\n"
+    "    2  bad input: command line, settings file, parameters or output path\n"
+    "    3  a result could not be written (the message names the file and the reason)\n"
+    "  130  stopped by Ctrl-C (SIGINT); 143 by SIGTERM; 129 by SIGHUP\n"
+    "A lost result (3) outranks a failed run (1), which outranks a stop.\n";
 
 namespace {
 
@@ -61,8 +72,9 @@ std::uint32_t SeedValue(const std::string &text)
     std::uint32_t value = 0;
     const char *end = text.data() + text.size();
     const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end)
-        throw UsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value > kLargestSeed)
+        throw UsageError("--seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
+                         ", not '" + text + "'");
     return value;
 }
 
@@ -125,13 +137,6 @@ std::string MethodValue(const std::string &text)
 }
 
 } // namespace
-
-std::string SettingsPathOf(const BatchOptions &options)
-{
-    if (options.SettingsPath)
-        return *options.SettingsPath;
-    return (std::filesystem::path(ExecutablePath()).parent_path() / "filonex.ini").string();
-}
 
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
 {

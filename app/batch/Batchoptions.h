@@ -47,8 +47,4 @@ public:
 // that do not go together.
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments);
 
-// The settings file a run reads: --settings, else filonex.ini beside the
-// program (the window program's file).
-std::string SettingsPathOf(const BatchOptions &options);
-
 extern const char *const kBatchUsage;

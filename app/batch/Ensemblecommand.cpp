@@ -1,15 +1,20 @@
 #include "Ensemblecommand.h"
 
 #include "Batchoptions.h"
+#include "Batchrun.h"
+#include "Batchsettings.h"
 #include "Ensemblemerge.h"
 #include "Ensembleplan.h"
+#include "Outputfile.h"
 #include "Ensemblerun.h"
+#include "Exitstatus.h"
 #include "Parameters.h"
 #include "Random.h"
 #include "Runrecord.h"
+#include "Runseed.h"
 #include "Settingsfile.h"
+#include "Stopsignals.h"
 #include "Tidytable.h"
-#include "Wholefile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,12 +25,6 @@
 #include <thread>
 
 namespace {
-
-int Fail(int status, const std::string &message)
-{
-    std::fprintf(stderr, "filonex-batch: %s\n", message.c_str());
-    return status;
-}
 
 std::string PlanPath(const BatchOptions &options)
 {
@@ -51,7 +50,7 @@ std::uint32_t BaseSeed(const BatchOptions &options)
         return *options.Seed;
     if (std::filesystem::exists(PlanPath(options)))
         return ReadEnsemblePlan(PlanPath(options)).BaseSeed;
-    const auto seed = static_cast<std::uint32_t>(SeedRandom());
+    const std::uint32_t seed = SeedInRange(SeedRandom());
     std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
     return seed;
 }
@@ -78,7 +77,7 @@ void SettlePlan(const BatchOptions &options, const EnsemblePlan &plan)
                                      "); give another folder or remove that one");
         return;
     }
-    WriteWholeFile(path, plan.Text());
+    WriteOutputFile(path, plan.Text());
 }
 
 // The run's settings file: the one of the command line with the values of
@@ -87,11 +86,12 @@ void SettlePlan(const BatchOptions &options, const EnsemblePlan &plan)
 void WriteRunSettings(const BatchOptions &options, const EnsemblePlan &plan, int run,
                       const std::string &path)
 {
-    const std::string source = SettingsPathOf(options);
+    const std::string source = BatchSettingsPath(options);
+    if (const std::string problem = SettingsFileProblem(source, bool(options.SettingsPath));
+        !problem.empty())
+        throw std::runtime_error(problem);
     const auto text = ReadText(source);
-    if (!text && options.SettingsPath)
-        throw std::runtime_error("cannot read the settings file '" + source + "'");
-    WriteWholeFile(path, text.value_or(""));
+    WriteOutputFile(path, text.value_or(""));
     SettingsFile settings(path);
     const auto values = plan.PointValues(plan.PointOf(run));
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -110,9 +110,25 @@ std::string StatusText(int status)
     return status > 128 ? kRunStopped : kRunFailed; // 128 + the number of the stopping signal
 }
 
+// Merges the ensemble in dir and says how its runs ended (when quiet, only
+// when not all are done); returns the exit status.
+int MergeAndReport(const std::string &dir, bool quiet)
+{
+    try {
+        const MergeOutcome outcome = MergeEnsemble(dir);
+        if (!quiet || !outcome.AllDone())
+            std::fprintf(stderr, "%s\n", outcome.Report().c_str());
+        return outcome.AllDone() ? kExitDone : kExitRunFailed;
+    } catch (const OutputError &e) {
+        return Fail(kExitOutputFailed, e.what());
+    } catch (const std::exception &e) { // a plan, record or table that cannot be read
+        return Fail(kExitBadInput, e.what());
+    }
+}
+
 } // namespace
 
-int RunEnsembleMember(const BatchOptions &options, const SingleRun &run)
+int RunEnsembleMember(const BatchOptions &options)
 {
     if (!options.Seed && !std::filesystem::exists(PlanPath(options)))
         return Fail(kExitBadInput, "--run-index needs --seed, or the plan " + PlanPath(options) +
@@ -147,19 +163,18 @@ int RunEnsembleMember(const BatchOptions &options, const SingleRun &run)
     member.Jobs.reset();
 
     const auto started = std::chrono::steady_clock::now();
-    const int status = run(member);
+    const int status = RunBatch(member);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     try {
         WriteRunRecord(folder, plan, *options.RunIndex, StatusText(status), seconds);
     } catch (const std::exception &e) {
-        return Fail(kExitFailed, e.what());
+        return MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
     }
     return status;
 }
 
-int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::string> &arguments,
-                       const std::function<bool()> &stopRequested)
+int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::string> &arguments)
 {
     EnsemblePlan plan;
     try {
@@ -181,20 +196,14 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
     if (launch.Jobs > 1)
         launch.Arguments.insert(launch.Arguments.end(), {"--threads", "1"});
     launch.Report = !options.Quiet;
-    launch.StopRequested = stopRequested;
+    launch.StopRequested = [] { return ReceivedStopSignal() != 0; };
+    CatchStopSignals();
     RunEnsemble(plan, launch);
 
-    MergeOutcome outcome;
-    try {
-        outcome = MergeEnsemble(*options.OutPath);
-    } catch (const std::exception &e) {
-        return Fail(kExitFailed, e.what());
-    }
-    if (!options.Quiet || !outcome.AllDone())
-        std::fprintf(stderr, "%s\n", outcome.Report().c_str());
-    if (stopRequested())
-        return kExitInterrupted;
-    return outcome.AllDone() ? kExitDone : kExitFailed;
+    const int merged = MergeAndReport(*options.OutPath, options.Quiet);
+    if (const int signal = ReceivedStopSignal())
+        return Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal));
+    return merged;
 }
 
 int PrepareEnsemble(const BatchOptions &options)
@@ -216,11 +225,5 @@ int MergeCommand(const std::vector<std::string> &arguments)
     const std::string &dir = arguments[1];
     if (!std::filesystem::exists(dir + "/" + kPlanFile))
         return Fail(kExitBadInput, dir + " is not an ensemble folder (it has no " + kPlanFile + ")");
-    try {
-        const MergeOutcome outcome = MergeEnsemble(dir);
-        std::fprintf(stderr, "%s\n", outcome.Report().c_str());
-        return outcome.AllDone() ? kExitDone : kExitFailed;
-    } catch (const std::exception &e) {
-        return Fail(kExitFailed, e.what());
-    }
+    return MergeAndReport(dir, false);
 }

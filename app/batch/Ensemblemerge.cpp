@@ -1,16 +1,12 @@
 #include "Ensemblemerge.h"
 
 #include "Ensembleplan.h"
+#include "Outputfile.h"
 #include "Runrecord.h"
 #include "Summary.h"
 #include "Tidytable.h"
-#include "Wholefile.h"
 
-#include <cstdio>
-#include <fstream>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace {
 
@@ -22,23 +18,6 @@ std::string RunList(const std::string &what, const std::vector<int> &runs)
     for (std::size_t i = 0; i < runs.size(); ++i)
         text += (i > 0 ? " " : "") + std::to_string(runs[i]);
     return text + ")";
-}
-
-// Writes the summary beside its place and renames it there, so that a
-// reader never sees half of it.
-void WriteSummaryFile(const std::string &path, const std::vector<PointTables> &points)
-{
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    try {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        WriteSummary(points, out);
-        out.close();
-        if (!out || std::rename(temporary.c_str(), path.c_str()) != 0)
-            throw std::runtime_error("cannot write '" + path + "'");
-    } catch (...) {
-        std::remove(temporary.c_str());
-        throw;
-    }
 }
 
 } // namespace
@@ -73,7 +52,9 @@ MergeOutcome MergeEnsemble(const std::string &dir)
             outcome.Failed.push_back(run);
         }
     }
-    WriteWholeFile(dir + "/" + kManifestFile, manifest);
-    WriteSummaryFile(dir + "/" + kSummaryFile, points);
+    WriteOutputFile(dir + "/" + kManifestFile, manifest);
+    OutputFile summary(dir + "/" + kSummaryFile);
+    WriteSummary(points, [&](const std::string &line) { summary.Write(line); });
+    summary.Commit();
     return outcome;
 }

@@ -2,6 +2,7 @@
 
 #include "Batchoptions.h"
 #include "Parameters.h"
+#include "Runseed.h"
 #include "Tidytable.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ std::vector<std::string> EnsemblePlan::PointValues(int point) const
 std::uint32_t ReplicaSeed(std::uint32_t baseSeed, int replica)
 {
     const std::uint64_t key = (std::uint64_t{baseSeed} << 32) | static_cast<std::uint32_t>(replica);
-    return static_cast<std::uint32_t>(SplitMix64(key) >> 32);
+    return static_cast<std::uint32_t>(SplitMix64(key) % (kLargestSeed + 1));
 }
 
 std::uint32_t EnsemblePlan::SeedOf(int run) const

@@ -24,8 +24,9 @@ SweepAxis ParseSweep(const std::string &text, const ParameterStore &store);
 // Runs are numbered from 0: run = point * Replicas + replica. Points are
 // numbered with the last sweep varying fastest. Replica r has the same seed
 // at every point, so points differ by their parameters and not by their
-// random numbers (common random numbers): the seed of replica r is the upper
-// 32 bits of SplitMix64(BaseSeed * 2^32 + r).
+// random numbers (common random numbers): the seed of replica r is
+// SplitMix64(BaseSeed * 2^32 + r) modulo 2^31 - 1, a seed of a run of its own
+// (see Runseed.h).
 struct EnsemblePlan {
     std::uint32_t BaseSeed = 0;
     int Replicas = 1;

@@ -37,3 +37,18 @@ std::string ObservationTableRow(const CCell &cell)
     row.push_back(ExactNumber(cell.MeanFilamentSize()));
     return JoinFields(row);
 }
+
+ObservationTableWriter::ObservationTableWriter(const std::string &path) : file_(path)
+{
+    file_.Write(ObservationTableHeader());
+}
+
+void ObservationTableWriter::Add(const CCell &cell)
+{
+    file_.Write(ObservationTableRow(cell));
+}
+
+void ObservationTableWriter::Finish()
+{
+    file_.Commit();
+}

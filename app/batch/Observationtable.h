@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outputfile.h"
+
 #include <string>
 #include <vector>
 
@@ -10,8 +12,7 @@ class CCell;
 // (molecules), "n_<channel>" (reactions fired so far), "a_<channel>"
 // (propensities, 1/s), "p_<channel>" (each channel's share of the summed
 // propensity, empty while that sum is 0) and "mean_size" (monomers per
-// filament). The caller writes the lines as the observations come, so a
-// table needs no memory however long the run.
+// filament).
 
 // The column titles, in order.
 std::vector<std::string> ObservationColumns();
@@ -21,3 +22,18 @@ std::string ObservationTableHeader();
 
 // The line of the cell's state at its observation time.
 std::string ObservationTableRow(const CCell &cell);
+
+// Writes the table as the observations come, so that it needs no memory
+// however long the run (see OutputFile; raises OutputError).
+class ObservationTableWriter {
+public:
+    // Creates the file and writes the header line.
+    explicit ObservationTableWriter(const std::string &path);
+
+    void Add(const CCell &cell);
+    // Puts the file in place; a writer destroyed without Finish leaves none.
+    void Finish();
+
+private:
+    OutputFile file_;
+};

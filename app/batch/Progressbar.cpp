@@ -3,6 +3,7 @@
 #include "Cell.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -11,15 +12,24 @@ namespace {
 constexpr int kBarWidth = 24;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
-std::string Clock(double seconds)
-{
-    const long total = static_cast<long>(seconds + 0.5);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
-    return text;
-}
+// The longest time ClockText spells out: a century, far beyond any run
+// that a progress bar would be watched for.
+constexpr double kLongestClock = 100 * 365.25 * 24 * 3600; // s
 
 } // namespace
+
+std::string ClockText(double seconds)
+{
+    if (std::isnan(seconds))
+        return "?";
+    if (seconds > kLongestClock)
+        return ">" + ClockText(kLongestClock);
+    const long long total = std::llround(std::max(seconds, 0.0));
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60,
+                  total % 60);
+    return text;
+}
 
 ProgressBar::ProgressBar(bool enabled, double startTime, double endTime)
     : enabled_(enabled), startTime_(startTime), endTime_(endTime),
@@ -38,6 +48,12 @@ void ProgressBar::Update(const CCell &cell)
     Draw(cell);
 }
 
+void ProgressBar::ClearLine()
+{
+    if (enabled_)
+        std::fputs("\r\033[K", stderr);
+}
+
 void ProgressBar::Finish(const CCell &cell)
 {
     if (!enabled_)
@@ -53,13 +69,13 @@ void ProgressBar::Draw(const CCell &cell)
     const int filled = static_cast<int>(done * kBarWidth);
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    const std::string remaining = done > 0 ? Clock(elapsed * (1 - done) / done) : "?";
+    const std::string remaining = done > 0 ? ClockText(elapsed * (1 - done) / done) : "?";
     // "\033[K" clears what a longer previous line left on the right.
     std::fprintf(stderr,
-                 "\r%.6g / %.6g s [%s%s] reactions %d  filaments %zu  "
+                 "\r%.6g / %.6g s [%s%s] reactions %lld  filaments %zu  "
                  "elapsed %s  remaining %s\033[K",
                  cell.ObsTime, endTime_, std::string(filled, '#').c_str(),
-                 std::string(kBarWidth - filled, '-').c_str(), static_cast<int>(cell.ReactionCount),
-                 cell.Filaments.size(), Clock(elapsed).c_str(), remaining.c_str());
+                 std::string(kBarWidth - filled, '-').c_str(), static_cast<long long>(cell.ReactionCount),
+                 cell.Filaments.size(), ClockText(elapsed).c_str(), remaining.c_str());
     std::fflush(stderr);
 }

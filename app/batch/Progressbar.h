@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 
 class CCell;
 
@@ -12,6 +13,9 @@ public:
     ProgressBar(bool enabled, double startTime, double endTime);
 
     void Update(const CCell &cell);
+    // Clears the line, so that a message can be printed on it; the next
+    // update draws the bar again.
+    void ClearLine();
     // Draws the final state and ends the line.
     void Finish(const CCell &cell);
 
@@ -24,3 +28,8 @@ private:
     std::chrono::steady_clock::time_point started_;
     std::chrono::steady_clock::time_point lastDrawn_;
 };
+
+// A wall-clock span as "h:mm:ss", rounded to the second; beyond a century
+// (an estimate for a run that will not end) ">" and a century, "?" for an
+// estimate that cannot be made.
+std::string ClockText(double seconds);

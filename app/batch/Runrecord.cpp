@@ -1,8 +1,8 @@
 #include "Runrecord.h"
 
 #include "Ensembleplan.h"
+#include "Outputfile.h"
 #include "Tidytable.h"
-#include "Wholefile.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -32,7 +32,7 @@ std::vector<std::string> RunFields(const EnsemblePlan &plan, int run, const std:
 void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, int run,
                     const std::string &status, std::optional<double> wallSeconds)
 {
-    WriteWholeFile(runFolder + "/" + kRunRecordFile,
+    WriteOutputFile(runFolder + "/" + kRunRecordFile,
                    JoinFields(ManifestColumns(plan)) +
                        JoinFields(RunFields(plan, run, status, wallSeconds)));
 }

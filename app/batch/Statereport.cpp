@@ -2,6 +2,9 @@
 
 #include "Cell.h"
 
+#include <cstdlib>
+#include <new>
+
 namespace {
 
 void PrintVector(std::FILE *out, const CVector &v)
@@ -14,13 +17,13 @@ void PrintVector(std::FILE *out, const CVector &v)
 void PrintState(std::FILE *out, const CCell &cell)
 {
     std::fprintf(out, "time %.17g\n", cell.Time);
-    std::fprintf(out, "reactions %d\n", static_cast<int>(cell.ReactionCount));
+    std::fprintf(out, "reactions %lld\n", static_cast<long long>(cell.ReactionCount));
     std::fprintf(out, "species");
     for (const std::int32_t count : cell.Species)
         std::fprintf(out, " %d", static_cast<int>(count));
     std::fprintf(out, "\ncounts");
     for (const CChemReaction &reaction : cell.Reactions)
-        std::fprintf(out, " %d", static_cast<int>(reaction.Count));
+        std::fprintf(out, " %lld", static_cast<long long>(reaction.Count));
     std::fprintf(out, "\npropensities");
     for (const CChemReaction &reaction : cell.Reactions)
         std::fprintf(out, " %.17g", reaction.Propensity);
@@ -34,4 +37,18 @@ void PrintState(std::FILE *out, const CCell &cell)
         PrintVector(out, filament.Direction);
         std::fprintf(out, "\n");
     }
+}
+
+std::string StateText(const CCell &cell)
+{
+    char *buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE *memory = ::open_memstream(&buffer, &size);
+    if (!memory)
+        throw std::bad_alloc();
+    PrintState(memory, cell);
+    std::fclose(memory);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
 }

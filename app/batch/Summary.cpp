@@ -27,7 +27,7 @@ double Value(const std::string &field, const TidyTableReader &table)
     }
 }
 
-void WritePoint(const PointTables &point, std::ostream &out)
+void WritePoint(const PointTables &point, const std::function<void(const std::string &)> &write)
 {
     if (point.Paths.empty())
         return;
@@ -62,9 +62,9 @@ void WritePoint(const PointTables &point, std::ostream &out)
                 if (const double value = Value(rows[i][column], *tables[i]); !std::isnan(value))
                     values.push_back(value);
             const ColumnSummary s = Summarise(values);
-            out << JoinFields({std::to_string(point.Point), time, header[column],
+            write(JoinFields({std::to_string(point.Point), time, header[column],
                                std::to_string(s.N), Field(s.Mean), Field(s.Sd), Field(s.CiLow),
-                               Field(s.CiHigh)});
+                               Field(s.CiHigh)}));
         }
     }
 }
@@ -96,9 +96,10 @@ ColumnSummary Summarise(const std::vector<double> &values)
     return s;
 }
 
-void WriteSummary(const std::vector<PointTables> &points, std::ostream &out)
+void WriteSummary(const std::vector<PointTables> &points,
+                  const std::function<void(const std::string &line)> &write)
 {
-    out << JoinFields({"point", "time", "column", "n", "mean", "sd", "ci_low", "ci_high"});
+    write(JoinFields({"point", "time", "column", "n", "mean", "sd", "ci_low", "ci_high"}));
     for (const PointTables &point : points)
-        WritePoint(point, out);
+        WritePoint(point, write);
 }

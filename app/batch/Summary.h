@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <ostream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,7 +26,7 @@ struct PointTables {
     std::vector<std::string> Paths;
 };
 
-// Writes the summary as a tidy table with the columns "point", "time",
+// Writes the summary as a tidy table, line by line through write, with the columns "point", "time",
 // "column", "n", "mean", "sd", "ci_low", "ci_high": one row per point, time
 // and column of the observation tables (every column but "time"); a missing
 // value is an empty field. A point without tables has no rows.
@@ -43,4 +43,5 @@ struct PointTables {
 // Raises std::runtime_error, naming the file, for a table that cannot be
 // read, whose header differs from the others of its point or whose times
 // differ from theirs.
-void WriteSummary(const std::vector<PointTables> &points, std::ostream &out);
+void WriteSummary(const std::vector<PointTables> &points,
+                  const std::function<void(const std::string &line)> &write);

@@ -4,6 +4,7 @@
 #include "Settingsfile.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -20,14 +21,19 @@ constexpr TableDefinition kTableDefinitions[] = {
     {kBacterium, "Bacterium"},
 };
 
-// One numeric parameter: its table, key, caption and default value. Defaults
-// become text in the general number format when the tables are built.
+// One numeric parameter: its table, key, caption, default value and the
+// values that have a physical meaning. Defaults become text in the general
+// number format when the tables are built.
 struct ParameterDefinition {
     std::string_view SectionName;
     std::string_view Key;
     std::string_view Caption;
     double Default;
+    ParameterRange Range = ParameterRange::Any;
 };
+
+constexpr auto kNotNegative = ParameterRange::NotNegative;
+constexpr auto kPositive = ParameterRange::Positive;
 
 // SIM_METHOD, the one text parameter, sits between SIM_CUBESIZE and
 // SIM_TIMESTEP and is added on its own.
@@ -35,24 +41,24 @@ constexpr std::string_view kMethodKey = "SIM_METHOD";
 constexpr std::string_view kMethodFollows = "SIM_CUBESIZE";
 
 constexpr ParameterDefinition kParameterDefinitions[] = {
-    {kConcentrations, "C_ACG", "Concentration of G-actine [uM]", 12},
-    {kConcentrations, "C_CAP", "Concentration of capping prot. [uM]", 1},
-    {kConcentrations, "C_ARP", "Concentration of Arp2/3 [uM]", 0.3},
-    {kConcentrations, "C_ADC", "Concentration of ADF/cofilin [uM]", 1},
-    {kRates, "RATE_FORM", "Filament formation [uM-2s-1]", 1E-6},
-    {kRates, "RATE_ASSB", "Association at barbed end [uM-1s-1]", 11.6},
-    {kRates, "RATE_ASSP", "Association at pointed end [uM-1s-1]", 0.16},
-    {kRates, "RATE_DISB", "Dissociation at barbed end [s-1]", 1.4},
-    {kRates, "RATE_DISP", "Dissociation at pointed end [s-1]", 0.8},
-    {kRates, "RATE_CAPB", "Capping of barbed end [uM-1s-1]", 3},
-    {kRates, "RATE_ARPB", "Arp2/3 bindning (barbed) [uM-1s-1]", 3},
-    {kRates, "RATE_SEVR", "Severing by ADF/cofilin [???]", 0.01},
-    {kSimulation, "SIM_CUBESIZE", "Consider cube with side length [um]", 2},
+    {kConcentrations, "C_ACG", "Concentration of G-actine [uM]", 12, kNotNegative},
+    {kConcentrations, "C_CAP", "Concentration of capping prot. [uM]", 1, kNotNegative},
+    {kConcentrations, "C_ARP", "Concentration of Arp2/3 [uM]", 0.3, kNotNegative},
+    {kConcentrations, "C_ADC", "Concentration of ADF/cofilin [uM]", 1, kNotNegative},
+    {kRates, "RATE_FORM", "Filament formation [uM-2s-1]", 1E-6, kNotNegative},
+    {kRates, "RATE_ASSB", "Association at barbed end [uM-1s-1]", 11.6, kNotNegative},
+    {kRates, "RATE_ASSP", "Association at pointed end [uM-1s-1]", 0.16, kNotNegative},
+    {kRates, "RATE_DISB", "Dissociation at barbed end [s-1]", 1.4, kNotNegative},
+    {kRates, "RATE_DISP", "Dissociation at pointed end [s-1]", 0.8, kNotNegative},
+    {kRates, "RATE_CAPB", "Capping of barbed end [uM-1s-1]", 3, kNotNegative},
+    {kRates, "RATE_ARPB", "Arp2/3 bindning (barbed) [uM-1s-1]", 3, kNotNegative},
+    {kRates, "RATE_SEVR", "Severing by ADF/cofilin [???]", 0.01, kNotNegative},
+    {kSimulation, "SIM_CUBESIZE", "Consider cube with side length [um]", 2, kPositive},
     {kSimulation, "SIM_TIMESTEP", "Time step [s]", 0.0001},
     {kSimulation, "SIM_OBSERVTIMESTEP", "Observation Time step [s]", 0.01},
-    {kSimulation, "SIM_TIME", "Maximum time [s]", 100},
-    {kMechanics, "MECH_ACr", "Filament Radius [m]", 1.5E-9},
-    {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kl/m]", 3.4E-14},
+    {kSimulation, "SIM_TIME", "Maximum time [s]", 100, kPositive},
+    {kMechanics, "MECH_ACr", "Filament Radius [m]", 1.5E-9, kPositive},
+    {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kl/m]", 3.4E-14, kPositive},
     {kMechanics, "MECH_FFINTERCOEF", "F-F Interaction Coefficient", 1E-17},
     {kMechanics, "MECH_FFINTERDIST", "F-F Interaction Distance", 1E-9},
     {kMechanics, "MECH_FWINTERCOEF", "F-W Interaction Coefficient", 1E-15},
@@ -61,8 +67,8 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kMechanics, "MECH_BROWNIANMOMENT", "Brownian Moment of Force Module [N*m]", 1E-32},
     {kMechanics, "MECH_FRICCOEF", "Friction Coefficient [m/(s*kg)]", 1E-15},
     {kMechanics, "MECH_VISC", "Dynamic Viscosity [Pa/s]", 0.001},
-    {kBacterium, "BACT_RAD", "Bacterium Radius [m]", 2E-7},
-    {kBacterium, "BACT_DENS", "Bacterium Density [kg/m3]", 1000},
+    {kBacterium, "BACT_RAD", "Bacterium Radius [m]", 2E-7, kPositive},
+    {kBacterium, "BACT_DENS", "Bacterium Density [kg/m3]", 1000, kPositive},
     {kBacterium, "BACT_FSINTERCOEF", "B-F Interaction Coefficient", 1E-12},
     {kBacterium, "BACT_FSINTERDIST", "B-F Interaction Distance", 0},
     {kBacterium, "BACT_FRICCOEF", "Friction Coefficient [m/(s*kg)]", 1E-15},
@@ -194,6 +200,34 @@ double ParameterNumber(const ParameterStore &store, std::string_view sectionName
                        std::string_view key)
 {
     return ParseNumber(ParameterText(store, sectionName, key));
+}
+
+double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,
+                              std::string_view key)
+{
+    const ParameterTable *table = store.Table(sectionName);
+    const ParameterRow *row = table ? table->Find(key) : nullptr;
+    if (!row)
+        return ParameterNumber(store, sectionName, key);
+    const std::string name = table->TabCaption + ", \"" + row->Caption + "\"";
+    double value = 0;
+    try {
+        value = ParseNumber(row->Value);
+    } catch (const ConversionError &e) {
+        throw ParameterError(name + ": " + e.what());
+    }
+    const auto definition =
+        std::find_if(std::begin(kParameterDefinitions), std::end(kParameterDefinitions),
+                     [&](const ParameterDefinition &d) {
+                         return d.SectionName == sectionName && d.Key == key;
+                     });
+    const ParameterRange range =
+        definition == std::end(kParameterDefinitions) ? ParameterRange::Any : definition->Range;
+    if (range == ParameterRange::NotNegative && !(value >= 0))
+        throw ParameterError(name + " must be 0 or greater, not " + row->Value);
+    if (range == ParameterRange::Positive && !(value > 0))
+        throw ParameterError(name + " must be greater than 0, not " + row->Value);
+    return value;
 }
 
 void SaveParameterTable(const ParameterTable &table, SettingsFile &settings)

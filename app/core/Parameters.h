@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,26 @@ std::string ParameterText(const ParameterStore &store, std::string_view sectionN
 // ConversionError ("'%s' is not a valid floating point value").
 double ParameterNumber(const ParameterStore &store, std::string_view sectionName,
                        std::string_view key);
+
+// The values a parameter may take for the world to make physical sense.
+enum class ParameterRange {
+    Any,
+    NotNegative, // concentrations and rate constants
+    Positive,    // sizes, densities, the run time
+};
+
+// A parameter that cannot be used; the message names its tab and caption
+// and says why: the text is no number ("'abc' is not a valid floating point
+// value") or the value is outside its range ("must be greater than 0").
+class ParameterError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// ParameterNumber for building the world: raises ParameterError naming the
+// parameter for a text that is no number or a value outside its range.
+double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,
+                              std::string_view key);
 
 // Writes every row of the table, first to last, as (section name, key, value).
 void SaveParameterTable(const ParameterTable &table, SettingsFile &settings);

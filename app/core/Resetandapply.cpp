@@ -24,7 +24,7 @@ constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over 
 // stochastically. The product is formed left to right in extended precision.
 std::int32_t Population(const ParameterStore &store, std::string_view key, double volume)
 {
-    const long double concentration = ParameterNumber(store, kConcentrations, key);
+    const long double concentration = CheckedParameterNumber(store, kConcentrations, key);
     const long double molecules = concentration * volume * 1000.0L *
                                   static_cast<long double>(AVOGADRO) * 1e-6L;
     return StochasticRound(static_cast<double>(molecules));
@@ -39,14 +39,14 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 
     cell.Reset();
 
-    const double edge = ParameterNumber(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
+    const double edge = CheckedParameterNumber(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
     cell.SetBox(CVector(0.0), CVector(edge));
     const double volume = cell.GetVolume();
     applied.BoxEdge = edge;
     applied.VolumeLitres = volume * kLitresPerCubicMetre;
 
-    cell.MechTimeStep = ParameterNumber(store, kSimulation, "SIM_TIMESTEP");
-    cell.ObsTimeStep = ParameterNumber(store, kSimulation, "SIM_OBSERVTIMESTEP");
+    cell.MechTimeStep = CheckedParameterNumber(store, kSimulation, "SIM_TIMESTEP");
+    cell.ObsTimeStep = CheckedParameterNumber(store, kSimulation, "SIM_OBSERVTIMESTEP");
 
     cell.Species[CCell::ACG] = Population(store, "C_ACG", volume);
     cell.Species[CCell::CAP] = Population(store, "C_CAP", volume);
@@ -58,8 +58,8 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     // Each pair is read completely before either value is stored.
     const auto applyPair = [&store](std::string_view section, std::string_view firstKey,
                                     std::string_view secondKey, double &first, double &second) {
-        const double firstValue = ParameterNumber(store, section, firstKey);
-        const double secondValue = ParameterNumber(store, section, secondKey);
+        const double firstValue = CheckedParameterNumber(store, section, firstKey);
+        const double secondValue = CheckedParameterNumber(store, section, secondKey);
         first = firstValue;
         second = secondValue;
     };
@@ -67,37 +67,37 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     applyPair(kMechanics, "MECH_FFINTERCOEF", "MECH_FFINTERDIST", cell.FFInterCoef, cell.FFInterDist);
     applyPair(kMechanics, "MECH_FWINTERCOEF", "MECH_FWINTERDIST", cell.FWInterCoef, cell.FWInterDist);
     applyPair(kBacterium, "BACT_FSINTERCOEF", "BACT_FSINTERDIST", cell.BFInterCoef, cell.BFInterDist);
-    cell.FilamentFriction = ParameterNumber(store, kMechanics, "MECH_FRICCOEF");
-    cell.BacteriumFriction = ParameterNumber(store, kBacterium, "BACT_FRICCOEF");
-    cell.Viscosity = ParameterNumber(store, kMechanics, "MECH_VISC");
+    cell.FilamentFriction = CheckedParameterNumber(store, kMechanics, "MECH_FRICCOEF");
+    cell.BacteriumFriction = CheckedParameterNumber(store, kBacterium, "BACT_FRICCOEF");
+    cell.Viscosity = CheckedParameterNumber(store, kMechanics, "MECH_VISC");
 
-    CSolidFilament::FilamentRadius = ParameterNumber(store, kMechanics, "MECH_ACr");
-    CSolidFilament::FilamentLinearDensity = ParameterNumber(store, kMechanics, "MECH_FLINDENS");
+    CSolidFilament::FilamentRadius = CheckedParameterNumber(store, kMechanics, "MECH_ACr");
+    CSolidFilament::FilamentLinearDensity = CheckedParameterNumber(store, kMechanics, "MECH_FLINDENS");
 
     cell.CreateBacterium();
     CBacterium &bacterium = *cell.Bacterium;
     CSphereSpace &body = bacterium;
-    const double radius = ParameterNumber(store, kBacterium, "BACT_RAD");
+    const double radius = CheckedParameterNumber(store, kBacterium, "BACT_RAD");
     body.Radius = radius;
     bacterium.Shell.InnerRadius = radius;
     bacterium.Shell.OuterRadius = kShellOuterRadiusFactor * radius;
     body.Center = cell.GetCenter();
     bacterium.Shell.Center = body.Center;
-    bacterium.Density = ParameterNumber(store, kBacterium, "BACT_DENS");
+    bacterium.Density = CheckedParameterNumber(store, kBacterium, "BACT_DENS");
     bacterium.UpdateMassProperties();
 
     const double bodyVolume = body.GetVolume();
     const double shellVolume = bacterium.Shell.GetVolume();
     auto &reactions = cell.Reactions;
-    reactions[CCell::FORM].SetRate(ParameterNumber(store, kRates, "RATE_FORM"),
+    reactions[CCell::FORM].SetRate(CheckedParameterNumber(store, kRates, "RATE_FORM"),
                                    (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
     for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
-        reactions[CCell::ASSB + i].SetRate(ParameterNumber(store, kRates, kCellWideRateKeys[i]),
+        reactions[CCell::ASSB + i].SetRate(CheckedParameterNumber(store, kRates, kCellWideRateKeys[i]),
                                            volume * kLitresPerCubicMetre);
     reactions[CCell::FORM2].SetRate(kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
                                     shellVolume * kLitresPerCubicMetre);
 
-    applied.TargetTime = ParameterNumber(store, kSimulation, "SIM_TIME");
+    applied.TargetTime = CheckedParameterNumber(store, kSimulation, "SIM_TIME");
 
     cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));
     return applied;
@@ -110,7 +110,7 @@ bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &ta
     if (cell.ObsTime < targetTime)
         return false;
     fp::Traps traps;
-    targetTime += ParameterNumber(store, kSimulation, "SIM_TIME");
+    targetTime += CheckedParameterNumber(store, kSimulation, "SIM_TIME");
     return true;
 }
 

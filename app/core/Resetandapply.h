@@ -15,17 +15,18 @@ struct AppliedWorld {
 // Rebuilds the world inside cell from the parameter tables: Reset, box, time
 // steps, the four free-protein populations, propensities, mechanical and
 // filament constants, a fresh bacterium with its shell, the channel rates and
-// the selection method. Every number is read with ParameterNumber when its
-// step comes, under floating-point traps. The first failure (ConversionError,
-// fp::FloatingPointError) propagates with the steps before it applied and
-// the later ones not.
+// the selection method. Every number is read with CheckedParameterNumber
+// when its step comes, under floating-point traps. The first failure
+// (ParameterError for a text that is no number or a value without physical
+// meaning, fp::FloatingPointError) propagates with the steps before it
+// applied and the later ones not.
 AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell);
 
 // At the start of a run: when the previous run has reached targetTime (the
 // cell's observation time is at or past it), raises targetTime by SIM_TIME,
 // read now, and returns true: the run extends the finished one. Otherwise
 // leaves targetTime and returns false: the run starts or continues and the
-// caller adds the starting chart points. Raises ConversionError for a bad
+// caller adds the starting chart points. Raises ParameterError for a bad
 // SIM_TIME.
 bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &targetTime);
 

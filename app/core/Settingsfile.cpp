@@ -20,6 +20,8 @@ namespace {
 // The longest value a read returns, as with a 2048-byte read buffer.
 constexpr std::size_t kMaxValueLength = 2047;
 constexpr std::size_t kNone = std::string::npos;
+// Editors on some systems begin a UTF-8 file with this mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -104,6 +106,8 @@ SettingsFile::SettingsFile(std::string path) : path_(std::move(path))
     }
     if (in.bad())
         lines_.clear();
+    if (!lines_.empty() && lines_.front().starts_with(kByteOrderMark))
+        lines_.front().erase(0, kByteOrderMark.size());
 }
 
 SettingsFile::Section SettingsFile::FindSection(std::string_view section) const
@@ -149,6 +153,27 @@ std::string SettingsFile::ReadString(std::string_view section, std::string_view 
 bool SettingsFile::HasValue(std::string_view section, std::string_view ident) const
 {
     return FindIdent(FindSection(section), ident) != kNone;
+}
+
+std::vector<SettingsFile::SectionIdents> SettingsFile::Contents() const
+{
+    std::vector<SectionIdents> sections;
+    for (const std::string &line : lines_) {
+        std::string_view name, value;
+        if (SectionName(line, name))
+            sections.push_back({std::string(name), {}});
+        else if (!sections.empty() && SplitEntry(line, name, value))
+            sections.back().Idents.emplace_back(name);
+    }
+    return sections;
+}
+
+bool SettingsFile::HasText() const
+{
+    return std::any_of(lines_.begin(), lines_.end(), [](const std::string &line) {
+        const std::string_view text = Trimmed(line);
+        return !text.empty() && text.front() != ';' && text.front() != '#';
+    });
 }
 
 void SettingsFile::WriteString(std::string_view section, std::string_view ident,

@@ -20,7 +20,7 @@ public:
 class SettingsFile {
 public:
     // Reads the file at path. A file that is missing or cannot be read
-    // behaves as an empty one.
+    // behaves as an empty one. A UTF-8 byte-order mark is skipped.
     explicit SettingsFile(std::string path);
 
     const std::string &Path() const { return path_; }
@@ -33,6 +33,15 @@ public:
 
     // Whether the file has the ident in that section.
     bool HasValue(std::string_view section, std::string_view ident) const;
+
+    // The sections in file order, each with the idents of its entries.
+    struct SectionIdents {
+        std::string Name;
+        std::vector<std::string> Idents;
+    };
+    std::vector<SectionIdents> Contents() const;
+    // Whether any line is more than blanks or a comment (";" or "#").
+    bool HasText() const;
 
     // Replaces an existing entry in place; a missing ident is added at the end
     // of its section, a missing section at the end of the file. Only the copy

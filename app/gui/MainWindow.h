@@ -150,6 +150,9 @@ private:
     std::vector<DeferredAction> AfterRun;
     bool CloseAfterRun = false;
     bool ShownOnce = false;
+    // Whether the status bar has warned of bodies far outside the box since
+    // the last apply.
+    bool FarOutsideWarned = false;
 
     // Toolbar.
     QToolButton *BtnStart = nullptr;
@@ -203,4 +206,5 @@ private:
     // Status bar panels 2 (time) and 6 (reaction count).
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
+    QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
 };

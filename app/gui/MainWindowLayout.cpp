@@ -347,6 +347,9 @@ void TfmMain::CreateStatusBar()
     StatusTime->setObjectName("StatusTime");
     StatusReactions = labels[6];
     StatusReactions->setObjectName("StatusReactions");
+    StatusWarning = new QLabel(bar);
+    StatusWarning->setObjectName("StatusWarning");
+    bar->addPermanentWidget(StatusWarning);
 }
 
 TChart *TfmMain::ActiveChart() const

@@ -4,6 +4,7 @@
 
 #include "MainWindow.h"
 
+#include "Boxescape.h"
 #include "Cell.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
@@ -13,6 +14,7 @@
 #include "Window3d.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QToolButton>
 
 namespace {
@@ -46,6 +48,8 @@ bool TfmMain::ResetAndApply()
         const AppliedWorld world = ::ResetAndApply(Store, *Cell);
         TargetTime = world.TargetTime;
         RefreshAfterApply(world.VolumeLitres);
+        FarOutsideWarned = false;
+        StatusWarning->clear();
     } catch (const std::exception &error) {
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
@@ -176,6 +180,12 @@ void TfmMain::OnObservation()
         AddChartPoints();
     if (Btn3DInfoT->isChecked())
         RefreshScene();
+    if (!FarOutsideWarned && AnyBodyFarOutsideBox(*Cell)) {
+        FarOutsideWarned = true;
+        QString warning = QString::fromUtf8(kBodyFarOutsideBoxWarning);
+        warning[0] = warning[0].toUpper();
+        StatusWarning->setText(warning);
+    }
     // The only place where the window handles input during a run.
     QCoreApplication::processEvents();
 }

@@ -7,11 +7,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <numeric>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 extern char **environ;
@@ -26,8 +29,11 @@ struct BatchResult {
 
 class BatchProcess {
 public:
-    BatchProcess(const ScratchDirectory &dir, std::vector<std::string> arguments)
-        : outPath_(dir.File("stdout.txt")), errPath_(dir.File("stderr.txt"))
+    // Standard output goes to stdoutPath, or is closed when that is empty.
+    BatchProcess(const ScratchDirectory &dir, std::vector<std::string> arguments,
+                 std::optional<std::string> stdoutPath = {})
+        : outPath_(stdoutPath.value_or(dir.File("stdout.txt"))), errPath_(dir.File("stderr.txt")),
+          readOut_(!stdoutPath)
     {
         arguments.insert(arguments.begin(), FILONEX_BATCH);
         std::vector<char *> argv;
@@ -36,8 +42,11 @@ public:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath_.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (outPath_.empty())
+            posix_spawn_file_actions_addclose(&files, STDOUT_FILENO);
+        else
+            posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath_.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errPath_.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (posix_spawn(&pid_, FILONEX_BATCH, &files, nullptr, argv.data(), environ) != 0)
@@ -47,13 +56,13 @@ public:
 
     void Signal(int signal) const { ::kill(pid_, signal); }
 
-    // Waits for the program; one that has not ended after two minutes is
-    // killed, so that a runner that ignores its stop cannot hang the tests.
-    BatchResult Wait() const
+    // Waits for the program; one that has not ended after `limit` is killed,
+    // so that a runner that ignores its stop cannot hang the tests.
+    BatchResult Wait(std::chrono::seconds limit = std::chrono::minutes(2)) const
     {
         BatchResult result;
         int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        const auto deadline = std::chrono::steady_clock::now() + limit;
         pid_t ended = 0;
         while (pid_ > 0 && (ended = ::waitpid(pid_, &status, WNOHANG)) == 0) {
             if (std::chrono::steady_clock::now() > deadline)
@@ -62,7 +71,7 @@ public:
         }
         if (ended == pid_)
             result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        result.Out = ReadFile(outPath_);
+        result.Out = readOut_ ? ReadFile(outPath_) : "";
         result.Err = ReadFile(errPath_);
         return result;
     }
@@ -70,6 +79,7 @@ public:
 private:
     std::string outPath_;
     std::string errPath_;
+    bool readOut_;
     pid_t pid_ = -1;
 };
 
@@ -210,8 +220,11 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(text.substr(at, end - at));
     ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0].rfind("Curve: ACG\t\tCurve: ACF\t\t", 0), 0u);
-    EXPECT_NE(lines[0].find("Curve: FORM2\t\tCurve: MeanFilamentSize\t\t"), std::string::npos);
+    EXPECT_EQ(lines[0].rfind("Curve: N: ACG\t\tCurve: N: ACF\t\t", 0), 0u);
+    for (const char *title : {"Curve: Num of reactions: FORM\t", "Curve: A: FORM\t",
+                              "Curve: React prob: FORM2\t\tCurve: Filament size: "
+                              "MeanFilamentSize\t\t\r"})
+        EXPECT_EQ(Count(text, title), 1) << title;
     EXPECT_EQ(Count(lines[0], "Curve: "), 38);
     EXPECT_EQ(lines[1].rfind("Time\tNumber of molecules\t", 0), 0u);
     // The starting point at time 0 and one row per observation step of 0.01 s
@@ -229,12 +242,19 @@ TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)
 {
     const std::string observe = dir.File("observe.txt");
     WriteFile(observe, "keep");
+    std::filesystem::create_symlink("loop.ini", dir.File("loop.ini"));
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},
         {"stray"},
         {"--seed", "abc"},
         {"--seed", "-1"},
         {"--seed", "4294967296"},
+        {"--seed", "2147483647"},
+        {"--time", "0"},
+        {"--time", "-1"},
+        {"--settings", dir.File("loop.ini")},
+        {"--settings", dir.File(std::string(300, 'a'))},
+        {"--settings", dir.Path().string()},
         {"--seed"},
         {"--time", "1,5"},
         {"--time", "soon"},
@@ -252,10 +272,21 @@ TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)
     EXPECT_EQ(ReadFile(observe), "keep");
 }
 
+TEST_F(Batch, ResultsAreRefusedWhereTheyWouldDoHarm)
+{
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    for (const std::string &observe : {dir.Path().string(), settings, dir.File("fifo")}) {
+        const BatchResult result = Run({"--time", "1", "--observe", observe});
+        EXPECT_EQ(result.Status, 2) << observe;
+        EXPECT_NE(result.Err.find("cannot write results to '" + observe), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile(settings), "");
+}
+
 TEST_F(Batch, SeedRangeIsAccepted)
 {
     EXPECT_EQ(Run({"--seed", "0", "--time", "0.01", "--chemistry-only"}).Status, 0);
-    EXPECT_EQ(Run({"--seed=4294967295", "--time=0.01", "--chemistry-only"}).Status, 0);
+    EXPECT_EQ(Run({"--seed=2147483646", "--time=0.01", "--chemistry-only"}).Status, 0);
 }
 
 TEST_F(Batch, ParameterThatIsNotANumber)
@@ -299,18 +330,108 @@ TEST_F(Batch, WithoutASeedTheSeedIsReportedAndRepeatsTheRun)
     EXPECT_EQ(repeated.Out, result.Out);
 }
 
-TEST_F(Batch, InterruptStopsTheRunAndPrintsTheState)
+// The number of entries in the folder: a temporary file left behind shows.
+std::ptrdiff_t Entries(const ScratchDirectory &dir)
+{
+    return std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+}
+
+TEST_F(Batch, StopSignalsEndTheRunPromptlyAndWriteWholeFiles)
+{
+    // Observations far apart and, with mechanics, a pass of many tiny steps:
+    // the stop must not wait for an observation.
+    const struct {
+        int Signal, Status;
+        const char *Name, *Settings, *Mode;
+    } cases[] = {
+        {SIGINT, 130, "Ctrl-C", "", "--chemistry-only"},
+        {SIGTERM, 143, "SIGTERM", "SIM_OBSERVTIMESTEP=1E6", "--chemistry-only"},
+        {SIGHUP, 129, "SIGHUP", "SIM_OBSERVTIMESTEP=1E6\nSIM_TIMESTEP=1E-13", "--quiet"},
+    };
+    const std::string observe = dir.File("observe.txt");
+    for (const auto &c : cases) {
+        WriteFile(settings, std::string("[ValueListSimulation]\n") + c.Settings + "\n");
+        WriteFile(observe, "previous run");
+        BatchProcess process(dir, {"--settings", settings, "--seed", "1", "--time", "1e9",
+                                   c.Mode, "--observe", observe});
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        EXPECT_EQ(ReadFile(observe), "previous run") << c.Name;
+        process.Signal(c.Signal);
+        const BatchResult result = process.Wait(std::chrono::seconds(3));
+        EXPECT_EQ(result.Status, c.Status);
+        EXPECT_NE(result.Err.find(std::string("stopped by ") + c.Name), std::string::npos);
+        EXPECT_EQ(result.Out.rfind("time ", 0), 0u) << c.Name;
+        const std::string text = ReadFile(observe);
+        EXPECT_EQ(text.rfind("Curve: N: ACG", 0), 0u) << c.Name;
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+        EXPECT_EQ(Entries(dir), 4) << c.Name; // settings, observations, stdout, stderr
+    }
+}
+
+TEST_F(Batch, FailedWritesNameTheFileAndTheReason)
 {
     const std::string observe = dir.File("observe.txt");
-    BatchProcess process(dir, {"--settings", settings, "--seed", "1", "--time", "1e9",
-                               "--chemistry-only", "--observe", observe});
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    process.Signal(SIGINT);
+    const std::vector<std::string> run = {"--settings", settings, "--seed", "1", "--time", "0.05",
+                                          "--chemistry-only"};
+    const struct {
+        std::optional<std::string> Stdout;
+        std::string Reason;
+    } cases[] = {{"/dev/full", "standard output: No space left on device"},
+                 {"", "standard output: Bad file descriptor"}};
+    for (const auto &c : cases) {
+        const BatchResult result = BatchProcess(dir, run, c.Stdout).Wait();
+        EXPECT_EQ(result.Status, 3);
+        EXPECT_NE(result.Err.find(c.Reason), std::string::npos) << result.Err;
+    }
+
+    // Observations beyond the file size limit, which a child inherits.
+    WriteFile(settings, "[ValueListSimulation]\nSIM_OBSERVTIMESTEP=1E-5\n");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous;
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 100000;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    auto withObserve = run;
+    withObserve.insert(withObserve.end(), {"--observe", observe});
+    BatchProcess process(dir, withObserve);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, SIG_DFL);
     const BatchResult result = process.Wait();
-    EXPECT_EQ(result.Status, 130);
-    EXPECT_NE(result.Err.find("stopped by Ctrl-C"), std::string::npos);
+    EXPECT_EQ(result.Status, 3);
+    EXPECT_NE(result.Err.find("cannot write '" + observe + "': File too large"), std::string::npos)
+        << result.Err;
     EXPECT_EQ(result.Out.rfind("time ", 0), 0u);
-    EXPECT_NE(ReadFile(observe).find("Curve: ACG"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(observe));
+    EXPECT_EQ(Entries(dir), 3);
+}
+
+TEST_F(Batch, SettingsTheRunDoesNotUseAreReported)
+{
+    WriteFile(settings, "\xEF\xBB\xBF[ValueListConcentrations]\nC_ACG=0\nC_APR=1\n"
+                        "[ValueListRate]\nRATE_FORM=1\n");
+    const BatchResult result = Run({"--seed", "1", "--time", "0.01", "--chemistry-only"});
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_EQ(Fields(Lines(result.Out).at(2), "species")[0], 0);
+    EXPECT_NE(result.Err.find("C_APR in [ValueListConcentrations]"), std::string::npos);
+    EXPECT_NE(result.Err.find("did you mean [ValueListRates]?"), std::string::npos);
+}
+
+TEST_F(Batch, DegenerateWorldsAreReported)
+{
+    // A reaction that changes nothing at 1E30 outruns the clock; extreme
+    // Brownian forces fling the filaments out of the box.
+    WriteFile(settings, "[ValueListRates]\nRATE_ARPB=1E30\n");
+    const BatchResult stalled = Run({"--seed", "1", "--time", "1", "--method", "Next reaction",
+                                     "--chemistry-only"});
+    EXPECT_EQ(stalled.Status, 1);
+    EXPECT_NE(stalled.Err.find("Simulated time stopped advancing"), std::string::npos);
+    EXPECT_EQ(stalled.Out.rfind("time ", 0), 0u);
+
+    WriteFile(settings, "[ValueListMechanics]\nMECH_BROWNIANFORCE=1E-8\nMECH_FRICCOEF=1E20\n");
+    const BatchResult flung = Run({"--seed", "1", "--time", "0.05", "--quiet"});
+    EXPECT_EQ(flung.Status, 0);
+    EXPECT_EQ(Count(flung.Err, "more than one box size outside the box"), 1) << flung.Err;
 }
 
 TEST(BatchHelp, PrintsUsage)
@@ -319,6 +440,8 @@ TEST(BatchHelp, PrintsUsage)
     const BatchResult result = RunBatch(dir, {"--help"});
     EXPECT_EQ(result.Status, 0);
     EXPECT_EQ(result.Out.rfind("Usage: filonex-batch", 0), 0u);
+    for (const char *status : {"0  done", "1  the run", "2  bad input", "3  a result", "143"})
+        EXPECT_NE(result.Out.find(status), std::string::npos) << status;
 }
 
 } // namespace

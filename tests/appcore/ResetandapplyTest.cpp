@@ -207,8 +207,9 @@ TEST_F(ResetAndApplyTest, StopsAtTheFirstBadParameter)
     try {
         ResetAndApply(store, cell);
         FAIL() << "no error";
-    } catch (const ConversionError &e) {
-        EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
+    } catch (const ParameterError &e) {
+        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of capping prot. [uM]\": "
+                               "'abc' is not a valid floating point value");
     }
     EXPECT_EQ(cell.MechTimeStep, 0.002);
     EXPECT_GT(cell.Species[CCell::ACG], 0);
@@ -223,8 +224,9 @@ TEST_F(ResetAndApplyTest, EmptyConcentrationReportsTheEmptyText)
     try {
         ResetAndApply(store, cell);
         FAIL() << "no error";
-    } catch (const ConversionError &e) {
-        EXPECT_STREQ(e.what(), "'' is not a valid floating point value");
+    } catch (const ParameterError &e) {
+        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of G-actine [uM]\": "
+                               "'' is not a valid floating point value");
     }
 }
 
@@ -233,17 +235,57 @@ TEST_F(ResetAndApplyTest, MechanicalPairsAreStoredTogether)
     ResetAndApply(store, cell);
     Set(kMechanics, "MECH_BROWNIANFORCE", "2E-26");
     Set(kMechanics, "MECH_BROWNIANMOMENT", "x");
-    EXPECT_THROW(ResetAndApply(store, cell), ConversionError);
+    EXPECT_THROW(ResetAndApply(store, cell), ParameterError);
     EXPECT_EQ(cell.BrownianForce, 1e-26);
 }
 
-TEST_F(ResetAndApplyTest, ZeroRadiusFailsAtTheMassWithTheRatesUntouched)
+TEST_F(ResetAndApplyTest, ZeroRadiusIsRefusedWithTheRatesUntouched)
 {
     ResetAndApply(store, cell);
     Set(kBacterium, "BACT_RAD", "0");
     Set(kRates, "RATE_ASSB", "20");
-    EXPECT_THROW(ResetAndApply(store, cell), fp::FloatingPointError);
+    EXPECT_THROW(ResetAndApply(store, cell), ParameterError);
     EXPECT_EQ(cell.Reactions[CCell::ASSB].RateConstant, 11.6);
+}
+
+TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
+{
+    const std::string positive = " must be greater than 0, not ";
+    const struct {
+        std::string_view Section, Key;
+        const char *Value;
+        std::string Message;
+    } cases[] = {
+        {kConcentrations, "C_ACG", "-1",
+         "Concentrations, \"Concentration of G-actine [uM]\" must be 0 or greater, not -1"},
+        {kRates, "RATE_SEVR", "-1E-3",
+         "Rates, \"Severing by ADF/cofilin [???]\" must be 0 or greater, not -1E-3"},
+        {kSimulation, "SIM_CUBESIZE", "0",
+         "Simulation, \"Consider cube with side length [um]\"" + positive + "0"},
+        {kSimulation, "SIM_CUBESIZE", "-2",
+         "Simulation, \"Consider cube with side length [um]\"" + positive + "-2"},
+        {kMechanics, "MECH_FLINDENS", "0",
+         "Mechanics, \"Filament Linear Density [kl/m]\"" + positive + "0"},
+        {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]\"" + positive + "-2E-7"},
+        {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]\"" + positive + "0"},
+        {kBacterium, "BACT_FRICCOEF", "x",
+         "Bacterium, \"Friction Coefficient [m/(s*kg)]\": 'x' is not a valid floating point value"},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(c.Section, c.Key, c.Value);
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " accepted";
+        } catch (const ParameterError &e) {
+            EXPECT_EQ(e.what(), c.Message);
+        }
+    }
+    // The bounds themselves are allowed.
+    CreateParameterTables(store, nullptr);
+    Set(kConcentrations, "C_ACG", "0");
+    Set(kRates, "RATE_FORM", "0");
+    EXPECT_NO_THROW(ResetAndApply(store, cell));
 }
 
 TEST_F(ResetAndApplyTest, CommaLocaleReadsCommaValues)
@@ -284,7 +326,7 @@ TEST_F(ResetAndApplyTest, RestartOfAFinishedRunExtendsTheTargetBySimTime)
 
     cell.ObsTime = 300;
     Set(kSimulation, "SIM_TIME", "later");
-    EXPECT_THROW(ExtendTargetTime(store, cell, target), ConversionError);
+    EXPECT_THROW(ExtendTargetTime(store, cell, target), ParameterError);
     EXPECT_EQ(target, 300);
 }
 

@@ -1,4 +1,6 @@
+#include "Parameters.h"
 #include "Settingsfile.h"
+#include "Settingsfilecheck.h"
 #include "TestSupport.h"
 
 namespace {
@@ -26,6 +28,41 @@ TEST(SettingsFile, ReadsByCaseInsensitiveSectionAndIdent)
     EXPECT_EQ(settings.ReadString("Second", "Key", "d"), "other");
     EXPECT_EQ(settings.ReadString("Second", "Empty", "d"), "d");
     EXPECT_EQ(settings.ReadString("Third", "Key", "d"), "d");
+}
+
+TEST(SettingsFile, ByteOrderMarkIsSkipped)
+{
+    ScratchDirectory dir;
+    WriteFile(dir.File("a.ini"), "\xEF\xBB\xBF[ValueListConcentrations]\nC_ACG=0\n");
+    EXPECT_EQ(SettingsFile(dir.File("a.ini")).ReadString(kConcentrations, "C_ACG", "12"), "0");
+}
+
+TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
+{
+    ScratchDirectory dir;
+    const std::string path = dir.File("a.ini");
+    ParameterStore store;
+    CreateParameterTables(store, nullptr);
+    const struct {
+        const char *Text;
+        std::vector<std::string> Warnings;
+    } cases[] = {
+        {"", {}},
+        {"; only a comment\n\n", {}},
+        {"[valuelistrates]\nrate_form=1\n", {}},
+        {"[ValueListConcentration]\nC_ACG=0\n",
+         {"unknown section [ValueListConcentration] in " + path +
+              " is ignored; did you mean [ValueListConcentrations]?",
+          "no known section in " + path + "; the default parameters are used"}},
+        {"[ValueListRates]\nRATE_FROM=1\n[ValueListSimulation]\nSIM_TIME=5\n",
+         {"unknown ident RATE_FROM in [ValueListRates] of " + path +
+          " is ignored; did you mean RATE_FORM?"}},
+        {"hello\n", {"no known section in " + path + "; the default parameters are used"}},
+    };
+    for (const auto &c : cases) {
+        WriteFile(path, c.Text);
+        EXPECT_EQ(SettingsFileWarnings(SettingsFile(path), store), c.Warnings) << c.Text;
+    }
 }
 
 TEST(SettingsFile, ValuesAreReadUpTo2047Characters)

@@ -44,7 +44,8 @@ TEST(WriteSummary, AlignsOnTheShortestTableAndCountsValuesPresent)
     WriteFile(dir.File("a"), "time\tx\tp\n0\t1\t\n0.01\t3\t0.5\n0.02\t5\t0.25\n");
     WriteFile(dir.File("b"), "time\tx\tp\n0\t2\t\n0.01\t5\t\n");
     std::ostringstream out;
-    WriteSummary({{7, {dir.File("a"), dir.File("b")}}}, out);
+    const auto write = [&](const std::string &line) { out << line; };
+    WriteSummary({{7, {dir.File("a"), dir.File("b")}}}, write);
     // t(0.975, 1) = tan(0.475 pi) = 12.706204736174698; half the interval is
     // t sd / sqrt(2).
     const struct {
@@ -75,9 +76,9 @@ TEST(WriteSummary, AlignsOnTheShortestTableAndCountsValuesPresent)
     EXPECT_FALSE(std::getline(lines, line));
 
     WriteFile(dir.File("c"), "time\tx\tp\n0\t2\t\n0.011\t5\t\n");
-    EXPECT_THROW(WriteSummary({{0, {dir.File("a"), dir.File("c")}}}, out), std::runtime_error);
+    EXPECT_THROW(WriteSummary({{0, {dir.File("a"), dir.File("c")}}}, write), std::runtime_error);
     WriteFile(dir.File("d"), "time\ty\tp\n0\t2\t\n");
-    EXPECT_THROW(WriteSummary({{0, {dir.File("a"), dir.File("d")}}}, out), std::runtime_error);
+    EXPECT_THROW(WriteSummary({{0, {dir.File("a"), dir.File("d")}}}, write), std::runtime_error);
 }
 
 TEST(ExactNumber, ReadsBackExactlyWithAPointInAnyLocale)

@@ -366,7 +366,8 @@ private slots:
         s.SetParameter("ValueListSimulation", "SIM_CUBESIZE", "3");
         s.SetParameter("ValueListConcentrations", "C_ACG", "abc");
         s.Click("BtnResertAndApply");
-        QCOMPARE(s.errors, QStringList{"'abc' is not a valid floating point value"});
+        QCOMPARE(s.errors, QStringList{"Concentrations, \"Concentration of G-actine [uM]\": "
+                                       "'abc' is not a valid floating point value"});
         // The box was rebuilt before the concentrations; nothing after them
         // and no display.
         QCOMPARE(s.Cell().Size.x, 3e-6);

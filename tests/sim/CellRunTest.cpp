@@ -2,6 +2,7 @@
 
 #include "FloatingPoint.h"
 #include "Random.h"
+#include "Stalledclock.h"
 
 #include <gtest/gtest.h>
 
@@ -65,9 +66,10 @@ protected:
     }
 
     CCell cell;
+    int observedCalls = 0;
     std::vector<double> observedTimes;
     std::vector<double> observedMechTimes;
-    std::vector<std::int32_t> observedReactionCounts;
+    std::vector<std::int64_t> observedReactionCounts;
 };
 
 TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
@@ -79,7 +81,7 @@ TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
     EXPECT_DOUBLE_EQ(observedTimes[0], 0.01);
     EXPECT_DOUBLE_EQ(observedTimes[1], 0.02);
     EXPECT_DOUBLE_EQ(observedTimes[2], 0.03);
-    for (const std::int32_t count : observedReactionCounts)
+    for (const std::int64_t count : observedReactionCounts)
         EXPECT_EQ(count, 0);
     EXPECT_EQ(cell.ReactionCount, 1);
     EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, 1);
@@ -144,6 +146,67 @@ TEST_F(CellRun, StopFromTheObserverEndsAfterTheSelectedReaction)
     EXPECT_EQ(cell.Time, 5.0);
     EXPECT_EQ(cell.MechTime, 5.0);
     EXPECT_EQ(cell.ObsTime, 5.0);
+}
+
+TEST_F(CellRun, StopEndsTheMechanicsStepsOfAPass)
+{
+    // One pass of 1 ms in steps of 1 ns; the observer stops at the tenth.
+    cell.MechTimeStep = 1e-9;
+    cell.ObsTimeStep = 1e-9;
+    auto filament = std::make_unique<CSolidFilament>();
+    filament->SetGeometry(CVector(5e-7), CVector(1, 0, 0));
+    filament->Monomers = 5;
+    filament->UpdateMassProperties();
+    filament->Velocity = CVector(0, 1e-3, 0);
+    const CSolidFilament &f = *filament;
+    const double startY = f.PointedEnd.y;
+    cell.Filaments.push_back(std::move(filament));
+    cell.OnObserve = [this] {
+        if (++observedCalls == 10)
+            cell.Stop();
+    };
+    cell.Method = Always(cell, CCell::ARPB, 1e-3);
+    cell.RunChemMech(1.0);
+    EXPECT_NEAR(f.PointedEnd.y - startY, 10 * 1e-3 * 1e-9, 1e-20);
+}
+
+TEST_F(CellRun, ClockBelowItsResolutionEndsTheRunWithAnError)
+{
+    cell.Time = cell.ObsTime = 1.0;
+    cell.ObsTimeStep = 1.0;
+    cell.Method = Always(cell, CCell::ARPB, 1e-30); // 1 + 1e-30 == 1
+    try {
+        cell.RunChemistry(2.0);
+        FAIL() << "no error";
+    } catch (const StalledClockError &e) {
+        EXPECT_EQ(e.Time(), 1.0);
+        EXPECT_NE(std::string(e.what()).find("rates are too high"), std::string::npos);
+    }
+    EXPECT_EQ(cell.ReactionCount, StalledClockError::kLimit - 1);
+
+    // A clock that still moves now and then is no stall.
+    cell.Time = cell.ObsTime = 1.0;
+    std::int64_t pass = 0;
+    const auto stalling = Always(cell, CCell::ARPB, 1e-30);
+    cell.Method = [&](double &tau) {
+        CChemReaction *chosen = stalling(tau);
+        if (++pass % StalledClockError::kLimit == 0)
+            tau = 0.5;
+        return chosen;
+    };
+    cell.RunChemistry(2.0);
+    EXPECT_EQ(cell.Time, 2.0);
+}
+
+TEST_F(CellRun, CountersGoBeyondThe32BitRange)
+{
+    cell.ReactionCount = INT32_MAX;
+    cell.Reactions[CCell::ARPB].Count = INT32_MAX;
+    cell.ObsTimeStep = 1.0;
+    cell.Method = Always(cell, CCell::ARPB, 1.0);
+    cell.RunChemistry(1.0);
+    EXPECT_EQ(cell.ReactionCount, std::int64_t{1} << 31);
+    EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, std::int64_t{1} << 31);
 }
 
 TEST_F(CellRun, ObserverRunsWithTrapsOffAndTheMethodWithTrapsOn)

@@ -1,0 +1,188 @@
+#include "Batchrun.h"
+
+#include "Batchoptions.h"
+#include "Batchsettings.h"
+#include "Boxescape.h"
+#include "Cell.h"
+#include "Exitstatus.h"
+#include "Numbertext.h"
+#include "Observationtable.h"
+#include "Observationwriter.h"
+#include "Parameters.h"
+#include "Progressbar.h"
+#include "Resetandapply.h"
+#include "Runseed.h"
+#include "Settingsfile.h"
+#include "Settingsfilecheck.h"
+#include "Statereport.h"
+#include "Stopsignals.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include <unistd.h>
+
+namespace {
+
+// The parameter tables from the settings file, with the method that the
+// command line or the file names; warns about what the file holds in vain.
+ParameterStore LoadParameters(const BatchOptions &options, const SettingsFile &settings)
+{
+    ParameterStore store;
+    CreateParameterTables(store, &settings);
+    for (const std::string &warning : SettingsFileWarnings(settings, store))
+        Warn(warning);
+    // Unlike the window, which always starts with "First reaction", a batch
+    // run takes the method that the settings file names.
+    store.Table(kSimulation)->Find("SIM_METHOD")->Value = options.Method.value_or(
+        settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
+    return store;
+}
+
+// Why the run cannot go from the cell's time to endTime, or an empty text.
+std::string EndTimeProblem(const CCell &cell, double endTime)
+{
+    if (endTime > cell.Time)
+        return {};
+    return "the end time " + FormatNumber(endTime) + " s (--time or SIM_TIME) is not after " +
+           "the current time " + FormatNumber(cell.Time) + " s";
+}
+
+int WriteFinalState(const CCell &cell, const BatchOptions &options)
+{
+    if (options.StatePath) {
+        try {
+            WriteOutputFile(*options.StatePath, StateText(cell));
+            return kExitDone;
+        } catch (const OutputError &e) {
+            return Fail(kExitOutputFailed, e.what());
+        }
+    }
+    PrintState(stdout, cell);
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return kExitDone;
+    return Fail(kExitOutputFailed, std::string("cannot write the final state to standard "
+                                               "output: ") + std::strerror(errno));
+}
+
+// Warns once when bodies are flung out of the box.
+class BodyWatch {
+public:
+    explicit BodyWatch(ProgressBar &progress) : progress_(progress) {}
+
+    void Check(const CCell &cell)
+    {
+        if (warned_ || !AnyBodyFarOutsideBox(cell))
+            return;
+        warned_ = true;
+        progress_.ClearLine();
+        Warn(kBodyFarOutsideBoxWarning);
+    }
+
+private:
+    ProgressBar &progress_;
+    bool warned_ = false;
+};
+
+} // namespace
+
+int RunBatch(const BatchOptions &options)
+{
+    const std::string settingsPath = BatchSettingsPath(options);
+    if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
+        !problem.empty())
+        return Fail(kExitBadInput, problem);
+    const SettingsFile settings(settingsPath);
+    const ParameterStore store = LoadParameters(options, settings);
+
+    CCell cell;
+    cell.MechanicsThreads = options.Threads;
+    const std::uint32_t seed = SeedTheRun(options.Seed);
+    if (!options.Seed)
+        std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
+    AppliedWorld applied;
+    try {
+        applied = ResetAndApply(store, cell);
+    } catch (const std::exception &e) {
+        return Fail(kExitBadInput, e.what());
+    }
+    const bool withMechanics = !options.ChemistryOnly;
+    const double endTime = options.EndTime.value_or(applied.TargetTime);
+    for (const std::string &problem : {RunStartProblem(cell, withMechanics),
+                                       EndTimeProblem(cell, endTime),
+                                       options.ObservePath
+                                           ? OutputPathProblem(*options.ObservePath, settingsPath)
+                                           : std::string(),
+                                       options.TablePath
+                                           ? OutputPathProblem(*options.TablePath, settingsPath)
+                                           : std::string()})
+        if (!problem.empty())
+            return Fail(kExitBadInput, problem);
+
+    std::optional<ObservationWriter> observations;
+    std::optional<ObservationTableWriter> table;
+    try {
+        if (options.ObservePath)
+            observations.emplace(*options.ObservePath);
+        if (options.TablePath)
+            table.emplace(*options.TablePath);
+    } catch (const OutputError &e) {
+        return Fail(kExitBadInput, e.what());
+    }
+
+    ProgressBar progress(!options.Quiet && ::isatty(STDERR_FILENO), cell.ObsTime, endTime);
+    BodyWatch bodies(progress);
+    const auto observe = [&] {
+        if (observations)
+            observations->Add(cell);
+        if (table)
+            table->Add(cell);
+    };
+    cell.OnObserve = [&] {
+        observe();
+        progress.Update(cell);
+        bodies.Check(cell);
+        // A signal that came before the run had begun.
+        if (ReceivedStopSignal())
+            cell.Stop();
+    };
+    StopOnSignals(cell);
+
+    int status = kExitDone;
+    std::string failure;
+    try {
+        observe(); // the starting point
+        if (!ReceivedStopSignal())
+            withMechanics ? cell.RunChemMech(endTime) : cell.RunChemistry(endTime);
+    } catch (const OutputError &e) {
+        status = kExitOutputFailed;
+        failure = e.what();
+        observations.reset();
+        table.reset();
+    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
+        status = kExitRunFailed;
+        failure = e.what();
+    }
+    progress.Finish(cell);
+    bodies.Check(cell);
+    if (!failure.empty())
+        Fail(status, failure);
+    // A signal after the end of the run stopped nothing.
+    if (const int signal = ReceivedStopSignal(); signal && cell.Time < endTime)
+        status = MoreSeriousStatus(
+            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
+
+    const auto finish = [&](auto &writer) {
+        try {
+            if (writer)
+                writer->Finish();
+        } catch (const OutputError &e) {
+            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
+        }
+    };
+    finish(observations);
+    finish(table);
+    return MoreSeriousStatus(status, WriteFinalState(cell, options));
+}

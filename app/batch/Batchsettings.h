@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+struct BatchOptions;
+
+// The settings file of a run: the one given by --settings, else the window
+// program's filonex.ini beside the runner (a missing one means the defaults).
+std::string BatchSettingsPath(const BatchOptions &options);
+
+// Why the settings file at path cannot be read, naming it and giving the
+// system's reason (missing, no permission, a symbolic link loop, a name too
+// long, not a regular file), or an empty text when it can. A missing file is
+// a problem only when mustExist.
+std::string SettingsFileProblem(const std::string &path, bool mustExist);

@@ -1,0 +1,106 @@
+#include "Observationwriter.h"
+
+#include "Cell.h"
+#include "Numbertext.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr const char *kSpeciesChart = "N";
+constexpr const char *kCountChart = "Num of reactions";
+constexpr const char *kPropensityChart = "A";
+constexpr const char *kProbabilityChart = "React prob";
+constexpr const char *kSizeChart = "Filament size";
+constexpr const char *kMeanSizeCurve = "MeanFilamentSize";
+constexpr const char *kCaptions = "Time\tNumber of molecules\t";
+
+template <typename Names>
+void AddTitles(std::string &header, const char *chart, const Names &names)
+{
+    for (const char *name : names)
+        header += std::string("Curve: ") + chart + ": " + name + "\t\t";
+}
+
+void AddPoint(std::string &text, double x, double y)
+{
+    text += FormatNumber(x);
+    text += '\t';
+    text += FormatNumber(y);
+    text += '\t';
+}
+
+} // namespace
+
+ObservationWriter::ObservationWriter(const std::string &path) : file_(path)
+{
+    std::string header;
+    AddTitles(header, kSpeciesChart, CCell::SpeciesNames);
+    AddTitles(header, kCountChart, CCell::ReactionNames);
+    AddTitles(header, kPropensityChart, CCell::ReactionNames);
+    AddTitles(header, kProbabilityChart, CCell::ReactionNames);
+    AddTitles(header, kSizeChart, std::array{kMeanSizeCurve});
+    header += "\r\n";
+    const int curves = CCell::SPECIES_COUNT + 3 * CCell::REACTION_COUNT + 1;
+    for (int i = 0; i < curves; ++i)
+        header += kCaptions;
+    header += "\r\n";
+    file_.Write(header);
+}
+
+void ObservationWriter::Add(const CCell &cell)
+{
+    const double t = cell.ObsTime;
+    Row row;
+    for (const std::int32_t count : cell.Species)
+        AddPoint(row.Head, t, count);
+    for (const CChemReaction &reaction : cell.Reactions)
+        AddPoint(row.Head, t, static_cast<double>(reaction.Count));
+    double sum = 0;
+    for (const CChemReaction &reaction : cell.Reactions) {
+        AddPoint(row.Head, t, reaction.Propensity);
+        sum += reaction.Propensity;
+    }
+    AddPoint(row.Tail, t, cell.MeanFilamentSize());
+    row.Tail += "\r\n";
+
+    std::string probabilities;
+    if (sum != 0)
+        for (const CChemReaction &reaction : cell.Reactions)
+            AddPoint(probabilities, t, reaction.Propensity / sum);
+    const bool isFirst = std::exchange(first_, false);
+
+    if (probabilitiesEnded_) {
+        WriteRow(row, probabilities);
+    } else if (!probabilities.empty()) {
+        waiting_.push_back(std::move(row));
+        WriteRow(waiting_.front(), probabilities);
+        waiting_.pop_front();
+    } else if (isFirst) {
+        waiting_.push_back(std::move(row));
+    } else {
+        // Propensities all 0 during a run: nothing can react any more, so
+        // the probability curves gain no further point.
+        probabilitiesEnded_ = true;
+        for (const Row &earlier : waiting_)
+            WriteRow(earlier);
+        waiting_.clear();
+        WriteRow(row);
+    }
+}
+
+void ObservationWriter::Finish()
+{
+    for (const Row &row : waiting_)
+        WriteRow(row);
+    waiting_.clear();
+    file_.Commit();
+}
+
+void ObservationWriter::WriteRow(const Row &row, const std::string &probabilities)
+{
+    file_.Write(row.Head);
+    file_.Write(probabilities);
+    file_.Write(row.Tail);
+}

@@ -1,0 +1,95 @@
+#include "Settingsfilecheck.h"
+
+#include "Parameters.h"
+#include "Settingsfile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <numeric>
+#include <string_view>
+
+namespace {
+
+char Upper(char c)
+{
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+// Edits (insertions, deletions, replacements) from a to b, without regard
+// to case.
+std::size_t EditDistance(std::string_view a, std::string_view b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    std::iota(row.begin(), row.end(), std::size_t{0});
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t replaced = diagonal + (Upper(a[i - 1]) != Upper(b[j - 1]));
+            diagonal = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, replaced});
+        }
+    }
+    return row[b.size()];
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && EditDistance(a, b) == 0;
+}
+
+template <typename Names, typename NameOf>
+std::string Closest(std::string_view name, const Names &known, NameOf nameOf)
+{
+    std::string best;
+    std::size_t bestDistance = std::string::npos;
+    for (const auto &candidate : known) {
+        const std::size_t distance = EditDistance(name, nameOf(candidate));
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = nameOf(candidate);
+        }
+    }
+    return best;
+}
+
+const ParameterTable *KnownTable(const ParameterStore &store, std::string_view section)
+{
+    const auto table = std::find_if(store.Tables.begin(), store.Tables.end(),
+                                    [section](const ParameterTable &t) {
+                                        return SameName(t.SectionName, section);
+                                    });
+    return table == store.Tables.end() ? nullptr : &*table;
+}
+
+} // namespace
+
+std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
+                                              const ParameterStore &store)
+{
+    std::vector<std::string> warnings;
+    bool anyKnown = false;
+    const auto sectionName = [](const ParameterTable &t) { return t.SectionName; };
+    const auto key = [](const ParameterRow &row) { return row.Key; };
+    for (const SettingsFile::SectionIdents &section : settings.Contents()) {
+        const ParameterTable *table = KnownTable(store, section.Name);
+        if (!table) {
+            warnings.push_back("unknown section [" + section.Name + "] in " + settings.Path() +
+                               " is ignored; did you mean [" +
+                               Closest(section.Name, store.Tables, sectionName) + "]?");
+            continue;
+        }
+        anyKnown = true;
+        for (const std::string &ident : section.Idents) {
+            if (std::none_of(table->Rows.begin(), table->Rows.end(),
+                             [&](const ParameterRow &row) { return SameName(row.Key, ident); }))
+                warnings.push_back("unknown ident " + ident + " in [" + section.Name + "] of " +
+                                   settings.Path() + " is ignored; did you mean " +
+                                   Closest(ident, table->Rows, key) + "?");
+        }
+    }
+    if (!anyKnown && settings.HasText())
+        warnings.push_back("no known section in " + settings.Path() +
+                           "; the default parameters are used");
+    return warnings;
+}
