@@ -25,7 +25,7 @@ std::string RunList(const std::string &what, const std::vector<int> &runs)
 std::string MergeOutcome::Report() const
 {
     return std::to_string(Runs) + " runs: " + std::to_string(Done.size()) + " done" +
-           RunList("failed", Failed) + RunList("missing", Missing);
+           RunList("failed", Failed) + RunList("stopped", Stopped) + RunList("missing", Missing);
 }
 
 MergeOutcome MergeEnsemble(const std::string &dir)
@@ -49,7 +49,7 @@ MergeOutcome MergeEnsemble(const std::string &dir)
             outcome.Done.push_back(run);
             points[plan.PointOf(run)].Paths.push_back(folder + "/" + kRunTableFile);
         } else {
-            outcome.Failed.push_back(run);
+            (record->at(status) == kRunStopped ? outcome.Stopped : outcome.Failed).push_back(run);
         }
     }
     WriteOutputFile(dir + "/" + kManifestFile, manifest);

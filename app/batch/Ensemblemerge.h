@@ -7,11 +7,12 @@
 struct MergeOutcome {
     int Runs = 0;
     std::vector<int> Done;
-    std::vector<int> Failed; // failed or stopped
+    std::vector<int> Failed;
+    std::vector<int> Stopped;
     std::vector<int> Missing;
 
     bool AllDone() const { return static_cast<int>(Done.size()) == Runs; }
-    // "8 runs: 6 done, 1 failed (3), 1 missing (5)".
+    // "8 runs: 5 done, 1 failed (3), 1 stopped (4), 1 missing (5)".
     std::string Report() const;
 };
 
