@@ -53,6 +53,7 @@ void BM_MechanicsStep(benchmark::State &state)
     WorldParameters parameters;
     parameters.Method = CCell::NEXT_REACTION;
     GrowWorld(cell, parameters, 20.0);
+    cell.MechanicsThreads = int(state.range(0));
     std::int64_t steps = 0;
     for (auto _ : state) {
         cell.MechStep(cell.MechTimeStep);
@@ -68,4 +69,4 @@ void BM_MechanicsStep(benchmark::State &state)
 
 BENCHMARK(BM_ReactionsSeveringWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReactionsDefaultWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_MechanicsStep)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_MechanicsStep)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)->UseRealTime();

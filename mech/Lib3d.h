@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Random.h"
+
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 // Three-component vectors and 3x3 matrices of doubles: positions, directions,
 // velocities, forces, torques, inertia tensors and rotations of the mechanics,
@@ -56,6 +60,15 @@ struct CMatrix {
     {
     }
     static constexpr CMatrix Identity() { return CMatrix(1, 0, 0, 0, 1, 0, 0, 0, 1); }
+    // Whether every entry has the bits of the identity's (so no -0.0).
+    bool IsExactlyIdentity() const
+    {
+        const auto is = [](double entry, double value) {
+            return std::bit_cast<std::uint64_t>(entry) == std::bit_cast<std::uint64_t>(value);
+        };
+        return is(m00, 1.0) && is(m01, 0.0) && is(m02, 0.0) && is(m10, 0.0) && is(m11, 1.0) &&
+               is(m12, 0.0) && is(m20, 0.0) && is(m21, 0.0) && is(m22, 1.0);
+    }
 
     CMatrix &SetZero()
     {
@@ -158,10 +171,27 @@ inline bool AnyGreater(const CVector &a, const CVector &b)
 }
 
 // Three successive UniformReal draws: x, then y, then z.
-CVector RandomUniformVector();
+inline CVector RandomUniformVector()
+{
+    // Separate statements keep the order of the draws fixed.
+    const double x = UniformReal();
+    const double y = UniformReal();
+    const double z = UniformReal();
+    return CVector(x, y, z);
+}
 // A uniformly distributed direction (Marsaglia's method; two draws per
 // attempt, u before v).
-CVector RandomUnitVector();
+inline CVector RandomUnitVector()
+{
+    double u, v, s;
+    do {
+        u = 2.0 * UniformReal() - 1.0;
+        v = 2.0 * UniformReal() - 1.0;
+        s = u * u + v * v;
+    } while (s >= 1.0 || s == 0.0);
+    const double root = std::sqrt(1.0 - s);
+    return CVector(2.0 * u * root, 2.0 * v * root, 1.0 - 2.0 * s);
+}
 
 // Component i is row i of m dotted with v.
 inline CVector operator*(const CMatrix &m, const CVector &v)
@@ -179,21 +209,88 @@ inline CVector &CVector::operator*=(const CMatrix &m)
     return *this = m * *this;
 }
 
-CMatrix operator*(const CMatrix &a, const CMatrix &b);
+// Row i of a times b, each entry summed left to right.
+inline CMatrix operator*(const CMatrix &a, const CMatrix &b)
+{
+    return CMatrix(a.m00 * b.m00 + a.m01 * b.m10 + a.m02 * b.m20, a.m00 * b.m01 + a.m01 * b.m11 + a.m02 * b.m21,
+                   a.m00 * b.m02 + a.m01 * b.m12 + a.m02 * b.m22, a.m10 * b.m00 + a.m11 * b.m10 + a.m12 * b.m20,
+                   a.m10 * b.m01 + a.m11 * b.m11 + a.m12 * b.m21, a.m10 * b.m02 + a.m11 * b.m12 + a.m12 * b.m22,
+                   a.m20 * b.m00 + a.m21 * b.m10 + a.m22 * b.m20, a.m20 * b.m01 + a.m21 * b.m11 + a.m22 * b.m21,
+                   a.m20 * b.m02 + a.m21 * b.m12 + a.m22 * b.m22);
+}
 CMatrix operator+(const CMatrix &a, const CMatrix &b);
 CMatrix operator*(const CMatrix &a, double s);
 
-double Determinant(const CMatrix &m);
+inline double Determinant(const CMatrix &m)
+{
+    return m.m00 * (m.m11 * m.m22 - m.m21 * m.m12) - m.m01 * (m.m10 * m.m22 - m.m20 * m.m12) +
+           m.m02 * (m.m10 * m.m21 - m.m11 * m.m20);
+}
 // Cofactors divided by the determinant, not transposed: the inverse for the
 // symmetric matrices (inertia tensors) it is used on, the transpose of the
-// inverse otherwise. A singular matrix is a floating-point fault.
-CMatrix Inverse(const CMatrix &m);
+// inverse otherwise. A singular matrix is a floating-point fault. Inline, so
+// that the compiler drops the operations on entries known to be 0 or 1 that
+// cannot change a bit of the result.
+inline CMatrix Inverse(const CMatrix &m)
+{
+    const double det = Determinant(m);
+    return CMatrix((m.m11 * m.m22 - m.m12 * m.m21) / det, (m.m12 * m.m20 - m.m10 * m.m22) / det,
+                   (m.m10 * m.m21 - m.m11 * m.m20) / det, (m.m21 * m.m02 - m.m01 * m.m22) / det,
+                   (m.m00 * m.m22 - m.m02 * m.m20) / det, (m.m01 * m.m20 - m.m00 * m.m21) / det,
+                   (m.m01 * m.m12 - m.m02 * m.m11) / det, (m.m02 * m.m10 - m.m00 * m.m12) / det,
+                   (m.m00 * m.m11 - m.m01 * m.m10) / det);
+}
 
-// Rotations by angle a [rad] about the fixed axes.
-CMatrix RotationX(double a);
-CMatrix RotationY(double a);
-CMatrix RotationZ(double a);
-// m := Rotation?(a) * m.
-void PreRotateX(CMatrix &m, double a);
-void PreRotateY(CMatrix &m, double a);
-void PreRotateZ(CMatrix &m, double a);
+// Rotations by angle a [rad] about the fixed axes, or by the angle whose
+// cosine and sine are c and s.
+inline CMatrix RotationX(double c, double s)
+{
+    return CMatrix(1, 0, 0, 0, c, -s, 0, s, c);
+}
+inline CMatrix RotationY(double c, double s)
+{
+    return CMatrix(c, 0, s, 0, 1, 0, -s, 0, c);
+}
+inline CMatrix RotationZ(double c, double s)
+{
+    return CMatrix(c, -s, 0, s, c, 0, 0, 0, 1);
+}
+inline CMatrix RotationX(double a)
+{
+    return RotationX(std::cos(a), std::sin(a));
+}
+inline CMatrix RotationY(double a)
+{
+    return RotationY(std::cos(a), std::sin(a));
+}
+inline CMatrix RotationZ(double a)
+{
+    return RotationZ(std::cos(a), std::sin(a));
+}
+// m := Rotation?(a) * m. The full product is written out, so its fixed
+// entries make the compiler skip exactly the operations that cannot change
+// the result (a product with 1); products with 0 stay, for the sign of zero.
+inline void PreRotateX(CMatrix &m, double c, double s)
+{
+    m = RotationX(c, s) * m;
+}
+inline void PreRotateY(CMatrix &m, double c, double s)
+{
+    m = RotationY(c, s) * m;
+}
+inline void PreRotateZ(CMatrix &m, double c, double s)
+{
+    m = RotationZ(c, s) * m;
+}
+inline void PreRotateX(CMatrix &m, double a)
+{
+    m = RotationX(a) * m;
+}
+inline void PreRotateY(CMatrix &m, double a)
+{
+    m = RotationY(a) * m;
+}
+inline void PreRotateZ(CMatrix &m, double a)
+{
+    m = RotationZ(a) * m;
+}

@@ -1,5 +1,6 @@
 #include "Solid.h"
 
+
 double CSymmetricSolid::GetKineticEnergy() const
 {
     const double translational = GetTranslationalEnergy();
@@ -61,25 +62,30 @@ CVector CSymmetricSolid::RotationStep(double dt)
 void CAsymmetricSolid::Step(double dt)
 {
     RotationIncrement = RotationStep(dt);
+    const double cx = std::cos(RotationIncrement.x), sx = std::sin(RotationIncrement.x);
+    const double cy = std::cos(RotationIncrement.y), sy = std::sin(RotationIncrement.y);
+    const double cz = std::cos(RotationIncrement.z), sz = std::sin(RotationIncrement.z);
+    // An orientation that is the identity bit for bit (as right after
+    // RebaseOrientation) would undergo exactly the operations of the step
+    // rotation, so it takes their result.
+    const bool fromIdentity = Orientation.IsExactlyIdentity();
     StepRotation.SetIdentity();
-    PreRotateX(StepRotation, RotationIncrement.x);
-    PreRotateY(StepRotation, RotationIncrement.y);
-    PreRotateZ(StepRotation, RotationIncrement.z);
-    PreRotateX(Orientation, RotationIncrement.x);
-    PreRotateY(Orientation, RotationIncrement.y);
-    PreRotateZ(Orientation, RotationIncrement.z);
+    PreRotateX(StepRotation, cx, sx);
+    PreRotateY(StepRotation, cy, sy);
+    PreRotateZ(StepRotation, cz, sz);
+    if (fromIdentity) {
+        Orientation = StepRotation;
+        return;
+    }
+    PreRotateX(Orientation, cx, sx);
+    PreRotateY(Orientation, cy, sy);
+    PreRotateZ(Orientation, cz, sz);
 }
 
 void CAsymmetricSolid::RebaseOrientation()
 {
     AngularVelocity = Orientation * AngularVelocity;
     Orientation.SetIdentity();
-}
-
-CMatrix RodInertia(double l, double r, double m)
-{
-    const double across = m * 0.25 * (r * r + l * l / 3.0);
-    return CMatrix(across, 0, 0, 0, across, 0, 0, 0, m * (r * r) * 0.5);
 }
 
 CMatrix SphereInertia(double m, double r)

@@ -82,6 +82,10 @@ public:
 
 // Solid cylinder of length l, radius r and mass m about its centre, with its
 // axis along z.
-CMatrix RodInertia(double l, double r, double m);
+inline CMatrix RodInertia(double l, double r, double m)
+{
+    const double across = m * 0.25 * (r * r + l * l / 3.0);
+    return CMatrix(across, 0, 0, 0, across, 0, 0, 0, m * (r * r) * 0.5);
+}
 // Diagonal 2.5 * m * r^2 (five times the moment of a uniform ball).
 CMatrix SphereInertia(double m, double r);

@@ -6,9 +6,13 @@ void CSolidFilament::UpdateMassProperties()
     const CMatrix rotatedInertia = Inertia * Orientation;
     const double previousMass = Mass;
     RebaseOrientation();
-    Mass = GetMass();
-    Position = GetMassCenter();
-    Inertia = GetInertia();
+    // GetMass, GetMassCenter and GetInertia, with the barbed end and the
+    // length found once.
+    const CVector barbedEnd = GetBarbedEnd();
+    const double length = Length(PointedEnd - barbedEnd);
+    Mass = length * FilamentLinearDensity;
+    Position = (PointedEnd + barbedEnd) * 0.5;
+    Inertia = RodInertia(length, FilamentRadius, Mass);
     InvInertia = Inverse(Inertia);
     // Growth conserves momentum; a lighter filament keeps its velocities.
     if (previousMass < Mass) {

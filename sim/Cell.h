@@ -195,6 +195,7 @@ private:
         CVector KickForceDirection, KickTorqueDirection;
         bool TouchesWall = false;
         bool TouchesBacterium = false;
+        bool Found = false; // a live filament whose contacts were found
     };
 
     void Run(double tEnd, bool withMechanics);

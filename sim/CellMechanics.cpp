@@ -4,13 +4,51 @@
 
 #include "Cell.h"
 
-#include "ParallelFilaments.h"
+#include "FloatingPoint.h"
 #include "Random.h"
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+
+#include <omp.h>
 
 namespace {
+
+// With fewer filaments starting the threads costs more than it saves.
+constexpr std::size_t kParallelFromSlots = 256;
+
+// The error of the first filament in list order among those that failed, to
+// be raised on the calling thread once every thread is done: no exception
+// may leave a worker, and any thread count reports the same error.
+class FirstFailure {
+public:
+    // Runs work for the filament in `slot`; false if it threw.
+    template <typename Work>
+    bool Guard(std::size_t slot, Work &&work)
+    {
+        try {
+            work();
+            return true;
+        } catch (...) {
+#pragma omp critical(FirstFailure)
+            if (!error_ || slot < slot_) {
+                slot_ = slot;
+                error_ = std::current_exception();
+            }
+            return false;
+        }
+    }
+    void Raise() const
+    {
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    std::size_t slot_ = 0;
+    std::exception_ptr error_;
+};
 
 double &Component(CVector &v, int axis)
 {
@@ -57,36 +95,53 @@ void LimitSpeed(CSymmetricSolid &body, double mu)
 
 void CCell::MechStep(double dt)
 {
-    // Forces are gathered from the positions at the start of the step: first
-    // every filament's contacts (in parallel), then the Brownian kicks drawn
-    // in list order from the one random stream and the bacterium's share of
-    // the contacts summed in list order, then every body moves (filaments in
-    // parallel). Each filament's arithmetic is its own, so any number of
-    // threads gives the same result.
+    // Forces are gathered from the positions at the start of the step, and
+    // each filament's arithmetic is its own. So the contacts are found on all
+    // threads, then one thread draws the Brownian kicks from the one random
+    // stream and sums the bacterium's share of the contacts, both in list
+    // order, then the filaments move on all threads: any number of threads
+    // gives the result of one.
     const std::size_t slots = Filaments.SlotCount();
     if (contacts_.size() < slots)
         contacts_.resize(slots);
-    ForEachFilament(MechanicsThreads, Filaments,
-                    [&](CSolidFilament &f, std::size_t slot) { FindContacts(f, contacts_[slot]); });
-    for (std::size_t slot = 0; slot < slots; ++slot) {
-        FilamentContacts &contacts = contacts_[slot];
-        if (!Filaments.IsLive(slot) || contacts.TouchesWall)
-            continue;
-        contacts.KickForceDirection = RandomUnitVector();
-        contacts.KickTorqueDirection = RandomUnitVector();
-    }
-    if (Bacterium) {
+    const int team = MechanicsThreads > 0 ? MechanicsThreads : omp_get_max_threads();
+    const bool trapping = fp::TrapsEnabled();
+    FirstFailure failure;
+#pragma omp parallel num_threads(team) if (team > 1 && slots >= kParallelFromSlots)
+    {
+        // Traps are a property of each thread.
+        const fp::Traps traps(trapping);
+#pragma omp for schedule(static)
+        for (std::size_t slot = 0; slot < slots; ++slot)
+            contacts_[slot].Found = Filaments.IsLive(slot) && failure.Guard(slot, [&] {
+                FindContacts(Filaments.AtSlot(slot), contacts_[slot]);
+            });
+#pragma omp single
         for (std::size_t slot = 0; slot < slots; ++slot) {
-            // The bacterium does not track its rotation; the reaction torque
-            // would have no effect.
-            if (Filaments.IsLive(slot) && contacts_[slot].TouchesBacterium)
-                Bacterium->ApplyForceAndTorque(-contacts_[slot].BacteriumForce, CVector(0.0));
+            FilamentContacts &contacts = contacts_[slot];
+            if (!contacts.Found)
+                continue;
+            contacts.Found = failure.Guard(slot, [&] {
+                if (!contacts.TouchesWall) {
+                    contacts.KickForceDirection = RandomUnitVector();
+                    contacts.KickTorqueDirection = RandomUnitVector();
+                }
+                // The bacterium does not track its rotation; the reaction
+                // torque would have no effect.
+                if (contacts.TouchesBacterium)
+                    Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
+            });
         }
+#pragma omp for schedule(static)
+        for (std::size_t slot = 0; slot < slots; ++slot)
+            if (contacts_[slot].Found)
+                failure.Guard(slot, [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
+    }
+    failure.Raise();
+    if (Bacterium) {
         LimitSpeed(*Bacterium, BacteriumFriction);
         Bacterium->Move(dt);
     }
-    ForEachFilament(MechanicsThreads, Filaments,
-                    [&](CSolidFilament &f, std::size_t slot) { ForceAndMove(f, contacts_[slot], dt); });
 }
 
 void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
@@ -174,13 +229,13 @@ bool CCell::WallContact(const CVector &pointed, const CVector &barbed, const CVe
     const bool pointedIsOuter = upper ? pointedCoordinate > barbedCoordinate
                                       : pointedCoordinate < barbedCoordinate;
     const CVector &end = pointedIsOuter ? pointed : barbed;
+    const double depth = wall - Component(end, axis);
+    if (upper ? !(depth < 0.0) : !(depth > 0.0))
+        return false;
 
     const CVector length = barbed - pointed;
     CVector penetration(0.0);
-    Component(penetration, axis) = wall - Component(end, axis);
-    const double depth = Component(penetration, axis);
-    if (upper ? !(depth < 0.0) : !(depth > 0.0))
-        return false;
+    Component(penetration, axis) = depth;
 
     // Squared extent of the filament parallel to the wall.
     const double parallel = axis == 0   ? length.y * length.y + length.z * length.z

@@ -8,19 +8,14 @@ std::uint8_t GeneratorMode = 0;
 
 namespace {
 
-constexpr std::int32_t kMultiplier = 16807;
 constexpr std::int32_t kModulus = 2147483647;
-constexpr std::int32_t kSchrageQuotient = 127773;
-constexpr std::int32_t kSchrageRemainder = 2836;
-constexpr std::int32_t kOutputMask = 123459876;
 constexpr int kTableSize = 32;
 constexpr std::int32_t kShuffleDivisor = 1 + (kModulus - 1) / kTableSize;
 constexpr int kWarmUpSteps = 8;
-constexpr float kMaskedScale = 4.656612873077393e-10f; // 2^-31, exact in float
 constexpr double kShuffledScale = 1.0 / 2147483647.0;
 constexpr double kIntRangeWidening = 0.9999999999999988;
 
-std::int32_t seed = 826364705;
+std::int32_t &seed = random_state::Seed;
 std::int32_t shuffleTable[kTableSize] = {};
 std::int32_t shuffleOutput = 0; // 0: the table is not yet filled
 
@@ -57,23 +52,6 @@ std::int32_t SeedGenerators(std::uint32_t v)
 
 } // namespace
 
-std::int32_t SchrageStep(std::int32_t s)
-{
-    const std::int32_t k = s / kSchrageQuotient;
-    s = kMultiplier * (s - k * kSchrageQuotient) - kSchrageRemainder * k;
-    if (s < 0)
-        s += kModulus;
-    return s;
-}
-
-float MaskedUniform()
-{
-    AdvanceSeed();
-    const float u = static_cast<float>(seed) * kMaskedScale;
-    seed ^= kOutputMask;
-    return u;
-}
-
 double ShuffledUniform()
 {
     if (seed <= 0 || shuffleOutput == 0)
@@ -99,18 +77,6 @@ std::int32_t RandomSeed()
 void SetRandomSeed(std::int32_t value)
 {
     seed = value;
-}
-
-double UniformReal()
-{
-    switch (GeneratorMode) {
-    case 0:
-        return MaskedUniform();
-    case 1:
-        return ShuffledUniform();
-    default:
-        return LibraryUniform();
-    }
 }
 
 double UniformRange(double a, double b)

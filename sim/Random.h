@@ -10,13 +10,38 @@
 // shuffled generator, any other value the C library generator.
 extern std::uint8_t GeneratorMode;
 
+// The seed shared by both congruential generators. Defined here so that the
+// draws of the mechanics step, millions per second, compile inline.
+namespace random_state {
+inline std::int32_t Seed = 826364705;
+}
+
 // One step of the minimal standard generator, s * 16807 mod (2^31 - 1),
 // computed with Schrage's method so that no 32-bit product overflows.
-std::int32_t SchrageStep(std::int32_t s);
+inline std::int32_t SchrageStep(std::int32_t s)
+{
+    constexpr std::int32_t kMultiplier = 16807;
+    constexpr std::int32_t kModulus = 2147483647;
+    constexpr std::int32_t kSchrageQuotient = 127773;
+    constexpr std::int32_t kSchrageRemainder = 2836;
+    const std::int32_t k = s / kSchrageQuotient;
+    s = kMultiplier * (s - k * kSchrageQuotient) - kSchrageRemainder * k;
+    if (s < 0)
+        s += kModulus;
+    return s;
+}
 
 // Park-Miller generator whose stored seed is kept XOR-masked between calls.
 // The value is rounded to single precision, so it can be exactly 1.0.
-float MaskedUniform();
+inline float MaskedUniform()
+{
+    constexpr std::int32_t kOutputMask = 123459876;
+    constexpr float kMaskedScale = 4.656612873077393e-10f; // 2^-31, exact in float
+    random_state::Seed = SchrageStep(random_state::Seed);
+    const float u = static_cast<float>(random_state::Seed) * kMaskedScale;
+    random_state::Seed ^= kOutputMask;
+    return u;
+}
 // Park-Miller generator with a Bays-Durham shuffle table, in [0, 1].
 double ShuffledUniform();
 // The C library's rand(), scaled onto [0, 1].
@@ -27,7 +52,17 @@ std::int32_t RandomSeed();
 void SetRandomSeed(std::int32_t seed);
 
 // A uniform double in [0, 1] from the generator chosen by GeneratorMode.
-double UniformReal();
+inline double UniformReal()
+{
+    switch (GeneratorMode) {
+    case 0:
+        return MaskedUniform();
+    case 1:
+        return ShuffledUniform();
+    default:
+        return LibraryUniform();
+    }
+}
 // a + (b - a) * u with u rounded to single precision.
 double UniformRange(double a, double b);
 // A uniform integer in [lo, hi]; lo when hi < lo.
