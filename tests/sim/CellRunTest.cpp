@@ -153,14 +153,13 @@ TEST_F(CellRun, StopEndsTheMechanicsStepsOfAPass)
     // One pass of 1 ms in steps of 1 ns; the observer stops at the tenth.
     cell.MechTimeStep = 1e-9;
     cell.ObsTimeStep = 1e-9;
-    auto filament = std::make_unique<CSolidFilament>();
-    filament->SetGeometry(CVector(5e-7), CVector(1, 0, 0));
-    filament->Monomers = 5;
-    filament->UpdateMassProperties();
-    filament->Velocity = CVector(0, 1e-3, 0);
-    const CSolidFilament &f = *filament;
-    const double startY = f.PointedEnd.y;
-    cell.Filaments.push_back(std::move(filament));
+    CSolidFilament filament;
+    filament.SetGeometry(CVector(5e-7), CVector(1, 0, 0));
+    filament.Monomers = 5;
+    filament.UpdateMassProperties();
+    filament.Velocity = CVector(0, 1e-3, 0);
+    const double startY = filament.PointedEnd.y;
+    const CSolidFilament &f = cell.Filaments.Append(filament);
     cell.OnObserve = [this] {
         if (++observedCalls == 10)
             cell.Stop();
