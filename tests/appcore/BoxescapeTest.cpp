@@ -28,10 +28,10 @@ TEST(BoxEscape, OnlyABodyMoreThanOneBoxSizeOutsideCounts)
     }
 
     bacterium.Center = cell.GetCenter();
-    auto filament = std::make_unique<CSolidFilament>();
-    filament->SetGeometry(CVector(-5e-6, 0, 0), CVector(1, 0, 0));
-    filament->Monomers = 5;
-    cell.Filaments.push_back(std::move(filament));
+    CSolidFilament filament;
+    filament.SetGeometry(CVector(-5e-6, 0, 0), CVector(1, 0, 0));
+    filament.Monomers = 5;
+    cell.Filaments.Append(filament);
     EXPECT_TRUE(AnyBodyFarOutsideBox(cell));
 }
 
