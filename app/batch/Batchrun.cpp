@@ -50,11 +50,12 @@ std::string EndTimeProblem(const CCell &cell, double endTime)
            "the current time " + FormatNumber(cell.Time) + " s";
 }
 
-int WriteFinalState(const CCell &cell, const BatchOptions &options)
+// The final state goes to statePath when given, else to standard output.
+int WriteFinalState(const CCell &cell, const std::optional<std::string> &statePath)
 {
-    if (options.StatePath) {
+    if (statePath) {
         try {
-            WriteOutputFile(*options.StatePath, StateText(cell));
+            WriteOutputFile(*statePath, StateText(cell));
             return kExitDone;
         } catch (const OutputError &e) {
             return Fail(kExitOutputFailed, e.what());
@@ -86,6 +87,80 @@ private:
     bool warned_ = false;
 };
 
+// How a prepared world is run.
+struct RunPlan {
+    double EndTime; // s
+    bool WithMechanics;
+    bool ShowProgress;
+};
+
+// Where the results of a run go.
+struct RunOutputs {
+    std::optional<ObservationWriter> Observations;
+    std::optional<ObservationTableWriter> Table;
+    std::optional<std::string> StatePath; // standard output when not given
+};
+
+// Runs the cell to the end of the plan or a stop signal, then writes the
+// observations and the final state; returns the exit status.
+int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs)
+{
+    auto &[observations, table, statePath] = outputs;
+    const auto observe = [&] {
+        if (observations)
+            observations->Add(cell);
+        if (table)
+            table->Add(cell);
+    };
+    ProgressBar progress(plan.ShowProgress, cell.ObsTime, plan.EndTime);
+    BodyWatch bodies(progress);
+    cell.OnObserve = [&] {
+        observe();
+        progress.Update(cell);
+        bodies.Check(cell);
+        // A signal that came before the run had begun.
+        if (ReceivedStopSignal())
+            cell.Stop();
+    };
+    const StopOnSignals stopSignals(cell);
+
+    int status = kExitDone;
+    std::string failure;
+    try {
+        observe(); // the starting point
+        if (!ReceivedStopSignal())
+            plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
+    } catch (const OutputError &e) {
+        status = kExitOutputFailed;
+        failure = e.what();
+        observations.reset();
+        table.reset();
+    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
+        status = kExitRunFailed;
+        failure = e.what();
+    }
+    progress.Finish(cell);
+    bodies.Check(cell);
+    if (!failure.empty())
+        Fail(status, failure);
+    // A signal after the end of the run stopped nothing.
+    if (const int signal = ReceivedStopSignal(); signal && cell.Time < plan.EndTime)
+        status = MoreSeriousStatus(
+            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
+
+    const auto finish = [&](auto &writer) {
+        try {
+            if (writer)
+                writer->Finish();
+        } catch (const OutputError &e) {
+            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
+        }
+    };
+    finish(observations);
+    finish(table);
+    return MoreSeriousStatus(status, WriteFinalState(cell, statePath));
+}
+
 } // namespace
 
 int RunBatch(const BatchOptions &options)
@@ -108,9 +183,8 @@ int RunBatch(const BatchOptions &options)
     } catch (const std::exception &e) {
         return Fail(kExitBadInput, e.what());
     }
-    const bool withMechanics = !options.ChemistryOnly;
     const double endTime = options.EndTime.value_or(applied.TargetTime);
-    for (const std::string &problem : {RunStartProblem(cell, withMechanics),
+    for (const std::string &problem : {RunStartProblem(cell, !options.ChemistryOnly),
                                        EndTimeProblem(cell, endTime),
                                        options.ObservePath
                                            ? OutputPathProblem(*options.ObservePath, settingsPath)
@@ -121,68 +195,17 @@ int RunBatch(const BatchOptions &options)
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 
-    std::optional<ObservationWriter> observations;
-    std::optional<ObservationTableWriter> table;
+    RunOutputs outputs;
+    outputs.StatePath = options.StatePath;
     try {
         if (options.ObservePath)
-            observations.emplace(*options.ObservePath);
+            outputs.Observations.emplace(*options.ObservePath);
         if (options.TablePath)
-            table.emplace(*options.TablePath);
+            outputs.Table.emplace(*options.TablePath);
     } catch (const OutputError &e) {
         return Fail(kExitBadInput, e.what());
     }
 
-    ProgressBar progress(!options.Quiet && ::isatty(STDERR_FILENO), cell.ObsTime, endTime);
-    BodyWatch bodies(progress);
-    const auto observe = [&] {
-        if (observations)
-            observations->Add(cell);
-        if (table)
-            table->Add(cell);
-    };
-    cell.OnObserve = [&] {
-        observe();
-        progress.Update(cell);
-        bodies.Check(cell);
-        // A signal that came before the run had begun.
-        if (ReceivedStopSignal())
-            cell.Stop();
-    };
-    StopOnSignals(cell);
-
-    int status = kExitDone;
-    std::string failure;
-    try {
-        observe(); // the starting point
-        if (!ReceivedStopSignal())
-            withMechanics ? cell.RunChemMech(endTime) : cell.RunChemistry(endTime);
-    } catch (const OutputError &e) {
-        status = kExitOutputFailed;
-        failure = e.what();
-        observations.reset();
-        table.reset();
-    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
-        status = kExitRunFailed;
-        failure = e.what();
-    }
-    progress.Finish(cell);
-    bodies.Check(cell);
-    if (!failure.empty())
-        Fail(status, failure);
-    // A signal after the end of the run stopped nothing.
-    if (const int signal = ReceivedStopSignal(); signal && cell.Time < endTime)
-        status = MoreSeriousStatus(
-            status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
-
-    const auto finish = [&](auto &writer) {
-        try {
-            if (writer)
-                writer->Finish();
-        } catch (const OutputError &e) {
-            status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
-        }
-    };
-    finish(observations);
-    finish(table);
-    return MoreSeriousStatus(status, WriteFinalState(cell, options));
+    const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
+    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, outputs);
 }

@@ -6,25 +6,26 @@
 
 namespace {
 
-// CCell::Stop is one store into this atomic; only a lock-free atomic may be
-// touched from a signal handler.
+// CCell::Stop is one store into an atomic<bool>; only lock-free atomics may
+// be touched from a signal handler.
 static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<CCell *>::is_always_lock_free);
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-CCell *stoppedCell = nullptr;
+std::atomic<CCell *> stoppedCell = nullptr;
 volatile std::sig_atomic_t receivedSignal = 0;
 
 void OnStopSignal(int signal)
 {
     receivedSignal = signal;
-    if (stoppedCell)
-        stoppedCell->Stop();
+    if (CCell *cell = stoppedCell.load())
+        cell->Stop();
 }
 
 } // namespace
 
-void StopOnSignals(CCell &cell)
+StopOnSignals::StopOnSignals(CCell &cell)
 {
     stoppedCell = &cell;
     CatchStopSignals();
@@ -34,6 +35,8 @@ void CatchStopSignals()
 {
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
+    // Writes under way when a signal comes go on, rather than fail with EINTR.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (const int signal : kStopSignals)
         sigaddset(&action.sa_mask, signal);
@@ -45,6 +48,11 @@ void CatchStopSignals()
         if (previous.sa_handler == SIG_IGN)
             sigaction(signal, &previous, nullptr);
     }
+}
+
+StopOnSignals::~StopOnSignals()
+{
+    stoppedCell = nullptr;
 }
 
 int ReceivedStopSignal()

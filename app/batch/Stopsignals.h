@@ -7,13 +7,21 @@ class CCell;
 // stops the cell at once, the run returns at its next pass or mechanics step,
 // and the runner writes what it has.
 
-// Installs the handlers for cell, which must outlive the run.
-void StopOnSignals(CCell &cell);
-// Installs the handlers for a process that runs no cell itself (an ensemble
-// that waits for its runs): it asks ReceivedStopSignal.
+// While alive, the stop signals stop cell. The handlers stay installed
+// afterwards and only record a signal.
+class StopOnSignals {
+public:
+    explicit StopOnSignals(CCell &cell);
+    ~StopOnSignals();
+    StopOnSignals(const StopOnSignals &) = delete;
+    StopOnSignals &operator=(const StopOnSignals &) = delete;
+};
+
+// Installs the handlers with no cell to stop, for a process that waits for
+// runs of its own (an ensemble): it asks ReceivedStopSignal.
 void CatchStopSignals();
 
-// The stop signal received since StopOnSignals, or 0.
+// The stop signal received since the handlers were installed, or 0.
 int ReceivedStopSignal();
 
 // "Ctrl-C", "SIGTERM" or "SIGHUP", for the message of a stopped run.

@@ -20,6 +20,7 @@ bool FarOutside(const CVector &p, const CVector &min, const CVector &max, const 
 const char *const kBodyFarOutsideBoxWarning =
     "a body lies more than one box size outside the box: the mechanical constants may be "
     "too large for the time step";
+const char *const kBodyFarOutsideBoxNote = "Bodies far outside the box";
 
 bool AnyBodyFarOutsideBox(const CCell &cell)
 {
@@ -27,7 +28,7 @@ bool AnyBodyFarOutsideBox(const CCell &cell)
     if (cell.Bacterium &&
         FarOutside(static_cast<const CSphereSpace &>(*cell.Bacterium).Center, min, max, size))
         return true;
-    for (const auto &filament : cell.Filaments)
+    for (const CSolidFilament &filament : cell.Filaments)
         if (FarOutside(filament.GetMassCenter(), min, max, size))
             return true;
     return false;

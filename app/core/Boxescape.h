@@ -7,5 +7,7 @@ class CCell;
 // bodies away, which the run itself does not stop.
 bool AnyBodyFarOutsideBox(const CCell &cell);
 
-// The warning shown once per run when that happens.
+// The warning given once per run when that happens, and its short form for
+// a status bar.
 extern const char *const kBodyFarOutsideBoxWarning;
+extern const char *const kBodyFarOutsideBoxNote;

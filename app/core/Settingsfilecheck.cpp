@@ -68,7 +68,7 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
                                               const ParameterStore &store)
 {
     std::vector<std::string> warnings;
-    bool anyKnown = false;
+    std::vector<const ParameterTable *> seen;
     const auto sectionName = [](const ParameterTable &t) { return t.SectionName; };
     const auto key = [](const ParameterRow &row) { return row.Key; };
     for (const SettingsFile::SectionIdents &section : settings.Contents()) {
@@ -79,7 +79,20 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
                                Closest(section.Name, store.Tables, sectionName) + "]?");
             continue;
         }
-        anyKnown = true;
+        // Reads find the first section of a name and its first entry of an
+        // ident; what repeats them has no effect.
+        if (std::find(seen.begin(), seen.end(), table) != seen.end()) {
+            warnings.push_back("section [" + section.Name + "] appears again in " +
+                               settings.Path() + "; only its first appearance is read");
+            continue;
+        }
+        seen.push_back(table);
+        for (auto ident = section.Idents.begin(); ident != section.Idents.end(); ++ident) {
+            if (std::any_of(section.Idents.begin(), ident,
+                            [&](const std::string &earlier) { return SameName(earlier, *ident); }))
+                warnings.push_back(*ident + " appears again in [" + section.Name + "] of " +
+                                   settings.Path() + "; only its first value is read");
+        }
         for (const std::string &ident : section.Idents) {
             if (std::none_of(table->Rows.begin(), table->Rows.end(),
                              [&](const ParameterRow &row) { return SameName(row.Key, ident); }))
@@ -88,7 +101,7 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
                                    Closest(ident, table->Rows, key) + "?");
         }
     }
-    if (!anyKnown && settings.HasText())
+    if (seen.empty() && settings.HasText())
         warnings.push_back("no known section in " + settings.Path() +
                            "; the default parameters are used");
     return warnings;

@@ -347,9 +347,10 @@ void TfmMain::CreateStatusBar()
     StatusTime->setObjectName("StatusTime");
     StatusReactions = labels[6];
     StatusReactions->setObjectName("StatusReactions");
-    StatusWarning = new QLabel(bar);
+    // The last panel widens to show a warning of the run.
+    StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");
-    bar->addPermanentWidget(StatusWarning);
+    StatusWarning->setMaximumWidth(QWIDGETSIZE_MAX);
 }
 
 TChart *TfmMain::ActiveChart() const

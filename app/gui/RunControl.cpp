@@ -50,6 +50,7 @@ bool TfmMain::ResetAndApply()
         RefreshAfterApply(world.VolumeLitres);
         FarOutsideWarned = false;
         StatusWarning->clear();
+        StatusWarning->setToolTip({});
     } catch (const std::exception &error) {
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
@@ -184,7 +185,8 @@ void TfmMain::OnObservation()
         FarOutsideWarned = true;
         QString warning = QString::fromUtf8(kBodyFarOutsideBoxWarning);
         warning[0] = warning[0].toUpper();
-        StatusWarning->setText(warning);
+        StatusWarning->setText(QString::fromUtf8(kBodyFarOutsideBoxNote));
+        StatusWarning->setToolTip(warning + ".");
     }
     // The only place where the window handles input during a run.
     QCoreApplication::processEvents();

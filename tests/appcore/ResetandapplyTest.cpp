@@ -250,30 +250,23 @@ TEST_F(ResetAndApplyTest, ZeroRadiusIsRefusedWithTheRatesUntouched)
 
 TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
 {
-    const std::string positive = " must be greater than 0, not ";
+    const std::string atLeast0 = "\" must be 0 or greater, not ", above0 = "\" must be greater than 0, not ";
     const struct {
-        std::string_view Section, Key;
-        const char *Value;
+        std::string_view Section, Key, Value;
         std::string Message;
     } cases[] = {
-        {kConcentrations, "C_ACG", "-1",
-         "Concentrations, \"Concentration of G-actine [uM]\" must be 0 or greater, not -1"},
-        {kRates, "RATE_SEVR", "-1E-3",
-         "Rates, \"Severing by ADF/cofilin [???]\" must be 0 or greater, not -1E-3"},
-        {kSimulation, "SIM_CUBESIZE", "0",
-         "Simulation, \"Consider cube with side length [um]\"" + positive + "0"},
-        {kSimulation, "SIM_CUBESIZE", "-2",
-         "Simulation, \"Consider cube with side length [um]\"" + positive + "-2"},
-        {kMechanics, "MECH_FLINDENS", "0",
-         "Mechanics, \"Filament Linear Density [kl/m]\"" + positive + "0"},
-        {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]\"" + positive + "-2E-7"},
-        {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]\"" + positive + "0"},
+        {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actine [uM]" + atLeast0 + "-1"},
+        {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [???]" + atLeast0 + "-1E-3"},
+        {kSimulation, "SIM_CUBESIZE", "0", "Simulation, \"Consider cube with side length [um]" + above0 + "0"},
+        {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kl/m]" + above0 + "-1"},
+        {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
+        {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},
         {kBacterium, "BACT_FRICCOEF", "x",
          "Bacterium, \"Friction Coefficient [m/(s*kg)]\": 'x' is not a valid floating point value"},
     };
     for (const auto &c : cases) {
         CreateParameterTables(store, nullptr);
-        Set(c.Section, c.Key, c.Value);
+        Set(c.Section, c.Key, std::string(c.Value));
         try {
             ResetAndApply(store, cell);
             ADD_FAILURE() << c.Key << " accepted";
@@ -281,10 +274,8 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
             EXPECT_EQ(e.what(), c.Message);
         }
     }
-    // The bounds themselves are allowed.
     CreateParameterTables(store, nullptr);
-    Set(kConcentrations, "C_ACG", "0");
-    Set(kRates, "RATE_FORM", "0");
+    Set(kConcentrations, "C_ACG", "0"); // the bound itself
     EXPECT_NO_THROW(ResetAndApply(store, cell));
 }
 

@@ -30,38 +30,29 @@ TEST(SettingsFile, ReadsByCaseInsensitiveSectionAndIdent)
     EXPECT_EQ(settings.ReadString("Third", "Key", "d"), "d");
 }
 
-TEST(SettingsFile, ByteOrderMarkIsSkipped)
-{
-    ScratchDirectory dir;
-    WriteFile(dir.File("a.ini"), "\xEF\xBB\xBF[ValueListConcentrations]\nC_ACG=0\n");
-    EXPECT_EQ(SettingsFile(dir.File("a.ini")).ReadString(kConcentrations, "C_ACG", "12"), "0");
-}
-
 TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
 {
     ScratchDirectory dir;
     const std::string path = dir.File("a.ini");
     ParameterStore store;
     CreateParameterTables(store, nullptr);
-    const struct {
-        const char *Text;
-        std::vector<std::string> Warnings;
-    } cases[] = {
+    const std::string noSection = "no known section in " + path + "; the default parameters are used";
+    const std::pair<const char *, std::vector<std::string>> cases[] = {
         {"", {}},
-        {"; only a comment\n\n", {}},
-        {"[valuelistrates]\nrate_form=1\n", {}},
+        {"; only a comment\n\n[valuelistrates]\nrate_form=1\n", {}},
         {"[ValueListConcentration]\nC_ACG=0\n",
          {"unknown section [ValueListConcentration] in " + path +
-              " is ignored; did you mean [ValueListConcentrations]?",
-          "no known section in " + path + "; the default parameters are used"}},
-        {"[ValueListRates]\nRATE_FROM=1\n[ValueListSimulation]\nSIM_TIME=5\n",
-         {"unknown ident RATE_FROM in [ValueListRates] of " + path +
-          " is ignored; did you mean RATE_FORM?"}},
-        {"hello\n", {"no known section in " + path + "; the default parameters are used"}},
+              " is ignored; did you mean [ValueListConcentrations]?", noSection}},
+        {"[ValueListRates]\nRATE_FROM=1\n",
+         {"unknown ident RATE_FROM in [ValueListRates] of " + path + " is ignored; did you mean RATE_FORM?"}},
+        {"hello\n", {noSection}},
+        {"[ValueListRates]\nRATE_FORM=1\nrate_form=2\n[valuelistrates]\n",
+         {"rate_form appears again in [ValueListRates] of " + path + "; only its first value is read",
+          "section [valuelistrates] appears again in " + path + "; only its first appearance is read"}},
     };
-    for (const auto &c : cases) {
-        WriteFile(path, c.Text);
-        EXPECT_EQ(SettingsFileWarnings(SettingsFile(path), store), c.Warnings) << c.Text;
+    for (const auto &[text, warnings] : cases) {
+        WriteFile(path, text);
+        EXPECT_EQ(SettingsFileWarnings(SettingsFile(path), store), warnings) << text;
     }
 }
 

@@ -359,6 +359,22 @@ private slots:
         QCOMPARE(s.Chart("Chart2DN")->SeriesCount(), 10);
     }
 
+    void BodiesFlungOutOfTheBoxAreWarnedOfInTheStatusBar()
+    {
+        Session s;
+        s.Open();
+        s.SetParameter("ValueListMechanics", "MECH_BROWNIANFORCE", "1E-8");
+        s.SetParameter("ValueListMechanics", "MECH_FRICCOEF", "1E20");
+        s.SetParameter("ValueListSimulation", "SIM_TIME", "0.05");
+        s.Click("BtnResertAndApply");
+        s.Click("BtnStart");
+        QLabel *warning = s.window->findChild<QLabel *>("StatusWarning");
+        QCOMPARE(warning->text(), QString("Bodies far outside the box"));
+        QVERIFY(warning->toolTip().startsWith("A body lies more than one box size outside"));
+        s.Click("BtnResertAndApply");
+        QVERIFY(warning->text().isEmpty());
+    }
+
     void InvalidParameterIsReportedAndStopsTheApply()
     {
         Session s;

@@ -66,7 +66,6 @@ protected:
     }
 
     CCell cell;
-    int observedCalls = 0;
     std::vector<double> observedTimes;
     std::vector<double> observedMechTimes;
     std::vector<std::int64_t> observedReactionCounts;
@@ -148,27 +147,6 @@ TEST_F(CellRun, StopFromTheObserverEndsAfterTheSelectedReaction)
     EXPECT_EQ(cell.ObsTime, 5.0);
 }
 
-TEST_F(CellRun, StopEndsTheMechanicsStepsOfAPass)
-{
-    // One pass of 1 ms in steps of 1 ns; the observer stops at the tenth.
-    cell.MechTimeStep = 1e-9;
-    cell.ObsTimeStep = 1e-9;
-    CSolidFilament filament;
-    filament.SetGeometry(CVector(5e-7), CVector(1, 0, 0));
-    filament.Monomers = 5;
-    filament.UpdateMassProperties();
-    filament.Velocity = CVector(0, 1e-3, 0);
-    const double startY = filament.PointedEnd.y;
-    const CSolidFilament &f = cell.Filaments.Append(filament);
-    cell.OnObserve = [this] {
-        if (++observedCalls == 10)
-            cell.Stop();
-    };
-    cell.Method = Always(cell, CCell::ARPB, 1e-3);
-    cell.RunChemMech(1.0);
-    EXPECT_NEAR(f.PointedEnd.y - startY, 10 * 1e-3 * 1e-9, 1e-20);
-}
-
 TEST_F(CellRun, ClockBelowItsResolutionEndsTheRunWithAnError)
 {
     cell.Time = cell.ObsTime = 1.0;
@@ -182,19 +160,6 @@ TEST_F(CellRun, ClockBelowItsResolutionEndsTheRunWithAnError)
         EXPECT_NE(std::string(e.what()).find("rates are too high"), std::string::npos);
     }
     EXPECT_EQ(cell.ReactionCount, StalledClockError::kLimit - 1);
-
-    // A clock that still moves now and then is no stall.
-    cell.Time = cell.ObsTime = 1.0;
-    std::int64_t pass = 0;
-    const auto stalling = Always(cell, CCell::ARPB, 1e-30);
-    cell.Method = [&](double &tau) {
-        CChemReaction *chosen = stalling(tau);
-        if (++pass % StalledClockError::kLimit == 0)
-            tau = 0.5;
-        return chosen;
-    };
-    cell.RunChemistry(2.0);
-    EXPECT_EQ(cell.Time, 2.0);
 }
 
 TEST_F(CellRun, CountersGoBeyondThe32BitRange)
