@@ -5,9 +5,9 @@
 #include "Batchsettings.h"
 #include "Ensemblemerge.h"
 #include "Ensembleplan.h"
-#include "Outputfile.h"
 #include "Ensemblerun.h"
 #include "Exitstatus.h"
+#include "Outputfile.h"
 #include "Parameters.h"
 #include "Random.h"
 #include "Runrecord.h"
@@ -156,11 +156,6 @@ int RunEnsembleMember(const BatchOptions &options)
     member.StatePath = folder + "/" + kRunStateFile;
     member.TablePath = folder + "/" + kRunTableFile;
     member.Quiet = true;
-    member.Runs.reset();
-    member.Sweeps.clear();
-    member.RunIndex.reset();
-    member.OutPath.reset();
-    member.Jobs.reset();
 
     const auto started = std::chrono::steady_clock::now();
     const int status = RunBatch(member);
