@@ -113,6 +113,13 @@ void CheckCombination(const BatchOptions &options)
                              "--observe and --table are for single runs");
         if (options.RunIndex && options.Prepare)
             throw UsageError("--run-index and --prepare do not go together");
+        // The command line would override the swept values.
+        for (const SweepAxis &axis : options.Sweeps)
+            if ((axis.Ident == "SIM_METHOD" && options.Method) ||
+                (axis.Ident == "SIM_TIME" && options.EndTime))
+                throw UsageError("--sweep " + axis.Ident + " and --" +
+                                 (axis.Ident == "SIM_METHOD" ? "method" : "time") +
+                                 " do not go together");
     } else if (options.OutPath || options.Jobs) {
         throw UsageError(std::string(options.OutPath ? "--out" : "--jobs") +
                          " needs --runs or --sweep");
