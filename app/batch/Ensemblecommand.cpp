@@ -219,6 +219,7 @@ int MergeCommand(const std::vector<std::string> &arguments)
         return Fail(kExitBadInput, "merge needs one ensemble folder: filonex-batch merge DIR");
     const std::string &dir = arguments[1];
     if (!std::filesystem::exists(dir + "/" + kPlanFile))
-        return Fail(kExitBadInput, dir + " is not an ensemble folder (it has no " + kPlanFile + ")");
+        return Fail(kExitBadInput,
+                    dir + " is not an ensemble folder (it has no " + kPlanFile + ")");
     return MergeAndReport(dir, false);
 }

@@ -33,8 +33,8 @@ void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, int 
                     const std::string &status, std::optional<double> wallSeconds)
 {
     WriteOutputFile(runFolder + "/" + kRunRecordFile,
-                   JoinFields(ManifestColumns(plan)) +
-                       JoinFields(RunFields(plan, run, status, wallSeconds)));
+                    JoinFields(ManifestColumns(plan)) +
+                        JoinFields(RunFields(plan, run, status, wallSeconds)));
 }
 
 std::optional<std::vector<std::string>> ReadRunRecord(const std::string &runFolder,

@@ -37,9 +37,8 @@ double IncompleteBeta(double a, double b, double x)
         return 0;
     if (x >= 1)
         return 1;
-    const double front =
-        std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) +
-                 b * std::log1p(-x));
+    const double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
+                                  a * std::log(x) + b * std::log1p(-x));
     if (x < (a + 1) / (a + b + 2))
         return front * BetaFraction(a, b, x) / a;
     return 1 - front * BetaFraction(b, a, 1 - x) / b;
@@ -61,8 +60,7 @@ double StudentTQuantile(double p, double df)
     double low = 0, high = 1;
     while (UpperTail(high, df) > 1 - p)
         high *= 2;
-    for (double middle = (low + high) / 2; low < middle && middle < high;
-         middle = (low + high) / 2)
+    for (double middle = (low + high) / 2; low < middle && middle < high; middle = (low + high) / 2)
         (UpperTail(middle, df) > 1 - p ? low : high) = middle;
     return (low + high) / 2;
 }

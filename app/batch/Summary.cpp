@@ -51,9 +51,9 @@ void WritePoint(const PointTables &point, const std::function<void(const std::st
         const std::string &time = rows.front()[*timeColumn];
         for (std::size_t i = 1; i < tables.size(); ++i)
             if (rows[i][*timeColumn] != time)
-                throw std::runtime_error(point.Paths[i] + " has the time " +
-                                         rows[i][*timeColumn] + " where " + point.Paths.front() +
-                                         " has " + time + " (row " + std::to_string(row) + ")");
+                throw std::runtime_error(point.Paths[i] + " has the time " + rows[i][*timeColumn] +
+                                         " where " + point.Paths.front() + " has " + time +
+                                         " (row " + std::to_string(row) + ")");
         for (std::size_t column = 0; column < header.size(); ++column) {
             if (column == *timeColumn)
                 continue;
@@ -62,9 +62,9 @@ void WritePoint(const PointTables &point, const std::function<void(const std::st
                 if (const double value = Value(rows[i][column], *tables[i]); !std::isnan(value))
                     values.push_back(value);
             const ColumnSummary s = Summarise(values);
-            write(JoinFields({std::to_string(point.Point), time, header[column],
-                               std::to_string(s.N), Field(s.Mean), Field(s.Sd), Field(s.CiLow),
-                               Field(s.CiHigh)}));
+            write(
+                JoinFields({std::to_string(point.Point), time, header[column], std::to_string(s.N),
+                            Field(s.Mean), Field(s.Sd), Field(s.CiLow), Field(s.CiHigh)}));
         }
     }
 }

@@ -11,7 +11,7 @@ namespace {
 
 // Okabe and Ito's colours, told apart also with the common colour-vision
 // deficiencies.
-const QColor kColours[] = {QColor(0, 114, 178),  QColor(213, 94, 0),   QColor(0, 158, 115),
+const QColor kColours[] = {QColor(0, 114, 178),   QColor(213, 94, 0),  QColor(0, 158, 115),
                            QColor(204, 121, 167), QColor(230, 159, 0), QColor(86, 180, 233),
                            QColor(0, 0, 0),       QColor(240, 228, 66)};
 constexpr int kBandAlpha = 60;

@@ -14,8 +14,8 @@ std::size_t RequiredColumn(const TidyTableReader &table, const std::string &titl
 {
     const auto column = table.Column(title);
     if (!column)
-        throw std::runtime_error(table.Path() + " is not an ensemble summary (no column '" +
-                                 title + "')");
+        throw std::runtime_error(table.Path() + " is not an ensemble summary (no column '" + title +
+                                 "')");
     return *column;
 }
 
@@ -79,8 +79,7 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
     for (const int point : points)
         if (!allPoints.count(point))
             throw PlotRequestError("the summary has no sweep point " + std::to_string(point) +
-                                   "; it has " + std::to_string(allPoints.size()) +
-                                   " (from 0)");
+                                   "; it has " + std::to_string(allPoints.size()) + " (from 0)");
     std::vector<SummarySeries> series;
     for (auto &[key, one] : found)
         series.push_back(std::move(one));

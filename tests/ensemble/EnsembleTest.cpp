@@ -27,7 +27,10 @@ std::size_t ColumnOf(const Table &table, const std::string &title)
 
 class Ensemble : public ::testing::Test {
 protected:
-    Ensemble() : settings(dir.File("settings.ini")), out(dir.File("ensemble")) { WriteFile(settings, ""); }
+    Ensemble() : settings(dir.File("settings.ini")), out(dir.File("ensemble"))
+    {
+        WriteFile(settings, "");
+    }
 
     ProgramResult Batch(std::vector<std::string> arguments)
     {
@@ -72,7 +75,8 @@ TEST_F(Ensemble, ParallelRunsEqualSingleRunsWithTheirRecordedSeeds)
 
     // Run 5 alone, as a task of a job array, into another folder.
     const std::string other = dir.File("other");
-    const ProgramResult five = Batch(Plus(run, {"--runs", "8", "--out", other, "--run-index", "5"}));
+    const ProgramResult five =
+        Batch(Plus(run, {"--runs", "8", "--out", other, "--run-index", "5"}));
     ASSERT_EQ(five.Status, 0) << five.Err;
     EXPECT_EQ(ReadFile(RunFile(other, 5, "state.txt")), ReadFile(RunFile(out, 5, "state.txt")));
     EXPECT_EQ(ReadFile(RunFile(other, 5, "table.tsv")), ReadFile(RunFile(out, 5, "table.tsv")));
@@ -81,13 +85,13 @@ TEST_F(Ensemble, ParallelRunsEqualSingleRunsWithTheirRecordedSeeds)
 
 TEST_F(Ensemble, SweepOfTwoValuesOfTwoParametersMakesFourPoints)
 {
-    const ProgramResult sweep = Batch(Plus(run, {"--runs", "2", "--sweep", "C_ACG=6,12", "--sweep",
-                                                 "C_CAP=0,1", "--out", out}));
+    const ProgramResult sweep = Batch(
+        Plus(run, {"--runs", "2", "--sweep", "C_ACG=6,12", "--sweep", "C_CAP=0,1", "--out", out}));
     ASSERT_EQ(sweep.Status, 0) << sweep.Err;
     const Table runs = ReadTable(out + "/runs.tsv");
     ASSERT_EQ(runs.size(), 9u);
-    EXPECT_EQ(runs[0], (std::vector<std::string>{"run", "point", "replica", "seed", "C_ACG", "C_CAP",
-                                                 "status", "wall_time"}));
+    EXPECT_EQ(runs[0], (std::vector<std::string>{"run", "point", "replica", "seed", "C_ACG",
+                                                 "C_CAP", "status", "wall_time"}));
     const std::vector<std::vector<std::string>> points = {
         {"0", "6", "0"}, {"1", "6", "1"}, {"2", "12", "0"}, {"3", "12", "1"}};
     for (int k = 0; k < 8; ++k) {
@@ -118,7 +122,8 @@ TEST_F(Ensemble, SummaryAgreesWithADirectComputation)
     const Table summary = ReadTable(out + "/summary.tsv");
     std::size_t rows = 0;
     for (const auto &line : std::vector(summary.begin() + 1, summary.end())) {
-        const std::size_t row = std::lround(std::stod(line[1]) / 0.01) + 1, column = ColumnOf(tables[0], line[2]);
+        const std::size_t row = std::lround(std::stod(line[1]) / 0.01) + 1,
+                          column = ColumnOf(tables[0], line[2]);
         std::vector<double> x;
         for (const Table &t : tables) {
             ASSERT_EQ(t[row][0], line[1]);
@@ -129,11 +134,13 @@ TEST_F(Ensemble, SummaryAgreesWithADirectComputation)
         if (x.empty())
             continue;
         const double mean = (x[0] + x[1] + x[2]) / 3;
-        const double sd = std::sqrt((std::pow(x[0] - mean, 2) + std::pow(x[1] - mean, 2) + std::pow(x[2] - mean, 2)) / 2);
+        const double sd = std::sqrt(
+            (std::pow(x[0] - mean, 2) + std::pow(x[1] - mean, 2) + std::pow(x[2] - mean, 2)) / 2);
         EXPECT_NEAR(std::stod(line[4]), mean, 1e-12 * std::fabs(mean)) << line[2];
         EXPECT_NEAR(std::stod(line[5]), sd, 1e-9 * std::fabs(mean) + 1e-300) << line[2];
         // t(0.975, 2) = 4.302652729911275
-        EXPECT_NEAR(std::stod(line[7]) - std::stod(line[4]), 4.302652729911275 * sd / std::sqrt(3), 1e-9 * (sd + 1));
+        EXPECT_NEAR(std::stod(line[7]) - std::stod(line[4]), 4.302652729911275 * sd / std::sqrt(3),
+                    1e-9 * (sd + 1));
         ++rows;
     }
     // Every observation up to the end of the shortest table, all 38 columns.
@@ -151,7 +158,8 @@ TEST_F(Ensemble, FailedAndMissingRunsAreRecordedAndTheOthersGoOn)
         Batch(Plus(run, {"--runs", "2", "--sweep", "SIM_OBSERVTIMESTEP=0,0.01", "--out", out}));
     EXPECT_EQ(sweep.Status, 1);
     EXPECT_NE(sweep.Err.find("4 runs: 2 done, 2 failed (0 1)"), std::string::npos) << sweep.Err;
-    EXPECT_NE(ReadFile(RunFile(out, 0, "log.txt")).find("Observation Time step"), std::string::npos);
+    EXPECT_NE(ReadFile(RunFile(out, 0, "log.txt")).find("Observation Time step"),
+              std::string::npos);
     const Table runs = ReadTable(out + "/runs.tsv");
     EXPECT_EQ(runs[1][5], "failed");
     EXPECT_EQ(runs[3][5], "done");
@@ -168,15 +176,19 @@ TEST_F(Ensemble, BadEnsemblesAreRefusedWithStatus2)
 {
     ASSERT_EQ(Batch(Plus(run, {"--runs", "2", "--out", out})).Status, 0);
     const std::vector<std::vector<std::string>> bad = {
-        {"--runs", "0", "--out", out},        {"--jobs", "2"},
-        {"--out", out},                       {"--runs", "2"},
-        {"--sweep", "BOGUS=1", "--out", out}, {"--sweep", "C_ACG=", "--out", out},
-        {"--sweep", "C_ACG=1,1", "--out", out}, {"--sweep", "C_ACG=1,2,x", "--out", out},
+        {"--runs", "0", "--out", out},
+        {"--jobs", "2"},
+        {"--out", out},
+        {"--runs", "2"},
+        {"--sweep", "BOGUS=1", "--out", out},
+        {"--sweep", "C_ACG=", "--out", out},
+        {"--sweep", "C_ACG=1,1", "--out", out},
+        {"--sweep", "C_ACG=1,2,x", "--out", out},
         {"--sweep", "C_ACG=1", "--sweep", "C_ACG=2", "--out", out},
         {"--runs", "2", "--out", out, "--table", dir.File("t.tsv")},
         {"--runs", "2", "--out", out, "--run-index", "2"},
         {"--sweep", "SIM_TIME=1,2", "--out", out}, // --time would override it
-        {"--runs", "3", "--out", out}, // the folder holds another ensemble
+        {"--runs", "3", "--out", out},             // the folder holds another ensemble
     };
     for (const auto &arguments : bad) {
         const ProgramResult result = Batch(Plus(run, arguments));

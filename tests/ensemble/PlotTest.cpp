@@ -19,8 +19,7 @@ protected:
                 for (const int column : {0, 1, 2})
                     summary += std::to_string(point) + "\t" + std::to_string(t * 0.1) + "\t" +
                                kColumns[column] + "\t4\t" +
-                               std::to_string(2000 * point + 500 * column + 50 * t) +
-                               "\t30\t\t\n";
+                               std::to_string(2000 * point + 500 * column + 50 * t) + "\t30\t\t\n";
         WriteFile(dir.File("summary.tsv"), summary);
         WriteFile(dir.File("runs.tsv"), "run\tpoint\treplica\tseed\tC_ACG\tstatus\twall_time\n"
                                         "0\t0\t0\t1\t6\tdone\t1\n1\t1\t0\t1\t12\tdone\t1\n");

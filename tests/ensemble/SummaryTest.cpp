@@ -14,10 +14,10 @@ TEST(StudentT, QuantilesAgreeWithPublishedTables)
 {
     const struct {
         double P, Df, T;
-    } table[] = {{0.975, 1, 12.706204736174698}, {0.975, 2, 4.302652729911275},
-                 {0.975, 4, 2.7764451051977934}, {0.975, 10, 2.2281388519649385},
+    } table[] = {{0.975, 1, 12.706204736174698},  {0.975, 2, 4.302652729911275},
+                 {0.975, 4, 2.7764451051977934},  {0.975, 10, 2.2281388519649385},
                  {0.975, 30, 2.0422724563012373}, {0.995, 5, 4.032142983557536},
-                 {0.9, 3, 1.6377443536962102},   {0.025, 2, -4.302652729911275}};
+                 {0.9, 3, 1.6377443536962102},    {0.025, 2, -4.302652729911275}};
     for (const auto &row : table)
         EXPECT_NEAR(StudentTQuantile(row.P, row.Df), row.T, 1e-9 * std::fabs(row.T)) << row.Df;
     EXPECT_NEAR(StudentTQuantile(0.975, 1e6), 1.959966, 1e-5); // the normal limit
@@ -84,8 +84,8 @@ TEST(WriteSummary, AlignsOnTheShortestTableAndCountsValuesPresent)
 TEST(ExactNumber, ReadsBackExactlyWithAPointInAnyLocale)
 {
     USE_COMMA_LOCALE(comma);
-    for (const double x : {0.1, 1.0 / 3, 57812.0, 1e-300, 4.9e-324, 1.7976931348623157e308,
-                           -2.5e-7, 0.0})
+    for (const double x :
+         {0.1, 1.0 / 3, 57812.0, 1e-300, 4.9e-324, 1.7976931348623157e308, -2.5e-7, 0.0})
         EXPECT_EQ(ParseField(ExactNumber(x)), x) << ExactNumber(x);
     EXPECT_EQ(ExactNumber(0.01), "0.01");
     EXPECT_FALSE(ParseField(""));
