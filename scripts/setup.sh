@@ -50,7 +50,7 @@ build() { # build-dir, [--target name...,] cmake options...
 install_missing_packages
 
 if [ "$mode" = run ]; then
-  build build-release --target filonex --target filonex-batch -DCMAKE_BUILD_TYPE=Release
+  build build-release --target filonex --target filonex-batch --target filonex-plot -DCMAKE_BUILD_TYPE=Release
   program=build-release/bin/filonex
   if [ ! -x "$program" ]; then
     echo "The window program is not built yet; the simulation libraries were built and tested only." >&2
