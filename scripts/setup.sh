@@ -14,7 +14,7 @@ esac
 
 packages=(build-essential cmake ninja-build qt6-base-dev libqcustomplot-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libgmock-dev libbenchmark-dev
-          locales qt6-svg-dev slurm-wlm munge)
+          locales nlohmann-json3-dev qt6-svg-dev slurm-wlm munge)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -74,6 +74,10 @@ public:
     // Called at every observation step with the floating-point traps off;
     // empty means none.
     Observer OnObserve;
+    // Called in a run before each reaction is picked, so after the previous
+    // one has fired: the world is whole, with no reaction pending, and may be
+    // saved. Runs with the traps on; empty means none.
+    Observer BetweenReactions;
     // Set by a run, cleared by Stop and Reset; a run continues while it is
     // set. Stop may come from another thread or a signal handler: every pass
     // of the run loops and every mechanics step test it.
@@ -195,7 +199,6 @@ private:
         CVector KickForceDirection, KickTorqueDirection;
         bool TouchesWall = false;
         bool TouchesBacterium = false;
-        bool Found = false; // a live filament whose contacts were found
     };
 
     void Run(double tEnd, bool withMechanics);

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <atomic>
 #include <exception>
+#include <limits>
 
 #include <omp.h>
 
@@ -18,27 +20,39 @@ namespace {
 // With fewer filaments starting the threads costs more than it saves.
 constexpr std::size_t kParallelFromSlots = 256;
 
-// The error of the first filament in list order among those that failed, to
-// be raised on the calling thread once every thread is done: no exception
-// may leave a worker, and any thread count reports the same error.
+// The stages of a mechanics step, in their order.
+constexpr int kContactStage = 0;
+constexpr int kKickStage = 1;
+constexpr int kMoveStage = 2;
+
+// The error of the first filament in list order among those that failed in
+// the first stage that failed, to be raised on the calling thread once every
+// thread is done: no exception may leave a worker, and any thread count
+// reports the same error.
 class FirstFailure {
 public:
-    // Runs work for the filament in `slot`; false if it threw.
+    // Runs work for the filament in `slot` in stage `stage`; false if it threw.
     template <typename Work>
-    bool Guard(std::size_t slot, Work &&work)
+    bool Guard(int stage, std::size_t slot, Work &&work)
     {
         try {
             work();
             return true;
         } catch (...) {
 #pragma omp critical(FirstFailure)
-            if (!error_ || slot < slot_) {
+            if (!error_ || stage < stage_ || (stage == stage_ && slot < slot_)) {
+                stage_ = stage;
                 slot_ = slot;
                 error_ = std::current_exception();
+                failedStage_.store(stage);
             }
             return false;
         }
     }
+    // Whether a stage before `stage` failed. Asked after that stage's
+    // barrier, every thread gets the same answer, while failures of the
+    // running stage do not change it.
+    bool FailedBefore(int stage) const { return failedStage_.load() < stage; }
     void Raise() const
     {
         if (error_)
@@ -46,8 +60,10 @@ public:
     }
 
 private:
+    int stage_ = 0;
     std::size_t slot_ = 0;
     std::exception_ptr error_;
+    std::atomic<int> failedStage_ = std::numeric_limits<int>::max();
 };
 
 double &Component(CVector &v, int axis)
@@ -109,33 +125,38 @@ void CCell::MechStep(double dt)
     FirstFailure failure;
 #pragma omp parallel num_threads(team) if (team > 1 && slots >= kParallelFromSlots)
     {
-        // Traps are a property of each thread.
+        // Traps are a property of each thread. A stage that failed ends the
+        // step: no later stage starts.
         const fp::Traps traps(trapping);
 #pragma omp for schedule(static)
         for (std::size_t slot = 0; slot < slots; ++slot)
-            contacts_[slot].Found = Filaments.IsLive(slot) && failure.Guard(slot, [&] {
-                FindContacts(Filaments.AtSlot(slot), contacts_[slot]);
-            });
+            if (Filaments.IsLive(slot))
+                failure.Guard(kContactStage, slot,
+                              [&] { FindContacts(Filaments.AtSlot(slot), contacts_[slot]); });
+        if (!failure.FailedBefore(kKickStage)) {
 #pragma omp single
-        for (std::size_t slot = 0; slot < slots; ++slot) {
-            FilamentContacts &contacts = contacts_[slot];
-            if (!contacts.Found)
-                continue;
-            contacts.Found = failure.Guard(slot, [&] {
-                if (!contacts.TouchesWall) {
-                    contacts.KickForceDirection = RandomUnitVector();
-                    contacts.KickTorqueDirection = RandomUnitVector();
-                }
-                // The bacterium does not track its rotation; the reaction
-                // torque would have no effect.
-                if (contacts.TouchesBacterium)
-                    Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
-            });
+            for (std::size_t slot = 0; slot < slots; ++slot) {
+                FilamentContacts &contacts = contacts_[slot];
+                if (Filaments.IsLive(slot) && !failure.Guard(kKickStage, slot, [&] {
+                    if (!contacts.TouchesWall) {
+                        contacts.KickForceDirection = RandomUnitVector();
+                        contacts.KickTorqueDirection = RandomUnitVector();
+                    }
+                    // The bacterium does not track its rotation; the
+                    // reaction torque would have no effect.
+                    if (contacts.TouchesBacterium)
+                        Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
+                }))
+                    break;
+            }
         }
+        if (!failure.FailedBefore(kMoveStage)) {
 #pragma omp for schedule(static)
-        for (std::size_t slot = 0; slot < slots; ++slot)
-            if (contacts_[slot].Found)
-                failure.Guard(slot, [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
+            for (std::size_t slot = 0; slot < slots; ++slot)
+                if (Filaments.IsLive(slot))
+                    failure.Guard(kMoveStage, slot,
+                                  [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
+        }
     }
     failure.Raise();
     if (Bacterium) {

@@ -60,6 +60,8 @@ void CCell::Run(double tEnd, bool withMechanics)
     Running = true;
     std::int64_t passesAtThisTime = 0;
     while (Time < tEnd && Running) {
+        if (BetweenReactions)
+            BetweenReactions();
         UpdatePropensities();
         double tau = 0.0;
         CChemReaction *reaction = Method(tau);

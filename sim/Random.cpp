@@ -1,15 +1,17 @@
 #include "Random.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 
 std::uint8_t GeneratorMode = 0;
 
 namespace {
 
 constexpr std::int32_t kModulus = 2147483647;
-constexpr int kTableSize = 32;
+constexpr int kTableSize = RandomState::SHUFFLE_TABLE_SIZE;
 constexpr std::int32_t kShuffleDivisor = 1 + (kModulus - 1) / kTableSize;
 constexpr int kWarmUpSteps = 8;
 constexpr double kShuffledScale = 1.0 / 2147483647.0;
@@ -131,4 +133,27 @@ std::int32_t SeedRandomWith(std::uint32_t v)
 {
     std::srand(v);
     return SeedGenerators(v);
+}
+
+RandomState CaptureRandomState()
+{
+    RandomState state;
+    state.Mode = GeneratorMode;
+    state.Seed = seed;
+    std::copy(std::begin(shuffleTable), std::end(shuffleTable), state.ShuffleTable.begin());
+    state.ShuffleOutput = shuffleOutput;
+    return state;
+}
+
+void RestoreRandomState(const RandomState &state)
+{
+    GeneratorMode = state.Mode;
+    seed = state.Seed;
+    std::copy(state.ShuffleTable.begin(), state.ShuffleTable.end(), std::begin(shuffleTable));
+    shuffleOutput = state.ShuffleOutput;
+}
+
+bool UsesLibraryGenerator(std::uint8_t mode)
+{
+    return mode != 0 && mode != 1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // The one process-wide source of randomness of the simulation: three uniform
@@ -79,3 +80,20 @@ std::int32_t SeedRandom();
 // Seeds the congruential generators (and rand) deterministically from v, for
 // reproducible runs and tests; returns the new seed.
 std::int32_t SeedRandomWith(std::uint32_t v);
+
+// Everything that decides the next draws of the congruential generators: the
+// mode, the shared seed and the shuffle table with its last output. The C
+// library generator's state is hidden inside rand() and is not part of it.
+struct RandomState {
+    static constexpr int SHUFFLE_TABLE_SIZE = 32;
+    std::uint8_t Mode = 0;
+    std::int32_t Seed = 0;
+    std::array<std::int32_t, SHUFFLE_TABLE_SIZE> ShuffleTable{};
+    std::int32_t ShuffleOutput = 0; // 0: the table is filled at the next shuffled draw
+};
+
+RandomState CaptureRandomState();
+void RestoreRandomState(const RandomState &state);
+// Whether the draws of this mode come partly from rand(), so that a captured
+// state cannot reproduce them.
+bool UsesLibraryGenerator(std::uint8_t mode);

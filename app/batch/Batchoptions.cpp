@@ -5,11 +5,14 @@
 #include "Runseed.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 const char *const kBatchUsage =
     "Usage: filonex-batch [--settings FILE] [--seed N] [--method NAME] [--chemistry-only]\n"
     "                     [--time T] [--observe FILE] [--table FILE] [--threads N] [--quiet]\n"
+    "                     [--save-world FILE] [--checkpoint FILE --checkpoint-every T]\n"
+    "       filonex-batch --resume FILE [--seed N] [options as above]\n"
     "       filonex-batch [options] --runs N [--sweep IDENT=v1,v2,...]... [--jobs J] --out DIR\n"
     "       filonex-batch [options] [--runs N] [--sweep ...]... --out DIR --run-index K\n"
     "       filonex-batch merge DIR\n"
@@ -32,6 +35,16 @@ const char *const kBatchUsage =
     "                    probabilities of the channels, mean_size\n"
     "  --threads N       threads of the mechanics step (default: one per core); any\n"
     "                    number gives the same results\n"
+    "  --save-world FILE write the world to FILE at the end of the run, also after a\n"
+    "                    stop by a signal\n"
+    "  --checkpoint FILE write the world to FILE during the run, each time the clock\n"
+    "                    passes a multiple of the --checkpoint-every T seconds\n"
+    "  --resume FILE     continue the world saved in FILE instead of building one from\n"
+    "                    the settings, up to --time on its own clock (default: the end\n"
+    "                    of the run it was saved from); it carries its parameters, so\n"
+    "                    --settings and --method cannot be given. Without --seed the\n"
+    "                    run goes on exactly as the saved one would have; with --seed\n"
+    "                    it draws anew from that seed (a branch of the saved run)\n"
     "  --quiet           no progress bar\n"
     "  --help            this text\n"
     "\n"
@@ -52,9 +65,10 @@ const char *const kBatchUsage =
     "SplitMix64(base seed * 2^32 + r) modulo 2147483647; the base seed is --seed,\n"
     "else the one of DIR/ensemble.tsv, else taken from the clock and printed.\n"
     "\n"
-    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached and the observations\n"
-    "up to it are still written. Result files are written under a temporary name and\n"
-    "renamed when complete, so a file of the given name is always whole.\n"
+    "Ctrl-C, SIGTERM and SIGHUP stop the run; the state reached, the observations\n"
+    "up to it and the world (--save-world) are still written. Result files are\n"
+    "written under a temporary name and renamed when complete, so a file of the\n"
+    "given name is always whole.\n"
     "\n"
     "Exit status:\n"
     "    0  done (an ensemble: every run done)\n"
@@ -102,15 +116,25 @@ void AddSweep(std::vector<SweepAxis> &sweeps, SweepAxis axis)
     sweeps.push_back(std::move(axis));
 }
 
-// Options that only make sense together.
-void CheckCombination(const BatchOptions &options)
+// Options that cannot be used together, or one that needs another.
+void CheckCombinations(const BatchOptions &options)
 {
+    if (options.ResumePath && options.SettingsPath)
+        throw UsageError("--settings cannot be used with --resume: the world file holds the "
+                         "parameters its world was built from");
+    if (options.ResumePath && options.Method)
+        throw UsageError("--method cannot be used with --resume: the world file holds its method");
+    if (bool(options.CheckpointPath) != bool(options.CheckpointPeriod))
+        throw UsageError("--checkpoint and --checkpoint-every go together");
     if (options.IsEnsemble()) {
         if (!options.OutPath)
             throw UsageError("an ensemble needs --out DIR for its results");
         if (options.ObservePath || options.TablePath)
             throw UsageError("every run of an ensemble writes its table into its own folder; "
                              "--observe and --table are for single runs");
+        if (options.ResumePath || options.SaveWorldPath || options.CheckpointPath)
+            throw UsageError("world files are for single runs: --resume, --save-world and "
+                             "--checkpoint cannot be used with an ensemble");
         if (options.RunIndex && options.Prepare)
             throw UsageError("--run-index and --prepare do not go together");
         // The command line would override the swept values.
@@ -133,6 +157,18 @@ double TimeValue(const std::string &text)
     } catch (const ConversionError &) {
         throw UsageError("--time needs a number of seconds, not '" + text + "'");
     }
+}
+
+double PeriodValue(const std::string &text)
+{
+    double period = 0.0;
+    try {
+        period = ParseNumber(text);
+    } catch (const ConversionError &) {
+    }
+    if (!(period > 0.0) || !std::isfinite(period))
+        throw UsageError("--checkpoint-every needs a number of seconds above 0, not '" + text + "'");
+    return period;
 }
 
 std::string MethodValue(const std::string &text)
@@ -199,6 +235,14 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.Prepare = flag();
         else if (name == "--threads")
             options.Threads = CountValue(name, value(), 1, 1024);
+        else if (name == "--resume")
+            options.ResumePath = value();
+        else if (name == "--save-world")
+            options.SaveWorldPath = value();
+        else if (name == "--checkpoint")
+            options.CheckpointPath = value();
+        else if (name == "--checkpoint-every")
+            options.CheckpointPeriod = PeriodValue(value());
         else if (name == "--quiet")
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")
@@ -208,6 +252,6 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
         else
             throw UsageError("unexpected argument '" + name + "'");
     }
-    CheckCombination(options);
+    CheckCombinations(options);
     return options;
 }

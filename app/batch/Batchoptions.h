@@ -19,6 +19,10 @@ struct BatchOptions {
     std::optional<std::string> TablePath; // the observations as a tidy table
     bool Quiet = false;
     int Threads = 0; // of the mechanics step; 0: one per core
+    std::optional<std::string> ResumePath;     // a world file to continue
+    std::optional<std::string> SaveWorldPath;  // the world at the end of the run
+    std::optional<std::string> CheckpointPath; // the world during the run...
+    std::optional<double> CheckpointPeriod;    // ...every so many simulated seconds
     bool Help = false;
 
     // An ensemble: replicas, sweeps, the folder of its results.

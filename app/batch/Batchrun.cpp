@@ -2,6 +2,7 @@
 
 #include "Batchoptions.h"
 #include "Batchsettings.h"
+#include "Batchworldfile.h"
 #include "Boxescape.h"
 #include "Cell.h"
 #include "Exitstatus.h"
@@ -16,6 +17,7 @@
 #include "Settingsfilecheck.h"
 #include "Statereport.h"
 #include "Stopsignals.h"
+#include "Worldfile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -46,8 +48,8 @@ std::string EndTimeProblem(const CCell &cell, double endTime)
 {
     if (endTime > cell.Time)
         return {};
-    return "the end time " + FormatNumber(endTime) + " s (--time or SIM_TIME) is not after " +
-           "the current time " + FormatNumber(cell.Time) + " s";
+    return "the end time " + FormatNumber(endTime) + " s (--time, or SIM_TIME or the end of " +
+           "the saved run) is not after the current time " + FormatNumber(cell.Time) + " s";
 }
 
 // The final state goes to statePath when given, else to standard output.
@@ -102,8 +104,8 @@ struct RunOutputs {
 };
 
 // Runs the cell to the end of the plan or a stop signal, then writes the
-// observations and the final state; returns the exit status.
-int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs)
+// observations, the world files and the final state; returns the exit status.
+int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldFiles &worlds)
 {
     auto &[observations, table, statePath] = outputs;
     const auto observe = [&] {
@@ -122,6 +124,10 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs)
         if (ReceivedStopSignal())
             cell.Stop();
     };
+    worlds.Start(cell, [&progress](const std::string &message) {
+        progress.ClearLine();
+        Fail(kExitOutputFailed, message);
+    });
     const StopOnSignals stopSignals(cell);
 
     int status = kExitDone;
@@ -148,6 +154,7 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs)
         status = MoreSeriousStatus(
             status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
 
+    status = MoreSeriousStatus(status, worlds.Finish(cell, !failure.empty()));
     const auto finish = [&](auto &writer) {
         try {
             if (writer)
@@ -166,32 +173,39 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs)
 int RunBatch(const BatchOptions &options)
 {
     const std::string settingsPath = BatchSettingsPath(options);
-    if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
-        !problem.empty())
-        return Fail(kExitBadInput, problem);
-    const SettingsFile settings(settingsPath);
-    const ParameterStore store = LoadParameters(options, settings);
-
     CCell cell;
     cell.MechanicsThreads = options.Threads;
-    const std::uint32_t seed = SeedTheRun(options.Seed);
-    if (!options.Seed)
-        std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
-    AppliedWorld applied;
-    try {
-        applied = ResetAndApply(store, cell);
-    } catch (const std::exception &e) {
-        return Fail(kExitBadInput, e.what());
+    ParameterStore store;
+    double targetTime = 0.0;
+    if (options.ResumePath) {
+        try {
+            targetTime = ResumeWorld(options, cell, store);
+        } catch (const WorldFileError &e) {
+            return Fail(kExitBadInput, e.what());
+        }
+    } else {
+        if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
+            !problem.empty())
+            return Fail(kExitBadInput, problem);
+        const SettingsFile settings(settingsPath);
+        store = LoadParameters(options, settings);
+        const std::uint32_t seed = SeedTheRun(options.Seed);
+        if (!options.Seed)
+            std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
+        try {
+            targetTime = ResetAndApply(store, cell).TargetTime;
+        } catch (const std::exception &e) {
+            return Fail(kExitBadInput, e.what());
+        }
     }
-    const double endTime = options.EndTime.value_or(applied.TargetTime);
-    for (const std::string &problem : {RunStartProblem(cell, !options.ChemistryOnly),
-                                       EndTimeProblem(cell, endTime),
-                                       options.ObservePath
-                                           ? OutputPathProblem(*options.ObservePath, settingsPath)
-                                           : std::string(),
-                                       options.TablePath
-                                           ? OutputPathProblem(*options.TablePath, settingsPath)
-                                           : std::string()})
+    const double endTime = options.EndTime.value_or(targetTime);
+    const auto pathProblem = [&settingsPath](const std::optional<std::string> &path) {
+        return path ? OutputPathProblem(*path, settingsPath) : std::string();
+    };
+    for (const std::string &problem :
+         {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
+          pathProblem(options.ObservePath), pathProblem(options.TablePath),
+          pathProblem(options.SaveWorldPath), pathProblem(options.CheckpointPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 
@@ -207,5 +221,6 @@ int RunBatch(const BatchOptions &options)
     }
 
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
-    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, outputs);
+    RunWorldFiles worlds(options, store, endTime);
+    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, outputs, worlds);
 }

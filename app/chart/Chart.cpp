@@ -1,8 +1,11 @@
 #include "Chart.h"
 
+#include "Numbertext.h"
+
 #include <qcustomplot.h>
 
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -15,9 +18,19 @@ class TChartPlot : public QCustomPlot {
 public:
     TChartPlot(TChart &chart, QWidget *parent) : QCustomPlot(parent), Chart(chart) {
         setSelectionRectMode(QCP::srmZoom);
+        setMouseTracking(true);
     }
 
 protected:
+    void mouseMoveEvent(QMouseEvent *event) override {
+        QCustomPlot::mouseMoveEvent(event);
+        const QPoint at = event->position().toPoint();
+        const QString text = Chart.HoverText(at);
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(mapToGlobal(at), text, this);
+    }
     void processRectZoom(QRect rect, QMouseEvent *) override { Chart.ZoomTo(rect); }
     void mouseDoubleClickEvent(QMouseEvent *event) override {
         Chart.UndoZoom();
@@ -104,7 +117,16 @@ TChart::TChart(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PlotWidget);
-    PlotWidget->legend->setVisible(false);
+    // Curves in columns of five, small enough to leave the lines in sight.
+    QCPLegend *legend = PlotWidget->legend;
+    legend->setVisible(false);
+    legend->setWrap(5);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    legend->setFont(small);
+    legend->setBrush(QColor(255, 255, 255, 200));
+    legend->setRowSpacing(0);
+    legend->setColumnSpacing(6);
     SetColor(palette().color(QPalette::Button));
     SetBackColor(Qt::white);
     DrawTimer->setSingleShot(true);
@@ -183,6 +205,51 @@ double TChart::MinXValue() const { return Extent(SeriesList, X).first; }
 double TChart::MaxXValue() const { return Extent(SeriesList, X).second; }
 double TChart::MinYValue() const { return Extent(SeriesList, Y).first; }
 double TChart::MaxYValue() const { return Extent(SeriesList, Y).second; }
+
+bool TChart::LegendVisible() const { return PlotWidget->legend->visible(); }
+
+void TChart::SetLegendVisible(bool shown) {
+    PlotWidget->legend->setVisible(shown);
+    Repaint();
+}
+
+namespace {
+
+QString AxisTitle(const TChartAxis &axis, const char *otherwise) {
+    return axis.Title().isEmpty() ? QString(otherwise) : axis.Title();
+}
+
+QString Number(double value) { return QString::fromStdString(FormatNumber(value)); }
+
+} // namespace
+
+QString TChart::HoverText(const QPoint &at) const {
+    if (!PlotWidget->axisRect()->rect().contains(at))
+        return {};
+    const TChartSeries *nearest = nullptr;
+    QCPGraphData point;
+    double reach = HoverReach;
+    for (const auto &series : SeriesList) {
+        if (!series->Active() || series->Graph->data()->isEmpty())
+            continue;
+        QVariant details;
+        const double distance = series->Graph->selectTest(at, false, &details);
+        const QCPDataSelection hit = details.value<QCPDataSelection>();
+        if (distance < 0 || distance > reach || hit.isEmpty())
+            continue;
+        reach = distance;
+        nearest = series.get();
+        point = *(series->Graph->data()->constBegin() + hit.dataRange().begin());
+    }
+    const QString x = AxisTitle(*Bottom, "x");
+    const QString y = AxisTitle(*Left, "y");
+    if (nearest)
+        return QString("%1\n%2: %3\n%4: %5")
+            .arg(nearest->Title(), x, Number(point.key), y, Number(point.value));
+    return QString("%1: %2\n%3: %4")
+        .arg(x, Number(PlotWidget->xAxis->pixelToCoord(at.x())), y,
+             Number(PlotWidget->yAxis->pixelToCoord(at.y())));
+}
 
 void TChart::ZoomTo(const QRect &area) {
     // A click or a sliver is no zoom.

@@ -63,7 +63,8 @@ private:
 // with automatic axes fitted to the data of the active curves just before.
 // So a run that adds points at every observation costs one drawing per
 // interval, not one per point. The left mouse button drags a
-// rectangle to zoom in, a double click undoes the zoom.
+// rectangle to zoom in, a double click undoes the zoom. Resting the mouse on
+// the plot shows the value under it (HoverText) as a hint.
 class TChart : public QWidget {
     Q_OBJECT
 
@@ -103,6 +104,16 @@ public:
     double MaxXValue() const;
     double MinYValue() const;
     double MaxYValue() const;
+
+    // The legend names the active curves in their colours; hidden at first.
+    bool LegendVisible() const;
+    void SetLegendVisible(bool shown);
+
+    // The hint for the mouse at `at` (plot widget pixels): the point of an
+    // active curve nearest to it within HoverReach, with the curve's title,
+    // or else the axis values at the mouse; empty outside the plot area.
+    QString HoverText(const QPoint &at) const;
+    static constexpr double HoverReach = 8; // px
 
     bool Zoomed() const { return IsZoomed; }
     // Restores the axes as they were before the first zoom.

@@ -1,14 +1,11 @@
 #include "Settingsfile.h"
 
+#include "Atomicfile.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 SettingsWriteError::SettingsWriteError(const std::string &path)
     : std::runtime_error("Unable to write to " + path)
@@ -67,30 +64,6 @@ bool SplitEntry(std::string_view line, std::string_view &ident, std::string_view
 std::string EntryLine(std::string_view ident, std::string_view value)
 {
     return std::string(ident) + "=" + std::string(value);
-}
-
-bool WriteAll(int fd, const std::string &text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-mode_t NewFileMode(const std::string &path)
-{
-    struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 } // namespace
@@ -206,17 +179,8 @@ void SettingsFile::Save() const
     for (const std::string &line : lines_)
         text += line + "\n";
 
-    std::string temporary = path_ + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
+    if (ReplaceFileAtomically(path_, text) != 0)
         throw SettingsWriteError(path_);
-    const bool written = WriteAll(fd, text) && ::fchmod(fd, NewFileMode(path_)) == 0 &&
-                         ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path_.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        throw SettingsWriteError(path_);
-    }
 }
 
 std::string SettingsPathBeside(const std::string &executablePath)

@@ -3,19 +3,24 @@
 #include "Cell.h"
 #include "Chart.h"
 #include "Random.h"
+#include "RunThread.h"
 #include "Settingsfile.h"
 #include "Sphere3d.h"
 #include "ValueListEditor.h"
 #include "Vertexprimitive3darray.h"
 #include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
+#include "WindowLayout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 
 #include <exception>
 
@@ -23,26 +28,27 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
     : QMainWindow(parent),
       Cell(std::make_unique<CCell>()),
       SettingsPath(settingsPath),
-      Messages(std::move(messages))
+      Messages(std::move(messages)),
+      AskAfterFailedSave([this](const QString &error) { return AskWithMessageBox(error); }),
+      DisplayTimer(new QTimer(this)),
+      Runner(std::make_unique<TRunThread>())
 {
     setObjectName("fmMain");
     setWindowTitle("Filonex");
-    resize(669, 501);
 
+    // Runs on the run's thread.
     Cell->OnObserve = [this] { OnObservation(); };
     SeedRandom();
 
-    {
-        const SettingsFile settings(SettingsPath.toStdString());
-        CreateParameterTables(Store, &settings);
-    }
+    const SettingsFile settings(SettingsPath.toStdString());
+    CreateParameterTables(Store, &settings);
+    CreateReadoutTables();
 
     CreateToolBar();
     LeftSplitter = new QSplitter(Qt::Vertical);
     LeftSplitter->setObjectName("SplitterLeft");
     LeftSplitter->addWidget(CreateParameterPanel());
     LeftSplitter->addWidget(CreateInfoPanel());
-    LeftSplitter->setSizes({213, 250});
 
     PageControl = new QTabWidget;
     PageControl->setObjectName("PageControlMain");
@@ -55,21 +61,49 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
     MainSplitter->addWidget(LeftSplitter);
     MainSplitter->addWidget(PageControl);
     MainSplitter->setStretchFactor(1, 1);
-    MainSplitter->setSizes({309, 360});
     setCentralWidget(MainSplitter);
 
     CreateStatusBar();
     CreateSceneObjects();
+    RestoreLayout(settings);
+
+    DisplayTimer->setInterval(DisplayInterval);
+    connect(DisplayTimer, &QTimer::timeout, this, [this] { RefreshDisplays(); });
+    connect(Runner.get(), &TRunThread::Finished, this, &TfmMain::OnRunFinished);
+    connect(PageControl, &QTabWidget::currentChanged, this, [this] { UpdateRecordingWishes(); });
+    for (QToolButton *toggle : {Btn2DInfoT, Btn3DInfoT})
+        connect(toggle, &QToolButton::toggled, this, [this] { UpdateRecordingWishes(); });
 }
 
+// A run still going is stopped and waited for before anything it uses goes.
 // The scene objects leave the scene as they are destroyed, before the view
 // control (a child widget, destroyed after this) destroys its scene.
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain()
+{
+    Runner.reset();
+}
 
 QString TfmMain::SettingsFileBesideExecutable()
 {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     return program.path() + "/" + program.completeBaseName() + ".ini";
+}
+
+void TfmMain::RestoreLayout(const SettingsFile &settings)
+{
+    const WindowLayout layout = ReadWindowLayout(settings);
+    resize(layout.Width, layout.Height);
+    MainSplitter->setSizes(layout.MainSplitter);
+    LeftSplitter->setSizes(layout.LeftSplitter);
+}
+
+void TfmMain::SaveSettingsFile() const
+{
+    SettingsFile settings(SettingsPath.toStdString());
+    for (const ParameterTable &table : Store.Tables)
+        SaveParameterTable(table, settings);
+    WriteWindowLayout(settings, {width(), height(), MainSplitter->sizes(), LeftSplitter->sizes()});
+    settings.Save();
 }
 
 void TfmMain::showEvent(QShowEvent *event)
@@ -83,21 +117,45 @@ void TfmMain::showEvent(QShowEvent *event)
 
 void TfmMain::closeEvent(QCloseEvent *event)
 {
-    try {
-        SaveSettings(Store, SettingsPath.toStdString());
-    } catch (const std::exception &error) {
-        // The window stays open; closing again retries the save.
-        Report(MessageKind::Error, QString::fromUtf8(error.what()));
-        event->ignore();
-        return;
+    CommitPendingEdits();
+    while (!SavingDeclined) {
+        try {
+            SaveSettingsFile();
+            break;
+        } catch (const std::exception &error) {
+            const SaveFailureChoice choice = AskAfterFailedSave(QString::fromUtf8(error.what()));
+            if (choice == SaveFailureChoice::Cancel) {
+                event->ignore();
+                return;
+            }
+            SavingDeclined = choice == SaveFailureChoice::CloseWithoutSaving;
+        }
     }
     if (RunInProgress()) {
-        // A run cannot be left in the middle: the window closes when it returns.
+        // A run is not left in the middle: the window closes when it returns.
         CloseAfterRun = true;
         event->ignore();
         return;
     }
     event->accept();
+}
+
+TfmMain::SaveFailureChoice TfmMain::AskWithMessageBox(const QString &error)
+{
+    QMessageBox box(QMessageBox::Warning, "Filonex",
+                    error + "\n\n" + tr("The parameters and the window layout were not saved."),
+                    QMessageBox::NoButton, this);
+    QPushButton *retry = box.addButton(tr("Retry"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(tr("Close without saving"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(cancel);
+    QApplication::beep();
+    box.exec();
+    if (box.clickedButton() == retry)
+        return SaveFailureChoice::Retry;
+    return box.clickedButton() == discard ? SaveFailureChoice::CloseWithoutSaving
+                                          : SaveFailureChoice::Cancel;
 }
 
 void TfmMain::Guarded(const std::function<void()> &handler)

@@ -1,23 +1,27 @@
 #pragma once
 
+#include "ObservationHandover.h"
 #include "Parameters.h"
 #include "ViewNavigation.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
 
 class CCell;
-class CSolidFilament;
+class SettingsFile;
 class QLabel;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TChart;
+class TRunThread;
 class TScene3D;
 class TSphere3D;
 class TValueListEditor;
@@ -29,10 +33,12 @@ class TWindow3D;
 // charts and the 3D view of the one simulated world it owns, and the run
 // control that drives that world.
 //
-// A run is a loop inside the start button's handler on the one user-interface
-// thread. The window stays responsive because the cell calls OnObservation at
-// every observation step, which refreshes the displays and then processes the
-// pending window events (stop, toggles, chart tools, 3D navigation, edits).
+// A run goes on a worker thread (TRunThread); from its start until it has
+// returned only that thread touches the cell. At every observation the worker
+// records what the displays need into a hand-over (OnObservation), and a timer
+// of the window takes it at display rate (RefreshDisplays): every observation
+// adds its point to every chart, the lists, the status bar and the 3D view
+// show the latest one. The window's own thread never waits on the run.
 class TfmMain : public QMainWindow {
     Q_OBJECT
 
@@ -42,6 +48,13 @@ public:
     // "Filonex". Tests pass a sink that records instead of blocking.
     using MessageSink = std::function<void(MessageKind, const QString &)>;
 
+    // The answer to a settings file that could not be written at closing.
+    enum class SaveFailureChoice { Retry, CloseWithoutSaving, Cancel };
+    using SaveFailurePrompt = std::function<SaveFailureChoice(const QString &error)>;
+
+    // Displays refreshed about 28 times a second during a run.
+    static constexpr int DisplayInterval = 35; // ms
+
     // settingsPath: the settings file read now and written on close.
     explicit TfmMain(const QString &settingsPath, MessageSink messages = {},
                      QWidget *parent = nullptr);
@@ -49,6 +62,12 @@ public:
 
     // "filonex.ini" beside the running executable.
     static QString SettingsFileBesideExecutable();
+
+    // Replaces the question asked when the settings cannot be written at
+    // closing (a message box by default).
+    void SetSaveFailurePrompt(SaveFailurePrompt prompt) { AskAfterFailedSave = std::move(prompt); }
+    // Closes the window once the next run has returned.
+    void CloseWhenRunEnds() { CloseAfterRun = true; }
 
     // Run control.
     void FormShow();
@@ -60,29 +79,49 @@ public:
     void BtnStartClick();
     void BtnStopClick();
     void SetRunningState(bool running);
+    // On the run's thread, at every observation.
     void OnObservation();
+    // Shows what the run has recorded since the last refresh.
+    void RefreshDisplays();
+    // Once after an apply, when the run thread has seen a body far outside.
+    void ShowFarOutsideWarning();
+    // Every open grid editor hands its text to the parameters.
+    void CommitPendingEdits();
 
     // Observation displays.
-    void ShowStatus();
-    void ShowCurrentState();
+    void ShowStatus(const ObservedCounts &counts);
+    void ShowCurrentState(const ObservedCounts &counts);
     void ShowRateConstants();
-    void ShowPropensities();
+    void ShowPropensities(const ObservedCounts &counts);
+    // The cell as it is now (not during a run) as one point on every curve.
     void AddChartPoints();
+    void AddChartPoint(const ObservedCounts &counts);
+    void ShowSizeDistribution(const FilamentSizeHistogram &sizes);
     void ClearCharts();
 
     // The 3D scene.
     void BuildSpaceFrame();
-    void UpdateBacteriumSphere();
-    void AddFilamentLine(const CSolidFilament &filament);
+    void ShowScene(const ObservedScene &scene);
+    // The scene from the cell as it is now (not during a run).
     void RefreshScene();
 
-    // Read access for tests and measurements.
+    // "Save world…" and "Open world…" (WorldFileActions.cpp): a dialog, then
+    // the world to or from the chosen file. Both refuse during a run; a file
+    // that cannot be used is reported and changes nothing. Opening refreshes
+    // every display and puts the world's parameters into the grids.
+    void BtnSaveWorldClick();
+    void BtnOpenWorldClick();
+    bool SaveWorldTo(const QString &path);
+    bool OpenWorldFrom(const QString &path);
+
+    // Read access for tests and measurements; the world only while no run
+    // is in progress.
     CCell &World() { return *Cell; }
     const ParameterStore &Parameters() const { return Store; }
     double CurrentTargetTime() const { return TargetTime; }
-    bool RunInProgress() const { return RunDepth > 0; }
+    bool RunInProgress() const;
     // How many runs are active at once; never more than 1.
-    int RunNesting() const { return RunDepth; }
+    int RunNesting() const { return RunInProgress() ? 1 : 0; }
     TScene3D &Scene();
 
 protected:
@@ -93,23 +132,33 @@ private:
     // Building the window (MainWindowLayout.cpp).
     void CreateToolBar();
     QWidget *CreateParameterPanel();
+    void CreateReadoutTables();
     QWidget *CreateInfoPanel();
     QWidget *Create2DPage();
     QWidget *Create3DPage();
     void CreateStatusBar();
     void CreateSceneObjects();
-    TValueListEditor *CreateGrid(const ParameterTable &table, const QString &nameTitle);
+    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle);
+    // Size and splitter positions from the settings, or the initial ones.
+    void RestoreLayout(const SettingsFile &settings);
+    // The parameters and the layout into the settings file; raises
+    // SettingsWriteError.
+    void SaveSettingsFile() const;
 
     // Run control (RunControl.cpp).
     // Whether a run may start; reports why not.
     bool StartAllowed(bool withMechanics);
     void Run();
+    void OnRunFinished(const QString &error);
+    // Starts and resets asked for while the last run was returning, in order,
+    // up to the next run started.
+    void DoDeferredActions();
     void RefreshAfterApply(double volumeLitres);
+    // What the run records besides the counts follows the toggles and the page.
+    void UpdateRecordingWishes();
 
     // Observation displays (ObservationDisplays.cpp).
     void SetStateRow(const char *key, const QString &value);
-    void ShowSpeciesAndReactionCounts();
-    void AddFilamentSizeDistribution();
 
     // The 3D page (SceneView.cpp).
     void Window3DMouseDown(QMouseEvent *event);
@@ -121,6 +170,9 @@ private:
     void ChangeView(const std::vector<TMatrix3D> &changes);
     TXYZ BoxSize() const;
 
+    // Whether a world file may be written or read now; reports why not.
+    bool WorldFileAllowed();
+
     // Chart toolbar.
     TChart *ActiveChart() const;
 
@@ -128,6 +180,7 @@ private:
     // error is shown instead, and the action stops where it was raised.
     void Guarded(const std::function<void()> &handler);
     void Report(MessageKind kind, const QString &text);
+    SaveFailureChoice AskWithMessageBox(const QString &error);
 
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text,
                                const QString &hint, const QIcon &glyph, bool checkable);
@@ -136,28 +189,42 @@ private:
     std::unique_ptr<CCell> Cell;
     double TargetTime = 0.0; // s
     ParameterStore Store;
+    // The parameters as the world was built from them, for its world file.
+    ParameterStore AppliedParameters;
+    // The rows of the five read-out lists after "Current state", in tab order.
+    std::array<ParameterTable, 5> Readouts;
     QString SettingsPath;
     MessageSink Messages;
+    SaveFailurePrompt AskAfterFailedSave;
 
     // Run-control state beyond the controls: whether the world was built by a
-    // complete apply, how deep the start handler is nested (a run is never
-    // nested in another), the starts and resets asked for while a stopped run
-    // is still returning (done after it, in the order asked), and a close
-    // asked for during a run.
+    // complete apply, the starts and resets asked for while a stopped run is
+    // still returning (done after it, in the order asked), a close asked for
+    // during a run, and a close without saving chosen by the user.
     enum class DeferredAction { Start, ResetAndApply };
     bool WorldApplied = false;
-    int RunDepth = 0;
     std::vector<DeferredAction> AfterRun;
     bool CloseAfterRun = false;
+    bool SavingDeclined = false;
     bool ShownOnce = false;
     // Whether the status bar has warned of bodies far outside the box since
-    // the last apply.
+    // the last apply, and whether the run thread has seen such a body.
     bool FarOutsideWarned = false;
+    std::atomic<bool> BodyFarOutside = false;
+
+    // The run's hand-over and the displays' share of it; the run thread is
+    // destroyed first, stopping a run still going.
+    ObservationHandover Handover;
+    ObservationHandover::Records Taken;
+    QTimer *DisplayTimer = nullptr;
+    std::unique_ptr<TRunThread> Runner;
 
     // Toolbar.
     QToolButton *BtnStart = nullptr;
     QToolButton *BtnStop = nullptr;
     QToolButton *BtnResertAndApply = nullptr;
+    QToolButton *BtnSaveWorld = nullptr;
+    QToolButton *BtnOpenWorld = nullptr;
     QToolButton *BtnTextInfoT = nullptr;
     QToolButton *BtnSimChem = nullptr;
     QToolButton *BtnSimMech = nullptr;
@@ -179,6 +246,7 @@ private:
 
     // The 2D page.
     QToolButton *Btn2DInfoT = nullptr;
+    QToolButton *Btn2DLegend = nullptr;
     QTabWidget *ChartTabs = nullptr;
     TChart *Chart2DN = nullptr;
     TChart *Chart2DNumOfReactions = nullptr;

@@ -7,6 +7,7 @@
 #include "Cell.h"
 #include "Chart.h"
 #include "Chartexport.h"
+#include "CompactTabWidget.h"
 #include "DisplayText.h"
 #include "ToolGlyphs.h"
 #include "ValueListEditor.h"
@@ -88,6 +89,12 @@ void TfmMain::CreateToolBar()
         AddToolButton(bar, "BtnResertAndApply", tr("Reset and apply"),
                       tr("Rebuild the world from the parameters"),
                       ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false);
+    BtnSaveWorld = AddToolButton(bar, "BtnSaveWorld", tr("Save world…"),
+                                 tr("Save the world to a file, to continue it exactly later"),
+                                 ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
+    BtnOpenWorld = AddToolButton(bar, "BtnOpenWorld", tr("Open world…"),
+                                 tr("Continue a world saved in a file"),
+                                 ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
     bar->addSeparator();
     BtnTextInfoT = AddToolButton(bar, "BtnTextInfoT", "T",
                                  tr("Refresh the lists at each observation"), {}, true);
@@ -106,44 +113,50 @@ void TfmMain::CreateToolBar()
     connect(BtnStop, &QToolButton::clicked, this, [this] { Guarded([this] { BtnStopClick(); }); });
     connect(BtnResertAndApply, &QToolButton::clicked, this,
             [this] { BtnResertAndApplyClick(); });
+    connect(BtnSaveWorld, &QToolButton::clicked, this,
+            [this] { Guarded([this] { BtnSaveWorldClick(); }); });
+    connect(BtnOpenWorld, &QToolButton::clicked, this,
+            [this] { Guarded([this] { BtnOpenWorldClick(); }); });
     connect(BtnExit, &QToolButton::clicked, this, &QWidget::close);
 }
 
-TValueListEditor *TfmMain::CreateGrid(const ParameterTable &table, const QString &nameTitle)
+TValueListEditor *TfmMain::CreateGrid(ParameterTable &table, const QString &nameTitle)
 {
-    auto *grid = new TValueListEditor(nameTitle, Text(kValueColumnTitle));
+    auto *grid = new TValueListEditor(table, nameTitle, Text(kValueColumnTitle));
     grid->setObjectName(Text(table.SectionName));
-    for (const ParameterRow &row : table.Rows) {
-        const int at = grid->AddRow(Text(row.Key), Text(row.Caption), Text(row.Value));
-        if (!row.PickList.empty() || row.ReadOnly) {
-            QStringList items;
-            for (const std::string &item : row.PickList)
-                items << Text(item);
-            grid->SetPickList(at, items, row.ReadOnly);
-        }
-    }
     return grid;
+}
+
+void TfmMain::CreateReadoutTables()
+{
+    const auto fill = [](ParameterTable &table, const char *name, const char *tab,
+                         const auto &keys) {
+        table.SectionName = name;
+        table.TabCaption = tab;
+        for (const char *key : keys)
+            table.Rows.push_back({key, {}, "0", {}, true});
+    };
+    fill(Readouts[0], "ValueListNi", "N", CCell::SpeciesNames);
+    fill(Readouts[1], "ValueListNumOfReactions", "Num of reactions", CCell::ReactionNames);
+    fill(Readouts[2], "ValueListA1i", "A1", CCell::ReactionNames);
+    fill(Readouts[3], "ValueListAi", "A", CCell::ReactionNames);
+    fill(Readouts[4], "ValueListReactProb", "React prob", CCell::ReactionNames);
 }
 
 QWidget *TfmMain::CreateParameterPanel()
 {
     auto *group = new QGroupBox(tr("Parameters:"));
     group->setObjectName("GroupBoxParameters");
-    ParameterTabs = new QTabWidget(group);
+    ParameterTabs = new TCompactTabWidget(group);
     ParameterTabs->setObjectName("PageControlParameters");
     TightColumn(group)->addWidget(ParameterTabs);
 
     for (ParameterTable &table : Store.Tables) {
         TValueListEditor *grid = CreateGrid(table, Text(kNameColumnTitle));
         ParameterGrids.push_back(grid);
-        ParameterTabs->addTab(grid, Text(table.TabCaption));
         // Edits go straight into the store; they take effect at the next
         // reset-and-apply (SIM_TIME also at the restart of a finished run).
-        const std::string section = table.SectionName;
-        connect(grid, &TValueListEditor::ValueEdited, this,
-                [this, section](int row, const QString &, const QString &value) {
-                    Store.Table(section)->Rows[row].Value = value.toStdString();
-                });
+        ParameterTabs->addTab(grid, Text(table.TabCaption));
     }
     ParameterTabs->setCurrentIndex(2); // "Simulation"
     return group;
@@ -153,30 +166,27 @@ QWidget *TfmMain::CreateInfoPanel()
 {
     auto *group = new QGroupBox(tr("Info:"));
     group->setObjectName("GroupBoxInfo");
-    InfoTabs = new QTabWidget(group);
+    InfoTabs = new TCompactTabWidget(group);
     InfoTabs->setObjectName("PageControlInfo");
     TightColumn(group)->addWidget(InfoTabs);
 
+    // The current state is shown, never edited: its rows are read-only (and
+    // the grid stays enabled, so that its hints show).
+    for (ParameterRow &row : Store.CurrentState.Rows)
+        row.ReadOnly = true;
     ValueListCurrentState = CreateGrid(Store.CurrentState, "Parameter");
-    ValueListCurrentState->setEnabled(false);
-    InfoTabs->addTab(ValueListCurrentState, "Current state");
+    InfoTabs->addTab(ValueListCurrentState, Text(Store.CurrentState.TabCaption));
 
-    const auto addList = [this](const char *name, const char *tab, const char *nameTitle,
-                                const auto &keys) {
-        auto *grid = new TValueListEditor(nameTitle, "Value");
-        grid->setObjectName(name);
-        for (const char *key : keys)
-            grid->AddRow(key, QString(), "0");
-        InfoTabs->addTab(grid, tab);
+    const auto addList = [this](ParameterTable &table, const char *nameTitle) {
+        TValueListEditor *grid = CreateGrid(table, nameTitle);
+        InfoTabs->addTab(grid, Text(table.TabCaption));
         return grid;
     };
-    ValueListNi = addList("ValueListNi", "N", "Player", CCell::SpeciesNames);
-    ValueListNumOfReactions = addList("ValueListNumOfReactions", "Num of reactions", "Reaction",
-                                      CCell::ReactionNames);
-    ValueListA1i = addList("ValueListA1i", "A1", "Reaction", CCell::ReactionNames);
-    ValueListAi = addList("ValueListAi", "A", "Reaction", CCell::ReactionNames);
-    ValueListReactProb = addList("ValueListReactProb", "React prob", "Reaction",
-                                 CCell::ReactionNames);
+    ValueListNi = addList(Readouts[0], "Player");
+    ValueListNumOfReactions = addList(Readouts[1], "Reaction");
+    ValueListA1i = addList(Readouts[2], "Reaction");
+    ValueListAi = addList(Readouts[3], "Reaction");
+    ValueListReactProb = addList(Readouts[4], "Reaction");
     InfoTabs->setCurrentIndex(0);
     return group;
 }
@@ -208,8 +218,12 @@ QWidget *TfmMain::Create2DPage()
     QToolButton *clear =
         AddToolButton(bar, "Btn2DChartClear", tr("Clear"), tr("Empty all curves of all charts"),
                       ThemeGlyph("edit-clear", QStyle::SP_DialogResetButton), false);
+    bar->addSeparator();
+    Btn2DLegend = AddToolButton(bar, "Btn2DLegend", tr("Legend"),
+                                tr("Show which curve is which on every chart"),
+                                Glyph(DrawnGlyph::Legend), true);
 
-    ChartTabs = new QTabWidget(page);
+    ChartTabs = new TCompactTabWidget(page);
     ChartTabs->setObjectName("PageControl2D");
     column->addWidget(ChartTabs, 1);
     const auto addChart = [this](const char *name, const char *tab) {
@@ -238,6 +252,13 @@ QWidget *TfmMain::Create2DPage()
     addCurves(Chart2DReactProb, CCell::ReactionNames);
     Chart2DSizeOfFilament->AddSeries("MeanFilamentSize", Qt::blue);
     Chart2DSizeOfFilament->AddSeries("FilamentSizeDistrib", Qt::red);
+
+    connect(Btn2DLegend, &QToolButton::toggled, this, [this](bool shown) {
+        for (TChart *chart : {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb,
+                              Chart2DSizeOfFilament})
+            chart->SetLegendVisible(shown);
+    });
+    Btn2DLegend->setChecked(true);
 
     connect(config, &QToolButton::clicked, this, [this] {
         Guarded([this] {
@@ -276,7 +297,7 @@ QWidget *TfmMain::Create3DPage()
     bar->addSeparator();
     Btn3DChartRotate =
         AddToolButton(bar, "Btn3DChartRotate", tr("Rotate"), tr("Dragging rotates the view"),
-                      ThemeGlyph("object-rotate-left", QStyle::SP_BrowserReload), true);
+                      Glyph(DrawnGlyph::Rotate), true);
     Btn3DChartMoveXY = AddToolButton(bar, "Btn3DChartMoveXY", tr("Move XY"),
                                      tr("Dragging shifts the view sideways and up or down"),
                                      Glyph(DrawnGlyph::MoveXY), true);
@@ -286,8 +307,9 @@ QWidget *TfmMain::Create3DPage()
     MakeExactlyOneDown(this, {Btn3DChartRotate, Btn3DChartMoveXY, Btn3DChartMoveZ});
     Btn3DChartRotate->setChecked(true);
     QToolButton *resetView =
-        AddToolButton(bar, "Btn3DChartResert", tr("Reset view"), tr("Reset the view"),
-                      ThemeGlyph("go-home", QStyle::SP_DirHomeIcon), false);
+        AddToolButton(bar, "Btn3DChartResert", tr("Reset view"),
+                      tr("Reset the view: the whole box, seen from the front"),
+                      Glyph(DrawnGlyph::ResetView), false);
     bar->addSeparator();
     SpeedButton1 = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("Draw the bacterium filled"),
                                  Glyph(DrawnGlyph::SolidSphere), true);

@@ -1,110 +1,105 @@
-// The read-outs of the cell: status bar, value lists and chart points.
+// The read-outs of the cell: status bar, value lists and chart points, shown
+// from observations (see Observation.h), and their refresh during a run.
 
 #include "MainWindow.h"
 
-#include "Cell.h"
 #include "Chart.h"
 #include "DisplayText.h"
 #include "ValueListEditor.h"
+#include "Window3d.h"
 
 #include <QLabel>
+#include <QToolButton>
 
-#include <algorithm>
-
-namespace {
-
-double PropensitySum(const CCell &cell)
+void TfmMain::RefreshDisplays()
 {
-    double sum = 0.0;
-    for (const CChemReaction &reaction : cell.Reactions)
-        sum += reaction.Propensity;
-    return sum;
+    if (!Handover.Take(Taken))
+        return;
+    ShowStatus(Taken.Latest);
+    if (BtnTextInfoT->isChecked())
+        ShowCurrentState(Taken.Latest);
+    for (const ObservedCounts &point : Taken.ChartPoints)
+        AddChartPoint(point);
+    if (Taken.HasSizes)
+        ShowSizeDistribution(Taken.Sizes);
+    if (Taken.HasScene)
+        ShowScene(Taken.Scene);
+    ShowFarOutsideWarning();
 }
 
-} // namespace
-
-void TfmMain::ShowStatus()
+void TfmMain::ShowStatus(const ObservedCounts &counts)
 {
-    StatusTime->setText(NumberText(Cell->ObsTime));
-    StatusReactions->setText(QString::number(Cell->ReactionCount));
+    StatusTime->setText(NumberText(counts.Time));
+    StatusReactions->setText(QString::number(counts.ReactionCount));
 }
 
 void TfmMain::SetStateRow(const char *key, const QString &value)
 {
-    SetStateValue(Store, key, value.toStdString());
     ValueListCurrentState->SetValueByKey(key, value);
 }
 
-void TfmMain::ShowCurrentState()
+void TfmMain::ShowCurrentState(const ObservedCounts &counts)
 {
-    SetStateRow("STATE_TIME", NumberText(Cell->ObsTime));
-    SetStateRow("STATE_REACTIONS", QString::number(Cell->ReactionCount));
-    ShowPropensities();
-    ShowSpeciesAndReactionCounts();
-}
-
-void TfmMain::ShowSpeciesAndReactionCounts()
-{
+    SetStateRow("STATE_TIME", NumberText(counts.Time));
+    SetStateRow("STATE_REACTIONS", QString::number(counts.ReactionCount));
+    ShowPropensities(counts);
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListNumOfReactions->SetValue(i, QString::number(Cell->Reactions[i].Count));
+        ValueListNumOfReactions->SetValue(i, QString::number(counts.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        ValueListNi->SetValue(i, QString::number(Cell->Species[i]));
+        ValueListNi->SetValue(i, QString::number(counts.Species[std::size_t(i)]));
 }
 
 void TfmMain::ShowRateConstants()
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListA1i->SetValue(i, NumberText(Cell->Reactions[i].StochasticRate));
+        ValueListA1i->SetValue(i, NumberText(Cell->Reactions[std::size_t(i)].StochasticRate));
 }
 
-void TfmMain::ShowPropensities()
+void TfmMain::ShowPropensities(const ObservedCounts &counts)
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListAi->SetValue(i, NumberText(Cell->Reactions[i].Propensity));
+        ValueListAi->SetValue(i, NumberText(counts.Propensities[std::size_t(i)]));
     // With no reaction possible the probabilities are undefined; the list
     // keeps the last ones it had.
-    const double sum = PropensitySum(*Cell);
+    const double sum = PropensitySum(counts);
     if (sum == 0.0)
         return;
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListReactProb->SetValue(i, NumberText(Cell->Reactions[i].Propensity / sum));
+        ValueListReactProb->SetValue(i, NumberText(counts.Propensities[std::size_t(i)] / sum));
 }
 
 void TfmMain::AddChartPoints()
 {
-    const double t = Cell->ObsTime;
+    AddChartPoint(ObserveCounts(*Cell));
+    FilamentSizeHistogram sizes;
+    ObserveSizes(*Cell, sizes);
+    ShowSizeDistribution(sizes);
+}
+
+void TfmMain::AddChartPoint(const ObservedCounts &counts)
+{
+    const double t = counts.Time;
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        Chart2DN->Series(i)->AddXY(t, Cell->Species[i]);
+        Chart2DN->Series(i)->AddXY(t, double(counts.Species[std::size_t(i)]));
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        Chart2DNumOfReactions->Series(i)->AddXY(t, Cell->Reactions[i].Count);
+        Chart2DNumOfReactions->Series(i)->AddXY(t, double(counts.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        Chart2DA->Series(i)->AddXY(t, Cell->Reactions[i].Propensity);
-    const double sum = PropensitySum(*Cell);
+        Chart2DA->Series(i)->AddXY(t, counts.Propensities[std::size_t(i)]);
+    const double sum = PropensitySum(counts);
     if (sum != 0.0)
         for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-            Chart2DReactProb->Series(i)->AddXY(t, Cell->Reactions[i].Propensity / sum);
-    Chart2DSizeOfFilament->Series(0)->AddXY(t, Cell->MeanFilamentSize());
-    AddFilamentSizeDistribution();
+            Chart2DReactProb->Series(i)->AddXY(t, counts.Propensities[std::size_t(i)] / sum);
+    Chart2DSizeOfFilament->Series(0)->AddXY(t, counts.MeanFilamentSize);
 }
 
 // The histogram of filament sizes over the whole range between the smallest
 // and the largest, empty sizes included, with the size on the x axis.
-void TfmMain::AddFilamentSizeDistribution()
+void TfmMain::ShowSizeDistribution(const FilamentSizeHistogram &sizes)
 {
     TChartSeries *distribution = Chart2DSizeOfFilament->Series(1);
     distribution->Clear();
-    if (Cell->Filaments.empty())
-        return;
-    const auto [smallest, largest] = std::minmax_element(
-        Cell->Filaments.begin(), Cell->Filaments.end(),
-        [](const auto &a, const auto &b) { return a.Monomers < b.Monomers; });
-    const std::int32_t first = smallest->Monomers;
-    const std::int32_t last = largest->Monomers;
-    std::vector<int> counts(std::size_t(last - first) + 1, 0);
-    for (const auto &filament : Cell->Filaments)
-        ++counts[std::size_t(filament.Monomers - first)];
-    for (std::int32_t size = first; size <= last; ++size)
-        distribution->AddXY(size, counts[std::size_t(size - first)]);
+    for (std::size_t k = 0; k < sizes.Counts.size(); ++k)
+        distribution->AddXY(double(sizes.Smallest) + double(k), sizes.Counts[k]);
 }
 
 void TfmMain::ClearCharts()

@@ -1,6 +1,5 @@
 // Run control: building the world from the parameters, starting, stopping
-// and extending runs, and the observation callback that keeps the window
-// alive during a run.
+// and extending runs on the run thread, and what happens when a run returns.
 
 #include "MainWindow.h"
 
@@ -8,35 +7,25 @@
 #include "Cell.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
+#include "RunThread.h"
 #include "Scene3d.h"
 #include "ValueListEditor.h"
-#include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 
-#include <QCoreApplication>
 #include <QLabel>
+#include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
-
-namespace {
-
-// Counts the start handler in and out, also when a run ends by an error.
-class RunDepthScope {
-public:
-    explicit RunDepthScope(int &depth) : depth_(depth) { ++depth_; }
-    ~RunDepthScope() { --depth_; }
-    RunDepthScope(const RunDepthScope &) = delete;
-    RunDepthScope &operator=(const RunDepthScope &) = delete;
-
-private:
-    int &depth_;
-};
-
-} // namespace
 
 void TfmMain::FormShow()
 {
     if (ResetAndApply())
         SetRunningState(false);
+}
+
+bool TfmMain::RunInProgress() const
+{
+    return Runner->Active();
 }
 
 bool TfmMain::ResetAndApply()
@@ -47,8 +36,10 @@ bool TfmMain::ResetAndApply()
     try {
         const AppliedWorld world = ::ResetAndApply(Store, *Cell);
         TargetTime = world.TargetTime;
+        AppliedParameters = Store;
         RefreshAfterApply(world.VolumeLitres);
         FarOutsideWarned = false;
+        BodyFarOutside = false;
         StatusWarning->clear();
         StatusWarning->setToolTip({});
     } catch (const std::exception &error) {
@@ -61,14 +52,14 @@ bool TfmMain::ResetAndApply()
 
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
+    const ObservedCounts counts = ObserveCounts(*Cell);
     ShowRateConstants();
-    ShowPropensities();
+    ShowPropensities(counts);
     ClearCharts();
-    ShowCurrentState();
+    ShowCurrentState(counts);
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
     // The view transform is kept, so the user's rotation and zoom survive.
-    FilamentLines->Vertices.clear();
     TScene3D &scene = Scene();
     const TXYZ size = BoxSize();
     scene.BoxMin = TXYZ(0.0, 0.0, 0.0);
@@ -76,15 +67,16 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     scene.ProjectionMatrix = OrthoMatrix(float(-size.x), float(size.x), float(-size.y),
                                          float(size.y), float(-50 * size.z), float(50 * size.z));
     BuildSpaceFrame();
-    UpdateBacteriumSphere();
     scene.ApplyBox();
-    Window3D->Render();
+    RefreshScene();
 }
 
 void TfmMain::SetRunningState(bool running)
 {
     BtnStart->setEnabled(!running);
     BtnResertAndApply->setEnabled(!running);
+    BtnSaveWorld->setEnabled(!running);
+    BtnOpenWorld->setEnabled(!running);
     BtnStop->setEnabled(running);
     // Concentrations, rates and simulation settings are fixed during a run;
     // mechanics and bacterium values stay editable for the next apply.
@@ -92,11 +84,18 @@ void TfmMain::SetRunningState(bool running)
         ParameterGrids[std::size_t(table)]->setEnabled(!running);
 }
 
+void TfmMain::CommitPendingEdits()
+{
+    for (TValueListEditor *grid : ParameterGrids)
+        grid->CommitPendingEdit();
+}
+
 void TfmMain::BtnResertAndApplyClick()
 {
-    // After a stop the button is enabled while the cell is still inside its
-    // run, which fires the reaction it has picked before it returns: the
-    // world is rebuilt once the run has returned, not under it.
+    CommitPendingEdits();
+    // After a stop the button is enabled while the run is still returning:
+    // it fires the reaction it has picked before it does. The world is
+    // rebuilt once the run has returned, not under it.
     if (RunInProgress()) {
         AfterRun.push_back(DeferredAction::ResetAndApply);
         return;
@@ -106,28 +105,15 @@ void TfmMain::BtnResertAndApplyClick()
 
 void TfmMain::BtnStartClick()
 {
+    CommitPendingEdits();
     if (RunInProgress()) {
-        // Delivered by the event processing of the run itself. After a stop
-        // the run is about to return: start again once it has, instead of
-        // nesting a second run inside the first.
+        // After a stop the run is about to return: start again once it has,
+        // instead of running two at once.
         if (!Cell->Running)
             AfterRun.push_back(DeferredAction::Start);
         return;
     }
-    Guarded([this] {
-        Run();
-        while (!AfterRun.empty() && !CloseAfterRun) {
-            const DeferredAction action = AfterRun.front();
-            AfterRun.erase(AfterRun.begin());
-            if (action == DeferredAction::Start)
-                Run();
-            else
-                ResetAndApply();
-        }
-    });
-    AfterRun.clear();
-    if (CloseAfterRun)
-        close();
+    Guarded([this] { Run(); });
 }
 
 bool TfmMain::StartAllowed(bool withMechanics)
@@ -152,18 +138,52 @@ void TfmMain::Run()
     const bool chemistryOnly = BtnSimChem->isChecked();
     if (!StartAllowed(!chemistryOnly))
         return;
-    const RunDepthScope scope(RunDepth);
     SetRunningState(true);
     if (!ExtendTargetTime(Store, *Cell, TargetTime))
         AddChartPoints(); // the starting point of every curve
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
-    ShowCurrentState();
-    if (chemistryOnly)
-        Cell->RunChemistry(TargetTime);
-    else
-        Cell->RunChemMech(TargetTime);
-    // The displays keep the last observation; nothing is refreshed here.
-    SetRunningState(false);
+    ShowCurrentState(ObserveCounts(*Cell));
+    UpdateRecordingWishes();
+    Runner->Start(*Cell, TargetTime, !chemistryOnly);
+    DisplayTimer->start();
+}
+
+void TfmMain::UpdateRecordingWishes()
+{
+    Handover.RecordChartPoints = Btn2DInfoT->isChecked();
+    Handover.RecordScene = Btn3DInfoT->isChecked() && PageControl->currentIndex() == 1;
+}
+
+void TfmMain::OnRunFinished(const QString &error)
+{
+    DisplayTimer->stop();
+    // The observations made since the last refresh.
+    RefreshDisplays();
+    if (!error.isEmpty()) {
+        // The controls stay as in a run until the stop button.
+        Report(MessageKind::Error, error);
+        AfterRun.clear();
+    } else {
+        SetRunningState(false);
+    }
+    if (CloseAfterRun) {
+        AfterRun.clear();
+        close();
+        return;
+    }
+    DoDeferredActions();
+}
+
+void TfmMain::DoDeferredActions()
+{
+    while (!AfterRun.empty() && !RunInProgress()) {
+        const DeferredAction action = AfterRun.front();
+        AfterRun.erase(AfterRun.begin());
+        if (action == DeferredAction::Start)
+            Guarded([this] { Run(); });
+        else
+            ResetAndApply();
+    }
 }
 
 void TfmMain::BtnStopClick()
@@ -174,20 +194,18 @@ void TfmMain::BtnStopClick()
 
 void TfmMain::OnObservation()
 {
-    ShowStatus();
-    if (BtnTextInfoT->isChecked())
-        ShowCurrentState();
-    if (Btn2DInfoT->isChecked())
-        AddChartPoints();
-    if (Btn3DInfoT->isChecked())
-        RefreshScene();
-    if (!FarOutsideWarned && AnyBodyFarOutsideBox(*Cell)) {
-        FarOutsideWarned = true;
-        QString warning = QString::fromUtf8(kBodyFarOutsideBoxWarning);
-        warning[0] = warning[0].toUpper();
-        StatusWarning->setText(QString::fromUtf8(kBodyFarOutsideBoxNote));
-        StatusWarning->setToolTip(warning + ".");
-    }
-    // The only place where the window handles input during a run.
-    QCoreApplication::processEvents();
+    Handover.Record(*Cell);
+    if (!BodyFarOutside && AnyBodyFarOutsideBox(*Cell))
+        BodyFarOutside = true;
+}
+
+void TfmMain::ShowFarOutsideWarning()
+{
+    if (FarOutsideWarned || !BodyFarOutside)
+        return;
+    FarOutsideWarned = true;
+    QString warning = QString::fromUtf8(kBodyFarOutsideBoxWarning);
+    warning[0] = warning[0].toUpper();
+    StatusWarning->setText(QString::fromUtf8(kBodyFarOutsideBoxNote));
+    StatusWarning->setToolTip(warning + ".");
 }

@@ -1,5 +1,5 @@
-// The 3D page: the scene objects filled from the cell, and the mouse and
-// toolbar navigation of the view.
+// The 3D page: the scene objects filled from observations of the cell, and
+// the mouse and toolbar navigation of the view.
 
 #include "MainWindow.h"
 
@@ -74,32 +74,29 @@ void TfmMain::BuildSpaceFrame()
     SpaceFrame->ApplyChanges(0);
 }
 
-void TfmMain::UpdateBacteriumSphere()
+void TfmMain::ShowScene(const ObservedScene &observed)
 {
-    // Before the first complete apply there may be no bacterium to show.
-    if (!Cell->Bacterium)
-        return;
-    BacteriumSphere->Radius = Cell->Bacterium->Radius;
-    BacteriumSphere->LocalMatrix = TranslationMatrix(ToXYZ(Cell->Bacterium->Center));
-    BacteriumSphere->UpdateMatrix();
-}
-
-void TfmMain::AddFilamentLine(const CSolidFilament &filament)
-{
-    const CVector barbed = filament.GetBarbedEnd();
-    const CVector pointed = filament.GetPointedEnd();
-    FilamentLines->Vertices.emplace_back(barbed.x, barbed.y, barbed.z,
-                                         filament.Capped ? Yellow : Blue);
-    FilamentLines->Vertices.emplace_back(pointed.x, pointed.y, pointed.z, Red);
+    FilamentLines->Vertices.clear();
+    for (const ObservedScene::Filament &filament : observed.Filaments) {
+        const CVector &barbed = filament.Barbed;
+        const CVector &pointed = filament.Pointed;
+        FilamentLines->Vertices.emplace_back(barbed.x, barbed.y, barbed.z,
+                                             filament.Capped ? Yellow : Blue);
+        FilamentLines->Vertices.emplace_back(pointed.x, pointed.y, pointed.z, Red);
+    }
+    if (observed.HasBacterium) {
+        BacteriumSphere->Radius = observed.BacteriumRadius;
+        BacteriumSphere->LocalMatrix = TranslationMatrix(ToXYZ(observed.BacteriumCentre));
+        BacteriumSphere->UpdateMatrix();
+    }
+    Window3D->Render();
 }
 
 void TfmMain::RefreshScene()
 {
-    FilamentLines->Vertices.clear();
-    for (const auto &filament : Cell->Filaments)
-        AddFilamentLine(filament);
-    UpdateBacteriumSphere();
-    Window3D->Render();
+    ObservedScene observed;
+    ObserveScene(*Cell, observed);
+    ShowScene(observed);
 }
 
 void TfmMain::Window3DMouseDown(QMouseEvent *event)

@@ -49,6 +49,43 @@ QIcon Glyph(DrawnGlyph glyph)
         DrawArrow(painter, centre, {2, GlyphSize - 2.0});
         DrawArrow(painter, centre, {GlyphSize - 2.0, 2});
         break;
+    case DrawnGlyph::Rotate: {
+        // An orbit around a body, with the direction of turning.
+        painter.setBrush(QColor(192, 192, 192));
+        painter.drawEllipse(centre, 2.5, 2.5);
+        painter.setBrush(Qt::NoBrush);
+        const QRectF orbit(1.5, 4.5, GlyphSize - 3.0, GlyphSize - 9.0);
+        painter.drawArc(orbit, 200 * 16, 300 * 16);
+        DrawArrow(painter, {4.5, 5.2}, {2.2, 7.2});
+        break;
+    }
+    case DrawnGlyph::ResetView: {
+        // The box framed whole: four corner marks around a cube.
+        const double e = GlyphSize - 1.5;
+        for (const QPointF corner : {QPointF(1.5, 1.5), QPointF(e, 1.5), QPointF(1.5, e),
+                                     QPointF(e, e)}) {
+            const double sx = corner.x() < centre.x() ? 3 : -3;
+            const double sy = corner.y() < centre.y() ? 3 : -3;
+            painter.drawLine(corner, corner + QPointF(sx, 0));
+            painter.drawLine(corner, corner + QPointF(0, sy));
+        }
+        const QRectF front(4.5, 6.5, 5, 5);
+        painter.drawRect(front);
+        painter.drawRect(front.translated(2, -2));
+        break;
+    }
+    case DrawnGlyph::Legend: {
+        // Three curve samples, each with its caption.
+        const QColor samples[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255)};
+        for (int i = 0; i < 3; ++i) {
+            const double y = 3.5 + 4.5 * i;
+            painter.setPen(QPen(samples[i], 2));
+            painter.drawLine(QPointF(1, y), QPointF(6, y));
+            painter.setPen(QPen(QColor(40, 40, 40), 1.5));
+            painter.drawLine(QPointF(8, y), QPointF(GlyphSize - 1.0, y));
+        }
+        break;
+    }
     case DrawnGlyph::SolidSphere:
         painter.setBrush(QColor(192, 192, 192));
         painter.drawEllipse(centre, 6.5, 6.5);

@@ -7,6 +7,6 @@
 // a similar meaning when the theme has none.
 QIcon ThemeGlyph(const QString &themeName, QStyle::StandardPixmap fallback);
 
-// Simple drawn glyphs for the 3D toolbar, which have no standard icon.
-enum class DrawnGlyph { MoveXY, MoveZ, SolidSphere, WireSphere };
+// Simple drawn glyphs for the toolbars' tools that have no standard icon.
+enum class DrawnGlyph { MoveXY, MoveZ, Rotate, ResetView, SolidSphere, WireSphere, Legend };
 QIcon Glyph(DrawnGlyph glyph);

@@ -1,14 +1,21 @@
 #include "ValueListEditor.h"
 
+#include "DisplayText.h"
+#include "ParameterTableModel.h"
+
 #include <QComboBox>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace {
 
-constexpr int NameColumn = 0;
-constexpr int ValueColumn = 1;
-constexpr int NameColumnWidth = 190; // px
+constexpr int NameColumn = TParameterTableModel::NameColumn;
+constexpr int ValueColumn = TParameterTableModel::ValueColumn;
+// The names keep at least this share of the grid's width, so that captions
+// stay readable beside a long value.
+constexpr double MinimumNameShare = 0.45;
 
 // Edits rows that have a pick list with a combo box: free text is allowed
 // unless the row is read-only. Other rows get the ordinary line editor.
@@ -64,96 +71,98 @@ private:
 
 } // namespace
 
-TValueListEditor::TValueListEditor(const QString &nameTitle, const QString &valueTitle,
-                                   QWidget *parent)
-    : QTableWidget(0, 2, parent)
+TValueListEditor::TValueListEditor(ParameterTable &table, const QString &nameTitle,
+                                   const QString &valueTitle, QWidget *parent)
+    : QTableView(parent), model_(new TParameterTableModel(table, nameTitle, valueTitle, this))
 {
-    setHorizontalHeaderLabels({nameTitle, valueTitle});
+    setModel(model_);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    horizontalHeader()->setStretchLastSection(true);
-    horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Interactive);
-    // Captions are longer than values: the names get most of a narrow grid.
-    horizontalHeader()->resizeSection(NameColumn, NameColumnWidth);
+    verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(ValueColumn, QHeaderView::Fixed);
+    // Long captions wrap onto a second line rather than being cut.
+    setWordWrap(true);
+    setTextElideMode(Qt::ElideRight);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setItemDelegateForColumn(ValueColumn, new PickListDelegate(this));
-    connect(this, &QTableWidget::itemChanged, this, &TValueListEditor::OnItemChanged);
+    connect(model_, &QAbstractItemModel::dataChanged, this, [this] { FitColumns(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { FitColumns(); });
 }
 
-int TValueListEditor::AddRow(const QString &key, const QString &caption, const QString &value)
-{
-    const int row = RowCount();
-    rows_.push_back({key, {}, false});
-    const bool wasWriting = std::exchange(programWrite_, true);
-    insertRow(row);
-    auto *name = new QTableWidgetItem(caption.isEmpty() ? key : caption);
-    name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    // Long captions are cut by the column; the hint shows them whole.
-    name->setToolTip(name->text());
-    setItem(row, NameColumn, name);
-    setItem(row, ValueColumn, new QTableWidgetItem(value));
-    programWrite_ = wasWriting;
-    return row;
-}
+int TValueListEditor::RowCount() const { return model_->rowCount(); }
 
-void TValueListEditor::SetPickList(int row, const QStringList &items, bool readOnly)
+QString TValueListEditor::Key(int row) const
 {
-    rows_[row].pickList = items;
-    rows_[row].readOnly = readOnly;
-    QTableWidgetItem *value = item(row, ValueColumn);
-    const bool editable = !readOnly || !items.isEmpty();
-    const bool wasWriting = std::exchange(programWrite_, true);
-    value->setFlags(editable ? value->flags() | Qt::ItemIsEditable
-                             : value->flags() & ~Qt::ItemIsEditable);
-    programWrite_ = wasWriting;
+    return Text(model_->Table().Rows.at(std::size_t(row)).Key);
 }
 
 QString TValueListEditor::Caption(int row) const
 {
-    return item(row, NameColumn)->text();
+    return model_->index(row, NameColumn).data().toString();
 }
 
 QString TValueListEditor::Value(int row) const
 {
-    return item(row, ValueColumn)->text();
+    return model_->index(row, ValueColumn).data().toString();
 }
 
-int TValueListEditor::RowOfKey(const QString &key) const
+QStringList TValueListEditor::PickList(int row) const
 {
-    for (int row = 0; row < RowCount(); ++row)
-        if (rows_[row].key == key)
-            return row;
-    return -1;
+    QStringList items;
+    for (const std::string &item : model_->Table().Rows.at(std::size_t(row)).PickList)
+        items << Text(item);
+    return items;
 }
 
-void TValueListEditor::SetValue(int row, const QString &value)
+bool TValueListEditor::IsReadOnly(int row) const
 {
-    QTableWidgetItem *cell = item(row, ValueColumn);
-    // Unchanged texts are skipped: the read-out lists are rewritten at every
-    // observation, and most of their values do not change between two.
-    if (cell->text() == value)
-        return;
-    const bool wasWriting = std::exchange(programWrite_, true);
-    cell->setText(value);
-    programWrite_ = wasWriting;
+    return model_->Table().Rows.at(std::size_t(row)).ReadOnly;
 }
+
+int TValueListEditor::RowOfKey(const QString &key) const { return model_->RowOfKey(key); }
+
+void TValueListEditor::SetValue(int row, const QString &value) { model_->SetValue(row, value); }
 
 void TValueListEditor::SetValueByKey(const QString &key, const QString &value)
 {
-    const int row = RowOfKey(key);
-    if (row < 0)
-        AddRow(key, QString(), value);
-    else
-        SetValue(row, value);
+    model_->SetValueByKey(key, value);
 }
 
-void TValueListEditor::OnItemChanged(QTableWidgetItem *changed)
+void TValueListEditor::CommitPendingEdit()
 {
-    if (programWrite_ || changed->column() != ValueColumn)
+    if (state() != QAbstractItemView::EditingState)
         return;
-    const int row = changed->row();
-    emit ValueEdited(row, rows_[row].key, changed->text());
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void TValueListEditor::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    fittedWidth_ = -1; // the names' column changed width
+    FitColumns();
+}
+
+void TValueListEditor::FitColumns()
+{
+    // The values get what their longest text needs, the names the rest; only
+    // when both cannot fit are the values cut, and never below their share.
+    const int available = viewport()->width();
+    const int values = std::max(sizeHintForColumn(ValueColumn),
+                                horizontalHeader()->sectionSizeHint(ValueColumn));
+    const int names = std::max(sizeHintForColumn(NameColumn),
+                               horizontalHeader()->sectionSizeHint(NameColumn));
+    const int namesKeep = std::min(names, int(available * MinimumNameShare));
+    const int width = std::max(std::min(values, available - namesKeep), 1);
+    if (horizontalHeader()->sectionSize(ValueColumn) == width && width == fittedWidth_)
+        return;
+    fittedWidth_ = width;
+    horizontalHeader()->resizeSection(ValueColumn, width);
+    resizeRowsToContents();
 }

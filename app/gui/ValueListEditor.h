@@ -1,52 +1,50 @@
 #pragma once
 
 #include <QStringList>
-#include <QTableWidget>
+#include <QTableView>
 
-#include <vector>
+struct ParameterTable;
+class TParameterTableModel;
 
-// A two-column name/value grid. Each row has a key (never shown), a caption
-// shown in the name column (the key itself when no caption is given) and a
-// value text. A row may carry a pick list, edited with a combo box; a
-// read-only row can be changed only by choosing an entry of its pick list.
+// A two-column name/value grid over a table of rows (see
+// TParameterTableModel). A row may carry a pick list, edited with a combo box;
+// a read-only row can be changed only by choosing an entry of its pick list.
 // Rows are addressed by position, 0 being the first row under the titles.
-class TValueListEditor : public QTableWidget {
+//
+// The value column is as wide as its longest text, within what the grid
+// leaves to the names; long captions wrap, and whatever a column must cut
+// shows whole as a hint.
+class TValueListEditor : public QTableView {
     Q_OBJECT
 
 public:
-    TValueListEditor(const QString &nameTitle, const QString &valueTitle,
+    TValueListEditor(ParameterTable &table, const QString &nameTitle, const QString &valueTitle,
                      QWidget *parent = nullptr);
 
-    // Appends a row and returns its position.
-    int AddRow(const QString &key, const QString &caption, const QString &value);
-    void SetPickList(int row, const QStringList &items, bool readOnly);
-
-    int RowCount() const { return int(rows_.size()); }
-    QString Key(int row) const { return rows_[row].key; }
+    TParameterTableModel &Model() const { return *model_; }
+    int RowCount() const;
+    QString Key(int row) const;
     QString Caption(int row) const;
     QString Value(int row) const;
-    QStringList PickList(int row) const { return rows_[row].pickList; }
-    bool IsReadOnly(int row) const { return rows_[row].readOnly; }
+    QStringList PickList(int row) const;
+    bool IsReadOnly(int row) const;
     int RowOfKey(const QString &key) const;
 
-    // Program-side writes; they do not raise ValueEdited.
+    // Program-side writes.
     void SetValue(int row, const QString &value);
-    // Replaces the value of the row with this key, or appends a row for it.
     void SetValueByKey(const QString &key, const QString &value);
 
-signals:
-    // The user changed a value (typed text or a pick-list choice).
-    void ValueEdited(int row, const QString &key, const QString &value);
+    // Hands the text of an editor that is still open (typed, not yet
+    // confirmed with Enter) to the table and closes the editor. Tool buttons
+    // take no focus, so a click on one leaves such an editor open.
+    void CommitPendingEdit();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    struct Row {
-        QString key;
-        QStringList pickList;
-        bool readOnly = false;
-    };
+    void FitColumns();
 
-    void OnItemChanged(QTableWidgetItem *item);
-
-    std::vector<Row> rows_;
-    bool programWrite_ = false;
+    TParameterTableModel *model_;
+    int fittedWidth_ = -1; // px, the value column's width when rows were last fitted
 };

@@ -1,11 +1,16 @@
 #include "MainWindow.h"
+#include "Random.h"
+#include "WindowOptions.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+constexpr int kBadInput = 2;
 
 // Without a display Qt would fail with a message about its platform plugin;
 // say plainly what to do instead.
@@ -22,6 +27,17 @@ bool DisplayAvailable()
 
 int main(int argc, char *argv[])
 {
+    WindowOptions options;
+    try {
+        options = ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const WindowUsageError &error) {
+        std::fprintf(stderr, "filonex: %s\nTry 'filonex --help'.\n", error.what());
+        return kBadInput;
+    }
+    if (options.Help) {
+        std::fputs(kWindowUsage, stdout);
+        return 0;
+    }
     if (!DisplayAvailable()) {
         std::fprintf(stderr,
                      "No display is available, so the Filonex window cannot open.\n"
@@ -30,7 +46,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication application(argc, argv);
-    TfmMain window(TfmMain::SettingsFileBesideExecutable());
+    TfmMain window(options.SettingsPath.value_or(TfmMain::SettingsFileBesideExecutable()));
+    // Before the first reset-and-apply (when the window is shown), as the
+    // runner seeds before its own.
+    if (options.Seed)
+        SeedRandomWith(*options.Seed);
+    if (options.QuitWhenDone)
+        window.CloseWhenRunEnds();
     window.show();
+    if (options.RunAtOnce)
+        QTimer::singleShot(0, &window, [&window] { window.BtnStartClick(); });
     return application.exec();
 }

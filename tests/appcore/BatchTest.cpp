@@ -439,3 +439,42 @@ TEST(BatchHelp, PrintsUsage)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Batch, WorldSavedAfterSigtermResumesFromWhereTheRunStopped)
+{
+    const std::string world = dir.File("run.fxworld");
+    BatchProcess process(dir, {"--settings", settings, "--seed", "3", "--time", "1e9", "--quiet",
+                               "--chemistry-only", "--save-world", world});
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    process.Signal(SIGTERM);
+    const BatchResult stopped = process.Wait(std::chrono::seconds(5));
+    EXPECT_EQ(stopped.Status, 143) << stopped.Err;
+    const double stoppedAt = Fields(Lines(stopped.Out).at(0), "time").at(0);
+
+    const BatchResult resumed =
+        RunBatch(dir, {"--resume", world, "--time", std::to_string(stoppedAt + 0.01), "--quiet",
+                       "--chemistry-only"});
+    ASSERT_EQ(resumed.Status, 0) << resumed.Err;
+    EXPECT_GT(Fields(Lines(resumed.Out).at(0), "time").at(0), stoppedAt);
+    EXPECT_EQ(Entries(dir), 4); // settings, world, stdout, stderr: no temporary file left
+}
+
+TEST_F(Batch, ResumeRefusesBadWorldFilesAndOptionsThatDoNotGoWithIt)
+{
+    const std::string world = dir.File("bad.fxworld");
+    WriteFile(world, "{\"format\": \"Filonex world\", \"formatVersion\": 7}");
+    for (const auto &[arguments, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--resume", world}, "version 7"},
+             {{"--resume", world, "--settings", settings}, "--settings cannot be used with --resume"},
+             {{"--resume", world, "--method", "Next reaction"}, "--method cannot be used with --resume"},
+             {{"--checkpoint", world}, "--checkpoint and --checkpoint-every go together"},
+             {{"--checkpoint-every", "0", "--checkpoint", world}, "above 0"}}) {
+        const BatchResult result = RunBatch(dir, arguments);
+        EXPECT_EQ(result.Status, 2) << message;
+        EXPECT_NE(result.Err.find(message), std::string::npos) << result.Err;
+    }
+}
+
+} // namespace

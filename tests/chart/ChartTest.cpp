@@ -265,3 +265,30 @@ TEST(Chart, AHiddenChartIsDrawnWhenShown) {
     EXPECT_FALSE(chart.DrawingPending());
     EXPECT_EQ(chart.LeftAxis().Maximum(), 8.0);
 }
+
+TEST(ChartHover, NamesTheNearestPointOrElseTheValuesUnderTheMouse) {
+    ShownChart shown;
+    shown.Chart.BottomAxis().SetTitle("Time");
+    shown.Chart.LeftAxis().SetTitle("Number of molecules");
+    TChartSeries *acg = shown.Chart.AddSeries("ACG");
+    for (int t = 0; t <= 10; ++t)
+        acg->AddXY(t, 100.0 * t);
+    shown.Draw();
+    QCustomPlot *plot = shown.Chart.Plot();
+    const QPoint onPoint(int(plot->xAxis->coordToPixel(4)), int(plot->yAxis->coordToPixel(400)));
+    EXPECT_EQ(shown.Chart.HoverText(onPoint), "ACG\nTime: 4\nNumber of molecules: 400");
+    const QPoint away(int(plot->xAxis->coordToPixel(1)), int(plot->yAxis->coordToPixel(900)));
+    EXPECT_TRUE(shown.Chart.HoverText(away).startsWith("Time: "));
+    EXPECT_TRUE(shown.Chart.HoverText({0, 0}).isEmpty());
+    acg->SetActive(false);
+    shown.Draw();
+    EXPECT_FALSE(shown.Chart.HoverText(onPoint).startsWith("ACG"));
+}
+
+TEST(ChartLegend, HiddenAtFirstAndSwitchable) {
+    TChart chart;
+    EXPECT_FALSE(chart.LegendVisible());
+    chart.SetLegendVisible(true);
+    EXPECT_TRUE(chart.LegendVisible());
+    EXPECT_TRUE(chart.Plot()->legend->visible());
+}

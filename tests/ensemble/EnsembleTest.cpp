@@ -186,6 +186,7 @@ TEST_F(Ensemble, BadEnsemblesAreRefusedWithStatus2)
         {"--sweep", "C_ACG=1,2,x", "--out", out},
         {"--sweep", "C_ACG=1", "--sweep", "C_ACG=2", "--out", out},
         {"--runs", "2", "--out", out, "--table", dir.File("t.tsv")},
+        {"--runs", "2", "--out", out, "--save-world", dir.File("w.fxworld")},
         {"--runs", "2", "--out", out, "--run-index", "2"},
         {"--sweep", "SIM_TIME=1,2", "--out", out}, // --time would override it
         {"--runs", "3", "--out", out},             // the folder holds another ensemble

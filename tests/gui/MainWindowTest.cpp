@@ -1,21 +1,28 @@
 // Drives the real main window: first show, runs started and stopped from the
-// toolbar, extension of a finished run, refused starts, failed applies, the
-// 3D navigation and the settings written on close.
+// toolbar on the run's thread, extension of a finished run, refused starts,
+// failed applies, pending edits, the 3D navigation, the settings written on
+// close, and the same end state as the runner's.
 
 #include "MainWindow.h"
 
 #include "Cell.h"
 #include "Chart.h"
+#include "Random.h"
 #include "Scene3d.h"
 #include "Sphere3d.h"
 #include "ValueListEditor.h"
 #include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QProcess>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QMouseEvent>
 #include <QTabWidget>
@@ -27,8 +34,12 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "Statereport.h"
 
 namespace {
 
@@ -43,12 +54,15 @@ struct Session {
     QStringList warnings;
     std::unique_ptr<TfmMain> window;
 
-    void Open()
+    // With a seed, the first apply draws as a runner seeded alike does.
+    void Open(std::optional<std::uint32_t> seed = {})
     {
         window = std::make_unique<TfmMain>(settingsPath, [this](TfmMain::MessageKind kind,
                                                                 const QString &text) {
             (kind == TfmMain::MessageKind::Error ? errors : warnings) << text;
         });
+        if (seed)
+            SeedRandomWith(*seed);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -73,7 +87,7 @@ struct Session {
         TValueListEditor *editor = Grid(grid);
         const int row = editor->RowOfKey(key);
         QVERIFY(row >= 0);
-        editor->item(row, 1)->setText(text);
+        editor->model()->setData(editor->model()->index(row, 1), text);
         QCOMPARE(QString::fromStdString(ParameterText(window->Parameters(), grid, key)), text);
     }
 
@@ -83,11 +97,19 @@ struct Session {
         return state->Value(state->RowOfKey(key));
     }
 
-    // Runs action from inside the next observation of a run (the window
-    // processes its pending events there).
-    void AtNextObservation(std::function<void()> action) const
+    // Runs action on the window's thread while the run just started goes on
+    // (in a world whose run lasts longer than the wait for this).
+    void DuringRun(std::function<void()> action) const
     {
         QTimer::singleShot(0, window.get(), std::move(action));
+    }
+
+    void WaitForRunEnd() const { QTRY_VERIFY_WITH_TIMEOUT(!window->RunInProgress(), 120000); }
+
+    void Run(const char *button = "BtnStart") const
+    {
+        Click(button);
+        WaitForRunEnd();
     }
 
     // A quick world: chemistry alone, short maximum time.
@@ -141,22 +163,21 @@ private slots:
         QCOMPARE(s.window->windowTitle(), QString("Filonex"));
 
         TValueListEditor *state = s.Grid("ValueListCurrentState");
-        QVERIFY(!state->isEnabled());
-        QCOMPARE(state->horizontalHeaderItem(0)->text(), QString("Parameter"));
-        QCOMPARE(state->item(state->RowOfKey("STATE_VALUME"), 0)->text(),
-                 QString("Volume [litres]"));
+        QVERIFY(!(state->model()->flags(state->model()->index(0, 1)) & Qt::ItemIsEditable));
+        QCOMPARE(state->model()->headerData(0, Qt::Horizontal).toString(), QString("Parameter"));
+        QCOMPARE(state->Caption(state->RowOfKey("STATE_VALUME")), QString("Volume [litres]"));
         QCOMPARE(s.State("STATE_VALUME"), QString("8E-15"));
         QCOMPARE(s.State("STATE_TIME"), QString("0"));
         QCOMPARE(s.State("STATE_REACTIONS"), QString("0"));
 
         // Populations: StochasticRound of C x 8e-18 m3 x 1000 x Avogadro x 1e-6.
         TValueListEditor *species = s.Grid("ValueListNi");
-        QCOMPARE(species->horizontalHeaderItem(0)->text(), QString("Player"));
+        QCOMPARE(species->model()->headerData(0, Qt::Horizontal).toString(), QString("Player"));
         const char *names[] = {"ACG", "ACF", "FIB", "FIP", "CAP", "CAF", "ARP", "ARF", "ARB", "ADC"};
         const double concentrations[] = {12, 0, 0, 0, 1, 0, 0.3, 0, 0, 1};
         QCOMPARE(species->RowCount(), 10);
         for (int i = 0; i < 10; ++i) {
-            QCOMPARE(species->item(i, 0)->text(), QString(names[i]));
+            QCOMPARE(species->Caption(i), QString(names[i]));
             const double expected = concentrations[i] * 8e-18 * 1000 * Avogadro * 1e-6;
             const double shown = species->Value(i).toDouble();
             QVERIFY2(shown == std::floor(expected) || shown == std::floor(expected) + 1,
@@ -170,8 +191,8 @@ private slots:
         const double formLitres = (8e-18 - bodyVolume - shellVolume) * 1000;
         const double formRate = 1e-6 / std::pow(Avogadro * 1e-6 * formLitres, 2);
         TValueListEditor *rates = s.Grid("ValueListA1i");
-        QCOMPARE(rates->horizontalHeaderItem(0)->text(), QString("Reaction"));
-        QCOMPARE(rates->item(8, 0)->text(), QString("FORM2"));
+        QCOMPARE(rates->model()->headerData(0, Qt::Horizontal).toString(), QString("Reaction"));
+        QCOMPARE(rates->Caption(8), QString("FORM2"));
         QVERIFY(std::abs(rates->Value(0).toDouble() / formRate - 1) < 1e-12);
         // ASSB: 11.6 / (Avogadro 1e-6 8e-15) with the volume exponent 1.
         QVERIFY(std::abs(rates->Value(1).toDouble() / (11.6 / (Avogadro * 1e-6 * 8e-15)) - 1) <
@@ -196,6 +217,8 @@ private slots:
         QVERIFY(s.Button("BtnTextInfoT")->isChecked());
         QVERIFY(s.Button("Btn2DInfoT")->isChecked());
         QVERIFY(s.Button("Btn3DInfoT")->isChecked());
+        QVERIFY(s.Button("Btn2DLegend")->isChecked());
+        QVERIFY(s.Chart("Chart2DA")->LegendVisible());
         QVERIFY(!s.Button("BtnSimChem")->isChecked());
         QVERIFY(s.Button("BtnSimMech")->isChecked());
         QCOMPARE(s.Button("BtnExit")->toolTip(), QString("Exit the program"));
@@ -227,7 +250,7 @@ private slots:
         Session s;
         s.Open();
         bool checkedRunningControls = false;
-        s.AtNextObservation([&] {
+        s.DuringRun([&] {
             QVERIFY(s.window->RunInProgress());
             QVERIFY(!s.Button("BtnStart")->isEnabled());
             QVERIFY(!s.Button("BtnResertAndApply")->isEnabled());
@@ -237,35 +260,43 @@ private slots:
             QVERIFY(s.Grid("ValueListMechanics")->isEnabled());
             QVERIFY(s.Grid("ValueListBacterium")->isEnabled());
             checkedRunningControls = true;
+            // Some observations first.
+            QTest::qWait(300);
             s.Click("BtnStop");
         });
-        s.Click("BtnStart");
+        s.Run();
         QVERIFY(checkedRunningControls);
-        QVERIFY(!s.window->RunInProgress());
         QVERIFY(s.Button("BtnStart")->isEnabled());
         QVERIFY(!s.Button("BtnStop")->isEnabled());
         QVERIFY(s.Grid("ValueListConcentrations")->isEnabled());
 
-        // The starting point at 0 and the observation at 0.01 s.
-        TChartSeries *acg = s.Chart("Chart2DN")->Series(0);
-        QCOMPARE(acg->Count(), 2);
-        QCOMPARE(acg->XValue(0), 0.0);
-        QVERIFY(std::abs(acg->XValue(1) - 0.01) < 1e-12);
-        for (const char *chart : {"Chart2DNumOfReactions", "Chart2DA", "Chart2DSizeOfFilament"})
-            QCOMPARE(s.Points(chart), 2);
-        QCOMPARE(s.Find<QLabel>("StatusTime")->text(), QString("0.01"));
-        QCOMPARE(s.State("STATE_MAXTIME"), QString("100"));
+        // The starting point at 0, then one point per observation up to the
+        // stop, none dropped.
         const double stoppedAt = s.Cell().Time;
+        TChartSeries *acg = s.Chart("Chart2DN")->Series(0);
+        QVERIFY(acg->Count() >= 2);
+        QCOMPARE(acg->XValue(0), 0.0);
+        for (int k = 1; k < acg->Count(); ++k)
+            QVERIFY(std::abs(acg->XValue(k) - 0.01 * k) < 1e-9);
+        const double lastObservation = acg->XValue(acg->Count() - 1);
+        QVERIFY(lastObservation <= stoppedAt && stoppedAt - lastObservation < 0.01 + 1e-9);
+        for (const char *chart : {"Chart2DNumOfReactions", "Chart2DA", "Chart2DSizeOfFilament"})
+            QCOMPARE(s.Points(chart), acg->Count());
+        QCOMPARE(s.Find<QLabel>("StatusTime")->text(), QString::number(lastObservation));
+        QCOMPARE(s.State("STATE_TIME"), QString::number(lastObservation));
+        QCOMPARE(s.State("STATE_MAXTIME"), QString("100"));
         const int reactions = s.Cell().ReactionCount;
         QVERIFY(reactions > 0);
-        QVERIFY(stoppedAt >= 0.01);
 
         // Starting again continues the same world towards the same end.
-        s.AtNextObservation([&] { s.Click("BtnStop"); });
-        s.Click("BtnStart");
-        QCOMPARE(acg->Count(), 4);
-        QCOMPARE(acg->XValue(2), stoppedAt);
-        QVERIFY(std::abs(acg->XValue(3) - (stoppedAt + 0.01)) < 1e-12);
+        const int points = acg->Count();
+        s.DuringRun([&] {
+            QTest::qWait(100);
+            s.Click("BtnStop");
+        });
+        s.Run();
+        QVERIFY(acg->Count() > points);
+        QCOMPARE(acg->XValue(points), stoppedAt);
         QVERIFY(s.Cell().Time > stoppedAt);
         QVERIFY(s.Cell().ReactionCount > reactions);
         QCOMPARE(s.window->CurrentTargetTime(), 100.0);
@@ -278,7 +309,7 @@ private slots:
         Session s;
         s.Open();
         s.QuickChemistry("0.05");
-        s.Click("BtnStart");
+        s.Run();
         QCOMPARE(s.window->CurrentTargetTime(), 0.05);
         const double endedAt = s.Cell().ObsTime;
         QVERIFY(endedAt >= 0.05);
@@ -288,7 +319,7 @@ private slots:
 
         // SIM_TIME is read again at the restart of a finished run.
         s.SetParameter("ValueListSimulation", "SIM_TIME", "0.03");
-        s.Click("BtnStart");
+        s.Run();
         QVERIFY(std::abs(s.window->CurrentTargetTime() - 0.08) < 1e-15);
         QCOMPARE(s.State("STATE_MAXTIME"), QString("0.08"));
         QVERIFY(s.Cell().ObsTime >= 0.08);
@@ -305,7 +336,7 @@ private slots:
         s.Open();
         s.QuickChemistry("0.2");
         s.Click("Btn2DInfoT"); // charts off for the whole run
-        s.Click("BtnStart");
+        s.Run();
         QCOMPARE(s.Points("Chart2DN"), 1);
         QCOMPARE(s.Points("Chart2DSizeOfFilament", 0), 1);
 
@@ -369,7 +400,9 @@ private slots:
         s.Click("BtnResertAndApply");
         s.Click("BtnStart");
         QLabel *warning = s.window->findChild<QLabel *>("StatusWarning");
-        QCOMPARE(warning->text(), QString("Bodies far outside the box"));
+        // Shown with the run's displays, on the window's thread.
+        QTRY_COMPARE(warning->text(), QString("Bodies far outside the box"));
+        QTRY_VERIFY(!s.window->RunInProgress());
         QVERIFY(warning->toolTip().startsWith("A body lies more than one box size outside"));
         s.Click("BtnResertAndApply");
         QVERIFY(warning->text().isEmpty());
@@ -402,7 +435,7 @@ private slots:
         s.QuickChemistry("0.02");
         QCOMPARE(s.errors.size(), 1);
         QCOMPARE(s.State("STATE_VALUME"), QString("2.7E-14"));
-        s.Click("BtnStart");
+        s.Run();
         QCOMPARE(s.warnings.size(), 1);
         QVERIFY(s.Cell().ObsTime >= 0.02);
     }
@@ -438,7 +471,7 @@ private slots:
 
         // Chemistry alone needs no mechanics step.
         s.QuickChemistry("0.02");
-        s.Click("BtnStart");
+        s.Run();
         QCOMPARE(s.warnings.size(), 3);
         QVERIFY(s.Cell().ObsTime >= 0.02);
         QVERIFY(s.errors.isEmpty());
@@ -448,44 +481,48 @@ private slots:
     {
         Session s;
         s.Open();
-        s.QuickChemistry("0.05");
         int deepest = 0;
-        s.AtNextObservation([&] {
+        bool stopped = false;
+        s.DuringRun([&] {
             s.Click("BtnStop");
-            // Probes the depth from inside whichever run observes next.
-            s.AtNextObservation([&] { deepest = std::max(deepest, s.window->RunNesting()); });
             // Start is enabled again at once; its click arrives before the
             // stopped run has returned.
             s.Click("BtnStart");
             deepest = std::max(deepest, s.window->RunNesting());
+            stopped = true;
         });
         s.Click("BtnStart");
+        QTRY_VERIFY(stopped);
+        // The second run starts once the first has returned.
+        QTRY_VERIFY_WITH_TIMEOUT(s.Button("BtnStop")->isEnabled(), 10000);
+        deepest = std::max(deepest, s.window->RunNesting());
+        s.Run("BtnStop");
         QCOMPARE(deepest, 1);
-        QVERIFY(!s.window->RunInProgress());
-        // Two runs one after the other: each added its starting point, and
-        // the second ran to the end.
+        // Each run added its starting point: the first at 0, the second at
+        // the time the first stopped, between two observations.
         TChartSeries *acg = s.Chart("Chart2DN")->Series(0);
         QCOMPARE(acg->XValue(0), 0.0);
-        QVERIFY(std::abs(acg->XValue(1) - 0.01) < 1e-12);
-        QVERIFY(acg->XValue(2) >= 0.01 && acg->XValue(2) < 0.02);
-        QVERIFY(s.Cell().ObsTime >= 0.05);
+        int startingPoints = 1;
+        for (int k = 1; k < acg->Count(); ++k)
+            startingPoints += std::abs(acg->XValue(k) - acg->XValue(k - 1) - 0.01) > 1e-9;
+        QCOMPARE(startingPoints, 2);
         QVERIFY(s.Button("BtnStart")->isEnabled());
+        QVERIFY(s.errors.isEmpty());
     }
 
     void ResetDuringAStoppingRunWaitsForItToReturn()
     {
         Session s;
         s.Open();
-        s.QuickChemistry("0.05");
-        s.AtNextObservation([&] {
+        s.DuringRun([&] {
+            QTest::qWait(100);
             s.Click("BtnStop");
-            // Enabled again at once, while the cell is still inside its run
-            // with a reaction picked from the old world.
+            // Enabled again at once, while the run is still returning with a
+            // reaction picked from the old world.
             s.Click("BtnResertAndApply");
-            QCOMPARE(s.Cell().ReactionCount > 0, true);
+            QVERIFY(s.window->RunInProgress());
         });
-        s.Click("BtnStart");
-        QVERIFY(!s.window->RunInProgress());
+        s.Run();
         // The fresh world, untouched by the reaction of the stopped run.
         QCOMPARE(s.Cell().ReactionCount, 0);
         QCOMPARE(s.Cell().Time, 0.0);
@@ -507,14 +544,85 @@ private slots:
         s.SetParameter("ValueListConcentrations", "C_ACG", "0");
         s.SetParameter("ValueListSimulation", "SIM_METHOD", "Next reaction");
         s.Click("BtnResertAndApply");
-        s.Click("BtnStart");
+        s.Run();
         QCOMPARE(s.errors, QStringList{"Floating point division by zero"});
-        QVERIFY(!s.window->RunInProgress());
         QVERIFY(!s.Button("BtnStart")->isEnabled());
         QVERIFY(s.Button("BtnStop")->isEnabled());
         s.Click("BtnStop");
         QVERIFY(s.Button("BtnStart")->isEnabled());
         QVERIFY(!s.Button("BtnStop")->isEnabled());
+    }
+
+    void StopTakesEffectWithinATenthOfASecond()
+    {
+        Session s;
+        s.Open();
+        // Observations a simulated hour apart: the run hardly ever observes,
+        // yet the stop must reach it at once.
+        s.SetParameter("ValueListSimulation", "SIM_OBSERVTIMESTEP", "3600");
+        s.SetParameter("ValueListSimulation", "SIM_TIME", "100000");
+        s.Click("BtnResertAndApply");
+        s.Click("BtnStart");
+        QTest::qWait(500);
+        QVERIFY(s.window->RunInProgress());
+        QElapsedTimer sinceClick;
+        sinceClick.start();
+        s.Click("BtnStop");
+        while (s.window->RunInProgress() && sinceClick.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QVERIFY2(sinceClick.elapsed() <= 100, qPrintable(QString::number(sinceClick.elapsed())));
+        QVERIFY(s.Cell().Time > 0);
+    }
+
+    void PendingEditIsAppliedWithoutEnter()
+    {
+        Session s;
+        s.Open();
+        TValueListEditor *grid = s.Grid("ValueListSimulation");
+        const QModelIndex cube = grid->model()->index(grid->RowOfKey("SIM_CUBESIZE"), 1);
+        grid->setCurrentIndex(cube);
+        grid->edit(cube);
+        auto *line = qobject_cast<QLineEdit *>(grid->indexWidget(cube));
+        QVERIFY(line != nullptr);
+        line->selectAll();
+        QTest::keyClicks(line, "3");
+        s.Click("BtnResertAndApply");
+        QCOMPARE(s.Cell().Size.x, 3e-6);
+        QCOMPARE(grid->Value(cube.row()), QString("3"));
+        QVERIFY(grid->indexWidget(cube) == nullptr);
+    }
+
+    void WindowAndRunnerEndInTheSameState()
+    {
+        for (const char *mode : {"Ch", "M"}) {
+            Session s;
+            const bool chemistryOnly = QString(mode) == "Ch";
+            QFile settings(s.settingsPath);
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write(chemistryOnly ? "[ValueListSimulation]\nSIM_TIME=0.5\n"
+                                         : "[ValueListSimulation]\nSIM_TIME=0.03\n");
+            settings.close();
+            s.Open(4242);
+            s.Click(chemistryOnly ? "BtnSimChem" : "BtnSimMech");
+            s.Run();
+            QVERIFY(s.errors.isEmpty());
+            char *text = nullptr;
+            std::size_t length = 0;
+            std::FILE *out = open_memstream(&text, &length);
+            PrintState(out, s.Cell());
+            std::fclose(out);
+            const QByteArray windowState(text, qsizetype(length));
+            std::free(text);
+
+            QProcess runner;
+            QStringList arguments{"--settings", s.settingsPath, "--seed", "4242", "--quiet"};
+            if (chemistryOnly)
+                arguments << "--chemistry-only";
+            runner.start(FILONEX_BATCH, arguments);
+            QVERIFY(runner.waitForFinished(120000));
+            QCOMPARE(runner.exitCode(), 0);
+            QCOMPARE(windowState, runner.readAllStandardOutput());
+        }
     }
 
     void DragAndWheelChangeTheViewByTheWindowFraction()
@@ -593,9 +701,10 @@ private slots:
         QFile file(s.settingsPath);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(file.readAll());
-        QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 5);
+        // The five tables and the window's own section.
+        QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 6);
         QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)),
-                 32);
+                 32 + 4);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 
@@ -607,15 +716,59 @@ private slots:
         QCOMPARE(simulation->Value(simulation->RowOfKey("SIM_METHOD")), QString("First reaction"));
     }
 
-    void RefusedSettingsWriteKeepsTheWindowOpen()
+    void WindowLayoutIsRemembered()
+    {
+        Session s;
+        s.Open();
+        QCOMPARE(s.window->size(), QSize(669, 501));
+        s.window->resize(800, 560);
+        auto *main = s.Find<QSplitter>("SplitterMain");
+        main->setSizes({400, 400});
+        QTRY_COMPARE(s.window->size(), QSize(800, 560));
+        const QList<int> sizes = main->sizes();
+        s.Click("BtnExit");
+        s.Open();
+        QCOMPARE(s.window->size(), QSize(800, 560));
+        QCOMPARE(s.Find<QSplitter>("SplitterMain")->sizes(), sizes);
+    }
+
+    void UnwritableSettingsFolderAsksAtClosing()
     {
         Session s;
         s.settingsPath = s.folder.filePath("missing-folder/filonex.ini");
         s.Open();
+        QStringList asked;
+        QList<TfmMain::SaveFailureChoice> answers{TfmMain::SaveFailureChoice::Cancel};
+        s.window->SetSaveFailurePrompt([&](const QString &error) {
+            asked << error;
+            return answers.takeFirst();
+        });
         s.Click("BtnExit");
-        QCOMPARE(s.errors.size(), 1);
-        QVERIFY(s.errors[0].startsWith("Unable to write to "));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].startsWith("Unable to write to "));
         QVERIFY(s.window->isVisible());
+
+        // Retrying once the folder is there saves and closes.
+        answers = {TfmMain::SaveFailureChoice::Retry};
+        s.SetParameter("ValueListConcentrations", "C_CAP", "2");
+        s.window->SetSaveFailurePrompt([&](const QString &error) {
+            asked << error;
+            QDir(s.folder.path()).mkdir("missing-folder");
+            return answers.takeFirst();
+        });
+        s.Click("BtnExit");
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(!s.window->isVisible());
+        QVERIFY(QFile::exists(s.settingsPath));
+
+        // Closing without saving leaves the file as it was.
+        s.settingsPath = s.folder.filePath("another-missing-folder/filonex.ini");
+        s.Open();
+        s.window->SetSaveFailurePrompt(
+            [](const QString &) { return TfmMain::SaveFailureChoice::CloseWithoutSaving; });
+        s.Click("BtnExit");
+        QVERIFY(!s.window->isVisible());
+        QVERIFY(!QFile::exists(s.settingsPath));
     }
 
     void SettingsLieBesideTheProgram()
@@ -630,13 +783,13 @@ private slots:
         s.Open();
         bool savedWhileRunning = false;
         bool openWhileRunning = false;
-        s.AtNextObservation([&] {
+        s.DuringRun([&] {
             s.window->close();
             savedWhileRunning = QFile::exists(s.settingsPath);
             openWhileRunning = s.window->isVisible() && s.window->RunInProgress();
             s.Click("BtnStop");
         });
-        s.Click("BtnStart");
+        s.Run();
         QVERIFY(savedWhileRunning);
         QVERIFY(openWhileRunning);
         QVERIFY(!s.window->isVisible());

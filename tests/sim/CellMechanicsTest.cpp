@@ -246,3 +246,63 @@ TEST_F(CellMechanics, StepMovesTheBacteriumUnderTheFilamentsPush)
 }
 
 } // namespace
+
+namespace {
+
+// 400 filaments inside the box, two of them faulty: an empty filament (0/0
+// in its move) and one at the edge of the double range (its centre
+// overflows). No fault escapes a worker thread, and every thread count
+// reports the fault of the first filament in list order.
+enum class Flaw { Empty, Far };
+
+struct FaultyWorld {
+    std::size_t firstAt;
+    Flaw first;
+    std::size_t secondAt;
+    Flaw second;
+    fp::Fault expected;
+};
+
+class CellMechanicsFaults : public CellMechanics, public ::testing::WithParamInterface<FaultyWorld> {
+protected:
+    void AddFlawed(Flaw flaw)
+    {
+        if (flaw == Flaw::Empty)
+            AddFilament(CVector(5e-7), CVector(0, 0, 1), 0);
+        else
+            AddFilament(CVector(1e308, 5e-7, 5e-7), CVector(0, 0, 1), 5);
+    }
+};
+
+TEST_P(CellMechanicsFaults, EveryThreadCountReportsTheSameFault)
+{
+    const FaultyWorld &world = GetParam();
+    for (const int threads : {1, 2, 4}) {
+        cell.Filaments.clear();
+        for (std::size_t i = 0; i < 400; ++i) {
+            if (i == world.firstAt)
+                AddFlawed(world.first);
+            else if (i == world.secondAt)
+                AddFlawed(world.second);
+            else
+                AddFilament(CVector(5e-7), CVector(0, 0, 1), 5);
+        }
+        cell.MechanicsThreads = threads;
+        const fp::Traps traps;
+        try {
+            cell.MechStep(1e-4);
+            ADD_FAILURE() << "no fault on " << threads << " threads";
+        } catch (const fp::FloatingPointError &e) {
+            EXPECT_EQ(e.fault(), world.expected) << threads << " threads";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stages, CellMechanicsFaults,
+    ::testing::Values(FaultyWorld{120, Flaw::Empty, 300, Flaw::Far, fp::Fault::Invalid},
+                      FaultyWorld{120, Flaw::Far, 300, Flaw::Empty, fp::Fault::Overflow},
+                      FaultyWorld{10, Flaw::Empty, 390, Flaw::Far, fp::Fault::Invalid},
+                      FaultyWorld{10, Flaw::Far, 390, Flaw::Empty, fp::Fault::Overflow}));
+
+} // namespace

@@ -1,0 +1,94 @@
+#include "Batchworldfile.h"
+
+#include "Batchoptions.h"
+#include "Cell.h"
+#include "Exitstatus.h"
+#include "Runseed.h"
+#include "Worldfile.h"
+
+#include <cmath>
+
+namespace {
+
+void WarnOfIncompleteRandomState()
+{
+    if (const std::string warning = IncompleteRandomStateWarning(); !warning.empty())
+        Warn(warning);
+}
+
+} // namespace
+
+double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied)
+{
+    WorldContext world = LoadWorld(*options.ResumePath, cell);
+    applied = std::move(world.Parameters);
+    if (options.Seed)
+        SeedTheRun(options.Seed);
+    else if (!world.RandomStateComplete)
+        Warn("the world file says that its random draws came from the C library's rand(), "
+             "whose state it could not hold: this run does not repeat the saved one");
+    return world.TargetTime;
+}
+
+RunWorldFiles::RunWorldFiles(const BatchOptions &options, const ParameterStore &applied,
+                             double targetTime)
+    : checkpointPath_(options.CheckpointPath), period_(options.CheckpointPeriod.value_or(0.0)),
+      savePath_(options.SaveWorldPath), applied_(applied), targetTime_(targetTime)
+{
+}
+
+RunWorldFiles::~RunWorldFiles()
+{
+    if (cell_)
+        cell_->BetweenReactions = nullptr;
+}
+
+void RunWorldFiles::Start(CCell &cell, Reporter report)
+{
+    if (!checkpointPath_)
+        return;
+    WarnOfIncompleteRandomState();
+    cell_ = &cell;
+    report_ = std::move(report);
+    nextCheckpoint_ = NextCheckpointTime();
+    cell.BetweenReactions = [this] { AtNextReaction(); };
+}
+
+double RunWorldFiles::NextCheckpointTime() const
+{
+    // Multiples of the period on the world's own clock, so that a resumed
+    // run keeps the times of the run it continues.
+    return (std::floor(cell_->Time / period_) + 1.0) * period_;
+}
+
+void RunWorldFiles::AtNextReaction()
+{
+    if (cell_->Time < nextCheckpoint_)
+        return;
+    nextCheckpoint_ = NextCheckpointTime();
+    try {
+        SaveWorld(*checkpointPath_, *cell_, applied_, targetTime_);
+    } catch (const WorldFileError &e) {
+        checkpointFailed_ = true;
+        report_(std::string("checkpoint not written: ") + e.what());
+    }
+}
+
+int RunWorldFiles::Finish(const CCell &cell, bool runFailed)
+{
+    const int checkpoints = checkpointFailed_ ? kExitOutputFailed : kExitDone;
+    if (!savePath_)
+        return checkpoints;
+    if (runFailed)
+        return Fail(kExitOutputFailed, "the world is not saved to '" + *savePath_ +
+                                           "': the run ended by an error, which may have left "
+                                           "it in the middle of a step; the last checkpoint, "
+                                           "if any, is whole");
+    WarnOfIncompleteRandomState();
+    try {
+        SaveWorld(*savePath_, cell, applied_, targetTime_);
+    } catch (const WorldFileError &e) {
+        return Fail(kExitOutputFailed, e.what());
+    }
+    return checkpoints;
+}

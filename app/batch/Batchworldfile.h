@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Parameters.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class CCell;
+struct BatchOptions;
+
+// The world files of a batch run: the world it resumes (--resume), the
+// checkpoints written during it (--checkpoint, --checkpoint-every) and the
+// world saved at its end (--save-world).
+
+// Puts the world saved at options.ResumePath into cell and its parameters
+// into applied; returns the target time of the run it was saved from. With
+// --seed the random streams start anew from that seed (a branch of the saved
+// run), without it they go on from their saved state. Raises WorldFileError.
+double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied);
+
+// The world files that one run writes.
+class RunWorldFiles {
+public:
+    using Reporter = std::function<void(const std::string &message)>;
+
+    // applied must outlive this object; targetTime is the end of the run.
+    RunWorldFiles(const BatchOptions &options, const ParameterStore &applied, double targetTime);
+    ~RunWorldFiles();
+    RunWorldFiles(const RunWorldFiles &) = delete;
+    RunWorldFiles &operator=(const RunWorldFiles &) = delete;
+
+    // Before the run: from now on, whenever the cell's clock has passed the
+    // next multiple of the checkpoint period, the world is written between
+    // two reactions. A checkpoint that cannot be written is reported and the
+    // run goes on; the next one is tried as usual.
+    void Start(CCell &cell, Reporter report);
+    // After the run: saves the world at its end, unless the run ended by an
+    // error (which may have left it in the middle of a step). Returns the
+    // exit status of the world files, having reported any problem.
+    int Finish(const CCell &cell, bool runFailed);
+
+private:
+    void AtNextReaction();
+    double NextCheckpointTime() const;
+
+    std::optional<std::string> checkpointPath_;
+    double period_ = 0.0; // s
+    std::optional<std::string> savePath_;
+    const ParameterStore &applied_;
+    double targetTime_;
+    CCell *cell_ = nullptr;
+    Reporter report_;
+    double nextCheckpoint_ = 0.0; // s
+    bool checkpointFailed_ = false;
+};

@@ -1,0 +1,761 @@
+#include "Worldfile.h"
+
+#include "Atomicfile.h"
+#include "Cell.h"
+#include "FloatingPoint.h"
+#include "Numbertext.h"
+#include "Random.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <concepts>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
+
+constexpr std::string_view kMethodKey = "SIM_METHOD";
+
+// A fault found in a world file's content: where (a member path) and what.
+struct ContentFault {
+    std::string Where;
+    std::string What;
+};
+
+std::string Member(const std::string &where, std::string_view key)
+{
+    return where.empty() ? std::string(key) : where + "." + std::string(key);
+}
+
+std::string Element(const std::string &where, std::size_t i)
+{
+    return where + "[" + std::to_string(i) + "]";
+}
+
+// The filament constants shared by every filament.
+struct FilamentMaterial {
+    double Radius = 0.0;
+    double LinearDensity = 0.0;
+};
+
+// Each field list below is written once and serves both directions: a
+// Writer puts the fields into JSON, a Reader takes them out with checks.
+
+template <typename Io, typename Body>
+void SymmetricSolidFields(const Io &io, Body &b)
+{
+    io("mass", b.Mass);
+    io("inertia", b.Inertia);
+    io("invInertia", b.InvInertia);
+    io("velocity", b.Velocity);
+    io("velocityIncrement", b.VelocityIncrement);
+    io("angularVelocity", b.AngularVelocity);
+    io("angularVelocityIncrement", b.AngularVelocityIncrement);
+    io("rotationIncrement", b.RotationIncrement);
+    io("position", b.Position);
+    io("prevPosition", b.PrevPosition);
+    io("displacement", b.Displacement);
+    io("force", b.Force);
+    io("torque", b.Torque);
+}
+
+template <typename Io, typename Filament>
+void FilamentFields(const Io &io, Filament &f)
+{
+    io("monomers", f.Monomers);
+    io("capped", f.Capped);
+    io("pointedEnd", f.PointedEnd);
+    io("direction", f.Direction);
+    SymmetricSolidFields(io, f);
+    io("stepRotation", f.StepRotation);
+    io("orientation", f.Orientation);
+    io("changed", f.Changed);
+}
+
+template <typename Io, typename Bacterium>
+void BacteriumFields(const Io &io, Bacterium &b)
+{
+    io("center", b.Center);
+    io("radius", b.Radius);
+    io("density", b.Density);
+    io("shellCenter", b.Shell.Center);
+    io("shellInnerRadius", b.Shell.InnerRadius);
+    io("shellOuterRadius", b.Shell.OuterRadius);
+    SymmetricSolidFields(io, b);
+    io("changed", b.Changed);
+}
+
+template <typename Io, typename Material>
+void MaterialFields(const Io &io, Material &m)
+{
+    io("filamentRadius", m.Radius);
+    io("filamentLinearDensity", m.LinearDensity);
+}
+
+template <typename Io, typename Cell>
+void CellFields(const Io &io, Cell &c)
+{
+    io("origin", c.Origin);
+    io("size", c.Size);
+    io("time", c.Time);
+    io("mechTime", c.MechTime);
+    io("mechTimeStep", c.MechTimeStep);
+    io("obsTime", c.ObsTime);
+    io("obsTimeStep", c.ObsTimeStep);
+    io("reactionCount", c.ReactionCount);
+    io.Object("species", [&](const Io &species) {
+        for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
+            species(CCell::SpeciesNames[i], c.Species[i]);
+    });
+    io.Array("channels", CCell::REACTION_COUNT, [&](const Io &channel, std::size_t i) {
+        auto &reaction = c.Reactions[i];
+        channel.Label("name", CCell::ReactionNames[i]);
+        channel("rateConstant", reaction.RateConstant);
+        channel("volume", reaction.Volume);
+        channel("stochasticRate", reaction.StochasticRate);
+        channel("propensity", reaction.Propensity);
+        channel("count", reaction.Count);
+    });
+    io("ffInterCoef", c.FFInterCoef);
+    io("ffInterDist", c.FFInterDist);
+    io("bfInterCoef", c.BFInterCoef);
+    io("bfInterDist", c.BFInterDist);
+    io("fwInterCoef", c.FWInterCoef);
+    io("fwInterDist", c.FWInterDist);
+    io("brownianForce", c.BrownianForce);
+    io("brownianMoment", c.BrownianMoment);
+    io("filamentFriction", c.FilamentFriction);
+    io("bacteriumFriction", c.BacteriumFriction);
+    io("viscosity", c.Viscosity);
+}
+
+template <typename Io, typename State>
+void RandomFields(const Io &io, State &s)
+{
+    io("mode", s.Mode);
+    io("seed", s.Seed);
+    io("shuffleTable", s.ShuffleTable);
+    io("shuffleOutput", s.ShuffleOutput);
+}
+
+// JSON has no infinities or NaNs: such a value is refused before it would
+// turn into a null that no load accepts.
+double CheckedFinite(double v, const std::string &where, std::string_view key)
+{
+    if (!std::isfinite(v))
+        throw ContentFault{Member(where, key), "the value is not a finite number"};
+    return v;
+}
+
+class Writer {
+public:
+    Writer(OrderedJson &object, std::string where) : object_(object), where_(std::move(where)) {}
+
+    void operator()(std::string_view key, double v) const { object_[std::string(key)] = Finite(key, v); }
+    void operator()(std::string_view key, bool v) const { object_[std::string(key)] = v; }
+    template <std::integral Int>
+        requires(!std::same_as<Int, bool>)
+    void operator()(std::string_view key, Int v) const
+    {
+        object_[std::string(key)] = v;
+    }
+    void operator()(std::string_view key, const CVector &v) const
+    {
+        object_[std::string(key)] = {Finite(key, v.x), Finite(key, v.y), Finite(key, v.z)};
+    }
+    void operator()(std::string_view key, const CMatrix &m) const
+    {
+        object_[std::string(key)] = {{Finite(key, m.m00), Finite(key, m.m01), Finite(key, m.m02)},
+                                     {Finite(key, m.m10), Finite(key, m.m11), Finite(key, m.m12)},
+                                     {Finite(key, m.m20), Finite(key, m.m21), Finite(key, m.m22)}};
+    }
+    template <std::size_t N>
+    void operator()(std::string_view key, const std::array<std::int32_t, N> &values) const
+    {
+        object_[std::string(key)] = values;
+    }
+    void Label(std::string_view key, std::string_view text) const { object_[std::string(key)] = text; }
+    template <typename Fill>
+    void Object(std::string_view key, Fill fill) const
+    {
+        OrderedJson &member = object_[std::string(key)] = OrderedJson::object();
+        Writer writer(member, Member(where_, key));
+        fill(writer);
+    }
+    template <typename Fill>
+    void Array(std::string_view key, std::size_t count, Fill fill) const
+    {
+        OrderedJson &member = object_[std::string(key)] = OrderedJson::array();
+        for (std::size_t i = 0; i < count; ++i) {
+            Writer writer(member.emplace_back(OrderedJson::object()), Element(Member(where_, key), i));
+            fill(writer, i);
+        }
+    }
+
+private:
+    double Finite(std::string_view key, double v) const { return CheckedFinite(v, where_, key); }
+
+    OrderedJson &object_;
+    std::string where_;
+};
+
+std::string PlaceText(const std::string &where)
+{
+    return where;
+}
+
+template <std::invocable Where>
+std::string PlaceText(const Where &where)
+{
+    return where();
+}
+
+class Reader {
+public:
+    Reader(const Json &object, std::string where) : object_(object), where_(std::move(where))
+    {
+        if (!object_.is_object())
+            throw ContentFault{where_, "an object {...} is expected here"};
+    }
+
+    void operator()(std::string_view key, double &v) const { v = Number(Find(key), Member(where_, key)); }
+    void operator()(std::string_view key, bool &v) const { v = Boolean(Find(key), Member(where_, key)); }
+    template <std::integral Int>
+        requires(!std::same_as<Int, bool>)
+    void operator()(std::string_view key, Int &v) const
+    {
+        v = Integer<Int>(Find(key), Member(where_, key));
+    }
+    void operator()(std::string_view key, CVector &v) const
+    {
+        const std::string where = Member(where_, key);
+        const Json &value = Sized(Find(key), 3, where, "3 numbers [x, y, z]");
+        v = CVector(Number(value[0], Element(where, 0)), Number(value[1], Element(where, 1)),
+                    Number(value[2], Element(where, 2)));
+    }
+    void operator()(std::string_view key, CMatrix &m) const
+    {
+        const std::string where = Member(where_, key);
+        const Json &rows = Sized(Find(key), 3, where, "3 rows of 3 numbers");
+        double *cells[3][3] = {{&m.m00, &m.m01, &m.m02}, {&m.m10, &m.m11, &m.m12}, {&m.m20, &m.m21, &m.m22}};
+        for (std::size_t r = 0; r < 3; ++r) {
+            const std::string rowWhere = Element(where, r);
+            const Json &row = Sized(rows[r], 3, rowWhere, "a row of 3 numbers");
+            for (std::size_t c = 0; c < 3; ++c)
+                *cells[r][c] = Number(row[c], Element(rowWhere, c));
+        }
+    }
+    template <std::size_t N>
+    void operator()(std::string_view key, std::array<std::int32_t, N> &values) const
+    {
+        const std::string where = Member(where_, key);
+        const Json &array = Sized(Find(key), N, where, std::to_string(N) + " whole numbers");
+        for (std::size_t i = 0; i < N; ++i)
+            values[i] = Integer<std::int32_t>(array[i], Element(where, i));
+    }
+    void Label(std::string_view key, std::string_view expected) const
+    {
+        if (Text(key) != expected)
+            throw ContentFault{Member(where_, key), "\"" + std::string(expected) + "\" is expected here"};
+    }
+    template <typename Fill>
+    void Object(std::string_view key, Fill fill) const
+    {
+        Reader reader(Find(key), Member(where_, key));
+        fill(reader);
+    }
+    template <typename Fill>
+    void Array(std::string_view key, std::size_t count, Fill fill) const
+    {
+        const std::string where = Member(where_, key);
+        const Json &array = Sized(Find(key), count, where, std::to_string(count) + " entries");
+        for (std::size_t i = 0; i < count; ++i) {
+            Reader reader(array[i], Element(where, i));
+            fill(reader, i);
+        }
+    }
+
+    std::string Text(std::string_view key) const
+    {
+        const Json &value = Find(key);
+        if (!value.is_string())
+            throw ContentFault{Member(where_, key), "a text \"...\" is expected here"};
+        return value.get<std::string>();
+    }
+    const Json &Find(std::string_view key) const
+    {
+        const auto found = object_.find(key);
+        if (found == object_.end())
+            throw ContentFault{Member(where_, key), "this member is missing"};
+        return *found;
+    }
+    const Json &Members() const { return object_; }
+    const std::string &Where() const { return where_; }
+
+    // The checks take the place of a fault as a function, called only when
+    // there is a fault: building it for each of a million numbers would
+    // cost more than reading them.
+    template <typename Where>
+    static double Number(const Json &value, const Where &where)
+    {
+        if (!value.is_number())
+            throw ContentFault{PlaceText(where), "a number is expected here"};
+        const double v = value.get<double>();
+        if (!std::isfinite(v))
+            throw ContentFault{PlaceText(where), "the number is not finite"};
+        return v;
+    }
+
+    template <std::integral Int, typename Where>
+    static Int Integer(const Json &value, const Where &where)
+    {
+        if (!value.is_number_integer())
+            throw ContentFault{PlaceText(where), "a whole number is expected here"};
+        const bool fits = value.is_number_unsigned()
+                              ? value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<Int>::max())
+                              : value.get<std::int64_t>() >= std::int64_t(std::numeric_limits<Int>::min()) &&
+                                    value.get<std::int64_t>() <= std::int64_t(std::numeric_limits<Int>::max());
+        if (!fits)
+            throw ContentFault{PlaceText(where), "the number is out of range"};
+        return value.is_number_unsigned() ? Int(value.get<std::uint64_t>()) : Int(value.get<std::int64_t>());
+    }
+
+    template <typename Where>
+    static bool Boolean(const Json &value, const Where &where)
+    {
+        if (!value.is_boolean())
+            throw ContentFault{PlaceText(where), "true or false is expected here"};
+        return value.get<bool>();
+    }
+
+    static const Json &Sized(const Json &value, std::size_t size, const std::string &where,
+                             const std::string &expected)
+    {
+        if (!value.is_array() || value.size() != size)
+            throw ContentFault{where, expected + " are expected here"};
+        return value;
+    }
+
+private:
+    const Json &object_;
+    std::string where_;
+};
+
+// A filament is one row of numbers (true and false for its flags), in the
+// order of its field list; the file names the columns once. Rows keep a
+// world of ten thousand filaments quick to write and read.
+
+class ColumnNames {
+public:
+    explicit ColumnNames(std::vector<std::string> &names) : names_(names) {}
+
+    void operator()(std::string_view key, double) const { names_.emplace_back(key); }
+    void operator()(std::string_view key, bool) const { names_.emplace_back(key); }
+    void operator()(std::string_view key, std::int32_t) const { names_.emplace_back(key); }
+    void operator()(std::string_view key, const CVector &) const
+    {
+        for (const char *axis : {".x", ".y", ".z"})
+            names_.push_back(std::string(key) + axis);
+    }
+    void operator()(std::string_view key, const CMatrix &) const
+    {
+        for (const char *cell : {".m00", ".m01", ".m02", ".m10", ".m11", ".m12", ".m20", ".m21", ".m22"})
+            names_.push_back(std::string(key) + cell);
+    }
+
+private:
+    std::vector<std::string> &names_;
+};
+
+const std::vector<std::string> &FilamentColumns()
+{
+    static const std::vector<std::string> columns = [] {
+        std::vector<std::string> names;
+        const CSolidFilament blank;
+        FilamentFields(ColumnNames(names), blank);
+        return names;
+    }();
+    return columns;
+}
+
+class RowWriter {
+public:
+    explicit RowWriter(OrderedJson &row, const std::string &where) : row_(row), where_(where) {}
+
+    void operator()(std::string_view key, double v) const { row_.push_back(Finite(key, v)); }
+    void operator()(std::string_view, bool v) const { row_.push_back(v); }
+    void operator()(std::string_view, std::int32_t v) const { row_.push_back(v); }
+    void operator()(std::string_view key, const CVector &v) const
+    {
+        for (const double component : {v.x, v.y, v.z})
+            (*this)(key, component);
+    }
+    void operator()(std::string_view key, const CMatrix &m) const
+    {
+        for (const double cell : {m.m00, m.m01, m.m02, m.m10, m.m11, m.m12, m.m20, m.m21, m.m22})
+            (*this)(key, cell);
+    }
+
+private:
+    double Finite(std::string_view key, double v) const { return CheckedFinite(v, where_, key); }
+
+    OrderedJson &row_;
+    const std::string &where_;
+};
+
+class RowReader {
+    const Json &row_;
+    const std::string &where_;
+    mutable std::size_t next_ = 0;
+
+    const Json &Next() const { return row_[next_++]; }
+    // The place of the value just taken, built only for a fault.
+    auto Where() const
+    {
+        return [this] { return Member(where_, FilamentColumns()[next_ - 1]); };
+    }
+
+public:
+    RowReader(const Json &row, const std::string &where) : row_(row), where_(where)
+    {
+        if (!row_.is_array() || row_.size() != FilamentColumns().size())
+            throw ContentFault{where_, std::to_string(FilamentColumns().size()) +
+                                           " values, one for each of filamentColumns, are expected here"};
+    }
+
+    void operator()(std::string_view, double &v) const { v = Reader::Number(Next(), Where()); }
+    void operator()(std::string_view, bool &v) const { v = Reader::Boolean(Next(), Where()); }
+    void operator()(std::string_view, std::int32_t &v) const
+    {
+        v = Reader::Integer<std::int32_t>(Next(), Where());
+    }
+    void operator()(std::string_view key, CVector &v) const
+    {
+        for (double *component : {&v.x, &v.y, &v.z})
+            (*this)(key, *component);
+    }
+    void operator()(std::string_view key, CMatrix &m) const
+    {
+        for (double *cell : {&m.m00, &m.m01, &m.m02, &m.m10, &m.m11, &m.m12, &m.m20, &m.m21, &m.m22})
+            (*this)(key, *cell);
+    }
+};
+
+// The text a parameter grid shows for a saved value: the general number
+// format when it reads back as the same number, otherwise the shortest text
+// that does, so that a reset-and-apply from the grids rebuilds the world
+// from the very values it was built from.
+std::string ParameterValueText(double v)
+{
+    const std::string general = FormatNumber(v);
+    if (ParseNumber(general) == v)
+        return general;
+    char buffer[64];
+    const auto end = std::to_chars(std::begin(buffer), std::end(buffer), v).ptr;
+    std::string exact(std::begin(buffer), end);
+    std::replace(exact.begin(), exact.end(), '.', DecimalSeparator());
+    return exact;
+}
+
+OrderedJson ParametersJson(const ParameterStore &applied)
+{
+    OrderedJson parameters = OrderedJson::object();
+    for (const ParameterTable &table : applied.Tables) {
+        OrderedJson &section = parameters[table.SectionName] = OrderedJson::object();
+        for (const ParameterRow &row : table.Rows) {
+            if (row.Key == kMethodKey)
+                continue;
+            try {
+                section[row.Key] = ParseNumber(row.Value);
+            } catch (const ConversionError &e) {
+                throw ContentFault{"parameters." + table.SectionName + "." + row.Key, e.what()};
+            }
+        }
+    }
+    return parameters;
+}
+
+// Fresh tables holding the saved values. Every parameter must be there, and
+// nothing else.
+ParameterStore ReadParameters(const Reader &file)
+{
+    ParameterStore store;
+    CreateParameterTables(store, nullptr);
+    const Reader parameters(file.Find("parameters"), "parameters");
+    const std::string method = file.Text("method");
+    for (ParameterTable &table : store.Tables) {
+        const Reader section(parameters.Find(table.SectionName), Member("parameters", table.SectionName));
+        for (ParameterRow &row : table.Rows) {
+            if (row.Key == kMethodKey) {
+                if (std::find(row.PickList.begin(), row.PickList.end(), method) == row.PickList.end())
+                    throw ContentFault{"method", "'" + method + "' is no simulation method"};
+                row.Value = method;
+                continue;
+            }
+            double value = 0.0;
+            section(row.Key, value);
+            row.Value = ParameterValueText(value);
+        }
+        for (const auto &item : section.Members().items()) {
+            if (!table.Find(item.key()) || item.key() == kMethodKey)
+                throw ContentFault{Member(section.Where(), item.key()), "there is no such parameter"};
+        }
+    }
+    for (const auto &item : parameters.Members().items()) {
+        if (!store.Table(item.key()) || item.key() == kCurrentState)
+            throw ContentFault{Member("parameters", item.key()), "there is no such parameter table"};
+    }
+    return store;
+}
+
+// The member path of the species counter i.
+std::string SpeciesWhere(int i)
+{
+    return Member("cell.species", CCell::SpeciesNames[i]);
+}
+
+// The counters that the filament list decides must agree with it.
+void CheckCounters(const CCell &cell)
+{
+    std::int64_t monomers = 0;
+    std::int64_t freeBarbedEnds = 0;
+    std::int64_t filaments = 0;
+    for (const CSolidFilament &f : cell.Filaments) {
+        monomers += f.Monomers;
+        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
+        ++filaments;
+    }
+    const auto check = [&cell](int species, std::int64_t expected, const char *what) {
+        if (cell.Species[species] != expected)
+            throw ContentFault{SpeciesWhere(species), "is " + std::to_string(cell.Species[species]) +
+                                                          " but the filament list holds " +
+                                                          std::to_string(expected) + " " + what};
+    };
+    check(CCell::FIP, filaments, "filaments");
+    check(CCell::FIB, freeBarbedEnds, "filaments with a free barbed end");
+    check(CCell::ACF, monomers, "monomers");
+}
+
+// What a world file holds outside the cell and the filament list.
+struct WorldExtras {
+    WorldContext Context;
+    FilamentMaterial Material;
+    RandomState Random;
+};
+
+// Reads the whole world into cell and returns the rest. Reading into a
+// spare cell first finds every fault without touching anything; reading
+// the same document again into the real cell then cannot fail.
+WorldExtras ReadWorld(const Json &document, CCell &cell)
+{
+    if (!document.is_object() || !document.contains("format") || !document["format"].is_string() ||
+        document["format"].get<std::string>() != kWorldFormatName)
+        throw ContentFault{"format", "this is not a world file"};
+    const Reader file(document, "");
+    int version = 0;
+    file("formatVersion", version);
+    if (version != kWorldFormatVersion)
+        throw ContentFault{"formatVersion", "the file has format version " + std::to_string(version) +
+                                                "; this program reads version " +
+                                                std::to_string(kWorldFormatVersion)};
+
+    WorldExtras extras;
+    file("targetTime", extras.Context.TargetTime);
+    extras.Context.Parameters = ReadParameters(file);
+    RandomFields(Reader(file.Find("random"), "random"), extras.Random);
+    extras.Context.RandomStateComplete = !UsesLibraryGenerator(extras.Random.Mode);
+
+    cell.Reset();
+    const Reader cellReader(file.Find("cell"), "cell");
+    CellFields(cellReader, cell);
+    MaterialFields(cellReader, extras.Material);
+
+    const Json &bacterium = file.Find("bacterium");
+    cell.Bacterium.reset();
+    if (!bacterium.is_null()) {
+        cell.Bacterium = std::make_unique<CBacterium>();
+        BacteriumFields(Reader(bacterium, "bacterium"), *cell.Bacterium);
+    }
+
+    const Json &filaments = file.Find("filaments");
+    if (!filaments.is_array())
+        throw ContentFault{"filaments", "a list [...] of filaments is expected here"};
+    if (file.Find("filamentColumns") != Json(FilamentColumns()))
+        throw ContentFault{"filamentColumns", "the columns differ from those of this format version"};
+    for (std::size_t i = 0; i < filaments.size(); ++i) {
+        const std::string where = Element("filaments", i);
+        CSolidFilament filament;
+        FilamentFields(RowReader(filaments[i], where), filament);
+        if (filament.Monomers < 3)
+            throw ContentFault{Member(where, "monomers"),
+                               "a filament of " + std::to_string(filament.Monomers) +
+                                   " monomers; every filament has at least three"};
+        cell.Filaments.Append(filament);
+    }
+    CheckCounters(cell);
+    return extras;
+}
+
+// Objects down to this depth get one member a line; deeper values and the
+// entries of a list of lists or objects (a filament, a channel, a matrix
+// row) take one line each.
+constexpr int kExpandedDepth = 3;
+
+void AppendLayout(std::string &out, const OrderedJson &value, int depth)
+{
+    const bool expandObject = value.is_object() && !value.empty() && depth < kExpandedDepth;
+    const bool expandList = value.is_array() && !value.empty() && value.front().is_structured();
+    if (!expandObject && !expandList) {
+        out += value.dump();
+        return;
+    }
+    const std::string indent(2 * std::size_t(depth + 1), ' ');
+    out += expandObject ? '{' : '[';
+    const char *separator = "\n";
+    for (const auto &item : value.items()) {
+        out += separator;
+        separator = ",\n";
+        out += indent;
+        if (expandObject) {
+            out += OrderedJson(item.key()).dump() + ": ";
+            AppendLayout(out, item.value(), depth + 1);
+        } else {
+            out += item.value().dump();
+        }
+    }
+    out += "\n" + indent.substr(2) + (expandObject ? '}' : ']');
+}
+
+std::string WorldText(const CCell &cell, const ParameterStore &applied, double targetTime)
+{
+    OrderedJson document = OrderedJson::object();
+    document["format"] = kWorldFormatName;
+    document["formatVersion"] = kWorldFormatVersion;
+    document["program"] = "Filonex " FILONEX_VERSION;
+    Writer file(document, "");
+    file("targetTime", targetTime);
+    document["method"] = ParameterText(applied, kSimulation, kMethodKey);
+    document["parameters"] = ParametersJson(applied);
+
+    const RandomState random = CaptureRandomState();
+    file.Object("random", [&](const Writer &stream) {
+        RandomFields(stream, random);
+        const bool complete = !UsesLibraryGenerator(random.Mode);
+        stream("complete", complete);
+        if (!complete)
+            stream.Label("note", IncompleteRandomStateWarning());
+    });
+
+    file.Object("cell", [&](const Writer &cellWriter) {
+        CellFields(cellWriter, cell);
+        const FilamentMaterial material{CSolidFilament::FilamentRadius,
+                                        CSolidFilament::FilamentLinearDensity};
+        MaterialFields(cellWriter, material);
+    });
+    if (cell.Bacterium)
+        file.Object("bacterium", [&](const Writer &b) { BacteriumFields(b, std::as_const(*cell.Bacterium)); });
+    else
+        document["bacterium"] = nullptr;
+
+    document["filamentColumns"] = FilamentColumns();
+    OrderedJson &filaments = document["filaments"] = OrderedJson::array();
+    filaments.get_ref<OrderedJson::array_t &>().reserve(cell.Filaments.size());
+    std::size_t i = 0;
+    for (const CSolidFilament &f : cell.Filaments) {
+        OrderedJson &row = filaments.emplace_back(OrderedJson::array());
+        row.get_ref<OrderedJson::array_t &>().reserve(FilamentColumns().size());
+        FilamentFields(RowWriter(row, Element("filaments", i++)), f);
+    }
+
+    std::string text;
+    AppendLayout(text, document, 0);
+    text += '\n';
+    return text;
+}
+
+// nlohmann's message without its "[json.exception...] " prefix.
+std::string Explanation(const Json::exception &e)
+{
+    const std::string message = e.what();
+    const auto prefixEnd = message.find("] ");
+    return prefixEnd == std::string::npos ? message : message.substr(prefixEnd + 2);
+}
+
+std::string FileFault(const std::string &path, const std::string &where, const std::string &what)
+{
+    return "World file '" + path + "'" + (where.empty() ? "" : ", " + where) + ": " + what;
+}
+
+} // namespace
+
+void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied,
+               double targetTime)
+{
+    // Formatting numbers may raise inexact and underflow flags, which are
+    // no faults; run traps stay out of it.
+    const fp::Traps off(false);
+    std::string text;
+    try {
+        text = WorldText(cell, applied, targetTime);
+    } catch (const ContentFault &fault) {
+        throw WorldFileError(FileFault(path, fault.Where, "cannot be saved: " + fault.What));
+    }
+    if (const int error = ReplaceFileAtomically(path, text); error != 0)
+        throw WorldFileError(FileFault(path, "", std::string("cannot be written: ") + std::strerror(error)));
+}
+
+WorldContext LoadWorld(const std::string &path, CCell &cell)
+{
+    const fp::Traps off(false);
+    std::ifstream in(path, std::ios::binary);
+    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad())
+        throw WorldFileError(FileFault(path, "", "cannot be read"));
+
+    Json document;
+    try {
+        document = Json::parse(content);
+    } catch (const Json::parse_error &e) {
+        if (e.byte >= content.size())
+            throw WorldFileError(FileFault(path, "", "the text ends early, at byte " +
+                                                        std::to_string(content.size()) +
+                                                        ": the file is truncated"));
+        throw WorldFileError(FileFault(path, "byte " + std::to_string(e.byte),
+                                       "this is not a world file (" + Explanation(e) + ")"));
+    } catch (const Json::out_of_range &e) {
+        // A number literal beyond the double range: the one way JSON text
+        // can hold a number that is not finite.
+        throw WorldFileError(FileFault(path, "", "a number is not finite (" + Explanation(e) + ")"));
+    }
+
+    try {
+        CCell spare;
+        ReadWorld(document, spare);
+    } catch (const ContentFault &fault) {
+        throw WorldFileError(FileFault(path, fault.Where, fault.What));
+    }
+    const WorldExtras extras = ReadWorld(document, cell);
+    CSolidFilament::FilamentRadius = extras.Material.Radius;
+    CSolidFilament::FilamentLinearDensity = extras.Material.LinearDensity;
+    RestoreRandomState(extras.Random);
+    cell.SetMethodByName(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey));
+    return extras.Context;
+}
+
+std::string IncompleteRandomStateWarning()
+{
+    if (!UsesLibraryGenerator(GeneratorMode))
+        return {};
+    return "the random draws come from the C library's rand(), whose state cannot be saved: "
+           "a run resumed from this world will not repeat the draws of this one";
+}

@@ -1,0 +1,33 @@
+#include "ObservationHandover.h"
+
+#include <utility>
+
+void ObservationHandover::Record(const CCell &cell)
+{
+    const ObservedCounts counts = ObserveCounts(cell);
+    const bool chartPoints = RecordChartPoints;
+    const bool scene = RecordScene;
+    const std::lock_guard<std::mutex> hold(lock_);
+    pending_.HasLatest = true;
+    pending_.Latest = counts;
+    if (chartPoints) {
+        pending_.ChartPoints.push_back(counts);
+        ObserveSizes(cell, pending_.Sizes);
+        pending_.HasSizes = true;
+    }
+    if (scene) {
+        ObserveScene(cell, pending_.Scene);
+        pending_.HasScene = true;
+    }
+}
+
+bool ObservationHandover::Take(Records &into)
+{
+    into.ChartPoints.clear();
+    into.HasLatest = into.HasSizes = into.HasScene = false;
+    const std::lock_guard<std::mutex> hold(lock_);
+    if (!pending_.HasLatest)
+        return false;
+    std::swap(into, pending_);
+    return true;
+}

@@ -1,0 +1,93 @@
+#include "ParameterTableModel.h"
+
+#include "DisplayText.h"
+
+TParameterTableModel::TParameterTableModel(ParameterTable &table, const QString &nameTitle,
+                                           const QString &valueTitle, QObject *parent)
+    : QAbstractTableModel(parent), table_(table), titles_{nameTitle, valueTitle}
+{
+}
+
+int TParameterTableModel::RowOfKey(const QString &key) const
+{
+    const std::string wanted = key.toStdString();
+    for (std::size_t row = 0; row < table_.Rows.size(); ++row)
+        if (table_.Rows[row].Key == wanted)
+            return int(row);
+    return -1;
+}
+
+void TParameterTableModel::SetValue(int row, const QString &value)
+{
+    std::string &stored = table_.Rows.at(std::size_t(row)).Value;
+    std::string text = value.toStdString();
+    if (stored == text)
+        return;
+    stored = std::move(text);
+    const QModelIndex changed = index(row, ValueColumn);
+    emit dataChanged(changed, changed);
+}
+
+void TParameterTableModel::SetValueByKey(const QString &key, const QString &value)
+{
+    const int row = RowOfKey(key);
+    if (row >= 0) {
+        SetValue(row, value);
+        return;
+    }
+    const int at = rowCount();
+    beginInsertRows({}, at, at);
+    table_.Rows.push_back({key.toStdString(), {}, value.toStdString(), {}, false});
+    endInsertRows();
+}
+
+int TParameterTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(table_.Rows.size());
+}
+
+int TParameterTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant TParameterTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() ||
+        (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole))
+        return {};
+    const ParameterRow &row = table_.Rows[std::size_t(index.row())];
+    if (index.column() == ValueColumn)
+        return Text(row.Value);
+    // Long captions may be cut by the column; the hint shows them whole.
+    return Text(row.Caption.empty() ? row.Key : row.Caption);
+}
+
+bool TParameterTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != ValueColumn || role != Qt::EditRole)
+        return false;
+    SetValue(index.row(), value.toString());
+    return true;
+}
+
+Qt::ItemFlags TParameterTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    const Qt::ItemFlags shown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() != ValueColumn)
+        return shown;
+    // A read-only row can still be changed by choosing from its pick list.
+    const ParameterRow &row = table_.Rows[std::size_t(index.row())];
+    const bool editable = !row.ReadOnly || !row.PickList.empty();
+    return editable ? shown | Qt::ItemIsEditable : shown;
+}
+
+QVariant TParameterTableModel::headerData(int section, Qt::Orientation orientation,
+                                          int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && (section == 0 || section == 1))
+        return titles_[section];
+    return {};
+}

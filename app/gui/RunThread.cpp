@@ -1,0 +1,53 @@
+#include "RunThread.h"
+
+#include "Cell.h"
+
+#include <exception>
+
+TRunThread::TRunThread(QObject *parent) : QObject(parent)
+{
+    // Queued: Returned is emitted on the run's thread.
+    connect(this, &TRunThread::Returned, this, &TRunThread::OnReturned, Qt::QueuedConnection);
+}
+
+TRunThread::~TRunThread()
+{
+    if (!thread_.joinable())
+        return;
+    cell_->Stop();
+    thread_.join();
+}
+
+void TRunThread::Start(CCell &cell, double endTime, bool withMechanics)
+{
+    cell_ = &cell;
+    returned_ = false;
+    cell.Stop();
+    // The run turns the floating-point traps on for its own thread.
+    thread_ = std::thread([this, &cell, endTime, withMechanics] {
+        QString error;
+        try {
+            if (withMechanics)
+                cell.RunChemMech(endTime);
+            else
+                cell.RunChemistry(endTime);
+        } catch (const std::exception &raised) {
+            error = QString::fromUtf8(raised.what());
+        } catch (...) {
+            error = tr("The run ended with an unknown error.");
+        }
+        returned_ = true;
+        emit Returned(error);
+    });
+    // The run raises the cell's running flag as it begins, which would undo
+    // a stop asked for before: wait (microseconds) until it has begun, or
+    // has already returned.
+    while (!cell.Running && !returned_)
+        std::this_thread::yield();
+}
+
+void TRunThread::OnReturned(const QString &error)
+{
+    thread_.join();
+    emit Finished(error);
+}

@@ -1,0 +1,94 @@
+// A world saved by one process and resumed by filonex-batch in another ends
+// in the very state that the world reaches when it goes on in memory; a run
+// resumed from a mid-run checkpoint ends as the run never interrupted.
+
+#include "Cell.h"
+#include "Random.h"
+#include "Resetandapply.h"
+#include "Settingsfile.h"
+#include "Statereport.h"
+#include "TestSupport.h"
+#include "Worldfile.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <tuple>
+
+namespace {
+
+// A small box where filaments form, grow, get capped and severed quickly.
+constexpr const char *kBusySettings = "[ValueListConcentrations]\nC_ACG=20\nC_CAP=2\nC_ADC=3\n"
+                                      "[ValueListRates]\nRATE_FORM=1E-5\nRATE_DISB=20\nRATE_SEVR=0.1\n"
+                                      "[ValueListSimulation]\nSIM_CUBESIZE=0.5\n"
+                                      "[ValueListMechanics]\nMECH_BROWNIANFORCE=1E-23\n";
+
+std::string StateReport(const CCell &cell)
+{
+    char *text = nullptr;
+    std::size_t size = 0;
+    std::FILE *out = open_memstream(&text, &size);
+    PrintState(out, cell);
+    std::fclose(out);
+    std::string report(text, size);
+    std::free(text);
+    return report;
+}
+
+// The final state that filonex-batch prints for the arguments (paths without
+// blanks), or a text that names its failure.
+std::string RunBatch(const ScratchDirectory &dir, const std::string &arguments)
+{
+    const std::string out = dir.File("out.txt"), err = dir.File("err.txt");
+    const std::string command = std::string(FILONEX_BATCH) + " " + arguments + " --quiet >" + out + " 2>" + err;
+    const int status = std::system(command.c_str());
+    return status == 0 ? ReadFile(out) : "status " + std::to_string(status) + ": " + ReadFile(err);
+}
+
+class ResumeInANewProcess : public ::testing::TestWithParam<std::tuple<std::string, bool>> {
+protected:
+    ResumeInANewProcess() { WriteFile(settings, kBusySettings); }
+
+    ScratchDirectory dir;
+    std::string settings = dir.File("busy.ini");
+};
+
+TEST_P(ResumeInANewProcess, EndsAsTheWorldContinuedInMemory)
+{
+    const auto [method, withMechanics] = GetParam();
+    ParameterStore store;
+    const SettingsFile file(settings);
+    CreateParameterTables(store, &file);
+    store.Table(kSimulation)->Find("SIM_METHOD")->Value = method;
+    SeedRandomWith(71);
+    CCell cell;
+    ResetAndApply(store, cell);
+    const auto run = [&](double tEnd) { withMechanics ? cell.RunChemMech(tEnd) : cell.RunChemistry(tEnd); };
+    run(0.1);
+    ASSERT_GT(cell.Filaments.size(), 5u);
+    SaveWorld(dir.File("t1.fxworld"), cell, store, 100.0);
+    run(0.2);
+    const std::string mode = withMechanics ? "" : " --chemistry-only";
+    EXPECT_EQ(RunBatch(dir, "--resume " + dir.File("t1.fxworld") + " --time 0.2" + mode), StateReport(cell));
+}
+
+TEST_P(ResumeInANewProcess, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
+{
+    const auto [method, withMechanics] = GetParam();
+    const std::string checkpoint = dir.File("checkpoint.fxworld");
+    const std::string mode = withMechanics ? "" : " --chemistry-only";
+    const std::string uninterrupted =
+        RunBatch(dir, "--settings " + settings + " --seed 72 --method '" + method + "' --time 0.2" + mode +
+                          " --checkpoint " + checkpoint + " --checkpoint-every 0.07");
+    EXPECT_EQ(uninterrupted.rfind("time ", 0), 0u) << uninterrupted;
+    CCell atCheckpoint;
+    LoadWorld(checkpoint, atCheckpoint);
+    EXPECT_GE(atCheckpoint.Time, 0.14);
+    EXPECT_LT(atCheckpoint.Time, 0.2);
+    EXPECT_EQ(RunBatch(dir, "--resume " + checkpoint + mode), uninterrupted);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothMethods, ResumeInANewProcess,
+                         ::testing::Combine(::testing::Values(std::string("First reaction"), "Next reaction"),
+                                            ::testing::Bool()));
+
+} // namespace
