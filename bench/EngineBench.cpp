@@ -1,12 +1,17 @@
 // The engine's costs in large worlds, from a fixed seed: nanoseconds per
-// reaction with more than 10^4 filaments and in the default world, and
-// nanoseconds per filament and mechanics step at about 4,000 filaments.
+// reaction with more than 10^4 filaments and in the default world (3,400
+// filaments at 10 s), nanoseconds per filament and mechanics step at about
+// 4,300 filaments on one and two threads and the speed-up between them, and
+// the wall time of the window's default run: 100 s with mechanics (minutes;
+// run it with --benchmark_filter=DefaultRun).
 
 #include "Cell.h"
 #include "CellTestWorld.h"
 #include "Random.h"
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 
 namespace {
 
@@ -47,12 +52,18 @@ void BM_ReactionsDefaultWorld(benchmark::State &state)
     MeasureReactions(state, parameters, 10.0, 0.01);
 }
 
-void BM_MechanicsStep(benchmark::State &state)
+// A grown default world at about 4,300 filaments, for the mechanics step.
+void GrowMechanicsWorld(CCell &cell)
 {
-    CCell cell;
     WorldParameters parameters;
     parameters.Method = CCell::NEXT_REACTION;
     GrowWorld(cell, parameters, 20.0);
+}
+
+void BM_MechanicsStep(benchmark::State &state)
+{
+    CCell cell;
+    GrowMechanicsWorld(cell);
     cell.MechanicsThreads = int(state.range(0));
     std::int64_t steps = 0;
     for (auto _ : state) {
@@ -65,8 +76,46 @@ void BM_MechanicsStep(benchmark::State &state)
     state.counters["filaments"] = double(cell.Filaments.size());
 }
 
+// Wall time of the same steps on one thread over that on two, taken in
+// alternation so that a drift of the machine's speed hits both alike.
+void BM_MechanicsSpeedUpOnTwoThreads(benchmark::State &state)
+{
+    CCell cell;
+    GrowMechanicsWorld(cell);
+    using Clock = std::chrono::steady_clock;
+    Clock::duration oneThread{}, twoThreads{};
+    for (auto _ : state) {
+        for (const int threads : {1, 2}) {
+            cell.MechanicsThreads = threads;
+            const Clock::time_point start = Clock::now();
+            for (int i = 0; i < 10; ++i)
+                cell.MechStep(cell.MechTimeStep);
+            (threads == 1 ? oneThread : twoThreads) += Clock::now() - start;
+        }
+    }
+    state.counters["speed-up"] = double(oneThread.count()) / double(twoThreads.count());
+}
+
+// The window's default world run for its default 100 s with mechanics, on
+// all cores.
+void BM_DefaultRunWithMechanics(benchmark::State &state)
+{
+    for (auto _ : state) {
+        CCell cell;
+        WorldParameters parameters;
+        parameters.Method = CCell::NEXT_REACTION;
+        SeedRandomWith(SEED);
+        BuildWorld(cell, parameters);
+        cell.RunChemMech(double(state.range(0)));
+        state.counters["filaments"] = double(cell.Filaments.size());
+        state.counters["reactions"] = double(cell.ReactionCount);
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_ReactionsSeveringWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReactionsDefaultWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_MechanicsStep)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_MechanicsSpeedUpOnTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DefaultRunWithMechanics)->ArgName("seconds")->Arg(100)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

@@ -2,9 +2,9 @@
 
 void CSolidFilament::UpdateMassProperties()
 {
-    // The tensor of the previous refresh carried through the rotation since.
-    const CMatrix rotatedInertia = Inertia * Orientation;
     const double previousMass = Mass;
+    const CMatrix previousInertia = Inertia;
+    const CMatrix previousOrientation = Orientation;
     RebaseOrientation();
     // GetMass, GetMassCenter and GetInertia, with the barbed end and the
     // length found once.
@@ -16,6 +16,9 @@ void CSolidFilament::UpdateMassProperties()
     InvInertia = Inverse(Inertia);
     // Growth conserves momentum; a lighter filament keeps its velocities.
     if (previousMass < Mass) {
+        // The tensor of the previous refresh carried through the rotation
+        // since.
+        const CMatrix rotatedInertia = previousInertia * previousOrientation;
         Velocity = Velocity * (previousMass / Mass);
         AngularVelocity = InvInertia * (rotatedInertia * AngularVelocity);
     }
