@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -170,6 +171,34 @@ TEST_F(Ensemble, FailedAndMissingRunsAreRecordedAndTheOthersGoOn)
     EXPECT_EQ(merge.Status, 1);
     EXPECT_EQ(merge.Err, "4 runs: 1 done, 2 failed (0 1), 1 missing (3)\n");
     EXPECT_EQ(ReadTable(out + "/runs.tsv")[4][5], "missing");
+}
+
+TEST_F(Ensemble, SigtermStopsTheRunsWhichRecordWhatTheyReached)
+{
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs",
+                                 "3", "--jobs", "2", "--seed", "1", "--out", out});
+    // Both running runs have begun their tables, and so their runs.
+    const auto begun = [&](int run) {
+        const auto folder = std::filesystem::path(RunFile(out, run, "")).parent_path();
+        if (!std::filesystem::exists(folder))
+            return false;
+        for (const auto &entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename().string().rfind("table.tsv.", 0) == 0)
+                return true;
+        return false;
+    };
+    for (int wait = 0; wait < 1000 && !(begun(0) && begun(1)); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ensemble.Signal(SIGTERM);
+    const ProgramResult result = ensemble.Wait();
+    EXPECT_EQ(result.Status, 143);
+    EXPECT_NE(result.Err.find("3 runs: 0 done, 2 stopped (0 1), 1 missing (2)"), std::string::npos)
+        << result.Err;
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_GT(ReadTable(RunFile(out, run, "table.tsv")).size(), 1u);
+        EXPECT_NE(ReadFile(RunFile(out, run, "state.txt")).find("filaments"), std::string::npos);
+    }
 }
 
 TEST_F(Ensemble, BadEnsemblesAreRefusedWithStatus2)
