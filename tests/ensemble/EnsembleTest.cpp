@@ -1,6 +1,7 @@
 // Runs ensembles and sweeps with the built filonex-batch and checks their
 // folders against single runs and a direct computation.
 
+#include "Ensembleplan.h"
 #include "Programrun.h"
 #include "Tidytable.h"
 
@@ -28,10 +29,7 @@ std::size_t ColumnOf(const Table &table, const std::string &title)
 
 class Ensemble : public ::testing::Test {
 protected:
-    Ensemble() : settings(dir.File("settings.ini")), out(dir.File("ensemble"))
-    {
-        WriteFile(settings, "");
-    }
+    Ensemble() { WriteFile(settings, ""); }
 
     ProgramResult Batch(std::vector<std::string> arguments)
     {
@@ -40,14 +38,12 @@ protected:
     }
     std::string RunFile(const std::string &folder, int run, const std::string &name)
     {
-        char text[16];
-        std::snprintf(text, sizeof text, "run-%04d", run);
-        return folder + "/" + text + "/" + name;
+        return folder + "/" + RunFolderName(run) + "/" + name;
     }
 
     ScratchDirectory dir;
-    std::string settings;
-    std::string out;
+    const std::string settings = dir.File("settings.ini");
+    const std::string out = dir.File("ensemble");
     const std::vector<std::string> run = {"--time", "0.3", "--chemistry-only", "--seed", "11"};
 };
 
@@ -93,13 +89,11 @@ TEST_F(Ensemble, SweepOfTwoValuesOfTwoParametersMakesFourPoints)
     ASSERT_EQ(runs.size(), 9u);
     EXPECT_EQ(runs[0], (std::vector<std::string>{"run", "point", "replica", "seed", "C_ACG",
                                                  "C_CAP", "status", "wall_time"}));
-    const std::vector<std::vector<std::string>> points = {
-        {"0", "6", "0"}, {"1", "6", "1"}, {"2", "12", "0"}, {"3", "12", "1"}};
+    // Points with the last sweep fastest; replica seeds shared by the points.
+    const char *const points[] = {"0 6 0", "1 6 1", "2 12 0", "3 12 1"};
     for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(runs[k + 1][1], points[k / 2][0]);
-        EXPECT_EQ(runs[k + 1][4], points[k / 2][1]);
-        EXPECT_EQ(runs[k + 1][5], points[k / 2][2]);
-        EXPECT_EQ(runs[k + 1][3], runs[k % 2 + 1][3]) << "replica seeds are shared by the points";
+        EXPECT_EQ(runs[k + 1][1] + " " + runs[k + 1][4] + " " + runs[k + 1][5], points[k / 2]);
+        EXPECT_EQ(runs[k + 1][3], runs[k % 2 + 1][3]);
     }
     // The swept values reach the world: no capping protein where C_CAP is 0,
     // half the actin where C_ACG is 6.
@@ -135,8 +129,10 @@ TEST_F(Ensemble, SummaryAgreesWithADirectComputation)
         if (x.empty())
             continue;
         const double mean = (x[0] + x[1] + x[2]) / 3;
-        const double sd = std::sqrt(
-            (std::pow(x[0] - mean, 2) + std::pow(x[1] - mean, 2) + std::pow(x[2] - mean, 2)) / 2);
+        double squares = 0;
+        for (const double v : x)
+            squares += (v - mean) * (v - mean);
+        const double sd = std::sqrt(squares / 2);
         EXPECT_NEAR(std::stod(line[4]), mean, 1e-12 * std::fabs(mean)) << line[2];
         EXPECT_NEAR(std::stod(line[5]), sd, 1e-9 * std::fabs(mean) + 1e-300) << line[2];
         // t(0.975, 2) = 4.302652729911275
@@ -145,9 +141,7 @@ TEST_F(Ensemble, SummaryAgreesWithADirectComputation)
         ++rows;
     }
     // Every observation up to the end of the shortest table, all 38 columns.
-    std::size_t shortest = tables[0].size();
-    for (const Table &t : tables)
-        shortest = std::min(shortest, t.size());
+    const auto shortest = std::min({tables[0].size(), tables[1].size(), tables[2].size()});
     EXPECT_EQ(summary.size() - 1, (shortest - 1) * 38);
     EXPECT_EQ(rows, summary.size() - 1 - 9); // no p_ values at time 0
 }
