@@ -37,8 +37,10 @@ class TWindow3D;
 // returned only that thread touches the cell. At every observation the worker
 // records what the displays need into a hand-over (OnObservation), and a timer
 // of the window takes it at display rate (RefreshDisplays): every observation
-// adds its point to every chart, the lists, the status bar and the 3D view
-// show the latest one. The window's own thread never waits on the run.
+// adds its point to every chart, the lists and the status bar show the latest
+// one, the 3D view one at most a refresh old (and, once the run has returned,
+// the world as the run left it). The window's own thread never waits on the
+// run.
 class TfmMain : public QMainWindow {
     Q_OBJECT
 
@@ -212,8 +214,8 @@ private:
     bool FarOutsideWarned = false;
     std::atomic<bool> BodyFarOutside = false;
 
-    // The run's hand-over and the displays' share of it; the run thread is
-    // destroyed first, stopping a run still going.
+    // The run's hand-over and the displays' share of it; the destructor ends
+    // the run thread first, stopping a run still going.
     ObservationHandover Handover;
     ObservationHandover::Records Taken;
     QTimer *DisplayTimer = nullptr;

@@ -369,6 +369,16 @@ void TfmMain::CreateStatusBar()
     StatusTime->setObjectName("StatusTime");
     StatusReactions = labels[6];
     StatusReactions->setObjectName("StatusReactions");
+    // Wide enough for every time of 15 significant digits below 10^5 s and
+    // every count below 10^12; anything longer shows whole as a hint.
+    const auto fit = [](QLabel *label, const char *widest) {
+        const QMargins frame = label->contentsMargins();
+        const int needed =
+            label->fontMetrics().horizontalAdvance(widest) + frame.left() + frame.right() + 6;
+        label->setFixedWidth(std::max(label->minimumWidth(), needed));
+    };
+    fit(StatusTime, "88888.8888888888");
+    fit(StatusReactions, "888888888888");
     // The last panel widens to show a warning of the run.
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");

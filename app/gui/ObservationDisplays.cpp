@@ -29,8 +29,11 @@ void TfmMain::RefreshDisplays()
 
 void TfmMain::ShowStatus(const ObservedCounts &counts)
 {
-    StatusTime->setText(NumberText(counts.Time));
-    StatusReactions->setText(QString::number(counts.ReactionCount));
+    for (auto [label, text] : {std::pair{StatusTime, NumberText(counts.Time)},
+                               std::pair{StatusReactions, QString::number(counts.ReactionCount)}}) {
+        label->setText(text);
+        label->setToolTip(text);
+    }
 }
 
 void TfmMain::SetStateRow(const char *key, const QString &value)

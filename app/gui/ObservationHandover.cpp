@@ -15,7 +15,9 @@ void ObservationHandover::Record(const CCell &cell)
         ObserveSizes(cell, pending_.Sizes);
         pending_.HasSizes = true;
     }
-    if (scene) {
+    // The scene is the costly part (every filament): one per take is enough
+    // for a view drawn at display rate.
+    if (scene && !pending_.HasScene) {
         ObserveScene(cell, pending_.Scene);
         pending_.HasScene = true;
     }

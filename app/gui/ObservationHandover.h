@@ -9,8 +9,10 @@
 // The hand-over between a run on its worker thread and the window: at every
 // observation the worker records what the displays need, and the window takes
 // all of it at display rate. Every observation's chart point is kept until
-// taken; of the lists, the size histogram and the scene only the latest
-// matters. The worker never waits for the window beyond a short lock.
+// taken; of the lists and the size histogram only the latest matters, and the
+// scene (a copy of every filament) is recorded once per take, at the first
+// observation after it. The worker never waits for the window beyond a short
+// lock.
 class ObservationHandover {
 public:
     // What has been recorded since the last take.

@@ -157,8 +157,11 @@ void TfmMain::UpdateRecordingWishes()
 void TfmMain::OnRunFinished(const QString &error)
 {
     DisplayTimer->stop();
-    // The observations made since the last refresh.
+    // The observations made since the last refresh, and the scene as the run
+    // left it.
     RefreshDisplays();
+    if (Handover.RecordScene)
+        RefreshScene();
     if (!error.isEmpty()) {
         // The controls stay as in a run until the stop button.
         Report(MessageKind::Error, error);

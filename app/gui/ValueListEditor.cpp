@@ -89,8 +89,8 @@ TValueListEditor::TValueListEditor(ParameterTable &table, const QString &nameTit
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setItemDelegateForColumn(ValueColumn, new PickListDelegate(this));
-    connect(model_, &QAbstractItemModel::dataChanged, this, [this] { FitColumns(); });
-    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { FitColumns(); });
+    connect(model_, &QAbstractItemModel::dataChanged, this, [this] { FitColumnsLater(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { FitColumnsLater(); });
 }
 
 int TValueListEditor::RowCount() const { return model_->rowCount(); }
@@ -147,6 +147,28 @@ void TValueListEditor::resizeEvent(QResizeEvent *event)
     QTableView::resizeEvent(event);
     fittedWidth_ = -1; // the names' column changed width
     FitColumns();
+}
+
+void TValueListEditor::showEvent(QShowEvent *event)
+{
+    QTableView::showEvent(event);
+    FitColumns();
+}
+
+void TValueListEditor::FitColumnsLater()
+{
+    // Once for all the values written in one turn of the event loop, and
+    // only for a grid in sight (the others fit when shown).
+    if (fitPending_ || !isVisible())
+        return;
+    fitPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            fitPending_ = false;
+            FitColumns();
+        },
+        Qt::QueuedConnection);
 }
 
 void TValueListEditor::FitColumns()

@@ -41,10 +41,13 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FitColumns();
+    void FitColumnsLater();
 
     TParameterTableModel *model_;
     int fittedWidth_ = -1; // px, the value column's width when rows were last fitted
+    bool fitPending_ = false;
 };

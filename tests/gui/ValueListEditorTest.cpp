@@ -88,7 +88,7 @@ private slots:
         const QString wide = "6772.51107412345";
         grid.editor.SetValue(0, wide);
         const int needed = grid.editor.fontMetrics().horizontalAdvance(wide);
-        QVERIFY(grid.editor.columnWidth(1) > needed);
+        QTRY_VERIFY(grid.editor.columnWidth(1) > needed);
         QCOMPARE(grid.editor.model()->index(0, 1).data(Qt::ToolTipRole).toString(), wide);
         // In a narrow grid the captions keep their share.
         grid.editor.resize(120, 200);

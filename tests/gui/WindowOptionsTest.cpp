@@ -1,0 +1,43 @@
+#include "WindowOptions.h"
+
+#include <gtest/gtest.h>
+
+using Arguments = std::vector<std::string>;
+
+TEST(WindowOptions, ReadsEveryOptionInBothForms)
+{
+    const WindowOptions options = ParseWindowOptions(
+        {"--settings", "demo.ini", "--seed=4294967295", "--run", "--quit-when-done"});
+    EXPECT_EQ(options.SettingsPath, QString("demo.ini"));
+    EXPECT_EQ(options.Seed, 4294967295u);
+    EXPECT_TRUE(options.RunAtOnce);
+    EXPECT_TRUE(options.QuitWhenDone);
+    EXPECT_FALSE(options.Help);
+
+    const WindowOptions none = ParseWindowOptions({});
+    EXPECT_FALSE(none.SettingsPath || none.Seed || none.RunAtOnce || none.QuitWhenDone);
+}
+
+TEST(WindowOptions, RefusesWhatCannotBeUsed)
+{
+    const struct {
+        Arguments arguments;
+        const char *message;
+    } cases[] = {
+        {{"--seed", "-1"}, "--seed needs a whole number from 0 to 4294967295, not '-1'"},
+        {{"--seed", "4294967296"}, "--seed needs a whole number from 0 to 4294967295, not '4294967296'"},
+        {{"--seed"}, "--seed needs a value"},
+        {{"--settings="}, "--settings needs a file name"},
+        {{"--run=yes"}, "--run takes no value"},
+        {{"--fast"}, "unknown option --fast"},
+        {{"demo.ini"}, "unexpected argument 'demo.ini'"},
+    };
+    for (const auto &c : cases) {
+        try {
+            ParseWindowOptions(c.arguments);
+            ADD_FAILURE() << c.message;
+        } catch (const WindowUsageError &error) {
+            EXPECT_STREQ(error.what(), c.message);
+        }
+    }
+}
