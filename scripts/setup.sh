@@ -14,7 +14,7 @@ esac
 
 packages=(build-essential cmake ninja-build qt6-base-dev libqcustomplot-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libgmock-dev libbenchmark-dev
-          locales nlohmann-json3-dev
+          locales nlohmann-json3-dev qt6-svg-dev slurm-wlm munge
           xdotool imagemagick) # the last two for scripts/screenshots.sh
 
 as_root() {
@@ -51,7 +51,7 @@ build() { # build-dir, [--target name...,] cmake options...
 install_missing_packages
 
 if [ "$mode" = run ]; then
-  build build-release --target filonex --target filonex-batch -DCMAKE_BUILD_TYPE=Release
+  build build-release --target filonex --target filonex-batch --target filonex-plot -DCMAKE_BUILD_TYPE=Release
   program=build-release/bin/filonex
   if [ ! -x "$program" ]; then
     echo "The window program is not built yet; the simulation libraries were built and tested only." >&2

@@ -5,6 +5,7 @@
 #include "FilamentList.h"
 #include "Solidfilament.h"
 #include "Space.h"
+#include "TeamSizeChooser.h"
 
 #include <array>
 #include <atomic>
@@ -186,8 +187,9 @@ public:
                           double radius, CVector &force, CVector &torque) const;
     void ApplyFriction();
 
-    // Threads of the mechanics step; 0 means one per core. Any number gives
-    // the same results.
+    // Threads of the mechanics step; 0 means one per core, or one alone
+    // while that is faster (on a machine busy with other work). Any number
+    // gives the same results.
     int MechanicsThreads = 0;
 
 private:
@@ -212,6 +214,7 @@ private:
 
     // One entry per slot of Filaments, reused from step to step.
     std::vector<FilamentContacts> contacts_;
+    CTeamSizeChooser teamSize_;
     // Appends a filament of the given size placed by SetGeometry; the caller
     // updates the counters.
     CSolidFilament &AppendFilament(const CVector &pointedEnd, const CVector &direction,

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <limits>
 
@@ -120,7 +121,9 @@ void CCell::MechStep(double dt)
     const std::size_t slots = Filaments.SlotCount();
     if (contacts_.size() < slots)
         contacts_.resize(slots);
-    const int team = MechanicsThreads > 0 ? MechanicsThreads : omp_get_max_threads();
+    const bool chosen = MechanicsThreads <= 0 && slots >= kParallelFromSlots;
+    const int team = !chosen ? std::max(MechanicsThreads, 1) : teamSize_.Next(omp_get_max_threads());
+    const auto start = std::chrono::steady_clock::now();
     const bool trapping = fp::TrapsEnabled();
     FirstFailure failure;
 #pragma omp parallel num_threads(team) if (team > 1 && slots >= kParallelFromSlots)
@@ -158,6 +161,8 @@ void CCell::MechStep(double dt)
                                   [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
         }
     }
+    if (chosen)
+        teamSize_.Took(std::chrono::steady_clock::now() - start);
     failure.Raise();
     if (Bacterium) {
         LimitSpeed(*Bacterium, BacteriumFriction);

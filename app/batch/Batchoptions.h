@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Ensembleplan.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -14,6 +16,7 @@ struct BatchOptions {
     bool ChemistryOnly = false;
     std::optional<double> EndTime; // s; SIM_TIME when not given
     std::optional<std::string> ObservePath;
+    std::optional<std::string> TablePath; // the observations as a tidy table
     bool Quiet = false;
     int Threads = 0; // of the mechanics step; 0: one per core
     std::optional<std::string> ResumePath;     // a world file to continue
@@ -21,6 +24,20 @@ struct BatchOptions {
     std::optional<std::string> CheckpointPath; // the world during the run...
     std::optional<double> CheckpointPeriod;    // ...every so many simulated seconds
     bool Help = false;
+
+    // An ensemble: replicas, sweeps, the folder of its results.
+    std::optional<int> Runs;
+    std::vector<SweepAxis> Sweeps;
+    std::optional<int> Jobs;
+    std::optional<std::string> OutPath;
+    std::optional<int> RunIndex; // only this run of the ensemble
+    bool Prepare = false;        // only write the plan and print the number of runs
+
+    // Where a run of an ensemble writes its final state; standard output
+    // when not given.
+    std::optional<std::string> StatePath;
+
+    bool IsEnsemble() const { return Runs || !Sweeps.empty() || RunIndex || Prepare; }
 };
 
 // A command line that cannot be used; the message says why.

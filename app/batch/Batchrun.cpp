@@ -7,6 +7,7 @@
 #include "Cell.h"
 #include "Exitstatus.h"
 #include "Numbertext.h"
+#include "Observationtable.h"
 #include "Observationwriter.h"
 #include "Parameters.h"
 #include "Progressbar.h"
@@ -51,8 +52,17 @@ std::string EndTimeProblem(const CCell &cell, double endTime)
            "the saved run) is not after the current time " + FormatNumber(cell.Time) + " s";
 }
 
-int WriteFinalState(const CCell &cell)
+// The final state goes to statePath when given, else to standard output.
+int WriteFinalState(const CCell &cell, const std::optional<std::string> &statePath)
 {
+    if (statePath) {
+        try {
+            WriteOutputFile(*statePath, StateText(cell));
+            return kExitDone;
+        } catch (const OutputError &e) {
+            return Fail(kExitOutputFailed, e.what());
+        }
+    }
     PrintState(stdout, cell);
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return kExitDone;
@@ -86,16 +96,28 @@ struct RunPlan {
     bool ShowProgress;
 };
 
+// Where the results of a run go.
+struct RunOutputs {
+    std::optional<ObservationWriter> Observations;
+    std::optional<ObservationTableWriter> Table;
+    std::optional<std::string> StatePath; // standard output when not given
+};
+
 // Runs the cell to the end of the plan or a stop signal, then writes the
 // observations, the world files and the final state; returns the exit status.
-int RunAndWrite(CCell &cell, const RunPlan &plan, std::optional<ObservationWriter> &observations,
-                RunWorldFiles &worlds)
+int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldFiles &worlds)
 {
+    auto &[observations, table, statePath] = outputs;
+    const auto observe = [&] {
+        if (observations)
+            observations->Add(cell);
+        if (table)
+            table->Add(cell);
+    };
     ProgressBar progress(plan.ShowProgress, cell.ObsTime, plan.EndTime);
     BodyWatch bodies(progress);
     cell.OnObserve = [&] {
-        if (observations)
-            observations->Add(cell);
+        observe();
         progress.Update(cell);
         bodies.Check(cell);
         // A signal that came before the run had begun.
@@ -111,14 +133,14 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, std::optional<ObservationWrite
     int status = kExitDone;
     std::string failure;
     try {
-        if (observations)
-            observations->Add(cell); // the starting point
+        observe(); // the starting point
         if (!ReceivedStopSignal())
             plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
     } catch (const OutputError &e) {
         status = kExitOutputFailed;
         failure = e.what();
         observations.reset();
+        table.reset();
     } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
         status = kExitRunFailed;
         failure = e.what();
@@ -133,14 +155,17 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, std::optional<ObservationWrite
             status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
 
     status = MoreSeriousStatus(status, worlds.Finish(cell, !failure.empty()));
-    if (observations) {
+    const auto finish = [&](auto &writer) {
         try {
-            observations->Finish();
+            if (writer)
+                writer->Finish();
         } catch (const OutputError &e) {
             status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
         }
-    }
-    return MoreSeriousStatus(status, WriteFinalState(cell));
+    };
+    finish(observations);
+    finish(table);
+    return MoreSeriousStatus(status, WriteFinalState(cell, statePath));
 }
 
 } // namespace
@@ -179,20 +204,23 @@ int RunBatch(const BatchOptions &options)
     };
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
-          pathProblem(options.ObservePath), pathProblem(options.SaveWorldPath),
-          pathProblem(options.CheckpointPath)})
+          pathProblem(options.ObservePath), pathProblem(options.TablePath),
+          pathProblem(options.SaveWorldPath), pathProblem(options.CheckpointPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 
-    std::optional<ObservationWriter> observations;
+    RunOutputs outputs;
+    outputs.StatePath = options.StatePath;
     try {
         if (options.ObservePath)
-            observations.emplace(*options.ObservePath);
+            outputs.Observations.emplace(*options.ObservePath);
+        if (options.TablePath)
+            outputs.Table.emplace(*options.TablePath);
     } catch (const OutputError &e) {
         return Fail(kExitBadInput, e.what());
     }
 
     const bool showProgress = !options.Quiet && ::isatty(STDERR_FILENO);
     RunWorldFiles worlds(options, store, endTime);
-    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, observations, worlds);
+    return RunAndWrite(cell, {endTime, !options.ChemistryOnly, showProgress}, outputs, worlds);
 }

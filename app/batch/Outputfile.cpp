@@ -113,3 +113,10 @@ void ReserveStandardDescriptors()
         if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
             ::open("/dev/null", O_RDONLY); // takes the lowest free descriptor: fd
 }
+
+void WriteOutputFile(const std::string &path, std::string_view text)
+{
+    OutputFile file(path);
+    file.Write(text);
+    file.Commit();
+}

@@ -55,3 +55,7 @@ private:
 // so that no file opened later takes the place of a standard stream: a write
 // to a closed standard output then fails instead of landing in a result file.
 void ReserveStandardDescriptors();
+
+// Writes text as the whole new content of the file at path (see OutputFile);
+// raises OutputError.
+void WriteOutputFile(const std::string &path, std::string_view text);

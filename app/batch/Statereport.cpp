@@ -2,6 +2,9 @@
 
 #include "Cell.h"
 
+#include <cstdlib>
+#include <new>
+
 namespace {
 
 void PrintVector(std::FILE *out, const CVector &v)
@@ -34,4 +37,18 @@ void PrintState(std::FILE *out, const CCell &cell)
         PrintVector(out, filament.Direction);
         std::fprintf(out, "\n");
     }
+}
+
+std::string StateText(const CCell &cell)
+{
+    char *buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE *memory = ::open_memstream(&buffer, &size);
+    if (!memory)
+        throw std::bad_alloc();
+    PrintState(memory, cell);
+    std::fclose(memory);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 class CCell;
 
@@ -9,3 +10,6 @@ class CCell;
 // one line per filament. Doubles as %.17g, so that the text gives back the
 // exact values.
 void PrintState(std::FILE *out, const CCell &cell);
+
+// The text PrintState prints.
+std::string StateText(const CCell &cell);

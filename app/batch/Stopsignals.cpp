@@ -28,6 +28,11 @@ void OnStopSignal(int signal)
 StopOnSignals::StopOnSignals(CCell &cell)
 {
     stoppedCell = &cell;
+    CatchStopSignals();
+}
+
+void CatchStopSignals()
+{
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     // Writes under way when a signal comes go on, rather than fail with EINTR.

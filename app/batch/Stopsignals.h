@@ -17,6 +17,10 @@ public:
     StopOnSignals &operator=(const StopOnSignals &) = delete;
 };
 
+// Installs the handlers with no cell to stop, for a process that waits for
+// runs of its own (an ensemble): it asks ReceivedStopSignal.
+void CatchStopSignals();
+
 // The stop signal received since the handlers were installed, or 0.
 int ReceivedStopSignal();
 

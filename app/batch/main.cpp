@@ -1,10 +1,11 @@
 // filonex-batch: the simulation of the window program without a window, for
 // scripts and clusters. It builds the world from a settings file exactly as
 // the window's reset-and-apply does, runs it to an end time and prints the
-// final state.
+// final state; or runs ensembles of such runs and summarises them.
 
 #include "Batchoptions.h"
 #include "Batchrun.h"
+#include "Ensemblecommand.h"
 #include "Exitstatus.h"
 #include "Outputfile.h"
 
@@ -14,9 +15,12 @@
 int main(int argc, char **argv)
 {
     ReserveStandardDescriptors();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "merge")
+        return MergeCommand(arguments);
     BatchOptions options;
     try {
-        options = ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseBatchOptions(arguments);
     } catch (const UsageError &e) {
         Fail(kExitBadInput, e.what());
         std::fputs("Try 'filonex-batch --help'.\n", stderr);
@@ -27,6 +31,12 @@ int main(int argc, char **argv)
         return kExitDone;
     }
     try {
+        if (options.Prepare)
+            return PrepareEnsemble(options);
+        if (options.RunIndex)
+            return RunEnsembleMember(options);
+        if (options.IsEnsemble())
+            return RunEnsembleCommand(options, arguments);
         return RunBatch(options);
     } catch (const std::bad_alloc &) {
         return Fail(kExitRunFailed, "out of memory");

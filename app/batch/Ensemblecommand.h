@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct BatchOptions;
+
+// The ensemble commands of the runner; each returns its exit status and
+// writes its messages to standard error.
+
+// Runs every run of the ensemble in options.OutPath, each as the program
+// with its own command line plus --run-index, then merges. Ctrl-C, SIGTERM
+// and SIGHUP stop the runs, which still write what they have.
+int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::string> &arguments);
+
+// Runs run options.RunIndex of the ensemble (see Ensembleplan.h); its folder
+// gets its settings, final state, table and record.
+int RunEnsembleMember(const BatchOptions &options);
+
+// Writes the plan and prints the number of runs.
+int PrepareEnsemble(const BatchOptions &options);
+
+// filonex-batch merge DIR.
+int MergeCommand(const std::vector<std::string> &arguments);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Outputfile.h"
+
+#include <string>
+#include <vector>
+
+class CCell;
+
+// The observations of a run as a tidy table (see Tidytable.h): one row per
+// observation time with the columns "time" (s), the ten species
+// (molecules), "n_<channel>" (reactions fired so far), "a_<channel>"
+// (propensities, 1/s), "p_<channel>" (each channel's share of the summed
+// propensity, empty while that sum is 0) and "mean_size" (monomers per
+// filament).
+
+// The column titles, in order.
+std::vector<std::string> ObservationColumns();
+
+// The header line.
+std::string ObservationTableHeader();
+
+// The line of the cell's state at its observation time.
+std::string ObservationTableRow(const CCell &cell);
+
+// Writes the table as the observations come, so that it needs no memory
+// however long the run (see OutputFile; raises OutputError).
+class ObservationTableWriter {
+public:
+    // Creates the file and writes the header line.
+    explicit ObservationTableWriter(const std::string &path);
+
+    void Add(const CCell &cell);
+    // Puts the file in place; a writer destroyed without Finish leaves none.
+    void Finish();
+
+private:
+    OutputFile file_;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Mean and spread of one column at one time over the replicas of a point.
+// The standard deviation is the sample one (n - 1 in the denominator); the
+// confidence interval is the 95 % interval of the mean from Student's t
+// with n - 1 degrees of freedom. Both are NaN for fewer than two values,
+// the mean for none.
+struct ColumnSummary {
+    std::size_t N = 0;
+    double Mean = 0;
+    double Sd = 0;
+    double CiLow = 0;
+    double CiHigh = 0;
+};
+
+ColumnSummary Summarise(const std::vector<double> &values);
+
+// The observation tables of the completed replicas of one sweep point.
+struct PointTables {
+    int Point = 0;
+    std::vector<std::string> Paths;
+};
+
+// Writes the summary as a tidy table, line by line through write, with the columns "point", "time",
+// "column", "n", "mean", "sd", "ci_low", "ci_high": one row per point, time
+// and column of the observation tables (every column but "time"); a missing
+// value is an empty field. A point without tables has no rows.
+//
+// The replicas are aligned on the observation grid: the k-th row of every
+// table of a point is its observation after k observation steps, at the
+// same time in all of them. Every run is observed up to its end time, and a
+// little further when its last reaction came after it; those last rows, the
+// ones not every replica reached, are left out, so the summary of a point
+// ends with its shortest table. n counts the replicas that have a value in
+// that column and row (the reaction probabilities are empty while every
+// propensity is 0).
+//
+// Raises std::runtime_error, naming the file, for a table that cannot be
+// read, whose header differs from the others of its point or whose times
+// differ from theirs.
+void WriteSummary(const std::vector<PointTables> &points,
+                  const std::function<void(const std::string &line)> &write);

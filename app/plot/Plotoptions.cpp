@@ -1,0 +1,102 @@
+#include "Plotoptions.h"
+
+#include "Ensembleplot.h"
+
+#include <charconv>
+
+const char *const kPlotUsage =
+    "Usage: filonex-plot SUMMARY --columns C1,C2,... [--sweep-point K,...] -o FILE\n"
+    "Draws the mean and a band of one standard deviation either side over time for\n"
+    "each column of an ensemble summary (summary.tsv of filonex-batch --runs).\n"
+    "\n"
+    "  --columns C1,...     columns of the observation table: ACG, ACF, ..., n_FORM,\n"
+    "                       a_ASSB, p_SEVR, ..., mean_size\n"
+    "  --sweep-point K,...  only these sweep points (from 0; default: all, one curve\n"
+    "                       per point, labelled with the swept values from runs.tsv)\n"
+    "  -o, --output FILE    the figure: FILE.png, FILE.svg or FILE.pdf\n"
+    "  --size WxH           its size in pixels (default 1200x800)\n"
+    "  --help               this text\n"
+    "\n"
+    "Needs no display. Exit status: 0 written, 1 the file could not be written,\n"
+    "2 bad input.\n";
+
+namespace {
+
+std::vector<std::string> List(const std::string &text)
+{
+    std::vector<std::string> items;
+    for (std::size_t at = 0;;) {
+        const std::size_t comma = text.find(',', at);
+        if (const std::string item = text.substr(at, comma - at); !item.empty())
+            items.push_back(item);
+        if (comma == std::string::npos)
+            return items;
+        at = comma + 1;
+    }
+}
+
+int Whole(const std::string &name, const std::string &text, int least)
+{
+    int value = 0;
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least)
+        throw PlotUsageError(name + " needs whole numbers from " + std::to_string(least) +
+                             ", not '" + text + "'");
+    return value;
+}
+
+} // namespace
+
+PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments)
+{
+    PlotOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> inlineValue;
+        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != name.npos) {
+            inlineValue = name.substr(equals + 1);
+            name.erase(equals);
+        }
+        const auto value = [&]() -> std::string {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= arguments.size())
+                throw PlotUsageError(name + " needs a value");
+            return arguments[++i];
+        };
+        if (name == "--columns") {
+            options.Columns = List(value());
+        } else if (name == "--sweep-point") {
+            for (const std::string &point : List(value()))
+                options.Points.push_back(Whole(name, point, 0));
+        } else if (name == "-o" || name == "--output") {
+            options.OutputPath = value();
+        } else if (name == "--size") {
+            const std::string size = value();
+            const auto x = size.find('x');
+            options.Width = Whole(name, size.substr(0, x), 100);
+            options.Height = Whole(name, x == size.npos ? "" : size.substr(x + 1), 100);
+        } else if (name == "--help" || name == "-h") {
+            options.Help = true;
+        } else if (name.rfind("-", 0) == 0) {
+            throw PlotUsageError("unknown option " + name);
+        } else if (options.SummaryPath.empty()) {
+            options.SummaryPath = name;
+        } else {
+            throw PlotUsageError("unexpected argument '" + name + "'");
+        }
+    }
+    if (options.Help)
+        return options;
+    if (options.SummaryPath.empty())
+        throw PlotUsageError("no summary file given");
+    if (options.Columns.empty())
+        throw PlotUsageError("--columns needs at least one column");
+    if (options.OutputPath.empty())
+        throw PlotUsageError("-o needs the figure's file name");
+    if (!IsPlotFileName(options.OutputPath))
+        throw PlotUsageError("the figure's file name must end in .png, .svg or .pdf, not '" +
+                             options.OutputPath + "'");
+    return options;
+}

@@ -1,0 +1,115 @@
+#include "Summaryseries.h"
+
+#include "Tidytable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <set>
+
+namespace {
+
+std::size_t RequiredColumn(const TidyTableReader &table, const std::string &title)
+{
+    const auto column = table.Column(title);
+    if (!column)
+        throw std::runtime_error(table.Path() + " is not an ensemble summary (no column '" + title +
+                                 "')");
+    return *column;
+}
+
+double Number(const std::string &field)
+{
+    return ParseField(field).value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+std::string List(const std::set<std::string> &names)
+{
+    std::string text;
+    for (const std::string &name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+} // namespace
+
+std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
+                                             const std::vector<std::string> &columns,
+                                             const std::vector<int> &points)
+{
+    TidyTableReader table(path);
+    const std::size_t pointField = RequiredColumn(table, "point");
+    const std::size_t timeField = RequiredColumn(table, "time");
+    const std::size_t columnField = RequiredColumn(table, "column");
+    const std::size_t nField = RequiredColumn(table, "n");
+    const std::size_t meanField = RequiredColumn(table, "mean");
+    const std::size_t sdField = RequiredColumn(table, "sd");
+
+    std::map<std::pair<int, std::string>, SummarySeries> found;
+    std::set<std::string> allColumns;
+    std::set<int> allPoints;
+    std::vector<std::string> fields;
+    try {
+        while (table.Next(fields)) {
+            const int point = static_cast<int>(Number(fields[pointField]));
+            const std::string &column = fields[columnField];
+            allColumns.insert(column);
+            allPoints.insert(point);
+            const bool wanted =
+                std::find(columns.begin(), columns.end(), column) != columns.end() &&
+                (points.empty() || std::find(points.begin(), points.end(), point) != points.end());
+            if (!wanted)
+                continue;
+            SummarySeries &series = found[{point, column}];
+            series.Point = point;
+            series.Column = column;
+            series.Time.push_back(Number(fields[timeField]));
+            series.Mean.push_back(Number(fields[meanField]));
+            series.Sd.push_back(Number(fields[sdField]));
+            series.MaxN = std::max(series.MaxN, static_cast<std::size_t>(Number(fields[nField])));
+        }
+    } catch (const std::runtime_error &e) {
+        throw std::runtime_error(path + ": " + e.what());
+    }
+    for (const std::string &column : columns)
+        if (!allColumns.count(column))
+            throw PlotRequestError("the summary has no column '" + column + "'; it has " +
+                                   List(allColumns));
+    for (const int point : points)
+        if (!allPoints.count(point))
+            throw PlotRequestError("the summary has no sweep point " + std::to_string(point) +
+                                   "; it has " + std::to_string(allPoints.size()) + " (from 0)");
+    std::vector<SummarySeries> series;
+    for (auto &[key, one] : found)
+        series.push_back(std::move(one));
+    const auto rank = [&](const SummarySeries &s) {
+        return std::pair(s.Point, std::find(columns.begin(), columns.end(), s.Column));
+    };
+    std::sort(series.begin(), series.end(),
+              [&](const SummarySeries &a, const SummarySeries &b) { return rank(a) < rank(b); });
+    return series;
+}
+
+std::map<int, std::string> ReadPointLabels(const std::string &manifestPath)
+{
+    std::map<int, std::string> labels;
+    if (!std::filesystem::exists(manifestPath))
+        return labels;
+    TidyTableReader manifest(manifestPath);
+    const auto &header = manifest.Header();
+    const auto point = manifest.Column("point");
+    const auto seed = manifest.Column("seed");
+    const auto status = manifest.Column("status");
+    if (!point || !seed || !status)
+        return labels;
+    std::vector<std::string> fields;
+    while (manifest.Next(fields)) {
+        std::string label;
+        for (std::size_t i = *seed + 1; i < *status; ++i)
+            label += (label.empty() ? "" : ", ") + header[i] + "=" + fields[i];
+        if (!label.empty())
+            labels.emplace(static_cast<int>(Number(fields[*point])), label);
+    }
+    return labels;
+}

@@ -1,0 +1,60 @@
+// filonex-plot: figures of an ensemble summary, drawn without a display.
+
+#include "Ensembleplot.h"
+#include "Plotoptions.h"
+#include "Summaryseries.h"
+
+#include <QApplication>
+#include <qcustomplot.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+constexpr int kWritten = 0;
+constexpr int kCannotWrite = 1;
+constexpr int kBadInput = 2;
+
+int Fail(int status, const std::string &message)
+{
+    std::fprintf(stderr, "filonex-plot: %s\n", message.c_str());
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    PlotOptions options;
+    try {
+        options = ParsePlotOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const PlotUsageError &e) {
+        Fail(kBadInput, e.what());
+        std::fputs("Try 'filonex-plot --help'.\n", stderr);
+        return kBadInput;
+    }
+    if (options.Help) {
+        std::fputs(kPlotUsage, stdout);
+        return kWritten;
+    }
+
+    std::vector<SummarySeries> series;
+    std::map<int, std::string> labels;
+    try {
+        series = ReadSummarySeries(options.SummaryPath, options.Columns, options.Points);
+        const auto manifest = std::filesystem::path(options.SummaryPath).parent_path() / "runs.tsv";
+        labels = ReadPointLabels(manifest.string());
+    } catch (const std::exception &e) {
+        return Fail(kBadInput, e.what());
+    }
+
+    // The figure is drawn into an image: no display is needed or used.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QCustomPlot plot;
+    DrawEnsemblePlot(plot, series, labels);
+    if (!SavePlot(plot, options.OutputPath, options.Width, options.Height))
+        return Fail(kCannotWrite, "cannot write the figure '" + options.OutputPath + "'");
+    return kWritten;
+}

@@ -1,0 +1,247 @@
+// Runs ensembles and sweeps with the built filonex-batch and checks their
+// folders against single runs and a direct computation.
+
+#include "Ensembleplan.h"
+#include "Programrun.h"
+#include "Tidytable.h"
+
+#include <cmath>
+#include <map>
+#include <thread>
+
+namespace {
+
+using Table = std::vector<std::vector<std::string>>; // header first
+
+Table ReadTable(const std::string &path)
+{
+    TidyTableReader reader(path);
+    Table table = {reader.Header()};
+    for (std::vector<std::string> row; reader.Next(row);)
+        table.push_back(row);
+    return table;
+}
+
+std::size_t ColumnOf(const Table &table, const std::string &title)
+{
+    return std::find(table[0].begin(), table[0].end(), title) - table[0].begin();
+}
+
+class Ensemble : public ::testing::Test {
+protected:
+    Ensemble() { WriteFile(settings, ""); }
+
+    ProgramResult Batch(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), {FILONEX_BATCH, "--settings", settings});
+        return RunProgram(dir, arguments);
+    }
+    std::string RunFile(const std::string &folder, int run, const std::string &name)
+    {
+        return folder + "/" + RunFolderName(run) + "/" + name;
+    }
+
+    ScratchDirectory dir;
+    const std::string settings = dir.File("settings.ini");
+    const std::string out = dir.File("ensemble");
+    const std::vector<std::string> run = {"--time", "0.3", "--chemistry-only", "--seed", "11"};
+};
+
+std::vector<std::string> Plus(std::vector<std::string> a, const std::vector<std::string> &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(Ensemble, ParallelRunsEqualSingleRunsWithTheirRecordedSeeds)
+{
+    const ProgramResult ensemble = Batch(Plus(run, {"--runs", "8", "--jobs", "2", "--out", out}));
+    ASSERT_EQ(ensemble.Status, 0) << ensemble.Err;
+    const Table runs = ReadTable(out + "/runs.tsv");
+    ASSERT_EQ(runs.size(), 9u);
+    std::set<std::string> seeds;
+    for (int k = 0; k < 8; ++k) {
+        const auto &row = runs[k + 1];
+        EXPECT_EQ(row[0], std::to_string(k));
+        EXPECT_EQ(row[ColumnOf(runs, "status")], "done");
+        seeds.insert(row[ColumnOf(runs, "seed")]);
+        const ProgramResult single = Batch(Plus(run, {"--seed", row[ColumnOf(runs, "seed")]}));
+        EXPECT_EQ(single.Out, ReadFile(RunFile(out, k, "state.txt"))) << "run " << k;
+    }
+    EXPECT_EQ(seeds.size(), 8u);
+
+    // Run 5 alone, as a task of a job array, into another folder.
+    const std::string other = dir.File("other");
+    const ProgramResult five =
+        Batch(Plus(run, {"--runs", "8", "--out", other, "--run-index", "5"}));
+    ASSERT_EQ(five.Status, 0) << five.Err;
+    EXPECT_EQ(ReadFile(RunFile(other, 5, "state.txt")), ReadFile(RunFile(out, 5, "state.txt")));
+    EXPECT_EQ(ReadFile(RunFile(other, 5, "table.tsv")), ReadFile(RunFile(out, 5, "table.tsv")));
+    EXPECT_FALSE(std::filesystem::exists(RunFile(other, 4, "state.txt")));
+}
+
+TEST_F(Ensemble, SweepOfTwoValuesOfTwoParametersMakesFourPoints)
+{
+    const ProgramResult sweep = Batch(
+        Plus(run, {"--runs", "2", "--sweep", "C_ACG=6,12", "--sweep", "C_CAP=0,1", "--out", out}));
+    ASSERT_EQ(sweep.Status, 0) << sweep.Err;
+    const Table runs = ReadTable(out + "/runs.tsv");
+    ASSERT_EQ(runs.size(), 9u);
+    EXPECT_EQ(runs[0], (std::vector<std::string>{"run", "point", "replica", "seed", "C_ACG",
+                                                 "C_CAP", "status", "wall_time"}));
+    // Points with the last sweep fastest; replica seeds shared by the points.
+    const char *const points[] = {"0 6 0", "1 6 1", "2 12 0", "3 12 1"};
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(runs[k + 1][1] + " " + runs[k + 1][4] + " " + runs[k + 1][5], points[k / 2]);
+        EXPECT_EQ(runs[k + 1][3], runs[k % 2 + 1][3]);
+    }
+    // The swept values reach the world: no capping protein where C_CAP is 0,
+    // half the actin where C_ACG is 6.
+    std::map<std::string, double> first; // point and column -> mean at time 0
+    for (const auto &row : ReadTable(out + "/summary.tsv"))
+        if (row[1] == "0")
+            first[row[0] + row[2]] = std::strtod(row[4].c_str(), nullptr);
+    EXPECT_EQ(first.size(), 4u * 38u);
+    EXPECT_EQ(first["0CAP"], 0);
+    EXPECT_GT(first["1CAP"], 4000);
+    EXPECT_NEAR(first["2ACG"] / first["0ACG"], 2, 1e-3);
+}
+
+TEST_F(Ensemble, SummaryAgreesWithADirectComputation)
+{
+    const ProgramResult ensemble = Batch(Plus(run, {"--runs", "3", "--out", out, "--quiet"}));
+    ASSERT_EQ(ensemble.Status, 0) << ensemble.Err;
+    std::vector<Table> tables;
+    for (int k = 0; k < 3; ++k)
+        tables.push_back(ReadTable(RunFile(out, k, "table.tsv")));
+    const Table summary = ReadTable(out + "/summary.tsv");
+    std::size_t rows = 0;
+    for (const auto &line : std::vector(summary.begin() + 1, summary.end())) {
+        const std::size_t row = std::lround(std::stod(line[1]) / 0.01) + 1,
+                          column = ColumnOf(tables[0], line[2]);
+        std::vector<double> x;
+        for (const Table &t : tables) {
+            ASSERT_EQ(t[row][0], line[1]);
+            if (!t[row][column].empty())
+                x.push_back(std::stod(t[row][column]));
+        }
+        ASSERT_EQ(line[3], std::to_string(x.size()));
+        if (x.empty())
+            continue;
+        const double mean = (x[0] + x[1] + x[2]) / 3;
+        double squares = 0;
+        for (const double v : x)
+            squares += (v - mean) * (v - mean);
+        const double sd = std::sqrt(squares / 2);
+        EXPECT_NEAR(std::stod(line[4]), mean, 1e-12 * std::fabs(mean)) << line[2];
+        EXPECT_NEAR(std::stod(line[5]), sd, 1e-9 * std::fabs(mean) + 1e-300) << line[2];
+        // t(0.975, 2) = 4.302652729911275
+        EXPECT_NEAR(std::stod(line[7]) - std::stod(line[4]), 4.302652729911275 * sd / std::sqrt(3),
+                    1e-9 * (sd + 1));
+        ++rows;
+    }
+    // Every observation up to the end of the shortest table, all 38 columns.
+    const auto shortest = std::min({tables[0].size(), tables[1].size(), tables[2].size()});
+    EXPECT_EQ(summary.size() - 1, (shortest - 1) * 38);
+    EXPECT_EQ(rows, summary.size() - 1 - 9); // no p_ values at time 0
+}
+
+TEST_F(Ensemble, FailedAndMissingRunsAreRecordedAndTheOthersGoOn)
+{
+    // An observation step of 0 cannot start: those runs fail.
+    const ProgramResult sweep =
+        Batch(Plus(run, {"--runs", "2", "--sweep", "SIM_OBSERVTIMESTEP=0,0.01", "--out", out}));
+    EXPECT_EQ(sweep.Status, 1);
+    EXPECT_NE(sweep.Err.find("4 runs: 2 done, 2 failed (0 1)"), std::string::npos) << sweep.Err;
+    EXPECT_NE(ReadFile(RunFile(out, 0, "log.txt")).find("Observation Time step"),
+              std::string::npos);
+    const Table runs = ReadTable(out + "/runs.tsv");
+    EXPECT_EQ(runs[1][5], "failed");
+    EXPECT_EQ(runs[3][5], "done");
+    EXPECT_EQ(ReadTable(out + "/summary.tsv").at(1)[0], "1");
+
+    std::filesystem::remove(RunFile(out, 3, "run.tsv"));
+    const ProgramResult merge = RunProgram(dir, {FILONEX_BATCH, "merge", out});
+    EXPECT_EQ(merge.Status, 1);
+    EXPECT_EQ(merge.Err, "4 runs: 1 done, 2 failed (0 1), 1 missing (3)\n");
+    EXPECT_EQ(ReadTable(out + "/runs.tsv")[4][5], "missing");
+}
+
+TEST_F(Ensemble, SigtermStopsTheRunsWhichRecordWhatTheyReached)
+{
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs",
+                                 "3", "--jobs", "2", "--seed", "1", "--out", out});
+    // Both running runs have begun their tables, and so their runs.
+    const auto begun = [&](int run) {
+        const auto folder = std::filesystem::path(RunFile(out, run, "")).parent_path();
+        if (!std::filesystem::exists(folder))
+            return false;
+        for (const auto &entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename().string().rfind("table.tsv.", 0) == 0)
+                return true;
+        return false;
+    };
+    for (int wait = 0; wait < 1000 && !(begun(0) && begun(1)); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ensemble.Signal(SIGTERM);
+    const ProgramResult result = ensemble.Wait();
+    EXPECT_EQ(result.Status, 143);
+    EXPECT_NE(result.Err.find("3 runs: 0 done, 2 stopped (0 1), 1 missing (2)"), std::string::npos)
+        << result.Err;
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_GT(ReadTable(RunFile(out, run, "table.tsv")).size(), 1u);
+        EXPECT_NE(ReadFile(RunFile(out, run, "state.txt")).find("filaments"), std::string::npos);
+    }
+}
+
+TEST_F(Ensemble, BadEnsemblesAreRefusedWithStatus2)
+{
+    ASSERT_EQ(Batch(Plus(run, {"--runs", "2", "--out", out})).Status, 0);
+    const std::vector<std::vector<std::string>> bad = {
+        {"--runs", "0", "--out", out},
+        {"--jobs", "2"},
+        {"--out", out},
+        {"--runs", "2"},
+        {"--sweep", "BOGUS=1", "--out", out},
+        {"--sweep", "C_ACG=", "--out", out},
+        {"--sweep", "C_ACG=1,1", "--out", out},
+        {"--sweep", "C_ACG=1,2,x", "--out", out},
+        {"--sweep", "C_ACG=1", "--sweep", "C_ACG=2", "--out", out},
+        {"--runs", "2", "--out", out, "--table", dir.File("t.tsv")},
+        {"--runs", "2", "--out", out, "--save-world", dir.File("w.fxworld")},
+        {"--runs", "2", "--out", out, "--run-index", "2"},
+        {"--sweep", "SIM_TIME=1,2", "--out", out}, // --time would override it
+        {"--runs", "3", "--out", out},             // the folder holds another ensemble
+    };
+    for (const auto &arguments : bad) {
+        const ProgramResult result = Batch(Plus(run, arguments));
+        EXPECT_EQ(result.Status, 2) << arguments[0] << " " << arguments[1];
+        EXPECT_EQ(result.Err.rfind("filonex-batch: ", 0), 0u) << result.Err;
+    }
+    EXPECT_EQ(RunProgram(dir, {FILONEX_BATCH, "merge", dir.Path()}).Status, 2);
+}
+
+TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)
+{
+    const std::string path = dir.File("table.tsv");
+    ASSERT_EQ(Batch(Plus(run, {"--table", path})).Status, 0);
+    const Table table = ReadTable(path);
+    ASSERT_EQ(table[0].size(), 39u);
+    EXPECT_EQ(table[0][11], "n_FORM");
+    EXPECT_EQ(table[0][38], "mean_size");
+    EXPECT_EQ(table.size(), 32u); // times 0, 0.01, ..., 0.3
+    for (std::size_t row = 2; row < table.size(); ++row) {
+        double a = 0, p = 0;
+        for (std::size_t c = 20; c < 29; ++c)
+            a += std::stod(table[row][c]);
+        // Every p is a / sum a, which the printed numbers give back exactly.
+        for (std::size_t c = 29; c < 38; ++c) {
+            EXPECT_EQ(std::stod(table[row][c]), std::stod(table[row][c - 9]) / a);
+            p += std::stod(table[row][c]);
+        }
+        EXPECT_NEAR(p, 1, 1e-12);
+    }
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+// Runs the built filonex-plot on a small summary and looks at its figures.
+
+#include "Programrun.h"
+
+#include <QColor>
+#include <QImage>
+
+namespace {
+
+const char *const kColumns[] = {"ACG", "ACF", "p_FORM"};
+
+class Plot : public ::testing::Test {
+protected:
+    Plot()
+    {
+        std::string summary = "point\ttime\tcolumn\tn\tmean\tsd\tci_low\tci_high\n";
+        for (int point = 0; point < 2; ++point)
+            for (int t = 0; t <= 10; ++t)
+                for (const int column : {0, 1, 2})
+                    summary += std::to_string(point) + "\t" + std::to_string(t * 0.1) + "\t" +
+                               kColumns[column] + "\t4\t" +
+                               std::to_string(2000 * point + 500 * column + 50 * t) + "\t30\t\t\n";
+        WriteFile(dir.File("summary.tsv"), summary);
+        WriteFile(dir.File("runs.tsv"), "run\tpoint\treplica\tseed\tC_ACG\tstatus\twall_time\n"
+                                        "0\t0\t0\t1\t6\tdone\t1\n1\t1\t0\t1\t12\tdone\t1\n");
+    }
+
+    ProgramResult PlotWith(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), {FILONEX_PLOT, dir.File("summary.tsv")});
+        return RunProgram(dir, arguments);
+    }
+
+    ScratchDirectory dir;
+};
+
+TEST_F(Plot, WritesAPngAndAnSvgWithCurvesBandsAndTitles)
+{
+    const std::string png = dir.File("figure.png"), svg = dir.File("figure.svg");
+    ASSERT_EQ(PlotWith({"--columns", "ACG,ACF", "-o", png}).Status, 0);
+    ASSERT_EQ(PlotWith({"--columns", "ACG,ACF", "-o", svg}).Status, 0);
+    const QImage image(QString::fromStdString(png));
+    EXPECT_EQ(image.size(), QSize(1200, 800));
+    // The first curve's blue, and its band: that blue faded on white.
+    const auto near = [](const QColor &c, int r, int g, int b) {
+        return std::abs(c.red() - r) + std::abs(c.green() - g) + std::abs(c.blue() - b) < 40;
+    };
+    int curve = 0, band = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            curve += near(image.pixelColor(x, y), 0, 114, 178);
+            band += near(image.pixelColor(x, y), 191, 219, 236);
+        }
+    EXPECT_GT(curve, 1000);
+    EXPECT_GT(band, 1000);
+    const std::string text = ReadFile(svg);
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("Time [s]"), std::string::npos);
+    EXPECT_NE(text.find("Number of molecules"), std::string::npos);
+    EXPECT_NE(text.find("ACF, C_ACG=12: mean ± SD of 4 runs"), std::string::npos);
+    ASSERT_EQ(PlotWith({"--columns", "ACG", "--sweep-point", "1", "-o", svg}).Status, 0);
+    EXPECT_EQ(ReadFile(svg).find("C_ACG=6"), std::string::npos);
+}
+
+TEST_F(Plot, BadRequestsAreRefused)
+{
+    const std::string png = dir.File("figure.png");
+    const ProgramResult unknown = PlotWith({"--columns", "ACG,XYZ", "-o", png});
+    EXPECT_EQ(unknown.Status, 2);
+    EXPECT_NE(unknown.Err.find("no column 'XYZ'; it has ACF, ACG, p_FORM"), std::string::npos);
+    EXPECT_EQ(PlotWith({"--columns", "ACG", "--sweep-point", "2", "-o", png}).Status, 2);
+    EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("figure.gif")}).Status, 2);
+    EXPECT_EQ(PlotWith({"-o", png}).Status, 2);
+    EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("no/such/folder.png")}).Status, 1);
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+} // namespace
