@@ -8,7 +8,7 @@
 #   scripts/screenshots.sh [BIN-DIR]    (default: build-release/bin, as built by
 #                                        scripts/setup.sh run)
 #
-# Takes one to three minutes on two cores, as busy as they are (the window's
+# Takes 15 s to 3 min on two cores, as busy as they are (the window's
 # run, then eight short runs and the plot). Runs the window under Xvfb; needs
 # xvfb, xdotool and imagemagick, which scripts/setup.sh installs. The test
 # suite does not run it.
