@@ -15,12 +15,22 @@ done
 
 work=$(mktemp -d /tmp/filonex-slurm.XXXXXX)
 chmod 755 "$work" # munged wants every folder above its socket searchable by all
+# slurmd needs the cgroup file system. A machine's own root has it; a root
+# made with chroot over a plain bind of /sys lacks it, so the test mounts one
+# there for its own time.
+cgroup_mounted=
+if ! mountpoint -q /sys/fs/cgroup && [ -d /sys/fs/cgroup ] && mount -t tmpfs cgroup /sys/fs/cgroup 2>/dev/null; then
+  cgroup_mounted=yes
+  mkdir -p /sys/fs/cgroup/systemd
+  mount -t cgroup -o none,name=systemd cgroup /sys/fs/cgroup/systemd 2>/dev/null || true
+fi
 stop_cluster() {
   for pidfile in "$work/slurmd.pid" "$work/slurmctld.pid" "$work/munge/munged.pid"; do
     [ -s "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
   done
   sleep 1
   rm -rf "$work"
+  [ -z "$cgroup_mounted" ] || umount -R /sys/fs/cgroup
 }
 trap stop_cluster EXIT
 
