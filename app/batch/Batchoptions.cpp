@@ -1,10 +1,11 @@
 #include "Batchoptions.h"
 
+#include "Commandlinereader.h"
+
 #include "Numbertext.h"
 #include "Parameters.h"
 #include "Runseed.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -84,29 +85,21 @@ namespace {
 
 std::uint32_t SeedValue(const std::string &text)
 {
-    std::uint32_t value = 0;
-    const char *end = text.data() + text.size();
-    const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value > kLargestSeed)
-        throw UsageError("--seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
-                         ", not '" + text + "'");
-    return value;
+    if (const auto seed = WholeNumber<std::uint32_t>(text, 0, kLargestSeed))
+        return *seed;
+    throw UsageError("--seed needs a whole number from 0 to " + std::to_string(kLargestSeed) + ", not '" +
+                     text + "'");
 }
 
 // A whole number from least to most.
 int CountValue(const std::string &name, const std::string &text, int least,
                int most = std::numeric_limits<int>::max())
 {
-    int value = 0;
-    const char *end = text.data() + text.size();
-    const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least ||
-        value > most)
-        throw UsageError(name + " needs a whole number from " + std::to_string(least) +
-                         (most < std::numeric_limits<int>::max() ? " to " + std::to_string(most)
-                                                                 : std::string()) +
-                         ", not '" + text + "'");
-    return value;
+    if (const auto count = WholeNumber(text, least, most))
+        return *count;
+    throw UsageError(name + " needs a whole number from " + std::to_string(least) +
+                     (most < std::numeric_limits<int>::max() ? " to " + std::to_string(most) : std::string()) +
+                     ", not '" + text + "'");
 }
 
 void AddSweep(std::vector<SweepAxis> &sweeps, SweepAxis axis)
@@ -187,26 +180,11 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
     BatchOptions options;
     ParameterStore parameters; // every ident a sweep may name
     CreateParameterTables(parameters, nullptr);
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string name = arguments[i];
-        std::optional<std::string> inlineValue;
-        const auto equals = name.find('=');
-        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            inlineValue = name.substr(equals + 1);
-            name.erase(equals);
-        }
-        const auto value = [&]() -> std::string {
-            if (inlineValue)
-                return *inlineValue;
-            if (i + 1 >= arguments.size())
-                throw UsageError(name + " needs a value");
-            return arguments[++i];
-        };
-        const auto flag = [&] {
-            if (inlineValue)
-                throw UsageError(name + " takes no value");
-            return true;
-        };
+    CommandLineReader<UsageError> line(arguments);
+    while (line.Next()) {
+        const std::string &name = line.Name();
+        const auto value = [&] { return line.Value(); };
+        const auto flag = [&] { return line.Flag(); };
 
         if (name == "--settings")
             options.SettingsPath = value();
@@ -248,7 +226,7 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
             options.Quiet = flag();
         else if (name == "--help" || name == "-h")
             options.Help = flag();
-        else if (name.rfind("-", 0) == 0)
+        else if (line.IsOption())
             throw UsageError("unknown option " + name);
         else
             throw UsageError("unexpected argument '" + name + "'");

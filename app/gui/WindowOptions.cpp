@@ -1,6 +1,6 @@
 #include "WindowOptions.h"
 
-#include <charconv>
+#include "Commandlinereader.h"
 
 const char *const kWindowUsage =
     "Usage: filonex [--settings FILE] [--seed N] [--run] [--quit-when-done]\n"
@@ -17,13 +17,9 @@ namespace {
 
 std::uint32_t SeedValue(const std::string &text)
 {
-    std::uint32_t value = 0;
-    const char *end = text.data() + text.size();
-    const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end)
-        throw WindowUsageError("--seed needs a whole number from 0 to 4294967295, not '" + text +
-                               "'");
-    return value;
+    if (const auto seed = WholeNumber<std::uint32_t>(text, 0, 4294967295u))
+        return *seed;
+    throw WindowUsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
 }
 
 } // namespace
@@ -31,26 +27,11 @@ std::uint32_t SeedValue(const std::string &text)
 WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments)
 {
     WindowOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string name = arguments[i];
-        std::optional<std::string> attached;
-        if (const std::size_t equals = name.find('='); name.rfind("--", 0) == 0 &&
-                                                       equals != std::string::npos) {
-            attached = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        const auto value = [&]() -> std::string {
-            if (attached)
-                return *attached;
-            if (i + 1 >= arguments.size())
-                throw WindowUsageError(name + " needs a value");
-            return arguments[++i];
-        };
-        const auto flag = [&] {
-            if (attached)
-                throw WindowUsageError(name + " takes no value");
-            return true;
-        };
+    CommandLineReader<WindowUsageError> line(arguments);
+    while (line.Next()) {
+        const std::string &name = line.Name();
+        const auto value = [&] { return line.Value(); };
+        const auto flag = [&] { return line.Flag(); };
         if (name == "--settings") {
             const std::string path = value();
             if (path.empty())
@@ -64,7 +45,7 @@ WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments)
             options.QuitWhenDone = flag();
         else if (name == "--help" || name == "-h")
             options.Help = flag();
-        else if (name.rfind("-", 0) == 0)
+        else if (line.IsOption())
             throw WindowUsageError("unknown option " + name);
         else
             throw WindowUsageError("unexpected argument '" + name + "'");

@@ -1,8 +1,9 @@
 #include "Plotoptions.h"
 
+#include "Commandlinereader.h"
 #include "Ensembleplot.h"
 
-#include <charconv>
+#include <limits>
 
 const char *const kPlotUsage =
     "Usage: filonex-plot SUMMARY --columns C1,C2,... [--sweep-point K,...] -o FILE\n"
@@ -37,13 +38,9 @@ std::vector<std::string> List(const std::string &text)
 
 int Whole(const std::string &name, const std::string &text, int least)
 {
-    int value = 0;
-    const char *end = text.data() + text.size();
-    const auto parsed = std::from_chars(text.data(), end, value);
-    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least)
-        throw PlotUsageError(name + " needs whole numbers from " + std::to_string(least) +
-                             ", not '" + text + "'");
-    return value;
+    if (const auto value = WholeNumber(text, least, std::numeric_limits<int>::max()))
+        return *value;
+    throw PlotUsageError(name + " needs whole numbers from " + std::to_string(least) + ", not '" + text + "'");
 }
 
 } // namespace
@@ -51,20 +48,10 @@ int Whole(const std::string &name, const std::string &text, int least)
 PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments)
 {
     PlotOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string name = arguments[i];
-        std::optional<std::string> inlineValue;
-        if (const auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != name.npos) {
-            inlineValue = name.substr(equals + 1);
-            name.erase(equals);
-        }
-        const auto value = [&]() -> std::string {
-            if (inlineValue)
-                return *inlineValue;
-            if (i + 1 >= arguments.size())
-                throw PlotUsageError(name + " needs a value");
-            return arguments[++i];
-        };
+    CommandLineReader<PlotUsageError> line(arguments);
+    while (line.Next()) {
+        const std::string &name = line.Name();
+        const auto value = [&] { return line.Value(); };
         if (name == "--columns") {
             options.Columns = List(value());
         } else if (name == "--sweep-point") {
@@ -79,7 +66,7 @@ PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments)
             options.Height = Whole(name, x == size.npos ? "" : size.substr(x + 1), 100);
         } else if (name == "--help" || name == "-h") {
             options.Help = true;
-        } else if (name.rfind("-", 0) == 0) {
+        } else if (line.IsOption()) {
             throw PlotUsageError("unknown option " + name);
         } else if (options.SummaryPath.empty()) {
             options.SummaryPath = name;
