@@ -77,6 +77,11 @@ double IntPower(double x, int n);
 // Seeds every generator from the clock and a stack address; returns the new
 // seed. Runs seeded this way are not reproducible.
 std::int32_t SeedRandom();
+// The largest of the seeds that give distinct runs: the generators keep the
+// low 31 bits of a seed, and of those 0 and 2^31 - 1 start the same stream
+// (both are 0 modulo 2^31 - 1), so 0 to 2^31 - 2 are exactly those seeds.
+inline constexpr std::uint32_t LARGEST_DISTINCT_SEED = 2147483646;
+
 // Seeds the congruential generators (and rand) deterministically from v, for
 // reproducible runs and tests; returns the new seed.
 std::int32_t SeedRandomWith(std::uint32_t v);

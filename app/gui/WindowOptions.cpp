@@ -1,13 +1,14 @@
 #include "WindowOptions.h"
 
 #include "Commandlinereader.h"
+#include "Random.h"
 
 const char *const kWindowUsage =
     "Usage: filonex [--settings FILE] [--seed N] [--run] [--quit-when-done]\n"
     "The Filonex window.\n"
     "  --settings FILE    read and save the settings in FILE instead of filonex.ini\n"
     "                     beside the program (a missing file starts with the defaults)\n"
-    "  --seed N           seed the random generators with N (0 to 4294967295), so that\n"
+    "  --seed N           seed the random generators with N (0 to 2147483646), so that\n"
     "                     the first run repeats a filonex-batch run with the same seed\n"
     "  --run              start a run as soon as the window is shown\n"
     "  --quit-when-done   close the window (saving the settings) when the run ends\n"
@@ -17,9 +18,11 @@ namespace {
 
 std::uint32_t SeedValue(const std::string &text)
 {
-    if (const auto seed = WholeNumber<std::uint32_t>(text, 0, 4294967295u))
+    // The runner's range, in which every seed gives a run of its own.
+    if (const auto seed = WholeNumber<std::uint32_t>(text, 0, LARGEST_DISTINCT_SEED))
         return *seed;
-    throw WindowUsageError("--seed needs a whole number from 0 to 4294967295, not '" + text + "'");
+    throw WindowUsageError("--seed needs a whole number from 0 to " + std::to_string(LARGEST_DISTINCT_SEED) +
+                           ", not '" + text + "'");
 }
 
 } // namespace

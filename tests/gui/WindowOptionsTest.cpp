@@ -7,9 +7,9 @@ using Arguments = std::vector<std::string>;
 TEST(WindowOptions, ReadsEveryOptionInBothForms)
 {
     const WindowOptions options = ParseWindowOptions(
-        {"--settings", "demo.ini", "--seed=4294967295", "--run", "--quit-when-done"});
+        {"--settings", "demo.ini", "--seed=2147483646", "--run", "--quit-when-done"});
     EXPECT_EQ(options.SettingsPath, QString("demo.ini"));
-    EXPECT_EQ(options.Seed, 4294967295u);
+    EXPECT_EQ(options.Seed, 2147483646u);
     EXPECT_TRUE(options.RunAtOnce);
     EXPECT_TRUE(options.QuitWhenDone);
     EXPECT_FALSE(options.Help);
@@ -24,8 +24,9 @@ TEST(WindowOptions, RefusesWhatCannotBeUsed)
         Arguments arguments;
         const char *message;
     } cases[] = {
-        {{"--seed", "-1"}, "--seed needs a whole number from 0 to 4294967295, not '-1'"},
-        {{"--seed", "4294967296"}, "--seed needs a whole number from 0 to 4294967295, not '4294967296'"},
+        {{"--seed", "-1"}, "--seed needs a whole number from 0 to 2147483646, not '-1'"},
+        // 2^31 - 1 would start the stream of seed 0.
+        {{"--seed", "2147483647"}, "--seed needs a whole number from 0 to 2147483646, not '2147483647'"},
         {{"--seed"}, "--seed needs a value"},
         {{"--settings="}, "--settings needs a file name"},
         {{"--run=yes"}, "--run takes no value"},
