@@ -194,13 +194,15 @@ public:
 
 private:
     // What the first stage of a mechanics step finds for one filament.
-    struct FilamentContacts {
-        CVector WallForce, WallTorque;
-        CVector BacteriumForce, BacteriumTorque;
-        // Directions of the Brownian kick of a filament that touches no wall.
-        CVector KickForceDirection, KickTorqueDirection;
+    // What the one thread that draws the kicks reads and writes comes first,
+    // on one cache line of its own.
+    struct alignas(64) FilamentContacts {
         bool TouchesWall = false;
         bool TouchesBacterium = false;
+        // Directions of the Brownian kick of a filament that touches no wall.
+        CVector KickForceDirection, KickTorqueDirection;
+        CVector BacteriumForce, BacteriumTorque;
+        CVector WallForce, WallTorque;
     };
 
     void Run(double tEnd, bool withMechanics);
