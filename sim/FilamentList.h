@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FenwickTree.h"
+#include "CountTree.h"
 #include "Solidfilament.h"
 
 #include <cstddef>
@@ -73,10 +73,10 @@ public:
     std::size_t size() const { return slotCount_ - emptySlots_; }
     bool empty() const { return size() == 0; }
     // The i-th filament in list order; i must be below size().
-    CSolidFilament &operator[](std::size_t i) { return AtSlot(alive_.FindByRank(std::int64_t(i))); }
+    CSolidFilament &operator[](std::size_t i) { return AtSlot(alive_.FindByRank(std::int64_t(i)).Slot); }
     const CSolidFilament &operator[](std::size_t i) const
     {
-        return AtSlot(alive_.FindByRank(std::int64_t(i)));
+        return AtSlot(alive_.FindByRank(std::int64_t(i)).Slot);
     }
     CSolidFilament &front() { return (*this)[0]; }
     CSolidFilament &back() { return (*this)[size() - 1]; }
@@ -103,7 +103,7 @@ public:
     // The slots in list order, for loops that visit every filament by index;
     // only live slots hold a filament.
     std::size_t SlotCount() const { return slotCount_; }
-    bool IsLive(std::size_t slot) const { return live_[slot] != 0; }
+    bool IsLive(std::size_t slot) const { return alive_.Count(slot) != 0; }
     CSolidFilament &AtSlot(std::size_t slot) { return blocks_[slot / kBlockSize][slot % kBlockSize]; }
     const CSolidFilament &AtSlot(std::size_t slot) const
     {
@@ -121,17 +121,15 @@ private:
     std::size_t SlotOf(const CSolidFilament &f) const;
     void Compact();
     // What a filament counts for in the trees.
-    static std::int64_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
-    static std::int64_t FreeBarbedCount(const CSolidFilament &f) { return f.IsBarbedEndFree() ? 1 : 0; }
+    static std::int32_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
+    static std::int32_t FreeBarbedCount(const CSolidFilament &f) { return f.IsBarbedEndFree() ? 1 : 0; }
 
     std::vector<std::unique_ptr<CSolidFilament[]>> blocks_;
     std::size_t slotCount_ = 0;
     std::size_t emptySlots_ = 0;
-    std::vector<std::uint8_t> live_;
-    // What each slot counts for in the trees right now.
-    std::vector<std::int32_t> countedMonomers_;
-    std::vector<std::uint8_t> countedFreeBarbed_;
-    CFenwickTree alive_;
-    CFenwickTree freeBarbed_;
-    CFenwickTree monomers_;
+    // Per slot: 1 for a filament (0 for an empty slot), 1 for a free barbed
+    // end, its monomers.
+    CCountTree alive_;
+    CCountTree freeBarbed_;
+    CCountTree monomers_;
 };
