@@ -4,11 +4,14 @@
 
 namespace {
 
-// 16 zeros, then 16 all-ones masks: from entry 16 - c on, the masks pick the
-// sums of children c to 15.
-constexpr std::array<std::int32_t, 32> kFromChildMask = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                        -1, -1, -1, -1, -1, -1, -1, -1,
-                                                        -1, -1, -1, -1, -1, -1, -1, -1};
+// kFanout zeros, then kFanout all-ones masks: from entry kFanout - c on,
+// the masks pick the sums of children c and after.
+constexpr auto kFromChildMask = [] {
+    std::array<std::int32_t, 2 * CCountTree::kFanout> masks{};
+    for (std::size_t j = CCountTree::kFanout; j < masks.size(); ++j)
+        masks[j] = -1;
+    return masks;
+}();
 
 } // namespace
 

@@ -33,9 +33,10 @@ public:
     // rank. Slot Size() when rank is negative or not below the total.
     Unit FindByRank(std::int64_t rank) const;
 
-private:
-    static constexpr std::size_t kFanout = 16;
     static constexpr int kFanoutBits = 4;
+    static constexpr std::size_t kFanout = std::size_t(1) << kFanoutBits;
+
+private:
     struct alignas(64) Node {
         // Sums[j]: the counts of children 0 to j together; children beyond
         // the last slot count 0.
