@@ -56,7 +56,7 @@ void CFilamentList::Refresh(const CSolidFilament &f)
 CSolidFilament *CFilamentList::FreeBarbed(std::int64_t i)
 {
     const std::size_t slot = freeBarbed_.FindByRank(i).Slot;
-    return slot < slotCount_ ? &AtSlot(slot) : nullptr;
+    return slot < slotCount_ ? &Picked(slot) : nullptr;
 }
 
 CFilamentList::MonomerSite CFilamentList::OfMonomer(std::int64_t i)
@@ -64,7 +64,7 @@ CFilamentList::MonomerSite CFilamentList::OfMonomer(std::int64_t i)
     const CCountTree::Unit monomer = monomers_.FindByRank(i < 0 ? 0 : i);
     if (monomer.Slot == slotCount_)
         return {};
-    return {&AtSlot(monomer.Slot), std::int32_t(i < 0 ? i : monomer.Within)};
+    return {&Picked(monomer.Slot), std::int32_t(i < 0 ? i : monomer.Within)};
 }
 
 std::size_t CFilamentList::NextLiveSlot(std::size_t slot) const
@@ -76,6 +76,8 @@ std::size_t CFilamentList::NextLiveSlot(std::size_t slot) const
 
 std::size_t CFilamentList::SlotOf(const CSolidFilament &f) const
 {
+    if (pickedSlot_ < slotCount_ && &AtSlot(pickedSlot_) == &f)
+        return IsLive(pickedSlot_) ? pickedSlot_ : slotCount_;
     const std::less<const CSolidFilament *> before;
     for (std::size_t block = 0; block < blocks_.size(); ++block) {
         const CSolidFilament *first = blocks_[block].get();

@@ -73,7 +73,7 @@ public:
     std::size_t size() const { return slotCount_ - emptySlots_; }
     bool empty() const { return size() == 0; }
     // The i-th filament in list order; i must be below size().
-    CSolidFilament &operator[](std::size_t i) { return AtSlot(alive_.FindByRank(std::int64_t(i)).Slot); }
+    CSolidFilament &operator[](std::size_t i) { return Picked(alive_.FindByRank(std::int64_t(i)).Slot); }
     const CSolidFilament &operator[](std::size_t i) const
     {
         return AtSlot(alive_.FindByRank(std::int64_t(i)).Slot);
@@ -119,6 +119,12 @@ private:
     std::size_t NextLiveSlot(std::size_t slot) const;
     // The slot of f, or SlotCount() when f is not stored here.
     std::size_t SlotOf(const CSolidFilament &f) const;
+    // The filament in `slot`, remembered for SlotOf.
+    CSolidFilament &Picked(std::size_t slot)
+    {
+        pickedSlot_ = slot;
+        return AtSlot(slot);
+    }
     void Compact();
     // What a filament counts for in the trees.
     static std::int32_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
@@ -127,6 +133,10 @@ private:
     std::vector<std::unique_ptr<CSolidFilament[]>> blocks_;
     std::size_t slotCount_ = 0;
     std::size_t emptySlots_ = 0;
+    // The slot of the last filament picked by rank: the handlers refresh or
+    // remove that filament next, and SlotOf tries it before searching the
+    // blocks.
+    std::size_t pickedSlot_ = 0;
     // Per slot: 1 for a filament (0 for an empty slot), 1 for a free barbed
     // end, its monomers.
     CCountTree alive_;
