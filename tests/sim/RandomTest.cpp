@@ -96,6 +96,10 @@ TEST_F(RandomTest, SchrageStepIsTheMinimalStandardProduct)
     for (std::int64_t s = 1; s < kModulus; s += 7919 * 997)
         ASSERT_EQ(SchrageStep(std::int32_t(s)), DirectStep(std::int32_t(s))) << s;
     EXPECT_EQ(SchrageStep(0), 0);
+    EXPECT_EQ(SchrageStep(2147483647), 0);
+    // Negative seeds (a restored or hand-set state) keep Schrage's residue.
+    EXPECT_EQ(SchrageStep(-1), 2147483647 - 16807);
+    EXPECT_EQ(SchrageStep(-2147483647 - 1), 2147483647 - 16807);
 }
 
 TEST_F(RandomTest, MaskedGeneratorFromSeedOne)
