@@ -7,6 +7,7 @@ void CFilamentList::clear()
     blocks_.clear();
     slotCount_ = 0;
     emptySlots_ = 0;
+    live_.clear();
     alive_.Clear();
     freeBarbed_.Clear();
     monomers_.Clear();
@@ -19,6 +20,7 @@ CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
     const std::size_t slot = slotCount_++;
     CSolidFilament &stored = AtSlot(slot);
     stored = filament;
+    live_.push_back(1);
     alive_.Append(1);
     freeBarbed_.Append(FreeBarbedCount(stored));
     monomers_.Append(MonomerCount(stored));
@@ -30,6 +32,7 @@ bool CFilamentList::Remove(const CSolidFilament &f)
     const std::size_t slot = SlotOf(f);
     if (slot == slotCount_)
         return false;
+    live_[slot] = 0;
     alive_.Add(slot, -1);
     freeBarbed_.Add(slot, -freeBarbed_.Count(slot));
     monomers_.Add(slot, -monomers_.Count(slot));
@@ -104,6 +107,7 @@ void CFilamentList::Compact()
     slotCount_ = freeBarbed.size();
     emptySlots_ = 0;
     blocks_.resize((slotCount_ + kBlockSize - 1) / kBlockSize);
+    live_.assign(slotCount_, 1);
     alive_.Assign(std::vector<std::int32_t>(slotCount_, 1));
     freeBarbed_.Assign(freeBarbed);
     monomers_.Assign(monomers);

@@ -103,7 +103,7 @@ public:
     // The slots in list order, for loops that visit every filament by index;
     // only live slots hold a filament.
     std::size_t SlotCount() const { return slotCount_; }
-    bool IsLive(std::size_t slot) const { return alive_.Count(slot) != 0; }
+    bool IsLive(std::size_t slot) const { return live_[slot] != 0; }
     CSolidFilament &AtSlot(std::size_t slot) { return blocks_[slot / kBlockSize][slot % kBlockSize]; }
     const CSolidFilament &AtSlot(std::size_t slot) const
     {
@@ -137,6 +137,9 @@ private:
     // remove that filament next, and SlotOf tries it before searching the
     // blocks.
     std::size_t pickedSlot_ = 0;
+    // Per slot: 1 for a filament, 0 for an empty slot. The same as the counts
+    // of alive_, kept a byte apiece for the loops that test every slot.
+    std::vector<std::uint8_t> live_;
     // Per slot: 1 for a filament (0 for an empty slot), 1 for a free barbed
     // end, its monomers.
     CCountTree alive_;
