@@ -6,16 +6,6 @@ void CFilament::SetGeometry(const CVector &pointedEnd, const CVector &direction)
     Direction = Normalized(direction);
 }
 
-CVector CFilament::GetLengthVector() const
-{
-    return MonomerStep() * Monomers;
-}
-
-CVector CFilament::GetBarbedEnd() const
-{
-    return PointedEnd + GetLengthVector();
-}
-
 CVector CFilament::GetMonomerPosition(int i) const
 {
     return PointedEnd + MonomerStep() * i;

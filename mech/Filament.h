@@ -21,8 +21,8 @@ public:
     // PointedEnd, Direction and Monomers.
     void SetGeometry(const CVector &pointedEnd, const CVector &direction);
     CVector GetPointedEnd() const { return PointedEnd; }
-    CVector GetLengthVector() const;
-    CVector GetBarbedEnd() const;
+    CVector GetLengthVector() const { return MonomerStep() * Monomers; }
+    CVector GetBarbedEnd() const { return PointedEnd + GetLengthVector(); }
     // Position of monomer i counted from the pointed end; i = Monomers is the
     // barbed end, negative i lie beyond the pointed end.
     CVector GetMonomerPosition(int i) const;

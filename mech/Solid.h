@@ -80,6 +80,66 @@ public:
     virtual void RebaseOrientation();
 };
 
+// The integrator's per-step work, inline so that the mechanics step of
+// thousands of filaments compiles into one loop body.
+
+inline void CSymmetricSolid::ApplyForceAndTorque(CVector f, CVector t)
+{
+    Force += f;
+    Torque += t;
+}
+
+inline void CSymmetricSolid::ClearForces()
+{
+    Torque.SetZero();
+    Force.SetZero();
+}
+
+inline void CSymmetricSolid::Step(double dt)
+{
+    RotationIncrement = RotationStep(dt);
+}
+
+inline void CSymmetricSolid::TranslationStep(double dt)
+{
+    VelocityIncrement = Force * (dt / Mass);
+    Displacement = Velocity * dt + VelocityIncrement * (dt * 0.5);
+    PrevPosition = Position;
+    Position = Position + Displacement;
+    Velocity = Velocity + VelocityIncrement;
+}
+
+inline CVector CSymmetricSolid::RotationStep(double dt)
+{
+    const CVector angularMomentum = Inertia * AngularVelocity;
+    const CVector angularAcceleration = InvInertia * (Torque - Cross(AngularVelocity, angularMomentum));
+    AngularVelocityIncrement = angularAcceleration * dt;
+    return AngularVelocity * dt + AngularVelocityIncrement * (dt * 0.5);
+}
+
+inline void CAsymmetricSolid::Step(double dt)
+{
+    RotationIncrement = RotationStep(dt);
+    const double cx = std::cos(RotationIncrement.x), sx = std::sin(RotationIncrement.x);
+    const double cy = std::cos(RotationIncrement.y), sy = std::sin(RotationIncrement.y);
+    const double cz = std::cos(RotationIncrement.z), sz = std::sin(RotationIncrement.z);
+    // An orientation that is the identity bit for bit (as right after
+    // RebaseOrientation) would undergo exactly the operations of the step
+    // rotation, so it takes their result.
+    const bool fromIdentity = Orientation.IsExactlyIdentity();
+    StepRotation.SetIdentity();
+    PreRotateX(StepRotation, cx, sx);
+    PreRotateY(StepRotation, cy, sy);
+    PreRotateZ(StepRotation, cz, sz);
+    if (fromIdentity) {
+        Orientation = StepRotation;
+        return;
+    }
+    PreRotateX(Orientation, cx, sx);
+    PreRotateY(Orientation, cy, sy);
+    PreRotateZ(Orientation, cz, sz);
+}
+
 // Solid cylinder of length l, radius r and mass m about its centre, with its
 // axis along z.
 inline CMatrix RodInertia(double l, double r, double m)

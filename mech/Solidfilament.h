@@ -6,7 +6,7 @@
 // A filament as a rigid body: its mass and inertia follow from its length and
 // the two material constants shared by all filaments, and every step carries
 // its ends along with the body.
-class CSolidFilament : public CFilament, public CAsymmetricSolid {
+class CSolidFilament final : public CFilament, public CAsymmetricSolid {
 public:
     // Shared by every filament; set when the world is rebuilt from the
     // parameters, 0 until then.

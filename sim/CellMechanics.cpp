@@ -170,7 +170,9 @@ void CCell::MechStep(double dt)
     }
 }
 
-void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
+// Inlined into the step's loops, where it runs for every filament; the
+// compiler would keep a call because the single-force helpers use it too.
+[[gnu::always_inline]] inline void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
 {
     const CVector pointed = f.GetPointedEnd();
     const CVector barbed = f.GetBarbedEnd();
@@ -215,7 +217,8 @@ void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) co
     contacts.BacteriumTorque = bacteriumTorque;
 }
 
-void CCell::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
+// Inlined into the step's loop, as FindContacts.
+[[gnu::always_inline]] inline void CCell::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
 {
     // A filament held by a wall gets no Brownian kick in this step.
     if (contacts.TouchesWall)
