@@ -118,6 +118,7 @@ void CCell::MechStep(double dt)
     // stream and sums the bacterium's share of the contacts, both in list
     // order, then the filaments move on all threads: any number of threads
     // gives the result of one.
+    Filaments.CompactIfSparse();
     const std::size_t slots = Filaments.SlotCount();
     if (contacts_.size() < slots)
         contacts_.resize(slots);

@@ -56,6 +56,12 @@ void CFilamentList::Refresh(const CSolidFilament &f)
         freeBarbed_.Add(slot, freeBarbed);
 }
 
+void CFilamentList::CompactIfSparse()
+{
+    if (emptySlots_ * 8 > slotCount_)
+        Compact();
+}
+
 CSolidFilament *CFilamentList::FreeBarbed(std::int64_t i)
 {
     const std::size_t slot = freeBarbed_.FindByRank(i).Slot;

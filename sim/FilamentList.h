@@ -91,6 +91,10 @@ public:
     bool Remove(const CSolidFilament &f);
     // Brings the trees up to date after f's size or cap changed.
     void Refresh(const CSolidFilament &f);
+    // Compacts the slots now if more than an eighth of them are empty, for a
+    // loop over every filament that runs again and again (the mechanics
+    // step): it then runs over dense memory.
+    void CompactIfSparse();
 
     // The i-th (from 0) filament with a free barbed end, or nullptr.
     CSolidFilament *FreeBarbed(std::int64_t i);

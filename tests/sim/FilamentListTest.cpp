@@ -104,6 +104,9 @@ TEST(FilamentList, RemovalWhileManySlotsAreEmptyKeepsTheOrder)
     expectedSizes[10] += 2;
     list.Append(Filament(9, false));
     expectedSizes.push_back(9);
+    // A loop over every slot asks for dense slots first.
+    list.CompactIfSparse();
+    EXPECT_EQ(list.SlotCount(), list.size());
 
     ASSERT_EQ(list.size(), expectedSizes.size());
     std::size_t i = 0;
