@@ -1,5 +1,6 @@
 #include "CountTree.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -23,9 +24,23 @@ void CCountTree::Clear()
 
 void CCountTree::Assign(const std::vector<std::int32_t> &counts)
 {
-    Clear();
-    for (const std::int32_t count : counts)
-        Append(count);
+    // Level by level from the leaves, in O(n): the children of the leaves
+    // are the slots, those of a higher level the nodes below it; the first
+    // level of one node is the root.
+    size_ = counts.size();
+    levels_.clear();
+    std::vector<std::int32_t> children = counts;
+    do {
+        const std::size_t nodeCount = std::max<std::size_t>(1, (children.size() + kFanout - 1) / kFanout);
+        std::vector<Node> &nodes = levels_.emplace_back(nodeCount);
+        std::vector<std::int32_t> totals(nodeCount);
+        for (std::size_t child = 0; child < nodeCount * kFanout; ++child) {
+            const std::size_t node = child / kFanout;
+            totals[node] += child < children.size() ? children[child] : 0;
+            nodes[node].Sums[child % kFanout] = totals[node];
+        }
+        children = std::move(totals);
+    } while (children.size() > 1);
 }
 
 void CCountTree::Append(std::int32_t count)

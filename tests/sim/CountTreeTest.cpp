@@ -24,7 +24,8 @@ void ExpectRanksAsTheWalk(const CCountTree &tree, const std::vector<std::int32_t
 }
 
 // Sizes on both sides of a full node and of full trees of two and three
-// levels; every node ends in an empty slot.
+// levels, grown slot by slot or built at once; every node ends in an empty
+// slot.
 TEST(CountTree, RanksAsTheWalkAcrossNodesAndGrowth)
 {
     for (const std::size_t size : {0, 1, 16, 17, 256, 257, 4097}) {
@@ -35,13 +36,19 @@ TEST(CountTree, RanksAsTheWalkAcrossNodesAndGrowth)
             tree.Append(counts.back());
         }
         ExpectRanksAsTheWalk(tree, counts);
-        if (size == 0)
-            continue;
-        tree.Add(size - 1, 5);
-        counts.back() += 5;
-        tree.Add(0, 2);
-        counts.front() += 2;
-        ExpectRanksAsTheWalk(tree, counts);
+        if (size > 0) {
+            tree.Add(size - 1, 5);
+            counts.back() += 5;
+            tree.Add(0, 2);
+            counts.front() += 2;
+            ExpectRanksAsTheWalk(tree, counts);
+        }
+        // Built at once, then grown by one slot.
+        CCountTree assigned;
+        assigned.Assign(counts);
+        counts.push_back(4);
+        assigned.Append(4);
+        ExpectRanksAsTheWalk(assigned, counts);
     }
 }
 
