@@ -7,7 +7,6 @@ void CFilamentList::clear()
     blocks_.clear();
     slotCount_ = 0;
     emptySlots_ = 0;
-    live_.clear();
     alive_.Clear();
     freeBarbed_.Clear();
     monomers_.Clear();
@@ -20,9 +19,8 @@ CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
     const std::size_t slot = slotCount_++;
     CSolidFilament &stored = AtSlot(slot);
     stored = filament;
-    live_.push_back(1);
-    alive_.Append(1);
-    freeBarbed_.Append(FreeBarbedCount(stored));
+    alive_.Append(true);
+    freeBarbed_.Append(stored.IsBarbedEndFree());
     monomers_.Append(MonomerCount(stored));
     return stored;
 }
@@ -32,9 +30,8 @@ bool CFilamentList::Remove(const CSolidFilament &f)
     const std::size_t slot = SlotOf(f);
     if (slot == slotCount_)
         return false;
-    live_[slot] = 0;
-    alive_.Add(slot, -1);
-    freeBarbed_.Add(slot, -freeBarbed_.Count(slot));
+    alive_.Set(slot, false);
+    freeBarbed_.Set(slot, false);
     monomers_.Add(slot, -monomers_.Count(slot));
     // The slot keeps the removed filament's bytes: nothing reads an empty
     // slot, and clearing it would write ten cache lines.
@@ -50,10 +47,7 @@ void CFilamentList::Refresh(const CSolidFilament &f)
     if (slot == slotCount_)
         return;
     monomers_.Add(slot, MonomerCount(f) - monomers_.Count(slot));
-    // Only a cap, or a size that reaches or leaves 0, changes this count.
-    const std::int32_t freeBarbed = FreeBarbedCount(f) - freeBarbed_.Count(slot);
-    if (freeBarbed != 0)
-        freeBarbed_.Add(slot, freeBarbed);
+    freeBarbed_.Set(slot, f.IsBarbedEndFree());
 }
 
 void CFilamentList::CompactIfSparse()
@@ -64,7 +58,7 @@ void CFilamentList::CompactIfSparse()
 
 CSolidFilament *CFilamentList::FreeBarbed(std::int64_t i)
 {
-    const std::size_t slot = freeBarbed_.FindByRank(i).Slot;
+    const std::size_t slot = freeBarbed_.FindByRank(i);
     return slot < slotCount_ ? &Picked(slot) : nullptr;
 }
 
@@ -100,21 +94,21 @@ std::size_t CFilamentList::SlotOf(const CSolidFilament &f) const
 
 void CFilamentList::Compact()
 {
-    std::vector<std::int32_t> freeBarbed, monomers;
+    std::vector<bool> freeBarbed;
+    std::vector<std::int32_t> monomers;
     for (std::size_t slot = 0; slot < slotCount_; ++slot) {
         if (!IsLive(slot))
             continue;
         const std::size_t kept = freeBarbed.size();
         if (kept != slot)
             AtSlot(kept) = AtSlot(slot);
-        freeBarbed.push_back(freeBarbed_.Count(slot));
+        freeBarbed.push_back(freeBarbed_.Test(slot));
         monomers.push_back(monomers_.Count(slot));
     }
     slotCount_ = freeBarbed.size();
     emptySlots_ = 0;
     blocks_.resize((slotCount_ + kBlockSize - 1) / kBlockSize);
-    live_.assign(slotCount_, 1);
-    alive_.Assign(std::vector<std::int32_t>(slotCount_, 1));
+    alive_.Assign(std::vector<bool>(slotCount_, true));
     freeBarbed_.Assign(freeBarbed);
     monomers_.Assign(monomers);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CountTree.h"
+#include "FlagTree.h"
 #include "Solidfilament.h"
 
 #include <cstddef>
@@ -73,11 +74,8 @@ public:
     std::size_t size() const { return slotCount_ - emptySlots_; }
     bool empty() const { return size() == 0; }
     // The i-th filament in list order; i must be below size().
-    CSolidFilament &operator[](std::size_t i) { return Picked(alive_.FindByRank(std::int64_t(i)).Slot); }
-    const CSolidFilament &operator[](std::size_t i) const
-    {
-        return AtSlot(alive_.FindByRank(std::int64_t(i)).Slot);
-    }
+    CSolidFilament &operator[](std::size_t i) { return Picked(alive_.FindByRank(std::int64_t(i))); }
+    const CSolidFilament &operator[](std::size_t i) const { return AtSlot(alive_.FindByRank(std::int64_t(i))); }
     CSolidFilament &front() { return (*this)[0]; }
     CSolidFilament &back() { return (*this)[size() - 1]; }
     const CSolidFilament &front() const { return (*this)[0]; }
@@ -107,7 +105,7 @@ public:
     // The slots in list order, for loops that visit every filament by index;
     // only live slots hold a filament.
     std::size_t SlotCount() const { return slotCount_; }
-    bool IsLive(std::size_t slot) const { return live_[slot] != 0; }
+    bool IsLive(std::size_t slot) const { return alive_.Test(slot); }
     CSolidFilament &AtSlot(std::size_t slot) { return blocks_[slot / kBlockSize][slot % kBlockSize]; }
     const CSolidFilament &AtSlot(std::size_t slot) const
     {
@@ -130,9 +128,8 @@ private:
         return AtSlot(slot);
     }
     void Compact();
-    // What a filament counts for in the trees.
+    // What a filament counts for in the monomer tree.
     static std::int32_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
-    static std::int32_t FreeBarbedCount(const CSolidFilament &f) { return f.IsBarbedEndFree() ? 1 : 0; }
 
     std::vector<std::unique_ptr<CSolidFilament[]>> blocks_;
     std::size_t slotCount_ = 0;
@@ -141,12 +138,9 @@ private:
     // remove that filament next, and SlotOf tries it before searching the
     // blocks.
     std::size_t pickedSlot_ = 0;
-    // Per slot: 1 for a filament, 0 for an empty slot. The same as the counts
-    // of alive_, kept a byte apiece for the loops that test every slot.
-    std::vector<std::uint8_t> live_;
-    // Per slot: 1 for a filament (0 for an empty slot), 1 for a free barbed
-    // end, its monomers.
-    CCountTree alive_;
-    CCountTree freeBarbed_;
+    // Per slot: whether it holds a filament, whether that has a free barbed
+    // end, and its monomers.
+    CFlagTree alive_;
+    CFlagTree freeBarbed_;
     CCountTree monomers_;
 };
