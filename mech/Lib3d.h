@@ -282,6 +282,30 @@ inline void PreRotateZ(CMatrix &m, double c, double s)
 {
     m = RotationZ(c, s) * m;
 }
+// RotationZ(cz, sz) * RotationY(cy, sy) * RotationX(cx, sx): the identity
+// turned by PreRotateX, PreRotateY and PreRotateZ, bit for bit. When every
+// sine and cosine is finite and at least 2^-300 in magnitude, every product
+// of them below is a nonzero normal number, and the terms those general
+// products add with a zero entry of a rotation are signed zeros that change
+// no sum (an exact cancellation gives +0 either way). Only the other terms
+// are computed then, in the same order; otherwise the general products.
+inline CMatrix RotationZYX(double cx, double sx, double cy, double sy, double cz, double sz)
+{
+    constexpr double kSmallest = 0x1p-300;
+    const auto fit = [](double v) { return std::fabs(v) >= kSmallest && std::fabs(v) <= 1.0; };
+    if (!(fit(cx) && fit(sx) && fit(cy) && fit(sy) && fit(cz) && fit(sz))) {
+        CMatrix m = CMatrix::Identity();
+        PreRotateX(m, cx, sx);
+        PreRotateY(m, cy, sy);
+        PreRotateZ(m, cz, sz);
+        return m;
+    }
+    // Ry * Rx: (cy, sy*sx, sy*cx; 0, cx, -sx; -sy, cy*sx, cy*cx).
+    const double sysx = sy * sx, sycx = sy * cx;
+    return CMatrix(cz * cy, cz * sysx + (-sz) * cx, cz * sycx + (-sz) * (-sx),
+                   sz * cy, sz * sysx + cz * cx, sz * sycx + cz * (-sx),
+                   -sy, cy * sx, cy * cx);
+}
 inline void PreRotateX(CMatrix &m, double a)
 {
     m = RotationX(a) * m;

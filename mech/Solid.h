@@ -127,10 +127,7 @@ inline void CAsymmetricSolid::Step(double dt)
     // RebaseOrientation) would undergo exactly the operations of the step
     // rotation, so it takes their result.
     const bool fromIdentity = Orientation.IsExactlyIdentity();
-    StepRotation.SetIdentity();
-    PreRotateX(StepRotation, cx, sx);
-    PreRotateY(StepRotation, cy, sy);
-    PreRotateZ(StepRotation, cz, sz);
+    StepRotation = RotationZYX(cx, sx, cy, sy, cz, sz);
     if (fromIdentity) {
         Orientation = StepRotation;
         return;

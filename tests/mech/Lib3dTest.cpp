@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 using namespace mechtest;
 
@@ -171,6 +173,35 @@ TEST(Matrix, Rotations)
     PreRotateY(both, b);
     const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b);
     ExpectNear(both, CMatrix(cb, sb * sa, sb * ca, 0, ca, -sa, -sb, cb * sa, cb * ca), 1e-16);
+}
+
+// The step rotation's short form against the three general products, bit
+// for bit: angles of every size and sign, zeros of both signs, and angles
+// whose sines fall below the short form's bound.
+TEST(Matrix, RotationZYXIsThePreRotatedIdentityBitForBit)
+{
+    const auto bits = [](const CMatrix &m) {
+        return std::vector<std::uint64_t>{std::bit_cast<std::uint64_t>(m.m00), std::bit_cast<std::uint64_t>(m.m01),
+                                          std::bit_cast<std::uint64_t>(m.m02), std::bit_cast<std::uint64_t>(m.m10),
+                                          std::bit_cast<std::uint64_t>(m.m11), std::bit_cast<std::uint64_t>(m.m12),
+                                          std::bit_cast<std::uint64_t>(m.m20), std::bit_cast<std::uint64_t>(m.m21),
+                                          std::bit_cast<std::uint64_t>(m.m22)};
+    };
+    std::vector<double> angles = {0.0, -0.0, 1e-200, -1e-95, 1e-80, 3e-9, -0.25, std::numbers::pi / 2,
+                                  -std::numbers::pi, 1e6};
+    SeedRandomWith(7);
+    for (int i = 0; i < 300; ++i)
+        angles.push_back((2 * UniformReal() - 1) * std::pow(10.0, -12 * UniformReal()));
+    for (std::size_t i = 0; i + 2 < angles.size(); ++i) {
+        const double x = angles[i], y = angles[i + 1], z = angles[(i * 7 + 2) % angles.size()];
+        CMatrix general = CMatrix::Identity();
+        PreRotateX(general, std::cos(x), std::sin(x));
+        PreRotateY(general, std::cos(y), std::sin(y));
+        PreRotateZ(general, std::cos(z), std::sin(z));
+        EXPECT_EQ(bits(RotationZYX(std::cos(x), std::sin(x), std::cos(y), std::sin(y), std::cos(z), std::sin(z))),
+                  bits(general))
+            << x << " " << y << " " << z;
+    }
 }
 
 // The masked generator written independently, in 64-bit arithmetic.
