@@ -23,11 +23,6 @@ void CChemReaction::SetRate(double rateConstant, double volumeInLitres)
     Propensity = 0.0;
 }
 
-void CChemReaction::SetPropensityFactor(double factor)
-{
-    Propensity = StochasticRate * factor;
-}
-
 void CChemReaction::Fire()
 {
     ++Count;

@@ -7,9 +7,6 @@ void CFilamentList::clear()
     blocks_.clear();
     slotCount_ = 0;
     emptySlots_ = 0;
-    live_.clear();
-    countedMonomers_.clear();
-    countedFreeBarbed_.clear();
     alive_.Clear();
     freeBarbed_.Clear();
     monomers_.Clear();
@@ -22,12 +19,9 @@ CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
     const std::size_t slot = slotCount_++;
     CSolidFilament &stored = AtSlot(slot);
     stored = filament;
-    live_.push_back(1);
-    countedMonomers_.push_back(std::int32_t(MonomerCount(stored)));
-    countedFreeBarbed_.push_back(std::uint8_t(FreeBarbedCount(stored)));
-    alive_.Append(1);
-    freeBarbed_.Append(countedFreeBarbed_.back());
-    monomers_.Append(countedMonomers_.back());
+    alive_.Append(true);
+    freeBarbed_.Append(stored.IsBarbedEndFree());
+    monomers_.Append(MonomerCount(stored));
     return stored;
 }
 
@@ -36,13 +30,11 @@ bool CFilamentList::Remove(const CSolidFilament &f)
     const std::size_t slot = SlotOf(f);
     if (slot == slotCount_)
         return false;
-    alive_.Add(slot, -1);
-    freeBarbed_.Add(slot, -std::int64_t(countedFreeBarbed_[slot]));
-    monomers_.Add(slot, -std::int64_t(countedMonomers_[slot]));
-    live_[slot] = 0;
-    countedFreeBarbed_[slot] = 0;
-    countedMonomers_[slot] = 0;
-    AtSlot(slot) = CSolidFilament();
+    alive_.Set(slot, false);
+    freeBarbed_.Set(slot, false);
+    monomers_.Add(slot, -monomers_.Count(slot));
+    // The slot keeps the removed filament's bytes: nothing reads an empty
+    // slot, and clearing it would write ten cache lines.
     ++emptySlots_;
     if (emptySlots_ >= kMinEmptySlotsToCompact && emptySlots_ * 2 > slotCount_)
         Compact();
@@ -54,12 +46,8 @@ void CFilamentList::Refresh(const CSolidFilament &f)
     const std::size_t slot = SlotOf(f);
     if (slot == slotCount_)
         return;
-    const std::int64_t monomers = MonomerCount(f);
-    const std::int64_t freeBarbed = FreeBarbedCount(f);
-    monomers_.Add(slot, monomers - countedMonomers_[slot]);
-    freeBarbed_.Add(slot, freeBarbed - countedFreeBarbed_[slot]);
-    countedMonomers_[slot] = std::int32_t(monomers);
-    countedFreeBarbed_[slot] = std::uint8_t(freeBarbed);
+    monomers_.Add(slot, MonomerCount(f) - monomers_.Count(slot));
+    freeBarbed_.Set(slot, f.IsBarbedEndFree());
 }
 
 void CFilamentList::CompactIfSparse()
@@ -71,33 +59,34 @@ void CFilamentList::CompactIfSparse()
 CSolidFilament *CFilamentList::FreeBarbed(std::int64_t i)
 {
     const std::size_t slot = freeBarbed_.FindByRank(i);
-    return slot < slotCount_ ? &AtSlot(slot) : nullptr;
+    return slot < slotCount_ ? &Picked(slot) : nullptr;
 }
 
 CFilamentList::MonomerSite CFilamentList::OfMonomer(std::int64_t i)
 {
-    const std::size_t slot = monomers_.FindByRank(i < 0 ? 0 : i);
-    if (slot == slotCount_)
+    const CCountTree::Unit monomer = monomers_.FindByRank(i < 0 ? 0 : i);
+    if (monomer.Slot == slotCount_)
         return {};
-    const std::int64_t position = i < 0 ? i : i - monomers_.PrefixSum(slot);
-    return {&AtSlot(slot), std::int32_t(position)};
+    return {&Picked(monomer.Slot), std::int32_t(i < 0 ? i : monomer.Within)};
 }
 
 std::size_t CFilamentList::NextLiveSlot(std::size_t slot) const
 {
-    while (slot < slotCount_ && !live_[slot])
+    while (slot < slotCount_ && !IsLive(slot))
         ++slot;
     return slot;
 }
 
 std::size_t CFilamentList::SlotOf(const CSolidFilament &f) const
 {
+    if (pickedSlot_ < slotCount_ && &AtSlot(pickedSlot_) == &f)
+        return IsLive(pickedSlot_) ? pickedSlot_ : slotCount_;
     const std::less<const CSolidFilament *> before;
     for (std::size_t block = 0; block < blocks_.size(); ++block) {
         const CSolidFilament *first = blocks_[block].get();
         if (!before(&f, first) && before(&f, first + kBlockSize)) {
             const std::size_t slot = block * kBlockSize + std::size_t(&f - first);
-            return slot < slotCount_ && live_[slot] ? slot : slotCount_;
+            return slot < slotCount_ && IsLive(slot) ? slot : slotCount_;
         }
     }
     return slotCount_;
@@ -105,23 +94,21 @@ std::size_t CFilamentList::SlotOf(const CSolidFilament &f) const
 
 void CFilamentList::Compact()
 {
-    std::size_t kept = 0;
+    std::vector<bool> freeBarbed;
+    std::vector<std::int32_t> monomers;
     for (std::size_t slot = 0; slot < slotCount_; ++slot) {
-        if (!live_[slot])
+        if (!IsLive(slot))
             continue;
+        const std::size_t kept = freeBarbed.size();
         if (kept != slot)
             AtSlot(kept) = AtSlot(slot);
-        countedMonomers_[kept] = countedMonomers_[slot];
-        countedFreeBarbed_[kept] = countedFreeBarbed_[slot];
-        ++kept;
+        freeBarbed.push_back(freeBarbed_.Test(slot));
+        monomers.push_back(monomers_.Count(slot));
     }
-    slotCount_ = kept;
+    slotCount_ = freeBarbed.size();
     emptySlots_ = 0;
-    blocks_.resize((kept + kBlockSize - 1) / kBlockSize);
-    live_.assign(kept, 1);
-    countedMonomers_.resize(kept);
-    countedFreeBarbed_.resize(kept);
-    alive_.Assign(std::vector<std::int64_t>(kept, 1));
-    freeBarbed_.Assign(std::vector<std::int64_t>(countedFreeBarbed_.begin(), countedFreeBarbed_.end()));
-    monomers_.Assign(std::vector<std::int64_t>(countedMonomers_.begin(), countedMonomers_.end()));
+    blocks_.resize((slotCount_ + kBlockSize - 1) / kBlockSize);
+    alive_.Assign(std::vector<bool>(slotCount_, true));
+    freeBarbed_.Assign(freeBarbed);
+    monomers_.Assign(monomers);
 }

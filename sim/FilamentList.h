@@ -1,6 +1,7 @@
 #pragma once
 
-#include "FenwickTree.h"
+#include "CountTree.h"
+#include "FlagTree.h"
 #include "Solidfilament.h"
 
 #include <cstddef>
@@ -73,11 +74,8 @@ public:
     std::size_t size() const { return slotCount_ - emptySlots_; }
     bool empty() const { return size() == 0; }
     // The i-th filament in list order; i must be below size().
-    CSolidFilament &operator[](std::size_t i) { return AtSlot(alive_.FindByRank(std::int64_t(i))); }
-    const CSolidFilament &operator[](std::size_t i) const
-    {
-        return AtSlot(alive_.FindByRank(std::int64_t(i)));
-    }
+    CSolidFilament &operator[](std::size_t i) { return Picked(alive_.FindByRank(std::int64_t(i))); }
+    const CSolidFilament &operator[](std::size_t i) const { return AtSlot(alive_.FindByRank(std::int64_t(i))); }
     CSolidFilament &front() { return (*this)[0]; }
     CSolidFilament &back() { return (*this)[size() - 1]; }
     const CSolidFilament &front() const { return (*this)[0]; }
@@ -107,7 +105,7 @@ public:
     // The slots in list order, for loops that visit every filament by index;
     // only live slots hold a filament.
     std::size_t SlotCount() const { return slotCount_; }
-    bool IsLive(std::size_t slot) const { return live_[slot] != 0; }
+    bool IsLive(std::size_t slot) const { return alive_.Test(slot); }
     CSolidFilament &AtSlot(std::size_t slot) { return blocks_[slot / kBlockSize][slot % kBlockSize]; }
     const CSolidFilament &AtSlot(std::size_t slot) const
     {
@@ -123,19 +121,26 @@ private:
     std::size_t NextLiveSlot(std::size_t slot) const;
     // The slot of f, or SlotCount() when f is not stored here.
     std::size_t SlotOf(const CSolidFilament &f) const;
+    // The filament in `slot`, remembered for SlotOf.
+    CSolidFilament &Picked(std::size_t slot)
+    {
+        pickedSlot_ = slot;
+        return AtSlot(slot);
+    }
     void Compact();
-    // What a filament counts for in the trees.
-    static std::int64_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
-    static std::int64_t FreeBarbedCount(const CSolidFilament &f) { return f.IsBarbedEndFree() ? 1 : 0; }
+    // What a filament counts for in the monomer tree.
+    static std::int32_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
 
     std::vector<std::unique_ptr<CSolidFilament[]>> blocks_;
     std::size_t slotCount_ = 0;
     std::size_t emptySlots_ = 0;
-    std::vector<std::uint8_t> live_;
-    // What each slot counts for in the trees right now.
-    std::vector<std::int32_t> countedMonomers_;
-    std::vector<std::uint8_t> countedFreeBarbed_;
-    CFenwickTree alive_;
-    CFenwickTree freeBarbed_;
-    CFenwickTree monomers_;
+    // The slot of the last filament picked by rank: the handlers refresh or
+    // remove that filament next, and SlotOf tries it before searching the
+    // blocks.
+    std::size_t pickedSlot_ = 0;
+    // Per slot: whether it holds a filament, whether that has a free barbed
+    // end, and its monomers.
+    CFlagTree alive_;
+    CFlagTree freeBarbed_;
+    CCountTree monomers_;
 };
