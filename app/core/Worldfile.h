@@ -11,7 +11,7 @@ class CCell;
 // A world file holds everything needed to continue a run exactly: the
 // parameters the world was built from, the cell with every filament and the
 // bacterium, the filament constants and the random streams. It is JSON text,
-// described field by field in doc/world-file.md.
+// described field by field in docs/world-file.md.
 
 // A world file that cannot be written, read or used. The message names the
 // file, the place in it (a path such as "filaments[12].monomers") and what is
