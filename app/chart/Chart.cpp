@@ -135,6 +135,22 @@ TChart::TChart(QWidget *parent)
         DrawTimer->stop();
         SinceDrawing.start();
         PrepareDrawing();
+        TickedArea = PlotWidget->axisRect()->rect().size();
+    });
+    // Tick steps follow the axis length in pixels, but a replot spaces the
+    // ticks before it lays the plot area out: a chart drawn first at another
+    // size (hidden during a run, then shown) would keep ticks spaced for that
+    // size, too far apart for their numbers. One more replot at the new size
+    // corrects it; the correction itself is not corrected again, so labels
+    // that change the margins cannot keep it replotting.
+    connect(PlotWidget, &QCustomPlot::afterReplot, this, [this] {
+        const bool resized = PlotWidget->axisRect()->rect().size() != TickedArea;
+        if (resized && !CorrectingTicks) {
+            CorrectingTicks = true;
+            PlotWidget->replot(QCustomPlot::rpQueuedReplot);
+        } else {
+            CorrectingTicks = false;
+        }
     });
 }
 

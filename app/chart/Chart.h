@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -153,6 +154,10 @@ private:
     QColor TitleColor = Qt::black;
     // A hidden chart is drawn when it is shown again.
     bool DrawWhenShown = false;
+    // The plot area the ticks of the running replot are spaced for, and
+    // whether that replot corrects one drawn for another size.
+    QSize TickedArea;
+    bool CorrectingTicks = false;
 
     // Axis settings from before the zoom, restored by UndoZoom.
     struct AxisState {

@@ -14,6 +14,8 @@
 #include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 
+#include <qcustomplot.h>
+
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
@@ -329,6 +331,20 @@ private slots:
         TChartSeries *acg = s.Chart("Chart2DN")->Series(0);
         QVERIFY(acg->Count() > points);
         QVERIFY(std::abs(acg->XValue(points) - (endedAt + 0.01)) < 1e-12);
+    }
+
+    void ChartHiddenDuringTheRunIsTickedForItsSizeWhenShown()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("0.3");
+        s.Run(); // on the 3D page: the charts are drawn only when shown
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
+        TChart *n = s.Chart("Chart2DN");
+        QTest::qWait(300);
+        const QVector<double> ticks = n->Plot()->yAxis->tickVector();
+        QVERIFY(ticks.size() >= 2);
+        QCOMPARE(ticks[1] - ticks[0], n->LeftAxis().CalcIncrement());
     }
 
     void ObservationTogglesAndDisplaysFollowTheCell()
