@@ -1,5 +1,6 @@
 // Runs the built filonex-batch program and checks its output and exit status.
 
+#include "Programrun.h"
 #include "TestSupport.h"
 
 #include <cerrno>
@@ -11,76 +12,28 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 
-struct BatchResult {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
+using BatchResult = ProgramResult;
 
-class BatchProcess {
+// filonex-batch with these arguments; stdoutPath as for Program.
+class BatchProcess : public Program {
 public:
-    // Standard output goes to stdoutPath, or is closed when that is empty.
     BatchProcess(const ScratchDirectory &dir, std::vector<std::string> arguments,
                  std::optional<std::string> stdoutPath = {})
-        : outPath_(stdoutPath.value_or(dir.File("stdout.txt"))), errPath_(dir.File("stderr.txt")),
-          readOut_(!stdoutPath)
+        : Program(dir, WithProgram(std::move(arguments)), std::move(stdoutPath))
     {
-        arguments.insert(arguments.begin(), FILONEX_BATCH);
-        std::vector<char *> argv;
-        for (std::string &argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        if (outPath_.empty())
-            posix_spawn_file_actions_addclose(&files, STDOUT_FILENO);
-        else
-            posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, outPath_.c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errPath_.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&pid_, FILONEX_BATCH, &files, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&files);
-    }
-
-    void Signal(int signal) const { ::kill(pid_, signal); }
-
-    // Waits for the program; one that has not ended after `limit` is killed,
-    // so that a runner that ignores its stop cannot hang the tests.
-    BatchResult Wait(std::chrono::seconds limit = std::chrono::minutes(2)) const
-    {
-        BatchResult result;
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        pid_t ended = 0;
-        while (pid_ > 0 && (ended = ::waitpid(pid_, &status, WNOHANG)) == 0) {
-            if (std::chrono::steady_clock::now() > deadline)
-                ::kill(pid_, SIGKILL);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (ended == pid_)
-            result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        result.Out = readOut_ ? ReadFile(outPath_) : "";
-        result.Err = ReadFile(errPath_);
-        return result;
     }
 
 private:
-    std::string outPath_;
-    std::string errPath_;
-    bool readOut_;
-    pid_t pid_ = -1;
+    static std::vector<std::string> WithProgram(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), FILONEX_BATCH);
+        return arguments;
+    }
 };
 
 BatchResult RunBatch(const ScratchDirectory &dir, std::vector<std::string> arguments)
