@@ -16,9 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -112,17 +113,7 @@ BENCHMARK(BM_RefreshWith3DShown)->Arg(1)->Arg(250)->Iterations(20)->Unit(benchma
 
 } // namespace
 
-// Qt must be torn down in order (window, then application) before the
-// program's static objects go, so this program has its own entry.
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    // A display is needed for the 3D view; without one Qt draws off screen.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    TheGrownWindow.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv, [] { TheGrownWindow.reset(); });
 }

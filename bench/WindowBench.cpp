@@ -18,10 +18,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "QtBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -95,14 +96,7 @@ BENCHMARK_CAPTURE(WindowAgainstRunner, mechanics_0_5s, false, "0.5")
 
 } // namespace
 
-// Qt is torn down before the program's static objects go.
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }
