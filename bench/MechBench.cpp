@@ -9,18 +9,20 @@ namespace {
 
 void BM_UniformReal(benchmark::State &state)
 {
-    SeedRandomWith(1);
+    CRandomStream random;
+    random.SeedWith(1);
     for (auto _ : state)
-        benchmark::DoNotOptimize(UniformReal());
+        benchmark::DoNotOptimize(random.UniformReal());
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_UniformReal);
 
 void BM_RandomUnitVector(benchmark::State &state)
 {
-    SeedRandomWith(1);
+    CRandomStream random;
+    random.SeedWith(1);
     for (auto _ : state)
-        benchmark::DoNotOptimize(RandomUnitVector());
+        benchmark::DoNotOptimize(RandomUnitVector(random));
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RandomUnitVector);
@@ -30,9 +32,9 @@ BENCHMARK(BM_RandomUnitVector);
 void BM_FilamentMove(benchmark::State &state)
 {
     fp::Traps traps;
-    CSolidFilament::FilamentRadius = 1.5e-9;
-    CSolidFilament::FilamentLinearDensity = 3.4e-14;
+    const CFilamentMaterial material{1.5e-9, 3.4e-14};
     CSolidFilament filament;
+    filament.Material = &material;
     filament.SetGeometry(CVector(1e-6), CVector(1, 2, 3));
     filament.Monomers = 50;
     filament.MarkChanged();

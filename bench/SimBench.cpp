@@ -20,8 +20,8 @@ void RunDefaultWorld(benchmark::State &state, bool withMechanics)
     std::size_t filaments = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        SeedRandomWith(SEED);
         CCell cell;
+        cell.Random.SeedWith(SEED);
         BuildWorld(cell, WorldParameters());
         state.ResumeTiming();
         if (withMechanics)

@@ -18,8 +18,8 @@ namespace {
 void StopLatency(benchmark::State &state, bool withMechanics, double mechanicsStep)
 {
     for (auto _ : state) {
-        SeedRandomWith(20261207u);
         CCell cell;
+        cell.Random.SeedWith(20261207u);
         WorldParameters parameters;
         parameters.ObserveTimeStep = 1e6;
         parameters.TimeStep = mechanicsStep;

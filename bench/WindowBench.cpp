@@ -32,7 +32,7 @@ constexpr std::uint32_t Seed = 20261207;
 double WindowSeconds(const QString &settings, bool chemistryOnly)
 {
     TfmMain window(settings, [](TfmMain::MessageKind, const QString &) {});
-    SeedRandomWith(Seed);
+    window.World().Random.SeedWith(Seed);
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
     window.findChild<QTabWidget *>("PageControlMain")->setCurrentIndex(0);

@@ -33,7 +33,7 @@ ParameterStore SeveringParameters()
 // Grows the world until it holds kFilaments filaments, between two reactions.
 void GrowWorld(CCell &cell, const ParameterStore &store)
 {
-    SeedRandomWith(20261207u);
+    cell.Random.SeedWith(20261207u);
     ResetAndApply(store, cell);
     cell.BetweenReactions = [&cell] {
         if (cell.Filaments.size() >= kFilaments)

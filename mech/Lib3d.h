@@ -170,23 +170,23 @@ inline bool AnyGreater(const CVector &a, const CVector &b)
     return a.x > b.x || a.y > b.y || a.z > b.z;
 }
 
-// Three successive UniformReal draws: x, then y, then z.
-inline CVector RandomUniformVector()
+// Three successive UniformReal draws of `random`: x, then y, then z.
+inline CVector RandomUniformVector(CRandomStream &random)
 {
     // Separate statements keep the order of the draws fixed.
-    const double x = UniformReal();
-    const double y = UniformReal();
-    const double z = UniformReal();
+    const double x = random.UniformReal();
+    const double y = random.UniformReal();
+    const double z = random.UniformReal();
     return CVector(x, y, z);
 }
 // A uniformly distributed direction (Marsaglia's method; two draws per
-// attempt, u before v).
-inline CVector RandomUnitVector()
+// attempt, u before v) from `random`.
+inline CVector RandomUnitVector(CRandomStream &random)
 {
     double u, v, s;
     do {
-        u = 2.0 * UniformReal() - 1.0;
-        v = 2.0 * UniformReal() - 1.0;
+        u = 2.0 * random.UniformReal() - 1.0;
+        v = 2.0 * random.UniformReal() - 1.0;
         s = u * u + v * v;
     } while (s >= 1.0 || s == 0.0);
     const double root = std::sqrt(1.0 - s);

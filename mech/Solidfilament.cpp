@@ -10,9 +10,9 @@ void CSolidFilament::UpdateMassProperties()
     // length found once.
     const CVector barbedEnd = GetBarbedEnd();
     const double length = Length(PointedEnd - barbedEnd);
-    Mass = length * FilamentLinearDensity;
+    Mass = length * Material->LinearDensity;
     Position = (PointedEnd + barbedEnd) * 0.5;
-    Inertia = RodInertia(length, FilamentRadius, Mass);
+    Inertia = RodInertia(length, Material->Radius, Mass);
     InvInertia = Inverse(Inertia);
     // Growth conserves momentum; a lighter filament keeps its velocities.
     if (previousMass < Mass) {
@@ -32,12 +32,12 @@ void CSolidFilament::MarkChanged()
 
 double CSolidFilament::GetMass() const
 {
-    return RodLength() * FilamentLinearDensity;
+    return RodLength() * Material->LinearDensity;
 }
 
 CMatrix CSolidFilament::GetInertia() const
 {
-    return RodInertia(RodLength(), FilamentRadius, GetMass());
+    return RodInertia(RodLength(), Material->Radius, GetMass());
 }
 
 CVector CSolidFilament::GetMassCenter() const

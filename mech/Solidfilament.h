@@ -3,15 +3,22 @@
 #include "Filament.h"
 #include "Solid.h"
 
+// The material of all filaments of a world; set when the world is rebuilt
+// from the parameters, 0 until then.
+struct CFilamentMaterial {
+    double Radius = 0.0;        // rod radius [m]
+    double LinearDensity = 0.0; // mass per length [kg/m]
+};
+
+// The material of a filament that belongs to no world.
+inline constexpr CFilamentMaterial NO_FILAMENT_MATERIAL{};
+
 // A filament as a rigid body: its mass and inertia follow from its length and
-// the two material constants shared by all filaments, and every step carries
-// its ends along with the body.
+// its world's material, and every step carries its ends along with the body.
 class CSolidFilament final : public CFilament, public CAsymmetricSolid {
 public:
-    // Shared by every filament; set when the world is rebuilt from the
-    // parameters, 0 until then.
-    static inline double FilamentRadius = 0.0;        // rod radius [m]
-    static inline double FilamentLinearDensity = 0.0; // mass per length [kg/m]
+    // Owned by the world, which outlives its filaments.
+    const CFilamentMaterial *Material = &NO_FILAMENT_MATERIAL;
 
     bool Changed = true; // size or ends changed since the last refresh
 

@@ -3,9 +3,11 @@
 #include "Bacterium.h"
 #include "Chemreaction.h"
 #include "FilamentList.h"
+#include "Random.h"
 #include "Solidfilament.h"
 #include "Space.h"
 #include "TeamSizeChooser.h"
+#include "ThreadTeam.h"
 
 #include <array>
 #include <atomic>
@@ -68,9 +70,13 @@ public:
     std::int64_t ReactionCount = 0;
     std::array<std::int32_t, SPECIES_COUNT> Species{};
     std::array<CChemReaction, REACTION_COUNT> Reactions;
+    // Every draw of this world comes from it.
+    CRandomStream Random;
+    // The material of every filament of Filaments.
+    CFilamentMaterial Material;
     // New filaments are appended; removal keeps the order of the others.
     // The handlers keep its search trees current through FilamentChanged.
-    CFilamentList Filaments;
+    CFilamentList Filaments{Material};
     std::unique_ptr<CBacterium> Bacterium;
     // Called at every observation step with the floating-point traps off;
     // empty means none.
@@ -217,6 +223,7 @@ private:
     // One entry per slot of Filaments, reused from step to step.
     std::vector<FilamentContacts> contacts_;
     CTeamSizeChooser teamSize_;
+    CThreadTeam threads_;
     // Appends a filament of the given size placed by SetGeometry; the caller
     // updates the counters.
     CSolidFilament &AppendFilament(const CVector &pointedEnd, const CVector &direction,

@@ -4,56 +4,40 @@
 
 #include "Cell.h"
 
-#include "FloatingPoint.h"
-#include "Random.h"
-
 #include <algorithm>
-#include <cmath>
-#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <exception>
-#include <limits>
-
-#include <omp.h>
+#include <mutex>
 
 namespace {
 
 // With fewer filaments starting the threads costs more than it saves.
 constexpr std::size_t kParallelFromSlots = 256;
 
-// The stages of a mechanics step, in their order.
-constexpr int kContactStage = 0;
-constexpr int kKickStage = 1;
-constexpr int kMoveStage = 2;
-
 // The error of the first filament in list order among those that failed in
-// the first stage that failed, to be raised on the calling thread once every
-// thread is done: no exception may leave a worker, and any thread count
-// reports the same error.
+// a stage, to be raised on the calling thread once every thread is done: no
+// exception may leave a worker, and any thread count reports the same error.
 class FirstFailure {
 public:
-    // Runs work for the filament in `slot` in stage `stage`; false if it threw.
+    // Runs work for the filament in `slot`; false if it threw.
     template <typename Work>
-    bool Guard(int stage, std::size_t slot, Work &&work)
+    bool Guard(std::size_t slot, Work &&work)
     {
         try {
             work();
             return true;
         } catch (...) {
-#pragma omp critical(FirstFailure)
-            if (!error_ || stage < stage_ || (stage == stage_ && slot < slot_)) {
-                stage_ = stage;
+            const std::lock_guard lock(mutex_);
+            if (!error_ || slot < slot_) {
                 slot_ = slot;
                 error_ = std::current_exception();
-                failedStage_.store(stage);
             }
             return false;
         }
     }
-    // Whether a stage before `stage` failed. Asked after that stage's
-    // barrier, every thread gets the same answer, while failures of the
-    // running stage do not change it.
-    bool FailedBefore(int stage) const { return failedStage_.load() < stage; }
+    // Asked between stages only.
+    bool Failed() const { return bool(error_); }
     void Raise() const
     {
         if (error_)
@@ -61,10 +45,9 @@ public:
     }
 
 private:
-    int stage_ = 0;
+    std::mutex mutex_;
     std::size_t slot_ = 0;
     std::exception_ptr error_;
-    std::atomic<int> failedStage_ = std::numeric_limits<int>::max();
 };
 
 double &Component(CVector &v, int axis)
@@ -114,53 +97,46 @@ void CCell::MechStep(double dt)
 {
     // Forces are gathered from the positions at the start of the step, and
     // each filament's arithmetic is its own. So the contacts are found on all
-    // threads, then one thread draws the Brownian kicks from the one random
-    // stream and sums the bacterium's share of the contacts, both in list
-    // order, then the filaments move on all threads: any number of threads
-    // gives the result of one.
+    // threads, then the calling thread draws the Brownian kicks from the one
+    // random stream and sums the bacterium's share of the contacts, both in
+    // list order, then the filaments move on all threads: any number of
+    // threads gives the result of one. A stage that failed ends the step.
     Filaments.CompactIfSparse();
     const std::size_t slots = Filaments.SlotCount();
     if (contacts_.size() < slots)
         contacts_.resize(slots);
-    const bool chosen = MechanicsThreads <= 0 && slots >= kParallelFromSlots;
-    const int team = !chosen ? std::max(MechanicsThreads, 1) : teamSize_.Next(omp_get_max_threads());
+    const bool parallel = slots >= kParallelFromSlots;
+    const bool chosen = MechanicsThreads <= 0 && parallel;
+    const int team = !parallel ? 1 : chosen ? teamSize_.Next(CThreadTeam::Cores()) : MechanicsThreads;
     const auto start = std::chrono::steady_clock::now();
-    const bool trapping = fp::TrapsEnabled();
     FirstFailure failure;
-#pragma omp parallel num_threads(team) if (team > 1 && slots >= kParallelFromSlots)
-    {
-        // Traps are a property of each thread. A stage that failed ends the
-        // step: no later stage starts.
-        const fp::Traps traps(trapping);
-#pragma omp for schedule(static)
-        for (std::size_t slot = 0; slot < slots; ++slot)
+    threads_.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t slot = begin; slot < end; ++slot)
             if (Filaments.IsLive(slot))
-                failure.Guard(kContactStage, slot,
-                              [&] { FindContacts(Filaments.AtSlot(slot), contacts_[slot]); });
-        if (!failure.FailedBefore(kKickStage)) {
-#pragma omp single
-            for (std::size_t slot = 0; slot < slots; ++slot) {
-                FilamentContacts &contacts = contacts_[slot];
-                if (Filaments.IsLive(slot) && !failure.Guard(kKickStage, slot, [&] {
-                    if (!contacts.TouchesWall) {
-                        contacts.KickForceDirection = RandomUnitVector();
-                        contacts.KickTorqueDirection = RandomUnitVector();
-                    }
-                    // The bacterium does not track its rotation; the
-                    // reaction torque would have no effect.
-                    if (contacts.TouchesBacterium)
-                        Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
-                }))
-                    break;
-            }
+                failure.Guard(slot, [&] { FindContacts(Filaments.AtSlot(slot), contacts_[slot]); });
+    });
+    if (!failure.Failed()) {
+        for (std::size_t slot = 0; slot < slots; ++slot) {
+            FilamentContacts &contacts = contacts_[slot];
+            if (Filaments.IsLive(slot) && !failure.Guard(slot, [&] {
+                if (!contacts.TouchesWall) {
+                    contacts.KickForceDirection = RandomUnitVector(Random);
+                    contacts.KickTorqueDirection = RandomUnitVector(Random);
+                }
+                // The bacterium does not track its rotation; the reaction
+                // torque would have no effect.
+                if (contacts.TouchesBacterium)
+                    Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
+            }))
+                break;
         }
-        if (!failure.FailedBefore(kMoveStage)) {
-#pragma omp for schedule(static)
-            for (std::size_t slot = 0; slot < slots; ++slot)
+    }
+    if (!failure.Failed()) {
+        threads_.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t slot = begin; slot < end; ++slot)
                 if (Filaments.IsLive(slot))
-                    failure.Guard(kMoveStage, slot,
-                                  [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
-        }
+                    failure.Guard(slot, [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
+        });
     }
     if (chosen)
         teamSize_.Took(std::chrono::steady_clock::now() - start);
@@ -239,8 +215,8 @@ void CCell::ApplyWallForces()
         FilamentContacts contacts;
         FindContacts(f, contacts);
         if (!contacts.TouchesWall) {
-            contacts.KickForceDirection = RandomUnitVector();
-            contacts.KickTorqueDirection = RandomUnitVector();
+            contacts.KickForceDirection = RandomUnitVector(Random);
+            contacts.KickTorqueDirection = RandomUnitVector(Random);
             f.ApplyForceAndTorque(BrownianForce * contacts.KickForceDirection,
                                   BrownianMoment * contacts.KickTorqueDirection);
         } else {

@@ -4,8 +4,6 @@
 
 #include "Cell.h"
 
-#include "Random.h"
-
 namespace {
 
 // Monomers a new filament is made of; shorter pieces dissolve.
@@ -20,9 +18,9 @@ void CCell::FormFilament()
         return;
     CVector pointedEnd;
     do
-        pointedEnd = MulComponents(Size, RandomUniformVector());
+        pointedEnd = MulComponents(Size, RandomUniformVector(Random));
     while (!Contains(pointedEnd));
-    const CVector direction = RandomUnitVector();
+    const CVector direction = RandomUnitVector(Random);
     AppendFilament(pointedEnd, direction, NUCLEUS_SIZE);
     Species[ACG] -= NUCLEUS_SIZE;
     Species[ACF] += NUCLEUS_SIZE;
@@ -35,9 +33,9 @@ void CCell::FormFilamentAtBacterium()
     if (Species[ACG] < NUCLEUS_SIZE || !Bacterium)
         return;
     // On the outer surface of the shell, 1.1 radii from the centre.
-    const CVector outward = RandomUnitVector();
+    const CVector outward = RandomUnitVector(Random);
     const CVector pointedEnd = Bacterium->Center + outward * Bacterium->Radius * 1.1;
-    const CVector direction = RandomUnitVector();
+    const CVector direction = RandomUnitVector(Random);
     AppendFilament(pointedEnd, direction, NUCLEUS_SIZE);
     Species[ACG] -= NUCLEUS_SIZE;
     Species[ACF] += NUCLEUS_SIZE;
@@ -49,7 +47,7 @@ void CCell::AssocBarbed()
 {
     if (Species[FIB] < 1 || Species[ACG] < 1)
         return;
-    CSolidFilament *f = FreeBarbedFilament(UniformInt(0, Species[FIB] - 1));
+    CSolidFilament *f = FreeBarbedFilament(Random.UniformInt(0, Species[FIB] - 1));
     // A barbed end outside the box cannot grow further out.
     if (!f || !Contains(f->GetBarbedEnd()))
         return;
@@ -63,7 +61,7 @@ void CCell::AssocPointed()
 {
     if (Species[FIP] < 1 || Species[ACG] < 1)
         return;
-    CSolidFilament *f = FilamentAt(UniformInt(0, Species[FIP] - 1));
+    CSolidFilament *f = FilamentAt(Random.UniformInt(0, Species[FIP] - 1));
     if (!f || !Contains(f->GetPointedEnd()))
         return;
     ++f->Monomers;
@@ -77,7 +75,7 @@ void CCell::DissocBarbed()
 {
     if (Species[FIB] < 1)
         return;
-    CSolidFilament *f = FreeBarbedFilament(UniformInt(0, Species[FIB] - 1));
+    CSolidFilament *f = FreeBarbedFilament(Random.UniformInt(0, Species[FIB] - 1));
     if (!f)
         return;
     if (f->Monomers <= NUCLEUS_SIZE) {
@@ -94,7 +92,7 @@ void CCell::DissocPointed()
 {
     if (Species[FIP] < 1)
         return;
-    CSolidFilament *f = FilamentAt(UniformInt(0, Species[FIP] - 1));
+    CSolidFilament *f = FilamentAt(Random.UniformInt(0, Species[FIP] - 1));
     if (!f)
         return;
     if (f->Monomers <= NUCLEUS_SIZE) {
@@ -112,7 +110,7 @@ void CCell::CapBarbed()
 {
     if (Species[FIB] < 1 || Species[CAP] < 1)
         return;
-    CSolidFilament *f = FreeBarbedFilament(UniformInt(0, Species[FIB] - 1));
+    CSolidFilament *f = FreeBarbedFilament(Random.UniformInt(0, Species[FIB] - 1));
     if (!f)
         return;
     f->Capped = true;
@@ -131,7 +129,7 @@ void CCell::Sever()
 {
     if (Species[ACF] < 1)
         return;
-    const MonomerSite site = FilamentOfMonomer(UniformInt(0, Species[ACF] - 1));
+    const MonomerSite site = FilamentOfMonomer(Random.UniformInt(0, Species[ACF] - 1));
     if (site.Filament)
         SeverAt(site.Filament, site.FromBarbedEnd);
 }

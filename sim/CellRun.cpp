@@ -5,7 +5,6 @@
 #include "Cell.h"
 
 #include "FloatingPoint.h"
-#include "Random.h"
 #include "Stalledclock.h"
 
 #include <algorithm>
@@ -16,11 +15,11 @@ namespace {
 
 // A uniform draw in (0, 1] for a logarithm: a draw of exactly 0 (about once
 // in 2^31) is drawn again.
-double DrawForLogarithm()
+double DrawForLogarithm(CRandomStream &random)
 {
     double u;
     do
-        u = UniformReal();
+        u = random.UniformReal();
     while (u == 0.0);
     return u;
 }
@@ -119,7 +118,7 @@ CChemReaction *CCell::FirstReaction(double &tau)
     tau = 1e30;
     CChemReaction *chosen = nullptr;
     for (CChemReaction &reaction : Reactions) {
-        const double u = DrawForLogarithm();
+        const double u = DrawForLogarithm(Random);
         const double a = reaction.Propensity;
         const double t = a >= NEGLIGIBLE_PROPENSITY ? -std::log(u) / a : -std::log(u) * 1e30;
         if (t < tau) {
@@ -135,13 +134,13 @@ CChemReaction *CCell::NextReaction(double &tau)
     double total = 0.0;
     for (const CChemReaction &reaction : Reactions)
         total += OccurrenceWeight(reaction);
-    const double u1 = DrawForLogarithm();
+    const double u1 = DrawForLogarithm(Random);
     // Raised explicitly: with traps off -log(u1) / 0 would give an infinity,
     // and with u1 = 1 the quotient 0 / 0 would report an invalid operation.
     if (total == 0.0)
         throw fp::FloatingPointError(fp::Fault::DivisionByZero);
     tau = -std::log(u1) / total;
-    double r = UniformReal() * total;
+    double r = Random.UniformReal() * total;
     for (CChemReaction &reaction : Reactions) {
         r -= OccurrenceWeight(reaction);
         if (r < 0.0)

@@ -19,6 +19,7 @@ CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
     const std::size_t slot = slotCount_++;
     CSolidFilament &stored = AtSlot(slot);
     stored = filament;
+    stored.Material = material_;
     alive_.Append(true);
     freeBarbed_.Append(stored.IsBarbedEndFree());
     monomers_.Append(MonomerCount(stored));

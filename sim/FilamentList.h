@@ -62,7 +62,8 @@ public:
     using iterator = Iterator<CFilamentList, CSolidFilament>;
     using const_iterator = Iterator<const CFilamentList, const CSolidFilament>;
 
-    CFilamentList() = default;
+    // Every filament appended takes `material`, which must outlive the list.
+    explicit CFilamentList(const CFilamentMaterial &material = NO_FILAMENT_MATERIAL) : material_(&material) {}
     CFilamentList(const CFilamentList &) = delete;
     CFilamentList &operator=(const CFilamentList &) = delete;
 
@@ -82,7 +83,8 @@ public:
     const CSolidFilament &back() const { return (*this)[size() - 1]; }
 
     void clear();
-    // Appends a copy of `filament` at the end of the list.
+    // Appends a copy of `filament`, made of the list's material, at the end
+    // of the list.
     CSolidFilament &Append(const CSolidFilament &filament);
     // Takes f out of the list, keeping the order of the others; false when f
     // is not in the list.
@@ -131,6 +133,7 @@ private:
     // What a filament counts for in the monomer tree.
     static std::int32_t MonomerCount(const CSolidFilament &f) { return f.Monomers > 0 ? f.Monomers : 0; }
 
+    const CFilamentMaterial *material_;
     std::vector<std::unique_ptr<CSolidFilament[]>> blocks_;
     std::size_t slotCount_ = 0;
     std::size_t emptySlots_ = 0;

@@ -1,12 +1,8 @@
 #include "Random.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <iterator>
-
-std::uint8_t GeneratorMode = 0;
 
 namespace {
 
@@ -17,53 +13,7 @@ constexpr int kWarmUpSteps = 8;
 constexpr double kShuffledScale = 1.0 / 2147483647.0;
 constexpr double kIntRangeWidening = 0.9999999999999988;
 
-std::int32_t &seed = random_state::Seed;
-std::int32_t shuffleTable[kTableSize] = {};
-std::int32_t shuffleOutput = 0; // 0: the table is not yet filled
-
-void AdvanceSeed()
-{
-    seed = SchrageStep(seed);
-}
-
-// Fills the shuffle table from a fresh positive seed; the first warm-up
-// steps are discarded.
-void FillShuffleTable()
-{
-    const std::int64_t negated = -static_cast<std::int64_t>(seed);
-    seed = negated < 1 ? 1 : static_cast<std::int32_t>(negated);
-    for (int j = kTableSize + kWarmUpSteps - 1; j >= 0; --j) {
-        AdvanceSeed();
-        if (j < kTableSize)
-            shuffleTable[j] = seed;
-    }
-    shuffleOutput = shuffleTable[0];
-}
-
-// Seeds both congruential generators from v and draws once from each, as
-// the start-up seeding does after mixing the clock into v.
-std::int32_t SeedGenerators(std::uint32_t v)
-{
-    const auto low31 = static_cast<std::int32_t>(v & 0x7FFFFFFFu);
-    seed = -low31;
-    ShuffledUniform();
-    seed = low31;
-    MaskedUniform();
-    return seed;
-}
-
 } // namespace
-
-double ShuffledUniform()
-{
-    if (seed <= 0 || shuffleOutput == 0)
-        FillShuffleTable();
-    AdvanceSeed();
-    const std::int32_t j = shuffleOutput / kShuffleDivisor;
-    shuffleOutput = shuffleTable[j];
-    shuffleTable[j] = seed;
-    return shuffleOutput * kShuffledScale;
-}
 
 double LibraryUniform()
 {
@@ -71,23 +21,53 @@ double LibraryUniform()
     return std::rand() * (1.0 / RAND_MAX);
 }
 
-std::int32_t RandomSeed()
+bool UsesLibraryGenerator(std::uint8_t mode)
 {
-    return seed;
+    return mode != 0 && mode != 1;
 }
 
-void SetRandomSeed(std::int32_t value)
+// The first warm-up steps are discarded.
+void CRandomStream::FillShuffleTable()
 {
-    seed = value;
+    const std::int64_t negated = -static_cast<std::int64_t>(seed_);
+    seed_ = negated < 1 ? 1 : static_cast<std::int32_t>(negated);
+    for (int j = kTableSize + kWarmUpSteps - 1; j >= 0; --j) {
+        seed_ = SchrageStep(seed_);
+        if (j < kTableSize)
+            shuffleTable_[j] = seed_;
+    }
+    shuffleOutput_ = shuffleTable_[0];
 }
 
-double UniformRange(double a, double b)
+// As the start-up seeding does after mixing the clock into v.
+std::int32_t CRandomStream::SeedGenerators(std::uint32_t v)
 {
-    const float u = GeneratorMode == 1 ? static_cast<float>(ShuffledUniform()) : MaskedUniform();
+    const auto low31 = static_cast<std::int32_t>(v & 0x7FFFFFFFu);
+    seed_ = -low31;
+    ShuffledUniform();
+    seed_ = low31;
+    MaskedUniform();
+    return seed_;
+}
+
+double CRandomStream::ShuffledUniform()
+{
+    if (seed_ <= 0 || shuffleOutput_ == 0)
+        FillShuffleTable();
+    seed_ = SchrageStep(seed_);
+    const std::int32_t j = shuffleOutput_ / kShuffleDivisor;
+    shuffleOutput_ = shuffleTable_[j];
+    shuffleTable_[j] = seed_;
+    return shuffleOutput_ * kShuffledScale;
+}
+
+double CRandomStream::UniformRange(double a, double b)
+{
+    const float u = Mode == 1 ? static_cast<float>(ShuffledUniform()) : MaskedUniform();
     return (b - a) * u + a;
 }
 
-std::int32_t UniformInt(std::int32_t lo, std::int32_t hi)
+std::int32_t CRandomStream::UniformInt(std::int32_t lo, std::int32_t hi)
 {
     // Truncated to 64 bits: near the top of the int range the widened upper
     // end rounds to hi + 1, which a 32-bit result could not hold.
@@ -99,7 +79,7 @@ std::int32_t UniformInt(std::int32_t lo, std::int32_t hi)
     return static_cast<std::int32_t>(r);
 }
 
-std::int32_t StochasticRound(double x)
+std::int32_t CRandomStream::StochasticRound(double x)
 {
     const double u = UniformReal();
     const double f = std::floor(x);
@@ -111,15 +91,13 @@ std::int32_t StochasticRound(double x)
     return static_cast<std::int32_t>(up ? f + 1.0 : f);
 }
 
-double IntPower(double x, int n)
+std::int32_t CRandomStream::SeedWith(std::uint32_t v)
 {
-    double result = 1.0;
-    for (int i = 0; i < n; ++i)
-        result = result * x;
-    return result;
+    std::srand(v);
+    return SeedGenerators(v);
 }
 
-std::int32_t SeedRandom()
+std::int32_t CRandomStream::SeedFromClock()
 {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     // The address of a local adds per-process variation to the clock.
@@ -129,31 +107,33 @@ std::int32_t SeedRandom()
     return SeedGenerators(v);
 }
 
-std::int32_t SeedRandomWith(std::uint32_t v)
-{
-    std::srand(v);
-    return SeedGenerators(v);
-}
-
-RandomState CaptureRandomState()
+RandomState CRandomStream::Capture() const
 {
     RandomState state;
-    state.Mode = GeneratorMode;
-    state.Seed = seed;
-    std::copy(std::begin(shuffleTable), std::end(shuffleTable), state.ShuffleTable.begin());
-    state.ShuffleOutput = shuffleOutput;
+    state.Mode = Mode;
+    state.Seed = seed_;
+    state.ShuffleTable = shuffleTable_;
+    state.ShuffleOutput = shuffleOutput_;
     return state;
 }
 
-void RestoreRandomState(const RandomState &state)
+void CRandomStream::Restore(const RandomState &state)
 {
-    GeneratorMode = state.Mode;
-    seed = state.Seed;
-    std::copy(state.ShuffleTable.begin(), state.ShuffleTable.end(), std::begin(shuffleTable));
-    shuffleOutput = state.ShuffleOutput;
+    Mode = state.Mode;
+    seed_ = state.Seed;
+    shuffleTable_ = state.ShuffleTable;
+    shuffleOutput_ = state.ShuffleOutput;
 }
 
-bool UsesLibraryGenerator(std::uint8_t mode)
+std::int32_t FreshSeed()
 {
-    return mode != 0 && mode != 1;
+    return CRandomStream().SeedFromClock();
+}
+
+double IntPower(double x, int n)
+{
+    double result = 1.0;
+    for (int i = 0; i < n; ++i)
+        result = result * x;
+    return result;
 }

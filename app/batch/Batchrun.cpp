@@ -189,7 +189,7 @@ int RunBatch(const BatchOptions &options)
             return Fail(kExitBadInput, problem);
         const SettingsFile settings(settingsPath);
         store = LoadParameters(options, settings);
-        const std::uint32_t seed = SeedTheRun(options.Seed);
+        const std::uint32_t seed = SeedTheRun(cell.Random, options.Seed);
         if (!options.Seed)
             std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
         try {

@@ -10,9 +10,9 @@
 
 namespace {
 
-void WarnOfIncompleteRandomState()
+void WarnOfIncompleteRandomState(const CCell &cell)
 {
-    if (const std::string warning = IncompleteRandomStateWarning(); !warning.empty())
+    if (const std::string warning = IncompleteRandomStateWarning(cell); !warning.empty())
         Warn(warning);
 }
 
@@ -23,7 +23,7 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
     WorldContext world = LoadWorld(*options.ResumePath, cell);
     applied = std::move(world.Parameters);
     if (options.Seed)
-        SeedTheRun(options.Seed);
+        SeedTheRun(cell.Random, options.Seed);
     else if (!world.RandomStateComplete)
         Warn("the world file says that its random draws came from the C library's rand(), "
              "whose state it could not hold: this run does not repeat the saved one");
@@ -47,7 +47,7 @@ void RunWorldFiles::Start(CCell &cell, Reporter report)
 {
     if (!checkpointPath_)
         return;
-    WarnOfIncompleteRandomState();
+    WarnOfIncompleteRandomState(cell);
     cell_ = &cell;
     report_ = std::move(report);
     nextCheckpoint_ = NextCheckpointTime();
@@ -84,7 +84,7 @@ int RunWorldFiles::Finish(const CCell &cell, bool runFailed)
                                            "': the run ended by an error, which may have left "
                                            "it in the middle of a step; the last checkpoint, "
                                            "if any, is whole");
-    WarnOfIncompleteRandomState();
+    WarnOfIncompleteRandomState(cell);
     try {
         SaveWorld(*savePath_, cell, applied_, targetTime_);
     } catch (const WorldFileError &e) {

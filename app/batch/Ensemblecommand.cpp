@@ -50,7 +50,7 @@ std::uint32_t BaseSeed(const BatchOptions &options)
         return *options.Seed;
     if (std::filesystem::exists(PlanPath(options)))
         return ReadEnsemblePlan(PlanPath(options)).BaseSeed;
-    const std::uint32_t seed = SeedInRange(SeedRandom());
+    const std::uint32_t seed = SeedInRange(FreshSeed());
     std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));
     return seed;
 }

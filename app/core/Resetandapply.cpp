@@ -22,12 +22,13 @@ constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over 
 
 // Molecules in a volume V (m^3) at the concentration of key (uM), rounded
 // stochastically. The product is formed left to right in extended precision.
-std::int32_t Population(const ParameterStore &store, std::string_view key, double volume)
+std::int32_t Population(const ParameterStore &store, std::string_view key, double volume,
+                        CRandomStream &random)
 {
     const long double concentration = CheckedParameterNumber(store, kConcentrations, key);
     const long double molecules = concentration * volume * 1000.0L *
                                   static_cast<long double>(AVOGADRO) * 1e-6L;
-    return StochasticRound(static_cast<double>(molecules));
+    return random.StochasticRound(static_cast<double>(molecules));
 }
 
 } // namespace
@@ -48,10 +49,10 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.MechTimeStep = CheckedParameterNumber(store, kSimulation, "SIM_TIMESTEP");
     cell.ObsTimeStep = CheckedParameterNumber(store, kSimulation, "SIM_OBSERVTIMESTEP");
 
-    cell.Species[CCell::ACG] = Population(store, "C_ACG", volume);
-    cell.Species[CCell::CAP] = Population(store, "C_CAP", volume);
-    cell.Species[CCell::ARP] = Population(store, "C_ARP", volume);
-    cell.Species[CCell::ADC] = Population(store, "C_ADC", volume);
+    cell.Species[CCell::ACG] = Population(store, "C_ACG", volume, cell.Random);
+    cell.Species[CCell::CAP] = Population(store, "C_CAP", volume, cell.Random);
+    cell.Species[CCell::ARP] = Population(store, "C_ARP", volume, cell.Random);
+    cell.Species[CCell::ADC] = Population(store, "C_ADC", volume, cell.Random);
 
     cell.UpdatePropensities();
 
@@ -71,8 +72,8 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.BacteriumFriction = CheckedParameterNumber(store, kBacterium, "BACT_FRICCOEF");
     cell.Viscosity = CheckedParameterNumber(store, kMechanics, "MECH_VISC");
 
-    CSolidFilament::FilamentRadius = CheckedParameterNumber(store, kMechanics, "MECH_ACr");
-    CSolidFilament::FilamentLinearDensity = CheckedParameterNumber(store, kMechanics, "MECH_FLINDENS");
+    cell.Material.Radius = CheckedParameterNumber(store, kMechanics, "MECH_ACr");
+    cell.Material.LinearDensity = CheckedParameterNumber(store, kMechanics, "MECH_FLINDENS");
 
     cell.CreateBacterium();
     CBacterium &bacterium = *cell.Bacterium;

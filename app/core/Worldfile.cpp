@@ -647,19 +647,18 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
     document["method"] = ParameterText(applied, kSimulation, kMethodKey);
     document["parameters"] = ParametersJson(applied);
 
-    const RandomState random = CaptureRandomState();
+    const RandomState random = cell.Random.Capture();
     file.Object("random", [&](const Writer &stream) {
         RandomFields(stream, random);
         const bool complete = !UsesLibraryGenerator(random.Mode);
         stream("complete", complete);
         if (!complete)
-            stream.Label("note", IncompleteRandomStateWarning());
+            stream.Label("note", IncompleteRandomStateWarning(cell));
     });
 
     file.Object("cell", [&](const Writer &cellWriter) {
         CellFields(cellWriter, cell);
-        const FilamentMaterial material{CSolidFilament::FilamentRadius,
-                                        CSolidFilament::FilamentLinearDensity};
+        const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
     });
     if (cell.Bacterium)
@@ -745,16 +744,15 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
         throw WorldFileError(FileFault(path, fault.Where, fault.What));
     }
     const WorldExtras extras = ReadWorld(document, cell);
-    CSolidFilament::FilamentRadius = extras.Material.Radius;
-    CSolidFilament::FilamentLinearDensity = extras.Material.LinearDensity;
-    RestoreRandomState(extras.Random);
+    cell.Material = {extras.Material.Radius, extras.Material.LinearDensity};
+    cell.Random.Restore(extras.Random);
     cell.SetMethodByName(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey));
     return extras.Context;
 }
 
-std::string IncompleteRandomStateWarning()
+std::string IncompleteRandomStateWarning(const CCell &cell)
 {
-    if (!UsesLibraryGenerator(GeneratorMode))
+    if (!UsesLibraryGenerator(cell.Random.Mode))
         return {};
     return "the random draws come from the C library's rand(), whose state cannot be saved: "
            "a run resumed from this world will not repeat the draws of this one";

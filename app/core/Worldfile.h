@@ -59,4 +59,4 @@ WorldContext LoadWorld(const std::string &path, CCell &cell);
 
 // The warning to give when the random streams cannot be saved completely
 // because the selected generator draws from rand(); empty when they can.
-std::string IncompleteRandomStateWarning();
+std::string IncompleteRandomStateWarning(const CCell &cell);

@@ -38,7 +38,7 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
 
     // Runs on the run's thread.
     Cell->OnObserve = [this] { OnObservation(); };
-    SeedRandom();
+    Cell->Random.SeedFromClock();
 
     const SettingsFile settings(SettingsPath.toStdString());
     CreateParameterTables(Store, &settings);

@@ -1,3 +1,4 @@
+#include "Cell.h"
 #include "MainWindow.h"
 #include "Random.h"
 #include "WindowOptions.h"
@@ -50,7 +51,7 @@ int main(int argc, char *argv[])
     // Before the first reset-and-apply (when the window is shown), as the
     // runner seeds before its own.
     if (options.Seed)
-        SeedRandomWith(*options.Seed);
+        window.World().Random.SeedWith(*options.Seed);
     if (options.QuitWhenDone)
         window.CloseWhenRunEnds();
     window.show();

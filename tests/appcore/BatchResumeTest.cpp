@@ -59,8 +59,8 @@ TEST_P(ResumeInANewProcess, EndsAsTheWorldContinuedInMemory)
     const SettingsFile file(settings);
     CreateParameterTables(store, &file);
     store.Table(kSimulation)->Find("SIM_METHOD")->Value = method;
-    SeedRandomWith(71);
     CCell cell;
+    cell.Random.SeedWith(71);
     ResetAndApply(store, cell);
     const auto run = [&](double tEnd) { withMechanics ? cell.RunChemMech(tEnd) : cell.RunChemistry(tEnd); };
     run(0.1);

@@ -18,7 +18,7 @@ protected:
     ResetAndApplyTest()
     {
         CreateParameterTables(store, nullptr);
-        SeedRandomWith(20240607);
+        cell.Random.SeedWith(20240607);
     }
 
     void Set(std::string_view section, std::string_view key, std::string value)
@@ -138,8 +138,8 @@ TEST_F(ResetAndApplyTest, MechanicalConstantsGoToTheirFields)
     Set(kBacterium, "BACT_FSINTERDIST", "12");
     Set(kBacterium, "BACT_FRICCOEF", "13");
     ResetAndApply(store, cell);
-    EXPECT_EQ(CSolidFilament::FilamentRadius, 1);
-    EXPECT_EQ(CSolidFilament::FilamentLinearDensity, 2);
+    EXPECT_EQ(cell.Material.Radius, 1);
+    EXPECT_EQ(cell.Material.LinearDensity, 2);
     EXPECT_EQ(cell.FFInterCoef, 3);
     EXPECT_EQ(cell.FFInterDist, 4);
     EXPECT_EQ(cell.FWInterCoef, 5);
@@ -159,14 +159,14 @@ TEST_F(ResetAndApplyTest, MethodFollowsTheMethodText)
     // nine per selection, "Next reaction" two.
     const auto drawsOfOneSelection = [this] {
         cell.UpdatePropensities();
-        const std::int32_t before = RandomSeed();
+        const std::int32_t before = cell.Random.Seed();
         double tau = 0;
         cell.Method(tau);
-        const std::int32_t after = RandomSeed();
-        SetRandomSeed(before);
+        const std::int32_t after = cell.Random.Seed();
+        cell.Random.SetSeed(before);
         int draws = 0;
-        while (RandomSeed() != after && draws < 20) {
-            MaskedUniform();
+        while (cell.Random.Seed() != after && draws < 20) {
+            cell.Random.MaskedUniform();
             ++draws;
         }
         return draws;

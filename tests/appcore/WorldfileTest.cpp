@@ -25,7 +25,7 @@ protected:
         CreateParameterTables(store, nullptr);
         store.Table(kSimulation)->Find("SIM_CUBESIZE")->Value = "0.5";
         store.Table(kRates)->Find("RATE_FORM")->Value = "1E-4";
-        SeedRandomWith(63);
+        cell.Random.SeedWith(63);
         ResetAndApply(store, cell);
         cell.RunChemistry(0.05);
     }
@@ -73,16 +73,15 @@ TEST_F(WorldFile, GridsShowTheAppliedValuesExactly)
 
 TEST_F(WorldFile, RandomStreamsOfTheLibraryGeneratorAreDeclaredIncomplete)
 {
-    GeneratorMode = 2;
-    const std::string warning = IncompleteRandomStateWarning();
+    cell.Random.Mode = 2;
+    const std::string warning = IncompleteRandomStateWarning(cell);
     EXPECT_NE(warning.find("rand()"), std::string::npos);
     const Json random = Json::parse(Saved(cell))["random"];
-    GeneratorMode = 0;
+    cell.Random.Mode = 0;
     EXPECT_EQ(random["complete"], false);
     EXPECT_EQ(random["note"], warning);
     EXPECT_FALSE(LoadWorld(dir.File("state.fxworld"), cell).RandomStateComplete);
-    EXPECT_EQ(GeneratorMode, 2);
-    GeneratorMode = 0;
+    EXPECT_EQ(cell.Random.Mode, 2);
 }
 
 TEST_F(WorldFile, WhatCannotBeWrittenIsRefusedAndNothingIsLeftBehind)

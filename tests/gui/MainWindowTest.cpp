@@ -65,7 +65,7 @@ struct Session {
             (kind == TfmMain::MessageKind::Error ? errors : warnings) << text;
         });
         if (seed)
-            SeedRandomWith(*seed);
+            window->World().Random.SeedWith(*seed);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }

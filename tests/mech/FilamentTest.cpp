@@ -95,19 +95,16 @@ TEST(Filament, BarbedEndIsFreeOnlyWhenUncappedAndNotEmpty)
 
 class SolidFilamentTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    // A filament of the material below.
+    void Place(CSolidFilament &f, const CVector &p, const CVector &d, int n)
     {
-        CSolidFilament::FilamentRadius = kRadius;
-        CSolidFilament::FilamentLinearDensity = kDensity;
-    }
-    void TearDown() override
-    {
-        CSolidFilament::FilamentRadius = 0.0;
-        CSolidFilament::FilamentLinearDensity = 0.0;
+        f.Material = &material;
+        ::Place(f, p, d, n);
     }
 
     static constexpr double kRadius = 1.5e-9;
     static constexpr double kDensity = 3.4e-14;
+    CFilamentMaterial material{kRadius, kDensity};
     fp::Traps traps;
 };
 
@@ -392,7 +389,7 @@ TEST_F(SolidFilamentTest, EmptyOrThinFilamentsFaultInTheirFirstMove)
     Place(empty, CVector(1e-6), CVector(1, 0, 0), 0);
     EXPECT_FALSE(FaultOf([&] { empty.Move(1e-4); }).empty());
 
-    CSolidFilament::FilamentRadius = 0.0;
+    material.Radius = 0.0;
     CSolidFilament thin;
     Place(thin, CVector(1e-6), CVector(1, 0, 0), 5);
     EXPECT_FALSE(FaultOf([&] { thin.Move(1e-4); }).empty());

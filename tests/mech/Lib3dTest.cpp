@@ -189,9 +189,10 @@ TEST(Matrix, RotationZYXIsThePreRotatedIdentityBitForBit)
     };
     std::vector<double> angles = {0.0, -0.0, 1e-200, -1e-95, 1e-80, 3e-9, -0.25, std::numbers::pi / 2,
                                   -std::numbers::pi, 1e6};
-    SeedRandomWith(7);
+    CRandomStream random;
+    random.SeedWith(7);
     for (int i = 0; i < 300; ++i)
-        angles.push_back((2 * UniformReal() - 1) * std::pow(10.0, -12 * UniformReal()));
+        angles.push_back((2 * random.UniformReal() - 1) * std::pow(10.0, -12 * random.UniformReal()));
     for (std::size_t i = 0; i + 2 < angles.size(); ++i) {
         const double x = angles[i], y = angles[i + 1], z = angles[(i * 7 + 2) % angles.size()];
         CMatrix general = CMatrix::Identity();
@@ -218,11 +219,12 @@ struct MaskedStream {
 
 TEST(RandomVectors, UniformVectorDrawsXThenYThenZ)
 {
-    SetRandomSeed(31337);
+    CRandomStream random;
+    random.SetSeed(31337);
     MaskedStream stream{31337};
     for (int i = 0; i < 100; ++i) {
         const double x = stream.Next(), y = stream.Next(), z = stream.Next();
-        const CVector v = RandomUniformVector();
+        const CVector v = RandomUniformVector(random);
         ASSERT_EQ(v.x, x);
         ASSERT_EQ(v.y, y);
         ASSERT_EQ(v.z, z);
@@ -232,7 +234,8 @@ TEST(RandomVectors, UniformVectorDrawsXThenYThenZ)
 TEST(RandomVectors, UnitVectorFollowsMarsagliasMethod)
 {
     fp::Traps traps;
-    SetRandomSeed(4242);
+    CRandomStream random;
+    random.SetSeed(4242);
     MaskedStream stream{4242};
     int rejections = 0;
     for (int i = 0; i < 2000; ++i) {
@@ -246,14 +249,14 @@ TEST(RandomVectors, UnitVectorFollowsMarsagliasMethod)
             ++rejections;
         }
         const double root = std::sqrt(1 - s);
-        const CVector d = RandomUnitVector();
+        const CVector d = RandomUnitVector(random);
         ASSERT_EQ(d.x, 2 * u * root) << i;
         ASSERT_EQ(d.y, 2 * v * root) << i;
         ASSERT_EQ(d.z, 1 - 2 * s) << i;
         ASSERT_NEAR(Length(d), 1.0, 1e-15);
     }
     EXPECT_GT(rejections, 0);
-    EXPECT_EQ(RandomSeed(), stream.seed);
+    EXPECT_EQ(random.Seed(), stream.seed);
 }
 
 TEST(RandomVectors, UnitVectorRejectsPairsOutsideTheDisc)
@@ -265,22 +268,24 @@ TEST(RandomVectors, UnitVectorRejectsPairsOutsideTheDisc)
     ASSERT_EQ(stream.Next(), 1.0);
     stream.Next();
     const double u = 2 * stream.Next() - 1, v = 2 * stream.Next() - 1;
-    SetRandomSeed(seedBeforeOne);
-    const CVector d = RandomUnitVector();
+    CRandomStream random;
+    random.SetSeed(seedBeforeOne);
+    const CVector d = RandomUnitVector(random);
     const double s = u * u + v * v;
     ASSERT_LT(s, 1.0);
     EXPECT_EQ(d.z, 1 - 2 * s);
-    EXPECT_EQ(RandomSeed(), stream.seed);
+    EXPECT_EQ(random.Seed(), stream.seed);
 }
 
 TEST(RandomVectors, UnitVectorsAreUniformOnTheSphere)
 {
-    SeedRandomWith(99);
+    CRandomStream random;
+    random.SeedWith(99);
     constexpr int kCount = 20000;
     CVector sum(0.0);
     double zSquared = 0;
     for (int i = 0; i < kCount; ++i) {
-        const CVector d = RandomUnitVector();
+        const CVector d = RandomUnitVector(random);
         sum += d;
         zSquared += d.z * d.z;
     }

@@ -19,8 +19,8 @@ void ExpectVector(const CVector &actual, double x, double y, double z)
 // floating-point operations shows here; re-record only on purpose.
 TEST(CellGolden, FixedSeedRunWithMechanics)
 {
-    SeedRandomWith(20261207u);
     CCell cell;
+    cell.Random.SeedWith(20261207u);
     BuildWorld(cell, PushedWorld(CCell::NEXT_REACTION));
     cell.RunChemMech(0.3);
 

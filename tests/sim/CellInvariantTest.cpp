@@ -54,8 +54,8 @@ TEST_P(CellInvariants, CountersFollowTheFilamentsThroughLongRuns)
 
     for (std::uint32_t seed = 1; seed <= 8; ++seed) {
         SCOPED_TRACE(::testing::Message() << "seed " << seed);
-        SeedRandomWith(seed * 7919u);
         CCell cell;
+        cell.Random.SeedWith(seed * 7919u);
         BuildWorld(cell, PushedWorld(method));
         const std::int32_t actin = cell.Species[CCell::ACG];
         const std::int32_t cappingProtein = cell.Species[CCell::CAP];

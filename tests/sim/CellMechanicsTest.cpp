@@ -21,12 +21,12 @@ class CellMechanics : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetRandomSeed(777);
+        cell.Random.SetSeed(777);
         cell.SetBox(CVector(0.0), CVector(EDGE));
         cell.FWInterCoef = 1.0;
         cell.BFInterCoef = 1.0;
-        CSolidFilament::FilamentRadius = 1.5e-9;
-        CSolidFilament::FilamentLinearDensity = 3.4e-14;
+        cell.Material.Radius = 1.5e-9;
+        cell.Material.LinearDensity = 3.4e-14;
     }
 
     CSolidFilament &AddFilament(const CVector &pointedEnd, const CVector &direction, std::int32_t monomers)
@@ -53,7 +53,7 @@ TEST_F(CellMechanics, FilamentParallelToAWallIsPushedStraightBack)
 {
     // 5 monomers in the y-z plane, 1 nm beyond the upper x wall.
     CSolidFilament &f = AddFilament(CVector(EDGE + 1e-9, 2e-7, 3e-7), CVector(0, 0.6, 0.8), 5);
-    const std::int32_t seed = RandomSeed();
+    const std::int32_t seed = cell.Random.Seed();
     cell.ApplyWallForces();
     const CVector length = f.GetBarbedEnd() - f.GetPointedEnd();
     const double expected = -(length.y * length.y + length.z * length.z) * 1e-9;
@@ -61,7 +61,7 @@ TEST_F(CellMechanics, FilamentParallelToAWallIsPushedStraightBack)
     EXPECT_EQ(f.Force.y, 0.0);
     EXPECT_EQ(f.Force.z, 0.0);
     EXPECT_EQ(Length(f.Torque), 0.0);
-    EXPECT_EQ(RandomSeed(), seed); // no Brownian kick
+    EXPECT_EQ(cell.Random.Seed(), seed); // no Brownian kick
 }
 
 TEST_F(CellMechanics, ObliqueWallContactForceAndTorque)
@@ -99,7 +99,7 @@ TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
                 const CVector direction = (barbedOut ? 0.8 : -0.8) * outward + 0.6 * across;
                 const CVector pointedEnd = wallPoint + outward * (barbedOut ? -3e-9 : 9e-9);
                 CSolidFilament &f = AddFilament(pointedEnd, direction, 5);
-                const std::int32_t seed = RandomSeed();
+                const std::int32_t seed = cell.Random.Seed();
                 cell.ApplyWallForces();
                 const CVector force = f.Force;
                 SCOPED_TRACE(::testing::Message() << "axis " << axis << " upper " << upper << " barbed out "
@@ -107,7 +107,7 @@ TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
                 EXPECT_LT(Dot(force, outward), 0.0);
                 EXPECT_NEAR(Length(force - Dot(force, outward) * outward), 0.0, 1e-40);
                 EXPECT_NEAR(Dot(f.Torque, outward), 0.0, 1e-40);
-                EXPECT_EQ(RandomSeed(), seed);
+                EXPECT_EQ(cell.Random.Seed(), seed);
             }
         }
     }
@@ -118,10 +118,10 @@ TEST_F(CellMechanics, FreeFilamentGetsOneBrownianKick)
     cell.BrownianForce = 2e-26;
     cell.BrownianMoment = 3e-32;
     CSolidFilament &f = AddFilament(CVector(5e-7), CVector(1, 0, 0), 5);
-    SetRandomSeed(4242);
-    const CVector forceDirection = RandomUnitVector();
-    const CVector torqueDirection = RandomUnitVector();
-    SetRandomSeed(4242);
+    cell.Random.SetSeed(4242);
+    const CVector forceDirection = RandomUnitVector(cell.Random);
+    const CVector torqueDirection = RandomUnitVector(cell.Random);
+    cell.Random.SetSeed(4242);
     cell.ApplyWallForces();
     EXPECT_EQ(f.Force.x, 2e-26 * forceDirection.x);
     EXPECT_EQ(f.Force.y, 2e-26 * forceDirection.y);

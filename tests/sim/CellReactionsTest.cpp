@@ -33,7 +33,7 @@ class CellReactions : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetRandomSeed(12345);
+        cell.Random.SetSeed(12345);
         cell.SetBox(CVector(0.0), CVector(1e-6));
         cell.Species[CCell::ACG] = 1000;
         cell.Species[CCell::CAP] = 10;
@@ -225,7 +225,7 @@ TEST_F(CellReactions, HandlersWithNothingToActOnChangeNothingAndDrawNothing)
 {
     cell.Species[CCell::ACG] = 2;
     const auto species = cell.Species;
-    const std::int32_t seed = RandomSeed();
+    const std::int32_t seed = cell.Random.Seed();
     cell.FormFilament();
     cell.FormFilamentAtBacterium(); // neither enough actin nor a bacterium
     cell.AssocBarbed();
@@ -236,7 +236,7 @@ TEST_F(CellReactions, HandlersWithNothingToActOnChangeNothingAndDrawNothing)
     cell.Sever();
     EXPECT_EQ(cell.Species, species);
     EXPECT_TRUE(cell.Filaments.empty());
-    EXPECT_EQ(RandomSeed(), seed);
+    EXPECT_EQ(cell.Random.Seed(), seed);
 
     // A filament, but no free actin to add and no capping protein.
     AddFilament(cell, CVector(5e-7), CVector(1, 0, 0), 4);
@@ -248,7 +248,7 @@ TEST_F(CellReactions, HandlersWithNothingToActOnChangeNothingAndDrawNothing)
     EXPECT_EQ(cell.Filaments[0].Monomers, 4);
     EXPECT_FALSE(cell.Filaments[0].Capped);
     EXPECT_EQ(cell.Species[CCell::ACG], 0);
-    EXPECT_EQ(RandomSeed(), seed);
+    EXPECT_EQ(cell.Random.Seed(), seed);
 }
 
 TEST_F(CellReactions, AssociationAtTheBarbedEndGrowsInsideTheBoxOnly)

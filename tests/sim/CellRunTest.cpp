@@ -32,11 +32,11 @@ std::int32_t SeedBefore(std::int64_t stepped)
 
 // Sets the random stream so that its second draw comes from the stepped
 // generator value `second` (u = second * 2^-31); returns the first draw.
-double SeedSoThatSecondDrawIs(std::int64_t second)
+double SeedSoThatSecondDrawIs(CRandomStream &random, std::int64_t second)
 {
     const std::int32_t maskedBefore = SeedBefore(second);
     const std::int32_t first = maskedBefore ^ MASK;
-    SetRandomSeed(SeedBefore(first));
+    random.SetSeed(SeedBefore(first));
     return double(float(std::ldexp(double(first), -31)));
 }
 
@@ -56,8 +56,8 @@ protected:
     void SetUp() override
     {
         cell.SetBox(CVector(0.0), CVector(1e-6));
-        CSolidFilament::FilamentRadius = 1.5e-9;
-        CSolidFilament::FilamentLinearDensity = 3.4e-14;
+        cell.Material.Radius = 1.5e-9;
+        cell.Material.LinearDensity = 3.4e-14;
         cell.OnObserve = [this] {
             observedTimes.push_back(cell.ObsTime);
             observedMechTimes.push_back(cell.MechTime);
@@ -97,6 +97,7 @@ TEST_F(CellRun, MechanicsInWholeStepsEachFollowedByItsObservations)
     CSolidFilament filament;
     filament.SetGeometry(CVector(5e-7), CVector(1, 0, 0));
     filament.Monomers = 5;
+    filament.Material = &cell.Material;
     filament.UpdateMassProperties();
     filament.Velocity = CVector(0, 1e-6, 0);
     const double startY = filament.PointedEnd.y;
@@ -213,7 +214,7 @@ TEST_F(CellRun, NothingCanReactSoTheRunGoesToTheEndAndStops)
     cell.MechTimeStep = 0.0625;
     cell.ObsTimeStep = 0.25;
     cell.SetMethodByName("First reaction");
-    SetRandomSeed(99);
+    cell.Random.SetSeed(99);
     cell.RunChemMech(2.0);
     EXPECT_EQ(cell.Time, 2.0);
     EXPECT_EQ(cell.ReactionCount, 0);
@@ -244,20 +245,20 @@ TEST_F(CellRun, NextReactionPicksByTheSecondDraw)
         cell.Reactions[i].Propensity = propensities[i];
 
     // u2 = 0.5: r = 1.5, and 1.5 - 0 - 2 < 0.
-    const double u1 = SeedSoThatSecondDrawIs(std::int64_t(1) << 30);
+    const double u1 = SeedSoThatSecondDrawIs(cell.Random, std::int64_t(1) << 30);
     double tau = 0.0;
     EXPECT_EQ(cell.NextReaction(tau), &cell.Reactions[CCell::ASSB]);
     EXPECT_EQ(tau, -std::log(u1) / 3.0);
 
     // u2 = 0.8 (in single precision): r = 2.4 passes channel 1.
-    SeedSoThatSecondDrawIs(std::int64_t(std::llround(0.8 * 2147483648.0)));
+    SeedSoThatSecondDrawIs(cell.Random, std::int64_t(std::llround(0.8 * 2147483648.0)));
     EXPECT_EQ(cell.NextReaction(tau), &cell.Reactions[CCell::FORM2]);
 }
 
 TEST_F(CellRun, NextReactionNeverPicksAChannelWithoutPropensity)
 {
     cell.Reactions[CCell::DISP].Propensity = 0.5;
-    SetRandomSeed(2024);
+    cell.Random.SetSeed(2024);
     double tau = 0.0;
     for (int i = 0; i < 1000; ++i) {
         CChemReaction *picked = cell.NextReaction(tau);
@@ -270,7 +271,7 @@ TEST_F(CellRun, NegativePropensitiesNeverOccur)
     // As a negative rate constant or population would give.
     cell.Reactions[CCell::ASSB].Propensity = -5.0;
     cell.Reactions[CCell::CAPB].Propensity = 1.0;
-    SetRandomSeed(77);
+    cell.Random.SetSeed(77);
     double tau = 0.0;
     for (int i = 0; i < 1000; ++i) {
         CChemReaction *picked = cell.NextReaction(tau);
@@ -285,15 +286,15 @@ TEST_F(CellRun, NegativePropensitiesNeverOccur)
 
 TEST_F(CellRun, FirstReactionTieGoesToTheLowerChannel)
 {
-    SetRandomSeed(31337);
+    cell.Random.SetSeed(31337);
     double draws[CCell::REACTION_COUNT];
     for (double &u : draws)
-        u = UniformReal();
+        u = cell.Random.UniformReal();
     // Channels 2 and 5 get waiting time -ln(u) / -ln(u) = 1 exactly; the
     // others have none.
     cell.Reactions[2].Propensity = -std::log(draws[2]);
     cell.Reactions[5].Propensity = -std::log(draws[5]);
-    SetRandomSeed(31337);
+    cell.Random.SetSeed(31337);
     double tau = 0.0;
     EXPECT_EQ(cell.FirstReaction(tau), &cell.Reactions[2]);
     EXPECT_EQ(tau, 1.0);
@@ -301,7 +302,7 @@ TEST_F(CellRun, FirstReactionTieGoesToTheLowerChannel)
 
 TEST_F(CellRun, FirstReactionWithNothingToReactWaitsAboutForEver)
 {
-    SetRandomSeed(5);
+    cell.Random.SetSeed(5);
     double tau = 0.0;
     CChemReaction *chosen = cell.FirstReaction(tau);
     if (chosen) {
@@ -317,7 +318,7 @@ TEST_F(CellRun, NextReactionWaitingTimesHaveMeanOneOverTotalPropensity)
 {
     cell.Reactions[CCell::ASSB].Propensity = 3.0;
     cell.Reactions[CCell::SEVR].Propensity = 1.0;
-    SetRandomSeed(8080);
+    cell.Random.SetSeed(8080);
     const int samples = 40000;
     double sum = 0.0;
     int severings = 0;

@@ -69,7 +69,7 @@ inline WorldParameters PushedWorld(std::string_view method)
 }
 
 // Rebuilds the world in cell from the parameters, step by step as the main
-// window's reset-and-apply does, drawing from the shared random stream.
+// window's reset-and-apply does, drawing from the cell's random stream.
 inline void BuildWorld(CCell &cell, const WorldParameters &p)
 {
     cell.Reset();
@@ -78,10 +78,10 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
     cell.MechTimeStep = p.TimeStep;
     cell.ObsTimeStep = p.ObserveTimeStep;
     const double volume = cell.GetVolume();
-    cell.Species[CCell::ACG] = StochasticRound(p.ConcentrationACG * volume * 1000 * AVOGADRO * 1e-6);
-    cell.Species[CCell::CAP] = StochasticRound(p.ConcentrationCAP * volume * 1000 * AVOGADRO * 1e-6);
-    cell.Species[CCell::ARP] = StochasticRound(p.ConcentrationARP * volume * 1000 * AVOGADRO * 1e-6);
-    cell.Species[CCell::ADC] = StochasticRound(p.ConcentrationADC * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::ACG] = cell.Random.StochasticRound(p.ConcentrationACG * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::CAP] = cell.Random.StochasticRound(p.ConcentrationCAP * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::ARP] = cell.Random.StochasticRound(p.ConcentrationARP * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::ADC] = cell.Random.StochasticRound(p.ConcentrationADC * volume * 1000 * AVOGADRO * 1e-6);
     cell.UpdatePropensities();
     cell.BrownianForce = p.BrownianForce;
     cell.BrownianMoment = p.BrownianMoment;
@@ -94,8 +94,7 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
     cell.FilamentFriction = p.FilamentFriction;
     cell.BacteriumFriction = p.BacteriumFriction;
     cell.Viscosity = p.Viscosity;
-    CSolidFilament::FilamentRadius = p.FilamentRadius;
-    CSolidFilament::FilamentLinearDensity = p.FilamentLinearDensity;
+    cell.Material = {p.FilamentRadius, p.FilamentLinearDensity};
     cell.CreateBacterium();
     CBacterium &bacterium = *cell.Bacterium;
     bacterium.Radius = p.BacteriumRadius;

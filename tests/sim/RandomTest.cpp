@@ -78,12 +78,8 @@ struct ReferenceShuffled {
 
 class RandomTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        GeneratorMode = 0;
-        SeedRandomWith(20240607);
-    }
-    void TearDown() override { GeneratorMode = 0; }
+    void SetUp() override { random.SeedWith(20240607); }
+    CRandomStream random;
 };
 
 TEST_F(RandomTest, SchrageStepIsTheMinimalStandardProduct)
@@ -104,41 +100,41 @@ TEST_F(RandomTest, SchrageStepIsTheMinimalStandardProduct)
 
 TEST_F(RandomTest, MaskedGeneratorFromSeedOne)
 {
-    SetRandomSeed(1);
-    const float u = MaskedUniform();
+    random.SetSeed(1);
+    const float u = random.MaskedUniform();
     EXPECT_EQ(u, static_cast<float>(16807.0 / 2147483648.0));
-    EXPECT_EQ(RandomSeed(), 123443331);
+    EXPECT_EQ(random.Seed(), 123443331);
     EXPECT_EQ(123443331, 16807 ^ kMask);
 }
 
 TEST_F(RandomTest, MaskedGeneratorFollowsTheReferenceStream)
 {
-    SetRandomSeed(987654321);
+    random.SetSeed(987654321);
     ReferenceMasked reference{987654321};
     for (int i = 0; i < 10000; ++i)
-        ASSERT_EQ(UniformReal(), static_cast<double>(reference.Next())) << i;
-    EXPECT_EQ(RandomSeed(), reference.seed);
+        ASSERT_EQ(random.UniformReal(), static_cast<double>(reference.Next())) << i;
+    EXPECT_EQ(random.Seed(), reference.seed);
 }
 
 TEST_F(RandomTest, MaskedGeneratorReachesOneAndZero)
 {
     // The 63 largest stepped seeds round up to 1.0 in single precision.
     for (std::int32_t stepped : {2147483584, 2147483600, 2147483646}) {
-        SetRandomSeed(SeedBefore(stepped));
-        EXPECT_EQ(MaskedUniform(), 1.0f) << stepped;
+        random.SetSeed(SeedBefore(stepped));
+        EXPECT_EQ(random.MaskedUniform(), 1.0f) << stepped;
     }
-    SetRandomSeed(SeedBefore(2147483583));
-    EXPECT_LT(MaskedUniform(), 1.0f);
+    random.SetSeed(SeedBefore(2147483583));
+    EXPECT_LT(random.MaskedUniform(), 1.0f);
 
-    SetRandomSeed(0);
-    EXPECT_EQ(MaskedUniform(), 0.0f);
-    EXPECT_EQ(RandomSeed(), kMask);
+    random.SetSeed(0);
+    EXPECT_EQ(random.MaskedUniform(), 0.0f);
+    EXPECT_EQ(random.Seed(), kMask);
 }
 
-TEST_F(RandomTest, SeedRandomWithSeedsBothGenerators)
+TEST_F(RandomTest, SeedWithSeedsBothGenerators)
 {
-    EXPECT_EQ(SeedRandomWith(1), 123443331);
-    EXPECT_EQ(RandomSeed(), 123443331);
+    EXPECT_EQ(random.SeedWith(1), 123443331);
+    EXPECT_EQ(random.Seed(), 123443331);
 
     const std::uint32_t v = 0xDEADBEEF;
     const auto low31 = static_cast<std::int32_t>(v & 0x7FFFFFFFu);
@@ -146,51 +142,51 @@ TEST_F(RandomTest, SeedRandomWithSeedsBothGenerators)
     shuffled.Next(); // the draw made while seeding
     ReferenceMasked masked{low31};
     masked.Next();
-    EXPECT_EQ(SeedRandomWith(v), masked.seed);
+    EXPECT_EQ(random.SeedWith(v), masked.seed);
 
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(UniformReal(), static_cast<double>(masked.Next()));
+        EXPECT_EQ(random.UniformReal(), static_cast<double>(masked.Next()));
     // The shuffled generator continues from its table with the shared seed.
-    GeneratorMode = 1;
+    random.Mode = 1;
     shuffled.seed = masked.seed;
     for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(UniformReal(), shuffled.Next()) << i;
+        ASSERT_EQ(random.UniformReal(), shuffled.Next()) << i;
 }
 
 TEST_F(RandomTest, SeedWithoutLowBitsFillsTheShuffleTableFromOne)
 {
-    SeedRandomWith(0x80000000u);
+    random.SeedWith(0x80000000u);
     // Step 4 then seeds the masked generator with 0: its step stays at 0.
-    EXPECT_EQ(RandomSeed(), kMask);
+    EXPECT_EQ(random.Seed(), kMask);
     ReferenceShuffled shuffled(1);
     shuffled.Next();
     shuffled.seed = kMask;
-    GeneratorMode = 1;
+    random.Mode = 1;
     for (int i = 0; i < 100; ++i)
-        ASSERT_EQ(UniformReal(), shuffled.Next()) << i;
+        ASSERT_EQ(random.UniformReal(), shuffled.Next()) << i;
 }
 
 TEST_F(RandomTest, SeedingIsRepeatable)
 {
-    SeedRandomWith(42);
-    const double first = UniformReal();
-    const std::int32_t index = UniformInt(0, 1000);
-    SeedRandomWith(42);
-    EXPECT_EQ(UniformReal(), first);
-    EXPECT_EQ(UniformInt(0, 1000), index);
+    random.SeedWith(42);
+    const double first = random.UniformReal();
+    const std::int32_t index = random.UniformInt(0, 1000);
+    random.SeedWith(42);
+    EXPECT_EQ(random.UniformReal(), first);
+    EXPECT_EQ(random.UniformInt(0, 1000), index);
 
-    const std::int32_t seed = SeedRandom();
-    EXPECT_EQ(seed, RandomSeed());
+    const std::int32_t seed = random.SeedFromClock();
+    EXPECT_EQ(seed, random.Seed());
     EXPECT_GE(seed, 0);
 }
 
 TEST_F(RandomTest, LibraryModeDrawsFromRandSeededWithV)
 {
-    GeneratorMode = 2;
-    SeedRandomWith(7);
+    random.Mode = 2;
+    random.SeedWith(7);
     std::vector<double> draws;
     for (int i = 0; i < 1000; ++i) {
-        const double u = UniformReal();
+        const double u = random.UniformReal();
         ASSERT_GE(u, 0.0);
         ASSERT_LE(u, 1.0);
         draws.push_back(u);
@@ -200,24 +196,24 @@ TEST_F(RandomTest, LibraryModeDrawsFromRandSeededWithV)
     EXPECT_GT(std::set<double>(draws.begin(), draws.end()).size(), 990u);
 
     std::srand(7);
-    SetRandomSeed(1); // the congruential seed plays no part in this mode
-    EXPECT_EQ(UniformReal(), draws[0]);
+    random.SetSeed(1); // the congruential seed plays no part in this mode
+    EXPECT_EQ(random.UniformReal(), draws[0]);
 }
 
 TEST_F(RandomTest, UniformRangeScalesASinglePrecisionDraw)
 {
-    SetRandomSeed(5550123);
+    random.SetSeed(5550123);
     ReferenceMasked reference{5550123};
     for (int i = 0; i < 1000; ++i) {
         const double a = -3.5 + i, b = 10.25 * i;
         const double expected = (b - a) * static_cast<double>(reference.Next()) + a;
-        ASSERT_EQ(UniformRange(a, b), expected) << i;
+        ASSERT_EQ(random.UniformRange(a, b), expected) << i;
     }
 
     // With the shuffled generator the draw is rounded to single precision too.
-    GeneratorMode = 1;
+    random.Mode = 1;
     for (int i = 0; i < 1000; ++i) {
-        const double u = UniformRange(0.0, 1.0);
+        const double u = random.UniformRange(0.0, 1.0);
         ASSERT_EQ(static_cast<double>(static_cast<float>(u)), u);
         ASSERT_GE(u, 0.0);
         ASSERT_LE(u, 1.0);
@@ -227,18 +223,18 @@ TEST_F(RandomTest, UniformRangeScalesASinglePrecisionDraw)
 TEST_F(RandomTest, UniformIntStaysInItsRange)
 {
     for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(UniformInt(0, 0), 0);
-    EXPECT_EQ(UniformInt(0, -1), 0);
-    EXPECT_EQ(UniformInt(5, 2), 5);
+        ASSERT_EQ(random.UniformInt(0, 0), 0);
+    EXPECT_EQ(random.UniformInt(0, -1), 0);
+    EXPECT_EQ(random.UniformInt(5, 2), 5);
     // A draw of exactly 1.0 still gives the upper end, never one beyond it.
-    SetRandomSeed(SeedBefore(2147483646));
-    EXPECT_EQ(UniformInt(0, 9), 9);
-    SetRandomSeed(SeedBefore(2147483646));
-    EXPECT_EQ(UniformInt(-7, -3), -3);
-    SetRandomSeed(0);
-    EXPECT_EQ(UniformInt(-7, -3), -7);
-    SetRandomSeed(SeedBefore(2147483646));
-    EXPECT_EQ(UniformInt(INT32_MIN, INT32_MAX), INT32_MAX);
+    random.SetSeed(SeedBefore(2147483646));
+    EXPECT_EQ(random.UniformInt(0, 9), 9);
+    random.SetSeed(SeedBefore(2147483646));
+    EXPECT_EQ(random.UniformInt(-7, -3), -3);
+    random.SetSeed(0);
+    EXPECT_EQ(random.UniformInt(-7, -3), -7);
+    random.SetSeed(SeedBefore(2147483646));
+    EXPECT_EQ(random.UniformInt(INT32_MIN, INT32_MAX), INT32_MAX);
 }
 
 TEST_F(RandomTest, UniformIntIsUniform)
@@ -246,7 +242,7 @@ TEST_F(RandomTest, UniformIntIsUniform)
     constexpr int kDraws = 100000;
     std::array<int, 10> counts{};
     for (int i = 0; i < kDraws; ++i) {
-        const std::int32_t r = UniformInt(0, 9);
+        const std::int32_t r = random.UniformInt(0, 9);
         ASSERT_GE(r, 0);
         ASSERT_LE(r, 9);
         ++counts[r];
@@ -259,15 +255,15 @@ TEST_F(RandomTest, UniformIntIsUniform)
 TEST_F(RandomTest, StochasticRoundKeepsTheExpectation)
 {
     for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(StochasticRound(3.0), 3);
+        ASSERT_EQ(random.StochasticRound(3.0), 3);
 
     constexpr int kDraws = 100000;
     int up = 0, down = 0, negativeUp = 0;
     for (int i = 0; i < kDraws; ++i) {
-        const std::int32_t r = StochasticRound(2.25);
+        const std::int32_t r = random.StochasticRound(2.25);
         ASSERT_TRUE(r == 2 || r == 3) << r;
         up += r == 3;
-        const std::int32_t n = StochasticRound(-0.5);
+        const std::int32_t n = random.StochasticRound(-0.5);
         ASSERT_TRUE(n == -1 || n == 0) << n;
         negativeUp += n == 0;
     }
@@ -277,7 +273,7 @@ TEST_F(RandomTest, StochasticRoundKeepsTheExpectation)
     // The start-up population of free actin: 57812.56 molecules.
     long long total = 0;
     for (int i = 0; i < kDraws; ++i) {
-        const std::int32_t r = StochasticRound(57812.56);
+        const std::int32_t r = random.StochasticRound(57812.56);
         ASSERT_TRUE(r == 57812 || r == 57813) << r;
         total += r;
         down += r == 57812;
@@ -290,12 +286,12 @@ TEST_F(RandomTest, StochasticRoundUsesTheNextUniformDraw)
 {
     // A draw of 0 rounds every fraction up, but never a whole number; a draw
     // of 1 rounds every fraction down.
-    SetRandomSeed(0);
-    EXPECT_EQ(StochasticRound(2.0), 2);
-    SetRandomSeed(0);
-    EXPECT_EQ(StochasticRound(2.001), 3);
-    SetRandomSeed(SeedBefore(2147483646));
-    EXPECT_EQ(StochasticRound(2.999), 2);
+    random.SetSeed(0);
+    EXPECT_EQ(random.StochasticRound(2.0), 2);
+    random.SetSeed(0);
+    EXPECT_EQ(random.StochasticRound(2.001), 3);
+    random.SetSeed(SeedBefore(2147483646));
+    EXPECT_EQ(random.StochasticRound(2.999), 2);
 }
 
 TEST_F(RandomTest, IntPowerMultipliesRepeatedly)
