@@ -1,4 +1,5 @@
 #include "Cell.h"
+#include "CellTestWorld.h"
 
 #include "FloatingPoint.h"
 #include "Random.h"
@@ -304,5 +305,56 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultyWorld{120, Flaw::Far, 300, Flaw::Empty, fp::Fault::Overflow},
                       FaultyWorld{10, Flaw::Empty, 390, Flaw::Far, fp::Fault::Invalid},
                       FaultyWorld{10, Flaw::Far, 390, Flaw::Empty, fp::Fault::Overflow}));
+
+} // namespace
+
+namespace {
+
+// 600 filaments of 5 to 300 monomers placed at random in the 1 um box, many
+// of them across a wall or into the bacterium, with lively Brownian kicks.
+void FillWithFilaments(CCell &cell)
+{
+    cell.SetBox(CVector(0.0), CVector(EDGE));
+    cell.FWInterCoef = 1e-13;
+    cell.BFInterCoef = 1e-6;
+    cell.BrownianForce = 1e-23;
+    cell.BrownianMoment = 1e-31;
+    cell.FilamentFriction = 1e15;
+    cell.BacteriumFriction = 1e13;
+    cell.Material = {1.5e-9, 3.4e-14};
+    cell.CreateBacterium();
+    cell.Bacterium->Radius = 2e-7;
+    cell.Bacterium->Density = 1000.0;
+    cell.Bacterium->UpdateMassProperties();
+    CRandomStream placement;
+    placement.SeedWith(5);
+    for (int i = 0; i < 600; ++i) {
+        CSolidFilament filament;
+        filament.SetGeometry(MulComponents(cell.Size, RandomUniformVector(placement)), RandomUnitVector(placement));
+        filament.Monomers = placement.UniformInt(5, 300);
+        filament.Position = filament.GetMassCenter();
+        cell.Filaments.Append(filament);
+    }
+    cell.Random.SeedWith(17);
+}
+
+// The stages of a step on several threads must each finish before the next
+// starts, and the kicks must be drawn in list order: any thread count gives
+// the world of one thread.
+TEST(CellMechanicsThreads, EveryThreadCountGivesTheWorldOfOne)
+{
+    const auto stepped = [](int threads) {
+        CCell cell;
+        FillWithFilaments(cell);
+        cell.MechanicsThreads = threads;
+        const fp::Traps traps;
+        for (int step = 0; step < 20; ++step)
+            cell.MechStep(1e-4);
+        return Fingerprint(cell);
+    };
+    const std::vector<std::uint64_t> alone = stepped(1);
+    for (const int threads : {2, 4})
+        EXPECT_EQ(stepped(threads), alone) << threads << " threads";
+}
 
 } // namespace

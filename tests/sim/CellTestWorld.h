@@ -3,7 +3,10 @@
 #include "Cell.h"
 #include "Random.h"
 
+#include <bit>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 // The parameters that shape a world, in the units the user enters them. The
 // defaults are those of a fresh settings file.
@@ -131,4 +134,29 @@ inline WorldParameters SeveringWorld()
     p.RateCAPB = 0.3;
     p.Method = CCell::NEXT_REACTION;
     return p;
+}
+
+// Every number of a world's state that a run changes, as bits: the clocks,
+// the counters, the random stream, the filaments and the bacterium. Equal
+// fingerprints mean equal worlds bit for bit.
+inline std::vector<std::uint64_t> Fingerprint(const CCell &cell)
+{
+    std::vector<std::uint64_t> bits;
+    const auto add = [&bits](double x) { bits.push_back(std::bit_cast<std::uint64_t>(x)); };
+    const auto addVector = [&add](const CVector &v) { add(v.x), add(v.y), add(v.z); };
+    for (const double clock : {cell.Time, cell.MechTime, cell.ObsTime})
+        add(clock);
+    bits.push_back(std::uint64_t(cell.ReactionCount));
+    for (const std::int32_t count : cell.Species)
+        bits.push_back(std::uint64_t(std::uint32_t(count)));
+    const RandomState random = cell.Random.Capture();
+    bits.push_back(std::uint64_t(std::uint32_t(random.Seed)));
+    bits.push_back(std::uint64_t(std::uint32_t(random.ShuffleOutput)));
+    for (const CSolidFilament &f : cell.Filaments) {
+        addVector(f.PointedEnd), addVector(f.Direction), addVector(f.Velocity), addVector(f.AngularVelocity);
+        bits.push_back(std::uint64_t(f.Monomers) * 2 + f.Capped);
+    }
+    if (cell.Bacterium)
+        addVector(cell.Bacterium->Center), addVector(cell.Bacterium->Velocity);
+    return bits;
 }
