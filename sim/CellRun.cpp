@@ -1,6 +1,5 @@
-// The run loops of the cell and its two selection methods: an exact
-// stochastic simulation with observation and mechanics clocks that catch up
-// in fixed steps between reactions.
+// The run loops of the cell: an exact stochastic simulation with observation
+// and mechanics clocks that catch up in fixed steps between reactions.
 
 #include "Cell.h"
 
@@ -8,32 +7,7 @@
 #include "Stalledclock.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
-
-namespace {
-
-// A uniform draw in (0, 1] for a logarithm: a draw of exactly 0 (about once
-// in 2^31) is drawn again.
-double DrawForLogarithm(CRandomStream &random)
-{
-    double u;
-    do
-        u = random.UniformReal();
-    while (u == 0.0);
-    return u;
-}
-
-// A negative propensity (from a negative rate constant or population entered
-// by the user) means that the channel cannot occur. Counted as such, it can
-// neither be chosen nor turn the total negative, which would run the clock
-// backwards for ever.
-double OccurrenceWeight(const CChemReaction &reaction)
-{
-    return std::max(reaction.Propensity, 0.0);
-}
-
-} // namespace
 
 void CCell::RunChemistry(double tEnd)
 {
@@ -111,51 +85,4 @@ void CCell::Observe(double t)
 void CCell::Stop()
 {
     Running = false;
-}
-
-CChemReaction *CCell::FirstReaction(double &tau)
-{
-    tau = 1e30;
-    CChemReaction *chosen = nullptr;
-    for (CChemReaction &reaction : Reactions) {
-        const double u = DrawForLogarithm(Random);
-        const double a = reaction.Propensity;
-        const double t = a >= NEGLIGIBLE_PROPENSITY ? -std::log(u) / a : -std::log(u) * 1e30;
-        if (t < tau) {
-            tau = t;
-            chosen = &reaction;
-        }
-    }
-    return chosen;
-}
-
-CChemReaction *CCell::NextReaction(double &tau)
-{
-    double total = 0.0;
-    for (const CChemReaction &reaction : Reactions)
-        total += OccurrenceWeight(reaction);
-    const double u1 = DrawForLogarithm(Random);
-    // Raised explicitly: with traps off -log(u1) / 0 would give an infinity,
-    // and with u1 = 1 the quotient 0 / 0 would report an invalid operation.
-    if (total == 0.0)
-        throw fp::FloatingPointError(fp::Fault::DivisionByZero);
-    tau = -std::log(u1) / total;
-    double r = Random.UniformReal() * total;
-    for (CChemReaction &reaction : Reactions) {
-        r -= OccurrenceWeight(reaction);
-        if (r < 0.0)
-            return &reaction;
-    }
-    return nullptr;
-}
-
-bool CCell::SetMethodByName(std::string_view name)
-{
-    if (name == FIRST_REACTION)
-        Method = [this](double &tau) { return FirstReaction(tau); };
-    else if (name == NEXT_REACTION)
-        Method = [this](double &tau) { return NextReaction(tau); };
-    else
-        Method = nullptr;
-    return bool(Method);
 }

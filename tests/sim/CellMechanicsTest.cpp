@@ -11,13 +11,20 @@
 namespace {
 
 constexpr double EDGE = 1e-6; // m
+constexpr double DT = 1e-4;   // s
 
 double &Component(CVector &v, int axis)
 {
     return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
 }
 
-// A 1 um box; contact coefficients 1 so that forces read as geometry.
+double Component(const CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+// A 1 um box; contact coefficients 1 so that forces read as geometry; no
+// Brownian kicks and no speed limits unless a test sets them.
 class CellMechanics : public ::testing::Test {
 protected:
     void SetUp() override
@@ -26,8 +33,7 @@ protected:
         cell.SetBox(CVector(0.0), CVector(EDGE));
         cell.FWInterCoef = 1.0;
         cell.BFInterCoef = 1.0;
-        cell.Material.Radius = 1.5e-9;
-        cell.Material.LinearDensity = 3.4e-14;
+        cell.Material = {1.5e-9, 3.4e-14};
     }
 
     CSolidFilament &AddFilament(const CVector &pointedEnd, const CVector &direction, std::int32_t monomers)
@@ -47,21 +53,36 @@ protected:
         cell.Bacterium->Density = 1000.0;
     }
 
+    // The force and the torque one step applied to a body that was at rest,
+    // from the velocity changes they caused: F = m dv / dt, and T = I dw / dt
+    // with the inertia of the step (no gyroscopic term from rest).
+    static CVector ForceOf(const CSymmetricSolid &body) { return body.VelocityIncrement * (body.Mass / DT); }
+    static CVector TorqueOf(const CSymmetricSolid &body)
+    {
+        return body.Inertia * body.AngularVelocityIncrement * (1.0 / DT);
+    }
+
     CCell cell;
 };
+
+void ExpectRelativelyNear(double actual, double expected, double relative)
+{
+    EXPECT_NEAR(actual, expected, relative * std::fabs(expected));
+}
 
 TEST_F(CellMechanics, FilamentParallelToAWallIsPushedStraightBack)
 {
     // 5 monomers in the y-z plane, 1 nm beyond the upper x wall.
     CSolidFilament &f = AddFilament(CVector(EDGE + 1e-9, 2e-7, 3e-7), CVector(0, 0.6, 0.8), 5);
-    const std::int32_t seed = cell.Random.Seed();
-    cell.ApplyWallForces();
     const CVector length = f.GetBarbedEnd() - f.GetPointedEnd();
+    const std::int32_t seed = cell.Random.Seed();
+    cell.MechStep(DT);
     const double expected = -(length.y * length.y + length.z * length.z) * 1e-9;
-    EXPECT_NEAR(f.Force.x, expected, 1e-9 * std::fabs(expected));
-    EXPECT_EQ(f.Force.y, 0.0);
-    EXPECT_EQ(f.Force.z, 0.0);
-    EXPECT_EQ(Length(f.Torque), 0.0);
+    const CVector force = ForceOf(f);
+    ExpectRelativelyNear(force.x, expected, 1e-9);
+    EXPECT_EQ(force.y, 0.0);
+    EXPECT_EQ(force.z, 0.0);
+    EXPECT_EQ(Length(f.AngularVelocityIncrement), 0.0);
     EXPECT_EQ(cell.Random.Seed(), seed); // no Brownian kick
 }
 
@@ -69,20 +90,22 @@ TEST_F(CellMechanics, ObliqueWallContactForceAndTorque)
 {
     // Barbed end 9 nm beyond the upper x wall, the rod rising 3:4 in x.
     CSolidFilament &f = AddFilament(CVector(EDGE - 3e-9, 5e-7, 5e-7), CVector(0.8, 0.6, 0), 5);
-    cell.ApplyWallForces();
+    cell.MechStep(DT);
     // Penetration 9 nm; slope L_x / 9 nm = 12/9, so q = 1, A = 1/2, B = 1/6.
     const double penetration = 9e-9;
     const double parallel = 9e-9 * 9e-9;
     const double h = parallel / (12.0 / 9.0);
-    EXPECT_NEAR(f.Force.x, -h * 0.5 * penetration, 1e-9 * h * penetration);
-    EXPECT_NEAR(f.Force.y, 0.0, 1e-40);
-    EXPECT_NEAR(f.Force.z, 0.0, 1e-40);
+    const CVector force = ForceOf(f);
+    ExpectRelativelyNear(force.x, -h * 0.5 * penetration, 1e-9);
+    EXPECT_EQ(force.y, 0.0);
+    EXPECT_EQ(force.z, 0.0);
     // Torque ((A * L/2 - B * lambda * L/|L|) x d) with L x d = (0, 0, 81e-18).
     const double lambda = std::sqrt(penetration * penetration + h * h);
     const double expectedTorque = (0.25 - lambda / (6 * 15e-9)) * 81e-18;
-    EXPECT_NEAR(f.Torque.z, expectedTorque, 1e-9 * std::fabs(expectedTorque));
-    EXPECT_NEAR(f.Torque.x, 0.0, 1e-40);
-    EXPECT_NEAR(f.Torque.y, 0.0, 1e-40);
+    const CVector torque = TorqueOf(f);
+    ExpectRelativelyNear(torque.z, expectedTorque, 1e-9);
+    EXPECT_EQ(torque.x, 0.0);
+    EXPECT_EQ(torque.y, 0.0);
 }
 
 TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
@@ -101,13 +124,13 @@ TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
                 const CVector pointedEnd = wallPoint + outward * (barbedOut ? -3e-9 : 9e-9);
                 CSolidFilament &f = AddFilament(pointedEnd, direction, 5);
                 const std::int32_t seed = cell.Random.Seed();
-                cell.ApplyWallForces();
-                const CVector force = f.Force;
+                cell.MechStep(DT);
+                const CVector force = ForceOf(f);
                 SCOPED_TRACE(::testing::Message() << "axis " << axis << " upper " << upper << " barbed out "
                                                   << barbedOut);
                 EXPECT_LT(Dot(force, outward), 0.0);
                 EXPECT_NEAR(Length(force - Dot(force, outward) * outward), 0.0, 1e-40);
-                EXPECT_NEAR(Dot(f.Torque, outward), 0.0, 1e-40);
+                EXPECT_NEAR(Dot(TorqueOf(f), outward), 0.0, 1e-40);
                 EXPECT_EQ(cell.Random.Seed(), seed);
             }
         }
@@ -122,16 +145,17 @@ TEST_F(CellMechanics, FreeFilamentGetsOneBrownianKick)
     cell.Random.SetSeed(4242);
     const CVector forceDirection = RandomUnitVector(cell.Random);
     const CVector torqueDirection = RandomUnitVector(cell.Random);
+    const std::int32_t seedAfterKick = cell.Random.Seed();
     cell.Random.SetSeed(4242);
-    cell.ApplyWallForces();
-    EXPECT_EQ(f.Force.x, 2e-26 * forceDirection.x);
-    EXPECT_EQ(f.Force.y, 2e-26 * forceDirection.y);
-    EXPECT_EQ(f.Force.z, 2e-26 * forceDirection.z);
-    EXPECT_EQ(f.Torque.x, 3e-32 * torqueDirection.x);
-    EXPECT_EQ(f.Torque.y, 3e-32 * torqueDirection.y);
-    EXPECT_EQ(f.Torque.z, 3e-32 * torqueDirection.z);
-    EXPECT_NEAR(Length(f.Force), 2e-26, 1e-40);
-    EXPECT_NEAR(Length(f.Torque), 3e-32, 1e-46);
+    cell.MechStep(DT);
+    const CVector force = ForceOf(f), torque = TorqueOf(f);
+    for (int axis = 0; axis < 3; ++axis) {
+        ExpectRelativelyNear(Component(force, axis), 2e-26 * Component(forceDirection, axis), 1e-12);
+        ExpectRelativelyNear(Component(torque, axis), 3e-32 * Component(torqueDirection, axis), 1e-12);
+    }
+    EXPECT_NEAR(Length(force), 2e-26, 1e-38);
+    EXPECT_NEAR(Length(torque), 3e-32, 1e-44);
+    EXPECT_EQ(cell.Random.Seed(), seedAfterKick); // one kick: two directions
 }
 
 TEST_F(CellMechanics, BacteriumContactOfAnObliqueFilament)
@@ -140,22 +164,25 @@ TEST_F(CellMechanics, BacteriumContactOfAnObliqueFilament)
     AddBacterium(center, 1e-7);
     // Pointed end 0.9 R out along x, rod of 30 nm along (0.6, 0.8, 0).
     CSolidFilament &f = AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0.6, 0.8, 0), 10);
-    cell.ApplyBacteriumForces();
+    cell.MechStep(DT);
     // p = 10 nm, n.L = 18 nm, q = 1.8, ratio = 30/1.8 nm, lambda = 40/3 nm,
     // A = 0.18, B = -0.324.
-    const double force = (4.0 / 3.0) * 1e-8 * 0.18 * 1e-8;
-    EXPECT_NEAR(f.Force.x, force, 1e-9 * force);
-    EXPECT_NEAR(f.Force.y, 0.0, 1e-9 * force);
-    EXPECT_NEAR(f.Force.z, 0.0, 1e-9 * force);
-    const double torque = (4.0 / 3.0) * 1e-8 * 0.648e-16;
-    EXPECT_NEAR(f.Torque.z, torque, 1e-9 * torque);
-    EXPECT_NEAR(f.Torque.x, 0.0, 1e-9 * torque);
-    EXPECT_NEAR(f.Torque.y, 0.0, 1e-9 * torque);
+    const double expectedForce = (4.0 / 3.0) * 1e-8 * 0.18 * 1e-8;
+    const CVector force = ForceOf(f);
+    ExpectRelativelyNear(force.x, expectedForce, 1e-9);
+    EXPECT_NEAR(force.y, 0.0, 1e-9 * expectedForce);
+    EXPECT_NEAR(force.z, 0.0, 1e-9 * expectedForce);
+    const double expectedTorque = (4.0 / 3.0) * 1e-8 * 0.648e-16;
+    const CVector torque = TorqueOf(f);
+    ExpectRelativelyNear(torque.z, expectedTorque, 1e-9);
+    EXPECT_NEAR(torque.x, 0.0, 1e-9 * expectedTorque);
+    EXPECT_NEAR(torque.y, 0.0, 1e-9 * expectedTorque);
     // The bacterium takes the opposite force and no torque.
-    EXPECT_EQ(cell.Bacterium->Force.x, -f.Force.x);
-    EXPECT_EQ(cell.Bacterium->Force.y, -f.Force.y);
-    EXPECT_EQ(cell.Bacterium->Force.z, -f.Force.z);
-    EXPECT_EQ(Length(cell.Bacterium->Torque), 0.0);
+    const CVector reaction = ForceOf(*cell.Bacterium);
+    ExpectRelativelyNear(reaction.x, -force.x, 1e-12);
+    EXPECT_NEAR(reaction.y, -force.y, 1e-12 * expectedForce);
+    EXPECT_NEAR(reaction.z, -force.z, 1e-12 * expectedForce);
+    EXPECT_EQ(Length(cell.Bacterium->AngularVelocityIncrement), 0.0);
 }
 
 TEST_F(CellMechanics, BacteriumTakesTheSumOfTheOppositeForces)
@@ -164,49 +191,52 @@ TEST_F(CellMechanics, BacteriumTakesTheSumOfTheOppositeForces)
     AddBacterium(center, 1e-7);
     CSolidFilament &a = AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0.6, 0.8, 0), 10);
     CSolidFilament &b = AddFilament(center + CVector(0, -0.95e-7, 0), CVector(0.3, -0.8, 0.5), 12);
-    AddFilament(center + CVector(3e-7, 0, 0), CVector(1, 0, 0), 10); // far away
-    cell.ApplyBacteriumForces();
-    EXPECT_GT(Length(a.Force), 0.0);
-    EXPECT_GT(Length(b.Force), 0.0);
-    const CVector expected = -(a.Force + b.Force);
-    EXPECT_DOUBLE_EQ(cell.Bacterium->Force.x, expected.x);
-    EXPECT_DOUBLE_EQ(cell.Bacterium->Force.y, expected.y);
-    EXPECT_DOUBLE_EQ(cell.Bacterium->Force.z, expected.z);
+    CSolidFilament &far = AddFilament(center + CVector(3e-7, 0, 0), CVector(1, 0, 0), 10);
+    cell.MechStep(DT);
+    EXPECT_GT(Length(ForceOf(a)), 0.0);
+    EXPECT_GT(Length(ForceOf(b)), 0.0);
+    EXPECT_EQ(Length(ForceOf(far)), 0.0);
+    const CVector expected = -(ForceOf(a) + ForceOf(b));
+    const CVector reaction = ForceOf(*cell.Bacterium);
+    EXPECT_NEAR(reaction.x, expected.x, 1e-12 * Length(expected));
+    EXPECT_NEAR(reaction.y, expected.y, 1e-12 * Length(expected));
+    EXPECT_NEAR(reaction.z, expected.z, 1e-12 * Length(expected));
 }
 
 TEST_F(CellMechanics, DegenerateBacteriumContactsGiveNoForce)
 {
-    AddBacterium(CVector(0.0), 1e-7);
+    const CVector center(5e-7);
+    AddBacterium(center, 1e-7);
     const fp::Traps traps;
     // An end at the very centre; a rod tangent to the normal at its inside end;
     // a chord with both ends equally far from the centre.
-    CSolidFilament &atCentre = AddFilament(CVector(0.0), CVector(1, 0, 0), 10);
-    CSolidFilament &tangent = AddFilament(CVector(0.9e-7, 0, 0), CVector(0, 1, 0), 10);
-    CSolidFilament &chord = AddFilament(CVector(0.5e-7, -3e-9, 0), CVector(0, 1, 0), 2);
-    EXPECT_NO_THROW(cell.ApplyBacteriumForces());
+    CSolidFilament &atCentre = AddFilament(center, CVector(1, 0, 0), 10);
+    CSolidFilament &tangent = AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0, 1, 0), 10);
+    CSolidFilament &chord = AddFilament(center + CVector(0.5e-7, -3e-9, 0), CVector(0, 1, 0), 2);
+    EXPECT_NO_THROW(cell.MechStep(DT));
     for (const CSolidFilament *f : {&atCentre, &tangent, &chord}) {
-        EXPECT_EQ(Length(f->Force), 0.0);
-        EXPECT_EQ(Length(f->Torque), 0.0);
+        EXPECT_EQ(Length(f->VelocityIncrement), 0.0);
+        EXPECT_EQ(Length(f->AngularVelocityIncrement), 0.0);
     }
-    EXPECT_EQ(Length(cell.Bacterium->Force), 0.0);
+    EXPECT_EQ(Length(cell.Bacterium->VelocityIncrement), 0.0);
 }
 
 TEST_F(CellMechanics, FrictionCapsTheSpeedAtMuTimesMass)
 {
-    cell.FilamentFriction = 0.5;
-    cell.BacteriumFriction = 0.25;
     AddBacterium(CVector(5e-7), 1e-7);
+    cell.Bacterium->UpdateMassProperties();
     CSolidFilament &fast = AddFilament(CVector(2e-7), CVector(1, 0, 0), 5);
     CSolidFilament &slow = AddFilament(CVector(3e-7), CVector(1, 0, 0), 5);
-    fast.Mass = 2.0;
-    slow.Mass = 2.0;
-    cell.Bacterium->Mass = 4.0;
-    // Limits 1 m/s for the filaments and the bacterium; 3 times that is
+    fast.UpdateMassProperties();
+    slow.UpdateMassProperties();
+    // Limits of 1 m/s for the filaments and the bacterium; 3 times that is
     // slowed to exactly the limit, in the same direction.
+    cell.FilamentFriction = 1.0 / fast.Mass;
+    cell.BacteriumFriction = 1.0 / cell.Bacterium->Mass;
     fast.Velocity = CVector(1.8, 2.4, 0.0);
     slow.Velocity = CVector(0.3, 0.4, 0.0);
     cell.Bacterium->Velocity = CVector(0.0, 0.0, -3.0);
-    cell.ApplyFriction();
+    cell.MechStep(DT);
     EXPECT_DOUBLE_EQ(fast.Velocity.x, 0.6);
     EXPECT_DOUBLE_EQ(fast.Velocity.y, 0.8);
     EXPECT_DOUBLE_EQ(Length(fast.Velocity), 1.0);

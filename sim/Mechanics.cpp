@@ -1,8 +1,7 @@
-// The mechanics step of the cell: penalty forces from the six walls of the
-// box and from the bacterium's body, Brownian kicks on filaments that touch
-// no wall, speed limits, then every body integrates itself.
+// The mechanics step: contacts found on all threads, kicks drawn in list
+// order on the calling one, then every filament moves on all threads.
 
-#include "Cell.h"
+#include "Mechanics.h"
 
 #include <algorithm>
 #include <chrono>
@@ -93,7 +92,7 @@ void LimitSpeed(CSymmetricSolid &body, double mu)
 
 } // namespace
 
-void CCell::MechStep(double dt)
+void CMechanics::MechStep(double dt)
 {
     // Forces are gathered from the positions at the start of the step, and
     // each filament's arithmetic is its own. So the contacts are found on all
@@ -101,8 +100,8 @@ void CCell::MechStep(double dt)
     // random stream and sums the bacterium's share of the contacts, both in
     // list order, then the filaments move on all threads: any number of
     // threads gives the result of one. A stage that failed ends the step.
-    Filaments.CompactIfSparse();
-    const std::size_t slots = Filaments.SlotCount();
+    world_.Filaments.CompactIfSparse();
+    const std::size_t slots = world_.Filaments.SlotCount();
     if (contacts_.size() < slots)
         contacts_.resize(slots);
     const bool parallel = slots >= kParallelFromSlots;
@@ -112,21 +111,21 @@ void CCell::MechStep(double dt)
     FirstFailure failure;
     threads_.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
         for (std::size_t slot = begin; slot < end; ++slot)
-            if (Filaments.IsLive(slot))
-                failure.Guard(slot, [&] { FindContacts(Filaments.AtSlot(slot), contacts_[slot]); });
+            if (world_.Filaments.IsLive(slot))
+                failure.Guard(slot, [&] { FindContacts(world_.Filaments.AtSlot(slot), contacts_[slot]); });
     });
     if (!failure.Failed()) {
         for (std::size_t slot = 0; slot < slots; ++slot) {
             FilamentContacts &contacts = contacts_[slot];
-            if (Filaments.IsLive(slot) && !failure.Guard(slot, [&] {
+            if (world_.Filaments.IsLive(slot) && !failure.Guard(slot, [&] {
                 if (!contacts.TouchesWall) {
-                    contacts.KickForceDirection = RandomUnitVector(Random);
-                    contacts.KickTorqueDirection = RandomUnitVector(Random);
+                    contacts.KickForceDirection = RandomUnitVector(world_.Random);
+                    contacts.KickTorqueDirection = RandomUnitVector(world_.Random);
                 }
                 // The bacterium does not track its rotation; the reaction
                 // torque would have no effect.
                 if (contacts.TouchesBacterium)
-                    Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
+                    world_.Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
             }))
                 break;
         }
@@ -134,22 +133,21 @@ void CCell::MechStep(double dt)
     if (!failure.Failed()) {
         threads_.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
             for (std::size_t slot = begin; slot < end; ++slot)
-                if (Filaments.IsLive(slot))
-                    failure.Guard(slot, [&] { ForceAndMove(Filaments.AtSlot(slot), contacts_[slot], dt); });
+                if (world_.Filaments.IsLive(slot))
+                    failure.Guard(slot, [&] { ForceAndMove(world_.Filaments.AtSlot(slot), contacts_[slot], dt); });
         });
     }
     if (chosen)
         teamSize_.Took(std::chrono::steady_clock::now() - start);
     failure.Raise();
-    if (Bacterium) {
-        LimitSpeed(*Bacterium, BacteriumFriction);
-        Bacterium->Move(dt);
+    if (world_.Bacterium) {
+        LimitSpeed(*world_.Bacterium, BacteriumFriction);
+        world_.Bacterium->Move(dt);
     }
 }
 
-// Inlined into the step's loops, where it runs for every filament; the
-// compiler would keep a call because the single-force helpers use it too.
-[[gnu::always_inline]] inline void CCell::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
+// Inlined into the step's loops, where it runs for every filament.
+[[gnu::always_inline]] inline void CMechanics::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
 {
     const CVector pointed = f.GetPointedEnd();
     const CVector barbed = f.GetBarbedEnd();
@@ -159,7 +157,7 @@ void CCell::MechStep(double dt)
     int touched = 0;
     for (const bool upper : {true, false}) {
         for (int axis = 0; axis < 3; ++axis) {
-            const double wall = upper ? Component(Size, axis) : 0.0;
+            const double wall = upper ? Component(world_.Size, axis) : 0.0;
             if (WallContact(pointed, barbed, f.Position, wall, axis, upper, force, torque))
                 ++touched;
         }
@@ -169,10 +167,10 @@ void CCell::MechStep(double dt)
     contacts.TouchesWall = touched > 0;
 
     contacts.TouchesBacterium = false;
-    if (!Bacterium)
+    if (!world_.Bacterium)
         return;
-    const CVector sphereCenter = Bacterium->Center;
-    const double radius = Bacterium->Radius;
+    const CVector sphereCenter = world_.Bacterium->Center;
+    const double radius = world_.Bacterium->Radius;
     // The filament's bounding sphere: the box spanned by its ends.
     const CVector lower = MinComponents(pointed, barbed);
     const CVector upper = MaxComponents(pointed, barbed);
@@ -195,7 +193,7 @@ void CCell::MechStep(double dt)
 }
 
 // Inlined into the step's loop, as FindContacts.
-[[gnu::always_inline]] inline void CCell::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
+[[gnu::always_inline]] inline void CMechanics::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
 {
     // A filament held by a wall gets no Brownian kick in this step.
     if (contacts.TouchesWall)
@@ -209,23 +207,7 @@ void CCell::MechStep(double dt)
     f.Move(dt);
 }
 
-void CCell::ApplyWallForces()
-{
-    for (CSolidFilament &f : Filaments) {
-        FilamentContacts contacts;
-        FindContacts(f, contacts);
-        if (!contacts.TouchesWall) {
-            contacts.KickForceDirection = RandomUnitVector(Random);
-            contacts.KickTorqueDirection = RandomUnitVector(Random);
-            f.ApplyForceAndTorque(BrownianForce * contacts.KickForceDirection,
-                                  BrownianMoment * contacts.KickTorqueDirection);
-        } else {
-            f.ApplyForceAndTorque(contacts.WallForce, contacts.WallTorque);
-        }
-    }
-}
-
-bool CCell::WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
+bool CMechanics::WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
                         double wall, int axis, bool upper, CVector &force, CVector &torque) const
 {
     // The end that can lie beyond this wall: the outer one on the wall's
@@ -266,21 +248,7 @@ bool CCell::WallContact(const CVector &pointed, const CVector &barbed, const CVe
     return true;
 }
 
-void CCell::ApplyBacteriumForces()
-{
-    if (!Bacterium)
-        return;
-    for (CSolidFilament &f : Filaments) {
-        FilamentContacts contacts;
-        FindContacts(f, contacts);
-        if (!contacts.TouchesBacterium)
-            continue;
-        f.ApplyForceAndTorque(contacts.BacteriumForce, contacts.BacteriumTorque);
-        Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
-    }
-}
-
-bool CCell::BacteriumContact(const CVector &inside, const CVector &other,
+bool CMechanics::BacteriumContact(const CVector &inside, const CVector &other,
                              const CVector &filamentCenter, const CVector &sphereCenter,
                              double radius, CVector &force, CVector &torque) const
 {
@@ -308,12 +276,4 @@ bool CCell::BacteriumContact(const CVector &inside, const CVector &other,
     force += BFInterCoef * lambda * a * penetration;
     torque += BFInterCoef * lambda * Cross(a * (inside - filamentCenter) + b * ratio * direction, penetration);
     return true;
-}
-
-void CCell::ApplyFriction()
-{
-    for (CSolidFilament &f : Filaments)
-        LimitSpeed(f, FilamentFriction);
-    if (Bacterium)
-        LimitSpeed(*Bacterium, BacteriumFriction);
 }

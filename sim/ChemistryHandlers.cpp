@@ -1,8 +1,8 @@
-// The nine reaction handlers of the cell. Each keeps the species counters
+// The nine reaction handlers of the chemistry. Each keeps the species counters
 // consistent with the filament list and marks every filament whose size, ends
 // or cap it changes, so that its mass properties follow at its next Move.
 
-#include "Cell.h"
+#include "Chemistry.h"
 
 namespace {
 
@@ -11,16 +11,16 @@ constexpr std::int32_t NUCLEUS_SIZE = 3;
 
 } // namespace
 
-void CCell::FormFilament()
+void CChemistry::FormFilament()
 {
     // A box without interior (an edge not above 0) has no place for a filament.
-    if (Species[ACG] < NUCLEUS_SIZE || !(Size.x > 0.0 && Size.y > 0.0 && Size.z > 0.0))
+    if (Species[ACG] < NUCLEUS_SIZE || !(world_.Size.x > 0.0 && world_.Size.y > 0.0 && world_.Size.z > 0.0))
         return;
     CVector pointedEnd;
     do
-        pointedEnd = MulComponents(Size, RandomUniformVector(Random));
-    while (!Contains(pointedEnd));
-    const CVector direction = RandomUnitVector(Random);
+        pointedEnd = MulComponents(world_.Size, RandomUniformVector(world_.Random));
+    while (!world_.Contains(pointedEnd));
+    const CVector direction = RandomUnitVector(world_.Random);
     AppendFilament(pointedEnd, direction, NUCLEUS_SIZE);
     Species[ACG] -= NUCLEUS_SIZE;
     Species[ACF] += NUCLEUS_SIZE;
@@ -28,14 +28,14 @@ void CCell::FormFilament()
     ++Species[FIP];
 }
 
-void CCell::FormFilamentAtBacterium()
+void CChemistry::FormFilamentAtBacterium()
 {
-    if (Species[ACG] < NUCLEUS_SIZE || !Bacterium)
+    if (Species[ACG] < NUCLEUS_SIZE || !world_.Bacterium)
         return;
     // On the outer surface of the shell, 1.1 radii from the centre.
-    const CVector outward = RandomUnitVector(Random);
-    const CVector pointedEnd = Bacterium->Center + outward * Bacterium->Radius * 1.1;
-    const CVector direction = RandomUnitVector(Random);
+    const CVector outward = RandomUnitVector(world_.Random);
+    const CVector pointedEnd = world_.Bacterium->Center + outward * world_.Bacterium->Radius * 1.1;
+    const CVector direction = RandomUnitVector(world_.Random);
     AppendFilament(pointedEnd, direction, NUCLEUS_SIZE);
     Species[ACG] -= NUCLEUS_SIZE;
     Species[ACF] += NUCLEUS_SIZE;
@@ -43,13 +43,13 @@ void CCell::FormFilamentAtBacterium()
     ++Species[FIP];
 }
 
-void CCell::AssocBarbed()
+void CChemistry::AssocBarbed()
 {
     if (Species[FIB] < 1 || Species[ACG] < 1)
         return;
-    CSolidFilament *f = FreeBarbedFilament(Random.UniformInt(0, Species[FIB] - 1));
+    CSolidFilament *f = FreeBarbedFilament(world_.Random.UniformInt(0, Species[FIB] - 1));
     // A barbed end outside the box cannot grow further out.
-    if (!f || !Contains(f->GetBarbedEnd()))
+    if (!f || !world_.Contains(f->GetBarbedEnd()))
         return;
     ++f->Monomers;
     FilamentChanged(*f);
@@ -57,12 +57,12 @@ void CCell::AssocBarbed()
     ++Species[ACF];
 }
 
-void CCell::AssocPointed()
+void CChemistry::AssocPointed()
 {
     if (Species[FIP] < 1 || Species[ACG] < 1)
         return;
-    CSolidFilament *f = FilamentAt(Random.UniformInt(0, Species[FIP] - 1));
-    if (!f || !Contains(f->GetPointedEnd()))
+    CSolidFilament *f = FilamentAt(world_.Random.UniformInt(0, Species[FIP] - 1));
+    if (!f || !world_.Contains(f->GetPointedEnd()))
         return;
     ++f->Monomers;
     f->PointedEnd = f->GetMonomerPosition(-1);
@@ -71,11 +71,11 @@ void CCell::AssocPointed()
     ++Species[ACF];
 }
 
-void CCell::DissocBarbed()
+void CChemistry::DissocBarbed()
 {
     if (Species[FIB] < 1)
         return;
-    CSolidFilament *f = FreeBarbedFilament(Random.UniformInt(0, Species[FIB] - 1));
+    CSolidFilament *f = FreeBarbedFilament(world_.Random.UniformInt(0, Species[FIB] - 1));
     if (!f)
         return;
     if (f->Monomers <= NUCLEUS_SIZE) {
@@ -88,11 +88,11 @@ void CCell::DissocBarbed()
     --Species[ACF];
 }
 
-void CCell::DissocPointed()
+void CChemistry::DissocPointed()
 {
     if (Species[FIP] < 1)
         return;
-    CSolidFilament *f = FilamentAt(Random.UniformInt(0, Species[FIP] - 1));
+    CSolidFilament *f = FilamentAt(world_.Random.UniformInt(0, Species[FIP] - 1));
     if (!f)
         return;
     if (f->Monomers <= NUCLEUS_SIZE) {
@@ -106,11 +106,11 @@ void CCell::DissocPointed()
     --Species[ACF];
 }
 
-void CCell::CapBarbed()
+void CChemistry::CapBarbed()
 {
     if (Species[FIB] < 1 || Species[CAP] < 1)
         return;
-    CSolidFilament *f = FreeBarbedFilament(Random.UniformInt(0, Species[FIB] - 1));
+    CSolidFilament *f = FreeBarbedFilament(world_.Random.UniformInt(0, Species[FIB] - 1));
     if (!f)
         return;
     f->Capped = true;
@@ -120,21 +120,21 @@ void CCell::CapBarbed()
     --Species[FIB];
 }
 
-void CCell::BindArp()
+void CChemistry::BindArp()
 {
     // Counted by its channel, but Arp2/3 branching is not modelled.
 }
 
-void CCell::Sever()
+void CChemistry::Sever()
 {
     if (Species[ACF] < 1)
         return;
-    const MonomerSite site = FilamentOfMonomer(Random.UniformInt(0, Species[ACF] - 1));
+    const MonomerSite site = FilamentOfMonomer(world_.Random.UniformInt(0, Species[ACF] - 1));
     if (site.Filament)
         SeverAt(site.Filament, site.FromBarbedEnd);
 }
 
-void CCell::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
+void CChemistry::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
 {
     if (barbedSide < 0 || barbedSide >= f->Monomers)
         return;

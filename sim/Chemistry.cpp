@@ -1,0 +1,204 @@
+// The chemistry's state: its channels, their propensities, the filaments
+// picked by the handlers, and the two selection methods.
+
+#include "Chemistry.h"
+
+#include "FloatingPoint.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Volume exponent n of each channel: reactant molecules minus one.
+constexpr std::array<std::int32_t, CChemistry::REACTION_COUNT> VOLUME_EXPONENTS = {2, 1, 1, 0, 0, 1, 1, 1, 2};
+
+// Number of distinct ordered triples of n molecules, formed in floating point
+// so that n of 0, 1 or 2 gives 0.
+double FallingTriple(std::int32_t n)
+{
+    return double(n) * double(n - 1) * double(n - 2);
+}
+
+// Molecules of a population of `total` that lie in a share of the box,
+// truncated. A bacterium that does not fit in the box gives a share outside
+// [0, 1]; the count stays within [0, total] all the same.
+std::int32_t MoleculesInShare(double share, std::int32_t total)
+{
+    const double molecules = share * total;
+    if (total <= 0 || !(molecules > 0.0))
+        return 0;
+    return std::int32_t(std::min(molecules, double(total)));
+}
+
+// A uniform draw in (0, 1] for a logarithm: a draw of exactly 0 (about once
+// in 2^31) is drawn again.
+double DrawForLogarithm(CRandomStream &random)
+{
+    double u;
+    do
+        u = random.UniformReal();
+    while (u == 0.0);
+    return u;
+}
+
+// A negative propensity (from a negative rate constant or population entered
+// by the user) means that the channel cannot occur. Counted as such, it can
+// neither be chosen nor turn the total negative, which would run the clock
+// backwards for ever.
+double OccurrenceWeight(const CChemReaction &reaction)
+{
+    return std::max(reaction.Propensity, 0.0);
+}
+
+} // namespace
+
+CChemistry::CChemistry(CCellContents &world) : world_(world)
+{
+    using Handler = void (CChemistry::*)();
+    constexpr std::array<Handler, REACTION_COUNT> handlers = {
+        &CChemistry::FormFilament,  &CChemistry::AssocBarbed, &CChemistry::AssocPointed,
+        &CChemistry::DissocBarbed,  &CChemistry::DissocPointed, &CChemistry::CapBarbed,
+        &CChemistry::BindArp,       &CChemistry::Sever,
+        &CChemistry::FormFilamentAtBacterium};
+    for (int i = 0; i < REACTION_COUNT; ++i) {
+        CChemReaction &reaction = Reactions[i];
+        reaction.Name = ReactionNames[i];
+        reaction.SetOrder(VOLUME_EXPONENTS[i], [this, handler = handlers[i]] { (this->*handler)(); });
+        reaction.SetRate(1.0, 1.0);
+    }
+    SetMethodByName(NEXT_REACTION);
+}
+
+void CChemistry::UpdatePropensities()
+{
+    std::int32_t bulkActin = 0;
+    std::int32_t shellActin = 0;
+    if (world_.Bacterium) {
+        const double cellVolume = world_.GetVolume();
+        const double bodyVolume = world_.Bacterium->GetVolume();
+        const double shellVolume = world_.Bacterium->Shell.GetVolume();
+        bulkActin = MoleculesInShare((cellVolume - bodyVolume - shellVolume) / cellVolume, Species[ACG]);
+        shellActin = MoleculesInShare(shellVolume / cellVolume, Species[ACG]);
+    }
+    const double freeBarbedEnds = double(Species[ARB]) + double(Species[FIB]);
+    Reactions[FORM].SetPropensityFactor(FallingTriple(bulkActin));
+    Reactions[ASSB].SetPropensityFactor(freeBarbedEnds * Species[ACG]);
+    Reactions[ASSP].SetPropensityFactor(double(Species[FIP]) * Species[ACG]);
+    Reactions[DISB].SetPropensityFactor(Species[FIB]);
+    Reactions[DISP].SetPropensityFactor(Species[FIP]);
+    Reactions[ARPB].SetPropensityFactor(double(Species[FIB]) * Species[ARP]);
+    Reactions[CAPB].SetPropensityFactor(freeBarbedEnds * Species[CAP]);
+    Reactions[SEVR].SetPropensityFactor(double(Species[ACF]) * Species[ADC]);
+    Reactions[FORM2].SetPropensityFactor(FallingTriple(shellActin));
+}
+
+double CChemistry::MeanFilamentSize() const
+{
+    if (world_.Filaments.empty())
+        return 0.0;
+    double monomers = 0.0;
+    for (const CSolidFilament &f : world_.Filaments)
+        monomers += f.Monomers;
+    return monomers / double(world_.Filaments.size());
+}
+
+CSolidFilament *CChemistry::FreeBarbedFilament(std::int32_t i)
+{
+    return world_.Filaments.FreeBarbed(i);
+}
+
+CSolidFilament *CChemistry::FilamentAt(std::int32_t i)
+{
+    if (i < 0 || std::size_t(i) >= world_.Filaments.size())
+        return nullptr;
+    return &world_.Filaments[std::size_t(i)];
+}
+
+CChemistry::MonomerSite CChemistry::FilamentOfMonomer(std::int32_t i)
+{
+    return world_.Filaments.OfMonomer(i);
+}
+
+void CChemistry::RemoveFilament(CSolidFilament *f)
+{
+    const bool capped = f->Capped;
+    const std::int32_t monomers = f->Monomers;
+    if (!world_.Filaments.Remove(*f))
+        return;
+    if (capped) {
+        ++Species[CAP];
+        --Species[CAF];
+        ++Species[FIB];
+    }
+    Species[ACG] += monomers;
+    Species[ACF] -= monomers;
+    --Species[FIB];
+    --Species[FIP];
+}
+
+void CChemistry::FilamentChanged(CSolidFilament &f)
+{
+    f.MarkChanged();
+    world_.Filaments.Refresh(f);
+}
+
+CSolidFilament &CChemistry::AppendFilament(const CVector &pointedEnd, const CVector &direction,
+                                      std::int32_t monomers)
+{
+    CSolidFilament filament;
+    filament.SetGeometry(pointedEnd, direction);
+    filament.Monomers = monomers;
+    // The body's centre until its first step takes it there: the wall forces
+    // of that step measure their lever arms from it.
+    filament.Position = filament.GetMassCenter();
+    filament.MarkChanged();
+    return world_.Filaments.Append(filament);
+}
+
+CChemReaction *CChemistry::FirstReaction(double &tau)
+{
+    tau = 1e30;
+    CChemReaction *chosen = nullptr;
+    for (CChemReaction &reaction : Reactions) {
+        const double u = DrawForLogarithm(world_.Random);
+        const double a = reaction.Propensity;
+        const double t = a >= NEGLIGIBLE_PROPENSITY ? -std::log(u) / a : -std::log(u) * 1e30;
+        if (t < tau) {
+            tau = t;
+            chosen = &reaction;
+        }
+    }
+    return chosen;
+}
+
+CChemReaction *CChemistry::NextReaction(double &tau)
+{
+    double total = 0.0;
+    for (const CChemReaction &reaction : Reactions)
+        total += OccurrenceWeight(reaction);
+    const double u1 = DrawForLogarithm(world_.Random);
+    // Raised explicitly: with traps off -log(u1) / 0 would give an infinity,
+    // and with u1 = 1 the quotient 0 / 0 would report an invalid operation.
+    if (total == 0.0)
+        throw fp::FloatingPointError(fp::Fault::DivisionByZero);
+    tau = -std::log(u1) / total;
+    double r = world_.Random.UniformReal() * total;
+    for (CChemReaction &reaction : Reactions) {
+        r -= OccurrenceWeight(reaction);
+        if (r < 0.0)
+            return &reaction;
+    }
+    return nullptr;
+}
+
+bool CChemistry::SetMethodByName(std::string_view name)
+{
+    if (name == FIRST_REACTION)
+        Method = [this](double &tau) { return FirstReaction(tau); };
+    else if (name == NEXT_REACTION)
+        Method = [this](double &tau) { return NextReaction(tau); };
+    else
+        Method = nullptr;
+    return bool(Method);
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "CellContents.h"
+#include "Chemreaction.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+// The chemistry of a world: ten species counters, nine reaction channels,
+// the handlers that fire them on the world's filaments, and the two
+// selection methods of the exact stochastic simulation.
+//
+// The counters and the filament list are kept consistent by every reaction:
+// "FIB" is the number of filaments with a free barbed end, "FIP" the number of
+// filaments and "ACF" the sum of their sizes; every filament has at least
+// three monomers.
+class CChemistry {
+public:
+    enum SpeciesIndex : int { ACG, ACF, FIB, FIP, CAP, CAF, ARP, ARF, ARB, ADC, SPECIES_COUNT };
+    enum ReactionIndex : int { FORM, ASSB, ASSP, DISB, DISP, CAPB, ARPB, SEVR, FORM2, REACTION_COUNT };
+
+    // Row and curve titles, indexed like Species and Reactions.
+    static constexpr std::array<const char *, SPECIES_COUNT> SpeciesNames = {
+        "ACG", "ACF", "FIB", "FIP", "CAP", "CAF", "ARP", "ARF", "ARB", "ADC"};
+    static constexpr std::array<const char *, REACTION_COUNT> ReactionNames = {
+        "FORM", "ASSB", "ASSP", "DISB", "DISP", "CAPB", "ARPB", "SEVR", "FORM2"};
+
+    // The texts that select a method (see SetMethodByName).
+    static constexpr std::string_view FIRST_REACTION = "First reaction";
+    static constexpr std::string_view NEXT_REACTION = "Next reaction";
+
+    // Propensities below this count as zero: such a channel is never fired.
+    static constexpr double NEGLIGIBLE_PROPENSITY = 1e-30;
+
+    // Writes the waiting time (s) and returns the chosen channel, or nullptr.
+    using SelectionMethod = std::function<CChemReaction *(double &tau)>;
+
+    // A monomer chosen by FilamentOfMonomer: its filament and its position
+    // counted from the barbed end (0 is the barbed-end monomer).
+    using MonomerSite = CFilamentList::MonomerSite;
+
+    // Channels with k = 1 and a volume of 1 litre, method NextReaction,
+    // counters zero; acting on the filaments, bacterium and stream of world.
+    explicit CChemistry(CCellContents &world);
+    // The channels' handlers and the method are bound to this object.
+    CChemistry(const CChemistry &) = delete;
+    CChemistry &operator=(const CChemistry &) = delete;
+
+    // Selection method of the run; empty means none.
+    SelectionMethod Method;
+    std::array<std::int32_t, SPECIES_COUNT> Species{};
+    std::array<CChemReaction, REACTION_COUNT> Reactions;
+
+    void UpdatePropensities();
+    // Mean number of monomers per filament; 0 without filaments.
+    double MeanFilamentSize() const;
+
+    // The i-th (from 0) filament with a free barbed end, or nullptr.
+    CSolidFilament *FreeBarbedFilament(std::int32_t i);
+    // The i-th filament of the list, or nullptr.
+    CSolidFilament *FilamentAt(std::int32_t i);
+    // The filament holding the i-th monomer of all filaments, counted from
+    // the front of the list.
+    MonomerSite FilamentOfMonomer(std::int32_t i);
+    // Takes f out of the list, returns its monomers and its cap, deletes it.
+    void RemoveFilament(CSolidFilament *f);
+
+    // The reaction handlers (ChemistryHandlers.cpp), called through the
+    // channels' Fire. A handler with nothing to act on returns at once
+    // without drawing.
+    void FormFilament();
+    void FormFilamentAtBacterium();
+    void AssocBarbed();
+    void AssocPointed();
+    void DissocBarbed();
+    void DissocPointed();
+    void CapBarbed();
+    void BindArp();
+    void Sever();
+    // Cuts f at the monomer that has `barbedSide` monomers between it and the
+    // barbed end (the part of Sever after the draw).
+    void SeverAt(CSolidFilament *f, std::int32_t barbedSide);
+
+    // One exponential waiting time per channel (nine draws); the shortest
+    // wins, the lower channel on a tie.
+    CChemReaction *FirstReaction(double &tau);
+    // One waiting time for the total propensity, then a second draw picks
+    // the channel. A zero total raises fp::FloatingPointError (division by
+    // zero).
+    CChemReaction *NextReaction(double &tau);
+    // Binds Method to FirstReaction or NextReaction by their texts; any other
+    // text leaves no method. Returns whether a method is bound.
+    bool SetMethodByName(std::string_view name);
+
+private:
+    // Marks f for its next Move and keeps the list's trees current; called
+    // after every change of a listed filament's size, ends or cap.
+    void FilamentChanged(CSolidFilament &f);
+    // Appends a filament of the given size placed by SetGeometry; the caller
+    // updates the counters.
+    CSolidFilament &AppendFilament(const CVector &pointedEnd, const CVector &direction,
+                                   std::int32_t monomers);
+
+    CCellContents &world_;
+};
