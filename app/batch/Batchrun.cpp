@@ -132,10 +132,14 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
 
     int status = kExitDone;
     std::string failure;
+    // A run that reached its end leaves the cell running; a stop, also one
+    // before the start, leaves it stopped.
+    bool stopped = false;
     try {
         observe(); // the starting point
         if (!ReceivedStopSignal())
             plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
+        stopped = !cell.Running;
     } catch (const OutputError &e) {
         status = kExitOutputFailed;
         failure = e.what();
@@ -150,7 +154,7 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
     if (!failure.empty())
         Fail(status, failure);
     // A signal after the end of the run stopped nothing.
-    if (const int signal = ReceivedStopSignal(); signal && cell.Time < plan.EndTime)
+    if (const int signal = ReceivedStopSignal(); signal && stopped)
         status = MoreSeriousStatus(
             status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
 
