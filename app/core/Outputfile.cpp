@@ -134,8 +134,10 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)), replaced_(Rep
     temporary_ = (file.parent_path() /
                   (TemporaryPrefix(file) + std::to_string(::getpid()) + "-XXXXXX")).string();
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (fd_ < 0)
-        throw OutputError(CannotCreate(path_, errno), errno);
+    if (fd_ < 0) {
+        const int error = errno;
+        throw OutputError(CannotCreate(path_, error), error);
+    }
     buffer_.reserve(kBlockSize);
 }
 
