@@ -9,6 +9,7 @@
 #include "Numbertext.h"
 #include "Observationtable.h"
 #include "Observationwriter.h"
+#include "Outputpaths.h"
 #include "Parameters.h"
 #include "Progressbar.h"
 #include "Resetandapply.h"
@@ -203,13 +204,9 @@ int RunBatch(const BatchOptions &options)
         }
     }
     const double endTime = options.EndTime.value_or(targetTime);
-    const auto pathProblem = [&settingsPath](const std::optional<std::string> &path) {
-        return path ? OutputPathProblem(*path, settingsPath) : std::string();
-    };
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
-          pathProblem(options.ObservePath), pathProblem(options.TablePath),
-          pathProblem(options.SaveWorldPath), pathProblem(options.CheckpointPath)})
+          OutputPathsProblem(options, settingsPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 

@@ -1,6 +1,6 @@
 #include "Worldfile.h"
 
-#include "Atomicfile.h"
+#include "Outputfile.h"
 #include "Cell.h"
 #include "FloatingPoint.h"
 #include "Numbertext.h"
@@ -753,8 +753,11 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, "cannot be saved: " + fault.What));
     }
-    if (const int error = ReplaceFileAtomically(path, text); error != 0)
-        throw WorldFileError(FileFault(path, "", std::string("cannot be written: ") + std::strerror(error)));
+    try {
+        WriteOutputFile(path, text);
+    } catch (const OutputError &e) {
+        throw WorldFileError(FileFault(path, "", std::string("cannot be written: ") + std::strerror(e.Error())));
+    }
 }
 
 WorldContext LoadWorld(const std::string &path, CCell &cell)
