@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // The simulated world: a box holding ten species counters, the filaments, at
 // most one bacterium and nine reaction channels. It advances by an exact
@@ -31,6 +32,14 @@ public:
     double ObsTime = 0.0;      // time of the last observation, s
     double ObsTimeStep = 0.0;  // s
     std::int64_t ReactionCount = 0;
+    // A reaction drawn by a run but due after that run's end time. The next
+    // run catches up to its time and fires it without a new draw, so a run
+    // split in two gives the result of one. Cleared by Reset.
+    struct PendingReaction {
+        ReactionIndex Channel;
+        double Time; // s
+    };
+    std::optional<PendingReaction> Pending;
     // Called at every observation step with the floating-point traps off;
     // empty means none.
     Observer OnObserve;
@@ -53,14 +62,20 @@ public:
 
     // Run the chemistry alone, or with the mechanics, until Time reaches tEnd
     // or Stop is called, with floating-point traps on (off in OnObserve).
+    // A reaction due after tEnd becomes the Pending one and Time ends at
+    // tEnd exactly. A stop noticed while the clocks catch up to a reaction
+    // ends the run where they got to (with mechanics the mechanics clock,
+    // without it the last observation) and that reaction becomes Pending.
     // When the method yields no channel, or one with a negligible propensity,
     // nothing fires: the clock advances, but not past tEnd. Both refuse to
-    // start (std::logic_error) without a method or with a non-positive
-    // observation step (RunChemMech also with a non-positive mechanics step),
-    // which would never end.
+    // start (std::logic_error) without a method or with an observation step
+    // that is not a normal positive number (RunChemMech also with such a
+    // mechanics step), which would never end; a clock whose step no longer
+    // moves it ends the run with a ClockStepError.
     void RunChemistry(double tEnd);
     void RunChemMech(double tEnd);
-    // Mechanics steps of MechTimeStep until MechTime is within one step of t.
+    // Mechanics steps of MechTimeStep until MechTime is within one step of t,
+    // after the observations still owed to the state at MechTime.
     void MechUpToTime(double t);
     // Observation steps of ObsTimeStep up to t, calling OnObserve at each.
     void Observe(double t);

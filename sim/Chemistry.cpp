@@ -184,12 +184,22 @@ CChemReaction *CChemistry::NextReaction(double &tau)
         throw fp::FloatingPointError(fp::Fault::DivisionByZero);
     tau = -std::log(u1) / total;
     double r = world_.Random.UniformReal() * total;
+    CChemReaction *lastPossible = nullptr;
     for (CChemReaction &reaction : Reactions) {
         r -= OccurrenceWeight(reaction);
         if (r < 0.0)
             return &reaction;
+        if (reaction.Propensity >= NEGLIGIBLE_PROPENSITY)
+            lastPossible = &reaction;
     }
-    return nullptr;
+    // A second draw of 1.0, or rounding, leaves r at or above zero: the draw
+    // belongs to the last channel that can occur.
+    return lastPossible;
+}
+
+CChemistry::ReactionIndex CChemistry::IndexOf(const CChemReaction &reaction) const
+{
+    return static_cast<ReactionIndex>(&reaction - Reactions.data());
 }
 
 bool CChemistry::SetMethodByName(std::string_view name)

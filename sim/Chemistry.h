@@ -90,6 +90,8 @@ public:
     // the channel. A zero total raises fp::FloatingPointError (division by
     // zero).
     CChemReaction *NextReaction(double &tau);
+    // The channel index of one of Reactions.
+    ReactionIndex IndexOf(const CChemReaction &reaction) const;
     // Binds Method to FirstReaction or NextReaction by their texts; any other
     // text leaves no method. Returns whether a method is bound.
     bool SetMethodByName(std::string_view name);
