@@ -5,6 +5,7 @@
 
 #include "Boxescape.h"
 #include "Cell.h"
+#include "Chart.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
 #include "RunThread.h"
@@ -139,8 +140,10 @@ void TfmMain::Run()
     if (!StartAllowed(!chemistryOnly))
         return;
     SetRunningState(true);
-    if (!ExtendTargetTime(Store, *Cell, TargetTime))
-        AddChartPoints(); // the starting point of every curve
+    // The starting point of every curve; a stopped run continues on the grid
+    // of its observations, and a finished one after its last observation.
+    if (!ExtendTargetTime(Store, *Cell, TargetTime) && Chart2DN->Series(0)->Count() == 0)
+        AddChartPoints();
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
     ShowCurrentState(ObserveCounts(*Cell));
     UpdateRecordingWishes();
