@@ -91,13 +91,13 @@ public:
     void CommitPendingEdits();
 
     // Observation displays.
-    void ShowStatus(const ObservedCounts &counts);
-    void ShowCurrentState(const ObservedCounts &counts);
+    void ShowStatus(const ObservationRecord &record);
+    void ShowCurrentState(const ObservationRecord &record);
     void ShowRateConstants();
-    void ShowPropensities(const ObservedCounts &counts);
+    void ShowPropensities(const ObservationRecord &record);
     // The cell as it is now (not during a run) as one point on every curve.
     void AddChartPoints();
-    void AddChartPoint(const ObservedCounts &counts);
+    void AddChartPoint(const ObservationRecord &record);
     void ShowSizeDistribution(const FilamentSizeHistogram &sizes);
     void ClearCharts();
 

@@ -17,9 +17,9 @@ class ObservationHandover {
 public:
     // What has been recorded since the last take.
     struct Records {
-        std::vector<ObservedCounts> ChartPoints; // one per observation, in order
+        std::vector<ObservationRecord> ChartPoints; // one per observation, in order
         bool HasLatest = false;
-        ObservedCounts Latest;
+        ObservationRecord Latest;
         bool HasSizes = false;
         FilamentSizeHistogram Sizes;
         bool HasScene = false;

@@ -52,11 +52,11 @@ bool TfmMain::ResetAndApply()
 
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
-    const ObservedCounts counts = ObserveCounts(*Cell);
+    const ObservationRecord record = RecordObservation(*Cell);
     ShowRateConstants();
-    ShowPropensities(counts);
+    ShowPropensities(record);
     ClearCharts();
-    ShowCurrentState(counts);
+    ShowCurrentState(record);
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
     // The view transform is kept, so the user's rotation and zoom survive.
@@ -142,7 +142,7 @@ void TfmMain::Run()
     if (!ExtendTargetTime(Store, *Cell, TargetTime))
         AddChartPoints(); // the starting point of every curve
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
-    ShowCurrentState(ObserveCounts(*Cell));
+    ShowCurrentState(RecordObservation(*Cell));
     UpdateRecordingWishes();
     Runner->Start(*Cell, TargetTime, !chemistryOnly);
     DisplayTimer->start();

@@ -107,7 +107,7 @@ bool TfmMain::OpenWorldFrom(const QString &path)
     StatusWarning->clear();
     StatusWarning->setToolTip({});
     RefreshAfterApply(Cell->GetVolume() * 1000.0); // m^3 to litres
-    ShowStatus(ObserveCounts(*Cell));
+    ShowStatus(RecordObservation(*Cell));
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
     if (!world.RandomStateComplete)
         Report(MessageKind::Warning,
