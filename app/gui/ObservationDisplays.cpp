@@ -1,5 +1,6 @@
 // The read-outs of the cell: status bar, value lists and chart points, shown
-// from observations (see Observation.h), and their refresh during a run.
+// from observations (see Observationrecord.h and WorldSnapshots.h), handed
+// over by the run session during a run.
 
 #include "MainWindow.h"
 
@@ -11,20 +12,17 @@
 #include <QLabel>
 #include <QToolButton>
 
-void TfmMain::RefreshDisplays()
+void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
-    if (!Handover.Take(Taken))
-        return;
-    ShowStatus(Taken.Latest);
+    ShowStatus(records.Latest);
     if (BtnTextInfoT->isChecked())
-        ShowCurrentState(Taken.Latest);
-    for (const ObservationRecord &point : Taken.ChartPoints)
+        ShowCurrentState(records.Latest);
+    for (const ObservationRecord &point : records.ChartPoints)
         AddChartPoint(point);
-    if (Taken.HasSizes)
-        ShowSizeDistribution(Taken.Sizes);
-    if (Taken.HasScene)
-        ShowScene(Taken.Scene);
-    ShowFarOutsideWarning();
+    if (records.HasSizes)
+        ShowSizeDistribution(records.Sizes);
+    if (records.HasScene)
+        ShowScene(records.Scene);
 }
 
 void TfmMain::ShowStatus(const ObservationRecord &record)
@@ -55,7 +53,7 @@ void TfmMain::ShowCurrentState(const ObservationRecord &record)
 void TfmMain::ShowRateConstants()
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListA1i->SetValue(i, NumberText(Cell->Reactions[std::size_t(i)].StochasticRate));
+        ValueListA1i->SetValue(i, NumberText(World().Reactions[std::size_t(i)].StochasticRate));
 }
 
 void TfmMain::ShowPropensities(const ObservationRecord &record)
@@ -72,9 +70,9 @@ void TfmMain::ShowPropensities(const ObservationRecord &record)
 
 void TfmMain::AddChartPoints()
 {
-    AddChartPoint(RecordObservation(*Cell));
+    AddChartPoint(RecordObservation(World()));
     FilamentSizeHistogram sizes;
-    ObserveSizes(*Cell, sizes);
+    ObserveSizes(World(), sizes);
     ShowSizeDistribution(sizes);
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "Cell.h"
-#include "Observationrecord.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
-// What the displays show of the cell at one observation besides its record
-// (see Observationrecord.h), copied out of it so that the window can show it
-// while the cell runs on.
+// What the window shows of the cell besides its observation record (see
+// Observationrecord.h): the filament sizes and the 3D view's objects, copied
+// out of the cell so that they may be shown while the cell runs on.
 
 // How many filaments have each size from Smallest up; empty without
 // filaments.

@@ -1,4 +1,4 @@
-#include "Observation.h"
+#include "WorldSnapshots.h"
 
 #include <algorithm>
 
