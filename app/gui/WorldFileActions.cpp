@@ -7,7 +7,7 @@
 #include "Cell.h"
 #include "DisplayText.h"
 #include "MainWindow.h"
-#include "WorldSnapshots.h"
+#include "Observationrecord.h"
 #include "ValueListEditor.h"
 #include "Worldfile.h"
 
