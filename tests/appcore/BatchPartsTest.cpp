@@ -51,7 +51,7 @@ TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
             cell.ObsTime = static_cast<double>(row);
             for (int i = 0; i < 9; ++i)
                 cell.Reactions[i].Propensity = rows[row][i];
-            writer.Add(cell);
+            writer.Add(RecordObservation(cell));
         }
         writer.Finish();
         EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows)) << rows.size() << " rows";
@@ -67,7 +67,7 @@ TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
         CCell cell;
         ObservationWriter writer(path);
         for (int i = 0; i < 3000; ++i) // rows of 118 bytes
-            writer.Add(cell);
+            writer.Add(RecordObservation(cell));
         std::uintmax_t written = 0;
         for (const auto &entry : std::filesystem::directory_iterator(dir.Path()))
             if (entry.path() != path)
