@@ -24,18 +24,18 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 struct StartedRun {
-    int Run;
+    std::int64_t Run;
     Clock::time_point Started;
 };
 
-std::string RunFolder(const EnsembleLaunch &launch, int run)
+std::string RunFolder(const EnsembleLaunch &launch, std::int64_t run)
 {
     return launch.Folder + "/" + RunFolderName(run);
 }
 
 // Starts the run's process with its standard output and error going to the
 // log in its folder; returns its process id, or -1.
-pid_t Start(const EnsembleLaunch &launch, int run)
+pid_t Start(const EnsembleLaunch &launch, std::int64_t run)
 {
     const std::string folder = RunFolder(launch, run);
     std::filesystem::create_directories(folder);
@@ -63,7 +63,8 @@ pid_t Start(const EnsembleLaunch &launch, int run)
 
 // Records the ended run as failed when it left no record of its own, and
 // reports how it ended.
-void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, int run, double seconds)
+void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t run,
+            double seconds)
 {
     const std::string folder = RunFolder(launch, run);
     std::string status = kRunFailed;
@@ -73,15 +74,17 @@ void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, int run, dou
         else
             WriteRunRecord(folder, plan, run, kRunFailed, seconds);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "filonex-batch: run %d: %s\n", run, e.what());
+        std::fprintf(stderr, "filonex-batch: run %lld: %s\n", static_cast<long long>(run), e.what());
     }
     if (!launch.Report)
         return;
     if (status == kRunDone)
-        std::fprintf(stderr, "run %d of %d done in %.1f s\n", run + 1, plan.RunCount(), seconds);
+        std::fprintf(stderr, "run %lld of %lld done in %.1f s\n", static_cast<long long>(run + 1),
+                     static_cast<long long>(plan.RunCount()), seconds);
     else
-        std::fprintf(stderr, "run %d of %d %s, see %s/%s\n", run + 1, plan.RunCount(),
-                     status.c_str(), folder.c_str(), kRunLogFile);
+        std::fprintf(stderr, "run %lld of %lld %s, see %s/%s\n", static_cast<long long>(run + 1),
+                     static_cast<long long>(plan.RunCount()), status.c_str(), folder.c_str(),
+                     kRunLogFile);
 }
 
 } // namespace
@@ -93,7 +96,7 @@ void RunEnsemble(const EnsemblePlan &plan, const EnsembleLaunch &launch)
     const auto seconds = [](const StartedRun &run) {
         return std::chrono::duration<double>(Clock::now() - run.Started).count();
     };
-    for (int next = 0; next < plan.RunCount() || !running.empty();) {
+    for (std::int64_t next = 0; next < plan.RunCount() || !running.empty();) {
         if (!stopping && launch.StopRequested && launch.StopRequested()) {
             stopping = true;
             for (const auto &[pid, run] : running)
