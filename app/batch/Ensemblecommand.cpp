@@ -8,6 +8,7 @@
 #include "Ensemblerun.h"
 #include "Exitstatus.h"
 #include "Outputfile.h"
+#include "Parentwatch.h"
 #include "Parameters.h"
 #include "Random.h"
 #include "Runrecord.h"
@@ -145,6 +146,7 @@ int MergeAndReport(const std::string &dir, bool quiet)
 
 int RunEnsembleMember(const BatchOptions &options)
 {
+    StopWithParent();
     if (!options.Seed && !std::filesystem::exists(PlanPath(options)))
         return Fail(kExitBadInput, "--run-index needs --seed, or the plan " + PlanPath(options) +
                                        " that --prepare writes");

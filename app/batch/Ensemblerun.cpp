@@ -1,6 +1,7 @@
 #include "Ensemblerun.h"
 
 #include "Ensembleplan.h"
+#include "Parentwatch.h"
 #include "Runrecord.h"
 
 #include <cerrno>
@@ -15,8 +16,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace {
 
@@ -43,10 +42,15 @@ pid_t Start(const EnsembleLaunch &launch, std::int64_t run)
     std::vector<std::string> arguments = launch.Arguments;
     arguments.insert(arguments.begin(), launch.Program);
     arguments.insert(arguments.end(), {"--run-index", std::to_string(run)});
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<std::string> environment = RunEnvironment();
+    const auto pointers = [](std::vector<std::string> &texts) {
+        std::vector<char *> list;
+        for (std::string &text : texts)
+            list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char *> argv = pointers(arguments), envp = pointers(environment);
 
     const std::string log = folder + "/" + kRunLogFile;
     posix_spawn_file_actions_t files;
@@ -55,7 +59,7 @@ pid_t Start(const EnsembleLaunch &launch, std::int64_t run)
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
     pid_t pid = -1;
-    if (posix_spawn(&pid, launch.Program.c_str(), &files, nullptr, argv.data(), environ) != 0)
+    if (posix_spawn(&pid, launch.Program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&files);
     return pid;
