@@ -204,7 +204,8 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
                             {"--seed", std::to_string(plan.BaseSeed), "--quiet"});
     launch.Folder = *options.OutPath;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    launch.Jobs = static_cast<int>(std::min<std::int64_t>(options.Jobs.value_or(cores), plan.RunCount()));
+    launch.Jobs =
+        static_cast<int>(std::min<std::int64_t>(options.Jobs.value_or(cores), plan.RunCount()));
     // Runs side by side share the cores: each keeps its mechanics to one
     // thread (the results are the same for any number of threads).
     if (launch.Jobs > 1)

@@ -95,13 +95,14 @@ SweepAxis ParseSweep(const std::string &text, const ParameterStore &store)
     if (!row)
         throw UsageError("--sweep: '" + axis.Ident + "' is not a parameter of the settings file");
     std::string values = text.substr(equals + 1);
+    std::set<std::string> seen; // a set: a sweep of a million values is still refused at once
     for (std::size_t at = 0;;) {
         const std::size_t comma = values.find(',', at);
         axis.Values.push_back(values.substr(at, comma - at));
         const std::string &value = axis.Values.back();
         if (!IsValueOf(*row, value))
             throw UsageError("--sweep: '" + value + "' is not a value of " + axis.Ident);
-        if (std::count(axis.Values.begin(), axis.Values.end(), value) > 1)
+        if (!seen.insert(value).second)
             throw UsageError("--sweep: " + axis.Ident + " has the value '" + value + "' twice");
         if (comma == std::string::npos)
             return axis;

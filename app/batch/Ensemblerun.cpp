@@ -78,7 +78,8 @@ void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t
         else
             WriteRunRecord(folder, plan, run, kRunFailed, seconds);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "filonex-batch: run %lld: %s\n", static_cast<long long>(run), e.what());
+        std::fprintf(stderr, "filonex-batch: run %lld: %s\n", static_cast<long long>(run),
+                     e.what());
     }
     if (!launch.Report)
         return;

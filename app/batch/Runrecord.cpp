@@ -16,8 +16,8 @@ std::vector<std::string> ManifestColumns(const EnsemblePlan &plan)
     return columns;
 }
 
-std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run, const std::string &status,
-                                   std::optional<double> wallSeconds)
+std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run,
+                                   const std::string &status, std::optional<double> wallSeconds)
 {
     std::vector<std::string> fields = {std::to_string(run), std::to_string(plan.PointOf(run)),
                                        std::to_string(plan.ReplicaOf(run)),

@@ -22,8 +22,8 @@ inline constexpr const char *kRunMissing = "missing"; // no record: not run, or 
 std::vector<std::string> ManifestColumns(const EnsemblePlan &plan);
 
 // The manifest line of a run; an unknown wall time is an empty field.
-std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run, const std::string &status,
-                                   std::optional<double> wallSeconds);
+std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run,
+                                   const std::string &status, std::optional<double> wallSeconds);
 
 // Writes the header and the run's line into run.tsv in runFolder.
 void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, std::int64_t run,
