@@ -397,13 +397,14 @@ TEST_F(Ensemble, MergeLeavesOutARunWhoseTableIsDamagedNamingFileAndLine)
         start = whole.find('\n', start) + 1;
     const std::size_t end = whole.find('\n', start);
     const std::string line = whole.substr(start, end - start), rest = whole.substr(end);
-    const std::string secondField = line.substr(line.find('\t') + 1);
-    const std::string head = whole.substr(0, start) + line.substr(0, line.find('\t') + 1);
+    // Line 5 with its second field replaced.
+    const std::size_t second = line.find('\t') + 1, third = line.find('\t', second);
+    const auto withSecond = [&](const std::string &field) {
+        return whole.substr(0, start) + line.substr(0, second) + field + line.substr(third) + rest;
+    };
     const std::string damaged[] = {
         whole.substr(0, start) + line.substr(0, line.rfind('\t')) + rest, // a field short
-        head + "nan" + secondField.substr(secondField.find('\t')) + rest,
-        head + "-inf" + secondField.substr(secondField.find('\t')) + rest,
-        head + "12x" + secondField.substr(secondField.find('\t')) + rest,
+        withSecond("nan"), withSecond("-inf"), withSecond("12x"),
         whole.substr(0, start + line.size() / 2), // cut short
     };
     for (const std::string &text : damaged) {
@@ -412,8 +413,8 @@ TEST_F(Ensemble, MergeLeavesOutARunWhoseTableIsDamagedNamingFileAndLine)
         EXPECT_EQ(merge.Status, 1);
         EXPECT_NE(merge.Err.find(table + ":5: "), std::string::npos) << merge.Err;
         EXPECT_NE(merge.Err.find("3 runs: 2 done, 1 failed (1)"), std::string::npos) << merge.Err;
-        EXPECT_EQ(ReadTable(out + "/runs.tsv")[2][ColumnOf(ReadTable(out + "/runs.tsv"), "status")],
-                  "failed");
+        const Table runs = ReadTable(out + "/runs.tsv");
+        EXPECT_EQ(runs[2][ColumnOf(runs, "status")], "failed");
         const Table summary = ReadTable(out + "/summary.tsv");
         ASSERT_GT(summary.size(), 1u);
         EXPECT_EQ(summary[1][3], "2"); // the two other runs
