@@ -2,6 +2,7 @@
 
 #include "Cell.h"
 #include "Charttext.h"
+#include "Exitstatus.h"
 #include "Observationwriter.h"
 #include "Progressbar.h"
 #include "Random.h"
@@ -93,6 +94,16 @@ TEST(RunSeed, EverySeedInTheRangeGivesItsOwnRun)
     EXPECT_EQ(firstDraw(kLargestSeed + 1), firstDraw(0)); // so left out of the range
     EXPECT_NE(firstDraw(kLargestSeed), firstDraw(0));
     EXPECT_EQ(SeedInRange(INT32_MAX), 0u);
+}
+
+TEST(ExitStatus, ALostResultOutranksAFailedRunWhichOutranksAStop)
+{
+    const struct {
+        int A, B, Reported;
+    } cases[] = {{3, 1, 3},   {1, 3, 3},     {1, 143, 1}, {130, 1, 1},  {3, 130, 3},
+                 {143, 3, 3}, {143, 0, 143}, {0, 129, 129}, {1, 0, 1}, {0, 0, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(MoreSeriousStatus(c.A, c.B), c.Reported) << c.A << " and " << c.B;
 }
 
 } // namespace
