@@ -201,6 +201,12 @@ void CommandLine::Parse(const std::vector<std::string> &arguments)
         return;
     }
 
+    // First, as the arguments after such a value are misread.
+    for (const Reader &reader : readers_)
+        for (const std::string &value : reader.Option->results())
+            if (!reader.IsFlag && !reader.Option->get_positional() && value.starts_with("--"))
+                throw UsageError(reader.Option->get_name() + " needs a value, not '" + value + "'");
+
     if (const std::vector<std::string> extras = app_->remaining(); !extras.empty()) {
         const std::string &first = extras.front();
         if (first.starts_with("-"))
@@ -209,15 +215,11 @@ void CommandLine::Parse(const std::vector<std::string> &arguments)
     }
 
     for (const Reader &reader : readers_) {
-        const std::string name = reader.Option->get_name();
         const std::vector<std::string> &values = reader.Option->results();
         if (values.size() > 1 && !reader.Repeats)
-            throw UsageError(name + " is given more than once");
-        for (const std::string &value : values) {
-            if (!reader.IsFlag && !reader.Option->get_positional() && value.starts_with("--"))
-                throw UsageError(name + " needs a value, not '" + value + "'");
+            throw UsageError(reader.Option->get_name() + " is given more than once");
+        for (const std::string &value : values)
             reader.TakeValue(value);
-        }
     }
 }
 
