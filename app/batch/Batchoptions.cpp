@@ -123,13 +123,13 @@ const char *const kFooter =
 // a parameter of parameters.
 void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStore &parameters)
 {
-    const auto path = [](std::optional<std::string> &field) {
+    const auto into = [](std::optional<std::string> &field) {
         return [&field](const std::string &text) { field = text; };
     };
     line.AddValue("--settings", "FILE",
                   "parameters from FILE (default: filonex.ini beside the program; a missing default file "
                   "means the default parameters)",
-                  path(options.SettingsPath));
+                  into(options.SettingsPath));
     line.AddValue("--seed", "N",
                   "seed the random numbers with N (0 to " + std::to_string(kLargestSeed) +
                       ", each seed a different run); without it the seed is taken from the clock and printed "
@@ -145,22 +145,22 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
     line.AddValue("--observe", "FILE",
                   "write the chart points of every observation to FILE as text (a regular file, not the "
                   "settings file)",
-                  path(options.ObservePath));
+                  into(options.ObservePath));
     line.AddValue("--table", "FILE",
                   "write every observation to FILE as a tab-separated table: time, species, n_/a_/p_ "
                   "counts, propensities and probabilities of the channels, mean_size",
-                  path(options.TablePath));
+                  into(options.TablePath));
     line.AddValue("--threads", "N",
                   "threads of the mechanics step, 1 to 1024 (default: all cores while that is faster than "
                   "one, which it times now and then); any number gives the same results",
                   [&](const std::string &text) { options.Threads = CountValue("--threads", text, 1, 1024); });
     line.AddValue("--save-world", "FILE",
                   "write the world to FILE at the end of the run, also after a stop by a signal",
-                  path(options.SaveWorldPath));
+                  into(options.SaveWorldPath));
     line.AddValue("--checkpoint", "FILE",
                   "write the world to FILE during the run, each time the clock passes a multiple of "
                   "--checkpoint-every",
-                  path(options.CheckpointPath));
+                  into(options.CheckpointPath));
     line.AddValue("--checkpoint-every", "T", "the checkpoint interval in simulated seconds",
                   [&](const std::string &text) { options.CheckpointPeriod = PeriodValue(text); });
     line.AddValue("--resume", "FILE",
@@ -169,7 +169,7 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "parameters, so --settings and --method cannot be given. Without --seed the run goes on "
                   "exactly as the saved one would have; with --seed it draws anew from that seed (a branch "
                   "of the saved run)",
-                  path(options.ResumePath));
+                  into(options.ResumePath));
     line.AddFlag("--quiet", "no progress bar", options.Quiet);
     line.AddFlag("-h,--help", "this text", options.Help);
 
@@ -186,14 +186,14 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
     line.AddValue("--out", "DIR",
                   "one folder per run (state.txt, table.tsv, parameters.ini, run.tsv, log.txt), the "
                   "manifest runs.tsv and summary.tsv",
-                  path(options.OutPath));
+                  into(options.OutPath));
     line.AddValue("--run-index", "K",
                   "run only run K (from 0) of the ensemble, as a task of a cluster job array; the base seed "
                   "comes from --seed or from DIR/ensemble.tsv",
                   [&](const std::string &text) { options.RunIndex = CountValue("--run-index", text, 0); });
     line.AddFlag("--prepare", "write DIR/ensemble.tsv, print the number of runs, run nothing", options.Prepare);
     line.AddCommand("merge", "DIR", "one ensemble folder",
-                    "write runs.tsv and summary.tsv from the runs that have ended", path(options.MergePath));
+                    "write runs.tsv and summary.tsv from the runs that have ended", into(options.MergePath));
 }
 
 CommandLine BatchCommandLine()
