@@ -104,24 +104,25 @@ WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments)
         qtArguments << QString::fromStdString(argument);
     if (!parser.parse(qtArguments))
         ThrowParseError(parser, definitions, arguments);
+    // Before the stray arguments, as those after such a value are misread.
+    for (const Definition &definition : definitions)
+        for (const QString &value : parser.values(definition.Option))
+            if (value.startsWith("--"))
+                throw WindowUsageError(Dashed(definition.Option.names().last()) + " needs a value, not '" +
+                                       value.toStdString() + "'");
     if (!parser.positionalArguments().isEmpty())
         throw WindowUsageError("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
 
     WindowOptions options;
     const QStringList given = parser.optionNames(); // each time an option is given
     for (const Definition &definition : definitions) {
-        const std::string name = Dashed(definition.Option.names().last());
         const auto times = std::count_if(given.begin(), given.end(),
                                          [&](const QString &n) { return definition.Option.names().contains(n); });
         if (times > 1)
-            throw WindowUsageError(name + " is given more than once");
+            throw WindowUsageError(Dashed(definition.Option.names().last()) + " is given more than once");
         if (times == 0)
             continue;
-        const std::string value =
-            definition.Option.valueName().isEmpty() ? std::string() : parser.value(definition.Option).toStdString();
-        if (value.starts_with("--"))
-            throw WindowUsageError(name + " needs a value, not '" + value + "'");
-        definition.Take(options, value);
+        definition.Take(options, parser.value(definition.Option).toStdString());
     }
     return options;
 }
