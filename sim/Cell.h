@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -66,6 +67,14 @@ public:
     double ObsTime = 0.0;      // time of the last observation, s
     double ObsTimeStep = 0.0;  // s
     std::int64_t ReactionCount = 0;
+    // A reaction drawn by a run but due after that run's end time. The next
+    // run catches up to its time and fires it without a new draw, so a run
+    // split in two gives the result of one. Cleared by Reset.
+    struct PendingReaction {
+        ReactionIndex Channel;
+        double Time; // s
+    };
+    std::optional<PendingReaction> Pending;
     std::array<std::int32_t, SPECIES_COUNT> Species{};
     std::array<CChemReaction, REACTION_COUNT> Reactions;
     // New filaments are appended; removal keeps the order of the others.
@@ -141,14 +150,20 @@ public:
 
     // Run the chemistry alone, or with the mechanics, until Time reaches tEnd
     // or Stop is called, with floating-point traps on (off in OnObserve).
+    // A reaction due after tEnd becomes the Pending one and Time ends at
+    // tEnd exactly. A stop noticed while the clocks catch up to a reaction
+    // ends the run where they got to (with mechanics the mechanics clock,
+    // without it the last observation) and that reaction becomes Pending.
     // When the method yields no channel, or one with a negligible propensity,
     // nothing fires: the clock advances, but not past tEnd. Both refuse to
-    // start (std::logic_error) without a method or with a non-positive
-    // observation step (RunChemMech also with a non-positive mechanics step),
-    // which would never end.
+    // start (std::logic_error) without a method or with an observation step
+    // that is not a normal positive number (RunChemMech also with such a
+    // mechanics step), which would never end; a clock whose step no longer
+    // moves it ends the run with a ClockStepError.
     void RunChemistry(double tEnd);
     void RunChemMech(double tEnd);
-    // Mechanics steps of MechTimeStep until MechTime is within one step of t.
+    // Mechanics steps of MechTimeStep until MechTime is within one step of t,
+    // after the observations still owed to the state at MechTime.
     void MechUpToTime(double t);
     // Observation steps of ObsTimeStep up to t, calling OnObserve at each.
     void Observe(double t);
@@ -161,6 +176,8 @@ public:
     // the channel. A zero total raises fp::FloatingPointError (division by
     // zero).
     CChemReaction *NextReaction(double &tau);
+    // The channel index of one of Reactions.
+    ReactionIndex IndexOf(const CChemReaction &reaction) const;
     // Binds Method to FirstReaction or NextReaction by their texts; any other
     // text leaves no method. Returns whether a method is bound.
     bool SetMethodByName(std::string_view name);

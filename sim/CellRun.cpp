@@ -34,6 +34,20 @@ double OccurrenceWeight(const CChemReaction &reaction)
     return std::max(reaction.Propensity, 0.0);
 }
 
+bool IsUsableStep(double step)
+{
+    return std::isnormal(step) && step > 0.0;
+}
+
+// clock + step, which must differ from clock.
+double Advanced(const char *name, double clock, double step)
+{
+    const double next = clock + step;
+    if (next == clock)
+        throw ClockStepError(name, clock, step);
+    return next;
+}
+
 } // namespace
 
 void CCell::RunChemistry(double tEnd)
@@ -48,13 +62,14 @@ void CCell::RunChemMech(double tEnd)
 
 void CCell::Run(double tEnd, bool withMechanics)
 {
-    // A step that is not positive would make a catch-up loop repeat for ever.
+    // A step that is not a normal positive number would make a catch-up loop
+    // repeat for ever: a denormal one moves no clock that has left zero.
     if (!Method)
         throw std::logic_error("No simulation method is selected");
-    if (!(ObsTimeStep > 0.0))
-        throw std::logic_error("The observation time step must be positive");
-    if (withMechanics && !(MechTimeStep > 0.0))
-        throw std::logic_error("The mechanics time step must be positive");
+    if (!IsUsableStep(ObsTimeStep))
+        throw std::logic_error("The observation time step must be a normal positive number");
+    if (withMechanics && !IsUsableStep(MechTimeStep))
+        throw std::logic_error("The mechanics time step must be a normal positive number");
 
     const fp::Traps traps;
     Running = true;
@@ -63,36 +78,61 @@ void CCell::Run(double tEnd, bool withMechanics)
         if (BetweenReactions)
             BetweenReactions();
         UpdatePropensities();
-        double tau = 0.0;
-        CChemReaction *reaction = Method(tau);
-        // A channel that can hardly occur is no reaction: the clock moves on,
-        // but not past the end, so a world where nothing can react runs its
-        // mechanics and observations to the end and stops.
-        const bool fires = reaction && reaction->Propensity >= NEGLIGIBLE_PROPENSITY;
-        const double before = Time;
-        Time = fires ? Time + tau : std::min(Time + tau, tEnd);
+        CChemReaction *reaction = nullptr;
+        double due = 0.0; // s: when the reaction fires
+        if (Pending) {
+            reaction = &Reactions[Pending->Channel];
+            due = Pending->Time;
+            Pending.reset();
+        } else {
+            double tau = 0.0;
+            reaction = Method(tau);
+            // A channel that can hardly occur is no reaction: the clock moves
+            // on, but not past the end, so a world where nothing can react
+            // runs its mechanics and observations to the end and stops.
+            if (reaction && reaction->Propensity < NEGLIGIBLE_PROPENSITY)
+                reaction = nullptr;
+            due = reaction ? Time + tau : std::min(Time + tau, tEnd);
+        }
         // A waiting time below the clock's resolution leaves Time as it was;
         // at rates that make that the rule, the run would never end.
-        passesAtThisTime = Time == before ? passesAtThisTime + 1 : 0;
+        passesAtThisTime = due == Time ? passesAtThisTime + 1 : 0;
         if (passesAtThisTime >= StalledClockError::kLimit)
             throw StalledClockError(Time);
+        const double before = Time;
+        // A reaction after the end belongs to the next run: the clocks catch
+        // up to the end as they would for a reaction there.
+        Time = std::min(due, tEnd);
         if (withMechanics)
             MechUpToTime(Time);
         Observe(Time);
-        if (fires) {
+        if (reaction && (due > tEnd || !Running)) {
+            Pending = PendingReaction{IndexOf(*reaction), due};
+            reaction = nullptr;
+        }
+        if (!Running) {
+            // Stopped on the way: the world ends where its clocks got to,
+            // so that the next run continues exactly.
+            Time = std::max(before, withMechanics ? MechTime : ObsTime);
+            break;
+        }
+        if (reaction) {
             reaction->Fire();
             ++ReactionCount;
         }
     }
-    MechTime = Time;
-    ObsTime = Time;
+    if (!withMechanics)
+        MechTime = Time;
 }
 
 void CCell::MechUpToTime(double t)
 {
+    // After a stop in the middle of the observations of a step, they are
+    // made before the next step, on the state they belong to.
+    Observe(MechTime);
     while (t - MechTime >= MechTimeStep && Running) {
         MechStep(MechTimeStep);
-        MechTime += MechTimeStep;
+        MechTime = Advanced("mechanics", MechTime, MechTimeStep);
         Observe(MechTime);
     }
 }
@@ -100,7 +140,7 @@ void CCell::MechUpToTime(double t)
 void CCell::Observe(double t)
 {
     while (t - ObsTime >= ObsTimeStep && Running) {
-        ObsTime += ObsTimeStep;
+        ObsTime = Advanced("observation", ObsTime, ObsTimeStep);
         if (OnObserve) {
             // The observer runs window code, which must not trap.
             const fp::Traps off(false);
@@ -142,12 +182,22 @@ CChemReaction *CCell::NextReaction(double &tau)
         throw fp::FloatingPointError(fp::Fault::DivisionByZero);
     tau = -std::log(u1) / total;
     double r = UniformReal() * total;
+    CChemReaction *lastPossible = nullptr;
     for (CChemReaction &reaction : Reactions) {
         r -= OccurrenceWeight(reaction);
         if (r < 0.0)
             return &reaction;
+        if (reaction.Propensity >= NEGLIGIBLE_PROPENSITY)
+            lastPossible = &reaction;
     }
-    return nullptr;
+    // A second draw of 1.0, or rounding, leaves r at or above zero: the draw
+    // belongs to the last channel that can occur.
+    return lastPossible;
+}
+
+CCell::ReactionIndex CCell::IndexOf(const CChemReaction &reaction) const
+{
+    return static_cast<ReactionIndex>(&reaction - Reactions.data());
 }
 
 bool CCell::SetMethodByName(std::string_view name)

@@ -33,3 +33,26 @@ private:
 
     double time_;
 };
+
+// Raised by a catch-up loop whose clock no longer moves when its step is
+// added: at a time of 1e13 s a step of 1e-4 s is below the clock's
+// resolution, and the loop would make observations or mechanics steps at
+// one time for ever.
+class ClockStepError : public std::runtime_error {
+public:
+    ClockStepError(const char *clock, double time, double step)
+        : std::runtime_error(Message(clock, time, step))
+    {
+    }
+
+private:
+    static std::string Message(const char *clock, double time, double step)
+    {
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "The %s clock stopped advancing at %.17g s: its step of %.17g s is below "
+                      "the clock's resolution at this time.",
+                      clock, time, step);
+        return text;
+    }
+};

@@ -9,6 +9,7 @@
 #include "Numbertext.h"
 #include "Observationtable.h"
 #include "Observationwriter.h"
+#include "Outputpaths.h"
 #include "Parameters.h"
 #include "Progressbar.h"
 #include "Resetandapply.h"
@@ -132,10 +133,14 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
 
     int status = kExitDone;
     std::string failure;
+    // A run that reached its end leaves the cell running; a stop, also one
+    // before the start, leaves it stopped.
+    bool stopped = false;
     try {
         observe(); // the starting point
         if (!ReceivedStopSignal())
             plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
+        stopped = !cell.Running;
     } catch (const OutputError &e) {
         status = kExitOutputFailed;
         failure = e.what();
@@ -150,7 +155,7 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
     if (!failure.empty())
         Fail(status, failure);
     // A signal after the end of the run stopped nothing.
-    if (const int signal = ReceivedStopSignal(); signal && cell.Time < plan.EndTime)
+    if (const int signal = ReceivedStopSignal(); signal && stopped)
         status = MoreSeriousStatus(
             status, Fail(StoppedStatus(signal), std::string("stopped by ") + StopSignalName(signal)));
 
@@ -199,13 +204,9 @@ int RunBatch(const BatchOptions &options)
         }
     }
     const double endTime = options.EndTime.value_or(targetTime);
-    const auto pathProblem = [&settingsPath](const std::optional<std::string> &path) {
-        return path ? OutputPathProblem(*path, settingsPath) : std::string();
-    };
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
-          pathProblem(options.ObservePath), pathProblem(options.TablePath),
-          pathProblem(options.SaveWorldPath), pathProblem(options.CheckpointPath)})
+          OutputPathsProblem(options, settingsPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 

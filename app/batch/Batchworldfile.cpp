@@ -22,8 +22,12 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
 {
     WorldContext world = LoadWorld(*options.ResumePath, cell);
     applied = std::move(world.Parameters);
-    if (options.Seed)
+    if (options.Seed) {
+        // A branch with fresh draws: the reaction the saved run drew is
+        // drawn anew too.
         SeedTheRun(options.Seed);
+        cell.Pending.reset();
+    }
     else if (!world.RandomStateComplete)
         Warn("the world file says that its random draws came from the C library's rand(), "
              "whose state it could not hold: this run does not repeat the saved one");

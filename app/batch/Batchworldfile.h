@@ -15,8 +15,9 @@ struct BatchOptions;
 
 // Puts the world saved at options.ResumePath into cell and its parameters
 // into applied; returns the target time of the run it was saved from. With
-// --seed the random streams start anew from that seed (a branch of the saved
-// run), without it they go on from their saved state. Raises WorldFileError.
+// --seed the random streams start anew from that seed and the saved pending
+// reaction is dropped (a branch of the saved run), without it they go on from
+// their saved state. Raises WorldFileError.
 double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied);
 
 // The world files that one run writes.

@@ -3,11 +3,15 @@
 #include "Chart.h"
 #include "Charttext.h"
 #include "Chartprompts.h"
+#include "Outputfile.h"
 #include "Teechartconfigdlg.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+
+#include <cstring>
 
 namespace {
 
@@ -42,11 +46,25 @@ void ExportChartBitmap(TChart *chart) {
     const QString fileName = ChartPrompts().SaveFileName(chart, TSaveKind::Bitmap);
     if (fileName.isEmpty())
         return;
-    QImageWriter writer(fileName, "bmp");
+    // Encoded in memory first, so that the file is written whole or not at all.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    QString error;
     if (!writer.write(chart->Picture()))
+        error = writer.errorString();
+    else
+        try {
+            WriteOutputFile(QFile::encodeName(fileName).toStdString(),
+                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        } catch (const OutputError &e) {
+            error = QString::fromLocal8Bit(std::strerror(e.Error()));
+        }
+    if (!error.isEmpty())
         ShowChartMessage(chart, QMessageBox::Critical,
                          QStringLiteral("Cannot create file \"%1\". %2")
-                             .arg(QDir::toNativeSeparators(fileName), writer.errorString()));
+                             .arg(QDir::toNativeSeparators(fileName), error));
 }
 
 void ExportChartText(TChart *chart) {

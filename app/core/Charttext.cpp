@@ -1,9 +1,9 @@
 #include "Charttext.h"
 
 #include "Numbertext.h"
+#include "Outputfile.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -74,11 +74,10 @@ ChartTextOutcome WriteChartText(const ChartModel &chart, const std::string &path
 {
     if (chart.Curves.empty())
         return ChartTextOutcome::NothingToExport;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
+    try {
+        WriteOutputFile(path, ChartText(chart));
+    } catch (const OutputError &) {
         return ChartTextOutcome::CannotCreateFile;
-    const std::string text = ChartText(chart);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    return file ? ChartTextOutcome::Written : ChartTextOutcome::CannotCreateFile;
+    }
+    return ChartTextOutcome::Written;
 }

@@ -2,10 +2,13 @@
 
 #include "Cell.h"
 #include "FloatingPoint.h"
+#include "Numbertext.h"
 #include "Parameters.h"
 #include "Random.h"
 
+#include <cmath>
 #include <iterator>
+#include <limits>
 #include <string_view>
 
 namespace {
@@ -105,9 +108,8 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 
 bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &targetTime)
 {
-    // At or past: a world in which nothing can react ends its run exactly at
-    // the target, and a restart must still move on.
-    if (cell.ObsTime < targetTime)
+    // A run ends exactly at its target, and a restart must then move on.
+    if (cell.Time < targetTime)
         return false;
     fp::Traps traps;
     targetTime += CheckedParameterNumber(store, kSimulation, "SIM_TIME");
@@ -123,5 +125,11 @@ std::string RunStartProblem(const CCell &cell, bool withMechanics)
         return "The \"Observation Time step [s]\" must be greater than 0.";
     if (withMechanics && !(cell.MechTimeStep > 0))
         return "The \"Time step [s]\" must be greater than 0 for a run with mechanics.";
+    // A denormal step would leave the clocks where they are.
+    const std::string smallest = FormatNumber(std::numeric_limits<double>::min());
+    if (!std::isnormal(cell.ObsTimeStep))
+        return "The \"Observation Time step [s]\" must be at least " + smallest + ".";
+    if (withMechanics && !std::isnormal(cell.MechTimeStep))
+        return "The \"Time step [s]\" must be at least " + smallest + " for a run with mechanics.";
     return {};
 }

@@ -23,7 +23,7 @@ struct AppliedWorld {
 AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell);
 
 // At the start of a run: when the previous run has reached targetTime (the
-// cell's observation time is at or past it), raises targetTime by SIM_TIME,
+// cell's time is at or past it), raises targetTime by SIM_TIME,
 // read now, and returns true: the run extends the finished one. Otherwise
 // leaves targetTime and returns false: the run starts or continues and the
 // caller adds the starting chart points. Raises ParameterError for a bad

@@ -1,6 +1,6 @@
 #include "Settingsfile.h"
 
-#include "Atomicfile.h"
+#include "Outputfile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -179,8 +179,11 @@ void SettingsFile::Save() const
     for (const std::string &line : lines_)
         text += line + "\n";
 
-    if (ReplaceFileAtomically(path_, text) != 0)
+    try {
+        WriteOutputFile(path_, text);
+    } catch (const OutputError &) {
         throw SettingsWriteError(path_);
+    }
 }
 
 std::string SettingsPathBeside(const std::string &executablePath)

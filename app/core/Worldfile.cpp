@@ -1,6 +1,6 @@
 #include "Worldfile.h"
 
-#include "Atomicfile.h"
+#include "Outputfile.h"
 #include "Cell.h"
 #include "FloatingPoint.h"
 #include "Numbertext.h"
@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -185,6 +186,7 @@ public:
         object_[std::string(key)] = values;
     }
     void Label(std::string_view key, std::string_view text) const { object_[std::string(key)] = text; }
+    void Null(std::string_view key) const { object_[std::string(key)] = nullptr; }
     template <typename Fill>
     void Object(std::string_view key, Fill fill) const
     {
@@ -546,6 +548,42 @@ void CheckCounters(const CCell &cell)
     check(CCell::ACF, monomers, "monomers");
 }
 
+constexpr std::string_view kPendingKey = "pendingReaction";
+
+void WritePending(const Writer &cellWriter, const std::optional<CCell::PendingReaction> &pending)
+{
+    if (!pending) {
+        cellWriter.Null(kPendingKey);
+        return;
+    }
+    cellWriter.Object(kPendingKey, [&](const Writer &reaction) {
+        reaction.Label("channel", CCell::ReactionNames[pending->Channel]);
+        reaction("time", pending->Time);
+    });
+}
+
+// The reaction that the saved run drew but had not yet fired, due at or
+// after the cell's time.
+std::optional<CCell::PendingReaction> ReadPending(const Reader &cellReader, double cellTime)
+{
+    if (cellReader.Find(kPendingKey).is_null())
+        return std::nullopt;
+    std::optional<CCell::PendingReaction> pending;
+    cellReader.Object(kPendingKey, [&](const Reader &reaction) {
+        const std::string name = reaction.Text("channel");
+        const auto &names = CCell::ReactionNames;
+        const auto found = std::find(names.begin(), names.end(), name);
+        if (found == names.end())
+            throw ContentFault{Member(reaction.Where(), "channel"), "\"" + name + "\" is no reaction channel"};
+        double time = 0.0;
+        reaction("time", time);
+        if (time < cellTime)
+            throw ContentFault{Member(reaction.Where(), "time"), "the reaction is due before the cell's time"};
+        pending = CCell::PendingReaction{CCell::ReactionIndex(found - names.begin()), time};
+    });
+    return pending;
+}
+
 // What a world file holds outside the cell and the filament list.
 struct WorldExtras {
     WorldContext Context;
@@ -564,9 +602,10 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     const Reader file(document, "");
     int version = 0;
     file("formatVersion", version);
-    if (version != kWorldFormatVersion)
+    if (version < kOldestWorldFormatVersion || version > kWorldFormatVersion)
         throw ContentFault{"formatVersion", "the file has format version " + std::to_string(version) +
-                                                "; this program reads version " +
+                                                "; this program reads versions " +
+                                                std::to_string(kOldestWorldFormatVersion) + " to " +
                                                 std::to_string(kWorldFormatVersion)};
 
     WorldExtras extras;
@@ -579,6 +618,9 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     const Reader cellReader(file.Find("cell"), "cell");
     CellFields(cellReader, cell);
     MaterialFields(cellReader, extras.Material);
+    // Version 1 ended every run with its last reaction fired.
+    if (version >= 2)
+        cell.Pending = ReadPending(cellReader, cell.Time);
 
     const Json &bacterium = file.Find("bacterium");
     cell.Bacterium.reset();
@@ -661,6 +703,7 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         const FilamentMaterial material{CSolidFilament::FilamentRadius,
                                         CSolidFilament::FilamentLinearDensity};
         MaterialFields(cellWriter, material);
+        WritePending(cellWriter, cell.Pending);
     });
     if (cell.Bacterium)
         file.Object("bacterium", [&](const Writer &b) { BacteriumFields(b, std::as_const(*cell.Bacterium)); });
@@ -710,8 +753,11 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, "cannot be saved: " + fault.What));
     }
-    if (const int error = ReplaceFileAtomically(path, text); error != 0)
-        throw WorldFileError(FileFault(path, "", std::string("cannot be written: ") + std::strerror(error)));
+    try {
+        WriteOutputFile(path, text);
+    } catch (const OutputError &e) {
+        throw WorldFileError(FileFault(path, "", std::string("cannot be written: ") + std::strerror(e.Error())));
+    }
 }
 
 WorldContext LoadWorld(const std::string &path, CCell &cell)

@@ -22,9 +22,12 @@ public:
 };
 
 // The text in a world file's "format" member and the version of its layout
-// that this program writes and reads.
+// that this program writes.
 inline constexpr std::string_view kWorldFormatName = "Filonex world";
-inline constexpr int kWorldFormatVersion = 1;
+// Version 2 added the cell's pending reaction; version 1 files are read as
+// worlds without one.
+inline constexpr int kWorldFormatVersion = 2;
+inline constexpr int kOldestWorldFormatVersion = 1;
 // The file name extension of world files, without the dot.
 inline constexpr std::string_view kWorldFileExtension = "fxworld";
 

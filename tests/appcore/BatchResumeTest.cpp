@@ -1,6 +1,7 @@
 // A world saved by one process and resumed by filonex-batch in another ends
 // in the very state that the world reaches when it goes on in memory; a run
-// resumed from a mid-run checkpoint ends as the run never interrupted.
+// resumed from a mid-run checkpoint or after a stop ends as the run never
+// interrupted.
 
 #include "Cell.h"
 #include "Random.h"
@@ -85,6 +86,45 @@ TEST_P(ResumeInANewProcess, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
     EXPECT_GE(atCheckpoint.Time, 0.14);
     EXPECT_LT(atCheckpoint.Time, 0.2);
     EXPECT_EQ(RunBatch(dir, "--resume " + checkpoint + mode), uninterrupted);
+}
+
+TEST_P(ResumeInANewProcess, AfterAStopInACatchUpEndsAsTheUninterruptedRun)
+{
+    const auto [method, withMechanics] = GetParam();
+    ParameterStore store;
+    const SettingsFile file(settings);
+    CreateParameterTables(store, &file);
+    store.Table(kSimulation)->Find("SIM_METHOD")->Value = method;
+    store.Table(kSimulation)->Find("SIM_OBSERVTIMESTEP")->Value = "0.001";
+    const auto world = [&](CCell &cell) {
+        SeedRandomWith(73);
+        ResetAndApply(store, cell);
+    };
+    const auto run = [&](CCell &cell, double tEnd) {
+        withMechanics ? cell.RunChemMech(tEnd) : cell.RunChemistry(tEnd);
+    };
+    CCell uninterrupted;
+    world(uninterrupted);
+    run(uninterrupted, 0.2);
+    const std::string expected = StateReport(uninterrupted);
+
+    CCell stopped;
+    world(stopped);
+    // Observations come only while the clocks catch up to a drawn reaction.
+    int observations = 0;
+    stopped.OnObserve = [&] {
+        if (++observations == 77)
+            stopped.Stop();
+    };
+    run(stopped, 0.2);
+    ASSERT_LT(stopped.Time, 0.2);
+    ASSERT_TRUE(stopped.Pending);
+    const std::string mode = withMechanics ? "" : " --chemistry-only";
+    SaveWorld(dir.File("stopped.fxworld"), stopped, store, 0.2);
+    EXPECT_EQ(RunBatch(dir, "--resume " + dir.File("stopped.fxworld") + mode), expected);
+    // Start again in the same process.
+    run(stopped, 0.2);
+    EXPECT_EQ(StateReport(stopped), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMethods, ResumeInANewProcess,

@@ -297,25 +297,25 @@ TEST_F(ResetAndApplyTest, RestartOfAFinishedRunExtendsTheTargetBySimTime)
     EXPECT_FALSE(ExtendTargetTime(store, cell, target));
     EXPECT_EQ(target, 100);
 
-    cell.ObsTime = 12.34; // stopped early: continues to the same target
+    cell.Time = 12.34; // stopped early: continues to the same target
     EXPECT_FALSE(ExtendTargetTime(store, cell, target));
     EXPECT_EQ(target, 100);
 
-    cell.ObsTime = 100.0003;
+    cell.Time = 100.0003;
     EXPECT_TRUE(ExtendTargetTime(store, cell, target));
     EXPECT_EQ(target, 200);
 
-    cell.ObsTime = 200.0001;
+    cell.Time = 200.0001;
     Set(kSimulation, "SIM_TIME", "50");
     EXPECT_TRUE(ExtendTargetTime(store, cell, target));
     EXPECT_EQ(target, 250);
 
-    // A run that ended exactly at its target (nothing could react) moves on too.
-    cell.ObsTime = 250;
+    // A run ends exactly at its target, and a restart moves on.
+    cell.Time = 250;
     EXPECT_TRUE(ExtendTargetTime(store, cell, target));
     EXPECT_EQ(target, 300);
 
-    cell.ObsTime = 300;
+    cell.Time = 300;
     Set(kSimulation, "SIM_TIME", "later");
     EXPECT_THROW(ExtendTargetTime(store, cell, target), ParameterError);
     EXPECT_EQ(target, 300);
@@ -331,6 +331,16 @@ TEST_F(ResetAndApplyTest, RunsThatWouldNeverEndAreRefused)
     ResetAndApply(store, cell);
     EXPECT_EQ(RunStartProblem(cell, false), "");
     EXPECT_NE(RunStartProblem(cell, true).find("Time step [s]"), std::string::npos);
+    // Denormal steps: the clocks would never move.
+    Set(kSimulation, "SIM_TIMESTEP", "1E-320");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(RunStartProblem(cell, false), "");
+    EXPECT_NE(RunStartProblem(cell, true).find("\"Time step [s]\" must be at least 2.2250738585072E-308"),
+              std::string::npos);
+    Set(kSimulation, "SIM_OBSERVTIMESTEP", "1E-320");
+    ResetAndApply(store, cell);
+    EXPECT_NE(RunStartProblem(cell, false).find("\"Observation Time step [s]\" must be at least"),
+              std::string::npos);
 }
 
 } // namespace

@@ -47,6 +47,7 @@ TEST_F(WorldFile, DoublesReadBackBitForBit)
     const double values[] = {0.1, -0.0, 1.0 / 3.0, 5e-324, std::numeric_limits<double>::max(),
                              -1.2345678901234567e-19, std::bit_cast<double>(0x3FF0000000000001ull)};
     cell.Time = values[0];
+    cell.Pending.reset(); // it would be due before that time
     cell.Viscosity = values[1];
     cell.Origin = CVector(values[2], values[3], values[4]);
     cell.Bacterium->Velocity = CVector(values[5], values[6], 0.0);
@@ -58,6 +59,24 @@ TEST_F(WorldFile, DoublesReadBackBitForBit)
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i])) << i;
     EXPECT_EQ(Saved(loaded), Saved(cell));
+}
+
+TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
+{
+    cell.Pending = CCell::PendingReaction{CCell::SEVR, 0.0625};
+    const std::string saved = Saved(cell);
+    CCell loaded;
+    LoadWorld(dir.File("state.fxworld"), loaded);
+    ASSERT_TRUE(loaded.Pending);
+    EXPECT_EQ(loaded.Pending->Channel, CCell::SEVR);
+    EXPECT_EQ(loaded.Pending->Time, 0.0625);
+
+    Json old = Json::parse(saved);
+    old["formatVersion"] = 1;
+    old["cell"].erase("pendingReaction");
+    WriteFile(dir.File("old.fxworld"), old.dump());
+    LoadWorld(dir.File("old.fxworld"), loaded);
+    EXPECT_FALSE(loaded.Pending);
 }
 
 TEST_F(WorldFile, GridsShowTheAppliedValuesExactly)
@@ -111,8 +130,16 @@ const BadFile kBadFiles[] = {
     {[](std::string) { return std::string(); }, {"truncated"}},
     {[](std::string) { return std::string("[ViewSettings]\nZoom=1\n"); }, {"byte ", "not a world file"}},
     {[](std::string) { return std::string(R"({"format": "Chart"})"); }, {"format", "not a world file"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 2; }); },
-     {"formatVersion", "version 2", "reads version 1"}},
+    {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 3; }); },
+     {"formatVersion", "version 3", "reads versions 1 to 2"}},
+    {[](std::string g) {
+         return Edited(g, [](Json &d) { d["cell"]["pendingReaction"] = {{"channel", "GROW"}, {"time", 1.0}}; });
+     },
+     {"cell.pendingReaction.channel", "\"GROW\" is no reaction channel"}},
+    {[](std::string g) {
+         return Edited(g, [](Json &d) { d["cell"]["pendingReaction"] = {{"channel", "SEVR"}, {"time", 0.01}}; });
+     },
+     {"cell.pendingReaction.time", "due before the cell's time"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][2][0] = 2; }); },
      {"filaments[2].monomers", "2 monomers"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["FIP"] = 1; }); },

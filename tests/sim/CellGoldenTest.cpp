@@ -24,17 +24,21 @@ TEST(CellGolden, FixedSeedRunWithMechanics)
     BuildWorld(cell, PushedWorld(CCell::NEXT_REACTION));
     cell.RunChemMech(0.3);
 
-    EXPECT_EQ(cell.Time, 0.30002514197616015);
-    EXPECT_EQ(cell.MechTime, cell.Time);
-    EXPECT_EQ(cell.ObsTime, cell.Time);
-    EXPECT_EQ(cell.ReactionCount, 1862);
-    const std::array<std::int32_t, CCell::SPECIES_COUNT> species = {593, 912, 29, 58, 122, 29, 76, 0, 0, 225};
+    // The run ends at 0.3 exactly; the reaction drawn for after it waits.
+    EXPECT_EQ(cell.Time, 0.3);
+    EXPECT_EQ(cell.MechTime, 0.29999999999998328);
+    EXPECT_EQ(cell.ObsTime, 0.29000000000000009);
+    ASSERT_TRUE(cell.Pending);
+    EXPECT_EQ(cell.Pending->Channel, CCell::ASSB);
+    EXPECT_EQ(cell.Pending->Time, 0.30002514197616015);
+    EXPECT_EQ(cell.ReactionCount, 1861);
+    const std::array<std::int32_t, CCell::SPECIES_COUNT> species = {594, 911, 29, 58, 122, 29, 76, 0, 0, 225};
     EXPECT_EQ(cell.Species, species);
-    const std::int32_t counts[CCell::REACTION_COUNT] = {0, 1229, 26, 182, 253, 42, 30, 35, 65};
+    const std::int32_t counts[CCell::REACTION_COUNT] = {0, 1228, 26, 182, 253, 42, 30, 35, 65};
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
         EXPECT_EQ(cell.Reactions[i].Count, counts[i]) << CCell::ReactionNames[i];
     ASSERT_EQ(cell.Filaments.size(), 58u);
-    EXPECT_EQ(cell.MeanFilamentSize(), 15.724137931034482);
+    EXPECT_EQ(cell.MeanFilamentSize(), 15.706896551724139);
 
     const CSolidFilament &first = cell.Filaments.front();
     ExpectVector(first.PointedEnd, 2.2755556067776183e-07, 2.7213847837637458e-07, 2.9223646685685977e-07);

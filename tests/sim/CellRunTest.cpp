@@ -85,8 +85,11 @@ TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
     EXPECT_EQ(cell.ReactionCount, 1);
     EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, 1);
     EXPECT_EQ(cell.Time, 0.035);
-    EXPECT_EQ(cell.ObsTime, 0.035);
+    // The observation clock stays on its grid; a chemistry-only run takes
+    // the mechanics clock along with Time.
+    EXPECT_EQ(cell.ObsTime, observedTimes.back());
     EXPECT_EQ(cell.MechTime, 0.035);
+    EXPECT_FALSE(cell.Pending);
     EXPECT_TRUE(cell.Running);
 }
 
@@ -112,10 +115,10 @@ TEST_F(CellRun, MechanicsInWholeStepsEachFollowedByItsObservations)
     // Three steps at 1 um/s; the remaining 0.5e-4 s is not integrated.
     EXPECT_NEAR(f.PointedEnd.y - startY, 3e-10, 1e-22);
     EXPECT_EQ(cell.ReactionCount, 1);
-    EXPECT_EQ(cell.MechTime, 3.5e-4);
+    EXPECT_EQ(cell.MechTime, observedMechTimes.back());
 }
 
-TEST_F(CellRun, RunToAnEndAlreadyReachedOnlyRealigns)
+TEST_F(CellRun, RunToAnEndAlreadyReachedKeepsTheClocks)
 {
     cell.Time = 2.0;
     cell.MechTime = 1.5;
@@ -125,26 +128,81 @@ TEST_F(CellRun, RunToAnEndAlreadyReachedOnlyRealigns)
     EXPECT_TRUE(observedTimes.empty());
     EXPECT_EQ(cell.ReactionCount, 0);
     EXPECT_TRUE(cell.Running);
+    EXPECT_EQ(cell.MechTime, 1.5);
+    EXPECT_EQ(cell.ObsTime, 1.7);
+    cell.RunChemistry(2.0);
     EXPECT_EQ(cell.MechTime, 2.0);
-    EXPECT_EQ(cell.ObsTime, 2.0);
+    EXPECT_EQ(cell.ObsTime, 1.7);
 }
 
-TEST_F(CellRun, StopFromTheObserverEndsAfterTheSelectedReaction)
+TEST_F(CellRun, AReactionAfterTheEndWaitsForTheNextRun)
 {
-    cell.ObsTimeStep = 0.01;
-    cell.MechTimeStep = 0.001;
-    cell.OnObserve = [this] {
-        observedTimes.push_back(cell.ObsTime);
-        cell.Stop();
-    };
-    cell.Method = Always(cell, CCell::ARPB, 5.0);
-    cell.RunChemMech(100.0);
-    EXPECT_EQ(observedTimes.size(), 1u);
-    EXPECT_FALSE(cell.Running);
+    cell.ObsTimeStep = 0.25;
+    cell.MechTimeStep = 0.125;
+    int draws = 0;
+    const auto always = Always(cell, CCell::ARPB, 0.75);
+    cell.Method = [&](double &tau) { return ++draws, always(tau); };
+    cell.RunChemMech(1.0);
+    // 0.75 fires; 1.5 lies after the end.
+    EXPECT_EQ(cell.Time, 1.0);
     EXPECT_EQ(cell.ReactionCount, 1);
-    EXPECT_EQ(cell.Time, 5.0);
-    EXPECT_EQ(cell.MechTime, 5.0);
-    EXPECT_EQ(cell.ObsTime, 5.0);
+    ASSERT_TRUE(cell.Pending);
+    EXPECT_EQ(cell.Pending->Channel, CCell::ARPB);
+    EXPECT_EQ(cell.Pending->Time, 1.5);
+    EXPECT_EQ(cell.MechTime, 1.0);
+    EXPECT_EQ(observedTimes.back(), 1.0);
+    EXPECT_EQ(draws, 2);
+
+    // Still after the end of the next run: no new draw, nothing fires.
+    cell.RunChemMech(1.25);
+    EXPECT_EQ(cell.Time, 1.25);
+    EXPECT_EQ(cell.ReactionCount, 1);
+    EXPECT_EQ(draws, 2);
+
+    cell.RunChemMech(1.5);
+    EXPECT_EQ(cell.Time, 1.5);
+    EXPECT_EQ(cell.ReactionCount, 2);
+    EXPECT_EQ(draws, 2);
+    EXPECT_FALSE(cell.Pending);
+    EXPECT_EQ(observedTimes.back(), 1.5);
+
+    cell.Reset();
+    EXPECT_FALSE(cell.Pending);
+}
+
+TEST_F(CellRun, AStopOnTheWayEndsWhereTheClocksGotTo)
+{
+    struct Case {
+        bool mechanics;
+        double stopAt; // the observation that stops the run
+    };
+    // Observations every 0.25 s, mechanics steps every 0.125 s, the
+    // reaction drawn for t = 5 after one at t = 1; the stop ends the run at
+    // the stopping observation (with mechanics, at the step it follows).
+    for (const Case c : {Case{true, 1.5}, Case{false, 1.5}, Case{false, 1.25}}) {
+        SCOPED_TRACE(c.mechanics);
+        cell.Reset();
+        cell.ObsTimeStep = 0.25;
+        cell.MechTimeStep = 0.125;
+        bool first = true;
+        cell.Method = [&](double &tau) {
+            tau = first ? 1.0 : 4.0;
+            first = false;
+            cell.Reactions[CCell::ARPB].Propensity = 1.0;
+            return &cell.Reactions[CCell::ARPB];
+        };
+        cell.OnObserve = [&] {
+            if (cell.ObsTime == c.stopAt && cell.ReactionCount == 1)
+                cell.Stop();
+        };
+        c.mechanics ? cell.RunChemMech(10.0) : cell.RunChemistry(10.0);
+        EXPECT_FALSE(cell.Running);
+        EXPECT_EQ(cell.ReactionCount, 1);
+        EXPECT_EQ(cell.Time, c.stopAt);
+        EXPECT_EQ(cell.MechTime, c.stopAt);
+        ASSERT_TRUE(cell.Pending);
+        EXPECT_EQ(cell.Pending->Time, 5.0);
+    }
 }
 
 TEST_F(CellRun, ClockBelowItsResolutionEndsTheRunWithAnError)
@@ -160,6 +218,19 @@ TEST_F(CellRun, ClockBelowItsResolutionEndsTheRunWithAnError)
         EXPECT_NE(std::string(e.what()).find("rates are too high"), std::string::npos);
     }
     EXPECT_EQ(cell.ReactionCount, StalledClockError::kLimit - 1);
+}
+
+TEST_F(CellRun, CatchUpClocksWhoseStepNoLongerMovesThemEndTheRun)
+{
+    for (const bool mechanics : {false, true}) {
+        SCOPED_TRACE(mechanics);
+        cell.Reset();
+        cell.Time = cell.ObsTime = cell.MechTime = 1e13;
+        cell.ObsTimeStep = mechanics ? 1.0 : 1e-4;
+        cell.MechTimeStep = 1e-4;
+        cell.Method = Always(cell, CCell::ARPB, 1.0);
+        EXPECT_THROW(mechanics ? cell.RunChemMech(2e13) : cell.RunChemistry(2e13), ClockStepError);
+    }
 }
 
 TEST_F(CellRun, CountersGoBeyondThe32BitRange)
@@ -203,6 +274,11 @@ TEST_F(CellRun, RefusesToStartWhenItCouldNotEnd)
     cell.ObsTimeStep = 0.01;
     cell.MechTimeStep = -1e-4;
     EXPECT_THROW(cell.RunChemMech(1.0), std::logic_error);
+    // Denormal steps leave every clock that has left zero where it is.
+    cell.MechTimeStep = 1e-320;
+    EXPECT_THROW(cell.RunChemMech(1.0), std::logic_error);
+    cell.ObsTimeStep = 1e-320;
+    EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
     EXPECT_EQ(cell.Time, 0.0);
 }
 
@@ -251,6 +327,13 @@ TEST_F(CellRun, NextReactionPicksByTheSecondDraw)
 
     // u2 = 0.8 (in single precision): r = 2.4 passes channel 1.
     SeedSoThatSecondDrawIs(std::int64_t(std::llround(0.8 * 2147483648.0)));
+    EXPECT_EQ(cell.NextReaction(tau), &cell.Reactions[CCell::FORM2]);
+
+    // u2 = 1.0 (2^31 - 2 rounds up in single precision): r = 3 - 2 - 1 = 0
+    // is never below zero, and the draw goes to the last channel that can
+    // occur, not to one that cannot.
+    cell.Reactions[CCell::ARPB].Propensity = 1e-31;
+    SeedSoThatSecondDrawIs(2147483646);
     EXPECT_EQ(cell.NextReaction(tau), &cell.Reactions[CCell::FORM2]);
 }
 
