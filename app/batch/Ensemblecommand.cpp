@@ -199,16 +199,15 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
     }
     EnsembleLaunch launch;
     launch.Program = ExecutablePath();
+    // Each run takes the base seed from the plan just settled and is quiet.
     launch.Arguments = arguments;
-    launch.Arguments.insert(launch.Arguments.end(),
-                            {"--seed", std::to_string(plan.BaseSeed), "--quiet"});
     launch.Folder = *options.OutPath;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     launch.Jobs =
         static_cast<int>(std::min<std::int64_t>(options.Jobs.value_or(cores), plan.RunCount()));
     // Runs side by side share the cores: each keeps its mechanics to one
     // thread (the results are the same for any number of threads).
-    if (launch.Jobs > 1)
+    if (launch.Jobs > 1 && options.Threads == 0)
         launch.Arguments.insert(launch.Arguments.end(), {"--threads", "1"});
     launch.Report = !options.Quiet;
     launch.StopRequested = [] { return ReceivedStopSignal() != 0; };
@@ -233,11 +232,8 @@ int PrepareEnsemble(const BatchOptions &options)
     return kExitDone;
 }
 
-int MergeCommand(const std::vector<std::string> &arguments)
+int MergeCommand(const std::string &dir)
 {
-    if (arguments.size() != 2)
-        return Fail(kExitBadInput, "merge needs one ensemble folder: filonex-batch merge DIR");
-    const std::string &dir = arguments[1];
     if (!std::filesystem::exists(dir + "/" + kPlanFile))
         return Fail(kExitBadInput,
                     dir + " is not an ensemble folder (it has no " + kPlanFile + ")");

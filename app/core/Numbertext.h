@@ -1,5 +1,7 @@
 #pragma once
 
+#include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,3 +33,16 @@ std::string FormatNumber(double value);
 // exponent (E or e, optional sign, digits), optional blanks. Anything else,
 // the empty text, and values beyond the double range raise ConversionError.
 double ParseNumber(std::string_view text);
+
+// The whole number that text spells out completely in decimal digits (with a
+// minus sign where Number has one), if it lies in [least, most].
+template <typename Number>
+std::optional<Number> WholeNumber(const std::string &text, Number least, Number most)
+{
+    Number value{};
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least || value > most)
+        return std::nullopt;
+    return value;
+}

@@ -29,13 +29,13 @@ int main(int argc, char **argv)
     PlotOptions options;
     try {
         options = ParsePlotOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const PlotUsageError &e) {
+    } catch (const UsageError &e) {
         Fail(kBadInput, e.what());
         std::fputs("Try 'filonex-plot --help'.\n", stderr);
         return kBadInput;
     }
     if (options.Help) {
-        std::fputs(kPlotUsage, stdout);
+        std::fputs(PlotHelp().c_str(), stdout);
         return kWritten;
     }
 

@@ -74,6 +74,26 @@ TEST_F(Plot, BadRequestsAreRefused)
     EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("figure.gif")}).Status, 2);
     EXPECT_EQ(PlotWith({"-o", png}).Status, 2);
     EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("no/such/folder.png")}).Status, 1);
+}
+
+TEST_F(Plot, ValuesThatAreOptionsAndRepeatedOptionsAreRefused)
+{
+    const std::string png = dir.File("figure.png");
+    const std::string svg = dir.File("figure.svg");
+    const struct {
+        std::vector<std::string> arguments;
+        const char *message;
+    } refused[] = {
+        {{"--columns", "--sweep-point", "0", "-o", png}, "--columns needs a value, not '--sweep-point'"},
+        {{"--columns", "ACG", "-o", "--size", "300x200"}, "--output needs a value, not '--size'"},
+        {{"--columns", "ACG", "--columns", "ACF", "-o", png}, "--columns is given more than once"},
+        {{"--columns", "ACG", "-o", png, "--output", svg}, "--output is given more than once"},
+    };
+    for (const auto &c : refused) {
+        const ProgramResult result = PlotWith(c.arguments);
+        EXPECT_EQ(result.Status, 2) << c.message;
+        EXPECT_NE(result.Err.find(c.message), std::string::npos) << result.Err;
+    }
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 
