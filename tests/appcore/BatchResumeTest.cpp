@@ -3,6 +3,7 @@
 // resumed from a mid-run checkpoint ends as the run never interrupted.
 
 #include "Cell.h"
+#include "Programrun.h"
 #include "Random.h"
 #include "Resetandapply.h"
 #include "Settingsfile.h"
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <tuple>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,6 +88,31 @@ TEST_P(ResumeInANewProcess, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
     EXPECT_GE(atCheckpoint.Time, 0.14);
     EXPECT_LT(atCheckpoint.Time, 0.2);
     EXPECT_EQ(RunBatch(dir, "--resume " + checkpoint + mode), uninterrupted);
+}
+
+// A world file that cannot be read or used stops the runner with status 2,
+// naming the reason or the place, before anything runs; a FIFO without a
+// writer is not waited on.
+TEST(ResumeRefusal, UnreadableAndInconsistentWorldsGiveStatus2)
+{
+    ScratchDirectory dir;
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    ParameterStore store;
+    CreateParameterTables(store, nullptr);
+    CCell cell;
+    ResetAndApply(store, cell);
+    SaveWorld(dir.File("good.fxworld"), cell, store, 1.0);
+    std::string text = ReadFile(dir.File("good.fxworld"));
+    WriteFile(dir.File("arb.fxworld"), text.replace(text.find("\"ARB\": 0"), 8, "\"ARB\": 3"));
+    for (const auto &[path, reason] : {std::pair{dir.Path().string(), "Is a directory"},
+                                       std::pair{dir.File("fifo"), "not a regular file"},
+                                       std::pair{std::string("/dev/zero"), "not a regular file"},
+                                       std::pair{dir.File("arb.fxworld"), "cell.species.ARB"}}) {
+        const ProgramResult result = Program(dir, {FILONEX_BATCH, "--resume", path}).Wait(std::chrono::seconds(20));
+        EXPECT_EQ(result.Status, 2) << path;
+        EXPECT_NE(result.Err.find(reason), std::string::npos) << result.Err;
+        EXPECT_EQ(result.Out, "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMethods, ResumeInANewProcess,
