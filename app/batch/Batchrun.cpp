@@ -204,6 +204,7 @@ int RunBatch(const BatchOptions &options)
     };
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
+          CheckpointPeriodProblem(options, endTime),
           pathProblem(options.ObservePath), pathProblem(options.TablePath),
           pathProblem(options.SaveWorldPath), pathProblem(options.CheckpointPath)})
         if (!problem.empty())

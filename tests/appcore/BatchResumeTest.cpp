@@ -115,6 +115,30 @@ TEST(ResumeRefusal, UnreadableAndInconsistentWorldsGiveStatus2)
     }
 }
 
+// Checkpoint times are whole periods of the clock: a period too short to
+// count up to the end time is refused before the run, and the shortest
+// period that the message gives is taken.
+TEST(CheckpointPeriod, TooShortToCountIsRefusedUpFront)
+{
+    ScratchDirectory dir;
+    WriteFile(dir.File("busy.ini"), kBusySettings);
+    const auto run = [&](const std::string &period) {
+        return Program(dir, {FILONEX_BATCH, "--settings", dir.File("busy.ini"), "--seed", "1", "--time", "0.02",
+                             "--chemistry-only", "--checkpoint", dir.File("c.fxworld"), "--checkpoint-every", period})
+            .Wait(std::chrono::seconds(60));
+    };
+    for (const char *period : {"5E-324", "2.2E-308", "2E-18"}) {
+        const ProgramResult refused = run(period);
+        EXPECT_EQ(refused.Status, 2) << period;
+        EXPECT_EQ(refused.Out, "");
+        EXPECT_FALSE(std::filesystem::exists(dir.File("c.fxworld")));
+        const std::string shortest = refused.Err.substr(refused.Err.find("at least ") + 9);
+        EXPECT_EQ(shortest, "2.22045E-18 s\n"); // 0.02 s / 2^53, rounded up
+    }
+    EXPECT_EQ(run("2.22045E-18").Status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("c.fxworld")));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothMethods, ResumeInANewProcess,
                          ::testing::Combine(::testing::Values(std::string("First reaction"), "Next reaction"),
                                             ::testing::Bool()));
