@@ -41,9 +41,9 @@ std::string CheckpointPeriodProblem(const BatchOptions &options, double endTime)
     const double shortest = std::max(std::ldexp(endTime, -53), std::numeric_limits<double>::min());
     if (period >= shortest)
         return {};
-    return "--checkpoint-every " + FormatNumber(period) + " is too short for a run to " + FormatNumber(endTime) +
-           " s: the checkpoint times would not be whole periods of the clock; it must be at least " +
-           LimitText(shortest, false) + " s";
+    return "--checkpoint-every " + FormatNumber(period) + " is too short for a run to " +
+           FormatNumber(endTime) + " s: the checkpoint times would not be whole periods of the clock; " +
+           "it must be at least " + LimitText(shortest, false) + " s";
 }
 
 RunWorldFiles::RunWorldFiles(const BatchOptions &options, const ParameterStore &applied,

@@ -79,7 +79,8 @@ std::string LimitText(double limit, bool upper)
     constexpr double kMargin = 1e-12;
     const double unit = std::pow(10.0, std::floor(std::log10(limit)) - 5);
     const double units = limit / unit;
-    return FormatNumber(upper ? std::floor(units * (1 - kMargin)) * unit : std::ceil(units * (1 + kMargin)) * unit);
+    const double rounded = upper ? std::floor(units * (1 - kMargin)) : std::ceil(units * (1 + kMargin));
+    return FormatNumber(rounded * unit);
 }
 
 namespace {

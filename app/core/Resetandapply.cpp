@@ -34,10 +34,11 @@ std::int32_t Population(const ParameterStore &store, std::string_view key, doubl
     if (molecules > kMostMolecules) {
         const ParameterTable &table = *store.Table(kConcentrations);
         const double limit = double(kMostMolecules / (molecules / concentration));
-        throw ParameterError(ParameterName(table, *table.Find(key)) + " is " + ParameterText(store, kConcentrations, key) +
-                             ": in a box of " + FormatNumber(volume * kLitresPerCubicMetre) +
-                             " litres that is more molecules than a counter holds (2147483647); in this box "
-                             "it must be at most " + LimitText(limit, true));
+        throw ParameterError(ParameterName(table, *table.Find(key)) + " is " +
+                             ParameterText(store, kConcentrations, key) + ": in a box of " +
+                             FormatNumber(volume * kLitresPerCubicMetre) +
+                             " litres that is more molecules than a counter holds (2147483647); in this "
+                             "box it must be at most " + LimitText(limit, true));
     }
     return StochasticRound(static_cast<double>(molecules));
 }

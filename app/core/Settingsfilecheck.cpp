@@ -69,7 +69,8 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
 {
     std::vector<std::string> warnings;
     for (const SettingsFile::IgnoredLine &line : settings.IgnoredLines())
-        warnings.push_back("line " + std::to_string(line.Number) + " of " + settings.Path() + " is ignored (" +
+        warnings.push_back("line " + std::to_string(line.Number) + " of " + settings.Path() +
+                           " is ignored (" +
                            (line.Text.find('=') == std::string::npos
                                 ? "neither a [Section] line nor an Ident=Value entry"
                                 : "an entry before the first [Section] line") +

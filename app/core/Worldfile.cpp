@@ -700,7 +700,8 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     } catch (const Json::out_of_range &e) {
         // A number literal beyond the double range: the one way JSON text
         // can hold a number that is not finite.
-        throw WorldFileError(FileFault(path, places.Current(), "a number is not finite (" + Explanation(e) + ")"));
+        throw WorldFileError(
+            FileFault(path, places.Current(), "a number is not finite (" + Explanation(e) + ")"));
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, fault.What));
     }

@@ -56,8 +56,8 @@ void CheckSpecies(const CCell &cell)
     const auto &species = cell.Species;
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i) {
         if (species[i] < 0)
-            throw ContentFault{SpeciesWhere(i), "is " + std::to_string(species[i]) +
-                                                    "; a number of molecules is 0 or more"};
+            throw ContentFault{SpeciesWhere(i),
+                               "is " + std::to_string(species[i]) + "; a number of molecules is 0 or more"};
     }
     if (species[CCell::ARB] != 0)
         throw ContentFault{SpeciesWhere(CCell::ARB), "is " + std::to_string(species[CCell::ARB]) +
@@ -66,9 +66,9 @@ void CheckSpecies(const CCell &cell)
     // the counter of either.
     for (const auto &[free, bound] : {std::pair{CCell::ACG, CCell::ACF}, std::pair{CCell::CAP, CCell::CAF}}) {
         if (std::int64_t(species[free]) + species[bound] > std::numeric_limits<std::int32_t>::max())
-            throw ContentFault{SpeciesWhere(free),
-                               std::string(CCell::SpeciesNames[free]) + " + " + CCell::SpeciesNames[bound] +
-                                   " is more than a counter holds (2147483647)"};
+            throw ContentFault{SpeciesWhere(free), std::string(CCell::SpeciesNames[free]) + " + " +
+                                                       CCell::SpeciesNames[bound] +
+                                                       " is more than a counter holds (2147483647)"};
     }
 }
 
@@ -108,10 +108,11 @@ void CheckChannels(const CCell &cell)
         sum = std::min(sum + channel.Count, kLargestCount);
 
         const double moleculesPerMicromolar = AVOGADRO * 1e-6 * channel.Volume;
-        const double expected = channel.RateConstant / IntPower(moleculesPerMicromolar, channel.VolumeExponent);
+        const double expected =
+            channel.RateConstant / IntPower(moleculesPerMicromolar, channel.VolumeExponent);
         if (!std::isfinite(expected))
-            throw ContentFault{ChannelWhere(i, "volume"),
-                               "is " + FormatNumber(channel.Volume) + " litres, which gives no stochastic rate"};
+            throw ContentFault{ChannelWhere(i, "volume"), "is " + FormatNumber(channel.Volume) +
+                                                              " litres, which gives no stochastic rate"};
         if (!(std::abs(channel.StochasticRate - expected) <= kRateTolerance * std::abs(expected)))
             throw ContentFault{ChannelWhere(i, "stochasticRate"),
                                "is " + FormatNumber(channel.StochasticRate) + " but the rate constant and " +
@@ -119,12 +120,14 @@ void CheckChannels(const CCell &cell)
     }
     if (sum != cell.ReactionCount)
         throw ContentFault{"cell.reactionCount", "is " + std::to_string(cell.ReactionCount) +
-                                                     " but the channel counts add up to " + std::to_string(sum)};
+                                                     " but the channel counts add up to " +
+                                                     std::to_string(sum)};
 }
 
 void CheckClocks(const CCell &cell)
 {
-    for (const auto &[clock, key] : {std::pair{cell.MechTime, "mechTime"}, std::pair{cell.ObsTime, "obsTime"}}) {
+    for (const auto &[clock, key] :
+         {std::pair{cell.MechTime, "mechTime"}, std::pair{cell.ObsTime, "obsTime"}}) {
         if (clock > cell.Time)
             throw ContentFault{Member("cell", key), "is " + FormatNumber(clock) + " s, ahead of the time " +
                                                         FormatNumber(cell.Time) + " s"};
@@ -179,7 +182,8 @@ void CheckRandomState(const RandomState &random)
     for (std::size_t i = 0; i < random.ShuffleTable.size(); ++i) {
         if (random.ShuffleTable[i] < 0)
             throw ContentFault{Element("random.shuffleTable", i),
-                               "is " + std::to_string(random.ShuffleTable[i]) + "; the generator's values are 0 or more"};
+                               "is " + std::to_string(random.ShuffleTable[i]) +
+                                   "; the generator's values are 0 or more"};
     }
     if (random.ShuffleOutput < 0)
         throw ContentFault{"random.shuffleOutput", "is " + std::to_string(random.ShuffleOutput) +

@@ -108,7 +108,8 @@ TEST(ResumeRefusal, UnreadableAndInconsistentWorldsGiveStatus2)
                                        std::pair{dir.File("fifo"), "not a regular file"},
                                        std::pair{std::string("/dev/zero"), "not a regular file"},
                                        std::pair{dir.File("arb.fxworld"), "cell.species.ARB"}}) {
-        const ProgramResult result = Program(dir, {FILONEX_BATCH, "--resume", path}).Wait(std::chrono::seconds(20));
+        const ProgramResult result =
+            Program(dir, {FILONEX_BATCH, "--resume", path}).Wait(std::chrono::seconds(20));
         EXPECT_EQ(result.Status, 2) << path;
         EXPECT_NE(result.Err.find(reason), std::string::npos) << result.Err;
         EXPECT_EQ(result.Out, "");
@@ -123,8 +124,9 @@ TEST(CheckpointPeriod, TooShortToCountIsRefusedUpFront)
     ScratchDirectory dir;
     WriteFile(dir.File("busy.ini"), kBusySettings);
     const auto run = [&](const std::string &period) {
-        return Program(dir, {FILONEX_BATCH, "--settings", dir.File("busy.ini"), "--seed", "1", "--time", "0.02",
-                             "--chemistry-only", "--checkpoint", dir.File("c.fxworld"), "--checkpoint-every", period})
+        return Program(dir, {FILONEX_BATCH, "--settings", dir.File("busy.ini"), "--seed", "1", "--time",
+                             "0.02", "--chemistry-only", "--checkpoint", dir.File("c.fxworld"),
+                             "--checkpoint-every", period})
             .Wait(std::chrono::seconds(60));
     };
     for (const char *period : {"5E-324", "2.2E-308", "2E-18"}) {

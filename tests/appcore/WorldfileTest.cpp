@@ -114,11 +114,21 @@ std::size_t Column(const Json &d, const char *name)
     return std::size_t(std::find(columns.begin(), columns.end(), name) - columns.begin());
 }
 
+void Scale(Json &number, double factor)
+{
+    number = number.get<double>() * factor;
+}
+
+void Increase(Json &count, std::int64_t by)
+{
+    count = count.get<std::int64_t>() + by;
+}
+
 // The filament's direction scaled by factor.
 void ScaleDirection(Json &d, std::size_t filament, double factor)
 {
     for (const char *axis : {"direction.x", "direction.y", "direction.z"})
-        d["filaments"][filament][Column(d, axis)] = d["filaments"][filament][Column(d, axis)].get<double>() * factor;
+        Scale(d["filaments"][filament][Column(d, axis)], factor);
 }
 
 // A member of the saved text replaced by text that JSON values cannot hold.
@@ -135,17 +145,13 @@ const BadFile kBadFiles[] = {
     {[](std::string) { return std::string(R"({"format": "Chart"})"); }, {"format", "not a world file"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 2; }); },
      {"formatVersion", "version 2", "reads version 1"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][2][0] = 2; }); },
-     {"filaments[2].monomers", "2 monomers"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["FIP"] = 1; }); },
-     {"cell.species.FIP", "is 1 but the filament list holds"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][0][0] = 99; }); },
-     {"cell.species.ACF", "monomers"}},
     {[](std::string g) { return Replaced(g, [](Json &d) { d["filaments"][1][29] = 12345.75; }, "1e999"); },
      {"filaments[1].velocity.z", "not finite", "1e999"}},
     {[](std::string g) { return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "-1e400"); },
      {"cell.viscosity", "not finite"}},
-    {[](std::string g) { return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "1,\"size\":[1,1,1]"); },
+    {[](std::string g) {
+         return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "1,\"size\":[1,1,1]");
+     },
      {"cell.size", "appears twice"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][1][29] = "fast"; }); },
      {"filaments[1].velocity.z", "a number is expected"}},
@@ -155,65 +161,61 @@ const BadFile kBadFiles[] = {
      {"parameters.ValueListRates.X", "no such parameter"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = 3e9; }); },
      {"cell.species.ACG", "a whole number"}},
+};
 
+// A good world edited one way into one that no run could leave or run on.
+struct BadEdit {
+    void (*Edit)(Json &);
+    std::vector<std::string> Message;
+};
+
+const BadEdit kBadEdits[] = {
     // Whole numbers below their range, or below what a count can be.
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = -2147483649LL; }); },
-     {"cell.species.ACG", "out of range"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = -2147483648LL; }); },
+    {[](Json &d) { d["filaments"][2][0] = 2; }, {"filaments[2].monomers", "2 monomers"}},
+    {[](Json &d) { d["cell"]["species"]["ACG"] = -2147483649LL; }, {"cell.species.ACG", "out of range"}},
+    {[](Json &d) { d["cell"]["species"]["ACG"] = -2147483648LL; },
      {"cell.species.ACG", "is -2147483648; a number of molecules is 0 or more"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["CAP"] = -1; }); },
-     {"cell.species.CAP", "0 or more"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["channels"][2]["count"] = -1; }); },
-     {"cell.channels[2].count", "0 or more"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["reactionCount"] = -1; }); },
-     {"cell.reactionCount", "0 or more"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["random"]["shuffleOutput"] = -1; }); },
-     {"random.shuffleOutput", "0 or more"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["random"]["shuffleTable"][31] = -5; }); },
-     {"random.shuffleTable[31]", "0 or more"}},
+    {[](Json &d) { d["cell"]["species"]["CAP"] = -1; }, {"cell.species.CAP", "0 or more"}},
+    {[](Json &d) { d["cell"]["channels"][2]["count"] = -1; }, {"cell.channels[2].count", "0 or more"}},
+    {[](Json &d) { d["cell"]["reactionCount"] = -1; }, {"cell.reactionCount", "0 or more"}},
+    {[](Json &d) { d["random"]["shuffleOutput"] = -1; }, {"random.shuffleOutput", "0 or more"}},
+    {[](Json &d) { d["random"]["shuffleTable"][31] = -5; }, {"random.shuffleTable[31]", "0 or more"}},
 
     // Counters and counts that disagree with what decides them, or overflow.
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["FIB"] = d["cell"]["species"]["FIB"].get<int>() + 1; }); },
-     {"cell.species.FIB", "free barbed end"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["CAF"] = d["cell"]["species"]["CAF"].get<int>() + 1; }); },
-     {"cell.species.CAF", "capped filaments"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ARB"] = 1; }); },
-     {"cell.species.ARB", "always 0"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = 2147483647; }); },
+    {[](Json &d) { d["cell"]["species"]["FIP"] = 1; },
+     {"cell.species.FIP", "is 1 but the filament list holds"}},
+    {[](Json &d) { d["filaments"][0][0] = 99; }, {"cell.species.ACF", "monomers"}},
+    {[](Json &d) { Increase(d["cell"]["species"]["FIB"], 1); }, {"cell.species.FIB", "free barbed end"}},
+    {[](Json &d) { Increase(d["cell"]["species"]["CAF"], 1); }, {"cell.species.CAF", "capped filaments"}},
+    {[](Json &d) { d["cell"]["species"]["ARB"] = 1; }, {"cell.species.ARB", "always 0"}},
+    {[](Json &d) { d["cell"]["species"]["ACG"] = 2147483647; },
      {"cell.species.ACG", "ACG + ACF", "more than a counter holds"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["reactionCount"] = d["cell"]["reactionCount"].get<std::int64_t>() + 1; }); },
+    {[](Json &d) { Increase(d["cell"]["reactionCount"], 1); }, {"cell.reactionCount", "add up to"}},
+    {[](Json &d) { d["cell"]["channels"][8]["count"] = (1LL << 62) - 1; },
      {"cell.reactionCount", "add up to"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["channels"][8]["count"] = (1LL << 62) - 1; }); },
-     {"cell.reactionCount", "add up to"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["channels"][4]["count"] = 1LL << 62; }); },
-     {"cell.channels[4].count", "overflow"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["reactionCount"] = INT64_MAX; }); },
-     {"cell.reactionCount", "overflow"}},
+    {[](Json &d) { d["cell"]["channels"][4]["count"] = 1LL << 62; }, {"cell.channels[4].count", "overflow"}},
+    {[](Json &d) { d["cell"]["reactionCount"] = INT64_MAX; }, {"cell.reactionCount", "overflow"}},
 
     // Values that no run leaves, or that would fail a run.
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["mechTime"] = d["cell"]["time"].get<double>() * 1.5; }); },
+    {[](Json &d) { d["cell"]["mechTime"] = d["cell"]["time"].get<double>() * 1.5; },
      {"cell.mechTime", "ahead of the time"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["obsTime"] = d["cell"]["time"].get<double>() * 1.5; }); },
+    {[](Json &d) { d["cell"]["obsTime"] = d["cell"]["time"].get<double>() * 1.5; },
      {"cell.obsTime", "ahead of the time"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { ScaleDirection(d, 2, 0.0); }); },
-     {"filaments[2].direction", "unit vector"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { ScaleDirection(d, 3, 1 + 2e-9); }); },
-     {"filaments[3].direction", "unit vector"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["channels"][1]["stochasticRate"] = d["cell"]["channels"][1]["stochasticRate"].get<double>() * 1e6; }); },
+    {[](Json &d) { ScaleDirection(d, 2, 0.0); }, {"filaments[2].direction", "unit vector"}},
+    {[](Json &d) { ScaleDirection(d, 3, 1 + 2e-9); }, {"filaments[3].direction", "unit vector"}},
+    {[](Json &d) { Scale(d["cell"]["channels"][1]["stochasticRate"], 1e6); },
      {"cell.channels[1].stochasticRate", "the rate constant and the volume give"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["channels"][0]["volume"] = 0.0; }); },
+    {[](Json &d) { d["cell"]["channels"][0]["volume"] = 0.0; },
      {"cell.channels[0].volume", "no stochastic rate"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["size"][1] = -1e-6; }); },
-     {"cell.size[1]", "above 0"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["size"][2] = 0.0; }); },
-     {"cell.size[2]", "above 0"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["bacterium"]["radius"] = -2e-7; }); },
-     {"bacterium.radius", "above 0"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["filamentRadius"] = -1.5e-9; }); },
-     {"cell.filamentRadius", "above 0"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["filamentLinearDensity"] = 0.0; }); },
-     {"cell.filamentLinearDensity", "above 0"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["bacterium"]["mass"] = 0.0; d["bacterium"]["changed"] = false; }); },
+    {[](Json &d) { d["cell"]["size"][1] = -1e-6; }, {"cell.size[1]", "above 0"}},
+    {[](Json &d) { d["cell"]["size"][2] = 0.0; }, {"cell.size[2]", "above 0"}},
+    {[](Json &d) { d["bacterium"]["radius"] = -2e-7; }, {"bacterium.radius", "above 0"}},
+    {[](Json &d) { d["cell"]["filamentRadius"] = -1.5e-9; }, {"cell.filamentRadius", "above 0"}},
+    {[](Json &d) { d["cell"]["filamentLinearDensity"] = 0.0; }, {"cell.filamentLinearDensity", "above 0"}},
+    {[](Json &d) {
+         d["bacterium"]["mass"] = 0.0;
+         d["bacterium"]["changed"] = false;
+     },
      {"bacterium.mass", "above 0"}},
 };
 
@@ -222,13 +224,18 @@ TEST_F(WorldFile, EveryKindOfBadFileIsRefusedWithTheWorldUnchanged)
     ASSERT_GT(cell.Filaments.size(), 3u);
     const std::string good = Saved(cell);
     const std::string path = dir.File("bad.fxworld");
-    for (const BadFile &bad : kBadFiles) {
-        WriteFile(path, bad.Damage(good));
+    std::vector<std::pair<std::string, std::vector<std::string>>> files;
+    for (const BadFile &bad : kBadFiles)
+        files.emplace_back(bad.Damage(good), bad.Message);
+    for (const BadEdit &bad : kBadEdits)
+        files.emplace_back(Edited(good, bad.Edit), bad.Message);
+    for (const auto &[text, message] : files) {
+        WriteFile(path, text);
         try {
             LoadWorld(path, cell);
-            ADD_FAILURE() << "accepted: " << bad.Message.front();
+            ADD_FAILURE() << "accepted: " << message.front();
         } catch (const WorldFileError &e) {
-            for (const std::string &words : bad.Message)
+            for (const std::string &words : message)
                 EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
         }
