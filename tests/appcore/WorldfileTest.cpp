@@ -176,6 +176,8 @@ const BadEdit kBadEdits[] = {
     {[](Json &d) { d["cell"]["species"]["ACG"] = -2147483648LL; },
      {"cell.species.ACG", "is -2147483648; a number of molecules is 0 or more"}},
     {[](Json &d) { d["cell"]["species"]["CAP"] = -1; }, {"cell.species.CAP", "0 or more"}},
+    {[](Json &d) { d["random"]["mode"] = -1; }, {"random.mode", "out of range"}},
+    {[](Json &d) { d["cell"]["reactionCount"] = 1ULL << 63; }, {"cell.reactionCount", "out of range"}},
     {[](Json &d) { d["cell"]["channels"][2]["count"] = -1; }, {"cell.channels[2].count", "0 or more"}},
     {[](Json &d) { d["cell"]["reactionCount"] = -1; }, {"cell.reactionCount", "0 or more"}},
     {[](Json &d) { d["random"]["shuffleOutput"] = -1; }, {"random.shuffleOutput", "0 or more"}},
