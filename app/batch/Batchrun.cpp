@@ -209,7 +209,7 @@ int RunBatch(const BatchOptions &options)
     const double endTime = options.EndTime.value_or(targetTime);
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
-          OutputPathsProblem(options, settingsPath)})
+          CheckpointPeriodProblem(options, endTime), OutputPathsProblem(options, settingsPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 

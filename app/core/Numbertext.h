@@ -28,6 +28,11 @@ char DecimalSeparator();
 // within the fixed range come out as plain integers ("12", "100", "0").
 std::string FormatNumber(double value);
 
+// A positive limit as a message shows it, in the general number format with
+// six significant digits, rounded to the allowed side so that the value shown
+// is itself allowed: down for an upper limit, up for a lower one.
+std::string LimitText(double limit, bool upper);
+
 // Parses a whole number text: optional blanks, an optional sign, digits with at
 // most one locale decimal separator (at least one digit in all), an optional
 // exponent (E or e, optional sign, digits), optional blanks. Anything else,
