@@ -352,7 +352,7 @@ TEST_F(Ensemble, PlansOfMoreThanAMillionRunsAreRefused)
 
 TEST_F(Ensemble, TasksAndMergesOfAnotherEnsembleAreRefusedNamingTheDifference)
 {
-    const std::vector<std::string> plan = {"--seed", "11", "--runs", "2", "--out", out};
+    const std::vector<std::string> plan = {"--runs", "2", "--out", out}; // run has --seed 11
     ASSERT_EQ(Batch(Plus(Plus(run, plan), {"--prepare"})).Status, 0);
     const std::string other = dir.File("other.ini");
     WriteFile(other, "[ValueListConcentrations]\nC_ACG=5\n");
