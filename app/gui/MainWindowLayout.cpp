@@ -321,6 +321,8 @@ QWidget *TfmMain::Create3DPage()
 
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");
+    // A cube drawn square and a sphere round whatever the panel's shape.
+    Window3D->SetProportional(true);
     column->addWidget(Window3D, 1);
 
     connect(resetView, &QToolButton::clicked, this, [this] { Btn3DChartResertClick(); });

@@ -145,6 +145,17 @@ void CompareMatrices(const TMatrix3D &actual, const TMatrix3D &expected, float t
                                  .arg(double(expected[i]))));
 }
 
+// The smallest rectangle around the pixels of the given colour.
+QRect DrawnBox(const QImage &image, QColor color)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == color)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -660,6 +671,27 @@ private slots:
             QVERIFY(runner.waitForFinished(120000));
             QCOMPARE(runner.exitCode(), 0);
             QCOMPARE(windowState, runner.readAllStandardOutput());
+        }
+    }
+
+    void CubeIsDrawnSquareInAWideAndATallPanel()
+    {
+        Session s;
+        s.Open();
+        auto *view = s.Find<TWindow3D>("Window3D");
+        const QColor frameGrey(0x80, 0x80, 0x80);
+        for (const QSize windowSize : {QSize(1500, 600), QSize(700, 950)}) {
+            s.window->resize(windowSize);
+            QTest::qWait(100);
+            const QRect box = DrawnBox(view->GrabFramebuffer(), frameGrey);
+            const QString shapes = QString("panel %1x%2, box %3x%4")
+                                       .arg(view->width())
+                                       .arg(view->height())
+                                       .arg(box.width())
+                                       .arg(box.height());
+            QVERIFY2(std::abs(view->width() - view->height()) > 100, qPrintable(shapes));
+            QVERIFY2(box.width() > 50 && std::abs(box.width() - box.height()) <= 2,
+                     qPrintable(shapes));
         }
     }
 
