@@ -186,7 +186,8 @@ private slots:
 
         // Populations: StochasticRound of C x 8e-18 m3 x 1000 x Avogadro x 1e-6.
         TValueListEditor *species = s.Grid("ValueListNi");
-        QCOMPARE(species->model()->headerData(0, Qt::Horizontal).toString(), QString("Player"));
+        QCOMPARE(species->model()->headerData(0, Qt::Horizontal).toString(), QString("Species"));
+        QCOMPARE(species->model()->headerData(1, Qt::Horizontal).toString(), QString("Molecules"));
         const char *names[] = {"ACG", "ACF", "FIB", "FIP", "CAP", "CAF", "ARP", "ARF", "ARB", "ADC"};
         const double concentrations[] = {12, 0, 0, 0, 1, 0, 0.3, 0, 0, 1};
         QCOMPARE(species->RowCount(), 10);
@@ -206,6 +207,8 @@ private slots:
         const double formRate = 1e-6 / std::pow(Avogadro * 1e-6 * formLitres, 2);
         TValueListEditor *rates = s.Grid("ValueListA1i");
         QCOMPARE(rates->model()->headerData(0, Qt::Horizontal).toString(), QString("Reaction"));
+        QCOMPARE(rates->model()->headerData(1, Qt::Horizontal).toString(),
+                 QString("Rate constant c [1/s]"));
         QCOMPARE(rates->Caption(8), QString("FORM2"));
         QVERIFY(std::abs(rates->Value(0).toDouble() / formRate - 1) < 1e-12);
         // ASSB: 11.6 / (Avogadro 1e-6 8e-15) with the volume exponent 1.
@@ -443,7 +446,7 @@ private slots:
         s.SetParameter("ValueListSimulation", "SIM_CUBESIZE", "3");
         s.SetParameter("ValueListConcentrations", "C_ACG", "abc");
         s.Click("BtnResertAndApply");
-        QCOMPARE(s.errors, QStringList{"Concentrations, \"Concentration of G-actine [uM]\": "
+        QCOMPARE(s.errors, QStringList{"Concentrations, \"Concentration of G-actin [uM]\": "
                                        "'abc' is not a valid floating point value"});
         // The box was rebuilt before the concentrations; nothing after them
         // and no display.
