@@ -202,6 +202,11 @@ double ParameterNumber(const ParameterStore &store, std::string_view sectionName
     return ParseNumber(ParameterText(store, sectionName, key));
 }
 
+std::string ParameterName(const ParameterTable &table, const ParameterRow &row)
+{
+    return table.TabCaption + ", \"" + row.Caption + "\"";
+}
+
 double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,
                               std::string_view key)
 {
@@ -209,7 +214,7 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
     const ParameterRow *row = table ? table->Find(key) : nullptr;
     if (!row)
         return ParameterNumber(store, sectionName, key);
-    const std::string name = table->TabCaption + ", \"" + row->Caption + "\"";
+    const std::string name = ParameterName(*table, *row);
     double value = 0;
     try {
         value = ParseNumber(row->Value);

@@ -279,6 +279,45 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
     EXPECT_NO_THROW(ResetAndApply(store, cell));
 }
 
+// More molecules than a 32-bit counter holds, from a high concentration or a
+// large box, are refused by name with the limit; the limit itself is taken.
+TEST_F(ResetAndApplyTest, PopulationsBeyondTheCountersAreRefusedWithTheLimit)
+{
+    const struct {
+        std::string_view Key, Concentration;
+        double Box; // um
+        CCell::SpeciesIndex Species;
+        std::string Caption;
+    } cases[] = {
+        {"C_ACG", "450000", 2, CCell::ACG, "Concentrations, \"Concentration of G-actine [uM]\" is 450000: "},
+        {"C_ADC", "1", 200, CCell::ADC, "Concentrations, \"Concentration of ADF/cofilin [uM]\" is 1: "},
+        {"C_CAP", "1E300", 2, CCell::CAP,
+         "Concentrations, \"Concentration of capping prot. [uM]\" is 1E300: "},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(kSimulation, "SIM_CUBESIZE", FormatNumber(c.Box));
+        for (const char *key : {"C_ACG", "C_CAP", "C_ARP", "C_ADC"})
+            Set(kConcentrations, key, "0");
+        Set(kConcentrations, c.Key, std::string(c.Concentration));
+        const double litres = std::pow(c.Box * 1e-6, 3) * 1000;
+        const double exactLimit = 2147483647 / (litres * kAvogadro * 1e-6); // uM
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " accepted";
+        } catch (const ParameterError &e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind(c.Caption, 0), 0u) << message;
+            const double limit = ParseNumber(message.substr(message.find("at most ") + 8));
+            EXPECT_LE(limit, exactLimit);
+            EXPECT_GT(limit, exactLimit * (1 - 1e-5));
+            Set(kConcentrations, c.Key, FormatNumber(limit));
+            EXPECT_NO_THROW(ResetAndApply(store, cell));
+            EXPECT_GT(cell.Species[c.Species], 2147483647 * (1 - 1e-5));
+        }
+    }
+}
+
 TEST_F(ResetAndApplyTest, CommaLocaleReadsCommaValues)
 {
     USE_COMMA_LOCALE(locale);
