@@ -289,7 +289,7 @@ TEST_F(ResetAndApplyTest, PopulationsBeyondTheCountersAreRefusedWithTheLimit)
         CCell::SpeciesIndex Species;
         std::string Caption;
     } cases[] = {
-        {"C_ACG", "450000", 2, CCell::ACG, "Concentrations, \"Concentration of G-actine [uM]\" is 450000: "},
+        {"C_ACG", "450000", 2, CCell::ACG, "Concentrations, \"Concentration of G-actin [uM]\" is 450000: "},
         {"C_ADC", "1", 200, CCell::ADC, "Concentrations, \"Concentration of ADF/cofilin [uM]\" is 1: "},
         {"C_CAP", "1E300", 2, CCell::CAP,
          "Concentrations, \"Concentration of capping prot. [uM]\" is 1E300: "},
