@@ -93,7 +93,7 @@ public:
 };
 
 // A parameter as messages name it, by its tab and caption:
-// Concentrations, "Concentration of G-actine [uM]".
+// Concentrations, "Concentration of G-actin [uM]".
 std::string ParameterName(const ParameterTable &table, const ParameterRow &row);
 
 // ParameterNumber for building the world: raises ParameterError naming the

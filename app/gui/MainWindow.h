@@ -134,7 +134,8 @@ private:
     QWidget *Create3DPage();
     void CreateStatusBar();
     void CreateSceneObjects();
-    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle);
+    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle,
+                                 const QString &valueTitle);
     // Size and splitter positions from the settings, or the initial ones.
     void RestoreLayout(const SettingsFile &settings);
     // The parameters and the layout into the settings file; raises

@@ -225,7 +225,7 @@ TEST_F(ResetAndApplyTest, EmptyConcentrationReportsTheEmptyText)
         ResetAndApply(store, cell);
         FAIL() << "no error";
     } catch (const ParameterError &e) {
-        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of G-actine [uM]\": "
+        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of G-actin [uM]\": "
                                "'' is not a valid floating point value");
     }
 }
@@ -255,10 +255,10 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
         std::string_view Section, Key, Value;
         std::string Message;
     } cases[] = {
-        {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actine [uM]" + atLeast0 + "-1"},
-        {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [???]" + atLeast0 + "-1E-3"},
+        {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actin [uM]" + atLeast0 + "-1"},
+        {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [uM-1s-1]" + atLeast0 + "-1E-3"},
         {kSimulation, "SIM_CUBESIZE", "0", "Simulation, \"Consider cube with side length [um]" + above0 + "0"},
-        {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kl/m]" + above0 + "-1"},
+        {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kg/m]" + above0 + "-1"},
         {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
         {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},
         {kBacterium, "BACT_FRICCOEF", "x",
@@ -289,7 +289,7 @@ TEST_F(ResetAndApplyTest, PopulationsBeyondTheCountersAreRefusedWithTheLimit)
         CCell::SpeciesIndex Species;
         std::string Caption;
     } cases[] = {
-        {"C_ACG", "450000", 2, CCell::ACG, "Concentrations, \"Concentration of G-actine [uM]\" is 450000: "},
+        {"C_ACG", "450000", 2, CCell::ACG, "Concentrations, \"Concentration of G-actin [uM]\" is 450000: "},
         {"C_ADC", "1", 200, CCell::ADC, "Concentrations, \"Concentration of ADF/cofilin [uM]\" is 1: "},
         {"C_CAP", "1E300", 2, CCell::CAP,
          "Concentrations, \"Concentration of capping prot. [uM]\" is 1E300: "},
