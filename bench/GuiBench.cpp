@@ -84,10 +84,10 @@ void Refresh(benchmark::State &state, const char *page)
         state.PauseTiming();
         for (int i = 0; i < observations; ++i) {
             cell.ObsTime += ObservationStep;
-            window.OnObservation();
+            cell.OnObserve(); // the session's observer, as the run's thread calls it
         }
         state.ResumeTiming();
-        window.RefreshDisplays();
+        window.Session().HandOver();
         if (chart->isVisible())
             chart->Plot()->replot();
         QApplication::processEvents(); // the 3D view draws here

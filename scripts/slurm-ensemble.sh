@@ -53,7 +53,7 @@ command_line() { printf '%q ' "$@"; }
 array=$(sbatch --parsable --job-name=filonex-runs --array="0-$((runs - 1))" \
                --output="$out/slurm-%A_%a.log" <<EOF
 #!/usr/bin/env bash
-exec $(command_line "$batch" "$@") --quiet --threads "\${SLURM_CPUS_PER_TASK:-1}" --run-index "\$SLURM_ARRAY_TASK_ID"
+exec $(command_line "$batch" "$@") --threads "\${SLURM_CPUS_PER_TASK:-1}" --run-index "\$SLURM_ARRAY_TASK_ID"
 EOF
 )
 array=${array%%;*}

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Commandline.h"
 #include "Ensembleplan.h"
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,7 +26,7 @@ struct BatchOptions {
     bool Help = false;
 
     // An ensemble: replicas, sweeps, the folder of its results.
-    std::optional<int> Runs;
+    std::optional<std::int64_t> Runs;
     std::vector<SweepAxis> Sweeps;
     std::optional<int> Jobs;
     std::optional<std::string> OutPath;
@@ -37,18 +37,16 @@ struct BatchOptions {
     // when not given.
     std::optional<std::string> StatePath;
 
+    // filonex-batch merge DIR: the ensemble folder to merge.
+    std::optional<std::string> MergePath;
+
     bool IsEnsemble() const { return Runs || !Sweeps.empty() || RunIndex || Prepare; }
 };
 
-// A command line that cannot be used; the message says why.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Options as "--name value" or "--name=value"; raises UsageError for an
-// unknown option, a missing or malformed value, a stray argument, or options
-// that do not go together.
+// Options as "--name value" or "--name=value" (see CommandLine); raises
+// UsageError for an unknown option, a missing, malformed or repeated one, a
+// stray argument, or options that do not go together.
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments);
 
-extern const char *const kBatchUsage;
+// The text of --help.
+std::string BatchHelp();

@@ -110,10 +110,13 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
 {
     auto &[observations, table, statePath] = outputs;
     const auto observe = [&] {
+        if (!observations && !table)
+            return;
+        const ObservationRecord record = RecordObservation(cell);
         if (observations)
-            observations->Add(cell);
+            observations->Add(record);
         if (table)
-            table->Add(cell);
+            table->Add(record);
     };
     ProgressBar progress(plan.ShowProgress, cell.ObsTime, plan.EndTime);
     BodyWatch bodies(progress);
@@ -206,7 +209,7 @@ int RunBatch(const BatchOptions &options)
     const double endTime = options.EndTime.value_or(targetTime);
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
-          OutputPathsProblem(options, settingsPath)})
+          CheckpointPeriodProblem(options, endTime), OutputPathsProblem(options, settingsPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);
 

@@ -10,6 +10,6 @@ std::string BatchSettingsPath(const BatchOptions &options);
 
 // Why the settings file at path cannot be read, naming it and giving the
 // system's reason (missing, no permission, a symbolic link loop, a name too
-// long, not a regular file), or an empty text when it can. A missing file is
-// a problem only when mustExist.
+// long, not a regular file, too large) or that its text is UTF-16, or an
+// empty text when it can. A missing file is a problem only when mustExist.
 std::string SettingsFileProblem(const std::string &path, bool mustExist);

@@ -3,10 +3,13 @@
 #include "Batchoptions.h"
 #include "Cell.h"
 #include "Exitstatus.h"
+#include "Numbertext.h"
 #include "Runseed.h"
 #include "Worldfile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -32,6 +35,19 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
         Warn("the world file says that its random draws came from the C library's rand(), "
              "whose state it could not hold: this run does not repeat the saved one");
     return world.TargetTime;
+}
+
+std::string CheckpointPeriodProblem(const BatchOptions &options, double endTime)
+{
+    if (!options.CheckpointPeriod)
+        return {};
+    const double period = *options.CheckpointPeriod;
+    const double shortest = std::max(std::ldexp(endTime, -53), std::numeric_limits<double>::min());
+    if (period >= shortest)
+        return {};
+    return "--checkpoint-every " + FormatNumber(period) + " is too short for a run to " +
+           FormatNumber(endTime) + " s: the checkpoint times would not be whole periods of the clock; " +
+           "it must be at least " + LimitText(shortest, false) + " s";
 }
 
 RunWorldFiles::RunWorldFiles(const BatchOptions &options, const ParameterStore &applied,

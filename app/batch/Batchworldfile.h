@@ -20,6 +20,12 @@ struct BatchOptions;
 // their saved state. Raises WorldFileError.
 double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied);
 
+// Why the --checkpoint-every period cannot serve a run to endTime (s), or an
+// empty text: checkpoint times are counted in whole periods of the world's
+// clock, which is exact only up to 2^53 periods, so the period must be at
+// least endTime / 2^53 and a normal number.
+std::string CheckpointPeriodProblem(const BatchOptions &options, double endTime);
+
 // The world files that one run writes.
 class RunWorldFiles {
 public:

@@ -8,6 +8,7 @@
 #include "Ensemblerun.h"
 #include "Exitstatus.h"
 #include "Outputfile.h"
+#include "Parentwatch.h"
 #include "Parameters.h"
 #include "Random.h"
 #include "Runrecord.h"
@@ -55,12 +56,23 @@ std::uint32_t BaseSeed(const BatchOptions &options)
     return seed;
 }
 
+// The plan of the command line; raises std::runtime_error for one too large
+// or a settings file that cannot be read.
 EnsemblePlan PlanOf(const BatchOptions &options, std::uint32_t baseSeed)
 {
     EnsemblePlan plan;
     plan.BaseSeed = baseSeed;
     plan.Replicas = options.Runs.value_or(1);
     plan.Sweeps = options.Sweeps;
+    CheckPlanSize(plan);
+    const std::string settings = BatchSettingsPath(options);
+    if (const std::string problem = SettingsFileProblem(settings, bool(options.SettingsPath));
+        !problem.empty())
+        throw std::runtime_error(problem);
+    plan.SettingsHash = ContentHash(ReadText(settings).value_or(""));
+    plan.Method = options.Method.value_or("");
+    plan.EndTime = options.EndTime ? ExactNumber(*options.EndTime) : "";
+    plan.Mechanics = !options.ChemistryOnly;
     return plan;
 }
 
@@ -71,10 +83,12 @@ void SettlePlan(const BatchOptions &options, const EnsemblePlan &plan)
 {
     std::filesystem::create_directories(*options.OutPath);
     const std::string path = PlanPath(options);
-    if (const auto text = ReadText(path)) {
-        if (*text != plan.Text())
+    if (std::filesystem::exists(path)) {
+        if (const std::string difference = PlanDifference(plan, ReadEnsemblePlan(path));
+            !difference.empty())
             throw std::runtime_error(*options.OutPath + " holds another ensemble (" + path +
-                                     "); give another folder or remove that one");
+                                     "): " + difference +
+                                     "; give another folder or remove that one");
         return;
     }
     WriteOutputFile(path, plan.Text());
@@ -83,7 +97,7 @@ void SettlePlan(const BatchOptions &options, const EnsemblePlan &plan)
 // The run's settings file: the one of the command line with the values of
 // the run's sweep point, and --method and --time when given, written in, so
 // that "--settings parameters.ini --seed S" repeats the run.
-void WriteRunSettings(const BatchOptions &options, const EnsemblePlan &plan, int run,
+void WriteRunSettings(const BatchOptions &options, const EnsemblePlan &plan, std::int64_t run,
                       const std::string &path)
 {
     const std::string source = BatchSettingsPath(options);
@@ -116,6 +130,8 @@ int MergeAndReport(const std::string &dir, bool quiet)
 {
     try {
         const MergeOutcome outcome = MergeEnsemble(dir);
+        for (const std::string &problem : outcome.Problems)
+            Fail(kExitRunFailed, problem);
         if (!quiet || !outcome.AllDone())
             std::fprintf(stderr, "%s\n", outcome.Report().c_str());
         return outcome.AllDone() ? kExitDone : kExitRunFailed;
@@ -130,6 +146,7 @@ int MergeAndReport(const std::string &dir, bool quiet)
 
 int RunEnsembleMember(const BatchOptions &options)
 {
+    StopWithParent();
     if (!options.Seed && !std::filesystem::exists(PlanPath(options)))
         return Fail(kExitBadInput, "--run-index needs --seed, or the plan " + PlanPath(options) +
                                        " that --prepare writes");
@@ -138,7 +155,7 @@ int RunEnsembleMember(const BatchOptions &options)
     BatchOptions member = options;
     try {
         plan = PlanOf(options, BaseSeed(options));
-        const int index = *options.RunIndex;
+        const std::int64_t index = *options.RunIndex;
         if (index >= plan.RunCount())
             return Fail(kExitBadInput, "--run-index " + std::to_string(index) +
                                            " is not a run of this ensemble of " +
@@ -147,6 +164,8 @@ int RunEnsembleMember(const BatchOptions &options)
         folder = *options.OutPath + "/" + RunFolderName(index);
         std::filesystem::create_directories(folder);
         std::filesystem::remove(folder + "/" + kRunRecordFile);
+        // The plan the run belongs to, which the merge checks.
+        WriteOutputFile(folder + "/" + kPlanFile, plan.Text());
         member.SettingsPath = folder + "/" + kRunSettingsFile;
         WriteRunSettings(options, plan, index, *member.SettingsPath);
         member.Seed = plan.SeedOf(index);
@@ -180,15 +199,15 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
     }
     EnsembleLaunch launch;
     launch.Program = ExecutablePath();
+    // Each run takes the base seed from the plan just settled and is quiet.
     launch.Arguments = arguments;
-    launch.Arguments.insert(launch.Arguments.end(),
-                            {"--seed", std::to_string(plan.BaseSeed), "--quiet"});
     launch.Folder = *options.OutPath;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    launch.Jobs = std::min(options.Jobs.value_or(cores), plan.RunCount());
+    launch.Jobs =
+        static_cast<int>(std::min<std::int64_t>(options.Jobs.value_or(cores), plan.RunCount()));
     // Runs side by side share the cores: each keeps its mechanics to one
     // thread (the results are the same for any number of threads).
-    if (launch.Jobs > 1)
+    if (launch.Jobs > 1 && options.Threads == 0)
         launch.Arguments.insert(launch.Arguments.end(), {"--threads", "1"});
     launch.Report = !options.Quiet;
     launch.StopRequested = [] { return ReceivedStopSignal() != 0; };
@@ -206,18 +225,15 @@ int PrepareEnsemble(const BatchOptions &options)
     try {
         const EnsemblePlan plan = PlanOf(options, BaseSeed(options));
         SettlePlan(options, plan);
-        std::printf("%d\n", plan.RunCount());
+        std::printf("%lld\n", static_cast<long long>(plan.RunCount()));
     } catch (const std::exception &e) {
         return Fail(kExitBadInput, e.what());
     }
     return kExitDone;
 }
 
-int MergeCommand(const std::vector<std::string> &arguments)
+int MergeCommand(const std::string &dir)
 {
-    if (arguments.size() != 2)
-        return Fail(kExitBadInput, "merge needs one ensemble folder: filonex-batch merge DIR");
-    const std::string &dir = arguments[1];
     if (!std::filesystem::exists(dir + "/" + kPlanFile))
         return Fail(kExitBadInput,
                     dir + " is not an ensemble folder (it has no " + kPlanFile + ")");

@@ -9,7 +9,8 @@ struct BatchOptions;
 // writes its messages to standard error.
 
 // Runs every run of the ensemble in options.OutPath, each as the program
-// with its own command line plus --run-index, then merges. Ctrl-C, SIGTERM
+// with its own command line plus --run-index (and --threads 1 when several
+// run at a time and the command line sets no number), then merges. Ctrl-C, SIGTERM
 // and SIGHUP stop the runs, which still write what they have.
 int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::string> &arguments);
 
@@ -21,4 +22,4 @@ int RunEnsembleMember(const BatchOptions &options);
 int PrepareEnsemble(const BatchOptions &options);
 
 // filonex-batch merge DIR.
-int MergeCommand(const std::vector<std::string> &arguments);
+int MergeCommand(const std::string &dir);

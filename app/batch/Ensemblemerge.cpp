@@ -6,11 +6,12 @@
 #include "Summary.h"
 #include "Tidytable.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
 
-std::string RunList(const std::string &what, const std::vector<int> &runs)
+std::string RunList(const std::string &what, const std::vector<std::int64_t> &runs)
 {
     if (runs.empty())
         return "";
@@ -18,6 +19,21 @@ std::string RunList(const std::string &what, const std::vector<int> &runs)
     for (std::size_t i = 0; i < runs.size(); ++i)
         text += (i > 0 ? " " : "") + std::to_string(runs[i]);
     return text + ")";
+}
+
+// Raises std::runtime_error when the run in folder was run as part of
+// another ensemble than plan (a task given other settings, a folder copied
+// in from elsewhere).
+void CheckRunPlan(const std::string &folder, const EnsemblePlan &plan)
+{
+    const std::string path = folder + "/" + kPlanFile;
+    if (!std::filesystem::exists(path))
+        throw std::runtime_error(folder + " has a result but no " + kPlanFile +
+                                 " that says which ensemble it belongs to");
+    if (const std::string difference = PlanDifference(ReadEnsemblePlan(path), plan);
+        !difference.empty())
+        throw std::runtime_error(folder + " is a run of another ensemble: " + difference +
+                                 " (in the ensemble's " + kPlanFile + ")");
 }
 
 } // namespace
@@ -35,19 +51,29 @@ MergeOutcome MergeEnsemble(const std::string &dir)
     outcome.Runs = plan.RunCount();
     std::string manifest = JoinFields(ManifestColumns(plan));
     std::vector<PointTables> points(plan.PointCount());
-    for (int point = 0; point < plan.PointCount(); ++point)
+    for (std::int64_t point = 0; point < plan.PointCount(); ++point)
         points[point].Point = point;
     const std::size_t status = ManifestColumns(plan).size() - 2;
 
-    for (int run = 0; run < plan.RunCount(); ++run) {
+    for (std::int64_t run = 0; run < plan.RunCount(); ++run) {
         const std::string folder = dir + "/" + RunFolderName(run);
-        const auto record = ReadRunRecord(folder, plan, run);
+        auto record = ReadRunRecord(folder, plan, run);
+        const std::string table = folder + "/" + kRunTableFile;
+        if (record && record->at(status) == kRunDone) {
+            CheckRunPlan(folder, plan);
+            // A table the summary cannot use leaves out its run, not the others.
+            if (const std::string problem = ObservationTableProblem(table); !problem.empty()) {
+                outcome.Problems.push_back("run " + std::to_string(run) +
+                                           " left out of the summary: " + problem);
+                record->at(status) = kRunFailed;
+            }
+        }
         manifest += JoinFields(record.value_or(RunFields(plan, run, kRunMissing, std::nullopt)));
         if (!record) {
             outcome.Missing.push_back(run);
         } else if (record->at(status) == kRunDone) {
             outcome.Done.push_back(run);
-            points[plan.PointOf(run)].Paths.push_back(folder + "/" + kRunTableFile);
+            points[plan.PointOf(run)].Paths.push_back(table);
         } else {
             (record->at(status) == kRunStopped ? outcome.Stopped : outcome.Failed).push_back(run);
         }

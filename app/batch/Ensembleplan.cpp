@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -46,6 +47,41 @@ bool IsValueOf(const ParameterRow &row, const std::string &value)
     }
 }
 
+constexpr std::int64_t kSaturated = std::numeric_limits<std::int64_t>::max();
+
+// a * b for counts of at least 1, kSaturated when it does not fit.
+std::int64_t SaturatedProduct(std::int64_t a, std::int64_t b)
+{
+    std::int64_t product = 0;
+    return __builtin_mul_overflow(a, b, &product) ? kSaturated : product;
+}
+
+std::string SweepsText(const std::vector<SweepAxis> &sweeps)
+{
+    std::string text;
+    for (const SweepAxis &axis : sweeps) {
+        text += (text.empty() ? "" : " ") + axis.Ident + "=";
+        for (std::size_t i = 0; i < axis.Values.size(); ++i)
+            text += (i > 0 ? "," : "") + axis.Values[i];
+    }
+    return text.empty() ? "none" : text;
+}
+
+// The items of a plan by name, as a person reads them.
+std::vector<std::pair<std::string, std::string>> Items(const EnsemblePlan &plan)
+{
+    const auto orSettings = [](const std::string &value) {
+        return value.empty() ? "that of the settings file" : value;
+    };
+    return {{"base seed", std::to_string(plan.BaseSeed)},
+            {"runs per point", std::to_string(plan.Replicas)},
+            {"sweeps", SweepsText(plan.Sweeps)},
+            {"settings file hash", plan.SettingsHash},
+            {"method", orSettings(plan.Method)},
+            {"time", orSettings(plan.EndTime)},
+            {"mechanics", plan.Mechanics ? "on" : "off"}};
+}
+
 } // namespace
 
 SweepAxis ParseSweep(const std::string &text, const ParameterStore &store)
@@ -59,13 +95,14 @@ SweepAxis ParseSweep(const std::string &text, const ParameterStore &store)
     if (!row)
         throw UsageError("--sweep: '" + axis.Ident + "' is not a parameter of the settings file");
     std::string values = text.substr(equals + 1);
+    std::set<std::string> seen; // a set: a sweep of a million values is still refused at once
     for (std::size_t at = 0;;) {
         const std::size_t comma = values.find(',', at);
         axis.Values.push_back(values.substr(at, comma - at));
         const std::string &value = axis.Values.back();
         if (!IsValueOf(*row, value))
             throw UsageError("--sweep: '" + value + "' is not a value of " + axis.Ident);
-        if (std::count(axis.Values.begin(), axis.Values.end(), value) > 1)
+        if (!seen.insert(value).second)
             throw UsageError("--sweep: " + axis.Ident + " has the value '" + value + "' twice");
         if (comma == std::string::npos)
             return axis;
@@ -73,37 +110,52 @@ SweepAxis ParseSweep(const std::string &text, const ParameterStore &store)
     }
 }
 
-int EnsemblePlan::PointCount() const
+std::int64_t EnsemblePlan::PointCount() const
 {
-    int points = 1;
+    std::int64_t points = 1;
     for (const SweepAxis &axis : Sweeps)
-        points *= static_cast<int>(axis.Values.size());
+        points = SaturatedProduct(points, static_cast<std::int64_t>(axis.Values.size()));
     return points;
 }
 
-int EnsemblePlan::RunCount() const
+std::int64_t EnsemblePlan::RunCount() const
 {
-    return PointCount() * Replicas;
+    return SaturatedProduct(PointCount(), Replicas);
 }
 
-std::vector<std::string> EnsemblePlan::PointValues(int point) const
+std::vector<std::string> EnsemblePlan::PointValues(std::int64_t point) const
 {
     std::vector<std::string> values(Sweeps.size());
     for (std::size_t i = Sweeps.size(); i-- > 0;) {
-        const int size = static_cast<int>(Sweeps[i].Values.size());
+        const auto size = static_cast<std::int64_t>(Sweeps[i].Values.size());
         values[i] = Sweeps[i].Values[point % size];
         point /= size;
     }
     return values;
 }
 
-std::uint32_t ReplicaSeed(std::uint32_t baseSeed, int replica)
+void CheckPlanSize(const EnsemblePlan &plan)
+{
+    const std::int64_t runs = plan.RunCount();
+    if (runs <= kMostEnsembleRuns)
+        return;
+    const std::string count = runs == kSaturated ? "more than " + std::to_string(runs)
+                                                 : std::to_string(runs);
+    throw std::runtime_error("an ensemble of " + count + " runs (" +
+                             std::to_string(plan.Replicas) + " at each of " +
+                             (plan.PointCount() == kSaturated ? "too many"
+                                                              : std::to_string(plan.PointCount())) +
+                             " sweep points) is more than the " +
+                             std::to_string(kMostEnsembleRuns) + " runs an ensemble may have");
+}
+
+std::uint32_t ReplicaSeed(std::uint32_t baseSeed, std::int64_t replica)
 {
     const std::uint64_t key = (std::uint64_t{baseSeed} << 32) | static_cast<std::uint32_t>(replica);
     return static_cast<std::uint32_t>(SplitMix64(key) % (kLargestSeed + 1));
 }
 
-std::uint32_t EnsemblePlan::SeedOf(int run) const
+std::uint32_t EnsemblePlan::SeedOf(std::int64_t run) const
 {
     return ReplicaSeed(BaseSeed, ReplicaOf(run));
 }
@@ -111,7 +163,10 @@ std::uint32_t EnsemblePlan::SeedOf(int run) const
 std::string EnsemblePlan::Text() const
 {
     std::string text = JoinFields({"base_seed", std::to_string(BaseSeed)}) +
-                       JoinFields({"replicas", std::to_string(Replicas)});
+                       JoinFields({"replicas", std::to_string(Replicas)}) +
+                       JoinFields({"settings_hash", SettingsHash}) +
+                       JoinFields({"method", Method}) + JoinFields({"time", EndTime}) +
+                       JoinFields({"mechanics", Mechanics ? "on" : "off"});
     for (const SweepAxis &axis : Sweeps) {
         std::vector<std::string> fields = {"sweep", axis.Section, axis.Ident};
         fields.insert(fields.end(), axis.Values.begin(), axis.Values.end());
@@ -129,38 +184,76 @@ EnsemblePlan ReadEnsemblePlan(const std::string &path)
         return std::runtime_error("the ensemble plan '" + path + "' has " + what);
     };
     EnsemblePlan plan;
-    bool seeded = false;
+    std::set<std::string> seen;
     for (std::string line; std::getline(in, line);) {
         const auto fields = SplitFields(line);
-        const auto whole = [&](double max) {
+        const auto badLine = [&] { return bad("a bad line '" + line + "'"); };
+        const auto whole = [&](double least, double most) {
             std::optional<double> value;
             try {
                 value = fields.size() == 2 ? ParseField(fields[1]) : std::nullopt;
             } catch (const std::runtime_error &) {
             }
-            if (!value || *value < 0 || *value > max || *value != std::floor(*value))
-                throw bad("a bad line '" + line + "'");
+            if (!value || *value < least || *value > most || *value != std::floor(*value))
+                throw badLine();
             return *value;
         };
-        if (fields[0] == "base_seed") {
-            plan.BaseSeed = static_cast<std::uint32_t>(whole(0xffffffffu));
-            seeded = true;
-        } else if (fields[0] == "replicas") {
-            plan.Replicas = static_cast<int>(whole(std::numeric_limits<int>::max()));
-        } else if (fields[0] == "sweep" && fields.size() >= 4) {
+        const auto text = [&] {
+            if (fields.size() != 2)
+                throw badLine();
+            return fields[1];
+        };
+        if (fields[0] != "sweep" && !seen.insert(fields[0]).second)
+            throw bad("'" + fields[0] + "' twice");
+        if (fields[0] == "base_seed")
+            plan.BaseSeed = static_cast<std::uint32_t>(whole(0, 0xffffffffu));
+        else if (fields[0] == "replicas")
+            plan.Replicas = static_cast<std::int64_t>(whole(1, kMostEnsembleRuns));
+        else if (fields[0] == "settings_hash")
+            plan.SettingsHash = text();
+        else if (fields[0] == "method")
+            plan.Method = text();
+        else if (fields[0] == "time")
+            plan.EndTime = text();
+        else if (fields[0] == "mechanics" && (text() == "on" || text() == "off"))
+            plan.Mechanics = text() == "on";
+        else if (fields[0] == "sweep" && fields.size() >= 4)
             plan.Sweeps.push_back({fields[1], fields[2], {fields.begin() + 3, fields.end()}});
-        } else {
-            throw bad("a bad line '" + line + "'");
-        }
+        else
+            throw badLine();
     }
-    if (!seeded || plan.Replicas < 1)
-        throw bad("no base seed or no replicas");
+    for (const char *const key :
+         {"base_seed", "replicas", "settings_hash", "method", "time", "mechanics"})
+        if (!seen.count(key))
+            throw bad(std::string("no line '") + key + "' (a plan of an older version?)");
+    CheckPlanSize(plan);
     return plan;
 }
 
-std::string RunFolderName(int run)
+std::string PlanDifference(const EnsemblePlan &plan, const EnsemblePlan &there)
+{
+    const auto here = Items(plan), other = Items(there);
+    std::string difference;
+    for (std::size_t i = 0; i < here.size(); ++i)
+        if (here[i].second != other[i].second)
+            difference += (difference.empty() ? "" : "; ") + here[i].first + " " + here[i].second +
+                          " here, " + other[i].second + " there";
+    return difference;
+}
+
+std::string ContentHash(const std::string &text)
+{
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const unsigned char byte : text)
+        hash = (hash ^ byte) * 0x100000001b3u;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
+std::string RunFolderName(std::int64_t run)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "run-%04d", run);
+    std::snprintf(name, sizeof name, "run-%04lld", static_cast<long long>(run));
     return name;
 }

@@ -27,29 +27,56 @@ SweepAxis ParseSweep(const std::string &text, const ParameterStore &store);
 // random numbers (common random numbers): the seed of replica r is
 // SplitMix64(BaseSeed * 2^32 + r) modulo 2^31 - 1, a seed of a run of its own
 // (see Runseed.h).
+//
+// Counts and indices are 64-bit, so that a plan too large to run is seen as
+// such rather than wrapping round; CheckPlanSize refuses it.
 struct EnsemblePlan {
     std::uint32_t BaseSeed = 0;
-    int Replicas = 1;
+    std::int64_t Replicas = 1;
     std::vector<SweepAxis> Sweeps;
+    // What else makes the runs runs of one model: the settings file's
+    // content (ContentHash), the --method and --time given (empty: those of
+    // the settings file), and whether the mechanics runs.
+    std::string SettingsHash;
+    std::string Method;
+    std::string EndTime; // s, exact
+    bool Mechanics = true;
 
-    int PointCount() const;
-    int RunCount() const;
-    int PointOf(int run) const { return run / Replicas; }
-    int ReplicaOf(int run) const { return run % Replicas; }
+    std::int64_t PointCount() const;
+    std::int64_t RunCount() const;
+    std::int64_t PointOf(std::int64_t run) const { return run / Replicas; }
+    std::int64_t ReplicaOf(std::int64_t run) const { return run % Replicas; }
     // The value of each sweep at the point, in sweep order.
-    std::vector<std::string> PointValues(int point) const;
-    std::uint32_t SeedOf(int run) const;
+    std::vector<std::string> PointValues(std::int64_t point) const;
+    std::uint32_t SeedOf(std::int64_t run) const;
 
-    // The plan as the text of its file: "base_seed", "replicas" and one
-    // "sweep" line per axis (section, ident, values), tab-separated.
+    // The plan as the text of its file: "base_seed", "replicas",
+    // "settings_hash", "method", "time", "mechanics" and one "sweep" line per
+    // axis (section, ident, values), tab-separated.
     std::string Text() const;
 };
+
+// How plan differs from the plan of the ensemble there, item by item
+// ("time 5 here, 0.3 there; ..."); empty when they are the same.
+std::string PlanDifference(const EnsemblePlan &plan, const EnsemblePlan &there);
+
+// The 64-bit FNV-1a hash of text as 16 hexadecimal digits: it tells two
+// settings files apart, it does not guard against forgery.
+std::string ContentHash(const std::string &text);
+
+// The most runs an ensemble may have: a folder each, a line each in the
+// manifest.
+inline constexpr std::int64_t kMostEnsembleRuns = 1'000'000;
+
+// Raises std::runtime_error when the plan has more than kMostEnsembleRuns
+// runs, saying how many it would have.
+void CheckPlanSize(const EnsemblePlan &plan);
 
 // The inverse of EnsemblePlan::Text; raises std::runtime_error naming path.
 EnsemblePlan ReadEnsemblePlan(const std::string &path);
 
 // The seed of replica r derived from a base seed (see EnsemblePlan).
-std::uint32_t ReplicaSeed(std::uint32_t baseSeed, int replica);
+std::uint32_t ReplicaSeed(std::uint32_t baseSeed, std::int64_t replica);
 
 // The files of an ensemble folder.
 inline constexpr const char *kPlanFile = "ensemble.tsv";
@@ -63,4 +90,4 @@ inline constexpr const char *kRunSettingsFile = "parameters.ini";
 inline constexpr const char *kRunLogFile = "log.txt";
 
 // "run-0007": the folder of a run, numbered so that folders sort in order.
-std::string RunFolderName(int run);
+std::string RunFolderName(std::int64_t run);

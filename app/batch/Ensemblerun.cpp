@@ -1,6 +1,7 @@
 #include "Ensemblerun.h"
 
 #include "Ensembleplan.h"
+#include "Parentwatch.h"
 #include "Runrecord.h"
 
 #include <cerrno>
@@ -16,26 +17,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 struct StartedRun {
-    int Run;
+    std::int64_t Run;
     Clock::time_point Started;
 };
 
-std::string RunFolder(const EnsembleLaunch &launch, int run)
+std::string RunFolder(const EnsembleLaunch &launch, std::int64_t run)
 {
     return launch.Folder + "/" + RunFolderName(run);
 }
 
 // Starts the run's process with its standard output and error going to the
 // log in its folder; returns its process id, or -1.
-pid_t Start(const EnsembleLaunch &launch, int run)
+pid_t Start(const EnsembleLaunch &launch, std::int64_t run)
 {
     const std::string folder = RunFolder(launch, run);
     std::filesystem::create_directories(folder);
@@ -43,10 +42,15 @@ pid_t Start(const EnsembleLaunch &launch, int run)
     std::vector<std::string> arguments = launch.Arguments;
     arguments.insert(arguments.begin(), launch.Program);
     arguments.insert(arguments.end(), {"--run-index", std::to_string(run)});
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<std::string> environment = RunEnvironment();
+    const auto pointers = [](std::vector<std::string> &texts) {
+        std::vector<char *> list;
+        for (std::string &text : texts)
+            list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char *> argv = pointers(arguments), envp = pointers(environment);
 
     const std::string log = folder + "/" + kRunLogFile;
     posix_spawn_file_actions_t files;
@@ -55,7 +59,7 @@ pid_t Start(const EnsembleLaunch &launch, int run)
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
     pid_t pid = -1;
-    if (posix_spawn(&pid, launch.Program.c_str(), &files, nullptr, argv.data(), environ) != 0)
+    if (posix_spawn(&pid, launch.Program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&files);
     return pid;
@@ -63,7 +67,8 @@ pid_t Start(const EnsembleLaunch &launch, int run)
 
 // Records the ended run as failed when it left no record of its own, and
 // reports how it ended.
-void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, int run, double seconds)
+void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t run,
+            double seconds)
 {
     const std::string folder = RunFolder(launch, run);
     std::string status = kRunFailed;
@@ -73,15 +78,18 @@ void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, int run, dou
         else
             WriteRunRecord(folder, plan, run, kRunFailed, seconds);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "filonex-batch: run %d: %s\n", run, e.what());
+        std::fprintf(stderr, "filonex-batch: run %lld: %s\n", static_cast<long long>(run),
+                     e.what());
     }
     if (!launch.Report)
         return;
     if (status == kRunDone)
-        std::fprintf(stderr, "run %d of %d done in %.1f s\n", run + 1, plan.RunCount(), seconds);
+        std::fprintf(stderr, "run %lld of %lld done in %.1f s\n", static_cast<long long>(run + 1),
+                     static_cast<long long>(plan.RunCount()), seconds);
     else
-        std::fprintf(stderr, "run %d of %d %s, see %s/%s\n", run + 1, plan.RunCount(),
-                     status.c_str(), folder.c_str(), kRunLogFile);
+        std::fprintf(stderr, "run %lld of %lld %s, see %s/%s\n", static_cast<long long>(run + 1),
+                     static_cast<long long>(plan.RunCount()), status.c_str(), folder.c_str(),
+                     kRunLogFile);
 }
 
 } // namespace
@@ -93,7 +101,7 @@ void RunEnsemble(const EnsemblePlan &plan, const EnsembleLaunch &launch)
     const auto seconds = [](const StartedRun &run) {
         return std::chrono::duration<double>(Clock::now() - run.Started).count();
     };
-    for (int next = 0; next < plan.RunCount() || !running.empty();) {
+    for (std::int64_t next = 0; next < plan.RunCount() || !running.empty();) {
         if (!stopping && launch.StopRequested && launch.StopRequested()) {
             stopping = true;
             for (const auto &[pid, run] : running)

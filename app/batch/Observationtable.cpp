@@ -20,21 +20,18 @@ std::string ObservationTableHeader()
     return JoinFields(ObservationColumns());
 }
 
-std::string ObservationTableRow(const CCell &cell)
+std::string ObservationTableRow(const ObservationRecord &record)
 {
-    std::vector<std::string> row = {ExactNumber(cell.ObsTime)};
-    for (const auto count : cell.Species)
+    std::vector<std::string> row = {ExactNumber(record.Time)};
+    for (const auto count : record.Species)
         row.push_back(std::to_string(count));
-    for (const CChemReaction &reaction : cell.Reactions)
-        row.push_back(std::to_string(reaction.Count));
-    double sum = 0;
-    for (const CChemReaction &reaction : cell.Reactions) {
-        row.push_back(ExactNumber(reaction.Propensity));
-        sum += reaction.Propensity;
-    }
-    for (const CChemReaction &reaction : cell.Reactions)
-        row.push_back(sum != 0 ? ExactNumber(reaction.Propensity / sum) : std::string());
-    row.push_back(ExactNumber(cell.MeanFilamentSize()));
+    for (const auto count : record.Occurrences)
+        row.push_back(std::to_string(count));
+    for (const double propensity : record.Propensities)
+        row.push_back(ExactNumber(propensity));
+    for (const double probability : record.Probabilities)
+        row.push_back(record.HasProbabilities() ? ExactNumber(probability) : std::string());
+    row.push_back(ExactNumber(record.MeanFilamentSize));
     return JoinFields(row);
 }
 
@@ -43,9 +40,9 @@ ObservationTableWriter::ObservationTableWriter(const std::string &path) : file_(
     file_.Write(ObservationTableHeader());
 }
 
-void ObservationTableWriter::Add(const CCell &cell)
+void ObservationTableWriter::Add(const ObservationRecord &record)
 {
-    file_.Write(ObservationTableRow(cell));
+    file_.Write(ObservationTableRow(record));
 }
 
 void ObservationTableWriter::Finish()

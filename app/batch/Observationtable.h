@@ -1,11 +1,10 @@
 #pragma once
 
+#include "Observationrecord.h"
 #include "Outputfile.h"
 
 #include <string>
 #include <vector>
-
-class CCell;
 
 // The observations of a run as a tidy table (see Tidytable.h): one row per
 // observation time with the columns "time" (s), the ten species
@@ -20,8 +19,8 @@ std::vector<std::string> ObservationColumns();
 // The header line.
 std::string ObservationTableHeader();
 
-// The line of the cell's state at its observation time.
-std::string ObservationTableRow(const CCell &cell);
+// The line of one observation.
+std::string ObservationTableRow(const ObservationRecord &record);
 
 // Writes the table as the observations come, so that it needs no memory
 // however long the run (see OutputFile; raises OutputError).
@@ -30,7 +29,7 @@ public:
     // Creates the file and writes the header line.
     explicit ObservationTableWriter(const std::string &path);
 
-    void Add(const CCell &cell);
+    void Add(const ObservationRecord &record);
     // Puts the file in place; a writer destroyed without Finish leaves none.
     void Finish();
 

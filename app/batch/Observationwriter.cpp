@@ -49,26 +49,23 @@ ObservationWriter::ObservationWriter(const std::string &path) : file_(path)
     file_.Write(header);
 }
 
-void ObservationWriter::Add(const CCell &cell)
+void ObservationWriter::Add(const ObservationRecord &record)
 {
-    const double t = cell.ObsTime;
+    const double t = record.Time;
     Row row;
-    for (const std::int32_t count : cell.Species)
+    for (const std::int32_t count : record.Species)
         AddPoint(row.Head, t, count);
-    for (const CChemReaction &reaction : cell.Reactions)
-        AddPoint(row.Head, t, static_cast<double>(reaction.Count));
-    double sum = 0;
-    for (const CChemReaction &reaction : cell.Reactions) {
-        AddPoint(row.Head, t, reaction.Propensity);
-        sum += reaction.Propensity;
-    }
-    AddPoint(row.Tail, t, cell.MeanFilamentSize());
+    for (const std::int64_t count : record.Occurrences)
+        AddPoint(row.Head, t, static_cast<double>(count));
+    for (const double propensity : record.Propensities)
+        AddPoint(row.Head, t, propensity);
+    AddPoint(row.Tail, t, record.MeanFilamentSize);
     row.Tail += "\r\n";
 
     std::string probabilities;
-    if (sum != 0)
-        for (const CChemReaction &reaction : cell.Reactions)
-            AddPoint(probabilities, t, reaction.Propensity / sum);
+    if (record.HasProbabilities())
+        for (const double probability : record.Probabilities)
+            AddPoint(probabilities, t, probability);
     const bool isFirst = std::exchange(first_, false);
 
     if (probabilitiesEnded_) {

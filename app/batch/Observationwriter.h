@@ -1,11 +1,10 @@
 #pragma once
 
+#include "Observationrecord.h"
 #include "Outputfile.h"
 
 #include <deque>
 #include <string>
-
-class CCell;
 
 // Writes the chart points the window adds at each observation as one chart
 // text export, observation by observation: the ten species ("N"), the nine
@@ -27,8 +26,8 @@ public:
     // Creates the file (see OutputFile) and writes the two header lines.
     explicit ObservationWriter(const std::string &path);
 
-    // One point per curve at the cell's observation time.
-    void Add(const CCell &cell);
+    // One point per curve at the record's observation time.
+    void Add(const ObservationRecord &record);
     // Writes the rows still waiting and puts the file in place. A writer
     // destroyed without Finish leaves no file behind.
     void Finish();

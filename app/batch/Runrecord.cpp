@@ -16,8 +16,8 @@ std::vector<std::string> ManifestColumns(const EnsemblePlan &plan)
     return columns;
 }
 
-std::vector<std::string> RunFields(const EnsemblePlan &plan, int run, const std::string &status,
-                                   std::optional<double> wallSeconds)
+std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run,
+                                   const std::string &status, std::optional<double> wallSeconds)
 {
     std::vector<std::string> fields = {std::to_string(run), std::to_string(plan.PointOf(run)),
                                        std::to_string(plan.ReplicaOf(run)),
@@ -29,7 +29,7 @@ std::vector<std::string> RunFields(const EnsemblePlan &plan, int run, const std:
     return fields;
 }
 
-void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, int run,
+void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, std::int64_t run,
                     const std::string &status, std::optional<double> wallSeconds)
 {
     WriteOutputFile(runFolder + "/" + kRunRecordFile,
@@ -38,7 +38,7 @@ void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, int 
 }
 
 std::optional<std::vector<std::string>> ReadRunRecord(const std::string &runFolder,
-                                                      const EnsemblePlan &plan, int run)
+                                                      const EnsemblePlan &plan, std::int64_t run)
 {
     const std::string path = runFolder + "/" + kRunRecordFile;
     if (!std::filesystem::exists(path))

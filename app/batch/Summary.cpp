@@ -23,7 +23,8 @@ double Value(const std::string &field, const TidyTableReader &table)
     try {
         return ParseField(field).value_or(kNaN);
     } catch (const std::runtime_error &e) {
-        throw std::runtime_error(table.Path() + ": " + e.what());
+        throw std::runtime_error(table.Path() + ":" + std::to_string(table.Line()) + ": " +
+                                 e.what());
     }
 }
 
@@ -94,6 +95,25 @@ ColumnSummary Summarise(const std::vector<double> &values)
     s.CiLow = s.Mean - halfWidth;
     s.CiHigh = s.Mean + halfWidth;
     return s;
+}
+
+std::string ObservationTableProblem(const std::string &path)
+{
+    try {
+        TidyTableReader table(path);
+        const auto time = table.Column("time");
+        if (!time)
+            return path + " has no column 'time'";
+        for (std::vector<std::string> fields; table.Next(fields);) {
+            for (const std::string &field : fields)
+                Value(field, table);
+            if (fields[*time].empty())
+                return path + ":" + std::to_string(table.Line()) + ": no time";
+        }
+    } catch (const std::runtime_error &e) {
+        return e.what();
+    }
+    return "";
 }
 
 void WriteSummary(const std::vector<PointTables> &points,

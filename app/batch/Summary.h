@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ ColumnSummary Summarise(const std::vector<double> &values);
 
 // The observation tables of the completed replicas of one sweep point.
 struct PointTables {
-    int Point = 0;
+    std::int64_t Point = 0;
     std::vector<std::string> Paths;
 };
 
@@ -42,6 +43,13 @@ struct PointTables {
 //
 // Raises std::runtime_error, naming the file, for a table that cannot be
 // read, whose header differs from the others of its point or whose times
-// differ from theirs.
+// differ from theirs; ObservationTableProblem finds the rest beforehand.
 void WriteSummary(const std::vector<PointTables> &points,
                   const std::function<void(const std::string &line)> &write);
+
+// Why the summary cannot use the observation table at path, naming the file
+// and line ("run-0003/table.tsv:17: 12 fields where the header has 39"): it
+// cannot be read, has no column "time", or has a line with another number of
+// fields than the header, without its line end, or with a field that is
+// neither empty nor a finite number. Empty when it can.
+std::string ObservationTableProblem(const std::string &path);

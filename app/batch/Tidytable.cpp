@@ -1,6 +1,8 @@
 #include "Tidytable.h"
 
 #include <charconv>
+#include <cmath>
+#include <filesystem>
 #include <stdexcept>
 
 std::string ExactNumber(double value)
@@ -17,8 +19,9 @@ std::optional<double> ParseField(std::string_view field)
     double value = 0;
     const char *end = field.data() + field.size();
     const auto parsed = std::from_chars(field.data(), end, value);
-    if (parsed.ec != std::errc() || parsed.ptr != end)
-        throw std::runtime_error("'" + std::string(field) + "' is not a number");
+    // NaN and infinities are written as empty fields, never as numbers.
+    if (parsed.ec != std::errc() || parsed.ptr != end || !std::isfinite(value))
+        throw std::runtime_error("'" + std::string(field) + "' is not a finite number");
     return value;
 }
 
@@ -45,8 +48,13 @@ std::string JoinFields(const std::vector<std::string> &fields)
     return line + '\n';
 }
 
-TidyTableReader::TidyTableReader(const std::string &path) : path_(path), in_(path)
+TidyTableReader::TidyTableReader(const std::string &path) : path_(path)
 {
+    // Checked before opening: a FIFO would block, a device never end.
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error))
+        throw std::runtime_error("cannot read the table '" + path + "': it is not a regular file");
+    in_.open(path);
     std::string line;
     if (!in_ || !std::getline(in_, line))
         throw std::runtime_error("cannot read the table '" + path + "'");
@@ -67,10 +75,15 @@ bool TidyTableReader::Next(std::vector<std::string> &fields)
     if (!std::getline(in_, line))
         return false;
     ++line_;
+    const auto bad = [&](const std::string &what) {
+        return std::runtime_error(path_ + ":" + std::to_string(line_) + ": " + what);
+    };
+    // Every writer ends its lines: a last line without an end was cut short.
+    if (in_.eof())
+        throw bad("the line has no end (the file was cut short)");
     fields = SplitFields(line);
     if (fields.size() != header_.size())
-        throw std::runtime_error(path_ + ":" + std::to_string(line_) + ": " +
-                                 std::to_string(fields.size()) + " fields where the header has " +
-                                 std::to_string(header_.size()));
+        throw bad(std::to_string(fields.size()) + " fields where the header has " +
+                  std::to_string(header_.size()));
     return true;
 }

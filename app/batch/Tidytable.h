@@ -14,8 +14,8 @@
 // "1e-05", "57812").
 std::string ExactNumber(double value);
 
-// The number a field holds; nothing for an empty field. Raises
-// std::runtime_error for anything else.
+// The finite number a field holds; nothing for an empty field. Raises
+// std::runtime_error for anything else (NaN and infinities included).
 std::optional<double> ParseField(std::string_view field);
 
 // The fields of one line, split at every tab.
@@ -25,7 +25,8 @@ std::vector<std::string> SplitFields(std::string_view line);
 std::string JoinFields(const std::vector<std::string> &fields);
 
 // Reads a tidy table line by line. Raises std::runtime_error, naming the
-// file, when it cannot be opened or has no header line.
+// file, when it is not a regular file, cannot be opened or has no header
+// line.
 class TidyTableReader {
 public:
     explicit TidyTableReader(const std::string &path);
@@ -35,8 +36,11 @@ public:
     // The index of the column with that title; nothing when there is none.
     std::optional<std::size_t> Column(std::string_view title) const;
     // The fields of the next line; false at the end of the file. A line with
-    // another number of fields than the header raises std::runtime_error.
+    // another number of fields than the header, or without its line end,
+    // raises std::runtime_error naming the file and line.
     bool Next(std::vector<std::string> &fields);
+    // The number of the line Next read last (the header is line 1).
+    long Line() const { return line_; }
 
 private:
     std::string path_;

@@ -16,8 +16,6 @@ int main(int argc, char **argv)
 {
     ReserveStandardDescriptors();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (!arguments.empty() && arguments[0] == "merge")
-        return MergeCommand(arguments);
     BatchOptions options;
     try {
         options = ParseBatchOptions(arguments);
@@ -27,9 +25,11 @@ int main(int argc, char **argv)
         return kExitBadInput;
     }
     if (options.Help) {
-        std::fputs(kBatchUsage, stdout);
+        std::fputs(BatchHelp().c_str(), stdout);
         return kExitDone;
     }
+    if (options.MergePath)
+        return MergeCommand(*options.MergePath);
     try {
         if (options.Prepare)
             return PrepareEnsemble(options);

@@ -4,12 +4,14 @@
 
 #include <qcustomplot.h>
 
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 // The plot widget of a chart: a rectangle dragged with the left button zooms
@@ -231,40 +233,50 @@ void TChart::SetLegendVisible(bool shown) {
 
 namespace {
 
-QString AxisTitle(const TChartAxis &axis, const char *otherwise) {
-    return axis.Title().isEmpty() ? QString(otherwise) : axis.Title();
-}
-
 QString Number(double value) { return QString::fromStdString(FormatNumber(value)); }
+
+// "Name: value unit" from an axis title "Name [unit]" (or a bare "Name").
+QString Reading(const TChartAxis &axis, const char *otherwise, double value) {
+    static const QRegularExpression withUnit(R"(^(.*\S)\s*\[(.+)\]$)");
+    const QString title = axis.Title().isEmpty() ? QString(otherwise) : axis.Title();
+    const QRegularExpressionMatch match = withUnit.match(title);
+    if (!match.hasMatch())
+        return QString("%1: %2").arg(title, Number(value));
+    return QString("%1: %2 %3").arg(match.captured(1), Number(value), match.captured(2));
+}
 
 } // namespace
 
 QString TChart::HoverText(const QPoint &at) const {
     if (!PlotWidget->axisRect()->rect().contains(at))
         return {};
+    const QCPAxis *x = PlotWidget->xAxis;
+    const QCPAxis *y = PlotWidget->yAxis;
     const TChartSeries *nearest = nullptr;
     QCPGraphData point;
     double reach = HoverReach;
+    // Only points within reach in x can be within reach at all.
+    const double keyFrom = x->pixelToCoord(at.x() - HoverReach);
+    const double keyTo = x->pixelToCoord(at.x() + HoverReach);
     for (const auto &series : SeriesList) {
-        if (!series->Active() || series->Graph->data()->isEmpty())
+        if (!series->Active())
             continue;
-        QVariant details;
-        const double distance = series->Graph->selectTest(at, false, &details);
-        const QCPDataSelection hit = details.value<QCPDataSelection>();
-        if (distance < 0 || distance > reach || hit.isEmpty())
-            continue;
-        reach = distance;
-        nearest = series.get();
-        point = *(series->Graph->data()->constBegin() + hit.dataRange().begin());
+        const QCPGraphDataContainer &data = *series->Graph->data();
+        const auto end = data.findEnd(std::max(keyFrom, keyTo));
+        for (auto it = data.findBegin(std::min(keyFrom, keyTo)); it != end; ++it) {
+            const double distance = std::hypot(x->coordToPixel(it->key) - at.x(),
+                                               y->coordToPixel(it->value) - at.y());
+            if (distance <= reach) {
+                reach = distance;
+                nearest = series.get();
+                point = *it;
+            }
+        }
     }
-    const QString x = AxisTitle(*Bottom, "x");
-    const QString y = AxisTitle(*Left, "y");
-    if (nearest)
-        return QString("%1\n%2: %3\n%4: %5")
-            .arg(nearest->Title(), x, Number(point.key), y, Number(point.value));
-    return QString("%1: %2\n%3: %4")
-        .arg(x, Number(PlotWidget->xAxis->pixelToCoord(at.x())), y,
-             Number(PlotWidget->yAxis->pixelToCoord(at.y())));
+    if (!nearest)
+        return {};
+    return QString("%1\n%2\n%3")
+        .arg(nearest->Title(), Reading(*Bottom, "x", point.key), Reading(*Left, "y", point.value));
 }
 
 void TChart::ZoomTo(const QRect &area) {

@@ -64,8 +64,8 @@ private:
 // with automatic axes fitted to the data of the active curves just before.
 // So a run that adds points at every observation costs one drawing per
 // interval, not one per point. The left mouse button drags a
-// rectangle to zoom in, a double click undoes the zoom. Resting the mouse on
-// the plot shows the value under it (HoverText) as a hint.
+// rectangle to zoom in, a double click undoes the zoom. Resting the mouse near
+// a point of a curve shows that point (HoverText) as a hint.
 class TChart : public QWidget {
     Q_OBJECT
 
@@ -110,9 +110,11 @@ public:
     bool LegendVisible() const;
     void SetLegendVisible(bool shown);
 
-    // The hint for the mouse at `at` (plot widget pixels): the point of an
-    // active curve nearest to it within HoverReach, with the curve's title,
-    // or else the axis values at the mouse; empty outside the plot area.
+    // The hint for the mouse at `at` (plot widget pixels): of the points of
+    // the active curves, the one nearest to it within HoverReach, as the
+    // curve's title and the point's x and y, each named and with the unit of
+    // its axis title ("Time [s]" gives "Time: 4 s"); empty when no point is
+    // that near.
     QString HoverText(const QPoint &at) const;
     static constexpr double HoverReach = 8; // px
 

@@ -95,6 +95,12 @@ private:
     const TTeeChartConfigDlg &Dialog;
 };
 
+// The width of an edit that shows that many average characters whole (12 px
+// for its frame and text margins).
+int WidthOfCharacters(const QLineEdit &edit, int characters) {
+    return edit.fontMetrics().averageCharWidth() * characters + 12;
+}
+
 QLineEdit *NumberEdit(QWidget *parent, const QString &name) {
     auto *edit = new QLineEdit(QStringLiteral("0"), parent);
     edit->setObjectName(name);
@@ -131,8 +137,8 @@ TTeeChartConfigDlg::TTeeChartConfigDlg(QWidget *parent) : QDialog(parent) {
     layout->setSpacing(4);
     layout->addWidget(Pages);
     layout->addLayout(buttons);
-    // 325 x 204, or larger where the fonts need more room.
-    setFixedSize(minimumSizeHint().expandedTo(QSize(325, 204)));
+    // Opens large enough for every control and its text, at least 325 x 204.
+    resize(sizeHint().expandedTo(QSize(325, 204)));
 }
 
 TTeeChartConfigDlg::~TTeeChartConfigDlg() = default;
@@ -213,18 +219,20 @@ TTeeChartConfigDlg::AxisControls TTeeChartConfigDlg::CreateAxisGroup(const QStri
     controls.MaxEdit = NumberEdit(controls.Group, prefix + "MaxEdit");
     controls.LogCheckBox = new QCheckBox(QStringLiteral("Logarithmic"), controls.Group);
     controls.LogCheckBox->setObjectName(prefix + "LogCheckBox");
-    controls.LogCheckBox->setVisible(false);
+    // Room for axis titles with their units, such as "Mean size [monomers]".
+    controls.TitleEdit->setMinimumWidth(WidthOfCharacters(*controls.TitleEdit, 24));
 
     auto *layout = new QGridLayout(controls.Group);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setVerticalSpacing(2);
     layout->addWidget(controls.TitleCheckBox, 0, 0);
     layout->addWidget(controls.TitleEdit, 0, 1);
-    layout->addWidget(controls.AutoCheckBox, 1, 0, 1, 2);
+    layout->addWidget(controls.AutoCheckBox, 1, 0, 1, 2, Qt::AlignLeft);
     layout->addWidget(controls.MinLabel, 2, 0);
     layout->addWidget(controls.MinEdit, 2, 1);
     layout->addWidget(controls.MaxLabel, 3, 0);
     layout->addWidget(controls.MaxEdit, 3, 1);
+    layout->addWidget(controls.LogCheckBox, 4, 0, 1, 2, Qt::AlignLeft);
     return controls;
 }
 
@@ -256,14 +264,15 @@ TTeeChartConfigDlg::LabelControls TTeeChartConfigDlg::CreateLabelGroup(const QSt
     controls.NoOverlapCheckBox->setObjectName(prefix + "NoOverlapCheckBox");
     controls.FormatEdit = new QLineEdit(controls.Group);
     controls.FormatEdit->setObjectName(prefix + "FormatEdit");
+    controls.FormatEdit->setMinimumWidth(WidthOfCharacters(*controls.FormatEdit, 14));
 
     auto *layout = new QGridLayout(controls.Group);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setVerticalSpacing(2);
-    layout->addWidget(controls.AutoCheckBox, 0, 0, 1, 2);
+    layout->addWidget(controls.AutoCheckBox, 0, 0, 1, 2, Qt::AlignLeft);
     layout->addWidget(controls.IncrementLabel, 1, 0);
     layout->addWidget(controls.IncrementEdit, 1, 1);
-    layout->addWidget(controls.NoOverlapCheckBox, 2, 0, 1, 2);
+    layout->addWidget(controls.NoOverlapCheckBox, 2, 0, 1, 2, Qt::AlignLeft);
     layout->addWidget(new QLabel(QStringLiteral("Format:"), controls.Group), 3, 0);
     layout->addWidget(controls.FormatEdit, 3, 1);
     return controls;
@@ -378,6 +387,10 @@ void TTeeChartConfigDlg::ShowNoCurves() {
 void TTeeChartConfigDlg::LoadCurvesPage() {
     CurvesGrid->setEnabled(false);
     CurvesGrid->setColumnCount(6);
+    // The columns after the name hold nothing; the name takes their room.
+    for (int column = NameColumn + 1; column < CurvesGrid->columnCount(); ++column)
+        CurvesGrid->setColumnHidden(column, true);
+    CurvesGrid->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     if (Chart->SeriesCount() == 0) {
         ShowNoCurves();
         return;

@@ -72,6 +72,17 @@ std::string FormatNumber(double value)
     return text;
 }
 
+std::string LimitText(double limit, bool upper)
+{
+    // Six significant digits; the margin keeps the rounding of the division
+    // from carrying the value across the limit.
+    constexpr double kMargin = 1e-12;
+    const double unit = std::pow(10.0, std::floor(std::log10(limit)) - 5);
+    const double units = limit / unit;
+    const double rounded = upper ? std::floor(units * (1 - kMargin)) : std::ceil(units * (1 + kMargin));
+    return FormatNumber(rounded * unit);
+}
+
 namespace {
 
 bool IsBlank(char c)

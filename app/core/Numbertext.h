@@ -1,5 +1,7 @@
 #pragma once
 
+#include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,8 +28,26 @@ char DecimalSeparator();
 // within the fixed range come out as plain integers ("12", "100", "0").
 std::string FormatNumber(double value);
 
+// A positive limit as a message shows it, in the general number format with
+// six significant digits, rounded to the allowed side so that the value shown
+// is itself allowed: down for an upper limit, up for a lower one.
+std::string LimitText(double limit, bool upper);
+
 // Parses a whole number text: optional blanks, an optional sign, digits with at
 // most one locale decimal separator (at least one digit in all), an optional
 // exponent (E or e, optional sign, digits), optional blanks. Anything else,
 // the empty text, and values beyond the double range raise ConversionError.
 double ParseNumber(std::string_view text);
+
+// The whole number that text spells out completely in decimal digits (with a
+// minus sign where Number has one), if it lies in [least, most].
+template <typename Number>
+std::optional<Number> WholeNumber(const std::string &text, Number least, Number most)
+{
+    Number value{};
+    const char *end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    if (text.empty() || parsed.ec != std::errc() || parsed.ptr != end || value < least || value > most)
+        return std::nullopt;
+    return value;
+}

@@ -41,7 +41,7 @@ constexpr std::string_view kMethodKey = "SIM_METHOD";
 constexpr std::string_view kMethodFollows = "SIM_CUBESIZE";
 
 constexpr ParameterDefinition kParameterDefinitions[] = {
-    {kConcentrations, "C_ACG", "Concentration of G-actine [uM]", 12, kNotNegative},
+    {kConcentrations, "C_ACG", "Concentration of G-actin [uM]", 12, kNotNegative},
     {kConcentrations, "C_CAP", "Concentration of capping prot. [uM]", 1, kNotNegative},
     {kConcentrations, "C_ARP", "Concentration of Arp2/3 [uM]", 0.3, kNotNegative},
     {kConcentrations, "C_ADC", "Concentration of ADF/cofilin [uM]", 1, kNotNegative},
@@ -51,14 +51,14 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kRates, "RATE_DISB", "Dissociation at barbed end [s-1]", 1.4, kNotNegative},
     {kRates, "RATE_DISP", "Dissociation at pointed end [s-1]", 0.8, kNotNegative},
     {kRates, "RATE_CAPB", "Capping of barbed end [uM-1s-1]", 3, kNotNegative},
-    {kRates, "RATE_ARPB", "Arp2/3 bindning (barbed) [uM-1s-1]", 3, kNotNegative},
-    {kRates, "RATE_SEVR", "Severing by ADF/cofilin [???]", 0.01, kNotNegative},
+    {kRates, "RATE_ARPB", "Arp2/3 binding (barbed) [uM-1s-1]", 3, kNotNegative},
+    {kRates, "RATE_SEVR", "Severing by ADF/cofilin [uM-1s-1]", 0.01, kNotNegative},
     {kSimulation, "SIM_CUBESIZE", "Consider cube with side length [um]", 2, kPositive},
     {kSimulation, "SIM_TIMESTEP", "Time step [s]", 0.0001},
     {kSimulation, "SIM_OBSERVTIMESTEP", "Observation Time step [s]", 0.01},
     {kSimulation, "SIM_TIME", "Maximum time [s]", 100, kPositive},
     {kMechanics, "MECH_ACr", "Filament Radius [m]", 1.5E-9, kPositive},
-    {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kl/m]", 3.4E-14, kPositive},
+    {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kg/m]", 3.4E-14, kPositive},
     {kMechanics, "MECH_FFINTERCOEF", "F-F Interaction Coefficient", 1E-17},
     {kMechanics, "MECH_FFINTERDIST", "F-F Interaction Distance", 1E-9},
     {kMechanics, "MECH_FWINTERCOEF", "F-W Interaction Coefficient", 1E-15},
@@ -66,7 +66,7 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kMechanics, "MECH_BROWNIANFORCE", "Brownian Force Module [N]", 1E-26},
     {kMechanics, "MECH_BROWNIANMOMENT", "Brownian Moment of Force Module [N*m]", 1E-32},
     {kMechanics, "MECH_FRICCOEF", "Friction Coefficient [m/(s*kg)]", 1E-15},
-    {kMechanics, "MECH_VISC", "Dynamic Viscosity [Pa/s]", 0.001},
+    {kMechanics, "MECH_VISC", "Dynamic Viscosity [Pa·s]", 0.001},
     {kBacterium, "BACT_RAD", "Bacterium Radius [m]", 2E-7, kPositive},
     {kBacterium, "BACT_DENS", "Bacterium Density [kg/m3]", 1000, kPositive},
     {kBacterium, "BACT_FSINTERCOEF", "B-F Interaction Coefficient", 1E-12},
@@ -202,6 +202,11 @@ double ParameterNumber(const ParameterStore &store, std::string_view sectionName
     return ParseNumber(ParameterText(store, sectionName, key));
 }
 
+std::string ParameterName(const ParameterTable &table, const ParameterRow &row)
+{
+    return table.TabCaption + ", \"" + row.Caption + "\"";
+}
+
 double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,
                               std::string_view key)
 {
@@ -209,7 +214,7 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
     const ParameterRow *row = table ? table->Find(key) : nullptr;
     if (!row)
         return ParameterNumber(store, sectionName, key);
-    const std::string name = table->TabCaption + ", \"" + row->Caption + "\"";
+    const std::string name = ParameterName(*table, *row);
     double value = 0;
     try {
         value = ParseNumber(row->Value);

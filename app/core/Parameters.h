@@ -92,6 +92,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A parameter as messages name it, by its tab and caption:
+// Concentrations, "Concentration of G-actin [uM]".
+std::string ParameterName(const ParameterTable &table, const ParameterRow &row);
+
 // ParameterNumber for building the world: raises ParameterError naming the
 // parameter for a text that is no number or a value outside its range.
 double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,

@@ -25,12 +25,23 @@ constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over 
 
 // Molecules in a volume V (m^3) at the concentration of key (uM), rounded
 // stochastically. The product is formed left to right in extended precision.
+// Raises ParameterError when they would not fit a species counter.
 std::int32_t Population(const ParameterStore &store, std::string_view key, double volume,
                         CRandomStream &random)
 {
     const long double concentration = CheckedParameterNumber(store, kConcentrations, key);
     const long double molecules = concentration * volume * 1000.0L *
                                   static_cast<long double>(AVOGADRO) * 1e-6L;
+    constexpr std::int32_t kMostMolecules = std::numeric_limits<std::int32_t>::max();
+    if (molecules > kMostMolecules) {
+        const ParameterTable &table = *store.Table(kConcentrations);
+        const double limit = double(kMostMolecules / (molecules / concentration));
+        throw ParameterError(ParameterName(table, *table.Find(key)) + " is " +
+                             ParameterText(store, kConcentrations, key) + ": in a box of " +
+                             FormatNumber(volume * kLitresPerCubicMetre) +
+                             " litres that is more molecules than a counter holds (2147483647); in this "
+                             "box it must be at most " + LimitText(limit, true));
+    }
     return random.StochasticRound(static_cast<double>(molecules));
 }
 

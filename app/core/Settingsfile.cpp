@@ -1,11 +1,11 @@
 #include "Settingsfile.h"
 
 #include "Outputfile.h"
+#include "Regularfile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 
 SettingsWriteError::SettingsWriteError(const std::string &path)
     : std::runtime_error("Unable to write to " + path)
@@ -61,6 +61,25 @@ bool SplitEntry(std::string_view line, std::string_view &ident, std::string_view
     return true;
 }
 
+// Lines ended by LF, CR LF or CR alone.
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    return lines;
+}
+
+bool IsComment(std::string_view line)
+{
+    const std::string_view text = Trimmed(line);
+    return !text.empty() && (text.front() == ';' || text.front() == '#');
+}
+
 std::string EntryLine(std::string_view ident, std::string_view value)
 {
     return std::string(ident) + "=" + std::string(value);
@@ -68,19 +87,29 @@ std::string EntryLine(std::string_view ident, std::string_view value)
 
 } // namespace
 
+std::string SettingsTextProblem(std::string_view text)
+{
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+        text.find('\0') != std::string_view::npos)
+        return "it is UTF-16 text or holds NUL bytes; save it as UTF-8 text";
+    return {};
+}
+
 SettingsFile::SettingsFile(std::string path) : path_(std::move(path))
 {
-    std::ifstream in(path_, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines_.push_back(std::move(line));
+    std::string text;
+    try {
+        text = ReadRegularFile(path_, kLargestSettingsFile);
+    } catch (const FileReadError &) {
+        return;
     }
-    if (in.bad())
-        lines_.clear();
-    if (!lines_.empty() && lines_.front().starts_with(kByteOrderMark))
-        lines_.front().erase(0, kByteOrderMark.size());
+    textProblem_ = SettingsTextProblem(text);
+    if (!textProblem_.empty())
+        return;
+    std::string_view content = text;
+    if (content.starts_with(kByteOrderMark))
+        content.remove_prefix(kByteOrderMark.size());
+    lines_ = SplitLines(content);
 }
 
 SettingsFile::Section SettingsFile::FindSection(std::string_view section) const
@@ -135,7 +164,7 @@ std::vector<SettingsFile::SectionIdents> SettingsFile::Contents() const
         std::string_view name, value;
         if (SectionName(line, name))
             sections.push_back({std::string(name), {}});
-        else if (!sections.empty() && SplitEntry(line, name, value))
+        else if (!sections.empty() && !IsComment(line) && SplitEntry(line, name, value))
             sections.back().Idents.emplace_back(name);
     }
     return sections;
@@ -144,9 +173,23 @@ std::vector<SettingsFile::SectionIdents> SettingsFile::Contents() const
 bool SettingsFile::HasText() const
 {
     return std::any_of(lines_.begin(), lines_.end(), [](const std::string &line) {
-        const std::string_view text = Trimmed(line);
-        return !text.empty() && text.front() != ';' && text.front() != '#';
+        return !Trimmed(line).empty() && !IsComment(line);
     });
+}
+
+std::vector<SettingsFile::IgnoredLine> SettingsFile::IgnoredLines() const
+{
+    std::vector<IgnoredLine> ignored;
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        std::string_view name, value;
+        if (SectionName(lines_[i], name))
+            inSection = true;
+        else if (!Trimmed(lines_[i]).empty() && !IsComment(lines_[i]) &&
+                 !(inSection && SplitEntry(lines_[i], name, value)))
+            ignored.push_back({i + 1, lines_[i]});
+    }
+    return ignored;
 }
 
 void SettingsFile::WriteString(std::string_view section, std::string_view ident,
@@ -175,6 +218,8 @@ void SettingsFile::WriteString(std::string_view section, std::string_view ident,
 
 void SettingsFile::Save() const
 {
+    if (!textProblem_.empty())
+        throw SettingsWriteError(path_);
     std::string text;
     for (const std::string &line : lines_)
         text += line + "\n";

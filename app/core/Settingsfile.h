@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,6 +13,13 @@ public:
     explicit SettingsWriteError(const std::string &path);
 };
 
+// Far above any settings file; a larger file is no settings file.
+inline constexpr std::uint64_t kLargestSettingsFile = std::uint64_t(64) << 20;
+
+// Why text cannot be read as a settings file, or an empty text: UTF-16 text
+// (a UTF-16 byte-order mark or NUL bytes), which would read as nothing.
+std::string SettingsTextProblem(std::string_view text);
+
 // The settings file: INI text of "[Section]" lines and "Ident=Value" entries,
 // held in memory line by line so that everything this program does not know
 // (other sections and idents, comments, blank lines) survives a save.
@@ -19,11 +27,14 @@ public:
 // names and values are not part of them.
 class SettingsFile {
 public:
-    // Reads the file at path. A file that is missing or cannot be read
-    // behaves as an empty one. A UTF-8 byte-order mark is skipped.
+    // Reads the file at path. A file that is missing or cannot be read, or
+    // whose text has a SettingsTextProblem, behaves as an empty one. A UTF-8
+    // byte-order mark is skipped; lines end with LF, CR LF or CR alone.
     explicit SettingsFile(std::string path);
 
     const std::string &Path() const { return path_; }
+    // The SettingsTextProblem of the file's text.
+    const std::string &TextProblem() const { return textProblem_; }
 
     // The value of ident in section, or defaultValue when the section or the
     // ident is missing. An ident present with an empty value gives the empty
@@ -34,7 +45,8 @@ public:
     // Whether the file has the ident in that section.
     bool HasValue(std::string_view section, std::string_view ident) const;
 
-    // The sections in file order, each with the idents of its entries.
+    // The sections in file order, each with the idents of its entries (a
+    // comment is no entry).
     struct SectionIdents {
         std::string Name;
         std::vector<std::string> Idents;
@@ -43,6 +55,14 @@ public:
     // Whether any line is more than blanks or a comment (";" or "#").
     bool HasText() const;
 
+    // A line that no read uses: neither blank, a comment, a "[Section]" line
+    // nor an "Ident=Value" entry after one. Numbered from 1.
+    struct IgnoredLine {
+        std::size_t Number;
+        std::string Text;
+    };
+    std::vector<IgnoredLine> IgnoredLines() const;
+
     // Replaces an existing entry in place; a missing ident is added at the end
     // of its section, a missing section at the end of the file. Only the copy
     // in memory changes until Save.
@@ -50,7 +70,8 @@ public:
 
     // Writes the file so that it is either completely replaced or left as it
     // was: the text goes to a temporary file beside it, which is then renamed
-    // over it. Raises SettingsWriteError when that fails.
+    // over it. Raises SettingsWriteError when that fails, and for a file
+    // with a TextProblem, whose text would be lost.
     void Save() const;
 
 private:
@@ -63,6 +84,7 @@ private:
     std::size_t FindIdent(const Section &section, std::string_view ident) const;
 
     std::string path_;
+    std::string textProblem_;
     std::vector<std::string> lines_;
 };
 

@@ -68,6 +68,13 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
                                               const ParameterStore &store)
 {
     std::vector<std::string> warnings;
+    for (const SettingsFile::IgnoredLine &line : settings.IgnoredLines())
+        warnings.push_back("line " + std::to_string(line.Number) + " of " + settings.Path() +
+                           " is ignored (" +
+                           (line.Text.find('=') == std::string::npos
+                                ? "neither a [Section] line nor an Ident=Value entry"
+                                : "an entry before the first [Section] line") +
+                           "): " + line.Text);
     std::vector<const ParameterTable *> seen;
     const auto sectionName = [](const ParameterTable &t) { return t.SectionName; };
     const auto key = [](const ParameterRow &row) { return row.Key; };

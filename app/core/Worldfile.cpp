@@ -5,6 +5,8 @@
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Random.h"
+#include "Regularfile.h"
+#include "Worldfilecheck.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,7 +15,7 @@
 #include <cmath>
 #include <concepts>
 #include <cstring>
-#include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -26,22 +28,8 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr std::string_view kMethodKey = "SIM_METHOD";
-
-// A fault found in a world file's content: where (a member path) and what.
-struct ContentFault {
-    std::string Where;
-    std::string What;
-};
-
-std::string Member(const std::string &where, std::string_view key)
-{
-    return where.empty() ? std::string(key) : where + "." + std::string(key);
-}
-
-std::string Element(const std::string &where, std::size_t i)
-{
-    return where + "[" + std::to_string(i) + "]";
-}
+// Far above any world that fits in memory: a larger file is no world.
+constexpr std::uint64_t kLargestWorldFile = std::uint64_t(4) << 30;
 
 // The filament constants shared by every filament.
 struct FilamentMaterial {
@@ -520,34 +508,6 @@ ParameterStore ReadParameters(const Reader &file)
     return store;
 }
 
-// The member path of the species counter i.
-std::string SpeciesWhere(int i)
-{
-    return Member("cell.species", CCell::SpeciesNames[i]);
-}
-
-// The counters that the filament list decides must agree with it.
-void CheckCounters(const CCell &cell)
-{
-    std::int64_t monomers = 0;
-    std::int64_t freeBarbedEnds = 0;
-    std::int64_t filaments = 0;
-    for (const CSolidFilament &f : cell.Filaments) {
-        monomers += f.Monomers;
-        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
-        ++filaments;
-    }
-    const auto check = [&cell](int species, std::int64_t expected, const char *what) {
-        if (cell.Species[species] != expected)
-            throw ContentFault{SpeciesWhere(species), "is " + std::to_string(cell.Species[species]) +
-                                                          " but the filament list holds " +
-                                                          std::to_string(expected) + " " + what};
-    };
-    check(CCell::FIP, filaments, "filaments");
-    check(CCell::FIB, freeBarbedEnds, "filaments with a free barbed end");
-    check(CCell::ACF, monomers, "monomers");
-}
-
 constexpr std::string_view kPendingKey = "pendingReaction";
 
 void WritePending(const Writer &cellWriter, const std::optional<CCell::PendingReaction> &pending)
@@ -644,7 +604,9 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
                                    " monomers; every filament has at least three"};
         cell.Filaments.Append(filament);
     }
-    CheckCounters(cell);
+    CheckCellState(cell);
+    CheckFilamentMaterial(extras.Material.Radius, extras.Material.LinearDensity);
+    CheckRandomState(extras.Random);
     return extras;
 }
 
@@ -762,14 +724,17 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
 WorldContext LoadWorld(const std::string &path, CCell &cell)
 {
     const fp::Traps off(false);
-    std::ifstream in(path, std::ios::binary);
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad())
-        throw WorldFileError(FileFault(path, "", "cannot be read"));
+    std::string content;
+    try {
+        content = ReadRegularFile(path, kLargestWorldFile);
+    } catch (const FileReadError &e) {
+        throw WorldFileError(FileFault(path, "", std::string("cannot be read: ") + e.what()));
+    }
 
     Json document;
+    WorldTextPlaces places("filaments", FilamentColumns());
     try {
-        document = Json::parse(content);
+        document = Json::parse(content, std::ref(places));
     } catch (const Json::parse_error &e) {
         if (e.byte >= content.size())
             throw WorldFileError(FileFault(path, "", "the text ends early, at byte " +
@@ -780,7 +745,10 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     } catch (const Json::out_of_range &e) {
         // A number literal beyond the double range: the one way JSON text
         // can hold a number that is not finite.
-        throw WorldFileError(FileFault(path, "", "a number is not finite (" + Explanation(e) + ")"));
+        throw WorldFileError(
+            FileFault(path, places.Current(), "a number is not finite (" + Explanation(e) + ")"));
+    } catch (const ContentFault &fault) {
+        throw WorldFileError(FileFault(path, fault.Where, fault.What));
     }
 
     try {

@@ -53,11 +53,12 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
 // Reads the world file at path and checks all of it; only then does the cell
 // (which must not be running) take the saved state, the filament constants
 // and the random streams theirs, and the method is bound by its name. Raises
-// WorldFileError with nothing changed for a file that cannot be read, is
-// truncated, is no world file, has another format version, lacks a member,
-// holds a value of the wrong kind or a number that is not finite, has a
-// filament of fewer than three monomers, or species counters that disagree
-// with the filament list.
+// WorldFileError with nothing changed for a file that cannot be read (with
+// the system's reason) or is no regular file of at most 4 GiB, is truncated,
+// is no world file, has another format version, lacks a member or holds one
+// twice, holds a value of the wrong kind or a number that is not finite, has
+// a filament of fewer than three monomers, or holds a world that no run
+// could leave or run on (see Worldfilecheck.h).
 WorldContext LoadWorld(const std::string &path, CCell &cell);
 
 // The warning to give when the random streams cannot be saved completely

@@ -19,8 +19,6 @@ protected:
         return size;
     }
 
-    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
-
 private:
     // The width w at which the tabs, each min(its own width, w) wide, fill
     // the tab widget exactly; unlimited when all fit whole.
@@ -59,4 +57,14 @@ void TCompactTabWidget::tabInserted(int index)
 {
     QTabWidget::tabInserted(index);
     setTabToolTip(index, tabText(index));
+}
+
+void TCompactTabWidget::resizeEvent(QResizeEvent *event)
+{
+    // The bar lays its tabs out again only when its own size changes, and the
+    // tab widget sizes it by the tab widths of its last layout: a bar once
+    // shortened would stay short. Resized first, it takes the widths that
+    // suit the new width.
+    tabBar()->resize(width(), tabBar()->height());
+    QTabWidget::resizeEvent(event);
 }

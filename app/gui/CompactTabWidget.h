@@ -14,4 +14,5 @@ public:
 
 protected:
     void tabInserted(int index) override;
+    void resizeEvent(QResizeEvent *event) override;
 };

@@ -1,9 +1,7 @@
 #include "MainWindow.h"
 
-#include "Cell.h"
 #include "Chart.h"
 #include "Random.h"
-#include "RunThread.h"
 #include "Settingsfile.h"
 #include "Sphere3d.h"
 #include "ValueListEditor.h"
@@ -19,26 +17,21 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 
 #include <exception>
 
 TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *parent)
     : QMainWindow(parent),
-      Cell(std::make_unique<CCell>()),
+      Simulation(std::make_unique<RunSession>()),
       SettingsPath(settingsPath),
       Messages(std::move(messages)),
-      AskAfterFailedSave([this](const QString &error) { return AskWithMessageBox(error); }),
-      DisplayTimer(new QTimer(this)),
-      Runner(std::make_unique<TRunThread>())
+      AskAfterFailedSave([this](const QString &error) { return AskWithMessageBox(error); })
 {
     setObjectName("fmMain");
     setWindowTitle("Filonex");
 
-    // Runs on the run's thread.
-    Cell->OnObserve = [this] { OnObservation(); };
-    Cell->Random.SeedFromClock();
+    World().Random.SeedFromClock();
 
     const SettingsFile settings(SettingsPath.toStdString());
     CreateParameterTables(Store, &settings);
@@ -67,21 +60,18 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
     CreateSceneObjects();
     RestoreLayout(settings);
 
-    DisplayTimer->setInterval(DisplayInterval);
-    connect(DisplayTimer, &QTimer::timeout, this, [this] { RefreshDisplays(); });
-    connect(Runner.get(), &TRunThread::Finished, this, &TfmMain::OnRunFinished);
+    connect(Simulation.get(), &RunSession::Observed, this, &TfmMain::ShowObservations);
+    connect(Simulation.get(), &RunSession::BodyFarOutside, this, &TfmMain::ShowFarOutsideWarning);
+    connect(Simulation.get(), &RunSession::Finished, this, &TfmMain::OnRunFinished);
     connect(PageControl, &QTabWidget::currentChanged, this, [this] { UpdateRecordingWishes(); });
     for (QToolButton *toggle : {Btn2DInfoT, Btn3DInfoT})
         connect(toggle, &QToolButton::toggled, this, [this] { UpdateRecordingWishes(); });
 }
 
-// A run still going is stopped and waited for before anything it uses goes.
-// The scene objects leave the scene as they are destroyed, before the view
-// control (a child widget, destroyed after this) destroys its scene.
-TfmMain::~TfmMain()
-{
-    Runner.reset();
-}
+// The session stops a run still going and waits for it. The scene objects
+// leave the scene as they are destroyed, before the view control (a child
+// widget, destroyed after this) destroys its scene.
+TfmMain::~TfmMain() = default;
 
 QString TfmMain::SettingsFileBesideExecutable()
 {

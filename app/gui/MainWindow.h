@@ -1,13 +1,12 @@
 #pragma once
 
-#include "ObservationHandover.h"
 #include "Parameters.h"
+#include "RunSession.h"
 #include "ViewNavigation.h"
 
 #include <QMainWindow>
 
 #include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -17,11 +16,9 @@ class SettingsFile;
 class QLabel;
 class QSplitter;
 class QTabWidget;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class TChart;
-class TRunThread;
 class TScene3D;
 class TSphere3D;
 class TValueListEditor;
@@ -30,17 +27,17 @@ class TVertexPrimitive3DList;
 class TWindow3D;
 
 // The main window of Filonex: the parameter tables, the read-out lists, the
-// charts and the 3D view of the one simulated world it owns, and the run
-// control that drives that world.
+// charts and the 3D view of the one simulated world, and the run control that
+// drives that world.
 //
-// A run goes on a worker thread (TRunThread); from its start until it has
-// returned only that thread touches the cell. At every observation the worker
-// records what the displays need into a hand-over (OnObservation), and a timer
-// of the window takes it at display rate (RefreshDisplays): every observation
-// adds its point to every chart, the lists and the status bar show the latest
-// one, the 3D view one at most a refresh old (and, once the run has returned,
-// the world as the run left it). The window's own thread never waits on the
-// run.
+// The world and its runs belong to a run session (RunSession), which the
+// window makes and subscribes to. From the start of a run until it has
+// returned only the run's thread touches the cell; the window shows the
+// copies the session hands over at display rate (ShowObservations): every
+// observation adds its point to every chart, the lists and the status bar
+// show the latest one, the 3D view one at most a hand-over old (and, once the
+// run has returned, the world as the run left it). The window's own thread
+// never waits on the run.
 class TfmMain : public QMainWindow {
     Q_OBJECT
 
@@ -53,9 +50,6 @@ public:
     // The answer to a settings file that could not be written at closing.
     enum class SaveFailureChoice { Retry, CloseWithoutSaving, Cancel };
     using SaveFailurePrompt = std::function<SaveFailureChoice(const QString &error)>;
-
-    // Displays refreshed about 28 times a second during a run.
-    static constexpr int DisplayInterval = 35; // ms
 
     // settingsPath: the settings file read now and written on close.
     explicit TfmMain(const QString &settingsPath, MessageSink messages = {},
@@ -81,23 +75,21 @@ public:
     void BtnStartClick();
     void BtnStopClick();
     void SetRunningState(bool running);
-    // On the run's thread, at every observation.
-    void OnObservation();
-    // Shows what the run has recorded since the last refresh.
-    void RefreshDisplays();
-    // Once after an apply, when the run thread has seen a body far outside.
+    // Shows what the session has handed over from the run.
+    void ShowObservations(const ObservationHandover::Records &records);
+    // Once after an apply, when the run has seen a body far outside.
     void ShowFarOutsideWarning();
     // Every open grid editor hands its text to the parameters.
     void CommitPendingEdits();
 
     // Observation displays.
-    void ShowStatus(const ObservedCounts &counts);
-    void ShowCurrentState(const ObservedCounts &counts);
+    void ShowStatus(const ObservationRecord &record);
+    void ShowCurrentState(const ObservationRecord &record);
     void ShowRateConstants();
-    void ShowPropensities(const ObservedCounts &counts);
+    void ShowPropensities(const ObservationRecord &record);
     // The cell as it is now (not during a run) as one point on every curve.
     void AddChartPoints();
-    void AddChartPoint(const ObservedCounts &counts);
+    void AddChartPoint(const ObservationRecord &record);
     void ShowSizeDistribution(const FilamentSizeHistogram &sizes);
     void ClearCharts();
 
@@ -118,7 +110,9 @@ public:
 
     // Read access for tests and measurements; the world only while no run
     // is in progress.
-    CCell &World() { return *Cell; }
+    CCell &World() { return Simulation->World(); }
+    const CCell &World() const { return Simulation->World(); }
+    RunSession &Session() { return *Simulation; }
     const ParameterStore &Parameters() const { return Store; }
     double CurrentTargetTime() const { return TargetTime; }
     bool RunInProgress() const;
@@ -140,7 +134,8 @@ private:
     QWidget *Create3DPage();
     void CreateStatusBar();
     void CreateSceneObjects();
-    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle);
+    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle,
+                                 const QString &valueTitle);
     // Size and splitter positions from the settings, or the initial ones.
     void RestoreLayout(const SettingsFile &settings);
     // The parameters and the layout into the settings file; raises
@@ -187,8 +182,8 @@ private:
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text,
                                const QString &hint, const QIcon &glyph, bool checkable);
 
-    // The world and what the window keeps beside it.
-    std::unique_ptr<CCell> Cell;
+    // The world with its runs, and what the window keeps beside it.
+    std::unique_ptr<RunSession> Simulation;
     double TargetTime = 0.0; // s
     ParameterStore Store;
     // The parameters as the world was built from them, for its world file.
@@ -209,17 +204,6 @@ private:
     bool CloseAfterRun = false;
     bool SavingDeclined = false;
     bool ShownOnce = false;
-    // Whether the status bar has warned of bodies far outside the box since
-    // the last apply, and whether the run thread has seen such a body.
-    bool FarOutsideWarned = false;
-    std::atomic<bool> BodyFarOutside = false;
-
-    // The run's hand-over and the displays' share of it; the destructor ends
-    // the run thread first, stopping a run still going.
-    ObservationHandover Handover;
-    ObservationHandover::Records Taken;
-    QTimer *DisplayTimer = nullptr;
-    std::unique_ptr<TRunThread> Runner;
 
     // Toolbar.
     QToolButton *BtnStart = nullptr;

@@ -120,9 +120,10 @@ void TfmMain::CreateToolBar()
     connect(BtnExit, &QToolButton::clicked, this, &QWidget::close);
 }
 
-TValueListEditor *TfmMain::CreateGrid(ParameterTable &table, const QString &nameTitle)
+TValueListEditor *TfmMain::CreateGrid(ParameterTable &table, const QString &nameTitle,
+                                      const QString &valueTitle)
 {
-    auto *grid = new TValueListEditor(table, nameTitle, Text(kValueColumnTitle));
+    auto *grid = new TValueListEditor(table, nameTitle, valueTitle);
     grid->setObjectName(Text(table.SectionName));
     return grid;
 }
@@ -152,7 +153,8 @@ QWidget *TfmMain::CreateParameterPanel()
     TightColumn(group)->addWidget(ParameterTabs);
 
     for (ParameterTable &table : Store.Tables) {
-        TValueListEditor *grid = CreateGrid(table, Text(kNameColumnTitle));
+        TValueListEditor *grid =
+            CreateGrid(table, Text(kNameColumnTitle), Text(kValueColumnTitle));
         ParameterGrids.push_back(grid);
         // Edits go straight into the store; they take effect at the next
         // reset-and-apply (SIM_TIME also at the restart of a finished run).
@@ -174,19 +176,22 @@ QWidget *TfmMain::CreateInfoPanel()
     // the grid stays enabled, so that its hints show).
     for (ParameterRow &row : Store.CurrentState.Rows)
         row.ReadOnly = true;
-    ValueListCurrentState = CreateGrid(Store.CurrentState, "Parameter");
+    ValueListCurrentState = CreateGrid(Store.CurrentState, "Parameter", Text(kValueColumnTitle));
     InfoTabs->addTab(ValueListCurrentState, Text(Store.CurrentState.TabCaption));
 
-    const auto addList = [this](ParameterTable &table, const char *nameTitle) {
-        TValueListEditor *grid = CreateGrid(table, nameTitle);
+    const auto addList = [this](ParameterTable &table, const char *nameTitle,
+                                const char *valueTitle) {
+        TValueListEditor *grid = CreateGrid(table, nameTitle, valueTitle);
         InfoTabs->addTab(grid, Text(table.TabCaption));
         return grid;
     };
-    ValueListNi = addList(Readouts[0], "Player");
-    ValueListNumOfReactions = addList(Readouts[1], "Reaction");
-    ValueListA1i = addList(Readouts[2], "Reaction");
-    ValueListAi = addList(Readouts[3], "Reaction");
-    ValueListReactProb = addList(Readouts[4], "Reaction");
+    // Counts are whole numbers; c and a are per second (c of one combination
+    // of reacting molecules, whatever the channel's order).
+    ValueListNi = addList(Readouts[0], "Species", "Molecules");
+    ValueListNumOfReactions = addList(Readouts[1], "Reaction", "Reactions");
+    ValueListA1i = addList(Readouts[2], "Reaction", "Rate constant c [1/s]");
+    ValueListAi = addList(Readouts[3], "Reaction", "Propensity [1/s]");
+    ValueListReactProb = addList(Readouts[4], "Reaction", "Probability");
     InfoTabs->setCurrentIndex(0);
     return group;
 }
@@ -321,6 +326,8 @@ QWidget *TfmMain::Create3DPage()
 
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");
+    // A cube drawn square and a sphere round whatever the panel's shape.
+    Window3D->SetProportional(true);
     column->addWidget(Window3D, 1);
 
     connect(resetView, &QToolButton::clicked, this, [this] { Btn3DChartResertClick(); });

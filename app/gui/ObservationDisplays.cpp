@@ -1,5 +1,6 @@
 // The read-outs of the cell: status bar, value lists and chart points, shown
-// from observations (see Observation.h), and their refresh during a run.
+// from observations (see Observationrecord.h and WorldSnapshots.h), handed
+// over by the run session during a run.
 
 #include "MainWindow.h"
 
@@ -11,26 +12,23 @@
 #include <QLabel>
 #include <QToolButton>
 
-void TfmMain::RefreshDisplays()
+void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
-    if (!Handover.Take(Taken))
-        return;
-    ShowStatus(Taken.Latest);
+    ShowStatus(records.Latest);
     if (BtnTextInfoT->isChecked())
-        ShowCurrentState(Taken.Latest);
-    for (const ObservedCounts &point : Taken.ChartPoints)
+        ShowCurrentState(records.Latest);
+    for (const ObservationRecord &point : records.ChartPoints)
         AddChartPoint(point);
-    if (Taken.HasSizes)
-        ShowSizeDistribution(Taken.Sizes);
-    if (Taken.HasScene)
-        ShowScene(Taken.Scene);
-    ShowFarOutsideWarning();
+    if (records.HasSizes)
+        ShowSizeDistribution(records.Sizes);
+    if (records.HasScene)
+        ShowScene(records.Scene);
 }
 
-void TfmMain::ShowStatus(const ObservedCounts &counts)
+void TfmMain::ShowStatus(const ObservationRecord &record)
 {
-    for (auto [label, text] : {std::pair{StatusTime, NumberText(counts.Time)},
-                               std::pair{StatusReactions, QString::number(counts.ReactionCount)}}) {
+    for (auto [label, text] : {std::pair{StatusTime, NumberText(record.Time)},
+                               std::pair{StatusReactions, QString::number(record.ReactionCount)}}) {
         label->setText(text);
         label->setToolTip(text);
     }
@@ -41,58 +39,56 @@ void TfmMain::SetStateRow(const char *key, const QString &value)
     ValueListCurrentState->SetValueByKey(key, value);
 }
 
-void TfmMain::ShowCurrentState(const ObservedCounts &counts)
+void TfmMain::ShowCurrentState(const ObservationRecord &record)
 {
-    SetStateRow("STATE_TIME", NumberText(counts.Time));
-    SetStateRow("STATE_REACTIONS", QString::number(counts.ReactionCount));
-    ShowPropensities(counts);
+    SetStateRow("STATE_TIME", NumberText(record.Time));
+    SetStateRow("STATE_REACTIONS", QString::number(record.ReactionCount));
+    ShowPropensities(record);
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListNumOfReactions->SetValue(i, QString::number(counts.Occurrences[std::size_t(i)]));
+        ValueListNumOfReactions->SetValue(i, QString::number(record.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        ValueListNi->SetValue(i, QString::number(counts.Species[std::size_t(i)]));
+        ValueListNi->SetValue(i, QString::number(record.Species[std::size_t(i)]));
 }
 
 void TfmMain::ShowRateConstants()
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListA1i->SetValue(i, NumberText(Cell->Reactions[std::size_t(i)].StochasticRate));
+        ValueListA1i->SetValue(i, NumberText(World().Reactions[std::size_t(i)].StochasticRate));
 }
 
-void TfmMain::ShowPropensities(const ObservedCounts &counts)
+void TfmMain::ShowPropensities(const ObservationRecord &record)
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListAi->SetValue(i, NumberText(counts.Propensities[std::size_t(i)]));
+        ValueListAi->SetValue(i, NumberText(record.Propensities[std::size_t(i)]));
     // With no reaction possible the probabilities are undefined; the list
     // keeps the last ones it had.
-    const double sum = PropensitySum(counts);
-    if (sum == 0.0)
+    if (!record.HasProbabilities())
         return;
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListReactProb->SetValue(i, NumberText(counts.Propensities[std::size_t(i)] / sum));
+        ValueListReactProb->SetValue(i, NumberText(record.Probabilities[std::size_t(i)]));
 }
 
 void TfmMain::AddChartPoints()
 {
-    AddChartPoint(ObserveCounts(*Cell));
+    AddChartPoint(RecordObservation(World()));
     FilamentSizeHistogram sizes;
-    ObserveSizes(*Cell, sizes);
+    ObserveSizes(World(), sizes);
     ShowSizeDistribution(sizes);
 }
 
-void TfmMain::AddChartPoint(const ObservedCounts &counts)
+void TfmMain::AddChartPoint(const ObservationRecord &record)
 {
-    const double t = counts.Time;
+    const double t = record.Time;
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        Chart2DN->Series(i)->AddXY(t, double(counts.Species[std::size_t(i)]));
+        Chart2DN->Series(i)->AddXY(t, double(record.Species[std::size_t(i)]));
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        Chart2DNumOfReactions->Series(i)->AddXY(t, double(counts.Occurrences[std::size_t(i)]));
+        Chart2DNumOfReactions->Series(i)->AddXY(t, double(record.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        Chart2DA->Series(i)->AddXY(t, counts.Propensities[std::size_t(i)]);
-    const double sum = PropensitySum(counts);
-    if (sum != 0.0)
+        Chart2DA->Series(i)->AddXY(t, record.Propensities[std::size_t(i)]);
+    if (record.HasProbabilities())
         for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-            Chart2DReactProb->Series(i)->AddXY(t, counts.Propensities[std::size_t(i)] / sum);
-    Chart2DSizeOfFilament->Series(0)->AddXY(t, counts.MeanFilamentSize);
+            Chart2DReactProb->Series(i)->AddXY(t, record.Probabilities[std::size_t(i)]);
+    Chart2DSizeOfFilament->Series(0)->AddXY(t, record.MeanFilamentSize);
 }
 
 // The histogram of filament sizes over the whole range between the smallest

@@ -5,16 +5,15 @@
 
 #include "Boxescape.h"
 #include "Cell.h"
+#include "Chart.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
-#include "RunThread.h"
 #include "Scene3d.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
 
 #include <QLabel>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 
 void TfmMain::FormShow()
@@ -25,7 +24,7 @@ void TfmMain::FormShow()
 
 bool TfmMain::RunInProgress() const
 {
-    return Runner->Active();
+    return Simulation->Active();
 }
 
 bool TfmMain::ResetAndApply()
@@ -34,12 +33,11 @@ bool TfmMain::ResetAndApply()
     // rates of the previous parameters), so no run may start from it.
     WorldApplied = false;
     try {
-        const AppliedWorld world = ::ResetAndApply(Store, *Cell);
+        const AppliedWorld world = ::ResetAndApply(Store, World());
         TargetTime = world.TargetTime;
         AppliedParameters = Store;
         RefreshAfterApply(world.VolumeLitres);
-        FarOutsideWarned = false;
-        BodyFarOutside = false;
+        Simulation->ForgetBodiesFarOutside();
         StatusWarning->clear();
         StatusWarning->setToolTip({});
     } catch (const std::exception &error) {
@@ -52,11 +50,11 @@ bool TfmMain::ResetAndApply()
 
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
-    const ObservedCounts counts = ObserveCounts(*Cell);
+    const ObservationRecord record = RecordObservation(World());
     ShowRateConstants();
-    ShowPropensities(counts);
+    ShowPropensities(record);
     ClearCharts();
-    ShowCurrentState(counts);
+    ShowCurrentState(record);
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
     // The view transform is kept, so the user's rotation and zoom survive.
@@ -109,7 +107,7 @@ void TfmMain::BtnStartClick()
     if (RunInProgress()) {
         // After a stop the run is about to return: start again once it has,
         // instead of running two at once.
-        if (!Cell->Running)
+        if (Simulation->Returning())
             AfterRun.push_back(DeferredAction::Start);
         return;
     }
@@ -124,7 +122,7 @@ bool TfmMain::StartAllowed(bool withMechanics)
                   "and press \"Reset and apply\" before starting a run."));
         return false;
     }
-    const std::string problem = RunStartProblem(*Cell, withMechanics);
+    const std::string problem = RunStartProblem(World(), withMechanics);
     if (!problem.empty()) {
         Report(MessageKind::Warning, QString::fromStdString(problem));
         return false;
@@ -139,28 +137,27 @@ void TfmMain::Run()
     if (!StartAllowed(!chemistryOnly))
         return;
     SetRunningState(true);
-    if (!ExtendTargetTime(Store, *Cell, TargetTime))
-        AddChartPoints(); // the starting point of every curve
+    // The starting point of every curve; a stopped run continues on the grid
+    // of its observations, and a finished one after its last observation.
+    if (!ExtendTargetTime(Store, World(), TargetTime) && Chart2DN->Series(0)->Count() == 0)
+        AddChartPoints();
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
-    ShowCurrentState(ObserveCounts(*Cell));
+    ShowCurrentState(RecordObservation(World()));
     UpdateRecordingWishes();
-    Runner->Start(*Cell, TargetTime, !chemistryOnly);
-    DisplayTimer->start();
+    Simulation->Start(TargetTime, !chemistryOnly);
 }
 
 void TfmMain::UpdateRecordingWishes()
 {
-    Handover.RecordChartPoints = Btn2DInfoT->isChecked();
-    Handover.RecordScene = Btn3DInfoT->isChecked() && PageControl->currentIndex() == 1;
+    Simulation->SetRecording(Btn2DInfoT->isChecked(),
+                             Btn3DInfoT->isChecked() && PageControl->currentIndex() == 1);
 }
 
 void TfmMain::OnRunFinished(const QString &error)
 {
-    DisplayTimer->stop();
-    // The observations made since the last refresh, and the scene as the run
-    // left it.
-    RefreshDisplays();
-    if (Handover.RecordScene)
+    // The session has handed over the last observations; the scene as the
+    // run left it.
+    if (Simulation->RecordsScene())
         RefreshScene();
     if (!error.isEmpty()) {
         // The controls stay as in a run until the stop button.
@@ -191,22 +188,12 @@ void TfmMain::DoDeferredActions()
 
 void TfmMain::BtnStopClick()
 {
-    Cell->Stop();
+    Simulation->Stop();
     SetRunningState(false);
-}
-
-void TfmMain::OnObservation()
-{
-    Handover.Record(*Cell);
-    if (!BodyFarOutside && AnyBodyFarOutsideBox(*Cell))
-        BodyFarOutside = true;
 }
 
 void TfmMain::ShowFarOutsideWarning()
 {
-    if (FarOutsideWarned || !BodyFarOutside)
-        return;
-    FarOutsideWarned = true;
     QString warning = QString::fromUtf8(kBodyFarOutsideBoxWarning);
     warning[0] = warning[0].toUpper();
     StatusWarning->setText(QString::fromUtf8(kBodyFarOutsideBoxNote));

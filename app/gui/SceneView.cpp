@@ -63,12 +63,12 @@ TScene3D &TfmMain::Scene()
 
 TXYZ TfmMain::BoxSize() const
 {
-    return ToXYZ(Cell->Size);
+    return ToXYZ(World().Size);
 }
 
 void TfmMain::BuildSpaceFrame()
 {
-    const std::array<TXYZ, 24> corners = SpaceFrameVertices(ToXYZ(Cell->GetMax()));
+    const std::array<TXYZ, 24> corners = SpaceFrameVertices(ToXYZ(World().GetMax()));
     for (int i = 0; i < 24; ++i)
         SpaceFrame->GetVertex(i).Position = corners[std::size_t(i)];
     SpaceFrame->ApplyChanges(0);
@@ -95,7 +95,7 @@ void TfmMain::ShowScene(const ObservedScene &observed)
 void TfmMain::RefreshScene()
 {
     ObservedScene observed;
-    ObserveScene(*Cell, observed);
+    ObserveScene(World(), observed);
     ShowScene(observed);
 }
 

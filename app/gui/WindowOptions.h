@@ -24,8 +24,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Options as "--name value" or "--name=value"; raises WindowUsageError for an
-// unknown option, a missing or malformed value, or a stray argument.
+// Options as "--name value" or "--name=value", each at most once, no value
+// that starts with "--"; raises WindowUsageError for an unknown, repeated or
+// malformed option, or a stray argument.
 WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments);
 
-extern const char *const kWindowUsage;
+// The text of --help.
+std::string WindowHelp();

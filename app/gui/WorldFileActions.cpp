@@ -7,7 +7,7 @@
 #include "Cell.h"
 #include "DisplayText.h"
 #include "MainWindow.h"
-#include "Observation.h"
+#include "Observationrecord.h"
 #include "ValueListEditor.h"
 #include "Worldfile.h"
 
@@ -73,7 +73,7 @@ bool TfmMain::SaveWorldTo(const QString &path)
         return false;
     }
     try {
-        SaveWorld(path.toStdString(), *Cell, AppliedParameters, TargetTime);
+        SaveWorld(path.toStdString(), World(), AppliedParameters, TargetTime);
     } catch (const WorldFileError &error) {
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
@@ -89,7 +89,7 @@ bool TfmMain::OpenWorldFrom(const QString &path)
         return false;
     WorldContext world;
     try {
-        world = LoadWorld(path.toStdString(), *Cell);
+        world = LoadWorld(path.toStdString(), World());
     } catch (const WorldFileError &error) {
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
@@ -102,12 +102,11 @@ bool TfmMain::OpenWorldFrom(const QString &path)
     AppliedParameters = Store;
     TargetTime = world.TargetTime;
     WorldApplied = true;
-    FarOutsideWarned = false;
-    BodyFarOutside = false;
+    Simulation->ForgetBodiesFarOutside();
     StatusWarning->clear();
     StatusWarning->setToolTip({});
-    RefreshAfterApply(Cell->GetVolume() * 1000.0); // m^3 to litres
-    ShowStatus(ObserveCounts(*Cell));
+    RefreshAfterApply(World().GetVolume() * 1000.0); // m^3 to litres
+    ShowStatus(RecordObservation(World()));
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
     if (!world.RandomStateComplete)
         Report(MessageKind::Warning,

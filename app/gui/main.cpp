@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
         return kBadInput;
     }
     if (options.Help) {
-        std::fputs(kWindowUsage, stdout);
+        std::fputs(WindowHelp().c_str(), stdout);
         return 0;
     }
     if (!DisplayAvailable()) {

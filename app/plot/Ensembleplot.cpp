@@ -58,6 +58,14 @@ void StyleAxis(QCPAxis *axis, const QString &title)
 
 } // namespace
 
+EnsemblePlot::~EnsemblePlot()
+{
+    legend->clear();
+    // From the first: each list QCustomPlot keeps then loses its head.
+    while (graphCount() > 0)
+        removeGraph(0);
+}
+
 std::string ValueAxisTitle(const std::vector<std::string> &columns)
 {
     std::string title;
@@ -72,6 +80,10 @@ void DrawEnsemblePlot(QCustomPlot &plot, const std::vector<SummarySeries> &serie
                       const std::map<int, std::string> &pointLabels)
 {
     std::vector<std::string> columns;
+    // Only the curves enter the legend, each at its own row: QCustomPlot's
+    // own legend filling looks for a free cell from the start each time,
+    // which makes thousands of sweep points take minutes.
+    plot.setAutoAddPlottableToLegend(false);
     for (std::size_t i = 0; i < series.size(); ++i) {
         const SummarySeries &one = series[i];
         columns.push_back(one.Column);
@@ -87,10 +99,8 @@ void DrawEnsemblePlot(QCustomPlot &plot, const std::vector<SummarySeries> &serie
         }
         QCPGraph *lower = plot.addGraph();
         QCPGraph *upper = plot.addGraph();
-        for (QCPGraph *edge : {lower, upper}) {
+        for (QCPGraph *edge : {lower, upper})
             edge->setPen(Qt::NoPen);
-            edge->removeFromLegend();
-        }
         lower->setData(time, low, true);
         upper->setData(time, high, true);
         QColor band = colour;
@@ -102,6 +112,8 @@ void DrawEnsemblePlot(QCustomPlot &plot, const std::vector<SummarySeries> &serie
         curve->setData(time, mean, true);
         curve->setPen(QPen(colour, 2.5));
         curve->setName(Label(one, pointLabels));
+        plot.legend->addElement(static_cast<int>(i), 0,
+                                new QCPPlottableLegendItem(plot.legend, curve));
     }
     StyleAxis(plot.xAxis, "Time [s]");
     StyleAxis(plot.yAxis, QString::fromStdString(ValueAxisTitle(columns)));
@@ -118,6 +130,14 @@ void DrawEnsemblePlot(QCustomPlot &plot, const std::vector<SummarySeries> &serie
     for (int i = 0; i < plot.legend->itemCount(); ++i)
         plot.legend->item(i)->setMargins(QMargins(0, 0, 0, 3));
     plot.axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+}
+
+std::string FigureSizeProblem(int width, int height)
+{
+    if (width <= kLargestFigureSide && height <= kLargestFigureSide)
+        return "";
+    return "--size " + std::to_string(width) + "x" + std::to_string(height) +
+           " is larger than a figure may be (" + std::to_string(kLargestFigureSide) + " a side)";
 }
 
 bool IsPlotFileName(const std::string &path)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <optional>
-#include <stdexcept>
+#include "Commandline.h"
+
 #include <string>
 #include <vector>
 
@@ -16,13 +16,10 @@ struct PlotOptions {
     bool Help = false;
 };
 
-class PlotUsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Raises PlotUsageError for an unknown option, a missing or malformed value
-// or a missing summary, column list or output file.
+// Options as "--name value" or "--name=value" (see CommandLine); raises
+// UsageError for an unknown, repeated or malformed option, or a missing
+// summary, column list or output file.
 PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments);
 
-extern const char *const kPlotUsage;
+// The text of --help.
+std::string PlotHelp();

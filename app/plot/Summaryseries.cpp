@@ -24,6 +24,17 @@ double Number(const std::string &field)
     return ParseField(field).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
+// A field that must hold a number; a whole one when whole.
+double Required(const std::string &field, const char *title, bool whole = false)
+{
+    const double value = Number(field);
+    if (std::isnan(value) || (whole && (value != std::floor(value) || value < 0 ||
+                                        value > std::numeric_limits<int>::max())))
+        throw std::runtime_error("'" + field + "' is not a " + (whole ? "whole " : "") +
+                                 "number for '" + title + "'");
+    return value;
+}
+
 std::string List(const std::set<std::string> &names)
 {
     std::string text;
@@ -38,6 +49,11 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
                                              const std::vector<std::string> &columns,
                                              const std::vector<int> &points)
 {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) > kLargestSummary)
+        throw std::runtime_error("the summary '" + path + "' is larger than " +
+                                 std::to_string(kLargestSummary >> 30) + " GiB");
     TidyTableReader table(path);
     const std::size_t pointField = RequiredColumn(table, "point");
     const std::size_t timeField = RequiredColumn(table, "time");
@@ -52,7 +68,7 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
     std::vector<std::string> fields;
     try {
         while (table.Next(fields)) {
-            const int point = static_cast<int>(Number(fields[pointField]));
+            const int point = static_cast<int>(Required(fields[pointField], "point", true));
             const std::string &column = fields[columnField];
             allColumns.insert(column);
             allPoints.insert(point);
@@ -64,14 +80,21 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
             SummarySeries &series = found[{point, column}];
             series.Point = point;
             series.Column = column;
-            series.Time.push_back(Number(fields[timeField]));
+            series.Time.push_back(Required(fields[timeField], "time"));
             series.Mean.push_back(Number(fields[meanField]));
             series.Sd.push_back(Number(fields[sdField]));
-            series.MaxN = std::max(series.MaxN, static_cast<std::size_t>(Number(fields[nField])));
+            series.MaxN = std::max(series.MaxN,
+                                   static_cast<std::size_t>(Required(fields[nField], "n", true)));
         }
     } catch (const std::runtime_error &e) {
-        throw std::runtime_error(path + ": " + e.what());
+        // The reader's own messages name the file and line already.
+        const std::string what = e.what();
+        throw std::runtime_error(what.rfind(path + ":", 0) == 0
+                                     ? what
+                                     : path + ":" + std::to_string(table.Line()) + ": " + what);
     }
+    if (allColumns.empty())
+        throw PlotRequestError("the summary '" + path + "' has no rows");
     for (const std::string &column : columns)
         if (!allColumns.count(column))
             throw PlotRequestError("the summary has no column '" + column + "'; it has " +
@@ -81,8 +104,13 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
             throw PlotRequestError("the summary has no sweep point " + std::to_string(point) +
                                    "; it has " + std::to_string(allPoints.size()) + " (from 0)");
     std::vector<SummarySeries> series;
-    for (auto &[key, one] : found)
+    for (auto &[key, one] : found) {
+        // Nothing to draw is no figure.
+        if (std::none_of(one.Mean.begin(), one.Mean.end(), [](double m) { return !std::isnan(m); }))
+            throw PlotRequestError("the summary has no mean of " + one.Column + " at sweep point " +
+                                   std::to_string(one.Point));
         series.push_back(std::move(one));
+    }
     const auto rank = [&](const SummarySeries &s) {
         return std::pair(s.Point, std::find(columns.begin(), columns.end(), s.Column));
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -21,10 +22,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The largest summary read: far above any real one, and a bound on what a
+// wrong file costs.
+inline constexpr std::uintmax_t kLargestSummary = std::uintmax_t{2} << 30; // bytes
+
 // Reads the series of the given columns at the given points (all points of
 // the summary when none are given) from summary.tsv, in the order point,
 // then column. Raises PlotRequestError for a column or point the summary
-// does not have, std::runtime_error when it cannot be read.
+// does not have or a series without any mean, std::runtime_error naming the
+// file (and line) when it is not a regular file of at most kLargestSummary,
+// or holds a field that is not a finite number, a point, n or time that is
+// missing, or a line cut short.
 std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
                                              const std::vector<std::string> &columns,
                                              const std::vector<int> &points);

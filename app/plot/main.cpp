@@ -29,15 +29,19 @@ int main(int argc, char **argv)
     PlotOptions options;
     try {
         options = ParsePlotOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const PlotUsageError &e) {
+    } catch (const UsageError &e) {
         Fail(kBadInput, e.what());
         std::fputs("Try 'filonex-plot --help'.\n", stderr);
         return kBadInput;
     }
     if (options.Help) {
-        std::fputs(kPlotUsage, stdout);
+        std::fputs(PlotHelp().c_str(), stdout);
         return kWritten;
     }
+
+    if (const std::string problem = FigureSizeProblem(options.Width, options.Height);
+        !problem.empty())
+        return Fail(kBadInput, problem);
 
     std::vector<SummarySeries> series;
     std::map<int, std::string> labels;
@@ -52,7 +56,7 @@ int main(int argc, char **argv)
     // The figure is drawn into an image: no display is needed or used.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    QCustomPlot plot;
+    EnsemblePlot plot;
     DrawEnsemblePlot(plot, series, labels);
     if (!SavePlot(plot, options.OutputPath, options.Width, options.Height))
         return Fail(kCannotWrite, "cannot write the figure '" + options.OutputPath + "'");

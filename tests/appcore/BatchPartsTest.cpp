@@ -2,6 +2,7 @@
 
 #include "Cell.h"
 #include "Charttext.h"
+#include "Exitstatus.h"
 #include "Observationwriter.h"
 #include "Progressbar.h"
 #include "Random.h"
@@ -51,7 +52,7 @@ TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
             cell.ObsTime = static_cast<double>(row);
             for (int i = 0; i < 9; ++i)
                 cell.Reactions[i].Propensity = rows[row][i];
-            writer.Add(cell);
+            writer.Add(RecordObservation(cell));
         }
         writer.Finish();
         EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows)) << rows.size() << " rows";
@@ -67,7 +68,7 @@ TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
         CCell cell;
         ObservationWriter writer(path);
         for (int i = 0; i < 3000; ++i) // rows of 118 bytes
-            writer.Add(cell);
+            writer.Add(RecordObservation(cell));
         std::uintmax_t written = 0;
         for (const auto &entry : std::filesystem::directory_iterator(dir.Path()))
             if (entry.path() != path)
@@ -97,6 +98,16 @@ TEST(RunSeed, EverySeedInTheRangeGivesItsOwnRun)
     EXPECT_EQ(firstDraw(kLargestSeed + 1), firstDraw(0)); // so left out of the range
     EXPECT_NE(firstDraw(kLargestSeed), firstDraw(0));
     EXPECT_EQ(SeedInRange(INT32_MAX), 0u);
+}
+
+TEST(ExitStatus, ALostResultOutranksAFailedRunWhichOutranksAStop)
+{
+    const struct {
+        int A, B, Reported;
+    } cases[] = {{3, 1, 3},   {1, 3, 3},     {1, 143, 1}, {130, 1, 1},  {3, 130, 3},
+                 {143, 3, 3}, {143, 0, 143}, {0, 129, 129}, {1, 0, 1}, {0, 0, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(MoreSeriousStatus(c.A, c.B), c.Reported) << c.A << " and " << c.B;
 }
 
 } // namespace

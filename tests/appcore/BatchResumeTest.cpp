@@ -4,6 +4,7 @@
 // interrupted.
 
 #include "Cell.h"
+#include "Programrun.h"
 #include "Random.h"
 #include "Resetandapply.h"
 #include "Settingsfile.h"
@@ -14,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <tuple>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -125,6 +128,57 @@ TEST_P(ResumeInANewProcess, AfterAStopInACatchUpEndsAsTheUninterruptedRun)
     // Start again in the same process.
     run(stopped, 0.2);
     EXPECT_EQ(StateReport(stopped), expected);
+}
+
+// A world file that cannot be read or used stops the runner with status 2,
+// naming the reason or the place, before anything runs; a FIFO without a
+// writer is not waited on.
+TEST(ResumeRefusal, UnreadableAndInconsistentWorldsGiveStatus2)
+{
+    ScratchDirectory dir;
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    ParameterStore store;
+    CreateParameterTables(store, nullptr);
+    CCell cell;
+    ResetAndApply(store, cell);
+    SaveWorld(dir.File("good.fxworld"), cell, store, 1.0);
+    std::string text = ReadFile(dir.File("good.fxworld"));
+    WriteFile(dir.File("arb.fxworld"), text.replace(text.find("\"ARB\": 0"), 8, "\"ARB\": 3"));
+    for (const auto &[path, reason] : {std::pair{dir.Path().string(), "Is a directory"},
+                                       std::pair{dir.File("fifo"), "not a regular file"},
+                                       std::pair{std::string("/dev/zero"), "not a regular file"},
+                                       std::pair{dir.File("arb.fxworld"), "cell.species.ARB"}}) {
+        const ProgramResult result =
+            Program(dir, {FILONEX_BATCH, "--resume", path}).Wait(std::chrono::seconds(20));
+        EXPECT_EQ(result.Status, 2) << path;
+        EXPECT_NE(result.Err.find(reason), std::string::npos) << result.Err;
+        EXPECT_EQ(result.Out, "");
+    }
+}
+
+// Checkpoint times are whole periods of the clock: a period too short to
+// count up to the end time is refused before the run, and the shortest
+// period that the message gives is taken.
+TEST(CheckpointPeriod, TooShortToCountIsRefusedUpFront)
+{
+    ScratchDirectory dir;
+    WriteFile(dir.File("busy.ini"), kBusySettings);
+    const auto run = [&](const std::string &period) {
+        return Program(dir, {FILONEX_BATCH, "--settings", dir.File("busy.ini"), "--seed", "1", "--time",
+                             "0.02", "--chemistry-only", "--checkpoint", dir.File("c.fxworld"),
+                             "--checkpoint-every", period})
+            .Wait(std::chrono::seconds(60));
+    };
+    for (const char *period : {"5E-324", "2.2E-308", "2E-18"}) {
+        const ProgramResult refused = run(period);
+        EXPECT_EQ(refused.Status, 2) << period;
+        EXPECT_EQ(refused.Out, "");
+        EXPECT_FALSE(std::filesystem::exists(dir.File("c.fxworld")));
+        const std::string shortest = refused.Err.substr(refused.Err.find("at least ") + 9);
+        EXPECT_EQ(shortest, "2.22045E-18 s\n"); // 0.02 s / 2^53, rounded up
+    }
+    EXPECT_EQ(run("2.22045E-18").Status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("c.fxworld")));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMethods, ResumeInANewProcess,

@@ -52,6 +52,7 @@ public:
     }
 
     void Signal(int signal) const { ::kill(pid_, signal); }
+    pid_t Pid() const { return pid_; }
 
     // Waits for the program; one that has not ended after `limit` is killed,
     // so that a program that ignores its stop cannot hang the tests.

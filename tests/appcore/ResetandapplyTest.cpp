@@ -225,7 +225,7 @@ TEST_F(ResetAndApplyTest, EmptyConcentrationReportsTheEmptyText)
         ResetAndApply(store, cell);
         FAIL() << "no error";
     } catch (const ParameterError &e) {
-        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of G-actine [uM]\": "
+        EXPECT_STREQ(e.what(), "Concentrations, \"Concentration of G-actin [uM]\": "
                                "'' is not a valid floating point value");
     }
 }
@@ -255,10 +255,10 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
         std::string_view Section, Key, Value;
         std::string Message;
     } cases[] = {
-        {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actine [uM]" + atLeast0 + "-1"},
-        {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [???]" + atLeast0 + "-1E-3"},
+        {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actin [uM]" + atLeast0 + "-1"},
+        {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [uM-1s-1]" + atLeast0 + "-1E-3"},
         {kSimulation, "SIM_CUBESIZE", "0", "Simulation, \"Consider cube with side length [um]" + above0 + "0"},
-        {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kl/m]" + above0 + "-1"},
+        {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kg/m]" + above0 + "-1"},
         {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
         {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},
         {kBacterium, "BACT_FRICCOEF", "x",
@@ -277,6 +277,45 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
     CreateParameterTables(store, nullptr);
     Set(kConcentrations, "C_ACG", "0"); // the bound itself
     EXPECT_NO_THROW(ResetAndApply(store, cell));
+}
+
+// More molecules than a 32-bit counter holds, from a high concentration or a
+// large box, are refused by name with the limit; the limit itself is taken.
+TEST_F(ResetAndApplyTest, PopulationsBeyondTheCountersAreRefusedWithTheLimit)
+{
+    const struct {
+        std::string_view Key, Concentration;
+        double Box; // um
+        CCell::SpeciesIndex Species;
+        std::string Caption;
+    } cases[] = {
+        {"C_ACG", "450000", 2, CCell::ACG, "Concentrations, \"Concentration of G-actin [uM]\" is 450000: "},
+        {"C_ADC", "1", 200, CCell::ADC, "Concentrations, \"Concentration of ADF/cofilin [uM]\" is 1: "},
+        {"C_CAP", "1E300", 2, CCell::CAP,
+         "Concentrations, \"Concentration of capping prot. [uM]\" is 1E300: "},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(kSimulation, "SIM_CUBESIZE", FormatNumber(c.Box));
+        for (const char *key : {"C_ACG", "C_CAP", "C_ARP", "C_ADC"})
+            Set(kConcentrations, key, "0");
+        Set(kConcentrations, c.Key, std::string(c.Concentration));
+        const double litres = std::pow(c.Box * 1e-6, 3) * 1000;
+        const double exactLimit = 2147483647 / (litres * kAvogadro * 1e-6); // uM
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " accepted";
+        } catch (const ParameterError &e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind(c.Caption, 0), 0u) << message;
+            const double limit = ParseNumber(message.substr(message.find("at most ") + 8));
+            EXPECT_LE(limit, exactLimit);
+            EXPECT_GT(limit, exactLimit * (1 - 1e-5));
+            Set(kConcentrations, c.Key, FormatNumber(limit));
+            EXPECT_NO_THROW(ResetAndApply(store, cell));
+            EXPECT_GT(cell.Species[c.Species], 2147483647 * (1 - 1e-5));
+        }
+    }
 }
 
 TEST_F(ResetAndApplyTest, CommaLocaleReadsCommaValues)

@@ -45,7 +45,22 @@ TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
               " is ignored; did you mean [ValueListConcentrations]?", noSection}},
         {"[ValueListRates]\nRATE_FROM=1\n",
          {"unknown ident RATE_FROM in [ValueListRates] of " + path + " is ignored; did you mean RATE_FORM?"}},
-        {"hello\n", {noSection}},
+        {"hello\n",
+         {"line 1 of " + path + " is ignored (neither a [Section] line nor an Ident=Value entry): hello",
+          noSection}},
+
+        // Lines that are not understood, with their numbers.
+        {"[ValueListConcentrations]\n\n; C_ACG=1\nC_ACG: 0\nC_CAP\xEF\xBC\x9D" "2\n[Win\n",
+         {"line 4 of " + path + " is ignored (neither a [Section] line nor an Ident=Value entry): C_ACG: 0",
+          "line 5 of " + path +
+              " is ignored (neither a [Section] line nor an Ident=Value entry): C_CAP\xEF\xBC\x9D" "2",
+          "line 6 of " + path + " is ignored (neither a [Section] line nor an Ident=Value entry): [Win"}},
+        {"C_ACG=1\n[ValueListConcentrations]\n",
+         {"line 1 of " + path + " is ignored (an entry before the first [Section] line): C_ACG=1"}},
+        // Line ends of CR alone.
+        {"[ValueListRates]\rRATE_FROM=1\r\r[ValueListRates]\r",
+         {"unknown ident RATE_FROM in [ValueListRates] of " + path + " is ignored; did you mean RATE_FORM?",
+          "section [ValueListRates] appears again in " + path + "; only its first appearance is read"}},
         {"[ValueListRates]\nRATE_FORM=1\nrate_form=2\n[valuelistrates]\n",
          {"rate_form appears again in [ValueListRates] of " + path + "; only its first value is read",
           "section [valuelistrates] appears again in " + path + "; only its first appearance is read"}},
@@ -54,6 +69,34 @@ TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
         WriteFile(path, text);
         EXPECT_EQ(SettingsFileWarnings(SettingsFile(path), store), warnings) << text;
     }
+}
+
+TEST(SettingsFile, LinesEndWithLfCrLfOrCrAlone)
+{
+    ScratchDirectory dir;
+    WriteFile(dir.File("a.ini"), "[A]\rK=1\r\n[B]\r\rK=2\n");
+    const SettingsFile settings(dir.File("a.ini"));
+    EXPECT_EQ(settings.ReadString("A", "K", "d"), "1");
+    EXPECT_EQ(settings.ReadString("B", "K", "d"), "2");
+    EXPECT_TRUE(settings.IgnoredLines().empty());
+}
+
+// UTF-16 text reads as nothing: it is refused, and never replaced by a save.
+TEST(SettingsFile, Utf16TextIsRefusedAndKept)
+{
+    ScratchDirectory dir;
+    const std::string path = dir.File("a.ini");
+    for (const std::string &text : {std::string("\xFF\xFE[\0A\0]\0\n\0", 10), std::string("\xFE\xFF\0[", 4),
+                                   std::string("[A]\nK=\0\n", 8)}) {
+        WriteFile(path, text);
+        SettingsFile settings(path);
+        EXPECT_NE(settings.TextProblem().find("UTF-16"), std::string::npos);
+        settings.WriteString("A", "K", "1");
+        EXPECT_THROW(settings.Save(), SettingsWriteError);
+        EXPECT_EQ(ReadFile(path), text);
+    }
+    WriteFile(path, "\xEF\xBB\xBF[A]\nK=\xC3\xA9\n");
+    EXPECT_EQ(SettingsFile(path).TextProblem(), "");
 }
 
 TEST(SettingsFile, ValuesAreReadUpTo2047Characters)

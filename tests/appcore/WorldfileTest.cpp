@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <bit>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -124,6 +125,37 @@ std::string Edited(const std::string &good, void (*edit)(Json &))
     return document.dump(1);
 }
 
+// The column of a filament row.
+std::size_t Column(const Json &d, const char *name)
+{
+    const auto &columns = d["filamentColumns"];
+    return std::size_t(std::find(columns.begin(), columns.end(), name) - columns.begin());
+}
+
+void Scale(Json &number, double factor)
+{
+    number = number.get<double>() * factor;
+}
+
+void Increase(Json &count, std::int64_t by)
+{
+    count = count.get<std::int64_t>() + by;
+}
+
+// The filament's direction scaled by factor.
+void ScaleDirection(Json &d, std::size_t filament, double factor)
+{
+    for (const char *axis : {"direction.x", "direction.y", "direction.z"})
+        Scale(d["filaments"][filament][Column(d, axis)], factor);
+}
+
+// A member of the saved text replaced by text that JSON values cannot hold.
+std::string Replaced(const std::string &good, void (*edit)(Json &), const std::string &text)
+{
+    std::string g = Edited(good, edit);
+    return g.replace(g.find("12345.75"), 8, text);
+}
+
 const BadFile kBadFiles[] = {
     {[](std::string good) { return good.substr(0, good.size() * 2 / 3); }, {"truncated"}},
     {[](std::string) { return std::string(); }, {"truncated"}},
@@ -139,17 +171,14 @@ const BadFile kBadFiles[] = {
          return Edited(g, [](Json &d) { d["cell"]["pendingReaction"] = {{"channel", "SEVR"}, {"time", 0.01}}; });
      },
      {"cell.pendingReaction.time", "due before the cell's time"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][2][0] = 2; }); },
-     {"filaments[2].monomers", "2 monomers"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["FIP"] = 1; }); },
-     {"cell.species.FIP", "is 1 but the filament list holds"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][0][0] = 99; }); },
-     {"cell.species.ACF", "monomers"}},
+    {[](std::string g) { return Replaced(g, [](Json &d) { d["filaments"][1][29] = 12345.75; }, "1e999"); },
+     {"filaments[1].velocity.z", "not finite", "1e999"}},
+    {[](std::string g) { return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "-1e400"); },
+     {"cell.viscosity", "not finite"}},
     {[](std::string g) {
-         g = Edited(g, [](Json &d) { d["filaments"][1][29] = 12345.75; });
-         return g.replace(g.find("12345.75"), 8, "1e999");
+         return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "1,\"size\":[1,1,1]");
      },
-     {"not finite", "1e999"}},
+     {"cell.size", "appears twice"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][1][29] = "fast"; }); },
      {"filaments[1].velocity.z", "a number is expected"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["bacterium"].erase("density"); }); },
@@ -160,22 +189,144 @@ const BadFile kBadFiles[] = {
      {"cell.species.ACG", "a whole number"}},
 };
 
+// A good world edited one way into one that no run could leave or run on.
+struct BadEdit {
+    void (*Edit)(Json &);
+    std::vector<std::string> Message;
+};
+
+const BadEdit kBadEdits[] = {
+    // Whole numbers below their range, or below what a count can be.
+    {[](Json &d) { d["filaments"][2][0] = 2; }, {"filaments[2].monomers", "2 monomers"}},
+    {[](Json &d) { d["cell"]["species"]["ACG"] = -2147483649LL; }, {"cell.species.ACG", "out of range"}},
+    {[](Json &d) { d["cell"]["species"]["ACG"] = -2147483648LL; },
+     {"cell.species.ACG", "is -2147483648; a number of molecules is 0 or more"}},
+    {[](Json &d) { d["cell"]["species"]["CAP"] = -1; }, {"cell.species.CAP", "0 or more"}},
+    {[](Json &d) { d["random"]["mode"] = -1; }, {"random.mode", "out of range"}},
+    {[](Json &d) { d["cell"]["reactionCount"] = 1ULL << 63; }, {"cell.reactionCount", "out of range"}},
+    {[](Json &d) { d["cell"]["channels"][2]["count"] = -1; }, {"cell.channels[2].count", "0 or more"}},
+    {[](Json &d) { d["cell"]["reactionCount"] = -1; }, {"cell.reactionCount", "0 or more"}},
+    {[](Json &d) { d["random"]["shuffleOutput"] = -1; }, {"random.shuffleOutput", "0 or more"}},
+    {[](Json &d) { d["random"]["shuffleTable"][31] = -5; }, {"random.shuffleTable[31]", "0 or more"}},
+
+    // Counters and counts that disagree with what decides them, or overflow.
+    {[](Json &d) { d["cell"]["species"]["FIP"] = 1; },
+     {"cell.species.FIP", "is 1 but the filament list holds"}},
+    {[](Json &d) { d["filaments"][0][0] = 99; }, {"cell.species.ACF", "monomers"}},
+    {[](Json &d) { Increase(d["cell"]["species"]["FIB"], 1); }, {"cell.species.FIB", "free barbed end"}},
+    {[](Json &d) { Increase(d["cell"]["species"]["CAF"], 1); }, {"cell.species.CAF", "capped filaments"}},
+    {[](Json &d) { d["cell"]["species"]["ARB"] = 1; }, {"cell.species.ARB", "always 0"}},
+    {[](Json &d) { d["cell"]["species"]["ACG"] = 2147483647; },
+     {"cell.species.ACG", "ACG + ACF", "more than a counter holds"}},
+    {[](Json &d) { Increase(d["cell"]["reactionCount"], 1); }, {"cell.reactionCount", "add up to"}},
+    {[](Json &d) { d["cell"]["channels"][8]["count"] = (1LL << 62) - 1; },
+     {"cell.reactionCount", "add up to"}},
+    {[](Json &d) { d["cell"]["channels"][4]["count"] = 1LL << 62; }, {"cell.channels[4].count", "overflow"}},
+    {[](Json &d) { d["cell"]["reactionCount"] = INT64_MAX; }, {"cell.reactionCount", "overflow"}},
+
+    // Values that no run leaves, or that would fail a run.
+    {[](Json &d) { d["cell"]["mechTime"] = d["cell"]["time"].get<double>() * 1.5; },
+     {"cell.mechTime", "ahead of the time"}},
+    {[](Json &d) { d["cell"]["obsTime"] = d["cell"]["time"].get<double>() * 1.5; },
+     {"cell.obsTime", "ahead of the time"}},
+    {[](Json &d) { ScaleDirection(d, 2, 0.0); }, {"filaments[2].direction", "unit vector"}},
+    {[](Json &d) { ScaleDirection(d, 3, 1 + 2e-9); }, {"filaments[3].direction", "unit vector"}},
+    {[](Json &d) { Scale(d["cell"]["channels"][1]["stochasticRate"], 1e6); },
+     {"cell.channels[1].stochasticRate", "the rate constant and the volume give"}},
+    {[](Json &d) { d["cell"]["channels"][0]["volume"] = 0.0; },
+     {"cell.channels[0].volume", "no stochastic rate"}},
+    {[](Json &d) { d["cell"]["size"][1] = -1e-6; }, {"cell.size[1]", "above 0"}},
+    {[](Json &d) { d["cell"]["size"][2] = 0.0; }, {"cell.size[2]", "above 0"}},
+    {[](Json &d) { d["bacterium"]["radius"] = -2e-7; }, {"bacterium.radius", "above 0"}},
+    {[](Json &d) { d["cell"]["filamentRadius"] = -1.5e-9; }, {"cell.filamentRadius", "above 0"}},
+    {[](Json &d) { d["cell"]["filamentLinearDensity"] = 0.0; }, {"cell.filamentLinearDensity", "above 0"}},
+    {[](Json &d) {
+         d["bacterium"]["mass"] = 0.0;
+         d["bacterium"]["changed"] = false;
+     },
+     {"bacterium.mass", "above 0"}},
+};
+
 TEST_F(WorldFile, EveryKindOfBadFileIsRefusedWithTheWorldUnchanged)
 {
     ASSERT_GT(cell.Filaments.size(), 3u);
     const std::string good = Saved(cell);
     const std::string path = dir.File("bad.fxworld");
-    for (const BadFile &bad : kBadFiles) {
-        WriteFile(path, bad.Damage(good));
+    std::vector<std::pair<std::string, std::vector<std::string>>> files;
+    for (const BadFile &bad : kBadFiles)
+        files.emplace_back(bad.Damage(good), bad.Message);
+    for (const BadEdit &bad : kBadEdits)
+        files.emplace_back(Edited(good, bad.Edit), bad.Message);
+    for (const auto &[text, message] : files) {
+        WriteFile(path, text);
         try {
             LoadWorld(path, cell);
-            ADD_FAILURE() << "accepted: " << bad.Message.front();
+            ADD_FAILURE() << "accepted: " << message.front();
         } catch (const WorldFileError &e) {
-            for (const std::string &words : bad.Message)
+            for (const std::string &words : message)
                 EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
         }
         EXPECT_EQ(Saved(cell), good);
+    }
+}
+
+// Values at the edge of what a run can leave, each of which must load.
+void (*const kEdgeEdits[])(Json &) = {
+    [](Json &d) { ScaleDirection(d, 1, 1 + 0.9e-9); },
+    [](Json &d) { d["cell"]["mechTime"] = d["cell"]["obsTime"] = d["cell"]["time"]; },
+    [](Json &d) {
+        Json &rate = d["cell"]["channels"][1]["stochasticRate"];
+        rate = std::nextafter(rate.get<double>(), 0.0);
+    },
+    [](Json &d) {
+        Json &cell = d["cell"];
+        const std::int64_t more = (1LL << 62) - 1 - cell["reactionCount"].get<std::int64_t>();
+        cell["channels"][5]["count"] = cell["channels"][5]["count"].get<std::int64_t>() + more;
+        cell["reactionCount"] = (1LL << 62) - 1;
+    },
+    [](Json &d) {
+        Json &species = d["cell"]["species"];
+        species["ACG"] = 2147483647 - species["ACF"].get<std::int32_t>();
+        species["CAP"] = 0;
+    },
+    [](Json &d) {
+        Json &monomers = d["filaments"][0][Column(d, "monomers")];
+        d["cell"]["species"]["ACF"] = d["cell"]["species"]["ACF"].get<int>() - monomers.get<int>() + 3;
+        monomers = 3;
+    },
+    [](Json &d) { d["bacterium"]["mass"] = 0.0; d["bacterium"]["changed"] = true; },
+};
+
+TEST_F(WorldFile, ValuesAtTheEdgeOfTheChecksAreAccepted)
+{
+    const std::string good = Saved(cell);
+    const std::string path = dir.File("edge.fxworld");
+    for (const auto edit : kEdgeEdits) {
+        WriteFile(path, Edited(good, edit));
+        CCell loaded;
+        EXPECT_NO_THROW(LoadWorld(path, loaded));
+    }
+}
+
+// What is not a regular file of a sensible size is refused before it is read.
+TEST_F(WorldFile, OnlyRegularFilesOfAtMostFourGibibytesAreRead)
+{
+    const std::string huge = dir.File("huge.fxworld");
+    WriteFile(huge, "");
+    std::filesystem::resize_file(huge, (std::uintmax_t(4) << 30) + 1); // sparse
+    for (const auto &[path, reason] : {std::pair{dir.Path().string(), "Is a directory"},
+                                       std::pair{dir.File("missing.fxworld"), "No such file or directory"},
+                                       std::pair{std::string("/dev/zero"), "not a regular file"},
+                                       std::pair{huge, "larger than 4 GiB"}}) {
+        try {
+            LoadWorld(path, cell);
+            ADD_FAILURE() << "accepted: " << path;
+        } catch (const WorldFileError &e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("cannot be read: "), std::string::npos) << message;
+            EXPECT_NE(message.find(reason), std::string::npos) << message;
+        }
     }
 }
 

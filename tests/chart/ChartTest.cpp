@@ -266,23 +266,33 @@ TEST(Chart, AHiddenChartIsDrawnWhenShown) {
     EXPECT_EQ(chart.LeftAxis().Maximum(), 8.0);
 }
 
-TEST(ChartHover, NamesTheNearestPointOrElseTheValuesUnderTheMouse) {
+TEST(ChartHover, NamesTheNearestPointOfTheNearestActiveCurveWithUnits) {
     ShownChart shown;
-    shown.Chart.BottomAxis().SetTitle("Time");
-    shown.Chart.LeftAxis().SetTitle("Number of molecules");
+    shown.Chart.BottomAxis().SetTitle("Time [s]");
+    shown.Chart.LeftAxis().SetTitle("Molecules");
     TChartSeries *acg = shown.Chart.AddSeries("ACG");
-    for (int t = 0; t <= 10; ++t)
+    TChartSeries *cap = shown.Chart.AddSeries("CAP");
+    for (int t = 0; t <= 10; ++t) {
         acg->AddXY(t, 100.0 * t);
+        cap->AddXY(t, 500);
+    }
     shown.Draw();
     QCustomPlot *plot = shown.Chart.Plot();
-    const QPoint onPoint(int(plot->xAxis->coordToPixel(4)), int(plot->yAxis->coordToPixel(400)));
-    EXPECT_EQ(shown.Chart.HoverText(onPoint), "ACG\nTime: 4\nNumber of molecules: 400");
-    const QPoint away(int(plot->xAxis->coordToPixel(1)), int(plot->yAxis->coordToPixel(900)));
-    EXPECT_TRUE(shown.Chart.HoverText(away).startsWith("Time: "));
-    EXPECT_TRUE(shown.Chart.HoverText({0, 0}).isEmpty());
+    const auto pixel = [plot](double x, double y) {
+        return QPointF(plot->xAxis->coordToPixel(x), plot->yAxis->coordToPixel(y));
+    };
+    // Beside ACG's point (4, 400), nearer to it than to CAP's (4, 500).
+    const QPoint nearAcg = (pixel(4, 400) + QPointF(3, -2)).toPoint();
+    EXPECT_EQ(shown.Chart.HoverText(nearAcg), "ACG\nTime: 4 s\nMolecules: 400");
+    EXPECT_EQ(shown.Chart.HoverText(pixel(6, 500).toPoint()), "CAP\nTime: 6 s\nMolecules: 500");
+    // Empty space, and the line between two points of a curve (0.5 s apart
+    // is far more than the reach in pixels), show nothing.
+    EXPECT_EQ(shown.Chart.HoverText(pixel(1, 900).toPoint()), "");
+    EXPECT_EQ(shown.Chart.HoverText(pixel(4.5, 450).toPoint()), "");
+    EXPECT_EQ(shown.Chart.HoverText({0, 0}), "");
     acg->SetActive(false);
     shown.Draw();
-    EXPECT_FALSE(shown.Chart.HoverText(onPoint).startsWith("ACG"));
+    EXPECT_EQ(shown.Chart.HoverText(nearAcg), "");
 }
 
 TEST(ChartLegend, HiddenAtFirstAndSwitchable) {

@@ -8,7 +8,10 @@
 
 #include <qcustomplot.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -98,7 +101,6 @@ TEST(ChartConfigDialogLayout, CaptionSizePagesAndAnEmptyGrid) {
     EXPECT_EQ(dialog.windowTitle(), "Configuration");
     EXPECT_GE(dialog.width(), 325);
     EXPECT_GE(dialog.height(), 204);
-    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
     auto *pages = Find<QTabWidget>(dialog, "Pages");
     ASSERT_EQ(pages->count(), 4);
     EXPECT_EQ(pages->tabText(0), "Window");
@@ -111,7 +113,7 @@ TEST(ChartConfigDialogLayout, CaptionSizePagesAndAnEmptyGrid) {
     EXPECT_EQ(grid->item(0, 2)->text(), "Name");
     EXPECT_EQ(grid->item(1, 2)->text(), "No Curves");
     EXPECT_FALSE(grid->isEnabled());
-    EXPECT_FALSE(Find<QCheckBox>(dialog, "YLogCheckBox")->isVisibleTo(&dialog));
+    EXPECT_FALSE(Find<QCheckBox>(dialog, "YLogCheckBox")->isHidden());
     EXPECT_EQ(Find<QLineEdit>(dialog, "YMinEdit")->text(), "0");
     EXPECT_FALSE(Find<QLineEdit>(dialog, "YMinEdit")->isEnabled());
     EXPECT_EQ(Find<QPushButton>(dialog, "OKBtn")->text(), "&OK");
@@ -170,8 +172,10 @@ TEST_F(ChartConfigDialog, CurvesGridListsTheCurvesWithFlagsAndColours) {
     EXPECT_EQ(grid->item(3, 2)->text(), "FIB");
     EXPECT_EQ(grid->columnWidth(0), 18);
     EXPECT_EQ(grid->columnWidth(1), 18);
-    EXPECT_EQ(grid->columnWidth(2), 128);
-    EXPECT_EQ(grid->columnWidth(3), 64);
+    // The name takes the room of the blank columns after it.
+    EXPECT_GT(grid->columnWidth(2), 128);
+    for (int column = 3; column < 6; ++column)
+        EXPECT_TRUE(grid->isColumnHidden(column));
 
     // The swatch of row 2 is the second curve's colour.
     const QImage picture = grid->viewport()->grab().toImage();
@@ -448,4 +452,52 @@ TEST_F(ChartConfigDialog, ColourBoxesNameKnownColoursAndOfferCustomOnes) {
     box->setCurrentIndex(box->count() - 1);
     emit box->activated(box->count() - 1);
     EXPECT_EQ(box->Selected(), QColor(0x12, 0x34, 0x56));
+}
+TEST_F(ChartConfigDialog, OpensShowingEveryControlAndTextWhole) {
+    Chart.LeftAxis().SetTitle("Mean size [monomers]");
+    Open();
+    for (const char *page : {"WindowTab", "CurvesTab", "AxesTab", "LabelsTab"}) {
+        ShowPage(page);
+        QWidget *shown = Find<QWidget>(*Dialog, page);
+        QTest::qWait(20);
+        for (QWidget *control : shown->findChildren<QWidget *>()) {
+            if (!control->isVisibleTo(shown) || qobject_cast<QAbstractScrollArea *>(control->parentWidget()))
+                continue;
+            const QRect onPage(control->mapTo(shown, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(shown->rect().contains(onPage)) << page << " " << control->objectName().toStdString();
+            EXPECT_GE(control->width(), control->minimumSizeHint().width()) << control->objectName().toStdString();
+        }
+        for (QLineEdit *edit : shown->findChildren<QLineEdit *>())
+            EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()) + 8, edit->width())
+                << edit->objectName().toStdString() << " cuts " << edit->text().toStdString();
+    }
+    // The curves grid shows no blank column: the name fills the rest.
+    QTableWidget *grid = Grid();
+    int shownWidth = 0;
+    for (int column = 0; column < grid->columnCount(); ++column)
+        shownWidth += grid->isColumnHidden(column) ? 0 : grid->columnWidth(column);
+    EXPECT_EQ(shownWidth, grid->viewport()->width());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(ChartConfigDialog, LogarithmicAxesAreAppliedOnOKAndShownWhenLoaded) {
+    ShowPage("AxesTab");
+    QTest::mouseClick(Find<QCheckBox>(*Dialog, "YLogCheckBox"), Qt::LeftButton);
+    ClickOK();
+    EXPECT_TRUE(Chart.LeftAxis().Logarithmic());
+    EXPECT_FALSE(Chart.BottomAxis().Logarithmic());
+    EXPECT_EQ(Chart.Plot()->yAxis->scaleType(), QCPAxis::stLogarithmic);
+    // Ticks at powers of ten over the data's 10 to 40.
+    Chart.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Chart));
+    WaitForDrawing(Chart);
+    EXPECT_TRUE(Chart.Plot()->yAxis->tickVector().contains(10.0));
+    Open();
+    EXPECT_TRUE(Find<QCheckBox>(*Dialog, "YLogCheckBox")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>(*Dialog, "XLogCheckBox")->isChecked());
+    ShowPage("AxesTab");
+    QTest::mouseClick(Find<QCheckBox>(*Dialog, "YLogCheckBox"), Qt::LeftButton);
+    ClickOK();
+    EXPECT_FALSE(Chart.LeftAxis().Logarithmic());
+    EXPECT_EQ(Chart.Plot()->yAxis->scaleType(), QCPAxis::stLinear);
 }

@@ -6,6 +6,7 @@
 #include "Tidytable.h"
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <thread>
 
@@ -27,6 +28,38 @@ std::size_t ColumnOf(const Table &table, const std::string &title)
     return std::find(table[0].begin(), table[0].end(), title) - table[0].begin();
 }
 
+// The state letter ('R', 'S', 'Z', ...) and parent of a process, from
+// /proc; state 0 for a process that is gone.
+std::pair<char, pid_t> ProcessStatus(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    const auto nameEnd = stat.rfind(')'); // the name may hold spaces
+    std::pair<char, pid_t> status = {0, 0};
+    if (nameEnd != std::string::npos)
+        std::istringstream(stat.substr(nameEnd + 1)) >> status.first >> status.second;
+    return status;
+}
+
+bool Running(pid_t pid)
+{
+    const char state = ProcessStatus(pid).first;
+    return state != 0 && state != 'Z' && state != 'X';
+}
+
+std::vector<pid_t> ChildrenOf(pid_t parent)
+{
+    std::vector<pid_t> children;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") == std::string::npos &&
+            ProcessStatus(std::stoi(name)).second == parent)
+            children.push_back(std::stoi(name));
+    }
+    return children;
+}
+
 class Ensemble : public ::testing::Test {
 protected:
     Ensemble() { WriteFile(settings, ""); }
@@ -39,6 +72,21 @@ protected:
     std::string RunFile(const std::string &folder, int run, const std::string &name)
     {
         return folder + "/" + RunFolderName(run) + "/" + name;
+    }
+    // Waits until each of the runs has begun its table in out, and so its run.
+    void WaitUntilBegun(const std::vector<int> &runs)
+    {
+        const auto begun = [&](int run) {
+            const auto folder = std::filesystem::path(RunFile(out, run, "")).parent_path();
+            if (!std::filesystem::exists(folder))
+                return false;
+            for (const auto &entry : std::filesystem::directory_iterator(folder))
+                if (entry.path().filename().string().rfind("table.tsv.", 0) == 0)
+                    return true;
+            return false;
+        };
+        for (int wait = 0; wait < 1000 && !std::all_of(runs.begin(), runs.end(), begun); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 
     ScratchDirectory dir;
@@ -59,16 +107,18 @@ TEST_F(Ensemble, ParallelRunsEqualSingleRunsWithTheirRecordedSeeds)
     ASSERT_EQ(ensemble.Status, 0) << ensemble.Err;
     const Table runs = ReadTable(out + "/runs.tsv");
     ASSERT_EQ(runs.size(), 9u);
-    std::set<std::string> seeds;
+    // SplitMix64(11 * 2^32 + r) modulo 2^31 - 1, worked out apart from the code.
+    const char *const seeds[] = {"386233026",  "1577679676", "1013934213", "580852591",
+                                 "1261644303", "1835987737", "2130565544", "1458460696"};
     for (int k = 0; k < 8; ++k) {
         const auto &row = runs[k + 1];
         EXPECT_EQ(row[0], std::to_string(k));
         EXPECT_EQ(row[ColumnOf(runs, "status")], "done");
-        seeds.insert(row[ColumnOf(runs, "seed")]);
-        const ProgramResult single = Batch(Plus(run, {"--seed", row[ColumnOf(runs, "seed")]}));
+        EXPECT_EQ(row[ColumnOf(runs, "seed")], seeds[k]);
+        const ProgramResult single =
+            Batch({"--time", "0.3", "--chemistry-only", "--seed", row[ColumnOf(runs, "seed")]});
         EXPECT_EQ(single.Out, ReadFile(RunFile(out, k, "state.txt"))) << "run " << k;
     }
-    EXPECT_EQ(seeds.size(), 8u);
 
     // Run 5 alone, as a task of a job array, into another folder.
     const std::string other = dir.File("other");
@@ -171,18 +221,7 @@ TEST_F(Ensemble, SigtermStopsTheRunsWhichRecordWhatTheyReached)
 {
     const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs",
                                  "3", "--jobs", "2", "--seed", "1", "--out", out});
-    // Both running runs have begun their tables, and so their runs.
-    const auto begun = [&](int run) {
-        const auto folder = std::filesystem::path(RunFile(out, run, "")).parent_path();
-        if (!std::filesystem::exists(folder))
-            return false;
-        for (const auto &entry : std::filesystem::directory_iterator(folder))
-            if (entry.path().filename().string().rfind("table.tsv.", 0) == 0)
-                return true;
-        return false;
-    };
-    for (int wait = 0; wait < 1000 && !(begun(0) && begun(1)); ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitUntilBegun({0, 1});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ensemble.Signal(SIGTERM);
     const ProgramResult result = ensemble.Wait();
@@ -230,7 +269,9 @@ TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)
     ASSERT_EQ(table[0].size(), 39u);
     EXPECT_EQ(table[0][11], "n_FORM");
     EXPECT_EQ(table[0][38], "mean_size");
-    EXPECT_EQ(table.size(), 32u); // times 0, 0.01, ..., 0.3
+    // Times 0, 0.01, ..., 0.29: thirty steps of 0.01 add up to just over the
+    // end time 0.3, where the run ends.
+    EXPECT_EQ(table.size(), 31u);
     for (std::size_t row = 2; row < table.size(); ++row) {
         double a = 0, p = 0;
         for (std::size_t c = 20; c < 29; ++c)
@@ -242,6 +283,158 @@ TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)
         }
         EXPECT_NEAR(p, 1, 1e-12);
     }
+}
+
+TEST_F(Ensemble, RunsStopWhenTheEnsembleIsKilled)
+{
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs",
+                                 "2", "--jobs", "2", "--seed", "1", "--out", out});
+    WaitUntilBegun({0, 1});
+    const std::vector<pid_t> runs = ChildrenOf(ensemble.Pid());
+    ASSERT_EQ(runs.size(), 2u);
+    ensemble.Signal(SIGKILL);
+    EXPECT_EQ(ensemble.Wait().Status, 1000 + SIGKILL);
+    // Polled: only that they end soon matters, not how soon.
+    const auto anyRunning = [&] { return std::any_of(runs.begin(), runs.end(), Running); };
+    for (int wait = 0; wait < 1000 && anyRunning(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(anyRunning());
+    for (const pid_t pid : runs)
+        if (Running(pid))
+            ::kill(pid, SIGKILL);
+    // Stopped as by SIGTERM: each wrote what it reached.
+    for (int run = 0; run < 2; ++run)
+        EXPECT_NE(ReadFile(RunFile(out, run, "run.tsv")).find("\tstopped\t"), std::string::npos);
+}
+
+TEST_F(Ensemble, AHangupIgnoredByWhoeverStartedItStopsNothing)
+{
+    // As under nohup: the program inherits the ignored hangup.
+    struct sigaction ignore = {}, previous;
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGHUP, &ignore, &previous);
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "0.5", "--runs",
+                                 "2", "--jobs", "2", "--seed", "1", "--out", out});
+    sigaction(SIGHUP, &previous, nullptr);
+    WaitUntilBegun({0, 1});
+    for (const pid_t pid : ChildrenOf(ensemble.Pid()))
+        ::kill(pid, SIGHUP);
+    ensemble.Signal(SIGHUP);
+    const ProgramResult result = ensemble.Wait();
+    EXPECT_EQ(result.Status, 0) << result.Err;
+    EXPECT_NE(result.Err.find("2 runs: 2 done"), std::string::npos) << result.Err;
+}
+
+TEST_F(Ensemble, PlansOfMoreThanAMillionRunsAreRefused)
+{
+    const struct {
+        std::vector<std::string> Arguments;
+        std::string Out; // empty: refused
+    } cases[] = {
+        {{"--runs", "1000000", "--prepare"}, "1000000\n"},
+        {{"--runs", "500000", "--sweep", "C_ACG=1,2", "--prepare"}, "1000000\n"},
+        {{"--runs", "500001", "--sweep", "C_ACG=1,2", "--prepare"}, ""},
+        {{"--runs", "2147483647", "--sweep", "C_ACG=1,2", "--prepare"}, ""},
+        {{"--runs", "1073741824", "--sweep", "C_ACG=1,2", "--sweep", "C_CAP=1,2"}, ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string folder = dir.File("plan" + std::to_string(i));
+        const ProgramResult result = Batch(Plus(Plus(run, cases[i].Arguments), {"--out", folder}));
+        EXPECT_EQ(result.Out, cases[i].Out) << i;
+        EXPECT_EQ(result.Status, cases[i].Out.empty() ? 2 : 0) << i << result.Err;
+        if (cases[i].Out.empty()) {
+            EXPECT_NE(result.Err.find("the 1000000 runs an ensemble may have"), std::string::npos)
+                << result.Err;
+            EXPECT_FALSE(std::filesystem::exists(folder)) << i;
+        }
+    }
+}
+
+TEST_F(Ensemble, TasksAndMergesOfAnotherEnsembleAreRefusedNamingTheDifference)
+{
+    const std::vector<std::string> plan = {"--runs", "2", "--out", out}; // run has --seed 11
+    ASSERT_EQ(Batch(Plus(Plus(run, plan), {"--prepare"})).Status, 0);
+    const std::string other = dir.File("other.ini");
+    WriteFile(other, "[ValueListConcentrations]\nC_ACG=5\n");
+    const struct {
+        std::vector<std::string> Arguments;
+        std::string Difference;
+    } cases[] = {
+        {{"--settings", settings, "--time", "0.2", "--chemistry-only"}, "time 0.2 here, 0.3 there"},
+        {{"--settings", settings, "--time", "0.3"}, "mechanics on here, off there"},
+        {{"--settings", settings, "--time", "0.3", "--chemistry-only", "--method", "Next reaction"},
+         "method Next reaction here, that of the settings file there"},
+        // The FNV-1a hash of no bytes is its offset basis.
+        {{"--settings", other, "--time", "0.3", "--chemistry-only"}, "cbf29ce484222325 there"},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> task = Plus(Plus({FILONEX_BATCH}, c.Arguments), plan);
+        const ProgramResult result = RunProgram(dir, Plus(task, {"--run-index", "1"}));
+        EXPECT_EQ(result.Status, 2) << c.Difference;
+        EXPECT_NE(result.Err.find(c.Difference), std::string::npos) << result.Err;
+        EXPECT_FALSE(std::filesystem::exists(RunFile(out, 1, "")));
+    }
+    // A run of another ensemble moved into the folder.
+    const std::string elsewhere = dir.File("elsewhere");
+    ASSERT_EQ(Batch({"--time", "0.2", "--chemistry-only", "--seed", "11", "--runs", "2", "--out",
+                     elsewhere, "--run-index", "1"})
+                  .Status,
+              0);
+    std::filesystem::rename(elsewhere + "/" + RunFolderName(1), out + "/" + RunFolderName(1));
+    const ProgramResult merge = RunProgram(dir, {FILONEX_BATCH, "merge", out});
+    EXPECT_EQ(merge.Status, 2);
+    EXPECT_NE(merge.Err.find(RunFolderName(1) + " is a run of another ensemble: time 0.2 here, "
+                                                "0.3 there"),
+              std::string::npos)
+        << merge.Err;
+}
+
+TEST_F(Ensemble, MergeLeavesOutARunWhoseTableIsDamagedNamingFileAndLine)
+{
+    ASSERT_EQ(Batch(Plus(run, {"--runs", "3", "--out", out, "--quiet"})).Status, 0);
+    const std::string table = RunFile(out, 1, "table.tsv");
+    const std::string whole = ReadFile(table);
+    // Line 5 (the header is line 1) and what follows it.
+    std::size_t start = 0;
+    for (int line = 1; line < 5; ++line)
+        start = whole.find('\n', start) + 1;
+    const std::size_t end = whole.find('\n', start);
+    const std::string line = whole.substr(start, end - start), rest = whole.substr(end);
+    // Line 5 with its second field replaced.
+    const std::size_t second = line.find('\t') + 1, third = line.find('\t', second);
+    const auto withSecond = [&](const std::string &field) {
+        return whole.substr(0, start) + line.substr(0, second) + field + line.substr(third) + rest;
+    };
+    const std::string damaged[] = {
+        whole.substr(0, start) + line.substr(0, line.rfind('\t')) + rest, // a field short
+        withSecond("nan"), withSecond("-inf"), withSecond("12x"),
+        whole.substr(0, start + line.size() / 2), // cut short
+    };
+    for (const std::string &text : damaged) {
+        WriteFile(table, text);
+        const ProgramResult merge = RunProgram(dir, {FILONEX_BATCH, "merge", out});
+        EXPECT_EQ(merge.Status, 1);
+        EXPECT_NE(merge.Err.find(table + ":5: "), std::string::npos) << merge.Err;
+        EXPECT_NE(merge.Err.find("3 runs: 2 done, 1 failed (1)"), std::string::npos) << merge.Err;
+        const Table runs = ReadTable(out + "/runs.tsv");
+        EXPECT_EQ(runs[2][ColumnOf(runs, "status")], "failed");
+        const Table summary = ReadTable(out + "/summary.tsv");
+        ASSERT_GT(summary.size(), 1u);
+        EXPECT_EQ(summary[1][3], "2"); // the two other runs
+    }
+}
+
+TEST(ReplicaSeed, FollowsTheDocumentedFormula)
+{
+    // SplitMix64(base * 2^32 + r) modulo 2^31 - 1, worked out apart from the code.
+    const struct {
+        std::uint32_t Base;
+        std::int64_t Replica;
+        std::uint32_t Seed;
+    } cases[] = {{0, 0, 1063198245},  {0, 1, 722909340},
+                 {42, 3, 680342255},  {4294967295u, 999999, 69921869}};
+    for (const auto &c : cases)
+        EXPECT_EQ(ReplicaSeed(c.Base, c.Replica), c.Seed) << c.Base << " " << c.Replica;
 }
 
 } // namespace

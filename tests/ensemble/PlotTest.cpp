@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QImage>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char *const kColumns[] = {"ACG", "ACF", "p_FORM"};
@@ -72,6 +74,66 @@ TEST_F(Plot, BadRequestsAreRefused)
     EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("figure.gif")}).Status, 2);
     EXPECT_EQ(PlotWith({"-o", png}).Status, 2);
     EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("no/such/folder.png")}).Status, 1);
+}
+
+TEST_F(Plot, ValuesThatAreOptionsAndRepeatedOptionsAreRefused)
+{
+    const std::string png = dir.File("figure.png");
+    const std::string svg = dir.File("figure.svg");
+    const struct {
+        std::vector<std::string> arguments;
+        const char *message;
+    } refused[] = {
+        {{"--columns", "--sweep-point", "0", "-o", png}, "--columns needs a value, not '--sweep-point'"},
+        {{"--columns", "ACG", "-o", "--size", "300x200"}, "--output needs a value, not '--size'"},
+        {{"--columns", "ACG", "--columns", "ACF", "-o", png}, "--columns is given more than once"},
+        {{"--columns", "ACG", "-o", png, "--output", svg}, "--output is given more than once"},
+    };
+    for (const auto &c : refused) {
+        const ProgramResult result = PlotWith(c.arguments);
+        EXPECT_EQ(result.Status, 2) << c.message;
+        EXPECT_NE(result.Err.find(c.message), std::string::npos) << result.Err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+TEST_F(Plot, SummariesWithNothingSoundToDrawAreRefusedNamingTheLine)
+{
+    const std::string header = "point\ttime\tcolumn\tn\tmean\tsd\tci_low\tci_high\n",
+                      first = "0\t0\tACG\t4\t10\t1\t\t\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {header + first + "0\t0.1\tACG\t4\tnan\t1\t\t\n", "bad.tsv:3: 'nan'"},
+        {header + first + "0\t0.1\tACG\t4\t12\t-nan\t\t\n", "bad.tsv:3: '-nan'"},
+        {header + first + "0\t0.1\tACG\t4\tinf\t1\t\t\n", "bad.tsv:3: 'inf'"},
+        {header + first + "0\tinfinity\tACG\t4\t12\t1\t\t\n", "bad.tsv:3: 'infinity'"},
+        {header + first + "0\t\tACG\t4\t12\t1\t\t\n", "bad.tsv:3: '' is not a number"},
+        {header + "0\t0\tACG\t4\t\t\t\t\n0\t0.1\tACG\t4\t\t\t\t\n", "no mean of ACG"},
+        {header, "has no rows"},
+        {header + first + "0\t0.1\tACG\t4\t1", "bad.tsv:3: the line has no end"},
+    };
+    const std::string png = dir.File("figure.png");
+    for (const auto &[summary, message] : cases) {
+        WriteFile(dir.File("bad.tsv"), summary);
+        const ProgramResult result =
+            RunProgram(dir, {FILONEX_PLOT, dir.File("bad.tsv"), "--columns", "ACG", "-o", png});
+        EXPECT_EQ(result.Status, 2) << message;
+        EXPECT_NE(result.Err.find(message), std::string::npos) << result.Err;
+        EXPECT_FALSE(std::filesystem::exists(png)) << message;
+    }
+}
+
+TEST_F(Plot, InputsThatAreNoRegularFilesAndHugeFiguresAreBadInput)
+{
+    const std::string png = dir.File("figure.png"), fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &input : {std::string("/dev/zero"), fifo, std::string(dir.Path())}) {
+        const ProgramResult result =
+            RunProgram(dir, {FILONEX_PLOT, input, "--columns", "ACG", "-o", png});
+        EXPECT_EQ(result.Status, 2) << input;
+        EXPECT_NE(result.Err.find("not a regular file"), std::string::npos) << result.Err;
+    }
+    for (const char *size : {"100000x100000", "8001x800", "1200x8001"})
+        EXPECT_EQ(PlotWith({"--columns", "ACG", "--size", size, "-o", png}).Status, 2) << size;
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 

@@ -77,7 +77,8 @@ TEST(ExactNumber, ReadsBackExactlyWithAPointInAnyLocale)
         EXPECT_EQ(ParseField(ExactNumber(x)), x) << ExactNumber(x);
     EXPECT_EQ(ExactNumber(0.01), "0.01");
     EXPECT_FALSE(ParseField(""));
-    EXPECT_THROW(ParseField("1,5"), std::runtime_error);
+    for (const char *field : {"1,5", "nan", "-nan", "inf", "-infinity", "1e999"})
+        EXPECT_THROW(ParseField(field), std::runtime_error) << field;
 }
 
 } // namespace

@@ -32,6 +32,11 @@ TEST(WindowOptions, RefusesWhatCannotBeUsed)
         {{"--run=yes"}, "--run takes no value"},
         {{"--fast"}, "unknown option --fast"},
         {{"demo.ini"}, "unexpected argument 'demo.ini'"},
+        {{"--settings", "--run"}, "--settings needs a value, not '--run'"},
+        {{"--settings", "--seed", "1"}, "--settings needs a value, not '--seed'"},
+        {{"--settings=--run"}, "--settings needs a value, not '--run'"},
+        {{"--seed", "1", "--seed=2"}, "--seed is given more than once"},
+        {{"--run", "--run"}, "--run is given more than once"},
     };
     for (const auto &c : cases) {
         try {

@@ -65,7 +65,7 @@ private slots:
         RunToItsEnd();
         CCell &cell = window->World();
         QVERIFY(cell.Filaments.size() > 3);
-        const double time = cell.Time;
+        const double shownTime = cell.ObsTime; // the time of the last observation
         const QString saved = folder.filePath("grown.fxworld");
         QVERIFY(window->SaveWorldTo(saved));
 
@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(window->CurrentTargetTime(), 0.3);
         QCOMPARE(Value("ValueListConcentrations", "C_ACG"), QString("12"));
         QCOMPARE(Value("ValueListRates", "RATE_FORM"), QString("0.0001"));
-        QCOMPARE(Value("ValueListCurrentState", "STATE_TIME"), QString::fromStdString(FormatNumber(time)));
+        QCOMPARE(Value("ValueListCurrentState", "STATE_TIME"), QString::fromStdString(FormatNumber(shownTime)));
         QCOMPARE(window->findChild<TChart *>("Chart2DN")->Series(0)->Count(), 0);
 
         const QString again = folder.filePath("again.fxworld");

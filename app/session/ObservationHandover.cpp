@@ -4,14 +4,14 @@
 
 void ObservationHandover::Record(const CCell &cell)
 {
-    const ObservedCounts counts = ObserveCounts(cell);
+    const ObservationRecord record = RecordObservation(cell);
     const bool chartPoints = RecordChartPoints;
     const bool scene = RecordScene;
     const std::lock_guard<std::mutex> hold(lock_);
     pending_.HasLatest = true;
-    pending_.Latest = counts;
+    pending_.Latest = record;
     if (chartPoints) {
-        pending_.ChartPoints.push_back(counts);
+        pending_.ChartPoints.push_back(record);
         ObserveSizes(cell, pending_.Sizes);
         pending_.HasSizes = true;
     }

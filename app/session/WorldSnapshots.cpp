@@ -1,20 +1,6 @@
-#include "Observation.h"
+#include "WorldSnapshots.h"
 
 #include <algorithm>
-
-ObservedCounts ObserveCounts(const CCell &cell)
-{
-    ObservedCounts counts;
-    counts.Time = cell.ObsTime;
-    counts.ReactionCount = cell.ReactionCount;
-    std::copy(cell.Species.begin(), cell.Species.end(), counts.Species.begin());
-    for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
-        counts.Occurrences[std::size_t(i)] = cell.Reactions[std::size_t(i)].Count;
-        counts.Propensities[std::size_t(i)] = cell.Reactions[std::size_t(i)].Propensity;
-    }
-    counts.MeanFilamentSize = cell.MeanFilamentSize();
-    return counts;
-}
 
 void ObserveSizes(const CCell &cell, FilamentSizeHistogram &histogram)
 {
@@ -42,12 +28,4 @@ void ObserveScene(const CCell &cell, ObservedScene &scene)
         scene.BacteriumCentre = cell.Bacterium->Center;
         scene.BacteriumRadius = cell.Bacterium->Radius;
     }
-}
-
-double PropensitySum(const ObservedCounts &counts)
-{
-    double sum = 0.0;
-    for (double propensity : counts.Propensities)
-        sum += propensity;
-    return sum;
 }

@@ -1,0 +1,85 @@
+// The run session without any widget: every observation handed over in
+// order before Finished, and a stop that ends the run.
+
+#include "Cell.h"
+#include "Parameters.h"
+#include "Random.h"
+#include "Resetandapply.h"
+#include "RunSession.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// A session on the default world, recording what it hands over.
+struct WatchedSession {
+    RunSession session;
+    std::vector<double> chartTimes; // s, of every chart point handed over
+    double latestTime = -1;         // s
+    bool finished = false;
+    QString error = "none yet";
+
+    WatchedSession()
+    {
+        ParameterStore store;
+        CreateParameterTables(store, nullptr);
+        session.World().Random.SeedWith(1);
+        ResetAndApply(store, session.World());
+        QObject::connect(&session, &RunSession::Observed, [this](const auto &records) {
+            QVERIFY(!finished);
+            for (const ObservationRecord &point : records.ChartPoints)
+                chartTimes.push_back(point.Time);
+            latestTime = records.Latest.Time;
+        });
+        QObject::connect(&session, &RunSession::Finished, [this](const QString &message) {
+            finished = true;
+            error = message;
+        });
+    }
+};
+
+} // namespace
+
+class RunSessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void EveryObservationIsHandedOverBeforeFinished()
+    {
+        WatchedSession w;
+        w.session.SetRecording(true, false);
+        w.session.Start(0.2, false); // s
+        QTRY_VERIFY_WITH_TIMEOUT(w.finished, 60000);
+        QCOMPARE(w.error, QString());
+        QVERIFY(!w.session.Active());
+        const double end = w.session.World().Time;
+        QCOMPARE(end, 0.2);
+        // One point per observation step of 0.01 s up to the end: twenty
+        // steps add up to just over 0.2, so nineteen.
+        QCOMPARE(w.chartTimes.size(), std::size_t(19));
+        for (std::size_t k = 0; k < w.chartTimes.size(); ++k)
+            QVERIFY(std::abs(w.chartTimes[k] - 0.01 * double(k + 1)) < 1e-9);
+        QCOMPARE(w.latestTime, w.chartTimes.back());
+    }
+
+    void StopEndsTheRunThenFinishedFollows()
+    {
+        WatchedSession w;
+        w.session.SetRecording(false, false);
+        w.session.Start(100, false); // s, far longer than the test
+        QTRY_VERIFY_WITH_TIMEOUT(w.latestTime > 0, 10000);
+        w.session.Stop();
+        QVERIFY(w.session.Returning());
+        QTRY_VERIFY_WITH_TIMEOUT(w.finished, 10000);
+        QCOMPARE(w.error, QString());
+        QVERIFY(!w.session.Active());
+        QVERIFY(w.session.World().Time < 100);
+        QVERIFY(w.chartTimes.empty()); // only the latest record was asked for
+    }
+};
+
+QTEST_GUILESS_MAIN(RunSessionTest)
+#include "RunSessionTest.moc"
