@@ -78,7 +78,7 @@ bool TfmMain::SaveWorldTo(const QString &path)
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
     }
-    if (const std::string warning = IncompleteRandomStateWarning(*Cell); !warning.empty())
+    if (const std::string warning = IncompleteRandomStateWarning(World()); !warning.empty())
         Report(MessageKind::Warning, tr("The world is saved, but %1.").arg(QString::fromUtf8(warning)));
     return true;
 }
