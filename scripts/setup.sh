@@ -70,6 +70,9 @@ ensure_comma_locale
 # The core libraries once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DFILONEX_CORE_ONLY=ON -DFILONEX_SANITIZE=ON
 ctest --test-dir build-sanitize --output-on-failure -j2
+# Two worlds on two threads under ThreadSanitizer, in a small tree of its own.
+build build-tsan -DCMAKE_BUILD_TYPE=Debug -DFILONEX_TSAN=ON
+ctest --test-dir build-tsan --output-on-failure
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The window tests need a display; a virtual one serves everywhere.
 xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" ctest --test-dir build --output-on-failure -j2
