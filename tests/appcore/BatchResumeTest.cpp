@@ -52,21 +52,32 @@ class ResumeInANewProcess : public ::testing::TestWithParam<std::tuple<std::stri
 protected:
     ResumeInANewProcess() { WriteFile(settings, kBusySettings); }
 
+    // The busy world's parameters with the method of the test.
+    ParameterStore Parameters() const
+    {
+        ParameterStore store;
+        const SettingsFile file(settings);
+        CreateParameterTables(store, &file);
+        store.Table(kSimulation)->Find("SIM_METHOD")->Value = std::get<0>(GetParam());
+        return store;
+    }
+    void Run(CCell &cell, double tEnd) const
+    {
+        std::get<1>(GetParam()) ? cell.RunChemMech(tEnd) : cell.RunChemistry(tEnd);
+    }
+
     ScratchDirectory dir;
     std::string settings = dir.File("busy.ini");
 };
 
 TEST_P(ResumeInANewProcess, EndsAsTheWorldContinuedInMemory)
 {
-    const auto [method, withMechanics] = GetParam();
-    ParameterStore store;
-    const SettingsFile file(settings);
-    CreateParameterTables(store, &file);
-    store.Table(kSimulation)->Find("SIM_METHOD")->Value = method;
+    const bool withMechanics = std::get<1>(GetParam());
+    const ParameterStore store = Parameters();
     CCell cell;
     cell.Random.SeedWith(71);
     ResetAndApply(store, cell);
-    const auto run = [&](double tEnd) { withMechanics ? cell.RunChemMech(tEnd) : cell.RunChemistry(tEnd); };
+    const auto run = [&](double tEnd) { Run(cell, tEnd); };
     run(0.1);
     ASSERT_GT(cell.Filaments.size(), 5u);
     SaveWorld(dir.File("t1.fxworld"), cell, store, 100.0);
@@ -93,19 +104,14 @@ TEST_P(ResumeInANewProcess, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
 
 TEST_P(ResumeInANewProcess, AfterAStopInACatchUpEndsAsTheUninterruptedRun)
 {
-    const auto [method, withMechanics] = GetParam();
-    ParameterStore store;
-    const SettingsFile file(settings);
-    CreateParameterTables(store, &file);
-    store.Table(kSimulation)->Find("SIM_METHOD")->Value = method;
+    const bool withMechanics = std::get<1>(GetParam());
+    ParameterStore store = Parameters();
     store.Table(kSimulation)->Find("SIM_OBSERVTIMESTEP")->Value = "0.001";
     const auto world = [&](CCell &cell) {
         cell.Random.SeedWith(73);
         ResetAndApply(store, cell);
     };
-    const auto run = [&](CCell &cell, double tEnd) {
-        withMechanics ? cell.RunChemMech(tEnd) : cell.RunChemistry(tEnd);
-    };
+    const auto run = [&](CCell &cell, double tEnd) { Run(cell, tEnd); };
     CCell uninterrupted;
     world(uninterrupted);
     run(uninterrupted, 0.2);
