@@ -62,8 +62,13 @@ public:
     // Replaces the question asked when the settings cannot be written at
     // closing (a message box by default).
     void SetSaveFailurePrompt(SaveFailurePrompt prompt) { AskAfterFailedSave = std::move(prompt); }
-    // Closes the window once the next run has returned.
+    // Closes the window once the next run has returned; closing during a
+    // run then stops it without asking.
     void CloseWhenRunEnds() { CloseAfterRun = true; }
+    // Closes without asking anything (SIGTERM, SIGHUP): open dialogs are
+    // cancelled, a run is stopped, and settings that cannot be saved are
+    // reported on standard error.
+    void CloseOnSignal();
 
     // Run control.
     void FormShow();
@@ -178,6 +183,11 @@ private:
     void Guarded(const std::function<void()> &handler);
     void Report(MessageKind kind, const QString &text);
     SaveFailureChoice AskWithMessageBox(const QString &error);
+    // "A run is in progress": true for "Stop and close".
+    bool AskStopAndClose();
+    // The settings at closing, asking (or, on a signal, reporting) when they
+    // cannot be written; false when the user cancels the close.
+    bool SaveSettingsAtClosing();
 
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text,
                                const QString &hint, const QIcon &glyph, bool checkable);
@@ -202,6 +212,7 @@ private:
     bool WorldApplied = false;
     std::vector<DeferredAction> AfterRun;
     bool CloseAfterRun = false;
+    bool ClosingOnSignal = false;
     bool SavingDeclined = false;
     bool ShownOnce = false;
 

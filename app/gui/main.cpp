@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "QuitSignals.h"
 #include "Random.h"
 #include "WindowOptions.h"
 
@@ -53,6 +54,8 @@ int main(int argc, char *argv[])
         SeedRandomWith(*options.Seed);
     if (options.QuitWhenDone)
         window.CloseWhenRunEnds();
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::Received, &window, &TfmMain::CloseOnSignal);
     window.show();
     if (options.RunAtOnce)
         QTimer::singleShot(0, &window, [&window] { window.BtnStartClick(); });

@@ -16,7 +16,9 @@
 
 #include <qcustomplot.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -40,6 +42,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include <csignal>
 
 #include "Statereport.h"
 
@@ -104,6 +108,24 @@ struct Session {
     void DuringRun(std::function<void()> action) const
     {
         QTimer::singleShot(0, window.get(), std::move(action));
+    }
+
+    // Answers the question a close during a run asks with the button of that
+    // text, recording the question.
+    void AnswerRunQuestion(const QString &button, QStringList &asked) const
+    {
+        auto *poll = new QTimer(window.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, button, &asked] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || box->objectName() != "RunInProgressQuestion")
+                return;
+            asked << box->text();
+            for (QAbstractButton *choice : box->buttons())
+                if (choice->text() == button)
+                    choice->click();
+            poll->deleteLater();
+        });
+        poll->start(10);
     }
 
     void WaitForRunEnd() const { QTRY_VERIFY_WITH_TIMEOUT(!window->RunInProgress(), 120000); }
@@ -859,22 +881,99 @@ private slots:
                  QCoreApplication::applicationDirPath() + "/MainWindowTest.ini");
     }
 
-    void ClosingDuringARunSavesAtOnceAndClosesWhenItReturns()
+    void ClosingDuringARunAsksAndStopAndCloseStopsSavesAndCloses()
     {
         Session s;
         s.Open();
-        bool savedWhileRunning = false;
-        bool openWhileRunning = false;
-        s.DuringRun([&] {
-            s.window->close();
-            savedWhileRunning = QFile::exists(s.settingsPath);
-            openWhileRunning = s.window->isVisible() && s.window->RunInProgress();
-            s.Click("BtnStop");
-        });
-        s.Run();
-        QVERIFY(savedWhileRunning);
-        QVERIFY(openWhileRunning);
-        QVERIFY(!s.window->isVisible());
+        s.QuickChemistry("100000");
+        s.Click("BtnStart");
+        QStringList asked;
+        s.AnswerRunQuestion("Stop and close", asked);
+        s.window->close();
+        QCOMPARE(asked, QStringList{"A run is in progress."});
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window->isVisible(), 60000);
+        QVERIFY(!s.window->RunInProgress());
+        QFile file(s.settingsPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("SIM_TIME=100000"));
+    }
+
+    void ClosingDuringARunCancelledLeavesTheRunGoing()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        s.Click("BtnStart");
+        QStringList asked;
+        s.AnswerRunQuestion("Cancel", asked);
+        s.window->close();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(s.window->isVisible());
+        QVERIFY(s.window->RunInProgress());
+        QVERIFY(!s.window->Session().Returning());
+        s.Click("BtnStop");
+        s.WaitForRunEnd();
+        QVERIFY(s.window->isVisible());
+    }
+
+    void ClosingARunThatQuitsWhenDoneAsksNothing()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        s.window->CloseWhenRunEnds();
+        s.Click("BtnStart");
+        QStringList asked;
+        s.AnswerRunQuestion("Cancel", asked);
+        s.window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window->isVisible(), 60000);
+        QVERIFY(asked.isEmpty());
+        QVERIFY(QFile::exists(s.settingsPath));
+    }
+
+    void StopBeforeTheRunBeginsEndsIt()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        for (int i = 0; i < 20; ++i) {
+            s.window->Session().Start(100000, false);
+            s.window->Session().Stop();
+            s.WaitForRunEnd();
+        }
+    }
+
+    // The program itself, as a desktop logout or `kill` ends it.
+    void TerminationSignalsStopSaveAndClose()
+    {
+        for (const int signal : {SIGTERM, SIGHUP}) {
+            for (const bool writable : {true, false}) {
+                QTemporaryDir folder;
+                QVERIFY(QDir(folder.path()).mkdir("settings"));
+                const QString settingsPath = folder.filePath("settings/filonex.ini");
+                QFile settings(settingsPath);
+                QVERIFY(settings.open(QIODevice::WriteOnly));
+                settings.write("[ValueListSimulation]\nSIM_TIME=100000\n");
+                settings.close();
+                QProcess window;
+                window.start(FILONEX_WINDOW, {"--settings", settingsPath, "--run"});
+                QVERIFY(window.waitForStarted());
+                // Well into the run (a guess; earlier is as good).
+                QTest::qWait(1500);
+                if (!writable)
+                    QVERIFY(QDir(folder.filePath("settings")).removeRecursively());
+                ::kill(pid_t(window.processId()), signal);
+                QVERIFY(window.waitForFinished(60000));
+                QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+                const QByteArray errors = window.readAllStandardError();
+                if (writable) {
+                    QVERIFY(settings.open(QIODevice::ReadOnly));
+                    QVERIFY(settings.readAll().contains("[Window]"));
+                } else {
+                    QVERIFY2(errors.contains("were not saved"), errors.constData());
+                }
+            }
+        }
     }
 };
 
