@@ -350,11 +350,11 @@ void TfmMain::CreateStatusBar()
     const Panel panels[] = {
         {2, "", QFrame::Panel, QFrame::Raised, Left},
         {35, "Time:", QFrame::NoFrame, QFrame::Plain, Right},
-        {100, "0.01", QFrame::Panel, QFrame::Sunken, Left},
+        {100, "", QFrame::Panel, QFrame::Sunken, Left},
         {12, "s", QFrame::NoFrame, QFrame::Plain, Left},
         {4, "", QFrame::Panel, QFrame::Raised, Left},
         {110, "Number of reactions:", QFrame::NoFrame, QFrame::Plain, Right},
-        {75, "123400", QFrame::Panel, QFrame::Sunken, Left},
+        {75, "", QFrame::Panel, QFrame::Sunken, Left},
         {2, "", QFrame::NoFrame, QFrame::Plain, Left},
         {4, "", QFrame::Panel, QFrame::Raised, Left},
         {50, "", QFrame::NoFrame, QFrame::Plain, Left},

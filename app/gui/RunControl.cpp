@@ -54,6 +54,7 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     ShowRateConstants();
     ShowPropensities(record);
     ClearCharts();
+    ShowStatus(record);
     ShowCurrentState(record);
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
@@ -155,8 +156,12 @@ void TfmMain::UpdateRecordingWishes()
 
 void TfmMain::OnRunFinished(const QString &error)
 {
-    // The session has handed over the last observations; the scene as the
-    // run left it.
+    // The session has handed over the last observations; the status and the
+    // scene as the run left the world (a stop ends it between observations).
+    const ObservationRecord record = RecordObservation(World());
+    ShowStatus(record);
+    if (BtnTextInfoT->isChecked())
+        ShowCurrentState(record);
     if (Simulation->RecordsScene())
         RefreshScene();
     if (!error.isEmpty()) {

@@ -106,7 +106,6 @@ bool TfmMain::OpenWorldFrom(const QString &path)
     StatusWarning->clear();
     StatusWarning->setToolTip({});
     RefreshAfterApply(World().GetVolume() * 1000.0); // m^3 to litres
-    ShowStatus(RecordObservation(World()));
     SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
     if (!world.RandomStateComplete)
         Report(MessageKind::Warning,

@@ -881,6 +881,25 @@ private slots:
                  QCoreApplication::applicationDirPath() + "/MainWindowTest.ini");
     }
 
+    void StatusBarShowsTheWorldAsItIs()
+    {
+        Session s;
+        s.Open();
+        const auto status = [&s] {
+            return QStringList{s.Find<QLabel>("StatusTime")->text(),
+                               s.Find<QLabel>("StatusReactions")->text()};
+        };
+        QCOMPARE(status(), (QStringList{"0", "0"}));
+        // Stopped between observations: the world has gone on after the last.
+        s.QuickChemistry("100000");
+        QTimer::singleShot(300, s.window.get(), [&s] { s.Click("BtnStop"); });
+        s.Run();
+        QCOMPARE(status()[1], QString::number(s.Cell().ReactionCount));
+        QCOMPARE(status()[0], s.State("STATE_TIME"));
+        s.Click("BtnResertAndApply");
+        QCOMPARE(status(), (QStringList{"0", "0"}));
+    }
+
     void ClosingDuringARunAsksAndStopAndCloseStopsSavesAndCloses()
     {
         Session s;
