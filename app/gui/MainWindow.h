@@ -161,6 +161,8 @@ private:
 
     // Observation displays (ObservationDisplays.cpp).
     void SetStateRow(const char *key, const QString &value);
+    // A time (s) as read off the observation grid, without rounding noise.
+    QString TimeText(double seconds) const;
 
     // The 3D page (SceneView.cpp).
     void Window3DMouseDown(QMouseEvent *event);
@@ -177,6 +179,10 @@ private:
 
     // Chart toolbar.
     TChart *ActiveChart() const;
+    std::array<TChart *, 5> Charts() const
+    {
+        return {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb, Chart2DSizeOfFilament};
+    }
 
     // Runs a handler so that no exception escapes into Qt's event loop: the
     // error is shown instead, and the action stops where it was raised.
@@ -195,6 +201,9 @@ private:
     // The world with its runs, and what the window keeps beside it.
     std::unique_ptr<RunSession> Simulation;
     double TargetTime = 0.0; // s
+    // The applied world's observation step, kept for the displays during a
+    // run (the window reads nothing of the cell then).
+    double ObservationStep = 0.0; // s
     ParameterStore Store;
     // The parameters as the world was built from them, for its world file.
     ParameterStore AppliedParameters;

@@ -259,8 +259,7 @@ QWidget *TfmMain::Create2DPage()
     Chart2DSizeOfFilament->AddSeries("FilamentSizeDistrib", Qt::red);
 
     connect(Btn2DLegend, &QToolButton::toggled, this, [this](bool shown) {
-        for (TChart *chart : {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb,
-                              Chart2DSizeOfFilament})
+        for (TChart *chart : Charts())
             chart->SetLegendVisible(shown);
     });
     Btn2DLegend->setChecked(true);

@@ -27,11 +27,16 @@ void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 
 void TfmMain::ShowStatus(const ObservationRecord &record)
 {
-    for (auto [label, text] : {std::pair{StatusTime, NumberText(record.Time)},
+    for (auto [label, text] : {std::pair{StatusTime, TimeText(record.Time)},
                                std::pair{StatusReactions, QString::number(record.ReactionCount)}}) {
         label->setText(text);
         label->setToolTip(text);
     }
+}
+
+QString TfmMain::TimeText(double seconds) const
+{
+    return QString::fromStdString(FormatOnGrid(seconds, ObservationStep));
 }
 
 void TfmMain::SetStateRow(const char *key, const QString &value)
@@ -41,7 +46,7 @@ void TfmMain::SetStateRow(const char *key, const QString &value)
 
 void TfmMain::ShowCurrentState(const ObservationRecord &record)
 {
-    SetStateRow("STATE_TIME", NumberText(record.Time));
+    SetStateRow("STATE_TIME", TimeText(record.Time));
     SetStateRow("STATE_REACTIONS", QString::number(record.ReactionCount));
     ShowPropensities(record);
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
@@ -103,8 +108,7 @@ void TfmMain::ShowSizeDistribution(const FilamentSizeHistogram &sizes)
 
 void TfmMain::ClearCharts()
 {
-    for (TChart *chart :
-         {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb, Chart2DSizeOfFilament})
+    for (TChart *chart : Charts())
         for (int i = 0; i < chart->SeriesCount(); ++i)
             chart->Series(i)->Clear();
 }

@@ -50,6 +50,9 @@ bool TfmMain::ResetAndApply()
 
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
+    ObservationStep = World().ObsTimeStep;
+    for (TChart *chart : Charts())
+        chart->SetXResolution(ObservationStep);
     const ObservationRecord record = RecordObservation(World());
     ShowRateConstants();
     ShowPropensities(record);
@@ -142,7 +145,7 @@ void TfmMain::Run()
     // of its observations, and a finished one after its last observation.
     if (!ExtendTargetTime(Store, World(), TargetTime) && Chart2DN->Series(0)->Count() == 0)
         AddChartPoints();
-    SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
+    SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     ShowCurrentState(RecordObservation(World()));
     UpdateRecordingWishes();
     Simulation->Start(TargetTime, !chemistryOnly);

@@ -900,6 +900,36 @@ private slots:
         QCOMPARE(status(), (QStringList{"0", "0"}));
     }
 
+    // Sums of observation steps carry rounding noise in their last digits.
+    void TimesAreShownAsTheObservationStepResolvesThem()
+    {
+        Session s;
+        s.Open();
+        s.SetParameter("ValueListSimulation", "SIM_OBSERVTIMESTEP", "0.001");
+        s.QuickChemistry("0.9");
+        s.Run();
+        const double observed = s.Cell().ObsTime; // s, on a 1-ms grid
+        const auto onGrid = [](const QString &text, double time, double within = 5e-4) {
+            static const QRegularExpression milliseconds(R"(^\d+(\.\d{1,3})?$)");
+            return milliseconds.match(text).hasMatch() && std::abs(text.toDouble() - time) < within;
+        };
+        QVERIFY2(onGrid(s.Find<QLabel>("StatusTime")->text(), observed),
+                 qPrintable(s.Find<QLabel>("StatusTime")->text()));
+        QVERIFY2(onGrid(s.State("STATE_TIME"), observed), qPrintable(s.State("STATE_TIME")));
+        // The hint near a point of the first curve late in the run (the
+        // nearest of the points a pixel apart).
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
+        TChart *chart = s.Chart("Chart2DN");
+        QCustomPlot *plot = chart->findChild<QCustomPlot *>();
+        plot->replot();
+        const QCPGraphData late = *(plot->graph(0)->data()->end() - 3);
+        const QString hint = chart->HoverText(QPoint(int(plot->xAxis->coordToPixel(late.key)),
+                                                     int(plot->yAxis->coordToPixel(late.value))));
+        const QRegularExpressionMatch time =
+            QRegularExpression(R"(^[^\n]*\n[^\n]*: (\S+))").match(hint);
+        QVERIFY2(time.hasMatch() && onGrid(time.captured(1), late.key, 0.02), qPrintable(hint));
+    }
+
     void ClosingDuringARunAsksAndStopAndCloseStopsSavesAndCloses()
     {
         Session s;
