@@ -4,6 +4,7 @@
 #include "RunSession.h"
 #include "ViewNavigation.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -14,6 +15,7 @@
 class CCell;
 class SettingsFile;
 class QLabel;
+class QProgressBar;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -163,6 +165,9 @@ private:
     void SetStateRow(const char *key, const QString &value);
     // A time (s) as read off the observation grid, without rounding noise.
     QString TimeText(double seconds) const;
+    // The run's progress at simulated time `time` (s): against the end time,
+    // the speed since the run started and the time left at that speed.
+    void ShowProgress(double time);
 
     // The 3D page (SceneView.cpp).
     void Window3DMouseDown(QMouseEvent *event);
@@ -277,8 +282,18 @@ private:
     int MouseY = 0;
     bool MouseDown = false;
 
+    // Steps of the progress bar.
+    static constexpr int ProgressSteps = 1000;
     // Status bar panels 2 (time) and 6 (reaction count).
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
     QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
+    // Progress: simulated time of the end time, speed, time left.
+    QProgressBar *StatusProgress = nullptr;
+    QLabel *StatusSpeed = nullptr;
+    QLabel *StatusTimeLeft = nullptr;
+    // Since the start of the last run (invalid after an apply), and the
+    // simulated time it started from (s).
+    QElapsedTimer RunClock;
+    double RunStartTime = 0.0;
 };

@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QSplitter>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -385,6 +386,23 @@ void TfmMain::CreateStatusBar()
     };
     fit(StatusTime, "88888.8888888888");
     fit(StatusReactions, "888888888888");
+    // The run's progress, before the warning.
+    StatusProgress = new QProgressBar(bar);
+    StatusProgress->setObjectName("StatusProgress");
+    StatusProgress->setRange(0, ProgressSteps);
+    StatusProgress->setValue(0);
+    // The bar takes what room the panels leave; the labels their text's.
+    StatusProgress->setMinimumWidth(StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
+    StatusProgress->setToolTip(tr("Simulated time of the run's end time"));
+    StatusSpeed = new QLabel(bar);
+    StatusSpeed->setObjectName("StatusSpeed");
+    StatusSpeed->setToolTip(tr("Speed: simulated seconds per second"));
+    StatusTimeLeft = new QLabel(bar);
+    StatusTimeLeft->setObjectName("StatusTimeLeft");
+    StatusTimeLeft->setToolTip(tr("Time left at this speed"));
+    bar->insertWidget(8, StatusProgress, 1);
+    bar->insertWidget(9, StatusSpeed);
+    bar->insertWidget(10, StatusTimeLeft);
     // The last panel widens to show a warning of the run.
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");

@@ -50,6 +50,7 @@ bool TfmMain::ResetAndApply()
 
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
+    RunClock.invalidate();
     ObservationStep = World().ObsTimeStep;
     for (TChart *chart : Charts())
         chart->SetXResolution(ObservationStep);
@@ -146,7 +147,11 @@ void TfmMain::Run()
     if (!ExtendTargetTime(Store, World(), TargetTime) && Chart2DN->Series(0)->Count() == 0)
         AddChartPoints();
     SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
-    ShowCurrentState(RecordObservation(World()));
+    const ObservationRecord start = RecordObservation(World());
+    ShowCurrentState(start);
+    RunStartTime = start.Time;
+    RunClock.start();
+    ShowStatus(start);
     UpdateRecordingWishes();
     Simulation->Start(TargetTime, !chemistryOnly);
 }

@@ -7,6 +7,7 @@
 
 #include "Cell.h"
 #include "Chart.h"
+#include "Numbertext.h"
 #include "Random.h"
 #include "Scene3d.h"
 #include "Sphere3d.h"
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSplitter>
@@ -238,16 +240,16 @@ private slots:
         for (int i = 0; i < 9; ++i)
             QCOMPARE(s.Grid("ValueListAi")->Value(i), QString("0"));
 
-        // Ten status panels; time and reaction count keep their design texts
-        // until the first observation.
+        // Ten status panels and the speed and time left of a run; time and
+        // reaction count show the world.
         const QList<QLabel *> panels =
             s.window->statusBar()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
-        QCOMPARE(panels.size(), 10);
+        QCOMPARE(panels.size(), 12);
         QCOMPARE(panels[1]->text(), QString("Time:"));
-        QCOMPARE(panels[2]->text(), QString("0.01"));
+        QCOMPARE(panels[2]->text(), QString("0"));
         QCOMPARE(panels[3]->text(), QString("s"));
         QCOMPARE(panels[5]->text(), QString("Number of reactions:"));
-        QCOMPARE(panels[6]->text(), QString("123400"));
+        QCOMPARE(panels[6]->text(), QString("0"));
 
         QVERIFY(s.Button("BtnStart")->isEnabled());
         QVERIFY(!s.Button("BtnStop")->isEnabled());
@@ -928,6 +930,37 @@ private slots:
         const QRegularExpressionMatch time =
             QRegularExpression(R"(^[^\n]*\n[^\n]*: (\S+))").match(hint);
         QVERIFY2(time.hasMatch() && onGrid(time.captured(1), late.key, 0.02), qPrintable(hint));
+    }
+
+    void ProgressShowsTimeOfTheEndSpeedAndTimeLeft()
+    {
+        Session s;
+        s.Open();
+        auto *progress = s.Find<QProgressBar>("StatusProgress");
+        s.QuickChemistry("0.5");
+        QCOMPARE(progress->value(), 0);
+        QCOMPARE(progress->text(), QString("0 of 0.5 s"));
+        s.Run();
+        // The time of the last observation, at or next to the end.
+        const double observed = s.Cell().ObsTime;
+        QVERIFY(observed > 0.48);
+        QCOMPARE(progress->value(), int(std::lround(observed / 0.5 * progress->maximum())));
+        QCOMPARE(progress->text(), QString::fromStdString(FormatOnGrid(observed, 0.01)) + " of 0.5 s");
+        const QString speed = s.Find<QLabel>("StatusSpeed")->text();
+        QVERIFY2(speed.endsWith(" s/s") && speed.chopped(4).toDouble() > 0.0, qPrintable(speed));
+        QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" s left"));
+
+        // Stopped half-way through an extension: progress of the new end.
+        s.SetParameter("ValueListSimulation", "SIM_TIME", "100000");
+        QTimer::singleShot(300, s.window.get(), [&s] { s.Click("BtnStop"); });
+        s.Run();
+        const double time = s.Cell().ObsTime;
+        QCOMPARE(progress->value(), int(std::lround(time / 100000.5 * progress->maximum())));
+        QVERIFY(progress->text().endsWith(" of 100000.5 s"));
+        QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" left"));
+        s.Click("BtnResertAndApply");
+        QCOMPARE(progress->value(), 0);
+        QVERIFY(s.Find<QLabel>("StatusSpeed")->text().isEmpty());
     }
 
     void ClosingDuringARunAsksAndStopAndCloseStopsSavesAndCloses()
