@@ -376,15 +376,16 @@ void TfmMain::CreateStatusBar()
     StatusTime->setObjectName("StatusTime");
     StatusReactions = labels[6];
     StatusReactions->setObjectName("StatusReactions");
-    // Wide enough for every time of 15 significant digits below 10^5 s and
-    // every count below 10^12; anything longer shows whole as a hint.
+    // Wide enough for every time on a millisecond grid below 10^5 s (times
+    // are shown as the observation step resolves them) and every count below
+    // 10^12; anything longer shows whole as a hint.
     const auto fit = [](QLabel *label, const char *widest) {
         const QMargins frame = label->contentsMargins();
         const int needed =
             label->fontMetrics().horizontalAdvance(widest) + frame.left() + frame.right() + 6;
         label->setFixedWidth(std::max(label->minimumWidth(), needed));
     };
-    fit(StatusTime, "88888.8888888888");
+    fit(StatusTime, "88888.888");
     fit(StatusReactions, "888888888888");
     // The run's progress, before the warning.
     StatusProgress = new QProgressBar(bar);
@@ -407,6 +408,8 @@ void TfmMain::CreateStatusBar()
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");
     StatusWarning->setMaximumWidth(QWIDGETSIZE_MAX);
+    // Empty, it leaves its room to the progress.
+    StatusWarning->setMinimumWidth(0);
 }
 
 TChart *TfmMain::ActiveChart() const
