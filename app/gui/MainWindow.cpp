@@ -138,7 +138,8 @@ bool TfmMain::SaveSettingsAtClosing()
             return true;
         } catch (const std::exception &error) {
             if (ClosingOnSignal) {
-                std::fprintf(stderr, "filonex: %s\nThe parameters and the window layout were not saved.\n",
+                std::fprintf(stderr,
+                             "filonex: %s\nThe parameters and the window layout were not saved.\n",
                              error.what());
                 return true;
             }

@@ -16,8 +16,8 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
-#include <QSplitter>
 #include <QProgressBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -393,7 +393,8 @@ void TfmMain::CreateStatusBar()
     StatusProgress->setRange(0, ProgressSteps);
     StatusProgress->setValue(0);
     // The bar takes what room the panels leave; the labels their text's.
-    StatusProgress->setMinimumWidth(StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
+    StatusProgress->setMinimumWidth(
+        StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
     StatusProgress->setToolTip(tr("Simulated time of the run's end time"));
     StatusSpeed = new QLabel(bar);
     StatusSpeed->setObjectName("StatusSpeed");

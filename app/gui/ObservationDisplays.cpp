@@ -47,7 +47,8 @@ QString DurationText(double seconds)
     const auto whole = std::llround(std::min(seconds, 1e9));
     if (whole < 60)
         return QObject::tr("%1 s").arg(whole);
-    const QString minutesSeconds = QString("%1:%2").arg((whole / 60) % 60).arg(whole % 60, 2, 10, QChar('0'));
+    const QString minutesSeconds =
+        QString("%1:%2").arg((whole / 60) % 60).arg(whole % 60, 2, 10, QChar('0'));
     if (whole < 3600)
         return minutesSeconds;
     return QString("%1:%2").arg(whole / 3600).arg(minutesSeconds.rightJustified(5, '0'));
@@ -71,7 +72,8 @@ void TfmMain::ShowProgress(double time)
     // Three significant digits.
     const double digit = std::pow(10.0, std::floor(std::log10(speed)) - 2.0);
     StatusSpeed->setText(tr("%1 s/s").arg(QString::fromStdString(FormatOnGrid(speed, digit))));
-    StatusTimeLeft->setText(tr("%1 left").arg(DurationText(std::max(0.0, TargetTime - time) / speed)));
+    const double left = std::max(0.0, TargetTime - time) / speed; // s
+    StatusTimeLeft->setText(tr("%1 left").arg(DurationText(left)));
 }
 
 QString TfmMain::TimeText(double seconds) const

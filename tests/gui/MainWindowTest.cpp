@@ -945,7 +945,8 @@ private slots:
         const double observed = s.Cell().ObsTime;
         QVERIFY(observed > 0.48);
         QCOMPARE(progress->value(), int(std::lround(observed / 0.5 * progress->maximum())));
-        QCOMPARE(progress->text(), QString::fromStdString(FormatOnGrid(observed, 0.01)) + " of 0.5 s");
+        QCOMPARE(progress->text(),
+                 QString::fromStdString(FormatOnGrid(observed, 0.01)) + " of 0.5 s");
         const QString speed = s.Find<QLabel>("StatusSpeed")->text();
         QVERIFY2(speed.endsWith(" s/s") && speed.chopped(4).toDouble() > 0.0, qPrintable(speed));
         QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" s left"));
