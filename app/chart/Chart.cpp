@@ -236,13 +236,13 @@ namespace {
 QString Number(double value) { return QString::fromStdString(FormatNumber(value)); }
 
 // "Name: value unit" from an axis title "Name [unit]" (or a bare "Name").
-QString Reading(const TChartAxis &axis, const char *otherwise, double value) {
+QString Reading(const TChartAxis &axis, const char *otherwise, const QString &value) {
     static const QRegularExpression withUnit(R"(^(.*\S)\s*\[(.+)\]$)");
     const QString title = axis.Title().isEmpty() ? QString(otherwise) : axis.Title();
     const QRegularExpressionMatch match = withUnit.match(title);
     if (!match.hasMatch())
-        return QString("%1: %2").arg(title, Number(value));
-    return QString("%1: %2 %3").arg(match.captured(1), Number(value), match.captured(2));
+        return QString("%1: %2").arg(title, value);
+    return QString("%1: %2 %3").arg(match.captured(1), value, match.captured(2));
 }
 
 } // namespace
@@ -276,7 +276,9 @@ QString TChart::HoverText(const QPoint &at) const {
     if (!nearest)
         return {};
     return QString("%1\n%2\n%3")
-        .arg(nearest->Title(), Reading(*Bottom, "x", point.key), Reading(*Left, "y", point.value));
+        .arg(nearest->Title(),
+             Reading(*Bottom, "x", QString::fromStdString(FormatOnGrid(point.key, XResolution))),
+             Reading(*Left, "y", Number(point.value)));
 }
 
 void TChart::ZoomTo(const QRect &area) {

@@ -117,6 +117,9 @@ public:
     // that near.
     QString HoverText(const QPoint &at) const;
     static constexpr double HoverReach = 8; // px
+    // The hint reads x on a grid of this step (a time on the observation
+    // grid), without its rounding noise; 0 (the default) reads x as it is.
+    void SetXResolution(double step) { XResolution = step; }
 
     bool Zoomed() const { return IsZoomed; }
     // Restores the axes as they were before the first zoom.
@@ -154,6 +157,7 @@ private:
     QColor ChartColor;
     QColor WallColor = Qt::white;
     QColor TitleColor = Qt::black;
+    double XResolution = 0.0;
     // A hidden chart is drawn when it is shown again.
     bool DrawWhenShown = false;
     // The plot area the ticks of the running replot are spaced for, and

@@ -30,6 +30,25 @@ constexpr int kHighestFixedExponent = 15;
 
 } // namespace
 
+std::string FormatOnGrid(double value, double step)
+{
+    if (!std::isfinite(value) || !std::isfinite(step) || step <= 0.0)
+        return FormatNumber(value);
+    // The fewest decimal places that write the step itself (to 1e-9 of it).
+    int places = 0;
+    double scale = 1.0;
+    for (; places < 15; ++places, scale *= 10.0) {
+        const double scaled = step * scale;
+        if (std::abs(scaled - std::round(scaled)) <= 1e-9 * scaled)
+            break;
+    }
+    // A value too large to scale keeps its own digits.
+    const double scaled = value * scale;
+    if (std::abs(scaled) >= 1e15)
+        return FormatNumber(value);
+    return FormatNumber(std::round(scaled) / scale);
+}
+
 std::string FormatNumber(double value)
 {
     if (std::isnan(value))

@@ -28,6 +28,12 @@ char DecimalSeparator();
 // within the fixed range come out as plain integers ("12", "100", "0").
 std::string FormatNumber(double value);
 
+// A value read off a grid of the given step (a time on the observation grid,
+// in s): rounded to the decimal places the step has, then in the general
+// number format, so 3.12999999999998 on a 0.01 grid reads "3.13". Without a
+// usable step (zero, negative, not finite) the value as it is.
+std::string FormatOnGrid(double value, double step);
+
 // A positive limit as a message shows it, in the general number format with
 // six significant digits, rounded to the allowed side so that the value shown
 // is itself allowed: down for an upper limit, up for a lower one.

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <cstdio>
 #include <exception>
 
 TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *parent)
@@ -108,26 +110,69 @@ void TfmMain::showEvent(QShowEvent *event)
 void TfmMain::closeEvent(QCloseEvent *event)
 {
     CommitPendingEdits();
-    while (!SavingDeclined) {
-        try {
-            SaveSettingsFile();
-            break;
-        } catch (const std::exception &error) {
-            const SaveFailureChoice choice = AskAfterFailedSave(QString::fromUtf8(error.what()));
-            if (choice == SaveFailureChoice::Cancel) {
-                event->ignore();
-                return;
+    if (RunInProgress()) {
+        const bool stop = CloseAfterRun || ClosingOnSignal || AskStopAndClose();
+        // The run may have returned while the question was open.
+        if (RunInProgress() || !stop) {
+            if (stop) {
+                // The window closes when the stopped run has returned.
+                CloseAfterRun = true;
+                Simulation->Stop();
             }
-            SavingDeclined = choice == SaveFailureChoice::CloseWithoutSaving;
+            event->ignore();
+            return;
         }
     }
-    if (RunInProgress()) {
-        // A run is not left in the middle: the window closes when it returns.
-        CloseAfterRun = true;
+    if (!SaveSettingsAtClosing()) {
         event->ignore();
         return;
     }
     event->accept();
+}
+
+bool TfmMain::SaveSettingsAtClosing()
+{
+    while (!SavingDeclined) {
+        try {
+            SaveSettingsFile();
+            return true;
+        } catch (const std::exception &error) {
+            if (ClosingOnSignal) {
+                std::fprintf(stderr,
+                             "filonex: %s\nThe parameters and the window layout were not saved.\n",
+                             error.what());
+                return true;
+            }
+            const SaveFailureChoice choice = AskAfterFailedSave(QString::fromUtf8(error.what()));
+            if (choice == SaveFailureChoice::Cancel)
+                return false;
+            SavingDeclined = choice == SaveFailureChoice::CloseWithoutSaving;
+        }
+    }
+    return true;
+}
+
+void TfmMain::CloseOnSignal()
+{
+    ClosingOnSignal = true;
+    // A question open now would hold the close until answered.
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
+            dialog->reject();
+    close();
+}
+
+bool TfmMain::AskStopAndClose()
+{
+    QMessageBox box(QMessageBox::Question, "Filonex", tr("A run is in progress."),
+                    QMessageBox::NoButton, this);
+    box.setObjectName("RunInProgressQuestion");
+    QPushButton *stop = box.addButton(tr("Stop and close"), QMessageBox::AcceptRole);
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(stop);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == stop;
 }
 
 TfmMain::SaveFailureChoice TfmMain::AskWithMessageBox(const QString &error)

@@ -4,6 +4,7 @@
 #include "RunSession.h"
 #include "ViewNavigation.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -14,6 +15,7 @@
 class CCell;
 class SettingsFile;
 class QLabel;
+class QProgressBar;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -62,8 +64,13 @@ public:
     // Replaces the question asked when the settings cannot be written at
     // closing (a message box by default).
     void SetSaveFailurePrompt(SaveFailurePrompt prompt) { AskAfterFailedSave = std::move(prompt); }
-    // Closes the window once the next run has returned.
+    // Closes the window once the next run has returned; closing during a
+    // run then stops it without asking.
     void CloseWhenRunEnds() { CloseAfterRun = true; }
+    // Closes without asking anything (SIGTERM, SIGHUP): open dialogs are
+    // cancelled, a run is stopped, and settings that cannot be saved are
+    // reported on standard error.
+    void CloseOnSignal();
 
     // Run control.
     void FormShow();
@@ -156,6 +163,11 @@ private:
 
     // Observation displays (ObservationDisplays.cpp).
     void SetStateRow(const char *key, const QString &value);
+    // A time (s) as read off the observation grid, without rounding noise.
+    QString TimeText(double seconds) const;
+    // The run's progress at simulated time `time` (s): against the end time,
+    // the speed since the run started and the time left at that speed.
+    void ShowProgress(double time);
 
     // The 3D page (SceneView.cpp).
     void Window3DMouseDown(QMouseEvent *event);
@@ -172,12 +184,21 @@ private:
 
     // Chart toolbar.
     TChart *ActiveChart() const;
+    std::array<TChart *, 5> Charts() const
+    {
+        return {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb, Chart2DSizeOfFilament};
+    }
 
     // Runs a handler so that no exception escapes into Qt's event loop: the
     // error is shown instead, and the action stops where it was raised.
     void Guarded(const std::function<void()> &handler);
     void Report(MessageKind kind, const QString &text);
     SaveFailureChoice AskWithMessageBox(const QString &error);
+    // "A run is in progress": true for "Stop and close".
+    bool AskStopAndClose();
+    // The settings at closing, asking (or, on a signal, reporting) when they
+    // cannot be written; false when the user cancels the close.
+    bool SaveSettingsAtClosing();
 
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text,
                                const QString &hint, const QIcon &glyph, bool checkable);
@@ -185,6 +206,9 @@ private:
     // The world with its runs, and what the window keeps beside it.
     std::unique_ptr<RunSession> Simulation;
     double TargetTime = 0.0; // s
+    // The applied world's observation step, kept for the displays during a
+    // run (the window reads nothing of the cell then).
+    double ObservationStep = 0.0; // s
     ParameterStore Store;
     // The parameters as the world was built from them, for its world file.
     ParameterStore AppliedParameters;
@@ -202,6 +226,7 @@ private:
     bool WorldApplied = false;
     std::vector<DeferredAction> AfterRun;
     bool CloseAfterRun = false;
+    bool ClosingOnSignal = false;
     bool SavingDeclined = false;
     bool ShownOnce = false;
 
@@ -257,8 +282,18 @@ private:
     int MouseY = 0;
     bool MouseDown = false;
 
+    // Steps of the progress bar.
+    static constexpr int ProgressSteps = 1000;
     // Status bar panels 2 (time) and 6 (reaction count).
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
     QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
+    // Progress: simulated time of the end time, speed, time left.
+    QProgressBar *StatusProgress = nullptr;
+    QLabel *StatusSpeed = nullptr;
+    QLabel *StatusTimeLeft = nullptr;
+    // Since the start of the last run (invalid after an apply), and the
+    // simulated time it started from (s).
+    QElapsedTimer RunClock;
+    double RunStartTime = 0.0;
 };

@@ -16,6 +16,7 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -259,8 +260,7 @@ QWidget *TfmMain::Create2DPage()
     Chart2DSizeOfFilament->AddSeries("FilamentSizeDistrib", Qt::red);
 
     connect(Btn2DLegend, &QToolButton::toggled, this, [this](bool shown) {
-        for (TChart *chart : {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb,
-                              Chart2DSizeOfFilament})
+        for (TChart *chart : Charts())
             chart->SetLegendVisible(shown);
     });
     Btn2DLegend->setChecked(true);
@@ -350,11 +350,11 @@ void TfmMain::CreateStatusBar()
     const Panel panels[] = {
         {2, "", QFrame::Panel, QFrame::Raised, Left},
         {35, "Time:", QFrame::NoFrame, QFrame::Plain, Right},
-        {100, "0.01", QFrame::Panel, QFrame::Sunken, Left},
+        {100, "", QFrame::Panel, QFrame::Sunken, Left},
         {12, "s", QFrame::NoFrame, QFrame::Plain, Left},
         {4, "", QFrame::Panel, QFrame::Raised, Left},
         {110, "Number of reactions:", QFrame::NoFrame, QFrame::Plain, Right},
-        {75, "123400", QFrame::Panel, QFrame::Sunken, Left},
+        {75, "", QFrame::Panel, QFrame::Sunken, Left},
         {2, "", QFrame::NoFrame, QFrame::Plain, Left},
         {4, "", QFrame::Panel, QFrame::Raised, Left},
         {50, "", QFrame::NoFrame, QFrame::Plain, Left},
@@ -376,20 +376,41 @@ void TfmMain::CreateStatusBar()
     StatusTime->setObjectName("StatusTime");
     StatusReactions = labels[6];
     StatusReactions->setObjectName("StatusReactions");
-    // Wide enough for every time of 15 significant digits below 10^5 s and
-    // every count below 10^12; anything longer shows whole as a hint.
+    // Wide enough for every time on a millisecond grid below 10^5 s (times
+    // are shown as the observation step resolves them) and every count below
+    // 10^12; anything longer shows whole as a hint.
     const auto fit = [](QLabel *label, const char *widest) {
         const QMargins frame = label->contentsMargins();
         const int needed =
             label->fontMetrics().horizontalAdvance(widest) + frame.left() + frame.right() + 6;
         label->setFixedWidth(std::max(label->minimumWidth(), needed));
     };
-    fit(StatusTime, "88888.8888888888");
+    fit(StatusTime, "88888.888");
     fit(StatusReactions, "888888888888");
+    // The run's progress, before the warning.
+    StatusProgress = new QProgressBar(bar);
+    StatusProgress->setObjectName("StatusProgress");
+    StatusProgress->setRange(0, ProgressSteps);
+    StatusProgress->setValue(0);
+    // The bar takes what room the panels leave; the labels their text's.
+    StatusProgress->setMinimumWidth(
+        StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
+    StatusProgress->setToolTip(tr("Simulated time of the run's end time"));
+    StatusSpeed = new QLabel(bar);
+    StatusSpeed->setObjectName("StatusSpeed");
+    StatusSpeed->setToolTip(tr("Speed: simulated seconds per second"));
+    StatusTimeLeft = new QLabel(bar);
+    StatusTimeLeft->setObjectName("StatusTimeLeft");
+    StatusTimeLeft->setToolTip(tr("Time left at this speed"));
+    bar->insertWidget(8, StatusProgress, 1);
+    bar->insertWidget(9, StatusSpeed);
+    bar->insertWidget(10, StatusTimeLeft);
     // The last panel widens to show a warning of the run.
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");
     StatusWarning->setMaximumWidth(QWIDGETSIZE_MAX);
+    // Empty, it leaves its room to the progress.
+    StatusWarning->setMinimumWidth(0);
 }
 
 TChart *TfmMain::ActiveChart() const

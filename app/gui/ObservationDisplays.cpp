@@ -10,7 +10,11 @@
 #include "Window3d.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
 
 void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
@@ -27,11 +31,54 @@ void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 
 void TfmMain::ShowStatus(const ObservationRecord &record)
 {
-    for (auto [label, text] : {std::pair{StatusTime, NumberText(record.Time)},
+    ShowProgress(record.Time);
+    for (auto [label, text] : {std::pair{StatusTime, TimeText(record.Time)},
                                std::pair{StatusReactions, QString::number(record.ReactionCount)}}) {
         label->setText(text);
         label->setToolTip(text);
     }
+}
+
+namespace {
+
+// A wall-clock duration as "7 s", "2:05" or "1:02:05".
+QString DurationText(double seconds)
+{
+    const auto whole = std::llround(std::min(seconds, 1e9));
+    if (whole < 60)
+        return QObject::tr("%1 s").arg(whole);
+    const QString minutesSeconds =
+        QString("%1:%2").arg((whole / 60) % 60).arg(whole % 60, 2, 10, QChar('0'));
+    if (whole < 3600)
+        return minutesSeconds;
+    return QString("%1:%2").arg(whole / 3600).arg(minutesSeconds.rightJustified(5, '0'));
+}
+
+} // namespace
+
+void TfmMain::ShowProgress(double time)
+{
+    const double fraction = TargetTime > 0.0 ? std::clamp(time / TargetTime, 0.0, 1.0) : 0.0;
+    StatusProgress->setValue(int(std::lround(fraction * ProgressSteps)));
+    StatusProgress->setFormat(tr("%1 of %2 s").arg(TimeText(time), TimeText(TargetTime)));
+    const double elapsed = RunClock.isValid() ? double(RunClock.elapsed()) / 1000.0 : 0.0; // s
+    const double simulated = time - RunStartTime; // s
+    if (elapsed <= 0.0 || simulated <= 0.0) {
+        StatusSpeed->clear();
+        StatusTimeLeft->clear();
+        return;
+    }
+    const double speed = simulated / elapsed; // simulated s per s
+    // Three significant digits.
+    const double digit = std::pow(10.0, std::floor(std::log10(speed)) - 2.0);
+    StatusSpeed->setText(tr("%1 s/s").arg(QString::fromStdString(FormatOnGrid(speed, digit))));
+    const double left = std::max(0.0, TargetTime - time) / speed; // s
+    StatusTimeLeft->setText(tr("%1 left").arg(DurationText(left)));
+}
+
+QString TfmMain::TimeText(double seconds) const
+{
+    return QString::fromStdString(FormatOnGrid(seconds, ObservationStep));
 }
 
 void TfmMain::SetStateRow(const char *key, const QString &value)
@@ -41,7 +88,7 @@ void TfmMain::SetStateRow(const char *key, const QString &value)
 
 void TfmMain::ShowCurrentState(const ObservationRecord &record)
 {
-    SetStateRow("STATE_TIME", NumberText(record.Time));
+    SetStateRow("STATE_TIME", TimeText(record.Time));
     SetStateRow("STATE_REACTIONS", QString::number(record.ReactionCount));
     ShowPropensities(record);
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
@@ -103,8 +150,7 @@ void TfmMain::ShowSizeDistribution(const FilamentSizeHistogram &sizes)
 
 void TfmMain::ClearCharts()
 {
-    for (TChart *chart :
-         {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb, Chart2DSizeOfFilament})
+    for (TChart *chart : Charts())
         for (int i = 0; i < chart->SeriesCount(); ++i)
             chart->Series(i)->Clear();
 }

@@ -50,10 +50,15 @@ bool TfmMain::ResetAndApply()
 
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
+    RunClock.invalidate();
+    ObservationStep = World().ObsTimeStep;
+    for (TChart *chart : Charts())
+        chart->SetXResolution(ObservationStep);
     const ObservationRecord record = RecordObservation(World());
     ShowRateConstants();
     ShowPropensities(record);
     ClearCharts();
+    ShowStatus(record);
     ShowCurrentState(record);
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
@@ -141,8 +146,12 @@ void TfmMain::Run()
     // of its observations, and a finished one after its last observation.
     if (!ExtendTargetTime(Store, World(), TargetTime) && Chart2DN->Series(0)->Count() == 0)
         AddChartPoints();
-    SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
-    ShowCurrentState(RecordObservation(World()));
+    SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
+    const ObservationRecord start = RecordObservation(World());
+    ShowCurrentState(start);
+    RunStartTime = start.Time;
+    RunClock.start();
+    ShowStatus(start);
     UpdateRecordingWishes();
     Simulation->Start(TargetTime, !chemistryOnly);
 }
@@ -155,8 +164,12 @@ void TfmMain::UpdateRecordingWishes()
 
 void TfmMain::OnRunFinished(const QString &error)
 {
-    // The session has handed over the last observations; the scene as the
-    // run left it.
+    // The session has handed over the last observations; the status and the
+    // scene as the run left the world (a stop ends it between observations).
+    const ObservationRecord record = RecordObservation(World());
+    ShowStatus(record);
+    if (BtnTextInfoT->isChecked())
+        ShowCurrentState(record);
     if (Simulation->RecordsScene())
         RefreshScene();
     if (!error.isEmpty()) {

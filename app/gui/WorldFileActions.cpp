@@ -106,8 +106,7 @@ bool TfmMain::OpenWorldFrom(const QString &path)
     StatusWarning->clear();
     StatusWarning->setToolTip({});
     RefreshAfterApply(World().GetVolume() * 1000.0); // m^3 to litres
-    ShowStatus(RecordObservation(World()));
-    SetStateRow("STATE_MAXTIME", NumberText(TargetTime));
+    SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     if (!world.RandomStateComplete)
         Report(MessageKind::Warning,
                tr("This world was saved from a run that drew from the C library's rand(), whose "

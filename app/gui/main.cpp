@@ -1,5 +1,6 @@
 #include "Cell.h"
 #include "MainWindow.h"
+#include "QuitSignals.h"
 #include "Random.h"
 #include "WindowOptions.h"
 
@@ -54,6 +55,8 @@ int main(int argc, char *argv[])
         window.World().Random.SeedWith(*options.Seed);
     if (options.QuitWhenDone)
         window.CloseWhenRunEnds();
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::Received, &window, &TfmMain::CloseOnSignal);
     window.show();
     if (options.RunAtOnce)
         QTimer::singleShot(0, &window, [&window] { window.BtnStartClick(); });

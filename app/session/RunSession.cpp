@@ -27,7 +27,7 @@ bool RunSession::Active() const
 
 bool RunSession::Returning() const
 {
-    return Active() && !cell_->Running;
+    return runner_->Returning();
 }
 
 void RunSession::Start(double endTime, bool withMechanics)
@@ -38,7 +38,7 @@ void RunSession::Start(double endTime, bool withMechanics)
 
 void RunSession::Stop()
 {
-    cell_->Stop();
+    runner_->Stop();
 }
 
 void RunSession::SetRecording(bool chartPoints, bool scene)

@@ -43,8 +43,7 @@ public:
     bool Returning() const;
 
     // Runs the world up to endTime (s) on the run's thread, with or without
-    // the mechanics. Returns once the run has begun, so that a Stop from then
-    // on ends it.
+    // the mechanics. Returns at once; a Stop from then on ends the run.
     void Start(double endTime, bool withMechanics);
     // Safe at any time; the run returns at its next test of the cell's
     // running flag.

@@ -31,7 +31,7 @@ TRunThread::~TRunThread()
 {
     if (!thread_.joinable())
         return;
-    cell_->Stop();
+    Stop();
     thread_.join();
 }
 
@@ -39,7 +39,11 @@ void TRunThread::Start(CCell &cell, double endTime, bool withMechanics)
 {
     cell_ = &cell;
     returned_ = false;
-    cell.Stop();
+    stopAsked_ = false;
+    cell.BetweenReactions = [this] {
+        if (stopAsked_)
+            cell_->Stop();
+    };
     // The run turns the floating-point traps on for its own thread.
     thread_ = std::thread([this, &cell, endTime, withMechanics] {
         ClearUpperVectorState();
@@ -57,15 +61,18 @@ void TRunThread::Start(CCell &cell, double endTime, bool withMechanics)
         returned_ = true;
         emit Returned(error);
     });
-    // The run raises the cell's running flag as it begins, which would undo
-    // a stop asked for before: wait (microseconds) until it has begun, or
-    // has already returned.
-    while (!cell.Running && !returned_)
-        std::this_thread::yield();
+}
+
+void TRunThread::Stop()
+{
+    stopAsked_ = true;
+    if (cell_)
+        cell_->Stop();
 }
 
 void TRunThread::OnReturned(const QString &error)
 {
     thread_.join();
+    cell_->BetweenReactions = nullptr;
     emit Finished(error);
 }

@@ -20,10 +20,16 @@ public:
     // A run still going is stopped and waited for.
     ~TRunThread() override;
 
-    // Returns once the run has begun, so that a Stop from then on ends it.
+    // Returns at once; a Stop from then on ends the run, even one asked for
+    // before the run has begun.
     void Start(CCell &cell, double endTime, bool withMechanics);
+    // Safe at any time: the run returns at its next test of the cell's
+    // running flag.
+    void Stop();
     // From Start until Finished has been emitted.
     bool Active() const { return thread_.joinable(); }
+    // Active, and stopped or back from the run: about to return.
+    bool Returning() const { return Active() && (stopAsked_ || returned_); }
 
 signals:
     // On the thread that called Start, once the run has returned; the
@@ -38,4 +44,7 @@ private:
     CCell *cell_ = nullptr;
     std::thread thread_;
     std::atomic<bool> returned_ = false;
+    // The run raises the cell's running flag as it begins, which would undo
+    // a stop asked for before; the run tests this before every reaction.
+    std::atomic<bool> stopAsked_ = false;
 };

@@ -115,3 +115,25 @@ TEST(ParseNumber, ReadsBackWhatFormatNumberWrites)
 }
 
 } // namespace
+
+TEST(FormatOnGrid, RoundsToWhatTheStepResolves)
+{
+    struct Case {
+        double value;
+        double step;
+        const char *text;
+    } const cases[] = {
+        {3.12999999999998, 0.01, "3.13"},
+        {9.26999999999985, 0.01, "9.27"},
+        {0.30000000000000004, 0.1, "0.3"},
+        {2.0000000001, 0.01, "2"},
+        {0.0075, 0.0025, "0.0075"},
+        {0.123456, 0.0025, "0.1235"},
+        {7.4, 1.0, "7"},
+        {1.25, 0.25, "1.25"},
+        {3.12999999999998, 0.0, "3.12999999999998"},
+        {3.12999999999998, -1.0, "3.12999999999998"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(FormatOnGrid(c.value, c.step), c.text) << c.value << " on " << c.step;
+}

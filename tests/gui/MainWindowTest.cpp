@@ -7,6 +7,7 @@
 
 #include "Cell.h"
 #include "Chart.h"
+#include "Numbertext.h"
 #include "Random.h"
 #include "Scene3d.h"
 #include "Sphere3d.h"
@@ -16,12 +17,15 @@
 
 #include <qcustomplot.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSplitter>
@@ -40,6 +44,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include <csignal>
 
 #include "Statereport.h"
 
@@ -104,6 +110,24 @@ struct Session {
     void DuringRun(std::function<void()> action) const
     {
         QTimer::singleShot(0, window.get(), std::move(action));
+    }
+
+    // Answers the question a close during a run asks with the button of that
+    // text, recording the question.
+    void AnswerRunQuestion(const QString &button, QStringList &asked) const
+    {
+        auto *poll = new QTimer(window.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, button, &asked] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || box->objectName() != "RunInProgressQuestion")
+                return;
+            asked << box->text();
+            for (QAbstractButton *choice : box->buttons())
+                if (choice->text() == button)
+                    choice->click();
+            poll->deleteLater();
+        });
+        poll->start(10);
     }
 
     void WaitForRunEnd() const { QTRY_VERIFY_WITH_TIMEOUT(!window->RunInProgress(), 120000); }
@@ -216,16 +240,16 @@ private slots:
         for (int i = 0; i < 9; ++i)
             QCOMPARE(s.Grid("ValueListAi")->Value(i), QString("0"));
 
-        // Ten status panels; time and reaction count keep their design texts
-        // until the first observation.
+        // Ten status panels and the speed and time left of a run; time and
+        // reaction count show the world.
         const QList<QLabel *> panels =
             s.window->statusBar()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
-        QCOMPARE(panels.size(), 10);
+        QCOMPARE(panels.size(), 12);
         QCOMPARE(panels[1]->text(), QString("Time:"));
-        QCOMPARE(panels[2]->text(), QString("0.01"));
+        QCOMPARE(panels[2]->text(), QString("0"));
         QCOMPARE(panels[3]->text(), QString("s"));
         QCOMPARE(panels[5]->text(), QString("Number of reactions:"));
-        QCOMPARE(panels[6]->text(), QString("123400"));
+        QCOMPARE(panels[6]->text(), QString("0"));
 
         QVERIFY(s.Button("BtnStart")->isEnabled());
         QVERIFY(!s.Button("BtnStop")->isEnabled());
@@ -859,22 +883,180 @@ private slots:
                  QCoreApplication::applicationDirPath() + "/MainWindowTest.ini");
     }
 
-    void ClosingDuringARunSavesAtOnceAndClosesWhenItReturns()
+    void StatusBarShowsTheWorldAsItIs()
     {
         Session s;
         s.Open();
-        bool savedWhileRunning = false;
-        bool openWhileRunning = false;
-        s.DuringRun([&] {
-            s.window->close();
-            savedWhileRunning = QFile::exists(s.settingsPath);
-            openWhileRunning = s.window->isVisible() && s.window->RunInProgress();
-            s.Click("BtnStop");
-        });
+        const auto status = [&s] {
+            return QStringList{s.Find<QLabel>("StatusTime")->text(),
+                               s.Find<QLabel>("StatusReactions")->text()};
+        };
+        QCOMPARE(status(), (QStringList{"0", "0"}));
+        // Stopped between observations: the world has gone on after the last.
+        s.QuickChemistry("100000");
+        QTimer::singleShot(300, s.window.get(), [&s] { s.Click("BtnStop"); });
         s.Run();
-        QVERIFY(savedWhileRunning);
-        QVERIFY(openWhileRunning);
-        QVERIFY(!s.window->isVisible());
+        QCOMPARE(status()[1], QString::number(s.Cell().ReactionCount));
+        QCOMPARE(status()[0], s.State("STATE_TIME"));
+        s.Click("BtnResertAndApply");
+        QCOMPARE(status(), (QStringList{"0", "0"}));
+    }
+
+    // Sums of observation steps carry rounding noise in their last digits.
+    void TimesAreShownAsTheObservationStepResolvesThem()
+    {
+        Session s;
+        s.Open();
+        s.SetParameter("ValueListSimulation", "SIM_OBSERVTIMESTEP", "0.001");
+        s.QuickChemistry("0.9");
+        s.Run();
+        const double observed = s.Cell().ObsTime; // s, on a 1-ms grid
+        const auto onGrid = [](const QString &text, double time, double within = 5e-4) {
+            static const QRegularExpression milliseconds(R"(^\d+(\.\d{1,3})?$)");
+            return milliseconds.match(text).hasMatch() && std::abs(text.toDouble() - time) < within;
+        };
+        QVERIFY2(onGrid(s.Find<QLabel>("StatusTime")->text(), observed),
+                 qPrintable(s.Find<QLabel>("StatusTime")->text()));
+        QVERIFY2(onGrid(s.State("STATE_TIME"), observed), qPrintable(s.State("STATE_TIME")));
+        // The hint near a point of the first curve late in the run (the
+        // nearest of the points a pixel apart).
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
+        TChart *chart = s.Chart("Chart2DN");
+        QCustomPlot *plot = chart->findChild<QCustomPlot *>();
+        plot->replot();
+        const QCPGraphData late = *(plot->graph(0)->data()->end() - 3);
+        const QString hint = chart->HoverText(QPoint(int(plot->xAxis->coordToPixel(late.key)),
+                                                     int(plot->yAxis->coordToPixel(late.value))));
+        const QRegularExpressionMatch time =
+            QRegularExpression(R"(^[^\n]*\n[^\n]*: (\S+))").match(hint);
+        QVERIFY2(time.hasMatch() && onGrid(time.captured(1), late.key, 0.02), qPrintable(hint));
+    }
+
+    void ProgressShowsTimeOfTheEndSpeedAndTimeLeft()
+    {
+        Session s;
+        s.Open();
+        auto *progress = s.Find<QProgressBar>("StatusProgress");
+        s.QuickChemistry("0.5");
+        QCOMPARE(progress->value(), 0);
+        QCOMPARE(progress->text(), QString("0 of 0.5 s"));
+        s.Run();
+        // The time of the last observation, at or next to the end.
+        const double observed = s.Cell().ObsTime;
+        QVERIFY(observed > 0.48);
+        QCOMPARE(progress->value(), int(std::lround(observed / 0.5 * progress->maximum())));
+        QCOMPARE(progress->text(),
+                 QString::fromStdString(FormatOnGrid(observed, 0.01)) + " of 0.5 s");
+        const QString speed = s.Find<QLabel>("StatusSpeed")->text();
+        QVERIFY2(speed.endsWith(" s/s") && speed.chopped(4).toDouble() > 0.0, qPrintable(speed));
+        QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" s left"));
+
+        // Stopped half-way through an extension: progress of the new end.
+        s.SetParameter("ValueListSimulation", "SIM_TIME", "100000");
+        QTimer::singleShot(300, s.window.get(), [&s] { s.Click("BtnStop"); });
+        s.Run();
+        const double time = s.Cell().ObsTime;
+        QCOMPARE(progress->value(), int(std::lround(time / 100000.5 * progress->maximum())));
+        QVERIFY(progress->text().endsWith(" of 100000.5 s"));
+        QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" left"));
+        s.Click("BtnResertAndApply");
+        QCOMPARE(progress->value(), 0);
+        QVERIFY(s.Find<QLabel>("StatusSpeed")->text().isEmpty());
+    }
+
+    void ClosingDuringARunAsksAndStopAndCloseStopsSavesAndCloses()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        s.Click("BtnStart");
+        QStringList asked;
+        s.AnswerRunQuestion("Stop and close", asked);
+        s.window->close();
+        QCOMPARE(asked, QStringList{"A run is in progress."});
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window->isVisible(), 60000);
+        QVERIFY(!s.window->RunInProgress());
+        QFile file(s.settingsPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("SIM_TIME=100000"));
+    }
+
+    void ClosingDuringARunCancelledLeavesTheRunGoing()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        s.Click("BtnStart");
+        QStringList asked;
+        s.AnswerRunQuestion("Cancel", asked);
+        s.window->close();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(s.window->isVisible());
+        QVERIFY(s.window->RunInProgress());
+        QVERIFY(!s.window->Session().Returning());
+        s.Click("BtnStop");
+        s.WaitForRunEnd();
+        QVERIFY(s.window->isVisible());
+    }
+
+    void ClosingARunThatQuitsWhenDoneAsksNothing()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        s.window->CloseWhenRunEnds();
+        s.Click("BtnStart");
+        QStringList asked;
+        s.AnswerRunQuestion("Cancel", asked);
+        s.window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window->isVisible(), 60000);
+        QVERIFY(asked.isEmpty());
+        QVERIFY(QFile::exists(s.settingsPath));
+    }
+
+    void StopBeforeTheRunBeginsEndsIt()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("100000");
+        for (int i = 0; i < 20; ++i) {
+            s.window->Session().Start(100000, false);
+            s.window->Session().Stop();
+            s.WaitForRunEnd();
+        }
+    }
+
+    // The program itself, as a desktop logout or `kill` ends it.
+    void TerminationSignalsStopSaveAndClose()
+    {
+        for (const int signal : {SIGTERM, SIGHUP}) {
+            for (const bool writable : {true, false}) {
+                QTemporaryDir folder;
+                QVERIFY(QDir(folder.path()).mkdir("settings"));
+                const QString settingsPath = folder.filePath("settings/filonex.ini");
+                QFile settings(settingsPath);
+                QVERIFY(settings.open(QIODevice::WriteOnly));
+                settings.write("[ValueListSimulation]\nSIM_TIME=100000\n");
+                settings.close();
+                QProcess window;
+                window.start(FILONEX_WINDOW, {"--settings", settingsPath, "--run"});
+                QVERIFY(window.waitForStarted());
+                // Well into the run (a guess; earlier is as good).
+                QTest::qWait(1500);
+                if (!writable)
+                    QVERIFY(QDir(folder.filePath("settings")).removeRecursively());
+                ::kill(pid_t(window.processId()), signal);
+                QVERIFY(window.waitForFinished(60000));
+                QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+                const QByteArray errors = window.readAllStandardError();
+                if (writable) {
+                    QVERIFY(settings.open(QIODevice::ReadOnly));
+                    QVERIFY(settings.readAll().contains("[Window]"));
+                } else {
+                    QVERIFY2(errors.contains("were not saved"), errors.constData());
+                }
+            }
+        }
     }
 };
 
