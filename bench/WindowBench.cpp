@@ -40,7 +40,7 @@ double WindowSeconds(const QString &settings, bool chemistryOnly)
     QApplication::processEvents();
     QElapsedTimer clock;
     clock.start();
-    window.BtnStartClick();
+    window.StartClicked();
     while (window.RunInProgress())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return double(clock.nsecsElapsed()) * 1e-9;

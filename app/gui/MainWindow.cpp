@@ -66,7 +66,7 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
     connect(Simulation.get(), &RunSession::BodyFarOutside, this, &TfmMain::ShowFarOutsideWarning);
     connect(Simulation.get(), &RunSession::Finished, this, &TfmMain::OnRunFinished);
     connect(PageControl, &QTabWidget::currentChanged, this, [this] { UpdateRecordingWishes(); });
-    for (QToolButton *toggle : {Btn2DInfoT, Btn3DInfoT})
+    for (QToolButton *toggle : {ChartsDuringRunButton, SceneDuringRunButton})
         connect(toggle, &QToolButton::toggled, this, [this] { UpdateRecordingWishes(); });
 }
 

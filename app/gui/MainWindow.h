@@ -78,9 +78,9 @@ public:
     // displays and the scene; false (after reporting why) when a parameter
     // could not be applied.
     bool ResetAndApply();
-    void BtnResertAndApplyClick();
-    void BtnStartClick();
-    void BtnStopClick();
+    void ResetAndApplyClicked();
+    void StartClicked();
+    void StopClicked();
     void SetRunningState(bool running);
     // Shows what the session has handed over from the run.
     void ShowObservations(const ObservationHandover::Records &records);
@@ -110,8 +110,8 @@ public:
     // the world to or from the chosen file. Both refuse during a run; a file
     // that cannot be used is reported and changes nothing. Opening refreshes
     // every display and puts the world's parameters into the grids.
-    void BtnSaveWorldClick();
-    void BtnOpenWorldClick();
+    void SaveWorldClicked();
+    void OpenWorldClicked();
     bool SaveWorldTo(const QString &path);
     bool OpenWorldFrom(const QString &path);
 
@@ -174,8 +174,8 @@ private:
     void Window3DMouseMove(QMouseEvent *event);
     void Window3DMouseUp();
     void Window3DMouseWheel(QWheelEvent *event);
-    void Btn3DChartResertClick();
-    void SpeedButton1Click();
+    void ResetViewClicked();
+    void BacteriumStyleClicked();
     void ChangeView(const std::vector<TMatrix3D> &changes);
     TXYZ BoxSize() const;
 
@@ -186,7 +186,7 @@ private:
     TChart *ActiveChart() const;
     std::array<TChart *, 5> Charts() const
     {
-        return {Chart2DN, Chart2DNumOfReactions, Chart2DA, Chart2DReactProb, Chart2DSizeOfFilament};
+        return {SpeciesChart, ReactionCountChart, PropensityChart, ProbabilityChart, FilamentSizeChart};
     }
 
     // Runs a handler so that no exception escapes into Qt's event loop: the
@@ -231,15 +231,15 @@ private:
     bool ShownOnce = false;
 
     // Toolbar.
-    QToolButton *BtnStart = nullptr;
-    QToolButton *BtnStop = nullptr;
-    QToolButton *BtnResertAndApply = nullptr;
-    QToolButton *BtnSaveWorld = nullptr;
-    QToolButton *BtnOpenWorld = nullptr;
-    QToolButton *BtnTextInfoT = nullptr;
-    QToolButton *BtnSimChem = nullptr;
-    QToolButton *BtnSimMech = nullptr;
-    QToolButton *BtnExit = nullptr;
+    QToolButton *StartButton = nullptr;
+    QToolButton *StopButton = nullptr;
+    QToolButton *ResetAndApplyButton = nullptr;
+    QToolButton *SaveWorldButton = nullptr;
+    QToolButton *OpenWorldButton = nullptr;
+    QToolButton *ListsDuringRunButton = nullptr;
+    QToolButton *ChemistryOnlyButton = nullptr;
+    QToolButton *WithMechanicsButton = nullptr;
+    QToolButton *ExitButton = nullptr;
 
     // Panels.
     QSplitter *MainSplitter = nullptr;
@@ -248,30 +248,30 @@ private:
     QTabWidget *InfoTabs = nullptr;
     QTabWidget *PageControl = nullptr;
     std::vector<TValueListEditor *> ParameterGrids; // in table order
-    TValueListEditor *ValueListCurrentState = nullptr;
-    TValueListEditor *ValueListNi = nullptr;
-    TValueListEditor *ValueListNumOfReactions = nullptr;
-    TValueListEditor *ValueListA1i = nullptr;
-    TValueListEditor *ValueListAi = nullptr;
-    TValueListEditor *ValueListReactProb = nullptr;
+    TValueListEditor *CurrentStateList = nullptr;
+    TValueListEditor *SpeciesList = nullptr;
+    TValueListEditor *ReactionCountList = nullptr;
+    TValueListEditor *RateConstantList = nullptr;
+    TValueListEditor *PropensityList = nullptr;
+    TValueListEditor *ProbabilityList = nullptr;
 
     // The 2D page.
-    QToolButton *Btn2DInfoT = nullptr;
-    QToolButton *Btn2DLegend = nullptr;
+    QToolButton *ChartsDuringRunButton = nullptr;
+    QToolButton *LegendButton = nullptr;
     QTabWidget *ChartTabs = nullptr;
-    TChart *Chart2DN = nullptr;
-    TChart *Chart2DNumOfReactions = nullptr;
-    TChart *Chart2DA = nullptr;
-    TChart *Chart2DReactProb = nullptr;
-    TChart *Chart2DSizeOfFilament = nullptr;
+    TChart *SpeciesChart = nullptr;
+    TChart *ReactionCountChart = nullptr;
+    TChart *PropensityChart = nullptr;
+    TChart *ProbabilityChart = nullptr;
+    TChart *FilamentSizeChart = nullptr;
 
     // The 3D page.
-    QToolButton *Btn3DInfoT = nullptr;
-    QToolButton *Btn3DChartRotate = nullptr;
-    QToolButton *Btn3DChartMoveXY = nullptr;
-    QToolButton *Btn3DChartMoveZ = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
+    QToolButton *SceneDuringRunButton = nullptr;
+    QToolButton *RotateViewButton = nullptr;
+    QToolButton *PanViewButton = nullptr;
+    QToolButton *ZoomViewButton = nullptr;
+    QToolButton *SolidBacteriumButton = nullptr;
+    QToolButton *WireFrameBacteriumButton = nullptr;
     TWindow3D *Window3D = nullptr;
     // Owned here; the scene holds them while they live and they leave it
     // when they are destroyed.

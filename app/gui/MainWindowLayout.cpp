@@ -82,43 +82,43 @@ void TfmMain::CreateToolBar()
     bar->setMovable(false);
     addToolBar(Qt::TopToolBarArea, bar);
 
-    BtnStart = AddToolButton(bar, "BtnStart", tr("Start"), tr("Start or continue the run"),
+    StartButton = AddToolButton(bar, "BtnStart", tr("Start"), tr("Start or continue the run"),
                              ThemeGlyph("media-playback-start", QStyle::SP_MediaPlay), false);
-    BtnStop = AddToolButton(bar, "BtnStop", tr("Stop"), tr("Stop the run"),
+    StopButton = AddToolButton(bar, "BtnStop", tr("Stop"), tr("Stop the run"),
                             ThemeGlyph("media-playback-stop", QStyle::SP_MediaStop), false);
-    BtnResertAndApply =
+    ResetAndApplyButton =
         AddToolButton(bar, "BtnResertAndApply", tr("Reset and apply"),
                       tr("Rebuild the world from the parameters"),
                       ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false);
-    BtnSaveWorld = AddToolButton(bar, "BtnSaveWorld", tr("Save world…"),
+    SaveWorldButton = AddToolButton(bar, "BtnSaveWorld", tr("Save world…"),
                                  tr("Save the world to a file, to continue it exactly later"),
                                  ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
-    BtnOpenWorld = AddToolButton(bar, "BtnOpenWorld", tr("Open world…"),
+    OpenWorldButton = AddToolButton(bar, "BtnOpenWorld", tr("Open world…"),
                                  tr("Continue a world saved in a file"),
                                  ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
     bar->addSeparator();
-    BtnTextInfoT = AddToolButton(bar, "BtnTextInfoT", "T",
+    ListsDuringRunButton = AddToolButton(bar, "BtnTextInfoT", "T",
                                  tr("Refresh the lists at each observation"), {}, true);
     bar->addSeparator();
-    BtnSimChem = AddToolButton(bar, "BtnSimChem", "Ch", tr("Chemistry alone"), {}, true);
-    BtnSimMech = AddToolButton(bar, "BtnSimMech", "M", tr("Chemistry with mechanics"), {}, true);
-    MakeAtMostOneDown(BtnSimChem, BtnSimMech);
+    ChemistryOnlyButton = AddToolButton(bar, "BtnSimChem", "Ch", tr("Chemistry alone"), {}, true);
+    WithMechanicsButton = AddToolButton(bar, "BtnSimMech", "M", tr("Chemistry with mechanics"), {}, true);
+    MakeAtMostOneDown(ChemistryOnlyButton, WithMechanicsButton);
     bar->addSeparator();
-    BtnExit = AddToolButton(bar, "BtnExit", tr("Exit"), "Exit the program",
+    ExitButton = AddToolButton(bar, "BtnExit", tr("Exit"), "Exit the program",
                             ThemeGlyph("application-exit", QStyle::SP_DialogCloseButton), false);
 
-    BtnTextInfoT->setChecked(true);
-    BtnSimMech->setChecked(true);
+    ListsDuringRunButton->setChecked(true);
+    WithMechanicsButton->setChecked(true);
 
-    connect(BtnStart, &QToolButton::clicked, this, [this] { BtnStartClick(); });
-    connect(BtnStop, &QToolButton::clicked, this, [this] { Guarded([this] { BtnStopClick(); }); });
-    connect(BtnResertAndApply, &QToolButton::clicked, this,
-            [this] { BtnResertAndApplyClick(); });
-    connect(BtnSaveWorld, &QToolButton::clicked, this,
-            [this] { Guarded([this] { BtnSaveWorldClick(); }); });
-    connect(BtnOpenWorld, &QToolButton::clicked, this,
-            [this] { Guarded([this] { BtnOpenWorldClick(); }); });
-    connect(BtnExit, &QToolButton::clicked, this, &QWidget::close);
+    connect(StartButton, &QToolButton::clicked, this, [this] { StartClicked(); });
+    connect(StopButton, &QToolButton::clicked, this, [this] { Guarded([this] { StopClicked(); }); });
+    connect(ResetAndApplyButton, &QToolButton::clicked, this,
+            [this] { ResetAndApplyClicked(); });
+    connect(SaveWorldButton, &QToolButton::clicked, this,
+            [this] { Guarded([this] { SaveWorldClicked(); }); });
+    connect(OpenWorldButton, &QToolButton::clicked, this,
+            [this] { Guarded([this] { OpenWorldClicked(); }); });
+    connect(ExitButton, &QToolButton::clicked, this, &QWidget::close);
 }
 
 TValueListEditor *TfmMain::CreateGrid(ParameterTable &table, const QString &nameTitle,
@@ -177,8 +177,8 @@ QWidget *TfmMain::CreateInfoPanel()
     // the grid stays enabled, so that its hints show).
     for (ParameterRow &row : Store.CurrentState.Rows)
         row.ReadOnly = true;
-    ValueListCurrentState = CreateGrid(Store.CurrentState, "Parameter", Text(kValueColumnTitle));
-    InfoTabs->addTab(ValueListCurrentState, Text(Store.CurrentState.TabCaption));
+    CurrentStateList = CreateGrid(Store.CurrentState, "Parameter", Text(kValueColumnTitle));
+    InfoTabs->addTab(CurrentStateList, Text(Store.CurrentState.TabCaption));
 
     const auto addList = [this](ParameterTable &table, const char *nameTitle,
                                 const char *valueTitle) {
@@ -188,11 +188,11 @@ QWidget *TfmMain::CreateInfoPanel()
     };
     // Counts are whole numbers; c and a are per second (c of one combination
     // of reacting molecules, whatever the channel's order).
-    ValueListNi = addList(Readouts[0], "Species", "Molecules");
-    ValueListNumOfReactions = addList(Readouts[1], "Reaction", "Reactions");
-    ValueListA1i = addList(Readouts[2], "Reaction", "Rate constant c [1/s]");
-    ValueListAi = addList(Readouts[3], "Reaction", "Propensity [1/s]");
-    ValueListReactProb = addList(Readouts[4], "Reaction", "Probability");
+    SpeciesList = addList(Readouts[0], "Species", "Molecules");
+    ReactionCountList = addList(Readouts[1], "Reaction", "Reactions");
+    RateConstantList = addList(Readouts[2], "Reaction", "Rate constant c [1/s]");
+    PropensityList = addList(Readouts[3], "Reaction", "Propensity [1/s]");
+    ProbabilityList = addList(Readouts[4], "Reaction", "Probability");
     InfoTabs->setCurrentIndex(0);
     return group;
 }
@@ -206,9 +206,9 @@ QWidget *TfmMain::Create2DPage()
     auto *bar = new QToolBar(page);
     bar->setObjectName("ToolBar2D");
     column->addWidget(bar);
-    Btn2DInfoT = AddToolButton(bar, "Btn2DInfoT", "T",
+    ChartsDuringRunButton = AddToolButton(bar, "Btn2DInfoT", "T",
                                tr("Add chart points at each observation"), {}, true);
-    Btn2DInfoT->setChecked(true);
+    ChartsDuringRunButton->setChecked(true);
     bar->addSeparator();
     QToolButton *config =
         AddToolButton(bar, "Btn2DChartConfig", tr("Configure"), tr("Configure the chart"),
@@ -225,7 +225,7 @@ QWidget *TfmMain::Create2DPage()
         AddToolButton(bar, "Btn2DChartClear", tr("Clear"), tr("Empty all curves of all charts"),
                       ThemeGlyph("edit-clear", QStyle::SP_DialogResetButton), false);
     bar->addSeparator();
-    Btn2DLegend = AddToolButton(bar, "Btn2DLegend", tr("Legend"),
+    LegendButton = AddToolButton(bar, "Btn2DLegend", tr("Legend"),
                                 tr("Show which curve is which on every chart"),
                                 Glyph(DrawnGlyph::Legend), true);
 
@@ -240,11 +240,11 @@ QWidget *TfmMain::Create2DPage()
         ChartTabs->addTab(chart, tab);
         return chart;
     };
-    Chart2DN = addChart("Chart2DN", "N");
-    Chart2DNumOfReactions = addChart("Chart2DNumOfReactions", "Num of reactions");
-    Chart2DA = addChart("Chart2DA", "A");
-    Chart2DReactProb = addChart("Chart2DReactProb", "React prob");
-    Chart2DSizeOfFilament = addChart("Chart2DSizeOfFilament", "Filament size");
+    SpeciesChart = addChart("Chart2DN", "N");
+    ReactionCountChart = addChart("Chart2DNumOfReactions", "Num of reactions");
+    PropensityChart = addChart("Chart2DA", "A");
+    ProbabilityChart = addChart("Chart2DReactProb", "React prob");
+    FilamentSizeChart = addChart("Chart2DSizeOfFilament", "Filament size");
     ChartTabs->setCurrentIndex(0);
 
     const auto addCurves = [](TChart *chart, const auto &names) {
@@ -252,18 +252,18 @@ QWidget *TfmMain::Create2DPage()
         for (const char *name : names)
             chart->AddSeries(name);
     };
-    addCurves(Chart2DN, CCell::SpeciesNames);
-    addCurves(Chart2DNumOfReactions, CCell::ReactionNames);
-    addCurves(Chart2DA, CCell::ReactionNames);
-    addCurves(Chart2DReactProb, CCell::ReactionNames);
-    Chart2DSizeOfFilament->AddSeries("MeanFilamentSize", Qt::blue);
-    Chart2DSizeOfFilament->AddSeries("FilamentSizeDistrib", Qt::red);
+    addCurves(SpeciesChart, CCell::SpeciesNames);
+    addCurves(ReactionCountChart, CCell::ReactionNames);
+    addCurves(PropensityChart, CCell::ReactionNames);
+    addCurves(ProbabilityChart, CCell::ReactionNames);
+    FilamentSizeChart->AddSeries("MeanFilamentSize", Qt::blue);
+    FilamentSizeChart->AddSeries("FilamentSizeDistrib", Qt::red);
 
-    connect(Btn2DLegend, &QToolButton::toggled, this, [this](bool shown) {
+    connect(LegendButton, &QToolButton::toggled, this, [this](bool shown) {
         for (TChart *chart : Charts())
             chart->SetLegendVisible(shown);
     });
-    Btn2DLegend->setChecked(true);
+    LegendButton->setChecked(true);
 
     connect(config, &QToolButton::clicked, this, [this] {
         Guarded([this] {
@@ -296,33 +296,33 @@ QWidget *TfmMain::Create3DPage()
     auto *bar = new QToolBar(page);
     bar->setObjectName("ToolBar3D");
     column->addWidget(bar);
-    Btn3DInfoT = AddToolButton(bar, "Btn3DInfoT", "T",
+    SceneDuringRunButton = AddToolButton(bar, "Btn3DInfoT", "T",
                                tr("Refresh the 3D view at each observation"), {}, true);
-    Btn3DInfoT->setChecked(true);
+    SceneDuringRunButton->setChecked(true);
     bar->addSeparator();
-    Btn3DChartRotate =
+    RotateViewButton =
         AddToolButton(bar, "Btn3DChartRotate", tr("Rotate"), tr("Dragging rotates the view"),
                       Glyph(DrawnGlyph::Rotate), true);
-    Btn3DChartMoveXY = AddToolButton(bar, "Btn3DChartMoveXY", tr("Move XY"),
+    PanViewButton = AddToolButton(bar, "Btn3DChartMoveXY", tr("Move XY"),
                                      tr("Dragging shifts the view sideways and up or down"),
                                      Glyph(DrawnGlyph::MoveXY), true);
-    Btn3DChartMoveZ = AddToolButton(bar, "Btn3DChartMoveZ", tr("Move Z"),
+    ZoomViewButton = AddToolButton(bar, "Btn3DChartMoveZ", tr("Move Z"),
                                     tr("Dragging shifts the view in depth"),
                                     Glyph(DrawnGlyph::MoveZ), true);
-    MakeExactlyOneDown(this, {Btn3DChartRotate, Btn3DChartMoveXY, Btn3DChartMoveZ});
-    Btn3DChartRotate->setChecked(true);
+    MakeExactlyOneDown(this, {RotateViewButton, PanViewButton, ZoomViewButton});
+    RotateViewButton->setChecked(true);
     QToolButton *resetView =
         AddToolButton(bar, "Btn3DChartResert", tr("Reset view"),
                       tr("Reset the view: the whole box, seen from the front"),
                       Glyph(DrawnGlyph::ResetView), false);
     bar->addSeparator();
-    SpeedButton1 = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("Draw the bacterium filled"),
+    SolidBacteriumButton = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("Draw the bacterium filled"),
                                  Glyph(DrawnGlyph::SolidSphere), true);
-    SpeedButton2 = AddToolButton(bar, "SpeedButton2", tr("Wire frame"),
+    WireFrameBacteriumButton = AddToolButton(bar, "SpeedButton2", tr("Wire frame"),
                                  tr("Draw the bacterium as a wire frame"),
                                  Glyph(DrawnGlyph::WireSphere), true);
-    MakeExactlyOneDown(this, {SpeedButton1, SpeedButton2});
-    SpeedButton1->setChecked(true);
+    MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
+    SolidBacteriumButton->setChecked(true);
 
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");
@@ -330,9 +330,9 @@ QWidget *TfmMain::Create3DPage()
     Window3D->SetProportional(true);
     column->addWidget(Window3D, 1);
 
-    connect(resetView, &QToolButton::clicked, this, [this] { Btn3DChartResertClick(); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(resetView, &QToolButton::clicked, this, [this] { ResetViewClicked(); });
+    connect(SolidBacteriumButton, &QToolButton::clicked, this, [this] { BacteriumStyleClicked(); });
+    connect(WireFrameBacteriumButton, &QToolButton::clicked, this, [this] { BacteriumStyleClicked(); });
     return page;
 }
 

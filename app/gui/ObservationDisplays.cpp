@@ -19,7 +19,7 @@
 void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
     ShowStatus(records.Latest);
-    if (BtnTextInfoT->isChecked())
+    if (ListsDuringRunButton->isChecked())
         ShowCurrentState(records.Latest);
     for (const ObservationRecord &point : records.ChartPoints)
         AddChartPoint(point);
@@ -83,7 +83,7 @@ QString TfmMain::TimeText(double seconds) const
 
 void TfmMain::SetStateRow(const char *key, const QString &value)
 {
-    ValueListCurrentState->SetValueByKey(key, value);
+    CurrentStateList->SetValueByKey(key, value);
 }
 
 void TfmMain::ShowCurrentState(const ObservationRecord &record)
@@ -92,27 +92,27 @@ void TfmMain::ShowCurrentState(const ObservationRecord &record)
     SetStateRow("STATE_REACTIONS", QString::number(record.ReactionCount));
     ShowPropensities(record);
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListNumOfReactions->SetValue(i, QString::number(record.Occurrences[std::size_t(i)]));
+        ReactionCountList->SetValue(i, QString::number(record.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        ValueListNi->SetValue(i, QString::number(record.Species[std::size_t(i)]));
+        SpeciesList->SetValue(i, QString::number(record.Species[std::size_t(i)]));
 }
 
 void TfmMain::ShowRateConstants()
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListA1i->SetValue(i, NumberText(World().Reactions[std::size_t(i)].StochasticRate));
+        RateConstantList->SetValue(i, NumberText(World().Reactions[std::size_t(i)].StochasticRate));
 }
 
 void TfmMain::ShowPropensities(const ObservationRecord &record)
 {
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListAi->SetValue(i, NumberText(record.Propensities[std::size_t(i)]));
+        PropensityList->SetValue(i, NumberText(record.Propensities[std::size_t(i)]));
     // With no reaction possible the probabilities are undefined; the list
     // keeps the last ones it had.
     if (!record.HasProbabilities())
         return;
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ValueListReactProb->SetValue(i, NumberText(record.Probabilities[std::size_t(i)]));
+        ProbabilityList->SetValue(i, NumberText(record.Probabilities[std::size_t(i)]));
 }
 
 void TfmMain::AddChartPoints()
@@ -127,22 +127,22 @@ void TfmMain::AddChartPoint(const ObservationRecord &record)
 {
     const double t = record.Time;
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        Chart2DN->Series(i)->AddXY(t, double(record.Species[std::size_t(i)]));
+        SpeciesChart->Series(i)->AddXY(t, double(record.Species[std::size_t(i)]));
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        Chart2DNumOfReactions->Series(i)->AddXY(t, double(record.Occurrences[std::size_t(i)]));
+        ReactionCountChart->Series(i)->AddXY(t, double(record.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        Chart2DA->Series(i)->AddXY(t, record.Propensities[std::size_t(i)]);
+        PropensityChart->Series(i)->AddXY(t, record.Propensities[std::size_t(i)]);
     if (record.HasProbabilities())
         for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-            Chart2DReactProb->Series(i)->AddXY(t, record.Probabilities[std::size_t(i)]);
-    Chart2DSizeOfFilament->Series(0)->AddXY(t, record.MeanFilamentSize);
+            ProbabilityChart->Series(i)->AddXY(t, record.Probabilities[std::size_t(i)]);
+    FilamentSizeChart->Series(0)->AddXY(t, record.MeanFilamentSize);
 }
 
 // The histogram of filament sizes over the whole range between the smallest
 // and the largest, empty sizes included, with the size on the x axis.
 void TfmMain::ShowSizeDistribution(const FilamentSizeHistogram &sizes)
 {
-    TChartSeries *distribution = Chart2DSizeOfFilament->Series(1);
+    TChartSeries *distribution = FilamentSizeChart->Series(1);
     distribution->Clear();
     for (std::size_t k = 0; k < sizes.Counts.size(); ++k)
         distribution->AddXY(double(sizes.Smallest) + double(k), sizes.Counts[k]);

@@ -76,11 +76,11 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
 
 void TfmMain::SetRunningState(bool running)
 {
-    BtnStart->setEnabled(!running);
-    BtnResertAndApply->setEnabled(!running);
-    BtnSaveWorld->setEnabled(!running);
-    BtnOpenWorld->setEnabled(!running);
-    BtnStop->setEnabled(running);
+    StartButton->setEnabled(!running);
+    ResetAndApplyButton->setEnabled(!running);
+    SaveWorldButton->setEnabled(!running);
+    OpenWorldButton->setEnabled(!running);
+    StopButton->setEnabled(running);
     // Concentrations, rates and simulation settings are fixed during a run;
     // mechanics and bacterium values stay editable for the next apply.
     for (int table = 0; table < 3; ++table)
@@ -93,7 +93,7 @@ void TfmMain::CommitPendingEdits()
         grid->CommitPendingEdit();
 }
 
-void TfmMain::BtnResertAndApplyClick()
+void TfmMain::ResetAndApplyClicked()
 {
     CommitPendingEdits();
     // After a stop the button is enabled while the run is still returning:
@@ -106,7 +106,7 @@ void TfmMain::BtnResertAndApplyClick()
     ResetAndApply();
 }
 
-void TfmMain::BtnStartClick()
+void TfmMain::StartClicked()
 {
     CommitPendingEdits();
     if (RunInProgress()) {
@@ -138,13 +138,13 @@ bool TfmMain::StartAllowed(bool withMechanics)
 void TfmMain::Run()
 {
     // The "Ch"/"M" choice is read only here, at the start of a run.
-    const bool chemistryOnly = BtnSimChem->isChecked();
+    const bool chemistryOnly = ChemistryOnlyButton->isChecked();
     if (!StartAllowed(!chemistryOnly))
         return;
     SetRunningState(true);
     // The starting point of every curve; a stopped run continues on the grid
     // of its observations, and a finished one after its last observation.
-    if (!ExtendTargetTime(Store, World(), TargetTime) && Chart2DN->Series(0)->Count() == 0)
+    if (!ExtendTargetTime(Store, World(), TargetTime) && SpeciesChart->Series(0)->Count() == 0)
         AddChartPoints();
     SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     const ObservationRecord start = RecordObservation(World());
@@ -158,8 +158,8 @@ void TfmMain::Run()
 
 void TfmMain::UpdateRecordingWishes()
 {
-    Simulation->SetRecording(Btn2DInfoT->isChecked(),
-                             Btn3DInfoT->isChecked() && PageControl->currentIndex() == 1);
+    Simulation->SetRecording(ChartsDuringRunButton->isChecked(),
+                             SceneDuringRunButton->isChecked() && PageControl->currentIndex() == 1);
 }
 
 void TfmMain::OnRunFinished(const QString &error)
@@ -168,7 +168,7 @@ void TfmMain::OnRunFinished(const QString &error)
     // scene as the run left the world (a stop ends it between observations).
     const ObservationRecord record = RecordObservation(World());
     ShowStatus(record);
-    if (BtnTextInfoT->isChecked())
+    if (ListsDuringRunButton->isChecked())
         ShowCurrentState(record);
     if (Simulation->RecordsScene())
         RefreshScene();
@@ -199,7 +199,7 @@ void TfmMain::DoDeferredActions()
     }
 }
 
-void TfmMain::BtnStopClick()
+void TfmMain::StopClicked()
 {
     Simulation->Stop();
     SetRunningState(false);

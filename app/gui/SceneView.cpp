@@ -117,8 +117,8 @@ void TfmMain::Window3DMouseMove(QMouseEvent *event)
     const int dy = at.y() - MouseY;
     MouseX = at.x();
     MouseY = at.y();
-    const DragMode mode = Btn3DChartMoveXY->isChecked()  ? DragMode::MoveXY
-                          : Btn3DChartMoveZ->isChecked() ? DragMode::MoveZ
+    const DragMode mode = PanViewButton->isChecked()  ? DragMode::MoveXY
+                          : ZoomViewButton->isChecked() ? DragMode::MoveZ
                                                          : DragMode::Rotate;
     // Measured against the whole window, so the same drag turns the view by
     // the same angle whatever the size of the 3D page.
@@ -145,7 +145,7 @@ void TfmMain::ChangeView(const std::vector<TMatrix3D> &changes)
     Window3D->Render();
 }
 
-void TfmMain::Btn3DChartResertClick()
+void TfmMain::ResetViewClicked()
 {
     TScene3D &scene = Scene();
     scene.ViewMatrix = IdentityMatrix();
@@ -153,8 +153,8 @@ void TfmMain::Btn3DChartResertClick()
     Window3D->Render();
 }
 
-void TfmMain::SpeedButton1Click()
+void TfmMain::BacteriumStyleClicked()
 {
-    BacteriumSphere->Solid = SpeedButton1->isChecked();
+    BacteriumSphere->Solid = SolidBacteriumButton->isChecked();
     Window3D->Render();
 }

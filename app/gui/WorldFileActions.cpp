@@ -40,13 +40,13 @@ QString AskWorldFilePath(QWidget *parent, bool save)
 
 } // namespace
 
-void TfmMain::BtnSaveWorldClick()
+void TfmMain::SaveWorldClicked()
 {
     if (const QString path = AskWorldFilePath(this, true); !path.isEmpty())
         SaveWorldTo(path);
 }
 
-void TfmMain::BtnOpenWorldClick()
+void TfmMain::OpenWorldClicked()
 {
     // An edit still open would land on the world's parameters afterwards.
     CommitPendingEdits();

@@ -59,6 +59,6 @@ int main(int argc, char *argv[])
     QObject::connect(&quitSignals, &QuitSignals::Received, &window, &TfmMain::CloseOnSignal);
     window.show();
     if (options.RunAtOnce)
-        QTimer::singleShot(0, &window, [&window] { window.BtnStartClick(); });
+        QTimer::singleShot(0, &window, [&window] { window.StartClicked(); });
     return application.exec();
 }
