@@ -35,8 +35,8 @@ void MeasureReactions(benchmark::State &state, const WorldParameters &parameters
     for (auto _ : state)
         cell.RunChemistry(cell.Time + slice);
     const double reactions = double(cell.ReactionCount - reactionsBefore);
-    state.counters["ns/reaction"] = benchmark::Counter(reactions * 1e-9, benchmark::Counter::kIsRate |
-                                                                            benchmark::Counter::kInvert);
+    state.counters["ns/reaction"] =
+        benchmark::Counter(reactions * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["filaments"] = double(cell.Filaments.size());
 }
 
@@ -71,8 +71,8 @@ void BM_MechanicsStep(benchmark::State &state)
         ++steps;
     }
     const double filamentSteps = double(steps) * double(cell.Filaments.size());
-    state.counters["ns/filament-step"] = benchmark::Counter(
-        filamentSteps * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/filament-step"] =
+        benchmark::Counter(filamentSteps * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["filaments"] = double(cell.Filaments.size());
 }
 
@@ -116,6 +116,17 @@ void BM_DefaultRunWithMechanics(benchmark::State &state)
 
 BENCHMARK(BM_ReactionsSeveringWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReactionsDefaultWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_MechanicsStep)->ArgName("threads")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_MechanicsStep)
+    ->ArgName("threads")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 BENCHMARK(BM_MechanicsSpeedUpOnTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_DefaultRunWithMechanics)->ArgName("seconds")->Arg(100)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_DefaultRunWithMechanics)
+    ->ArgName("seconds")
+    ->Arg(100)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();

@@ -27,8 +27,7 @@ std::vector<SummarySeries> SweepSeries(int points)
 void BM_SweepFigure(benchmark::State &state)
 {
     const auto series = SweepSeries(static_cast<int>(state.range(0)));
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "filonex-plotbench.png").string();
+    const std::string path = (std::filesystem::temp_directory_path() / "filonex-plotbench.png").string();
     for (auto _ : state) {
         EnsemblePlot plot;
         DrawEnsemblePlot(plot, series, {});
@@ -38,8 +37,7 @@ void BM_SweepFigure(benchmark::State &state)
     std::filesystem::remove(path);
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SweepFigure)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)
-    ->Complexity();
+BENCHMARK(BM_SweepFigure)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
 
 } // namespace
 

@@ -53,4 +53,8 @@ void BM_ChemistryWithMechanicsDefaultWorld(benchmark::State &state)
 // The argument is the simulated time in milliseconds; rates are per second of
 // wall-clock time.
 BENCHMARK(BM_ChemistryDefaultWorld)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ChemistryWithMechanicsDefaultWorld)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ChemistryWithMechanicsDefaultWorld)
+    ->Arg(10)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

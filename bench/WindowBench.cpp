@@ -48,9 +48,9 @@ double WindowSeconds(const QString &settings, bool chemistryOnly)
 
 double RunnerSeconds(const QTemporaryDir &folder, bool chemistryOnly, const char *time)
 {
-    QStringList arguments{"--settings", folder.filePath("filonex.ini"), "--seed",
-                          QString::number(Seed), "--observe", folder.filePath("observed.txt"),
-                          "--quiet", "--time", time};
+    QStringList arguments{"--settings", folder.filePath("filonex.ini"),  "--seed",  QString::number(Seed),
+                          "--observe",  folder.filePath("observed.txt"), "--quiet", "--time",
+                          time};
     if (chemistryOnly)
         arguments << "--chemistry-only";
     QProcess runner;

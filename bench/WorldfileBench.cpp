@@ -20,9 +20,13 @@ ParameterStore SeveringParameters()
 {
     ParameterStore store;
     CreateParameterTables(store, nullptr);
-    const std::pair<std::string_view, std::string_view> values[] = {
-        {"C_ACG", "20"},      {"C_ADC", "2"},     {"C_CAP", "0.1"},     {"RATE_SEVR", "1"},
-        {"RATE_FORM", "1E-5"}, {"RATE_CAPB", "0.3"}, {"SIM_METHOD", "Next reaction"}};
+    const std::pair<std::string_view, std::string_view> values[] = {{"C_ACG", "20"},
+                                                                    {"C_ADC", "2"},
+                                                                    {"C_CAP", "0.1"},
+                                                                    {"RATE_SEVR", "1"},
+                                                                    {"RATE_FORM", "1E-5"},
+                                                                    {"RATE_CAPB", "0.3"},
+                                                                    {"SIM_METHOD", "Next reaction"}};
     for (ParameterTable &table : store.Tables)
         for (const auto &[key, value] : values)
             if (ParameterRow *row = table.Find(key))

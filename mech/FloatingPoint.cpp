@@ -59,8 +59,7 @@ void InstallHandlerOnce()
 
 } // namespace
 
-FloatingPointError::FloatingPointError(Fault fault)
-    : std::runtime_error(FaultMessage(fault)), fault_(fault)
+FloatingPointError::FloatingPointError(Fault fault) : std::runtime_error(FaultMessage(fault)), fault_(fault)
 {
 }
 

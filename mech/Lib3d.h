@@ -54,8 +54,8 @@ struct CMatrix {
     double m20 = 0.0, m21 = 0.0, m22 = 0.0;
 
     constexpr CMatrix() = default;
-    constexpr CMatrix(double m00, double m01, double m02, double m10, double m11, double m12,
-                      double m20, double m21, double m22)
+    constexpr CMatrix(double m00, double m01, double m02, double m10, double m11, double m12, double m20,
+                      double m21, double m22)
         : m00(m00), m01(m01), m02(m02), m10(m10), m11(m11), m12(m12), m20(m20), m21(m21), m22(m22)
     {
     }
@@ -66,8 +66,8 @@ struct CMatrix {
         const auto is = [](double entry, double value) {
             return std::bit_cast<std::uint64_t>(entry) == std::bit_cast<std::uint64_t>(value);
         };
-        return is(m00, 1.0) && is(m01, 0.0) && is(m02, 0.0) && is(m10, 0.0) && is(m11, 1.0) &&
-               is(m12, 0.0) && is(m20, 0.0) && is(m21, 0.0) && is(m22, 1.0);
+        return is(m00, 1.0) && is(m01, 0.0) && is(m02, 0.0) && is(m10, 0.0) && is(m11, 1.0) && is(m12, 0.0) &&
+               is(m20, 0.0) && is(m21, 0.0) && is(m22, 1.0);
     }
 
     CMatrix &SetZero()
@@ -212,11 +212,12 @@ inline CVector &CVector::operator*=(const CMatrix &m)
 // Row i of a times b, each entry summed left to right.
 inline CMatrix operator*(const CMatrix &a, const CMatrix &b)
 {
-    return CMatrix(a.m00 * b.m00 + a.m01 * b.m10 + a.m02 * b.m20, a.m00 * b.m01 + a.m01 * b.m11 + a.m02 * b.m21,
-                   a.m00 * b.m02 + a.m01 * b.m12 + a.m02 * b.m22, a.m10 * b.m00 + a.m11 * b.m10 + a.m12 * b.m20,
-                   a.m10 * b.m01 + a.m11 * b.m11 + a.m12 * b.m21, a.m10 * b.m02 + a.m11 * b.m12 + a.m12 * b.m22,
-                   a.m20 * b.m00 + a.m21 * b.m10 + a.m22 * b.m20, a.m20 * b.m01 + a.m21 * b.m11 + a.m22 * b.m21,
-                   a.m20 * b.m02 + a.m21 * b.m12 + a.m22 * b.m22);
+    return CMatrix(
+        a.m00 * b.m00 + a.m01 * b.m10 + a.m02 * b.m20, a.m00 * b.m01 + a.m01 * b.m11 + a.m02 * b.m21,
+        a.m00 * b.m02 + a.m01 * b.m12 + a.m02 * b.m22, a.m10 * b.m00 + a.m11 * b.m10 + a.m12 * b.m20,
+        a.m10 * b.m01 + a.m11 * b.m11 + a.m12 * b.m21, a.m10 * b.m02 + a.m11 * b.m12 + a.m12 * b.m22,
+        a.m20 * b.m00 + a.m21 * b.m10 + a.m22 * b.m20, a.m20 * b.m01 + a.m21 * b.m11 + a.m22 * b.m21,
+        a.m20 * b.m02 + a.m21 * b.m12 + a.m22 * b.m22);
 }
 CMatrix operator+(const CMatrix &a, const CMatrix &b);
 CMatrix operator*(const CMatrix &a, double s);
@@ -302,9 +303,8 @@ inline CMatrix RotationZYX(double cx, double sx, double cy, double sy, double cz
     }
     // Ry * Rx: (cy, sy*sx, sy*cx; 0, cx, -sx; -sy, cy*sx, cy*cx).
     const double sysx = sy * sx, sycx = sy * cx;
-    return CMatrix(cz * cy, cz * sysx + (-sz) * cx, cz * sycx + (-sz) * (-sx),
-                   sz * cy, sz * sysx + cz * cx, sz * sycx + cz * (-sx),
-                   -sy, cy * sx, cy * cx);
+    return CMatrix(cz * cy, cz * sysx + (-sz) * cx, cz * sycx + (-sz) * (-sx), sz * cy, sz * sysx + cz * cx,
+                   sz * sycx + cz * (-sx), -sy, cy * sx, cy * cx);
 }
 inline void PreRotateX(CMatrix &m, double a)
 {

@@ -38,7 +38,10 @@ void TContainer3D::OGL_Paint()
         child->OGL_Paint();
 }
 
-TContainer3D::~TContainer3D() { DeleteChildren(); }
+TContainer3D::~TContainer3D()
+{
+    DeleteChildren();
+}
 
 void TContainer3D::Add(TObject3D *child)
 {

@@ -5,8 +5,7 @@
 #include <vector>
 
 // A node that owns an ordered list of children; the order is the drawing order.
-class TContainer3D : public TObject3D
-{
+class TContainer3D : public TObject3D {
 public:
     void UpdateMatrix() override;
     void OGL_Connect() override;

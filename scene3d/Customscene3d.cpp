@@ -1,8 +1,14 @@
 #include "Customscene3d.h"
 
-TCustomScene3D::TCustomScene3D() { MakeBoxNormalization(); }
+TCustomScene3D::TCustomScene3D()
+{
+    MakeBoxNormalization();
+}
 
-void TCustomScene3D::Update() { MakeBoxNormalization(); }
+void TCustomScene3D::Update()
+{
+    MakeBoxNormalization();
+}
 
 void TCustomScene3D::UpdateMatrix()
 {
@@ -10,7 +16,10 @@ void TCustomScene3D::UpdateMatrix()
     UpdateChildMatrices();
 }
 
-void TCustomScene3D::ApplyBox() { MakeBoxNormalization(); }
+void TCustomScene3D::ApplyBox()
+{
+    MakeBoxNormalization();
+}
 
 void TCustomScene3D::MakeBoxNormalization()
 {

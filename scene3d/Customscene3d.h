@@ -4,8 +4,7 @@
 
 // The root of a scene: adds the user's view transform, the projection and a
 // region of interest ("box") that is centred in the view.
-class TCustomScene3D : public TContainer3D
-{
+class TCustomScene3D : public TContainer3D {
 public:
     TCustomScene3D();
 

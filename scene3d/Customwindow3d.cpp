@@ -38,7 +38,10 @@ QSurfaceFormat RequestedFormat()
 
 // glBegin, glLoadMatrixf and the GLU quadrics need the fixed-function
 // pipeline, which OpenGL ES and core profiles do not have.
-bool IsDesktopOpenGL(const QSurfaceFormat &format) { return format.renderableType() == QSurfaceFormat::OpenGL; }
+bool IsDesktopOpenGL(const QSurfaceFormat &format)
+{
+    return format.renderableType() == QSurfaceFormat::OpenGL;
+}
 
 bool HasFixedFunctionPipeline(const QSurfaceFormat &format)
 {
@@ -63,8 +66,7 @@ bool OpenGLContextsAvailable()
 // The OpenGL surface that fills the control. Its context's creation, resizing,
 // painting and destruction drive the control's lifecycle; mouse events pass
 // through to the control.
-class TOpenGLSurface : public QOpenGLWidget
-{
+class TOpenGLSurface : public QOpenGLWidget {
 public:
     explicit TOpenGLSurface(TCustomWindow3D &owner) : QOpenGLWidget(&owner), Owner(owner)
     {
@@ -111,7 +113,8 @@ protected:
     }
 
 private:
-    template <class TCall> void Call(TCall call)
+    template <class TCall>
+    void Call(TCall call)
     {
         const QScopedValueRollback<bool> inCallback(InCallback, true);
         call();
@@ -152,7 +155,10 @@ void TCustomWindow3D::SetProportional(bool proportional)
     Render();
 }
 
-int TCustomWindow3D::LockRender() { return ++RenderLock; }
+int TCustomWindow3D::LockRender()
+{
+    return ++RenderLock;
+}
 
 int TCustomWindow3D::UnLockRender()
 {
@@ -169,11 +175,20 @@ void TCustomWindow3D::Render()
         OGL_Paint();
 }
 
-bool TCustomWindow3D::Create3D() { return OGL_Create3D(); }
+bool TCustomWindow3D::Create3D()
+{
+    return OGL_Create3D();
+}
 
-void TCustomWindow3D::Destroy3D() { OGL_Destroy3D(); }
+void TCustomWindow3D::Destroy3D()
+{
+    OGL_Destroy3D();
+}
 
-void TCustomWindow3D::ResizeViewport() { OGL_ResizeViewport(); }
+void TCustomWindow3D::ResizeViewport()
+{
+    OGL_ResizeViewport();
+}
 
 void TCustomWindow3D::MakeProportionalCorrection()
 {
@@ -188,7 +203,10 @@ void TCustomWindow3D::MakeProportionalCorrection()
         Correction[5] = float(w) / float(h);
 }
 
-bool TCustomWindow3D::ShowsErrorText() const { return CreationAttempted && (!Surface || Surface->isHidden()); }
+bool TCustomWindow3D::ShowsErrorText() const
+{
+    return CreationAttempted && (!Surface || Surface->isHidden());
+}
 
 QImage TCustomWindow3D::GrabFramebuffer()
 {
@@ -236,8 +254,8 @@ bool TCustomWindow3D::OGL_Create3D()
     }
     if (!OGL_SetupPixelFormat())
         return false;
-    HasRenderingContext =
-        Surface && Surface->context() && Surface->context()->isValid() && !Fails(TOpenGLStep::RenderingContext);
+    HasRenderingContext = Surface && Surface->context() && Surface->context()->isValid() &&
+                          !Fails(TOpenGLStep::RenderingContext);
     if (!HasRenderingContext) {
         SetErrors(InitializationFailed, "Could not get OpenGL RC!");
         return false;
@@ -254,7 +272,8 @@ bool TCustomWindow3D::OGL_SetupPixelFormat()
 {
     if (!HasDeviceContext)
         return false;
-    const QSurfaceFormat format = Surface && Surface->context() ? Surface->context()->format() : RequestedFormat();
+    const QSurfaceFormat format =
+        Surface && Surface->context() ? Surface->context()->format() : RequestedFormat();
     if (!IsDesktopOpenGL(format) || Fails(TOpenGLStep::ChoosePixelFormat)) {
         SetErrors(InitializationFailed, "Choose PixelFormat failed.");
         return false;
@@ -365,7 +384,8 @@ void TCustomWindow3D::SurfaceCreated()
         Surface->doneCurrent();
         // A new native window gets a fresh attempt, which a surface hidden
         // after a failure would never make.
-        QMetaObject::invokeMethod(this, [this] { Surface->show(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Surface->show(); }, Qt::QueuedConnection);
     });
     if (!Create3D())
         ShowErrorText();
@@ -384,4 +404,7 @@ void TCustomWindow3D::SurfaceUnavailable()
     ShowErrorText();
 }
 
-void TCustomWindow3D::SurfaceResized() { ResizeViewport(); }
+void TCustomWindow3D::SurfaceResized()
+{
+    ResizeViewport();
+}

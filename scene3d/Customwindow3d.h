@@ -17,8 +17,7 @@ class TCustomScene3D;
 class TOpenGLSurface;
 
 // The steps of setting up and using a context, each of which can fail.
-enum class TOpenGLStep
-{
+enum class TOpenGLStep {
     None,
     WindowDC,
     ChoosePixelFormat,
@@ -27,8 +26,7 @@ enum class TOpenGLStep
     MakeCurrent,
 };
 
-class TCustomWindow3D : public QWidget
-{
+class TCustomWindow3D : public QWidget {
 public:
     explicit TCustomWindow3D(QWidget *parent = nullptr);
     ~TCustomWindow3D() override;

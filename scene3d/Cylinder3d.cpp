@@ -5,11 +5,19 @@
 int TCylinder3D::DefSlices = 10;
 int TCylinder3D::DefStacks = 3;
 
-TCylinder3D::TCylinder3D() : Slices(DefSlices), Stacks(DefStacks) {}
+TCylinder3D::TCylinder3D() : Slices(DefSlices), Stacks(DefStacks)
+{
+}
 
-void TCylinder3D::OGL_Connect() { OGL_AcquireQuadric(Connected, Quadric); }
+void TCylinder3D::OGL_Connect()
+{
+    OGL_AcquireQuadric(Connected, Quadric);
+}
 
-void TCylinder3D::OGL_Disconnect() { OGL_ReleaseQuadric(Connected, Quadric); }
+void TCylinder3D::OGL_Disconnect()
+{
+    OGL_ReleaseQuadric(Connected, Quadric);
+}
 
 void TCylinder3D::OGL_Paint()
 {
@@ -20,7 +28,10 @@ void TCylinder3D::OGL_Paint()
     gluCylinder(Quadric, Radius, Radius, Height, Slices, Stacks);
 }
 
-TCylinder3D::~TCylinder3D() { OGL_Disconnect(); }
+TCylinder3D::~TCylinder3D()
+{
+    OGL_Disconnect();
+}
 
 void TCylinder3D::ApplyChanges(int changes)
 {

@@ -7,8 +7,7 @@ class GLUquadric;
 // An open tube from z = 0 to z = Height along the local z axis, drawn with a
 // GLU quadric that exists exactly while the cylinder is connected. It sets no
 // polygon mode and is drawn in the one the last sphere left.
-class TCylinder3D : public TObject3D
-{
+class TCylinder3D : public TObject3D {
 public:
     TCylinder3D();
     void OGL_Connect() override;

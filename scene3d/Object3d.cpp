@@ -10,7 +10,10 @@ TCustomWindow3D *TObject3D::GetWindow3D() const
     return Parent ? Parent->GetWindow3D() : nullptr;
 }
 
-void TObject3D::Update() { UpdateMatrix(); }
+void TObject3D::Update()
+{
+    UpdateMatrix();
+}
 
 void TObject3D::UpdateMatrix()
 {
@@ -24,11 +27,20 @@ void TObject3D::OGL_Connect()
     Update();
 }
 
-void TObject3D::OGL_Disconnect() { Connected = false; }
+void TObject3D::OGL_Disconnect()
+{
+    Connected = false;
+}
 
-void TObject3D::OGL_Paint() { glLoadMatrixf(AbsoluteMatrix.data()); }
+void TObject3D::OGL_Paint()
+{
+    glLoadMatrixf(AbsoluteMatrix.data());
+}
 
-TObject3D::~TObject3D() { SetParent(nullptr); }
+TObject3D::~TObject3D()
+{
+    SetParent(nullptr);
+}
 
 void TObject3D::SetParent(TContainer3D *container)
 {

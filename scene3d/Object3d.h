@@ -8,8 +8,7 @@ class TCustomWindow3D;
 // A node of the scene graph: its own transform relative to its parent and the
 // absolute transform loaded into OpenGL before it draws. Nodes are created
 // with new and deleted through a base pointer.
-class TObject3D
-{
+class TObject3D {
 public:
     TObject3D() = default;
     TObject3D(const TObject3D &) = delete;

@@ -2,4 +2,7 @@
 
 #include "Window3d.h"
 
-TCustomWindow3D *TScene3D::GetWindow3D() const { return Window; }
+TCustomWindow3D *TScene3D::GetWindow3D() const
+{
+    return Window;
+}

@@ -5,11 +5,19 @@
 int TSphere3D::DefSlices = 12;
 int TSphere3D::DefStacks = 10;
 
-TSphere3D::TSphere3D() : Slices(DefSlices), Stacks(DefStacks) {}
+TSphere3D::TSphere3D() : Slices(DefSlices), Stacks(DefStacks)
+{
+}
 
-void TSphere3D::OGL_Connect() { OGL_AcquireQuadric(Connected, Quadric); }
+void TSphere3D::OGL_Connect()
+{
+    OGL_AcquireQuadric(Connected, Quadric);
+}
 
-void TSphere3D::OGL_Disconnect() { OGL_ReleaseQuadric(Connected, Quadric); }
+void TSphere3D::OGL_Disconnect()
+{
+    OGL_ReleaseQuadric(Connected, Quadric);
+}
 
 void TSphere3D::OGL_Paint()
 {
@@ -23,6 +31,12 @@ void TSphere3D::OGL_Paint()
 
 // The base destructor can no longer reach this class's OGL_Disconnect, so the
 // quadric is released here.
-TSphere3D::~TSphere3D() { OGL_Disconnect(); }
+TSphere3D::~TSphere3D()
+{
+    OGL_Disconnect();
+}
 
-void TSphere3D::ApplyChanges(int) { Redraw(); }
+void TSphere3D::ApplyChanges(int)
+{
+    Redraw();
+}

@@ -6,8 +6,7 @@ class GLUquadric;
 
 // A sphere about the local origin, drawn with a GLU quadric that exists
 // exactly while the sphere is connected.
-class TSphere3D : public TObject3D
-{
+class TSphere3D : public TObject3D {
 public:
     TSphere3D();
     // Takes the quadric unlike the base, and does not run Update: the

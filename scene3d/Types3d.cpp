@@ -6,16 +6,43 @@
 #include <algorithm>
 #include <cmath>
 
-TXYZ operator+(const TXYZ &a, const TXYZ &b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-TXYZ operator-(const TXYZ &a, const TXYZ &b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-TXYZ operator-(const TXYZ &a) { return {-a.x, -a.y, -a.z}; }
-TXYZ operator*(const TXYZ &a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double MaxComponent(const TXYZ &a) { return std::max({a.x, a.y, a.z}); }
+TXYZ operator+(const TXYZ &a, const TXYZ &b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+TXYZ operator-(const TXYZ &a, const TXYZ &b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+TXYZ operator-(const TXYZ &a)
+{
+    return {-a.x, -a.y, -a.z};
+}
+TXYZ operator*(const TXYZ &a, double s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+double MaxComponent(const TXYZ &a)
+{
+    return std::max({a.x, a.y, a.z});
+}
 
-std::uint8_t RedOf(TRGBA c) { return c & 0xFF; }
-std::uint8_t GreenOf(TRGBA c) { return (c >> 8) & 0xFF; }
-std::uint8_t BlueOf(TRGBA c) { return (c >> 16) & 0xFF; }
-std::uint8_t AlphaOf(TRGBA c) { return c >> 24; }
+std::uint8_t RedOf(TRGBA c)
+{
+    return c & 0xFF;
+}
+std::uint8_t GreenOf(TRGBA c)
+{
+    return (c >> 8) & 0xFF;
+}
+std::uint8_t BlueOf(TRGBA c)
+{
+    return (c >> 16) & 0xFF;
+}
+std::uint8_t AlphaOf(TRGBA c)
+{
+    return c >> 24;
+}
 
 TRGBA MakeRGBA(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
 {
@@ -24,8 +51,7 @@ TRGBA MakeRGBA(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
 
 namespace {
 
-struct TSystemColorRole
-{
+struct TSystemColorRole {
     QPalette::ColorGroup Group;
     QPalette::ColorRole Role;
 };
@@ -103,9 +129,15 @@ TRGBA ColorToRGBA(TColor color, std::uint8_t alpha)
     return (rgb & 0xFFFFFF) | TRGBA(alpha) << 24;
 }
 
-TMatrix3D ZeroMatrix() { return TMatrix3D{}; }
+TMatrix3D ZeroMatrix()
+{
+    return TMatrix3D{};
+}
 
-TMatrix3D IdentityMatrix() { return ScalingMatrix(1.0f, 1.0f, 1.0f); }
+TMatrix3D IdentityMatrix()
+{
+    return ScalingMatrix(1.0f, 1.0f, 1.0f);
+}
 
 TMatrix3D TranslationMatrix(float x, float y, float z)
 {
@@ -131,7 +163,10 @@ TMatrix3D ScalingMatrix(float sx, float sy, float sz)
     return m;
 }
 
-TMatrix3D UniformScalingMatrix(float s) { return ScalingMatrix(s, s, s); }
+TMatrix3D UniformScalingMatrix(float s)
+{
+    return ScalingMatrix(s, s, s);
+}
 
 TMatrix3D RotationXMatrix(float angle)
 {
@@ -189,7 +224,10 @@ TMatrix3D MatrixProduct(const TMatrix3D &a, const TMatrix3D &b)
 
 // The product is formed apart from a, so a may be overwritten, and may even
 // be b itself.
-void MatrixMultiply(TMatrix3D &a, const TMatrix3D &b) { a = MatrixProduct(a, b); }
+void MatrixMultiply(TMatrix3D &a, const TMatrix3D &b)
+{
+    a = MatrixProduct(a, b);
+}
 
 int PrimitivesOfKind(int kind, int n)
 {

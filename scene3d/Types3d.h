@@ -13,8 +13,7 @@ using TColor = std::int32_t;
 // Packed colour: red in the lowest byte, then green, blue, alpha on top.
 using TRGBA = std::uint32_t;
 
-struct TXYZ
-{
+struct TXYZ {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
@@ -33,8 +32,7 @@ double MaxComponent(const TXYZ &a);
 // A vertex: the position is handed to glVertex3dv as three consecutive doubles,
 // the colour's first three bytes (red, green, blue on a little-endian machine)
 // to glColor3ubv.
-struct TXYZC
-{
+struct TXYZC {
     TXYZ Position;
     TRGBA Color = 0;
 
@@ -73,8 +71,7 @@ TMatrix3D MatrixProduct(const TMatrix3D &a, const TMatrix3D &b);
 void MatrixMultiply(TMatrix3D &a, const TMatrix3D &b);
 
 // How the vertices of a vertex primitive are joined.
-enum TPrimitiveKind : int
-{
+enum TPrimitiveKind : int {
     pkPoints = 1,
     pkLines = 2,
     pkLineStrip = 3,

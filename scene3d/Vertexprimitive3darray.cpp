@@ -22,9 +22,15 @@ void TVertexPrimitive3DArray::ApplyChanges(int changes)
     Redraw();
 }
 
-int TVertexPrimitive3DArray::VerticesCountToPrimitivesCount(int n) { return PrimitivesOfKind(Kind, n); }
+int TVertexPrimitive3DArray::VerticesCountToPrimitivesCount(int n)
+{
+    return PrimitivesOfKind(Kind, n);
+}
 
-unsigned TVertexPrimitive3DArray::OGL_PrimitiveType() const { return OGL_PrimitiveOfKind(Kind); }
+unsigned TVertexPrimitive3DArray::OGL_PrimitiveType() const
+{
+    return OGL_PrimitiveOfKind(Kind);
+}
 
 void TVertexPrimitive3DArray::CreateVertices(int n)
 {

@@ -6,8 +6,7 @@
 
 // Coloured vertices in one block of fixed size addressed by index, joined as
 // points, lines or triangles.
-class TVertexPrimitive3DArray : public TObject3D
-{
+class TVertexPrimitive3DArray : public TObject3D {
 public:
     void OGL_Paint() override;
     // Recounts the primitives for the current Kind and redraws when changes is

@@ -16,6 +16,12 @@ void TVertexPrimitive3DList::ApplyChanges(int changes)
         Redraw();
 }
 
-int TVertexPrimitive3DList::VerticesCountToPrimitivesCount(int n) { return PrimitivesOfKind(Kind, n); }
+int TVertexPrimitive3DList::VerticesCountToPrimitivesCount(int n)
+{
+    return PrimitivesOfKind(Kind, n);
+}
 
-unsigned TVertexPrimitive3DList::OGL_PrimitiveType() const { return OGL_PrimitiveOfKind(Kind); }
+unsigned TVertexPrimitive3DList::OGL_PrimitiveType() const
+{
+    return OGL_PrimitiveOfKind(Kind);
+}

@@ -6,8 +6,7 @@
 
 // Coloured vertices in a linked list that is cheap to clear and refill,
 // joined as points, lines or triangles.
-class TVertexPrimitive3DList : public TObject3D
-{
+class TVertexPrimitive3DList : public TObject3D {
 public:
     void OGL_Paint() override;
     // Redraws when changes is not 0.

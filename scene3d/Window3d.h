@@ -10,8 +10,7 @@ class QWheelEvent;
 
 // The view control with its own scene, which it creates and owns for its whole
 // life. Mouse handlers are set by the form that uses it.
-class TWindow3D : public TCustomWindow3D
-{
+class TWindow3D : public TCustomWindow3D {
 public:
     explicit TWindow3D(QWidget *parent = nullptr);
     // Destroys the scene and every object in it before the control.

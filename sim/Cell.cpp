@@ -1,6 +1,7 @@
 #include "Cell.h"
 
-CCell::CCell() : CChemistry(static_cast<CCellContents &>(*this)), CMechanics(static_cast<CCellContents &>(*this))
+CCell::CCell()
+    : CChemistry(static_cast<CCellContents &>(*this)), CMechanics(static_cast<CCellContents &>(*this))
 {
     Reset();
 }

@@ -57,10 +57,9 @@ CChemistry::CChemistry(CCellContents &world) : world_(world)
 {
     using Handler = void (CChemistry::*)();
     constexpr std::array<Handler, REACTION_COUNT> handlers = {
-        &CChemistry::FormFilament,  &CChemistry::AssocBarbed, &CChemistry::AssocPointed,
-        &CChemistry::DissocBarbed,  &CChemistry::DissocPointed, &CChemistry::CapBarbed,
-        &CChemistry::BindArp,       &CChemistry::Sever,
-        &CChemistry::FormFilamentAtBacterium};
+        &CChemistry::FormFilament, &CChemistry::AssocBarbed,   &CChemistry::AssocPointed,
+        &CChemistry::DissocBarbed, &CChemistry::DissocPointed, &CChemistry::CapBarbed,
+        &CChemistry::BindArp,      &CChemistry::Sever,         &CChemistry::FormFilamentAtBacterium};
     for (int i = 0; i < REACTION_COUNT; ++i) {
         CChemReaction &reaction = Reactions[i];
         reaction.Name = ReactionNames[i];
@@ -144,7 +143,7 @@ void CChemistry::FilamentChanged(CSolidFilament &f)
 }
 
 CSolidFilament &CChemistry::AppendFilament(const CVector &pointedEnd, const CVector &direction,
-                                      std::int32_t monomers)
+                                           std::int32_t monomers)
 {
     CSolidFilament filament;
     filament.SetGeometry(pointedEnd, direction);

@@ -173,7 +173,8 @@ void CChemistry::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
     }
     // Split: the barbed-side piece becomes a new filament that takes the cap
     // along; f keeps its pointed end and gets a free barbed end.
-    CSolidFilament &barbedPiece = AppendFilament(f->GetMonomerPosition(pointedSide + 1), f->Direction, barbedSide);
+    CSolidFilament &barbedPiece =
+        AppendFilament(f->GetMonomerPosition(pointedSide + 1), f->Direction, barbedSide);
     barbedPiece.Capped = f->Capped;
     FilamentChanged(barbedPiece);
     ++Species[FIB];

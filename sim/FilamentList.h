@@ -76,7 +76,10 @@ public:
     bool empty() const { return size() == 0; }
     // The i-th filament in list order; i must be below size().
     CSolidFilament &operator[](std::size_t i) { return Picked(alive_.FindByRank(std::int64_t(i))); }
-    const CSolidFilament &operator[](std::size_t i) const { return AtSlot(alive_.FindByRank(std::int64_t(i))); }
+    const CSolidFilament &operator[](std::size_t i) const
+    {
+        return AtSlot(alive_.FindByRank(std::int64_t(i)));
+    }
     CSolidFilament &front() { return (*this)[0]; }
     CSolidFilament &back() { return (*this)[size() - 1]; }
     const CSolidFilament &front() const { return (*this)[0]; }

@@ -118,15 +118,15 @@ void CMechanics::MechStep(double dt)
         for (std::size_t slot = 0; slot < slots; ++slot) {
             FilamentContacts &contacts = contacts_[slot];
             if (world_.Filaments.IsLive(slot) && !failure.Guard(slot, [&] {
-                if (!contacts.TouchesWall) {
-                    contacts.KickForceDirection = RandomUnitVector(world_.Random);
-                    contacts.KickTorqueDirection = RandomUnitVector(world_.Random);
-                }
-                // The bacterium does not track its rotation; the reaction
-                // torque would have no effect.
-                if (contacts.TouchesBacterium)
-                    world_.Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
-            }))
+                    if (!contacts.TouchesWall) {
+                        contacts.KickForceDirection = RandomUnitVector(world_.Random);
+                        contacts.KickTorqueDirection = RandomUnitVector(world_.Random);
+                    }
+                    // The bacterium does not track its rotation; the reaction
+                    // torque would have no effect.
+                    if (contacts.TouchesBacterium)
+                        world_.Bacterium->ApplyForceAndTorque(-contacts.BacteriumForce, CVector(0.0));
+                }))
                 break;
         }
     }
@@ -134,7 +134,8 @@ void CMechanics::MechStep(double dt)
         threads_.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
             for (std::size_t slot = begin; slot < end; ++slot)
                 if (world_.Filaments.IsLive(slot))
-                    failure.Guard(slot, [&] { ForceAndMove(world_.Filaments.AtSlot(slot), contacts_[slot], dt); });
+                    failure.Guard(slot,
+                                  [&] { ForceAndMove(world_.Filaments.AtSlot(slot), contacts_[slot], dt); });
         });
     }
     if (chosen)
@@ -147,7 +148,8 @@ void CMechanics::MechStep(double dt)
 }
 
 // Inlined into the step's loops, where it runs for every filament.
-[[gnu::always_inline]] inline void CMechanics::FindContacts(const CSolidFilament &f, FilamentContacts &contacts) const
+[[gnu::always_inline]] inline void CMechanics::FindContacts(const CSolidFilament &f,
+                                                            FilamentContacts &contacts) const
 {
     const CVector pointed = f.GetPointedEnd();
     const CVector barbed = f.GetBarbedEnd();
@@ -193,7 +195,8 @@ void CMechanics::MechStep(double dt)
 }
 
 // Inlined into the step's loop, as FindContacts.
-[[gnu::always_inline]] inline void CMechanics::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
+[[gnu::always_inline]] inline void CMechanics::ForceAndMove(CSolidFilament &f,
+                                                            const FilamentContacts &contacts, double dt) const
 {
     // A filament held by a wall gets no Brownian kick in this step.
     if (contacts.TouchesWall)
@@ -208,14 +211,14 @@ void CMechanics::MechStep(double dt)
 }
 
 bool CMechanics::WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
-                        double wall, int axis, bool upper, CVector &force, CVector &torque) const
+                             double wall, int axis, bool upper, CVector &force, CVector &torque) const
 {
     // The end that can lie beyond this wall: the outer one on the wall's
     // axis, the barbed end when both are level.
     const double pointedCoordinate = Component(pointed, axis);
     const double barbedCoordinate = Component(barbed, axis);
-    const bool pointedIsOuter = upper ? pointedCoordinate > barbedCoordinate
-                                      : pointedCoordinate < barbedCoordinate;
+    const bool pointedIsOuter =
+        upper ? pointedCoordinate > barbedCoordinate : pointedCoordinate < barbedCoordinate;
     const CVector &end = pointedIsOuter ? pointed : barbed;
     const double depth = wall - Component(end, axis);
     if (upper ? !(depth < 0.0) : !(depth > 0.0))
@@ -248,9 +251,9 @@ bool CMechanics::WallContact(const CVector &pointed, const CVector &barbed, cons
     return true;
 }
 
-bool CMechanics::BacteriumContact(const CVector &inside, const CVector &other,
-                             const CVector &filamentCenter, const CVector &sphereCenter,
-                             double radius, CVector &force, CVector &torque) const
+bool CMechanics::BacteriumContact(const CVector &inside, const CVector &other, const CVector &filamentCenter,
+                                  const CVector &sphereCenter, double radius, CVector &force,
+                                  CVector &torque) const
 {
     const CVector length = other - inside;
     const double filamentLength = Length(length);
@@ -274,6 +277,7 @@ bool CMechanics::BacteriumContact(const CVector &inside, const CVector &other,
     const double a = ForceIntegral(q);
     const double b = TorqueIntegral(q);
     force += BFInterCoef * lambda * a * penetration;
-    torque += BFInterCoef * lambda * Cross(a * (inside - filamentCenter) + b * ratio * direction, penetration);
+    torque +=
+        BFInterCoef * lambda * Cross(a * (inside - filamentCenter) + b * ratio * direction, penetration);
     return true;
 }

@@ -62,14 +62,13 @@ private:
     // centre of mass `position`; true when the filament touches that wall.
     // The end tested is the outer one on that axis (for an upper wall the
     // one with the larger coordinate), the barbed end when both are level.
-    bool WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
-                     double wall, int axis, bool upper, CVector &force, CVector &torque) const;
+    bool WallContact(const CVector &pointed, const CVector &barbed, const CVector &position, double wall,
+                     int axis, bool upper, CVector &force, CVector &torque) const;
     // Adds the contact force and torque on a filament whose end `inside` lies
     // in the sphere (centre, radius) and whose other end is `other`; false
     // (nothing added) when the contact is degenerate.
-    bool BacteriumContact(const CVector &inside, const CVector &other,
-                          const CVector &filamentCenter, const CVector &sphereCenter,
-                          double radius, CVector &force, CVector &torque) const;
+    bool BacteriumContact(const CVector &inside, const CVector &other, const CVector &filamentCenter,
+                          const CVector &sphereCenter, double radius, CVector &force, CVector &torque) const;
     // Applies the contact forces or the kick and friction, then moves f.
     void ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const;
 

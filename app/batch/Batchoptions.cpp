@@ -24,9 +24,10 @@ Number CountValue(const std::string &name, const std::string &text, Number least
 {
     if (const auto count = WholeNumber(text, least, most))
         return *count;
-    throw UsageError(name + " needs a whole number from " + std::to_string(least) +
-                     (most < std::numeric_limits<Number>::max() ? " to " + std::to_string(most) : std::string()) +
-                     ", not '" + text + "'");
+    throw UsageError(
+        name + " needs a whole number from " + std::to_string(least) +
+        (most < std::numeric_limits<Number>::max() ? " to " + std::to_string(most) : std::string()) +
+        ", not '" + text + "'");
 }
 
 void AddSweep(std::vector<SweepAxis> &sweeps, SweepAxis axis)
@@ -63,11 +64,9 @@ void CheckCombinations(const BatchOptions &options)
             if ((axis.Ident == "SIM_METHOD" && options.Method) ||
                 (axis.Ident == "SIM_TIME" && options.EndTime))
                 throw UsageError("--sweep " + axis.Ident + " and --" +
-                                 (axis.Ident == "SIM_METHOD" ? "method" : "time") +
-                                 " do not go together");
+                                 (axis.Ident == "SIM_METHOD" ? "method" : "time") + " do not go together");
     } else if (options.OutPath || options.Jobs) {
-        throw UsageError(std::string(options.OutPath ? "--out" : "--jobs") +
-                         " needs --runs or --sweep");
+        throw UsageError(std::string(options.OutPath ? "--out" : "--jobs") + " needs --runs or --sweep");
     }
 }
 
@@ -95,8 +94,7 @@ double PeriodValue(const std::string &text)
 std::string MethodValue(const std::string &text)
 {
     if (text != "First reaction" && text != "Next reaction")
-        throw UsageError("--method needs \"First reaction\" or \"Next reaction\", not '" + text +
-                         "'");
+        throw UsageError("--method needs \"First reaction\" or \"Next reaction\", not '" + text + "'");
     return text;
 }
 
@@ -177,10 +175,11 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
     line.AddValue("--runs", "N", "N replicas at each sweep point (default 1)", [&](const std::string &text) {
         options.Runs = CountValue<std::int64_t>("--runs", text, 1);
     });
-    line.AddRepeatedValue("--sweep", "IDENT=v1,v2,...",
-                          "vary a parameter of the settings file; repeated, the grid of all combinations "
-                          "(the last sweep varies fastest)",
-                          [&](const std::string &text) { AddSweep(options.Sweeps, ParseSweep(text, parameters)); });
+    line.AddRepeatedValue(
+        "--sweep", "IDENT=v1,v2,...",
+        "vary a parameter of the settings file; repeated, the grid of all combinations "
+        "(the last sweep varies fastest)",
+        [&](const std::string &text) { AddSweep(options.Sweeps, ParseSweep(text, parameters)); });
     line.AddValue("--jobs", "J", "runs at a time, each in a process of its own (default: the cores)",
                   [&](const std::string &text) { options.Jobs = CountValue("--jobs", text, 1); });
     line.AddValue("--out", "DIR",
@@ -191,7 +190,8 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "run only run K (from 0) of the ensemble, as a task of a cluster job array; the base seed "
                   "comes from --seed or from DIR/ensemble.tsv",
                   [&](const std::string &text) { options.RunIndex = CountValue("--run-index", text, 0); });
-    line.AddFlag("--prepare", "write DIR/ensemble.tsv, print the number of runs, run nothing", options.Prepare);
+    line.AddFlag("--prepare", "write DIR/ensemble.tsv, print the number of runs, run nothing",
+                 options.Prepare);
     line.AddCommand("merge", "DIR", "one ensemble folder",
                     "write runs.tsv and summary.tsv from the runs that have ended", into(options.MergePath));
 }

@@ -39,8 +39,8 @@ ParameterStore LoadParameters(const BatchOptions &options, const SettingsFile &s
         Warn(warning);
     // Unlike the window, which always starts with "First reaction", a batch
     // run takes the method that the settings file names.
-    store.Table(kSimulation)->Find("SIM_METHOD")->Value = options.Method.value_or(
-        settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
+    store.Table(kSimulation)->Find("SIM_METHOD")->Value =
+        options.Method.value_or(settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
     return store;
 }
 
@@ -68,7 +68,8 @@ int WriteFinalState(const CCell &cell, const std::optional<std::string> &statePa
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return kExitDone;
     return Fail(kExitOutputFailed, std::string("cannot write the final state to standard "
-                                               "output: ") + std::strerror(errno));
+                                               "output: ") +
+                                       std::strerror(errno));
 }
 
 // Warns once when bodies are flung out of the box.

@@ -30,8 +30,7 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
         // drawn anew too.
         SeedTheRun(cell.Random, options.Seed);
         cell.Pending.reset();
-    }
-    else if (!world.RandomStateComplete)
+    } else if (!world.RandomStateComplete)
         Warn("the world file says that its random draws came from the C library's rand(), "
              "whose state it could not hold: this run does not repeat the saved one");
     return world.TargetTime;
@@ -50,8 +49,7 @@ std::string CheckpointPeriodProblem(const BatchOptions &options, double endTime)
            "it must be at least " + LimitText(shortest, false) + " s";
 }
 
-RunWorldFiles::RunWorldFiles(const BatchOptions &options, const ParameterStore &applied,
-                             double targetTime)
+RunWorldFiles::RunWorldFiles(const BatchOptions &options, const ParameterStore &applied, double targetTime)
     : checkpointPath_(options.CheckpointPath), period_(options.CheckpointPeriod.value_or(0.0)),
       savePath_(options.SaveWorldPath), applied_(applied), targetTime_(targetTime)
 {

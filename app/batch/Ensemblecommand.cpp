@@ -84,11 +84,9 @@ void SettlePlan(const BatchOptions &options, const EnsemblePlan &plan)
     std::filesystem::create_directories(*options.OutPath);
     const std::string path = PlanPath(options);
     if (std::filesystem::exists(path)) {
-        if (const std::string difference = PlanDifference(plan, ReadEnsemblePlan(path));
-            !difference.empty())
+        if (const std::string difference = PlanDifference(plan, ReadEnsemblePlan(path)); !difference.empty())
             throw std::runtime_error(*options.OutPath + " holds another ensemble (" + path +
-                                     "): " + difference +
-                                     "; give another folder or remove that one");
+                                     "): " + difference + "; give another folder or remove that one");
         return;
     }
     WriteOutputFile(path, plan.Text());
@@ -101,8 +99,7 @@ void WriteRunSettings(const BatchOptions &options, const EnsemblePlan &plan, std
                       const std::string &path)
 {
     const std::string source = BatchSettingsPath(options);
-    if (const std::string problem = SettingsFileProblem(source, bool(options.SettingsPath));
-        !problem.empty())
+    if (const std::string problem = SettingsFileProblem(source, bool(options.SettingsPath)); !problem.empty())
         throw std::runtime_error(problem);
     const auto text = ReadText(source);
     WriteOutputFile(path, text.value_or(""));
@@ -148,8 +145,8 @@ int RunEnsembleMember(const BatchOptions &options)
 {
     StopWithParent();
     if (!options.Seed && !std::filesystem::exists(PlanPath(options)))
-        return Fail(kExitBadInput, "--run-index needs --seed, or the plan " + PlanPath(options) +
-                                       " that --prepare writes");
+        return Fail(kExitBadInput,
+                    "--run-index needs --seed, or the plan " + PlanPath(options) + " that --prepare writes");
     EnsemblePlan plan;
     std::string folder;
     BatchOptions member = options;
@@ -178,8 +175,7 @@ int RunEnsembleMember(const BatchOptions &options)
 
     const auto started = std::chrono::steady_clock::now();
     const int status = RunBatch(member);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     try {
         WriteRunRecord(folder, plan, *options.RunIndex, StatusText(status), seconds);
     } catch (const std::exception &e) {
@@ -203,8 +199,7 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
     launch.Arguments = arguments;
     launch.Folder = *options.OutPath;
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    launch.Jobs =
-        static_cast<int>(std::min<std::int64_t>(options.Jobs.value_or(cores), plan.RunCount()));
+    launch.Jobs = static_cast<int>(std::min<std::int64_t>(options.Jobs.value_or(cores), plan.RunCount()));
     // Runs side by side share the cores: each keeps its mechanics to one
     // thread (the results are the same for any number of threads).
     if (launch.Jobs > 1 && options.Threads == 0)
@@ -235,7 +230,6 @@ int PrepareEnsemble(const BatchOptions &options)
 int MergeCommand(const std::string &dir)
 {
     if (!std::filesystem::exists(dir + "/" + kPlanFile))
-        return Fail(kExitBadInput,
-                    dir + " is not an ensemble folder (it has no " + kPlanFile + ")");
+        return Fail(kExitBadInput, dir + " is not an ensemble folder (it has no " + kPlanFile + ")");
     return MergeAndReport(dir, false);
 }

@@ -30,8 +30,7 @@ void CheckRunPlan(const std::string &folder, const EnsemblePlan &plan)
     if (!std::filesystem::exists(path))
         throw std::runtime_error(folder + " has a result but no " + kPlanFile +
                                  " that says which ensemble it belongs to");
-    if (const std::string difference = PlanDifference(ReadEnsemblePlan(path), plan);
-        !difference.empty())
+    if (const std::string difference = PlanDifference(ReadEnsemblePlan(path), plan); !difference.empty())
         throw std::runtime_error(folder + " is a run of another ensemble: " + difference +
                                  " (in the ensemble's " + kPlanFile + ")");
 }

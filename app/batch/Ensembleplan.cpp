@@ -23,8 +23,7 @@ std::uint64_t SplitMix64(std::uint64_t x)
     return x ^ (x >> 31);
 }
 
-const ParameterRow *FindParameter(const ParameterStore &store, const std::string &ident,
-                                  std::string &section)
+const ParameterRow *FindParameter(const ParameterStore &store, const std::string &ident, std::string &section)
 {
     for (const ParameterTable &table : store.Tables)
         if (const ParameterRow *row = table.Find(ident)) {
@@ -73,12 +72,9 @@ std::vector<std::pair<std::string, std::string>> Items(const EnsemblePlan &plan)
     const auto orSettings = [](const std::string &value) {
         return value.empty() ? "that of the settings file" : value;
     };
-    return {{"base seed", std::to_string(plan.BaseSeed)},
-            {"runs per point", std::to_string(plan.Replicas)},
-            {"sweeps", SweepsText(plan.Sweeps)},
-            {"settings file hash", plan.SettingsHash},
-            {"method", orSettings(plan.Method)},
-            {"time", orSettings(plan.EndTime)},
+    return {{"base seed", std::to_string(plan.BaseSeed)}, {"runs per point", std::to_string(plan.Replicas)},
+            {"sweeps", SweepsText(plan.Sweeps)},          {"settings file hash", plan.SettingsHash},
+            {"method", orSettings(plan.Method)},          {"time", orSettings(plan.EndTime)},
             {"mechanics", plan.Mechanics ? "on" : "off"}};
 }
 
@@ -139,14 +135,12 @@ void CheckPlanSize(const EnsemblePlan &plan)
     const std::int64_t runs = plan.RunCount();
     if (runs <= kMostEnsembleRuns)
         return;
-    const std::string count = runs == kSaturated ? "more than " + std::to_string(runs)
-                                                 : std::to_string(runs);
-    throw std::runtime_error("an ensemble of " + count + " runs (" +
-                             std::to_string(plan.Replicas) + " at each of " +
-                             (plan.PointCount() == kSaturated ? "too many"
-                                                              : std::to_string(plan.PointCount())) +
-                             " sweep points) is more than the " +
-                             std::to_string(kMostEnsembleRuns) + " runs an ensemble may have");
+    const std::string count = runs == kSaturated ? "more than " + std::to_string(runs) : std::to_string(runs);
+    throw std::runtime_error(
+        "an ensemble of " + count + " runs (" + std::to_string(plan.Replicas) + " at each of " +
+        (plan.PointCount() == kSaturated ? "too many" : std::to_string(plan.PointCount())) +
+        " sweep points) is more than the " + std::to_string(kMostEnsembleRuns) +
+        " runs an ensemble may have");
 }
 
 std::uint32_t ReplicaSeed(std::uint32_t baseSeed, std::int64_t replica)
@@ -164,9 +158,8 @@ std::string EnsemblePlan::Text() const
 {
     std::string text = JoinFields({"base_seed", std::to_string(BaseSeed)}) +
                        JoinFields({"replicas", std::to_string(Replicas)}) +
-                       JoinFields({"settings_hash", SettingsHash}) +
-                       JoinFields({"method", Method}) + JoinFields({"time", EndTime}) +
-                       JoinFields({"mechanics", Mechanics ? "on" : "off"});
+                       JoinFields({"settings_hash", SettingsHash}) + JoinFields({"method", Method}) +
+                       JoinFields({"time", EndTime}) + JoinFields({"mechanics", Mechanics ? "on" : "off"});
     for (const SweepAxis &axis : Sweeps) {
         std::vector<std::string> fields = {"sweep", axis.Section, axis.Ident};
         fields.insert(fields.end(), axis.Values.begin(), axis.Values.end());
@@ -222,8 +215,7 @@ EnsemblePlan ReadEnsemblePlan(const std::string &path)
         else
             throw badLine();
     }
-    for (const char *const key :
-         {"base_seed", "replicas", "settings_hash", "method", "time", "mechanics"})
+    for (const char *const key : {"base_seed", "replicas", "settings_hash", "method", "time", "mechanics"})
         if (!seen.count(key))
             throw bad(std::string("no line '") + key + "' (a plan of an older version?)");
     CheckPlanSize(plan);

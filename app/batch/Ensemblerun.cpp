@@ -55,8 +55,7 @@ pid_t Start(const EnsembleLaunch &launch, std::int64_t run)
     const std::string log = folder + "/" + kRunLogFile;
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, log.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&files, STDOUT_FILENO, STDERR_FILENO);
     pid_t pid = -1;
     if (posix_spawn(&pid, launch.Program.c_str(), &files, nullptr, argv.data(), envp.data()) != 0)
@@ -67,8 +66,7 @@ pid_t Start(const EnsembleLaunch &launch, std::int64_t run)
 
 // Records the ended run as failed when it left no record of its own, and
 // reports how it ended.
-void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t run,
-            double seconds)
+void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t run, double seconds)
 {
     const std::string folder = RunFolder(launch, run);
     std::string status = kRunFailed;
@@ -78,8 +76,7 @@ void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t
         else
             WriteRunRecord(folder, plan, run, kRunFailed, seconds);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "filonex-batch: run %lld: %s\n", static_cast<long long>(run),
-                     e.what());
+        std::fprintf(stderr, "filonex-batch: run %lld: %s\n", static_cast<long long>(run), e.what());
     }
     if (!launch.Report)
         return;
@@ -88,8 +85,7 @@ void Finish(const EnsemblePlan &plan, const EnsembleLaunch &launch, std::int64_t
                      static_cast<long long>(plan.RunCount()), seconds);
     else
         std::fprintf(stderr, "run %lld of %lld %s, see %s/%s\n", static_cast<long long>(run + 1),
-                     static_cast<long long>(plan.RunCount()), status.c_str(), folder.c_str(),
-                     kRunLogFile);
+                     static_cast<long long>(plan.RunCount()), status.c_str(), folder.c_str(), kRunLogFile);
 }
 
 } // namespace

@@ -107,8 +107,8 @@ std::string ClashProblem(const BatchOptions &options, const std::string &setting
             return cannot + "it is the world file that --resume reads";
         for (auto other = outputs.begin(); other != output; ++other)
             if (output->Identity == other->Identity)
-                return other->Role + " '" + other->Path + "' and " + output->Role + " '" +
-                       output->Path + "' are the same file: one result would be lost";
+                return other->Role + " '" + other->Path + "' and " + output->Role + " '" + output->Path +
+                       "' are the same file: one result would be lost";
     }
     return {};
 }

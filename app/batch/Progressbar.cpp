@@ -26,14 +26,13 @@ std::string ClockText(double seconds)
         return ">" + ClockText(kLongestClock);
     const long long total = std::llround(std::max(seconds, 0.0));
     char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60,
-                  total % 60);
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60, total % 60);
     return text;
 }
 
 ProgressBar::ProgressBar(bool enabled, double startTime, double endTime)
-    : enabled_(enabled), startTime_(startTime), endTime_(endTime),
-      started_(std::chrono::steady_clock::now()), lastDrawn_(started_)
+    : enabled_(enabled), startTime_(startTime), endTime_(endTime), started_(std::chrono::steady_clock::now()),
+      lastDrawn_(started_)
 {
 }
 
@@ -67,8 +66,7 @@ void ProgressBar::Draw(const CCell &cell)
     const double span = endTime_ - startTime_;
     const double done = span > 0 ? std::clamp((cell.ObsTime - startTime_) / span, 0.0, 1.0) : 1.0;
     const int filled = static_cast<int>(done * kBarWidth);
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const std::string remaining = done > 0 ? ClockText(elapsed * (1 - done) / done) : "?";
     // "\033[K" clears what a longer previous line left on the right.
     std::fprintf(stderr,

@@ -16,12 +16,11 @@ std::vector<std::string> ManifestColumns(const EnsemblePlan &plan)
     return columns;
 }
 
-std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run,
-                                   const std::string &status, std::optional<double> wallSeconds)
+std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run, const std::string &status,
+                                   std::optional<double> wallSeconds)
 {
     std::vector<std::string> fields = {std::to_string(run), std::to_string(plan.PointOf(run)),
-                                       std::to_string(plan.ReplicaOf(run)),
-                                       std::to_string(plan.SeedOf(run))};
+                                       std::to_string(plan.ReplicaOf(run)), std::to_string(plan.SeedOf(run))};
     for (const std::string &value : plan.PointValues(plan.PointOf(run)))
         fields.push_back(value);
     fields.push_back(status);
@@ -37,8 +36,8 @@ void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, std:
                         JoinFields(RunFields(plan, run, status, wallSeconds)));
 }
 
-std::optional<std::vector<std::string>> ReadRunRecord(const std::string &runFolder,
-                                                      const EnsemblePlan &plan, std::int64_t run)
+std::optional<std::vector<std::string>> ReadRunRecord(const std::string &runFolder, const EnsemblePlan &plan,
+                                                      std::int64_t run)
 {
     const std::string path = runFolder + "/" + kRunRecordFile;
     if (!std::filesystem::exists(path))

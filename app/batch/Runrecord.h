@@ -22,8 +22,8 @@ inline constexpr const char *kRunMissing = "missing"; // no record: not run, or 
 std::vector<std::string> ManifestColumns(const EnsemblePlan &plan);
 
 // The manifest line of a run; an unknown wall time is an empty field.
-std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run,
-                                   const std::string &status, std::optional<double> wallSeconds);
+std::vector<std::string> RunFields(const EnsemblePlan &plan, std::int64_t run, const std::string &status,
+                                   std::optional<double> wallSeconds);
 
 // Writes the header and the run's line into run.tsv in runFolder.
 void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, std::int64_t run,
@@ -31,5 +31,5 @@ void WriteRunRecord(const std::string &runFolder, const EnsemblePlan &plan, std:
 
 // The fields of the record in runFolder, or nothing when it has none. Raises
 // std::runtime_error for a record that belongs to another plan or run.
-std::optional<std::vector<std::string>> ReadRunRecord(const std::string &runFolder,
-                                                      const EnsemblePlan &plan, std::int64_t run);
+std::optional<std::vector<std::string>> ReadRunRecord(const std::string &runFolder, const EnsemblePlan &plan,
+                                                      std::int64_t run);

@@ -28,8 +28,7 @@ void PrintState(std::FILE *out, const CCell &cell)
     for (const CChemReaction &reaction : cell.Reactions)
         std::fprintf(out, " %.17g", reaction.Propensity);
     std::fprintf(out, "\nbacterium");
-    PrintVector(out, cell.Bacterium ? static_cast<const CSphereSpace &>(*cell.Bacterium).Center
-                                    : CVector());
+    PrintVector(out, cell.Bacterium ? static_cast<const CSphereSpace &>(*cell.Bacterium).Center : CVector());
     std::fprintf(out, "\nfilaments %zu\n", cell.Filaments.size());
     for (const auto &filament : cell.Filaments) {
         std::fprintf(out, "%d %d", static_cast<int>(filament.Monomers), filament.Capped ? 1 : 0);

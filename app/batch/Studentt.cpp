@@ -37,8 +37,8 @@ double IncompleteBeta(double a, double b, double x)
         return 0;
     if (x >= 1)
         return 1;
-    const double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
-                                  a * std::log(x) + b * std::log1p(-x));
+    const double front =
+        std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) + b * std::log1p(-x));
     if (x < (a + 1) / (a + b + 2))
         return front * BetaFraction(a, b, x) / a;
     return 1 - front * BetaFraction(b, a, 1 - x) / b;

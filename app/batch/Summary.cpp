@@ -23,8 +23,7 @@ double Value(const std::string &field, const TidyTableReader &table)
     try {
         return ParseField(field).value_or(kNaN);
     } catch (const std::runtime_error &e) {
-        throw std::runtime_error(table.Path() + ":" + std::to_string(table.Line()) + ": " +
-                                 e.what());
+        throw std::runtime_error(table.Path() + ":" + std::to_string(table.Line()) + ": " + e.what());
     }
 }
 
@@ -53,8 +52,8 @@ void WritePoint(const PointTables &point, const std::function<void(const std::st
         for (std::size_t i = 1; i < tables.size(); ++i)
             if (rows[i][*timeColumn] != time)
                 throw std::runtime_error(point.Paths[i] + " has the time " + rows[i][*timeColumn] +
-                                         " where " + point.Paths.front() + " has " + time +
-                                         " (row " + std::to_string(row) + ")");
+                                         " where " + point.Paths.front() + " has " + time + " (row " +
+                                         std::to_string(row) + ")");
         for (std::size_t column = 0; column < header.size(); ++column) {
             if (column == *timeColumn)
                 continue;
@@ -63,9 +62,8 @@ void WritePoint(const PointTables &point, const std::function<void(const std::st
                 if (const double value = Value(rows[i][column], *tables[i]); !std::isnan(value))
                     values.push_back(value);
             const ColumnSummary s = Summarise(values);
-            write(
-                JoinFields({std::to_string(point.Point), time, header[column], std::to_string(s.N),
-                            Field(s.Mean), Field(s.Sd), Field(s.CiLow), Field(s.CiHigh)}));
+            write(JoinFields({std::to_string(point.Point), time, header[column], std::to_string(s.N),
+                              Field(s.Mean), Field(s.Sd), Field(s.CiLow), Field(s.CiHigh)}));
         }
     }
 }
@@ -90,8 +88,7 @@ ColumnSummary Summarise(const std::vector<double> &values)
     for (const double value : values)
         squares += (value - s.Mean) * (value - s.Mean);
     s.Sd = std::sqrt(squares / (s.N - 1));
-    const double halfWidth =
-        StudentTQuantile(0.5 + kConfidence / 2, s.N - 1) * s.Sd / std::sqrt(s.N);
+    const double halfWidth = StudentTQuantile(0.5 + kConfidence / 2, s.N - 1) * s.Sd / std::sqrt(s.N);
     s.CiLow = s.Mean - halfWidth;
     s.CiHigh = s.Mean + halfWidth;
     return s;

@@ -18,13 +18,15 @@
 // in, a double click zooms out again.
 class TChartPlot : public QCustomPlot {
 public:
-    TChartPlot(TChart &chart, QWidget *parent) : QCustomPlot(parent), Chart(chart) {
+    TChartPlot(TChart &chart, QWidget *parent) : QCustomPlot(parent), Chart(chart)
+    {
         setSelectionRectMode(QCP::srmZoom);
         setMouseTracking(true);
     }
 
 protected:
-    void mouseMoveEvent(QMouseEvent *event) override {
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
         QCustomPlot::mouseMoveEvent(event);
         const QPoint at = event->position().toPoint();
         const QString text = Chart.HoverText(at);
@@ -34,7 +36,8 @@ protected:
             QToolTip::showText(mapToGlobal(at), text, this);
     }
     void processRectZoom(QRect rect, QMouseEvent *) override { Chart.ZoomTo(rect); }
-    void mouseDoubleClickEvent(QMouseEvent *event) override {
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
         Chart.UndoZoom();
         QCustomPlot::mouseDoubleClickEvent(event);
     }
@@ -48,34 +51,51 @@ namespace {
 // Colours of curves added without one, by position in the chart; all read
 // well on a white back wall.
 const std::array<QColor, 12> AutomaticPalette = {
-    QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(0, 0, 255),     QColor(255, 0, 255),
-    QColor(0, 128, 128), QColor(0, 0, 128),   QColor(128, 0, 0),     QColor(128, 128, 0),
+    QColor(255, 0, 0),   QColor(0, 128, 0),     QColor(0, 0, 255),   QColor(255, 0, 255),
+    QColor(0, 128, 128), QColor(0, 0, 128),     QColor(128, 0, 0),   QColor(128, 128, 0),
     QColor(128, 0, 128), QColor(128, 128, 128), QColor(255, 128, 0), QColor(0, 160, 192),
 };
 
 } // namespace
 
-TChartSeries::TChartSeries(TChart &chart, QCPGraph *graph) : Owner(chart), Graph(graph) {}
+TChartSeries::TChartSeries(TChart &chart, QCPGraph *graph) : Owner(chart), Graph(graph)
+{
+}
 
-QString TChartSeries::Title() const { return Graph->name(); }
+QString TChartSeries::Title() const
+{
+    return Graph->name();
+}
 
-void TChartSeries::SetTitle(const QString &title) { Graph->setName(title); }
+void TChartSeries::SetTitle(const QString &title)
+{
+    Graph->setName(title);
+}
 
-bool TChartSeries::Active() const { return Graph->visible(); }
+bool TChartSeries::Active() const
+{
+    return Graph->visible();
+}
 
-void TChartSeries::SetActive(bool active) {
+void TChartSeries::SetActive(bool active)
+{
     Graph->setVisible(active);
     Owner.Repaint();
 }
 
-QColor TChartSeries::Color() const { return Graph->pen().color(); }
+QColor TChartSeries::Color() const
+{
+    return Graph->pen().color();
+}
 
-void TChartSeries::SetColor(const QColor &color) {
+void TChartSeries::SetColor(const QColor &color)
+{
     Graph->setPen(QPen(color));
     Owner.Repaint();
 }
 
-void TChartSeries::AddXY(double x, double y) {
+void TChartSeries::AddXY(double x, double y)
+{
     InXOrder = InXOrder && (Xs.empty() || x >= Xs.back());
     Xs.push_back(x);
     Ys.push_back(y);
@@ -86,7 +106,8 @@ void TChartSeries::AddXY(double x, double y) {
     Owner.Repaint();
 }
 
-void TChartSeries::SetYValue(int i, double y) {
+void TChartSeries::SetYValue(int i, double y)
+{
     Ys.at(i) = y;
     if (InXOrder && !GraphStale)
         (Graph->data()->begin() + i)->value = y;
@@ -95,7 +116,8 @@ void TChartSeries::SetYValue(int i, double y) {
     Owner.Repaint();
 }
 
-void TChartSeries::Clear() {
+void TChartSeries::Clear()
+{
     Xs.clear();
     Ys.clear();
     Graph->data()->clear();
@@ -104,9 +126,9 @@ void TChartSeries::Clear() {
     Owner.Repaint();
 }
 
-void TChartSeries::SyncGraph() {
-    Graph->setData(QVector<double>(Xs.begin(), Xs.end()), QVector<double>(Ys.begin(), Ys.end()),
-                   InXOrder);
+void TChartSeries::SyncGraph()
+{
+    Graph->setData(QVector<double>(Xs.begin(), Xs.end()), QVector<double>(Ys.begin(), Ys.end()), InXOrder);
     GraphStale = false;
 }
 
@@ -115,7 +137,8 @@ TChart::TChart(QWidget *parent)
       Bottom(std::make_unique<TChartAxis>(PlotWidget->xAxis)),
       Left(std::make_unique<TChartAxis>(PlotWidget->yAxis)),
       Top(std::make_unique<TChartAxis>(PlotWidget->xAxis2)),
-      Right(std::make_unique<TChartAxis>(PlotWidget->yAxis2)) {
+      Right(std::make_unique<TChartAxis>(PlotWidget->yAxis2))
+{
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PlotWidget);
@@ -158,7 +181,8 @@ TChart::TChart(QWidget *parent)
 
 TChart::~TChart() = default;
 
-TChartSeries *TChart::AddSeries(const QString &title, const QColor &color) {
+TChartSeries *TChart::AddSeries(const QString &title, const QColor &color)
+{
     QCPGraph *graph = PlotWidget->addGraph(PlotWidget->xAxis, PlotWidget->yAxis);
     graph->setLineStyle(QCPGraph::lsLine);
     graph->setScatterStyle(QCPScatterStyle::ssNone);
@@ -170,23 +194,32 @@ TChartSeries *TChart::AddSeries(const QString &title, const QColor &color) {
     return series;
 }
 
-void TChart::RemoveAllSeries() {
+void TChart::RemoveAllSeries()
+{
     SeriesList.clear();
     PlotWidget->clearGraphs();
     Repaint();
 }
 
-QColor TChart::Color() const { return ChartColor; }
+QColor TChart::Color() const
+{
+    return ChartColor;
+}
 
-void TChart::SetColor(const QColor &color) {
+void TChart::SetColor(const QColor &color)
+{
     ChartColor = color;
     PlotWidget->setBackground(QBrush(color));
     Repaint();
 }
 
-QColor TChart::BackColor() const { return WallColor; }
+QColor TChart::BackColor() const
+{
+    return WallColor;
+}
 
-void TChart::SetBackColor(const QColor &color) {
+void TChart::SetBackColor(const QColor &color)
+{
     WallColor = color;
     PlotWidget->axisRect()->setBackground(QBrush(color));
     Repaint();
@@ -198,7 +231,8 @@ namespace {
 // without points.
 template <typename Coordinate>
 std::pair<double, double> Extent(const std::vector<std::unique_ptr<TChartSeries>> &curves,
-                                 Coordinate coordinate) {
+                                 Coordinate coordinate)
+{
     double lowest = std::numeric_limits<double>::infinity();
     double highest = -lowest;
     for (const auto &curve : curves) {
@@ -214,29 +248,55 @@ std::pair<double, double> Extent(const std::vector<std::unique_ptr<TChartSeries>
     return {lowest, highest};
 }
 
-double X(const TChartSeries &curve, int i) { return curve.XValue(i); }
-double Y(const TChartSeries &curve, int i) { return curve.YValue(i); }
+double X(const TChartSeries &curve, int i)
+{
+    return curve.XValue(i);
+}
+double Y(const TChartSeries &curve, int i)
+{
+    return curve.YValue(i);
+}
 
 } // namespace
 
-double TChart::MinXValue() const { return Extent(SeriesList, X).first; }
-double TChart::MaxXValue() const { return Extent(SeriesList, X).second; }
-double TChart::MinYValue() const { return Extent(SeriesList, Y).first; }
-double TChart::MaxYValue() const { return Extent(SeriesList, Y).second; }
+double TChart::MinXValue() const
+{
+    return Extent(SeriesList, X).first;
+}
+double TChart::MaxXValue() const
+{
+    return Extent(SeriesList, X).second;
+}
+double TChart::MinYValue() const
+{
+    return Extent(SeriesList, Y).first;
+}
+double TChart::MaxYValue() const
+{
+    return Extent(SeriesList, Y).second;
+}
 
-bool TChart::LegendVisible() const { return PlotWidget->legend->visible(); }
+bool TChart::LegendVisible() const
+{
+    return PlotWidget->legend->visible();
+}
 
-void TChart::SetLegendVisible(bool shown) {
+void TChart::SetLegendVisible(bool shown)
+{
     PlotWidget->legend->setVisible(shown);
     Repaint();
 }
 
 namespace {
 
-QString Number(double value) { return QString::fromStdString(FormatNumber(value)); }
+QString Number(double value)
+{
+    return QString::fromStdString(FormatNumber(value));
+}
 
 // "Name: value unit" from an axis title "Name [unit]" (or a bare "Name").
-QString Reading(const TChartAxis &axis, const char *otherwise, const QString &value) {
+QString Reading(const TChartAxis &axis, const char *otherwise, const QString &value)
+{
     static const QRegularExpression withUnit(R"(^(.*\S)\s*\[(.+)\]$)");
     const QString title = axis.Title().isEmpty() ? QString(otherwise) : axis.Title();
     const QRegularExpressionMatch match = withUnit.match(title);
@@ -247,7 +307,8 @@ QString Reading(const TChartAxis &axis, const char *otherwise, const QString &va
 
 } // namespace
 
-QString TChart::HoverText(const QPoint &at) const {
+QString TChart::HoverText(const QPoint &at) const
+{
     if (!PlotWidget->axisRect()->rect().contains(at))
         return {};
     const QCPAxis *x = PlotWidget->xAxis;
@@ -264,8 +325,8 @@ QString TChart::HoverText(const QPoint &at) const {
         const QCPGraphDataContainer &data = *series->Graph->data();
         const auto end = data.findEnd(std::max(keyFrom, keyTo));
         for (auto it = data.findBegin(std::min(keyFrom, keyTo)); it != end; ++it) {
-            const double distance = std::hypot(x->coordToPixel(it->key) - at.x(),
-                                               y->coordToPixel(it->value) - at.y());
+            const double distance =
+                std::hypot(x->coordToPixel(it->key) - at.x(), y->coordToPixel(it->value) - at.y());
             if (distance <= reach) {
                 reach = distance;
                 nearest = series.get();
@@ -281,7 +342,8 @@ QString TChart::HoverText(const QPoint &at) const {
              Reading(*Left, "y", Number(point.value)));
 }
 
-void TChart::ZoomTo(const QRect &area) {
+void TChart::ZoomTo(const QRect &area)
+{
     // A click or a sliver is no zoom.
     if (area.width() < 3 || area.height() < 3)
         return;
@@ -297,7 +359,8 @@ void TChart::ZoomTo(const QRect &area) {
     Repaint();
 }
 
-void TChart::UndoZoom() {
+void TChart::UndoZoom()
+{
     if (!IsZoomed)
         return;
     IsZoomed = false;
@@ -312,7 +375,8 @@ void TChart::UndoZoom() {
     Repaint();
 }
 
-void TChart::Repaint() {
+void TChart::Repaint()
+{
     // Hidden charts (on other tabs) are drawn when they are shown.
     if (!isVisible()) {
         DrawWhenShown = true;
@@ -324,9 +388,13 @@ void TChart::Repaint() {
     DrawTimer->start(static_cast<int>(std::max<qint64>(0, MinDrawInterval - since)));
 }
 
-bool TChart::DrawingPending() const { return DrawTimer->isActive() || DrawWhenShown; }
+bool TChart::DrawingPending() const
+{
+    return DrawTimer->isActive() || DrawWhenShown;
+}
 
-void TChart::showEvent(QShowEvent *event) {
+void TChart::showEvent(QShowEvent *event)
+{
     QWidget::showEvent(event);
     if (DrawWhenShown) {
         DrawWhenShown = false;
@@ -334,7 +402,8 @@ void TChart::showEvent(QShowEvent *event) {
     }
 }
 
-void TChart::PrepareDrawing() {
+void TChart::PrepareDrawing()
+{
     for (const auto &series : SeriesList)
         if (series->GraphStale)
             series->SyncGraph();
@@ -344,7 +413,8 @@ void TChart::PrepareDrawing() {
         PlotWidget->yAxis->rescale(true);
 }
 
-QImage TChart::Picture() {
+QImage TChart::Picture()
+{
     PrepareDrawing();
     QImage picture(PlotWidget->size(), QImage::Format_RGB32);
     if (picture.isNull())
@@ -356,4 +426,7 @@ QImage TChart::Picture() {
     return picture;
 }
 
-QCustomPlot *TChart::Plot() const { return PlotWidget; }
+QCustomPlot *TChart::Plot() const
+{
+    return PlotWidget;
+}

@@ -14,11 +14,13 @@ public:
     explicit Ticker(const TChartAxis &owner) : Owner(owner) {}
 
 protected:
-    double getTickStep(const QCPRange &range) override {
+    double getTickStep(const QCPRange &range) override
+    {
         LastStep = Owner.StepFor(range.lower, range.upper);
         return LastStep;
     }
-    QString getTickLabel(double tick, const QLocale &, QChar, int) override {
+    QString getTickLabel(double tick, const QLocale &, QChar, int) override
+    {
         // Ticks are multiples of the step and may miss 0 by a rounding error.
         if (std::abs(tick) < LastStep * 1e-9)
             tick = 0.0;
@@ -36,9 +38,7 @@ public:
     explicit LogTicker(const TChartAxis &owner) : Owner(owner) {}
 
 protected:
-    QString getTickLabel(double tick, const QLocale &, QChar, int) override {
-        return Owner.LabelText(tick);
-    }
+    QString getTickLabel(double tick, const QLocale &, QChar, int) override { return Owner.LabelText(tick); }
 
 private:
     const TChartAxis &Owner;
@@ -47,7 +47,8 @@ private:
 namespace {
 
 // The smallest of 1, 2, 5 times a power of ten that is at least step.
-double RoundStep(double step) {
+double RoundStep(double step)
+{
     const double magnitude = std::pow(10.0, std::floor(std::log10(step)));
     for (double mantissa : {1.0, 2.0, 5.0, 10.0})
         if (mantissa * magnitude >= step * (1.0 - 1e-9))
@@ -59,41 +60,69 @@ double RoundStep(double step) {
 
 TChartAxis::TChartAxis(QCPAxis *axis)
     : Target(axis), LinearTicks(QSharedPointer<Ticker>::create(*this)),
-      LogTicks(QSharedPointer<LogTicker>::create(*this)) {
+      LogTicks(QSharedPointer<LogTicker>::create(*this))
+{
     Target->setTicker(LinearTicks);
     Target->grid()->setPen(QPen(QColor(192, 192, 192), 0, Qt::DotLine));
 }
 
 TChartAxis::~TChartAxis() = default;
 
-QString TChartAxis::Title() const { return Target->label(); }
+QString TChartAxis::Title() const
+{
+    return Target->label();
+}
 
-void TChartAxis::SetTitle(const QString &title) { Target->setLabel(title); }
+void TChartAxis::SetTitle(const QString &title)
+{
+    Target->setLabel(title);
+}
 
-QColor TChartAxis::GridColor() const { return Target->grid()->pen().color(); }
+QColor TChartAxis::GridColor() const
+{
+    return Target->grid()->pen().color();
+}
 
-void TChartAxis::SetGridColor(const QColor &color) {
+void TChartAxis::SetGridColor(const QColor &color)
+{
     QPen pen = Target->grid()->pen();
     pen.setColor(color);
     Target->grid()->setPen(pen);
 }
 
-QColor TChartAxis::LabelsFontColor() const { return Target->tickLabelColor(); }
+QColor TChartAxis::LabelsFontColor() const
+{
+    return Target->tickLabelColor();
+}
 
-void TChartAxis::SetLabelsFontColor(const QColor &color) { Target->setTickLabelColor(color); }
+void TChartAxis::SetLabelsFontColor(const QColor &color)
+{
+    Target->setTickLabelColor(color);
+}
 
-double TChartAxis::Minimum() const { return Target->range().lower; }
+double TChartAxis::Minimum() const
+{
+    return Target->range().lower;
+}
 
-double TChartAxis::Maximum() const { return Target->range().upper; }
+double TChartAxis::Maximum() const
+{
+    return Target->range().upper;
+}
 
-void TChartAxis::SetMinMax(double minimum, double maximum) {
+void TChartAxis::SetMinMax(double minimum, double maximum)
+{
     IsAutomatic = false;
     Target->setRange(minimum, maximum);
 }
 
-bool TChartAxis::Logarithmic() const { return Target->scaleType() == QCPAxis::stLogarithmic; }
+bool TChartAxis::Logarithmic() const
+{
+    return Target->scaleType() == QCPAxis::stLogarithmic;
+}
 
-void TChartAxis::SetLogarithmic(bool logarithmic) {
+void TChartAxis::SetLogarithmic(bool logarithmic)
+{
     Target->setScaleType(logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     if (logarithmic)
         Target->setTicker(LogTicks);
@@ -101,11 +130,18 @@ void TChartAxis::SetLogarithmic(bool logarithmic) {
         Target->setTicker(LinearTicks);
 }
 
-double TChartAxis::CalcIncrement() const { return StepFor(Minimum(), Maximum()); }
+double TChartAxis::CalcIncrement() const
+{
+    return StepFor(Minimum(), Maximum());
+}
 
-QString TChartAxis::LabelText(double value) const { return FormatFloat(Format, value); }
+QString TChartAxis::LabelText(double value) const
+{
+    return FormatFloat(Format, value);
+}
 
-double TChartAxis::StepFor(double lower, double upper) const {
+double TChartAxis::StepFor(double lower, double upper) const
+{
     const double size = upper - lower;
     if (!(size > 0.0))
         return Step > 0.0 ? Step : 1.0;

@@ -15,10 +15,14 @@
 
 namespace {
 
-std::string Utf8(const QString &text) { return text.toUtf8().toStdString(); }
+std::string Utf8(const QString &text)
+{
+    return text.toUtf8().toStdString();
+}
 
 // The chart as the text writer sees it.
-ChartModel TextModel(TChart &chart) {
+ChartModel TextModel(TChart &chart)
+{
     ChartModel model;
     model.AxisTitles = {Utf8(chart.BottomAxis().Title()), Utf8(chart.TopAxis().Title()),
                         Utf8(chart.LeftAxis().Title()), Utf8(chart.RightAxis().Title())};
@@ -35,12 +39,14 @@ ChartModel TextModel(TChart &chart) {
 
 } // namespace
 
-void ShowChartConfig(TChart *chart) {
+void ShowChartConfig(TChart *chart)
+{
     if (chart != nullptr)
         TTeeChartConfigDlg::ShowChartConfig(chart, {0, 1, 2, 3});
 }
 
-void ExportChartBitmap(TChart *chart) {
+void ExportChartBitmap(TChart *chart)
+{
     if (chart == nullptr)
         return;
     const QString fileName = ChartPrompts().SaveFileName(chart, TSaveKind::Bitmap);
@@ -62,12 +68,13 @@ void ExportChartBitmap(TChart *chart) {
             error = QString::fromLocal8Bit(std::strerror(e.Error()));
         }
     if (!error.isEmpty())
-        ShowChartMessage(chart, QMessageBox::Critical,
-                         QStringLiteral("Cannot create file \"%1\". %2")
-                             .arg(QDir::toNativeSeparators(fileName), error));
+        ShowChartMessage(
+            chart, QMessageBox::Critical,
+            QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), error));
 }
 
-void ExportChartText(TChart *chart) {
+void ExportChartText(TChart *chart)
+{
     if (chart == nullptr)
         return;
     if (chart->SeriesCount() == 0) {

@@ -16,7 +16,8 @@ class TSaveDialog : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
 
-    void accept() override {
+    void accept() override
+    {
         const QStringList chosen = selectedFiles();
         if (!chosen.isEmpty()) {
             const QFileInfo file(chosen.first());
@@ -31,32 +32,40 @@ public:
     }
 };
 
-QString AskSaveFileName(QWidget *parent, TSaveKind kind) {
+QString AskSaveFileName(QWidget *parent, TSaveKind kind)
+{
     const std::unique_ptr<QFileDialog> dialog(CreateSaveDialog(parent, kind));
     if (dialog->exec() != QDialog::Accepted)
         return {};
     return dialog->selectedFiles().value(0);
 }
 
-void ShowMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text) {
+void ShowMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
     QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-QColor AskColor(QWidget *parent, const QColor &initial) {
+QColor AskColor(QWidget *parent, const QColor &initial)
+{
     return QColorDialog::getColor(initial, parent);
 }
 
 } // namespace
 
-TChartPrompts DefaultChartPrompts() { return {AskSaveFileName, ShowMessageBox, AskColor}; }
+TChartPrompts DefaultChartPrompts()
+{
+    return {AskSaveFileName, ShowMessageBox, AskColor};
+}
 
-TChartPrompts &ChartPrompts() {
+TChartPrompts &ChartPrompts()
+{
     static TChartPrompts prompts = DefaultChartPrompts();
     return prompts;
 }
 
-QFileDialog *CreateSaveDialog(QWidget *parent, TSaveKind kind) {
+QFileDialog *CreateSaveDialog(QWidget *parent, TSaveKind kind)
+{
     auto *dialog = new TSaveDialog(parent);
     // Qt's own dialog, so that the folder check above always runs.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
@@ -74,7 +83,8 @@ QFileDialog *CreateSaveDialog(QWidget *parent, TSaveKind kind) {
     return dialog;
 }
 
-void ShowChartMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text) {
+void ShowChartMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
     QApplication::beep();
     ChartPrompts().Message(parent, icon, text);
 }

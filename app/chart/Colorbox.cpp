@@ -10,7 +10,8 @@
 
 namespace {
 
-QIcon Swatch(const QColor &color) {
+QIcon Swatch(const QColor &color)
+{
     QPixmap pixmap(16, 12);
     pixmap.fill(color);
     QPainter painter(&pixmap);
@@ -21,24 +22,28 @@ QIcon Swatch(const QColor &color) {
 
 } // namespace
 
-TColorBox::TColorBox(QWidget *parent) : QComboBox(parent) {
+TColorBox::TColorBox(QWidget *parent) : QComboBox(parent)
+{
     const std::pair<const char *, QColor> standard[] = {
-        {"Black", QColor(0, 0, 0)},        {"Maroon", QColor(128, 0, 0)},
-        {"Green", QColor(0, 128, 0)},      {"Olive", QColor(128, 128, 0)},
-        {"Navy", QColor(0, 0, 128)},       {"Purple", QColor(128, 0, 128)},
-        {"Teal", QColor(0, 128, 128)},     {"Gray", QColor(128, 128, 128)},
-        {"Silver", QColor(192, 192, 192)}, {"Red", QColor(255, 0, 0)},
-        {"Lime", QColor(0, 255, 0)},       {"Yellow", QColor(255, 255, 0)},
-        {"Blue", QColor(0, 0, 255)},       {"Fuchsia", QColor(255, 0, 255)},
-        {"Aqua", QColor(0, 255, 255)},     {"White", QColor(255, 255, 255)},
+        {"Black", QColor(0, 0, 0)},       {"Maroon", QColor(128, 0, 0)},    {"Green", QColor(0, 128, 0)},
+        {"Olive", QColor(128, 128, 0)},   {"Navy", QColor(0, 0, 128)},      {"Purple", QColor(128, 0, 128)},
+        {"Teal", QColor(0, 128, 128)},    {"Gray", QColor(128, 128, 128)},  {"Silver", QColor(192, 192, 192)},
+        {"Red", QColor(255, 0, 0)},       {"Lime", QColor(0, 255, 0)},      {"Yellow", QColor(255, 255, 0)},
+        {"Blue", QColor(0, 0, 255)},      {"Fuchsia", QColor(255, 0, 255)}, {"Aqua", QColor(0, 255, 255)},
+        {"White", QColor(255, 255, 255)},
     };
     const QPalette system = QApplication::palette();
     const std::pair<const char *, QPalette::ColorRole> systemColors[] = {
-        {"Button Face", QPalette::Button},        {"Button Text", QPalette::ButtonText},
-        {"Button Highlight", QPalette::Light},    {"Button Shadow", QPalette::Dark},
-        {"Window", QPalette::Base},               {"Window Text", QPalette::Text},
-        {"Window Background", QPalette::Window},  {"Highlight", QPalette::Highlight},
-        {"Highlight Text", QPalette::HighlightedText}, {"Info Background", QPalette::ToolTipBase},
+        {"Button Face", QPalette::Button},
+        {"Button Text", QPalette::ButtonText},
+        {"Button Highlight", QPalette::Light},
+        {"Button Shadow", QPalette::Dark},
+        {"Window", QPalette::Base},
+        {"Window Text", QPalette::Text},
+        {"Window Background", QPalette::Window},
+        {"Highlight", QPalette::Highlight},
+        {"Highlight Text", QPalette::HighlightedText},
+        {"Info Background", QPalette::ToolTipBase},
     };
     for (const auto &[name, color] : standard)
         AddColor(QString::fromLatin1(name), color, count());
@@ -49,13 +54,18 @@ TColorBox::TColorBox(QWidget *parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, &TColorBox::ItemActivated);
 }
 
-void TColorBox::AddColor(const QString &name, const QColor &color, int at) {
+void TColorBox::AddColor(const QString &name, const QColor &color, int at)
+{
     insertItem(at, Swatch(color), name, color);
 }
 
-QColor TColorBox::Selected() const { return Current; }
+QColor TColorBox::Selected() const
+{
+    return Current;
+}
 
-void TColorBox::SetSelected(const QColor &color) {
+void TColorBox::SetSelected(const QColor &color)
+{
     Current = color.toRgb();
     for (int i = 0; i < CustomIndex(); ++i) {
         if (itemData(i).value<QColor>().rgb() == Current.rgb()) {
@@ -67,7 +77,8 @@ void TColorBox::SetSelected(const QColor &color) {
     setCurrentIndex(CustomIndex() - 1);
 }
 
-void TColorBox::ItemActivated(int index) {
+void TColorBox::ItemActivated(int index)
+{
     if (index != CustomIndex()) {
         Current = itemData(index).value<QColor>();
         return;

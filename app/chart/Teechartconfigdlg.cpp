@@ -34,7 +34,8 @@ constexpr int NameColumn = 2;
 // The images of the curves grid, by their index in the dialog's image list.
 enum GridImage { ColorsHeaderImage = 0, ShownHeaderImage = 2, HiddenImage = 3, ShownImage = 4 };
 
-QPixmap GridImagePixmap(GridImage image) {
+QPixmap GridImagePixmap(GridImage image)
+{
     QPixmap pixmap(14, 14);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -68,7 +69,8 @@ QPixmap GridImagePixmap(GridImage image) {
     return pixmap;
 }
 
-void DrawCentred(QPainter &painter, const QRect &cell, GridImage image) {
+void DrawCentred(QPainter &painter, const QRect &cell, GridImage image)
+{
     const QPixmap pixmap = GridImagePixmap(image);
     painter.drawPixmap(cell.center() - QPoint(pixmap.width() / 2 - 1, pixmap.height() / 2 - 1), pixmap);
 }
@@ -77,10 +79,12 @@ void DrawCentred(QPainter &painter, const QRect &cell, GridImage image) {
 class TCurvesGridDelegate : public QStyledItemDelegate {
 public:
     TCurvesGridDelegate(const TTeeChartConfigDlg &dialog, QObject *parent)
-        : QStyledItemDelegate(parent), Dialog(dialog) {}
+        : QStyledItemDelegate(parent), Dialog(dialog)
+    {
+    }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override {
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         if (index.row() == 0) {
             painter->fillRect(option.rect, option.palette.color(QPalette::Button));
             painter->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft,
@@ -97,11 +101,13 @@ private:
 
 // The width of an edit that shows that many average characters whole (12 px
 // for its frame and text margins).
-int WidthOfCharacters(const QLineEdit &edit, int characters) {
+int WidthOfCharacters(const QLineEdit &edit, int characters)
+{
     return edit.fontMetrics().averageCharWidth() * characters + 12;
 }
 
-QLineEdit *NumberEdit(QWidget *parent, const QString &name) {
+QLineEdit *NumberEdit(QWidget *parent, const QString &name)
+{
     auto *edit = new QLineEdit(QStringLiteral("0"), parent);
     edit->setObjectName(name);
     edit->setEnabled(false);
@@ -110,7 +116,8 @@ QLineEdit *NumberEdit(QWidget *parent, const QString &name) {
 
 } // namespace
 
-TTeeChartConfigDlg::TTeeChartConfigDlg(QWidget *parent) : QDialog(parent) {
+TTeeChartConfigDlg::TTeeChartConfigDlg(QWidget *parent) : QDialog(parent)
+{
     setWindowTitle(QStringLiteral("Configuration"));
     Pages = new QTabWidget(this);
     Pages->setObjectName(QStringLiteral("Pages"));
@@ -143,7 +150,8 @@ TTeeChartConfigDlg::TTeeChartConfigDlg(QWidget *parent) : QDialog(parent) {
 
 TTeeChartConfigDlg::~TTeeChartConfigDlg() = default;
 
-QWidget *TTeeChartConfigDlg::CreateWindowPage() {
+QWidget *TTeeChartConfigDlg::CreateWindowPage()
+{
     WindowTab = new QWidget;
     WindowTab->setObjectName(QStringLiteral("WindowTab"));
     auto *layout = new QGridLayout(WindowTab);
@@ -173,7 +181,8 @@ QWidget *TTeeChartConfigDlg::CreateWindowPage() {
     return WindowTab;
 }
 
-QWidget *TTeeChartConfigDlg::CreateCurvesPage() {
+QWidget *TTeeChartConfigDlg::CreateCurvesPage()
+{
     CurvesTab = new QWidget;
     CurvesTab->setObjectName(QStringLiteral("CurvesTab"));
     CurvesGrid = new QTableWidget(2, 4, CurvesTab);
@@ -200,7 +209,8 @@ QWidget *TTeeChartConfigDlg::CreateCurvesPage() {
 }
 
 TTeeChartConfigDlg::AxisControls TTeeChartConfigDlg::CreateAxisGroup(const QString &prefix,
-                                                                     const QString &caption) {
+                                                                     const QString &caption)
+{
     AxisControls controls{};
     controls.Group = new QGroupBox(caption, AxesTab);
     controls.TitleCheckBox = new QCheckBox(QStringLiteral("Title:"), controls.Group);
@@ -236,13 +246,16 @@ TTeeChartConfigDlg::AxisControls TTeeChartConfigDlg::CreateAxisGroup(const QStri
     return controls;
 }
 
-QWidget *TTeeChartConfigDlg::CreateAxesPage() {
+QWidget *TTeeChartConfigDlg::CreateAxesPage()
+{
     AxesTab = new QWidget;
     AxesTab->setObjectName(QStringLiteral("AxesTab"));
     LeftAxisControls = CreateAxisGroup(QStringLiteral("Y"), QStringLiteral(" Left "));
     BottomAxisControls = CreateAxisGroup(QStringLiteral("X"), QStringLiteral(" Bottom "));
-    connect(LeftAxisControls.AutoCheckBox, &QCheckBox::clicked, this, &TTeeChartConfigDlg::YAutoCheckBoxClick);
-    connect(BottomAxisControls.AutoCheckBox, &QCheckBox::clicked, this, &TTeeChartConfigDlg::XAutoCheckBoxClick);
+    connect(LeftAxisControls.AutoCheckBox, &QCheckBox::clicked, this,
+            &TTeeChartConfigDlg::YAutoCheckBoxClick);
+    connect(BottomAxisControls.AutoCheckBox, &QCheckBox::clicked, this,
+            &TTeeChartConfigDlg::XAutoCheckBoxClick);
     auto *layout = new QHBoxLayout(AxesTab);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(LeftAxisControls.Group);
@@ -251,7 +264,8 @@ QWidget *TTeeChartConfigDlg::CreateAxesPage() {
 }
 
 TTeeChartConfigDlg::LabelControls TTeeChartConfigDlg::CreateLabelGroup(const QString &prefix,
-                                                                       const QString &caption) {
+                                                                       const QString &caption)
+{
     LabelControls controls{};
     controls.Group = new QGroupBox(caption, LabelsTab);
     controls.AutoCheckBox = new QCheckBox(QStringLiteral("Automatic"), controls.Group);
@@ -278,7 +292,8 @@ TTeeChartConfigDlg::LabelControls TTeeChartConfigDlg::CreateLabelGroup(const QSt
     return controls;
 }
 
-QWidget *TTeeChartConfigDlg::CreateLabelsPage() {
+QWidget *TTeeChartConfigDlg::CreateLabelsPage()
+{
     LabelsTab = new QWidget;
     LabelsTab->setObjectName(QStringLiteral("LabelsTab"));
     LeftLabelControls = CreateLabelGroup(QStringLiteral("Y"), QStringLiteral(" Left "));
@@ -294,7 +309,8 @@ QWidget *TTeeChartConfigDlg::CreateLabelsPage() {
     return LabelsTab;
 }
 
-void TTeeChartConfigDlg::ShowChartConfig(TChart *chart, std::initializer_list<int> pages) {
+void TTeeChartConfigDlg::ShowChartConfig(TChart *chart, std::initializer_list<int> pages)
+{
     TTeeChartConfigDlg dialog(chart != nullptr ? chart->window() : nullptr);
     dialog.Chart = chart;
     for (int page = 0; page < dialog.Pages->count(); ++page)
@@ -303,12 +319,14 @@ void TTeeChartConfigDlg::ShowChartConfig(TChart *chart, std::initializer_list<in
     dialog.exec();
 }
 
-void TTeeChartConfigDlg::showEvent(QShowEvent *event) {
+void TTeeChartConfigDlg::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     move(screen()->availableGeometry().center() - rect().center());
 }
 
-void TTeeChartConfigDlg::LoadFromChart() {
+void TTeeChartConfigDlg::LoadFromChart()
+{
     if (Chart == nullptr)
         RaiseNoChart();
     if (IsPageVisible(QStringLiteral("Window page")))
@@ -321,7 +339,8 @@ void TTeeChartConfigDlg::LoadFromChart() {
         LoadLabelsPage();
 }
 
-void TTeeChartConfigDlg::OKBtnClick() {
+void TTeeChartConfigDlg::OKBtnClick()
+{
     if (Chart == nullptr)
         RaiseNoChart();
     if (IsPageVisible(QStringLiteral("Window page")))
@@ -336,7 +355,8 @@ void TTeeChartConfigDlg::OKBtnClick() {
     accept();
 }
 
-void TTeeChartConfigDlg::OKClicked() {
+void TTeeChartConfigDlg::OKClicked()
+{
     // The error of a number text that does not convert is shown, and the
     // dialog stays open for the user to mend it.
     try {
@@ -348,14 +368,16 @@ void TTeeChartConfigDlg::OKClicked() {
 
 // Window page.
 
-void TTeeChartConfigDlg::LoadWindowPage() {
+void TTeeChartConfigDlg::LoadWindowPage()
+{
     SetColorItem(QStringLiteral("Margins"), Chart->Color());
     SetColorItem(QStringLiteral("Background"), Chart->BackColor());
     SetColorItem(QStringLiteral("Grid"), AxisByName(QStringLiteral("X")).GridColor());
     SetColorItem(QStringLiteral("Fonts"), Chart->TitleFontColor());
 }
 
-void TTeeChartConfigDlg::ApplyWindowPage() {
+void TTeeChartConfigDlg::ApplyWindowPage()
+{
     Chart->SetColor(GetColorItem(QStringLiteral("Margins")));
     Chart->SetBackColor(GetColorItem(QStringLiteral("Background")));
     const QColor grid = GetColorItem(QStringLiteral("Grid"));
@@ -367,7 +389,8 @@ void TTeeChartConfigDlg::ApplyWindowPage() {
     Chart->SetTitleFontColor(fonts);
 }
 
-void TTeeChartConfigDlg::DefaultColorsBtnClick() {
+void TTeeChartConfigDlg::DefaultColorsBtnClick()
+{
     SetColorItem(QStringLiteral("Background"), QColor(128, 128, 128));
     SetColorItem(QStringLiteral("Grid"), QColor(192, 192, 192));
     SetColorItem(QStringLiteral("Fonts"), QColor(0, 0, 0));
@@ -376,7 +399,8 @@ void TTeeChartConfigDlg::DefaultColorsBtnClick() {
 
 // Curves page.
 
-void TTeeChartConfigDlg::ShowNoCurves() {
+void TTeeChartConfigDlg::ShowNoCurves()
+{
     CurvesGrid->setRowCount(2);
     for (int column = 0; column < CurvesGrid->columnCount(); ++column)
         CurvesGrid->setItem(1, column, new QTableWidgetItem);
@@ -384,7 +408,8 @@ void TTeeChartConfigDlg::ShowNoCurves() {
     CurvesGrid->setEnabled(false);
 }
 
-void TTeeChartConfigDlg::LoadCurvesPage() {
+void TTeeChartConfigDlg::LoadCurvesPage()
+{
     CurvesGrid->setEnabled(false);
     CurvesGrid->setColumnCount(6);
     // The columns after the name hold nothing; the name takes their room.
@@ -409,17 +434,20 @@ void TTeeChartConfigDlg::LoadCurvesPage() {
     CurvesGrid->setEnabled(true);
 }
 
-void TTeeChartConfigDlg::ApplyCurvesPage() {
+void TTeeChartConfigDlg::ApplyCurvesPage()
+{
     if (!CurvesGrid->isEnabled())
         return;
     for (int row = 1; row < CurvesGrid->rowCount(); ++row) {
-        auto *series = static_cast<TChartSeries *>(CurvesGrid->item(row, NameColumn)->data(RowValueRole).value<void *>());
+        auto *series = static_cast<TChartSeries *>(
+            CurvesGrid->item(row, NameColumn)->data(RowValueRole).value<void *>());
         series->SetActive(CurvesGrid->item(row, FlagColumn)->data(RowValueRole).toBool());
         series->SetColor(CurvesGrid->item(row, ColorColumn)->data(RowValueRole).value<QColor>());
     }
 }
 
-void TTeeChartConfigDlg::CurvesGridDrawCell(QPainter &painter, const QRect &cell, int row, int column) const {
+void TTeeChartConfigDlg::CurvesGridDrawCell(QPainter &painter, const QRect &cell, int row, int column) const
+{
     if (row == 0) {
         if (column == ColorColumn)
             DrawCentred(painter, cell, ColorsHeaderImage);
@@ -440,7 +468,8 @@ void TTeeChartConfigDlg::CurvesGridDrawCell(QPainter &painter, const QRect &cell
     }
 }
 
-bool TTeeChartConfigDlg::eventFilter(QObject *watched, QEvent *event) {
+bool TTeeChartConfigDlg::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == CurvesGrid->viewport()) {
         if (event->type() == QEvent::MouseButtonPress)
             CurvesGridMouseDown(static_cast<QMouseEvent *>(event)->position().toPoint());
@@ -450,13 +479,15 @@ bool TTeeChartConfigDlg::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TTeeChartConfigDlg::CurvesGridMouseDown(const QPoint &position) {
+void TTeeChartConfigDlg::CurvesGridMouseDown(const QPoint &position)
+{
     const QModelIndex cell = CurvesGrid->indexAt(position);
     PressedRow = cell.row();
     PressedColumn = cell.column();
 }
 
-void TTeeChartConfigDlg::CurvesGridMouseUp(const QPoint &position) {
+void TTeeChartConfigDlg::CurvesGridMouseUp(const QPoint &position)
+{
     const QModelIndex cell = CurvesGrid->indexAt(position);
     if (!cell.isValid() || cell.row() != PressedRow || cell.column() != PressedColumn || cell.row() < 1)
         return;
@@ -472,7 +503,8 @@ void TTeeChartConfigDlg::CurvesGridMouseUp(const QPoint &position) {
 
 // Axes page.
 
-void TTeeChartConfigDlg::LoadAxesPage() {
+void TTeeChartConfigDlg::LoadAxesPage()
+{
     for (const QString &axis : {QStringLiteral("Y"), QStringLiteral("X")}) {
         const TChartAxis &chartAxis = AxisByName(axis);
         SetAutoBox(axis + " axis", chartAxis.Automatic());
@@ -485,14 +517,16 @@ void TTeeChartConfigDlg::LoadAxesPage() {
     SetLogarithmic(QStringLiteral("Y"), AxisByName(QStringLiteral("Y")).Logarithmic());
 }
 
-void TTeeChartConfigDlg::LoadAxisTitle(const QString &key, const QString &axis, const QString &opposite) {
+void TTeeChartConfigDlg::LoadAxisTitle(const QString &key, const QString &axis, const QString &opposite)
+{
     const QString title = AxisByName(axis).Title();
     const bool shown = !title.isEmpty();
     SetTitleText(key, shown ? title : AxisByName(opposite).Title());
     SetTitleShown(key, shown);
 }
 
-void TTeeChartConfigDlg::ApplyAxesPage() {
+void TTeeChartConfigDlg::ApplyAxesPage()
+{
     Chart->UndoZoom();
     ApplyAxisRange(QStringLiteral("Y"));
     ApplyAxisTitle(QStringLiteral("Y axis"), QStringLiteral("Y"), QStringLiteral("Y2"));
@@ -502,7 +536,8 @@ void TTeeChartConfigDlg::ApplyAxesPage() {
     AxisByName(QStringLiteral("Y")).SetLogarithmic(IsLogarithmic(QStringLiteral("Y")));
 }
 
-void TTeeChartConfigDlg::ApplyAxisRange(const QString &axis) {
+void TTeeChartConfigDlg::ApplyAxisRange(const QString &axis)
+{
     TChartAxis &chartAxis = AxisByName(axis);
     if (IsAutoBox(axis + " axis"))
         chartAxis.SetAutomatic(true);
@@ -510,7 +545,8 @@ void TTeeChartConfigDlg::ApplyAxisRange(const QString &axis) {
         chartAxis.SetMinMax(GetMinValue(axis), GetMaxValue(axis));
 }
 
-void TTeeChartConfigDlg::ApplyAxisTitle(const QString &key, const QString &axis, const QString &opposite) {
+void TTeeChartConfigDlg::ApplyAxisTitle(const QString &key, const QString &axis, const QString &opposite)
+{
     // An unchecked title keeps its text, unseen, on the opposite axis.
     const QString text = GetTitleText(key);
     const bool shown = IsTitleShown(key);
@@ -518,15 +554,18 @@ void TTeeChartConfigDlg::ApplyAxisTitle(const QString &key, const QString &axis,
     AxisByName(opposite).SetTitle(shown ? QString() : text);
 }
 
-void TTeeChartConfigDlg::EnableRangeEdits(const QString &axis) {
+void TTeeChartConfigDlg::EnableRangeEdits(const QString &axis)
+{
     const AxisControls &controls = AxisGroup(axis);
     const bool enabled = !controls.AutoCheckBox->isChecked();
-    for (QWidget *control : {static_cast<QWidget *>(controls.MinLabel), static_cast<QWidget *>(controls.MinEdit),
-                             static_cast<QWidget *>(controls.MaxLabel), static_cast<QWidget *>(controls.MaxEdit)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(controls.MinLabel), static_cast<QWidget *>(controls.MinEdit),
+          static_cast<QWidget *>(controls.MaxLabel), static_cast<QWidget *>(controls.MaxEdit)})
         control->setEnabled(enabled);
 }
 
-void TTeeChartConfigDlg::AutoRangeClicked(const QString &axis) {
+void TTeeChartConfigDlg::AutoRangeClicked(const QString &axis)
+{
     EnableRangeEdits(axis);
     if (!AxisGroup(axis).AutoCheckBox->isChecked() || Chart == nullptr)
         return;
@@ -535,13 +574,20 @@ void TTeeChartConfigDlg::AutoRangeClicked(const QString &axis) {
     SetMaxValue(axis, vertical ? Chart->MaxYValue() : Chart->MaxXValue());
 }
 
-void TTeeChartConfigDlg::YAutoCheckBoxClick() { AutoRangeClicked(QStringLiteral("Y")); }
+void TTeeChartConfigDlg::YAutoCheckBoxClick()
+{
+    AutoRangeClicked(QStringLiteral("Y"));
+}
 
-void TTeeChartConfigDlg::XAutoCheckBoxClick() { AutoRangeClicked(QStringLiteral("X")); }
+void TTeeChartConfigDlg::XAutoCheckBoxClick()
+{
+    AutoRangeClicked(QStringLiteral("X"));
+}
 
 // Labels page.
 
-void TTeeChartConfigDlg::LoadLabelsPage() {
+void TTeeChartConfigDlg::LoadLabelsPage()
+{
     for (const QString &axis : {QStringLiteral("Y"), QStringLiteral("X")}) {
         const TChartAxis &chartAxis = AxisByName(axis);
         SetLabelFormat(axis, chartAxis.ValueFormat());
@@ -551,7 +597,8 @@ void TTeeChartConfigDlg::LoadLabelsPage() {
     }
 }
 
-void TTeeChartConfigDlg::ApplyLabelsPage() {
+void TTeeChartConfigDlg::ApplyLabelsPage()
+{
     TChartAxis &left = AxisByName(QStringLiteral("Y"));
     TChartAxis &bottom = AxisByName(QStringLiteral("X"));
     left.SetValueFormat(GetLabelFormat(QStringLiteral("Y")));
@@ -562,7 +609,8 @@ void TTeeChartConfigDlg::ApplyLabelsPage() {
     bottom.SetLabelsSeparation(IsNoOverlapping(QStringLiteral("X")) ? 5 : 0);
 }
 
-void TTeeChartConfigDlg::EnableIncrementEdits(const QString &axis) {
+void TTeeChartConfigDlg::EnableIncrementEdits(const QString &axis)
+{
     const LabelControls &controls = LabelGroup(axis);
     const bool enabled = !controls.AutoCheckBox->isChecked();
     controls.IncrementLabel->setEnabled(enabled);
@@ -570,7 +618,8 @@ void TTeeChartConfigDlg::EnableIncrementEdits(const QString &axis) {
     controls.NoOverlapCheckBox->setEnabled(enabled);
 }
 
-void TTeeChartConfigDlg::AutoLabelsClicked(const QString &axis) {
+void TTeeChartConfigDlg::AutoLabelsClicked(const QString &axis)
+{
     EnableIncrementEdits(axis);
     if (LabelGroup(axis).AutoCheckBox->isChecked()) {
         SetIncrement(axis, 0.0);
@@ -580,6 +629,12 @@ void TTeeChartConfigDlg::AutoLabelsClicked(const QString &axis) {
     }
 }
 
-void TTeeChartConfigDlg::YAutoLabelsCheckBoxClick() { AutoLabelsClicked(QStringLiteral("Y")); }
+void TTeeChartConfigDlg::YAutoLabelsCheckBoxClick()
+{
+    AutoLabelsClicked(QStringLiteral("Y"));
+}
 
-void TTeeChartConfigDlg::XAutoLabelsCheckBoxClick() { AutoLabelsClicked(QStringLiteral("X")); }
+void TTeeChartConfigDlg::XAutoLabelsCheckBoxClick()
+{
+    AutoLabelsClicked(QStringLiteral("X"));
+}

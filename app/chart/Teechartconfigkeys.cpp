@@ -14,29 +14,38 @@
 namespace {
 
 // Shows text from its start, as a long number or title reads best.
-void SetEditText(QLineEdit *edit, const QString &text) {
+void SetEditText(QLineEdit *edit, const QString &text)
+{
     edit->setText(text);
     edit->setCursorPosition(0);
 }
 
-void SetEditNumber(QLineEdit *edit, double value) {
+void SetEditNumber(QLineEdit *edit, double value)
+{
     SetEditText(edit, QString::fromStdString(FormatNumber(value)));
 }
 
-double ParseEdit(const QLineEdit *edit) { return ParseNumber(edit->text().toStdString()); }
+double ParseEdit(const QLineEdit *edit)
+{
+    return ParseNumber(edit->text().toStdString());
+}
 
-[[noreturn]] void WrongKey(const QString &key, const char *what) {
-    throw EChartConfigError(
-        QStringLiteral("Internal error of TeeChart ConfigDlg: \"%1\" is wrong %2!").arg(key, QLatin1String(what)).toStdString());
+[[noreturn]] void WrongKey(const QString &key, const char *what)
+{
+    throw EChartConfigError(QStringLiteral("Internal error of TeeChart ConfigDlg: \"%1\" is wrong %2!")
+                                .arg(key, QLatin1String(what))
+                                .toStdString());
 }
 
 } // namespace
 
-void TTeeChartConfigDlg::RaiseNoChart() {
+void TTeeChartConfigDlg::RaiseNoChart()
+{
     throw EChartConfigError("Internal error of TeeChart ConfigDlg: TeeChart pointer is NULL!");
 }
 
-TColorBox *TTeeChartConfigDlg::ColorBoxByKey(const QString &key) const {
+TColorBox *TTeeChartConfigDlg::ColorBoxByKey(const QString &key) const
+{
     if (key == "Background")
         return BackgroundBox;
     if (key == "Grid")
@@ -48,13 +57,18 @@ TColorBox *TTeeChartConfigDlg::ColorBoxByKey(const QString &key) const {
     WrongKey(key, "Item");
 }
 
-void TTeeChartConfigDlg::SetColorItem(const QString &key, const QColor &color) {
+void TTeeChartConfigDlg::SetColorItem(const QString &key, const QColor &color)
+{
     ColorBoxByKey(key)->SetSelected(color);
 }
 
-QColor TTeeChartConfigDlg::GetColorItem(const QString &key) const { return ColorBoxByKey(key)->Selected(); }
+QColor TTeeChartConfigDlg::GetColorItem(const QString &key) const
+{
+    return ColorBoxByKey(key)->Selected();
+}
 
-QWidget *TTeeChartConfigDlg::PageByKey(const QString &key) const {
+QWidget *TTeeChartConfigDlg::PageByKey(const QString &key) const
+{
     if (key == "Window page")
         return WindowTab;
     if (key == "Curves page")
@@ -66,15 +80,18 @@ QWidget *TTeeChartConfigDlg::PageByKey(const QString &key) const {
     WrongKey(key, "Control");
 }
 
-void TTeeChartConfigDlg::SetPageVisible(const QString &key, bool visible) {
+void TTeeChartConfigDlg::SetPageVisible(const QString &key, bool visible)
+{
     Pages->setTabVisible(Pages->indexOf(PageByKey(key)), visible);
 }
 
-bool TTeeChartConfigDlg::IsPageVisible(const QString &key) const {
+bool TTeeChartConfigDlg::IsPageVisible(const QString &key) const
+{
     return Pages->isTabVisible(Pages->indexOf(PageByKey(key)));
 }
 
-void TTeeChartConfigDlg::SetTitleText(const QString &key, const QString &text) {
+void TTeeChartConfigDlg::SetTitleText(const QString &key, const QString &text)
+{
     if (key == "X axis")
         SetEditText(BottomAxisControls.TitleEdit, text);
     else if (key == "Y axis")
@@ -83,7 +100,8 @@ void TTeeChartConfigDlg::SetTitleText(const QString &key, const QString &text) {
         WrongKey(key, "Item");
 }
 
-QString TTeeChartConfigDlg::GetTitleText(const QString &key) const {
+QString TTeeChartConfigDlg::GetTitleText(const QString &key) const
+{
     if (key == "X axis")
         return BottomAxisControls.TitleEdit->text();
     if (key == "Y axis")
@@ -91,7 +109,8 @@ QString TTeeChartConfigDlg::GetTitleText(const QString &key) const {
     WrongKey(key, "Item");
 }
 
-void TTeeChartConfigDlg::SetTitleShown(const QString &key, bool shown) {
+void TTeeChartConfigDlg::SetTitleShown(const QString &key, bool shown)
+{
     if (key == "X axis")
         BottomAxisControls.TitleCheckBox->setChecked(shown);
     else if (key == "Y axis")
@@ -100,7 +119,8 @@ void TTeeChartConfigDlg::SetTitleShown(const QString &key, bool shown) {
         WrongKey(key, "Item");
 }
 
-bool TTeeChartConfigDlg::IsTitleShown(const QString &key) const {
+bool TTeeChartConfigDlg::IsTitleShown(const QString &key) const
+{
     if (key == "X axis")
         return BottomAxisControls.TitleCheckBox->isChecked();
     if (key == "Y axis")
@@ -110,7 +130,8 @@ bool TTeeChartConfigDlg::IsTitleShown(const QString &key) const {
     WrongKey(key, "Item");
 }
 
-QCheckBox *TTeeChartConfigDlg::AutoBoxByKey(const QString &key) const {
+QCheckBox *TTeeChartConfigDlg::AutoBoxByKey(const QString &key) const
+{
     if (key == "X labels")
         return BottomLabelControls.AutoCheckBox;
     if (key == "Y labels")
@@ -122,7 +143,8 @@ QCheckBox *TTeeChartConfigDlg::AutoBoxByKey(const QString &key) const {
     WrongKey(key, "Item");
 }
 
-void TTeeChartConfigDlg::SetAutoBox(const QString &key, bool checked) {
+void TTeeChartConfigDlg::SetAutoBox(const QString &key, bool checked)
+{
     AutoBoxByKey(key)->setChecked(checked);
     // The edits that a box governs follow it.
     const QString axis = key.left(1);
@@ -132,9 +154,13 @@ void TTeeChartConfigDlg::SetAutoBox(const QString &key, bool checked) {
         EnableIncrementEdits(axis);
 }
 
-bool TTeeChartConfigDlg::IsAutoBox(const QString &key) const { return AutoBoxByKey(key)->isChecked(); }
+bool TTeeChartConfigDlg::IsAutoBox(const QString &key) const
+{
+    return AutoBoxByKey(key)->isChecked();
+}
 
-const TTeeChartConfigDlg::AxisControls &TTeeChartConfigDlg::AxisGroup(const QString &axis) const {
+const TTeeChartConfigDlg::AxisControls &TTeeChartConfigDlg::AxisGroup(const QString &axis) const
+{
     if (axis == "X")
         return BottomAxisControls;
     if (axis == "Y")
@@ -142,7 +168,8 @@ const TTeeChartConfigDlg::AxisControls &TTeeChartConfigDlg::AxisGroup(const QStr
     WrongKey(axis, "Axis");
 }
 
-const TTeeChartConfigDlg::LabelControls &TTeeChartConfigDlg::LabelGroup(const QString &axis) const {
+const TTeeChartConfigDlg::LabelControls &TTeeChartConfigDlg::LabelGroup(const QString &axis) const
+{
     if (axis == "X")
         return BottomLabelControls;
     if (axis == "Y")
@@ -150,47 +177,68 @@ const TTeeChartConfigDlg::LabelControls &TTeeChartConfigDlg::LabelGroup(const QS
     WrongKey(axis, "Axis");
 }
 
-void TTeeChartConfigDlg::SetMinValue(const QString &axis, double value) {
+void TTeeChartConfigDlg::SetMinValue(const QString &axis, double value)
+{
     SetEditNumber(AxisGroup(axis).MinEdit, value);
 }
 
-double TTeeChartConfigDlg::GetMinValue(const QString &axis) const { return ParseEdit(AxisGroup(axis).MinEdit); }
+double TTeeChartConfigDlg::GetMinValue(const QString &axis) const
+{
+    return ParseEdit(AxisGroup(axis).MinEdit);
+}
 
-void TTeeChartConfigDlg::SetMaxValue(const QString &axis, double value) {
+void TTeeChartConfigDlg::SetMaxValue(const QString &axis, double value)
+{
     SetEditNumber(AxisGroup(axis).MaxEdit, value);
 }
 
-double TTeeChartConfigDlg::GetMaxValue(const QString &axis) const { return ParseEdit(AxisGroup(axis).MaxEdit); }
+double TTeeChartConfigDlg::GetMaxValue(const QString &axis) const
+{
+    return ParseEdit(AxisGroup(axis).MaxEdit);
+}
 
-void TTeeChartConfigDlg::SetLabelFormat(const QString &axis, const QString &format) {
+void TTeeChartConfigDlg::SetLabelFormat(const QString &axis, const QString &format)
+{
     SetEditText(LabelGroup(axis).FormatEdit, format);
 }
 
-QString TTeeChartConfigDlg::GetLabelFormat(const QString &axis) const { return LabelGroup(axis).FormatEdit->text(); }
+QString TTeeChartConfigDlg::GetLabelFormat(const QString &axis) const
+{
+    return LabelGroup(axis).FormatEdit->text();
+}
 
-void TTeeChartConfigDlg::SetIncrement(const QString &axis, double increment) {
+void TTeeChartConfigDlg::SetIncrement(const QString &axis, double increment)
+{
     SetEditNumber(LabelGroup(axis).IncrementEdit, increment);
 }
 
-double TTeeChartConfigDlg::GetIncrement(const QString &axis) const {
+double TTeeChartConfigDlg::GetIncrement(const QString &axis) const
+{
     return ParseEdit(LabelGroup(axis).IncrementEdit);
 }
 
-void TTeeChartConfigDlg::SetNoOverlapping(const QString &axis, bool checked) {
+void TTeeChartConfigDlg::SetNoOverlapping(const QString &axis, bool checked)
+{
     LabelGroup(axis).NoOverlapCheckBox->setChecked(checked);
 }
 
-bool TTeeChartConfigDlg::IsNoOverlapping(const QString &axis) const {
+bool TTeeChartConfigDlg::IsNoOverlapping(const QString &axis) const
+{
     return LabelGroup(axis).NoOverlapCheckBox->isChecked();
 }
 
-void TTeeChartConfigDlg::SetLogarithmic(const QString &axis, bool checked) {
+void TTeeChartConfigDlg::SetLogarithmic(const QString &axis, bool checked)
+{
     AxisGroup(axis).LogCheckBox->setChecked(checked);
 }
 
-bool TTeeChartConfigDlg::IsLogarithmic(const QString &axis) const { return AxisGroup(axis).LogCheckBox->isChecked(); }
+bool TTeeChartConfigDlg::IsLogarithmic(const QString &axis) const
+{
+    return AxisGroup(axis).LogCheckBox->isChecked();
+}
 
-TChartAxis &TTeeChartConfigDlg::AxisByName(const QString &key) const {
+TChartAxis &TTeeChartConfigDlg::AxisByName(const QString &key) const
+{
     if (Chart == nullptr)
         RaiseNoChart();
     if (key == "X")

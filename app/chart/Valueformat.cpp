@@ -12,7 +12,8 @@ namespace {
 // The group separator of the current LC_NUMERIC locale; locales without one
 // (the C locale) get a comma, or a point where the comma is the decimal
 // separator.
-QChar ThousandSeparator() {
+QChar ThousandSeparator()
+{
     const char *separator = std::localeconv()->thousands_sep;
     if (separator != nullptr && separator[0] != '\0' && separator[1] == '\0')
         return QChar::fromLatin1(separator[0]);
@@ -38,7 +39,8 @@ struct Picture {
     bool HasPoint = false;
 };
 
-QStringList SplitSections(const QString &format) {
+QStringList SplitSections(const QString &format)
+{
     QStringList sections{QString()};
     QChar quote;
     for (QChar c : format) {
@@ -56,7 +58,8 @@ QStringList SplitSections(const QString &format) {
     return sections;
 }
 
-Picture Parse(const QString &section) {
+Picture Parse(const QString &section)
+{
     Picture picture;
     const auto literal = [&picture](const QString &text) {
         picture.Tokens.append(Token{Token::Literal, text});
@@ -108,7 +111,8 @@ Picture Parse(const QString &section) {
 
 // Writes the magnitude of value after picture; sets allZero when every digit
 // written is a zero.
-QString Render(const Picture &picture, double magnitude, bool &allZero) {
+QString Render(const Picture &picture, double magnitude, bool &allZero)
+{
     QString integerDigits;
     QString fractionDigits;
     int exponent = 0;
@@ -194,7 +198,8 @@ QString Render(const Picture &picture, double magnitude, bool &allZero) {
 
 } // namespace
 
-QString FormatFloat(const QString &format, double value) {
+QString FormatFloat(const QString &format, double value)
+{
     if (!std::isfinite(value))
         return QString::number(value);
     if (format.isEmpty())

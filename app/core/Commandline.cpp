@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr std::size_t kHelpWidth = 80;     // characters of a help line
-constexpr std::size_t kHelpColumn = 24;    // where the descriptions start
+constexpr std::size_t kHelpWidth = 80;  // characters of a help line
+constexpr std::size_t kHelpColumn = 24; // where the descriptions start
 
 // text broken at blanks into lines of at most width characters.
 std::string Wrapped(const std::string &text, std::size_t width)
@@ -27,7 +27,8 @@ std::string Wrapped(const std::string &text, std::size_t width)
 std::string ArgumentNames(const CLI::App &app)
 {
     std::string names;
-    for (const CLI::Option *argument : app.get_options([](const CLI::Option *o) { return o->get_positional(); }))
+    for (const CLI::Option *argument :
+         app.get_options([](const CLI::Option *o) { return o->get_positional(); }))
         names += " " + argument->get_name(true, false);
     return names;
 }
@@ -45,7 +46,8 @@ public:
     std::string make_help(const CLI::App *app, std::string name, CLI::AppFormatMode mode) const override
     {
         const std::string help = make_usage(app, name) + make_description(app) + make_positionals(app) +
-                                 make_groups(app, mode) + make_subcommands(app, mode) + "\n" + make_footer(app);
+                                 make_groups(app, mode) + make_subcommands(app, mode) + "\n" +
+                                 make_footer(app);
         return CLI::detail::find_and_replace(help, "\n\n\n", "\n\n"); // one blank line between groups
     }
 
@@ -100,7 +102,8 @@ struct CommandLine::Command {
     Take TakeArgument;
 };
 
-CommandLine::CommandLine(const std::string &program, const std::string &description, const std::string &footer)
+CommandLine::CommandLine(const std::string &program, const std::string &description,
+                         const std::string &footer)
     : program_(program), app_(std::make_unique<CLI::App>(description, program))
 {
     app_->set_help_flag(); // --help is defined by the program like its other flags
@@ -138,7 +141,8 @@ void CommandLine::AddRepeatedValue(const std::string &names, const std::string &
 
 void CommandLine::AddFlag(const std::string &names, const std::string &help, bool &flag)
 {
-    Add(app_->add_flag(names, help), [&flag](const std::string &) { flag = true; }, false, true);
+    Add(
+        app_->add_flag(names, help), [&flag](const std::string &) { flag = true; }, false, true);
 }
 
 void CommandLine::AddArgument(const std::string &valueName, const std::string &help, Take take)
@@ -152,7 +156,8 @@ void CommandLine::AddCommand(const std::string &name, const std::string &argumen
     CLI::App *command = app_->add_subcommand(name, help);
     command->group("Commands");
     command->allow_extras();
-    commands_.push_back({command, command->add_option(argumentName), argumentName, argumentHelp, std::move(take)});
+    commands_.push_back(
+        {command, command->add_option(argumentName), argumentName, argumentHelp, std::move(take)});
 }
 
 const CommandLine::Reader *CommandLine::ReaderOf(const std::string &name) const
@@ -194,9 +199,10 @@ void CommandLine::Parse(const std::vector<std::string> &arguments)
     for (const Command &command : commands_) {
         if (!command.App->parsed())
             continue;
-        if (arguments.size() != 2 || arguments[0] != command.App->get_name() || command.Argument->count() != 1)
-            throw UsageError(command.App->get_name() + " needs " + command.ArgumentHelp + ": " + program_ + " " +
-                             command.App->get_name() + " " + command.ArgumentName);
+        if (arguments.size() != 2 || arguments[0] != command.App->get_name() ||
+            command.Argument->count() != 1)
+            throw UsageError(command.App->get_name() + " needs " + command.ArgumentHelp + ": " + program_ +
+                             " " + command.App->get_name() + " " + command.ArgumentName);
         command.TakeArgument(command.Argument->results()[0]);
         return;
     }

@@ -9,7 +9,7 @@
 namespace CLI {
 class App;
 class Option;
-}
+} // namespace CLI
 
 // A command line that cannot be used; the message says why.
 class UsageError : public std::runtime_error {

@@ -13,8 +13,8 @@ struct ObservationRecord {
     std::int64_t ReactionCount = 0;
     std::array<std::int32_t, CCell::SPECIES_COUNT> Species{};      // molecules
     std::array<std::int64_t, CCell::REACTION_COUNT> Occurrences{}; // reactions fired so far
-    std::array<double, CCell::REACTION_COUNT> Propensities{};       // 1/s
-    double PropensitySum = 0.0;                                     // 1/s, summed in channel order
+    std::array<double, CCell::REACTION_COUNT> Propensities{};      // 1/s
+    double PropensitySum = 0.0;                                    // 1/s, summed in channel order
     // Each channel's share of PropensitySum; undefined (left 0) while that
     // sum is 0, when nothing can react.
     std::array<double, CCell::REACTION_COUNT> Probabilities{};

@@ -87,8 +87,7 @@ void RemoveStaleTemporaries(const fs::path &file)
 {
     const std::string prefix = TemporaryPrefix(file);
     std::error_code error;
-    for (fs::directory_iterator it(FolderOf(file), error), end; !error && it != end;
-         it.increment(error)) {
+    for (fs::directory_iterator it(FolderOf(file), error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (!name.starts_with(prefix))
             continue;
@@ -131,8 +130,8 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)), replaced_(Rep
 {
     const fs::path file(replaced_);
     RemoveStaleTemporaries(file);
-    temporary_ = (file.parent_path() /
-                  (TemporaryPrefix(file) + std::to_string(::getpid()) + "-XXXXXX")).string();
+    temporary_ =
+        (file.parent_path() / (TemporaryPrefix(file) + std::to_string(::getpid()) + "-XXXXXX")).string();
     fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;

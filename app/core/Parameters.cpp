@@ -14,11 +14,8 @@ struct TableDefinition {
 };
 
 constexpr TableDefinition kTableDefinitions[] = {
-    {kConcentrations, "Concentrations"},
-    {kRates, "Rates"},
-    {kSimulation, "Simulation"},
-    {kMechanics, "Mechanics"},
-    {kBacterium, "Bacterium"},
+    {kConcentrations, "Concentrations"}, {kRates, "Rates"},         {kSimulation, "Simulation"},
+    {kMechanics, "Mechanics"},           {kBacterium, "Bacterium"},
 };
 
 // One numeric parameter: its table, key, caption, default value and the
@@ -98,8 +95,7 @@ void AddMethodRow(ParameterTable &table)
     row.Key = kMethodKey;
     row.Caption = "Simulation method";
     row.Value = kFirstReaction;
-    row.PickList = {std::string(kFirstReaction), std::string(kNextReaction),
-                    std::string(kTauLeap)};
+    row.PickList = {std::string(kFirstReaction), std::string(kNextReaction), std::string(kTauLeap)};
     row.ReadOnly = true;
     table.Rows.push_back(std::move(row));
 }
@@ -117,9 +113,9 @@ auto *FindTable(Store &store, std::string_view sectionName)
 {
     if (store.CurrentState.SectionName == sectionName)
         return &store.CurrentState;
-    const auto table = std::find_if(
-        store.Tables.begin(), store.Tables.end(),
-        [sectionName](const ParameterTable &t) { return t.SectionName == sectionName; });
+    const auto table =
+        std::find_if(store.Tables.begin(), store.Tables.end(),
+                     [sectionName](const ParameterTable &t) { return t.SectionName == sectionName; });
     return table == store.Tables.end() ? nullptr : &*table;
 }
 
@@ -190,14 +186,12 @@ std::string ParameterText(const ParameterTable *table, std::string_view key)
     return row ? row->Value : std::string();
 }
 
-std::string ParameterText(const ParameterStore &store, std::string_view sectionName,
-                          std::string_view key)
+std::string ParameterText(const ParameterStore &store, std::string_view sectionName, std::string_view key)
 {
     return ParameterText(store.Table(sectionName), key);
 }
 
-double ParameterNumber(const ParameterStore &store, std::string_view sectionName,
-                       std::string_view key)
+double ParameterNumber(const ParameterStore &store, std::string_view sectionName, std::string_view key)
 {
     return ParseNumber(ParameterText(store, sectionName, key));
 }
@@ -207,8 +201,7 @@ std::string ParameterName(const ParameterTable &table, const ParameterRow &row)
     return table.TabCaption + ", \"" + row.Caption + "\"";
 }
 
-double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,
-                              std::string_view key)
+double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName, std::string_view key)
 {
     const ParameterTable *table = store.Table(sectionName);
     const ParameterRow *row = table ? table->Find(key) : nullptr;
@@ -221,11 +214,9 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
     } catch (const ConversionError &e) {
         throw ParameterError(name + ": " + e.what());
     }
-    const auto definition =
-        std::find_if(std::begin(kParameterDefinitions), std::end(kParameterDefinitions),
-                     [&](const ParameterDefinition &d) {
-                         return d.SectionName == sectionName && d.Key == key;
-                     });
+    const auto definition = std::find_if(
+        std::begin(kParameterDefinitions), std::end(kParameterDefinitions),
+        [&](const ParameterDefinition &d) { return d.SectionName == sectionName && d.Key == key; });
     const ParameterRange range =
         definition == std::end(kParameterDefinitions) ? ParameterRange::Any : definition->Range;
     if (range == ParameterRange::NotNegative && !(value >= 0))

@@ -69,13 +69,11 @@ void AddParameterRow(ParameterTable &table, std::string_view key, std::string_vi
 // The value text of the row with that key; empty when the table (null) or the
 // row is missing.
 std::string ParameterText(const ParameterTable *table, std::string_view key);
-std::string ParameterText(const ParameterStore &store, std::string_view sectionName,
-                          std::string_view key);
+std::string ParameterText(const ParameterStore &store, std::string_view sectionName, std::string_view key);
 
 // ParameterText parsed with the locale's decimal separator; raises
 // ConversionError ("'%s' is not a valid floating point value").
-double ParameterNumber(const ParameterStore &store, std::string_view sectionName,
-                       std::string_view key);
+double ParameterNumber(const ParameterStore &store, std::string_view sectionName, std::string_view key);
 
 // The values a parameter may take for the world to make physical sense.
 enum class ParameterRange {

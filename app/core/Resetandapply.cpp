@@ -15,12 +15,11 @@ namespace {
 
 // The rate parameters of the channels ASSB to SEVR, in channel order; FORM
 // and FORM2 take RATE_FORM with volumes of their own.
-constexpr std::string_view kCellWideRateKeys[] = {"RATE_ASSB", "RATE_ASSP", "RATE_DISB",
-                                                  "RATE_DISP", "RATE_CAPB", "RATE_ARPB",
-                                                  "RATE_SEVR"};
-constexpr double kMicrometre = 1e-6;           // m
+constexpr std::string_view kCellWideRateKeys[] = {"RATE_ASSB", "RATE_ASSP", "RATE_DISB", "RATE_DISP",
+                                                  "RATE_CAPB", "RATE_ARPB", "RATE_SEVR"};
+constexpr double kMicrometre = 1e-6; // m
 constexpr double kLitresPerCubicMetre = 1000;
-constexpr double kShellOuterRadiusFactor = 1.1; // of the bacterium's radius
+constexpr double kShellOuterRadiusFactor = 1.1;   // of the bacterium's radius
 constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over FORM's
 
 // Molecules in a volume V (m^3) at the concentration of key (uM), rounded
@@ -30,8 +29,8 @@ std::int32_t Population(const ParameterStore &store, std::string_view key, doubl
                         CRandomStream &random)
 {
     const long double concentration = CheckedParameterNumber(store, kConcentrations, key);
-    const long double molecules = concentration * volume * 1000.0L *
-                                  static_cast<long double>(AVOGADRO) * 1e-6L;
+    const long double molecules =
+        concentration * volume * 1000.0L * static_cast<long double>(AVOGADRO) * 1e-6L;
     constexpr std::int32_t kMostMolecules = std::numeric_limits<std::int32_t>::max();
     if (molecules > kMostMolecules) {
         const ParameterTable &table = *store.Table(kConcentrations);
@@ -40,7 +39,8 @@ std::int32_t Population(const ParameterStore &store, std::string_view key, doubl
                              ParameterText(store, kConcentrations, key) + ": in a box of " +
                              FormatNumber(volume * kLitresPerCubicMetre) +
                              " litres that is more molecules than a counter holds (2147483647); in this "
-                             "box it must be at most " + LimitText(limit, true));
+                             "box it must be at most " +
+                             LimitText(limit, true));
     }
     return random.StochasticRound(static_cast<double>(molecules));
 }
@@ -78,7 +78,8 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
         first = firstValue;
         second = secondValue;
     };
-    applyPair(kMechanics, "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT", cell.BrownianForce, cell.BrownianMoment);
+    applyPair(kMechanics, "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT", cell.BrownianForce,
+              cell.BrownianMoment);
     applyPair(kMechanics, "MECH_FFINTERCOEF", "MECH_FFINTERDIST", cell.FFInterCoef, cell.FFInterDist);
     applyPair(kMechanics, "MECH_FWINTERCOEF", "MECH_FWINTERDIST", cell.FWInterCoef, cell.FWInterDist);
     applyPair(kBacterium, "BACT_FSINTERCOEF", "BACT_FSINTERDIST", cell.BFInterCoef, cell.BFInterDist);

@@ -32,8 +32,7 @@ std::string_view Trimmed(std::string_view text)
 bool SameName(std::string_view a, std::string_view b)
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
 
@@ -172,9 +171,8 @@ std::vector<SettingsFile::SectionIdents> SettingsFile::Contents() const
 
 bool SettingsFile::HasText() const
 {
-    return std::any_of(lines_.begin(), lines_.end(), [](const std::string &line) {
-        return !Trimmed(line).empty() && !IsComment(line);
-    });
+    return std::any_of(lines_.begin(), lines_.end(),
+                       [](const std::string &line) { return !Trimmed(line).empty() && !IsComment(line); });
 }
 
 std::vector<SettingsFile::IgnoredLine> SettingsFile::IgnoredLines() const
@@ -192,8 +190,7 @@ std::vector<SettingsFile::IgnoredLine> SettingsFile::IgnoredLines() const
     return ignored;
 }
 
-void SettingsFile::WriteString(std::string_view section, std::string_view ident,
-                               std::string_view value)
+void SettingsFile::WriteString(std::string_view section, std::string_view ident, std::string_view value)
 {
     const Section found = FindSection(section);
     if (found.header == kNone) {

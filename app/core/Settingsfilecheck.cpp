@@ -55,26 +55,23 @@ std::string Closest(std::string_view name, const Names &known, NameOf nameOf)
 
 const ParameterTable *KnownTable(const ParameterStore &store, std::string_view section)
 {
-    const auto table = std::find_if(store.Tables.begin(), store.Tables.end(),
-                                    [section](const ParameterTable &t) {
-                                        return SameName(t.SectionName, section);
-                                    });
+    const auto table =
+        std::find_if(store.Tables.begin(), store.Tables.end(),
+                     [section](const ParameterTable &t) { return SameName(t.SectionName, section); });
     return table == store.Tables.end() ? nullptr : &*table;
 }
 
 } // namespace
 
-std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
-                                              const ParameterStore &store)
+std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings, const ParameterStore &store)
 {
     std::vector<std::string> warnings;
     for (const SettingsFile::IgnoredLine &line : settings.IgnoredLines())
-        warnings.push_back("line " + std::to_string(line.Number) + " of " + settings.Path() +
-                           " is ignored (" +
-                           (line.Text.find('=') == std::string::npos
-                                ? "neither a [Section] line nor an Ident=Value entry"
-                                : "an entry before the first [Section] line") +
-                           "): " + line.Text);
+        warnings.push_back(
+            "line " + std::to_string(line.Number) + " of " + settings.Path() + " is ignored (" +
+            (line.Text.find('=') == std::string::npos ? "neither a [Section] line nor an Ident=Value entry"
+                                                      : "an entry before the first [Section] line") +
+            "): " + line.Text);
     std::vector<const ParameterTable *> seen;
     const auto sectionName = [](const ParameterTable &t) { return t.SectionName; };
     const auto key = [](const ParameterRow &row) { return row.Key; };
@@ -89,16 +86,16 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
         // Reads find the first section of a name and its first entry of an
         // ident; what repeats them has no effect.
         if (std::find(seen.begin(), seen.end(), table) != seen.end()) {
-            warnings.push_back("section [" + section.Name + "] appears again in " +
-                               settings.Path() + "; only its first appearance is read");
+            warnings.push_back("section [" + section.Name + "] appears again in " + settings.Path() +
+                               "; only its first appearance is read");
             continue;
         }
         seen.push_back(table);
         for (auto ident = section.Idents.begin(); ident != section.Idents.end(); ++ident) {
             if (std::any_of(section.Idents.begin(), ident,
                             [&](const std::string &earlier) { return SameName(earlier, *ident); }))
-                warnings.push_back(*ident + " appears again in [" + section.Name + "] of " +
-                                   settings.Path() + "; only its first value is read");
+                warnings.push_back(*ident + " appears again in [" + section.Name + "] of " + settings.Path() +
+                                   "; only its first value is read");
         }
         for (const std::string &ident : section.Idents) {
             if (std::none_of(table->Rows.begin(), table->Rows.end(),
@@ -109,7 +106,6 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
         }
     }
     if (seen.empty() && settings.HasText())
-        warnings.push_back("no known section in " + settings.Path() +
-                           "; the default parameters are used");
+        warnings.push_back("no known section in " + settings.Path() + "; the default parameters are used");
     return warnings;
 }

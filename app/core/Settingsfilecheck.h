@@ -12,5 +12,4 @@ struct ParameterStore;
 // with the closest known name; a section or an ident that repeats an earlier
 // one; and a file that holds text but no known section at all (perhaps not a
 // settings file).
-std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings,
-                                              const ParameterStore &store);
+std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings, const ParameterStore &store);

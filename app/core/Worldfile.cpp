@@ -153,8 +153,7 @@ public:
     void operator()(std::string_view key, double v) const { object_[std::string(key)] = Finite(key, v); }
     void operator()(std::string_view key, bool v) const { object_[std::string(key)] = v; }
     template <std::integral Int>
-        requires(!std::same_as<Int, bool>)
-    void operator()(std::string_view key, Int v) const
+    requires(!std::same_as<Int, bool>) void operator()(std::string_view key, Int v) const
     {
         object_[std::string(key)] = v;
     }
@@ -221,8 +220,7 @@ public:
     void operator()(std::string_view key, double &v) const { v = Number(Find(key), Member(where_, key)); }
     void operator()(std::string_view key, bool &v) const { v = Boolean(Find(key), Member(where_, key)); }
     template <std::integral Int>
-        requires(!std::same_as<Int, bool>)
-    void operator()(std::string_view key, Int &v) const
+    requires(!std::same_as<Int, bool>) void operator()(std::string_view key, Int &v) const
     {
         v = Integer<Int>(Find(key), Member(where_, key));
     }
@@ -311,10 +309,11 @@ public:
     {
         if (!value.is_number_integer())
             throw ContentFault{PlaceText(where), "a whole number is expected here"};
-        const bool fits = value.is_number_unsigned()
-                              ? value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<Int>::max())
-                              : value.get<std::int64_t>() >= std::int64_t(std::numeric_limits<Int>::min()) &&
-                                    value.get<std::int64_t>() <= std::int64_t(std::numeric_limits<Int>::max());
+        const bool fits =
+            value.is_number_unsigned()
+                ? value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<Int>::max())
+                : value.get<std::int64_t>() >= std::int64_t(std::numeric_limits<Int>::min()) &&
+                      value.get<std::int64_t>() <= std::int64_t(std::numeric_limits<Int>::max());
         if (!fits)
             throw ContentFault{PlaceText(where), "the number is out of range"};
         return value.is_number_unsigned() ? Int(value.get<std::uint64_t>()) : Int(value.get<std::int64_t>());
@@ -534,11 +533,13 @@ std::optional<CCell::PendingReaction> ReadPending(const Reader &cellReader, doub
         const auto &names = CCell::ReactionNames;
         const auto found = std::find(names.begin(), names.end(), name);
         if (found == names.end())
-            throw ContentFault{Member(reaction.Where(), "channel"), "\"" + name + "\" is no reaction channel"};
+            throw ContentFault{Member(reaction.Where(), "channel"),
+                               "\"" + name + "\" is no reaction channel"};
         double time = 0.0;
         reaction("time", time);
         if (time < cellTime)
-            throw ContentFault{Member(reaction.Where(), "time"), "the reaction is due before the cell's time"};
+            throw ContentFault{Member(reaction.Where(), "time"),
+                               "the reaction is due before the cell's time"};
         pending = CCell::PendingReaction{CCell::ReactionIndex(found - names.begin()), time};
     });
     return pending;
@@ -599,9 +600,9 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
         CSolidFilament filament;
         FilamentFields(RowReader(filaments[i], where), filament);
         if (filament.Monomers < 3)
-            throw ContentFault{Member(where, "monomers"),
-                               "a filament of " + std::to_string(filament.Monomers) +
-                                   " monomers; every filament has at least three"};
+            throw ContentFault{Member(where, "monomers"), "a filament of " +
+                                                              std::to_string(filament.Monomers) +
+                                                              " monomers; every filament has at least three"};
         cell.Filaments.Append(filament);
     }
     CheckCellState(cell);
@@ -667,7 +668,8 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         WritePending(cellWriter, cell.Pending);
     });
     if (cell.Bacterium)
-        file.Object("bacterium", [&](const Writer &b) { BacteriumFields(b, std::as_const(*cell.Bacterium)); });
+        file.Object("bacterium",
+                    [&](const Writer &b) { BacteriumFields(b, std::as_const(*cell.Bacterium)); });
     else
         document["bacterium"] = nullptr;
 
@@ -702,8 +704,7 @@ std::string FileFault(const std::string &path, const std::string &where, const s
 
 } // namespace
 
-void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied,
-               double targetTime)
+void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied, double targetTime)
 {
     // Formatting numbers may raise inexact and underflow flags, which are
     // no faults; run traps stay out of it.
@@ -717,7 +718,8 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
     try {
         WriteOutputFile(path, text);
     } catch (const OutputError &e) {
-        throw WorldFileError(FileFault(path, "", std::string("cannot be written: ") + std::strerror(e.Error())));
+        throw WorldFileError(
+            FileFault(path, "", std::string("cannot be written: ") + std::strerror(e.Error())));
     }
 }
 
@@ -737,9 +739,9 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
         document = Json::parse(content, std::ref(places));
     } catch (const Json::parse_error &e) {
         if (e.byte >= content.size())
-            throw WorldFileError(FileFault(path, "", "the text ends early, at byte " +
-                                                        std::to_string(content.size()) +
-                                                        ": the file is truncated"));
+            throw WorldFileError(FileFault(path, "",
+                                           "the text ends early, at byte " + std::to_string(content.size()) +
+                                               ": the file is truncated"));
         throw WorldFileError(FileFault(path, "byte " + std::to_string(e.byte),
                                        "this is not a world file (" + Explanation(e) + ")"));
     } catch (const Json::out_of_range &e) {

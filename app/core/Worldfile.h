@@ -47,8 +47,7 @@ struct WorldContext {
 // time to path, replacing the file atomically. Call it between two reactions,
 // never from inside one. Raises WorldFileError when the file cannot be
 // written or a value is not finite.
-void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied,
-               double targetTime);
+void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied, double targetTime);
 
 // Reads the world file at path and checks all of it; only then does the cell
 // (which must not be running) take the saved state, the filament constants

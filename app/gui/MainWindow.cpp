@@ -24,9 +24,7 @@
 #include <exception>
 
 TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *parent)
-    : QMainWindow(parent),
-      Simulation(std::make_unique<RunSession>()),
-      SettingsPath(settingsPath),
+    : QMainWindow(parent), Simulation(std::make_unique<RunSession>()), SettingsPath(settingsPath),
       Messages(std::move(messages)),
       AskAfterFailedSave([this](const QString &error) { return AskWithMessageBox(error); })
 {
@@ -138,8 +136,7 @@ bool TfmMain::SaveSettingsAtClosing()
             return true;
         } catch (const std::exception &error) {
             if (ClosingOnSignal) {
-                std::fprintf(stderr,
-                             "filonex: %s\nThe parameters and the window layout were not saved.\n",
+                std::fprintf(stderr, "filonex: %s\nThe parameters and the window layout were not saved.\n",
                              error.what());
                 return true;
             }
@@ -164,8 +161,8 @@ void TfmMain::CloseOnSignal()
 
 bool TfmMain::AskStopAndClose()
 {
-    QMessageBox box(QMessageBox::Question, "Filonex", tr("A run is in progress."),
-                    QMessageBox::NoButton, this);
+    QMessageBox box(QMessageBox::Question, "Filonex", tr("A run is in progress."), QMessageBox::NoButton,
+                    this);
     box.setObjectName("RunInProgressQuestion");
     QPushButton *stop = box.addButton(tr("Stop and close"), QMessageBox::AcceptRole);
     QPushButton *cancel = box.addButton(QMessageBox::Cancel);
@@ -189,8 +186,7 @@ TfmMain::SaveFailureChoice TfmMain::AskWithMessageBox(const QString &error)
     box.exec();
     if (box.clickedButton() == retry)
         return SaveFailureChoice::Retry;
-    return box.clickedButton() == discard ? SaveFailureChoice::CloseWithoutSaving
-                                          : SaveFailureChoice::Cancel;
+    return box.clickedButton() == discard ? SaveFailureChoice::CloseWithoutSaving : SaveFailureChoice::Cancel;
 }
 
 void TfmMain::Guarded(const std::function<void()> &handler)

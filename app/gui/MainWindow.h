@@ -54,8 +54,7 @@ public:
     using SaveFailurePrompt = std::function<SaveFailureChoice(const QString &error)>;
 
     // settingsPath: the settings file read now and written on close.
-    explicit TfmMain(const QString &settingsPath, MessageSink messages = {},
-                     QWidget *parent = nullptr);
+    explicit TfmMain(const QString &settingsPath, MessageSink messages = {}, QWidget *parent = nullptr);
     ~TfmMain() override;
 
     // "filonex.ini" beside the running executable.
@@ -141,8 +140,7 @@ private:
     QWidget *Create3DPage();
     void CreateStatusBar();
     void CreateSceneObjects();
-    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle,
-                                 const QString &valueTitle);
+    TValueListEditor *CreateGrid(ParameterTable &table, const QString &nameTitle, const QString &valueTitle);
     // Size and splitter positions from the settings, or the initial ones.
     void RestoreLayout(const SettingsFile &settings);
     // The parameters and the layout into the settings file; raises
@@ -200,8 +198,8 @@ private:
     // cannot be written; false when the user cancels the close.
     bool SaveSettingsAtClosing();
 
-    QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text,
-                               const QString &hint, const QIcon &glyph, bool checkable);
+    QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text, const QString &hint,
+                               const QIcon &glyph, bool checkable);
 
     // The world with its runs, and what the window keeps beside it.
     std::unique_ptr<RunSession> Simulation;

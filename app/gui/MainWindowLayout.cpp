@@ -59,8 +59,8 @@ QVBoxLayout *TightColumn(QWidget *widget)
 
 } // namespace
 
-QToolButton *TfmMain::AddToolButton(QToolBar *bar, const char *name, const QString &text,
-                                    const QString &hint, const QIcon &glyph, bool checkable)
+QToolButton *TfmMain::AddToolButton(QToolBar *bar, const char *name, const QString &text, const QString &hint,
+                                    const QIcon &glyph, bool checkable)
 {
     auto *button = new QToolButton(bar);
     button->setObjectName(QString::fromLatin1(name));
@@ -83,37 +83,35 @@ void TfmMain::CreateToolBar()
     addToolBar(Qt::TopToolBarArea, bar);
 
     StartButton = AddToolButton(bar, "BtnStart", tr("Start"), tr("Start or continue the run"),
-                             ThemeGlyph("media-playback-start", QStyle::SP_MediaPlay), false);
+                                ThemeGlyph("media-playback-start", QStyle::SP_MediaPlay), false);
     StopButton = AddToolButton(bar, "BtnStop", tr("Stop"), tr("Stop the run"),
-                            ThemeGlyph("media-playback-stop", QStyle::SP_MediaStop), false);
-    ResetAndApplyButton =
-        AddToolButton(bar, "BtnResertAndApply", tr("Reset and apply"),
-                      tr("Rebuild the world from the parameters"),
-                      ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false);
+                               ThemeGlyph("media-playback-stop", QStyle::SP_MediaStop), false);
+    ResetAndApplyButton = AddToolButton(bar, "BtnResertAndApply", tr("Reset and apply"),
+                                        tr("Rebuild the world from the parameters"),
+                                        ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false);
     SaveWorldButton = AddToolButton(bar, "BtnSaveWorld", tr("Save world…"),
-                                 tr("Save the world to a file, to continue it exactly later"),
-                                 ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
-    OpenWorldButton = AddToolButton(bar, "BtnOpenWorld", tr("Open world…"),
-                                 tr("Continue a world saved in a file"),
-                                 ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
+                                    tr("Save the world to a file, to continue it exactly later"),
+                                    ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
+    OpenWorldButton =
+        AddToolButton(bar, "BtnOpenWorld", tr("Open world…"), tr("Continue a world saved in a file"),
+                      ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
     bar->addSeparator();
-    ListsDuringRunButton = AddToolButton(bar, "BtnTextInfoT", "T",
-                                 tr("Refresh the lists at each observation"), {}, true);
+    ListsDuringRunButton =
+        AddToolButton(bar, "BtnTextInfoT", "T", tr("Refresh the lists at each observation"), {}, true);
     bar->addSeparator();
     ChemistryOnlyButton = AddToolButton(bar, "BtnSimChem", "Ch", tr("Chemistry alone"), {}, true);
     WithMechanicsButton = AddToolButton(bar, "BtnSimMech", "M", tr("Chemistry with mechanics"), {}, true);
     MakeAtMostOneDown(ChemistryOnlyButton, WithMechanicsButton);
     bar->addSeparator();
     ExitButton = AddToolButton(bar, "BtnExit", tr("Exit"), "Exit the program",
-                            ThemeGlyph("application-exit", QStyle::SP_DialogCloseButton), false);
+                               ThemeGlyph("application-exit", QStyle::SP_DialogCloseButton), false);
 
     ListsDuringRunButton->setChecked(true);
     WithMechanicsButton->setChecked(true);
 
     connect(StartButton, &QToolButton::clicked, this, [this] { StartClicked(); });
     connect(StopButton, &QToolButton::clicked, this, [this] { Guarded([this] { StopClicked(); }); });
-    connect(ResetAndApplyButton, &QToolButton::clicked, this,
-            [this] { ResetAndApplyClicked(); });
+    connect(ResetAndApplyButton, &QToolButton::clicked, this, [this] { ResetAndApplyClicked(); });
     connect(SaveWorldButton, &QToolButton::clicked, this,
             [this] { Guarded([this] { SaveWorldClicked(); }); });
     connect(OpenWorldButton, &QToolButton::clicked, this,
@@ -131,8 +129,7 @@ TValueListEditor *TfmMain::CreateGrid(ParameterTable &table, const QString &name
 
 void TfmMain::CreateReadoutTables()
 {
-    const auto fill = [](ParameterTable &table, const char *name, const char *tab,
-                         const auto &keys) {
+    const auto fill = [](ParameterTable &table, const char *name, const char *tab, const auto &keys) {
         table.SectionName = name;
         table.TabCaption = tab;
         for (const char *key : keys)
@@ -154,8 +151,7 @@ QWidget *TfmMain::CreateParameterPanel()
     TightColumn(group)->addWidget(ParameterTabs);
 
     for (ParameterTable &table : Store.Tables) {
-        TValueListEditor *grid =
-            CreateGrid(table, Text(kNameColumnTitle), Text(kValueColumnTitle));
+        TValueListEditor *grid = CreateGrid(table, Text(kNameColumnTitle), Text(kValueColumnTitle));
         ParameterGrids.push_back(grid);
         // Edits go straight into the store; they take effect at the next
         // reset-and-apply (SIM_TIME also at the restart of a finished run).
@@ -180,8 +176,7 @@ QWidget *TfmMain::CreateInfoPanel()
     CurrentStateList = CreateGrid(Store.CurrentState, "Parameter", Text(kValueColumnTitle));
     InfoTabs->addTab(CurrentStateList, Text(Store.CurrentState.TabCaption));
 
-    const auto addList = [this](ParameterTable &table, const char *nameTitle,
-                                const char *valueTitle) {
+    const auto addList = [this](ParameterTable &table, const char *nameTitle, const char *valueTitle) {
         TValueListEditor *grid = CreateGrid(table, nameTitle, valueTitle);
         InfoTabs->addTab(grid, Text(table.TabCaption));
         return grid;
@@ -206,28 +201,26 @@ QWidget *TfmMain::Create2DPage()
     auto *bar = new QToolBar(page);
     bar->setObjectName("ToolBar2D");
     column->addWidget(bar);
-    ChartsDuringRunButton = AddToolButton(bar, "Btn2DInfoT", "T",
-                               tr("Add chart points at each observation"), {}, true);
+    ChartsDuringRunButton =
+        AddToolButton(bar, "Btn2DInfoT", "T", tr("Add chart points at each observation"), {}, true);
     ChartsDuringRunButton->setChecked(true);
     bar->addSeparator();
     QToolButton *config =
         AddToolButton(bar, "Btn2DChartConfig", tr("Configure"), tr("Configure the chart"),
                       ThemeGlyph("document-properties", QStyle::SP_FileDialogDetailedView), false);
     QToolButton *saveBmp =
-        AddToolButton(bar, "Btn2ChartSaveBmp", tr("Save picture"),
-                      tr("Save the chart as a bitmap"),
+        AddToolButton(bar, "Btn2ChartSaveBmp", tr("Save picture"), tr("Save the chart as a bitmap"),
                       ThemeGlyph("image-x-generic", QStyle::SP_DesktopIcon), false);
-    QToolButton *saveTxt = AddToolButton(bar, "Btn2ChartSaveTxt", tr("Save text"),
-                                         tr("Save the chart's curves as text"),
-                                         ThemeGlyph("document-save", QStyle::SP_DialogSaveButton),
-                                         false);
+    QToolButton *saveTxt =
+        AddToolButton(bar, "Btn2ChartSaveTxt", tr("Save text"), tr("Save the chart's curves as text"),
+                      ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
     QToolButton *clear =
         AddToolButton(bar, "Btn2DChartClear", tr("Clear"), tr("Empty all curves of all charts"),
                       ThemeGlyph("edit-clear", QStyle::SP_DialogResetButton), false);
     bar->addSeparator();
-    LegendButton = AddToolButton(bar, "Btn2DLegend", tr("Legend"),
-                                tr("Show which curve is which on every chart"),
-                                Glyph(DrawnGlyph::Legend), true);
+    LegendButton =
+        AddToolButton(bar, "Btn2DLegend", tr("Legend"), tr("Show which curve is which on every chart"),
+                      Glyph(DrawnGlyph::Legend), true);
 
     ChartTabs = new TCompactTabWidget(page);
     ChartTabs->setObjectName("PageControl2D");
@@ -296,31 +289,28 @@ QWidget *TfmMain::Create3DPage()
     auto *bar = new QToolBar(page);
     bar->setObjectName("ToolBar3D");
     column->addWidget(bar);
-    SceneDuringRunButton = AddToolButton(bar, "Btn3DInfoT", "T",
-                               tr("Refresh the 3D view at each observation"), {}, true);
+    SceneDuringRunButton =
+        AddToolButton(bar, "Btn3DInfoT", "T", tr("Refresh the 3D view at each observation"), {}, true);
     SceneDuringRunButton->setChecked(true);
     bar->addSeparator();
-    RotateViewButton =
-        AddToolButton(bar, "Btn3DChartRotate", tr("Rotate"), tr("Dragging rotates the view"),
-                      Glyph(DrawnGlyph::Rotate), true);
+    RotateViewButton = AddToolButton(bar, "Btn3DChartRotate", tr("Rotate"), tr("Dragging rotates the view"),
+                                     Glyph(DrawnGlyph::Rotate), true);
     PanViewButton = AddToolButton(bar, "Btn3DChartMoveXY", tr("Move XY"),
-                                     tr("Dragging shifts the view sideways and up or down"),
-                                     Glyph(DrawnGlyph::MoveXY), true);
+                                  tr("Dragging shifts the view sideways and up or down"),
+                                  Glyph(DrawnGlyph::MoveXY), true);
     ZoomViewButton = AddToolButton(bar, "Btn3DChartMoveZ", tr("Move Z"),
-                                    tr("Dragging shifts the view in depth"),
-                                    Glyph(DrawnGlyph::MoveZ), true);
+                                   tr("Dragging shifts the view in depth"), Glyph(DrawnGlyph::MoveZ), true);
     MakeExactlyOneDown(this, {RotateViewButton, PanViewButton, ZoomViewButton});
     RotateViewButton->setChecked(true);
-    QToolButton *resetView =
-        AddToolButton(bar, "Btn3DChartResert", tr("Reset view"),
-                      tr("Reset the view: the whole box, seen from the front"),
-                      Glyph(DrawnGlyph::ResetView), false);
+    QToolButton *resetView = AddToolButton(bar, "Btn3DChartResert", tr("Reset view"),
+                                           tr("Reset the view: the whole box, seen from the front"),
+                                           Glyph(DrawnGlyph::ResetView), false);
     bar->addSeparator();
     SolidBacteriumButton = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("Draw the bacterium filled"),
-                                 Glyph(DrawnGlyph::SolidSphere), true);
-    WireFrameBacteriumButton = AddToolButton(bar, "SpeedButton2", tr("Wire frame"),
-                                 tr("Draw the bacterium as a wire frame"),
-                                 Glyph(DrawnGlyph::WireSphere), true);
+                                         Glyph(DrawnGlyph::SolidSphere), true);
+    WireFrameBacteriumButton =
+        AddToolButton(bar, "SpeedButton2", tr("Wire frame"), tr("Draw the bacterium as a wire frame"),
+                      Glyph(DrawnGlyph::WireSphere), true);
     MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
     SolidBacteriumButton->setChecked(true);
 
@@ -381,8 +371,7 @@ void TfmMain::CreateStatusBar()
     // 10^12; anything longer shows whole as a hint.
     const auto fit = [](QLabel *label, const char *widest) {
         const QMargins frame = label->contentsMargins();
-        const int needed =
-            label->fontMetrics().horizontalAdvance(widest) + frame.left() + frame.right() + 6;
+        const int needed = label->fontMetrics().horizontalAdvance(widest) + frame.left() + frame.right() + 6;
         label->setFixedWidth(std::max(label->minimumWidth(), needed));
     };
     fit(StatusTime, "88888.888");
@@ -393,8 +382,7 @@ void TfmMain::CreateStatusBar()
     StatusProgress->setRange(0, ProgressSteps);
     StatusProgress->setValue(0);
     // The bar takes what room the panels leave; the labels their text's.
-    StatusProgress->setMinimumWidth(
-        StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
+    StatusProgress->setMinimumWidth(StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
     StatusProgress->setToolTip(tr("Simulated time of the run's end time"));
     StatusSpeed = new QLabel(bar);
     StatusSpeed->setObjectName("StatusSpeed");

@@ -47,8 +47,7 @@ QString DurationText(double seconds)
     const auto whole = std::llround(std::min(seconds, 1e9));
     if (whole < 60)
         return QObject::tr("%1 s").arg(whole);
-    const QString minutesSeconds =
-        QString("%1:%2").arg((whole / 60) % 60).arg(whole % 60, 2, 10, QChar('0'));
+    const QString minutesSeconds = QString("%1:%2").arg((whole / 60) % 60).arg(whole % 60, 2, 10, QChar('0'));
     if (whole < 3600)
         return minutesSeconds;
     return QString("%1:%2").arg(whole / 3600).arg(minutesSeconds.rightJustified(5, '0'));
@@ -62,7 +61,7 @@ void TfmMain::ShowProgress(double time)
     StatusProgress->setValue(int(std::lround(fraction * ProgressSteps)));
     StatusProgress->setFormat(tr("%1 of %2 s").arg(TimeText(time), TimeText(TargetTime)));
     const double elapsed = RunClock.isValid() ? double(RunClock.elapsed()) / 1000.0 : 0.0; // s
-    const double simulated = time - RunStartTime; // s
+    const double simulated = time - RunStartTime;                                          // s
     if (elapsed <= 0.0 || simulated <= 0.0) {
         StatusSpeed->clear();
         StatusTimeLeft->clear();

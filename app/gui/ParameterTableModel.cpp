@@ -53,8 +53,7 @@ int TParameterTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant TParameterTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() ||
-        (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole))
         return {};
     const ParameterRow &row = table_.Rows[std::size_t(index.row())];
     if (index.column() == ValueColumn)
@@ -84,8 +83,7 @@ Qt::ItemFlags TParameterTableModel::flags(const QModelIndex &index) const
     return editable ? shown | Qt::ItemIsEditable : shown;
 }
 
-QVariant TParameterTableModel::headerData(int section, Qt::Orientation orientation,
-                                          int role) const
+QVariant TParameterTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && (section == 0 || section == 1))
         return titles_[section];

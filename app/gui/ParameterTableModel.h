@@ -16,8 +16,8 @@ public:
     static constexpr int NameColumn = 0;
     static constexpr int ValueColumn = 1;
 
-    TParameterTableModel(ParameterTable &table, const QString &nameTitle,
-                         const QString &valueTitle, QObject *parent = nullptr);
+    TParameterTableModel(ParameterTable &table, const QString &nameTitle, const QString &valueTitle,
+                         QObject *parent = nullptr);
 
     const ParameterTable &Table() const { return table_; }
     int RowOfKey(const QString &key) const;

@@ -56,7 +56,6 @@ QuitSignals::~QuitSignals()
 void QuitSignals::Drain()
 {
     char bytes[64];
-    while (::read(pipeEnds[0], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(pipeEnds[0], bytes, sizeof bytes) > 0) {}
     emit Received();
 }

@@ -67,8 +67,8 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     const TXYZ size = BoxSize();
     scene.BoxMin = TXYZ(0.0, 0.0, 0.0);
     scene.BoxMax = size;
-    scene.ProjectionMatrix = OrthoMatrix(float(-size.x), float(size.x), float(-size.y),
-                                         float(size.y), float(-50 * size.z), float(50 * size.z));
+    scene.ProjectionMatrix = OrthoMatrix(float(-size.x), float(size.x), float(-size.y), float(size.y),
+                                         float(-50 * size.z), float(50 * size.z));
     BuildSpaceFrame();
     scene.ApplyBox();
     RefreshScene();

@@ -80,8 +80,7 @@ void TfmMain::ShowScene(const ObservedScene &observed)
     for (const ObservedScene::Filament &filament : observed.Filaments) {
         const CVector &barbed = filament.Barbed;
         const CVector &pointed = filament.Pointed;
-        FilamentLines->Vertices.emplace_back(barbed.x, barbed.y, barbed.z,
-                                             filament.Capped ? Yellow : Blue);
+        FilamentLines->Vertices.emplace_back(barbed.x, barbed.y, barbed.z, filament.Capped ? Yellow : Blue);
         FilamentLines->Vertices.emplace_back(pointed.x, pointed.y, pointed.z, Red);
     }
     if (observed.HasBacterium) {
@@ -117,9 +116,9 @@ void TfmMain::Window3DMouseMove(QMouseEvent *event)
     const int dy = at.y() - MouseY;
     MouseX = at.x();
     MouseY = at.y();
-    const DragMode mode = PanViewButton->isChecked()  ? DragMode::MoveXY
+    const DragMode mode = PanViewButton->isChecked()    ? DragMode::MoveXY
                           : ZoomViewButton->isChecked() ? DragMode::MoveZ
-                                                         : DragMode::Rotate;
+                                                        : DragMode::Rotate;
     // Measured against the whole window, so the same drag turns the view by
     // the same angle whatever the size of the 3D page.
     const QRect outer = frameGeometry();

@@ -62,8 +62,7 @@ QIcon Glyph(DrawnGlyph glyph)
     case DrawnGlyph::ResetView: {
         // The box framed whole: four corner marks around a cube.
         const double e = GlyphSize - 1.5;
-        for (const QPointF corner : {QPointF(1.5, 1.5), QPointF(e, 1.5), QPointF(1.5, e),
-                                     QPointF(e, e)}) {
+        for (const QPointF corner : {QPointF(1.5, 1.5), QPointF(e, 1.5), QPointF(1.5, e), QPointF(e, e)}) {
             const double sx = corner.x() < centre.x() ? 3 : -3;
             const double sy = corner.y() < centre.y() ? 3 : -3;
             painter.drawLine(corner, corner + QPointF(sx, 0));

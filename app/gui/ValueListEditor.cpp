@@ -55,8 +55,7 @@ public:
         QStyledItemDelegate::setEditorData(editor, index);
     }
 
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
         if (auto *combo = qobject_cast<QComboBox *>(editor)) {
             model->setData(index, combo->currentText(), Qt::EditRole);
@@ -71,8 +70,8 @@ private:
 
 } // namespace
 
-TValueListEditor::TValueListEditor(ParameterTable &table, const QString &nameTitle,
-                                   const QString &valueTitle, QWidget *parent)
+TValueListEditor::TValueListEditor(ParameterTable &table, const QString &nameTitle, const QString &valueTitle,
+                                   QWidget *parent)
     : QTableView(parent), model_(new TParameterTableModel(table, nameTitle, valueTitle, this))
 {
     setModel(model_);
@@ -93,7 +92,10 @@ TValueListEditor::TValueListEditor(ParameterTable &table, const QString &nameTit
     connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { FitColumnsLater(); });
 }
 
-int TValueListEditor::RowCount() const { return model_->rowCount(); }
+int TValueListEditor::RowCount() const
+{
+    return model_->rowCount();
+}
 
 QString TValueListEditor::Key(int row) const
 {
@@ -123,9 +125,15 @@ bool TValueListEditor::IsReadOnly(int row) const
     return model_->Table().Rows.at(std::size_t(row)).ReadOnly;
 }
 
-int TValueListEditor::RowOfKey(const QString &key) const { return model_->RowOfKey(key); }
+int TValueListEditor::RowOfKey(const QString &key) const
+{
+    return model_->RowOfKey(key);
+}
 
-void TValueListEditor::SetValue(int row, const QString &value) { model_->SetValue(row, value); }
+void TValueListEditor::SetValue(int row, const QString &value)
+{
+    model_->SetValue(row, value);
+}
 
 void TValueListEditor::SetValueByKey(const QString &key, const QString &value)
 {
@@ -176,10 +184,10 @@ void TValueListEditor::FitColumns()
     // The values get what their longest text needs, the names the rest; only
     // when both cannot fit are the values cut, and never below their share.
     const int available = viewport()->width();
-    const int values = std::max(sizeHintForColumn(ValueColumn),
-                                horizontalHeader()->sectionSizeHint(ValueColumn));
-    const int names = std::max(sizeHintForColumn(NameColumn),
-                               horizontalHeader()->sectionSizeHint(NameColumn));
+    const int values =
+        std::max(sizeHintForColumn(ValueColumn), horizontalHeader()->sectionSizeHint(ValueColumn));
+    const int names =
+        std::max(sizeHintForColumn(NameColumn), horizontalHeader()->sectionSizeHint(NameColumn));
     const int namesKeep = std::min(names, int(available * MinimumNameShare));
     const int width = std::max(std::min(values, available - namesKeep), 1);
     if (horizontalHeader()->sectionSize(ValueColumn) == width && width == fittedWidth_)

@@ -38,7 +38,8 @@ std::vector<Definition> Definitions()
              options.SettingsPath = QString::fromStdString(path);
          }},
         {QCommandLineOption("seed",
-                            "seed the random generators with N (0 to " + QString::number(LARGEST_DISTINCT_SEED) +
+                            "seed the random generators with N (0 to " +
+                                QString::number(LARGEST_DISTINCT_SEED) +
                                 "), so that the first run repeats a filonex-batch run with the same seed",
                             "N"),
          [](WindowOptions &options, const std::string &text) { options.Seed = SeedValue(text); }},
@@ -77,7 +78,8 @@ const QCommandLineOption *OptionNamed(const std::vector<Definition> &definitions
 
 // Qt's parser says what failed only in words of its own: a value missing
 // after the last argument, an unknown option, or a value given to a flag.
-[[noreturn]] void ThrowParseError(const QCommandLineParser &parser, const std::vector<Definition> &definitions,
+[[noreturn]] void ThrowParseError(const QCommandLineParser &parser,
+                                  const std::vector<Definition> &definitions,
                                   const std::vector<std::string> &arguments)
 {
     if (const QCommandLineOption *last = OptionNamed(definitions, arguments.back());
@@ -111,13 +113,15 @@ WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments)
                 throw WindowUsageError(Dashed(definition.Option.names().last()) + " needs a value, not '" +
                                        value.toStdString() + "'");
     if (!parser.positionalArguments().isEmpty())
-        throw WindowUsageError("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'");
+        throw WindowUsageError("unexpected argument '" + parser.positionalArguments().first().toStdString() +
+                               "'");
 
     WindowOptions options;
     const QStringList given = parser.optionNames(); // each time an option is given
     for (const Definition &definition : definitions) {
-        const auto times = std::count_if(given.begin(), given.end(),
-                                         [&](const QString &n) { return definition.Option.names().contains(n); });
+        const auto times = std::count_if(given.begin(), given.end(), [&](const QString &n) {
+            return definition.Option.names().contains(n);
+        });
         if (times > 1)
             throw WindowUsageError(Dashed(definition.Option.names().last()) + " is given more than once");
         if (times == 0)

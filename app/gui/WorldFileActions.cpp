@@ -19,8 +19,8 @@ QFileDialog *CreateWorldFileDialog(QWidget *parent, bool save)
     auto *dialog = new QFileDialog(parent, save ? QObject::tr("Save world") : QObject::tr("Open world"));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog->setNameFilters({QObject::tr("Filonex worlds (*.%1)").arg(Text(kWorldFileExtension)),
-                            QObject::tr("All files (*)")});
+    dialog->setNameFilters(
+        {QObject::tr("Filonex worlds (*.%1)").arg(Text(kWorldFileExtension)), QObject::tr("All files (*)")});
     if (save)
         dialog->setDefaultSuffix(Text(kWorldFileExtension));
     return dialog;

@@ -41,10 +41,9 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (!DisplayAvailable()) {
-        std::fprintf(stderr,
-                     "No display is available, so the Filonex window cannot open.\n"
-                     "Start it under a virtual display with:  xvfb-run -a filonex\n"
-                     "or run simulations without a window:    filonex-batch\n");
+        std::fprintf(stderr, "No display is available, so the Filonex window cannot open.\n"
+                             "Start it under a virtual display with:  xvfb-run -a filonex\n"
+                             "or run simulations without a window:    filonex-batch\n");
         return 1;
     }
     QApplication application(argc, argv);

@@ -112,8 +112,7 @@ void DrawEnsemblePlot(QCustomPlot &plot, const std::vector<SummarySeries> &serie
         curve->setData(time, mean, true);
         curve->setPen(QPen(colour, 2.5));
         curve->setName(Label(one, pointLabels));
-        plot.legend->addElement(static_cast<int>(i), 0,
-                                new QCPPlottableLegendItem(plot.legend, curve));
+        plot.legend->addElement(static_cast<int>(i), 0, new QCPPlottableLegendItem(plot.legend, curve));
     }
     StyleAxis(plot.xAxis, "Time [s]");
     StyleAxis(plot.yAxis, QString::fromStdString(ValueAxisTitle(columns)));

@@ -30,9 +30,8 @@ int Whole(const std::string &name, const std::string &text, int least)
 // The options of filonex-plot, each written into options.
 void DefineOptions(CommandLine &line, PlotOptions &options)
 {
-    line.AddArgument("SUMMARY", "summary.tsv of an ensemble", [&](const std::string &text) {
-        options.SummaryPath = text;
-    });
+    line.AddArgument("SUMMARY", "summary.tsv of an ensemble",
+                     [&](const std::string &text) { options.SummaryPath = text; });
     line.AddValue("--columns", "C1,...",
                   "columns of the observation table: ACG, ACF, ..., n_FORM, a_ASSB, p_SEVR, ..., mean_size",
                   [&](const std::string &text) { options.Columns = List(text); });
@@ -79,8 +78,8 @@ PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments)
     if (options.OutputPath.empty())
         throw UsageError("-o needs the figure's file name");
     if (!IsPlotFileName(options.OutputPath))
-        throw UsageError("the figure's file name must end in .png, .svg or .pdf, not '" +
-                             options.OutputPath + "'");
+        throw UsageError("the figure's file name must end in .png, .svg or .pdf, not '" + options.OutputPath +
+                         "'");
     return options;
 }
 

@@ -14,8 +14,7 @@ std::size_t RequiredColumn(const TidyTableReader &table, const std::string &titl
 {
     const auto column = table.Column(title);
     if (!column)
-        throw std::runtime_error(table.Path() + " is not an ensemble summary (no column '" + title +
-                                 "')");
+        throw std::runtime_error(table.Path() + " is not an ensemble summary (no column '" + title + "')");
     return *column;
 }
 
@@ -28,10 +27,10 @@ double Number(const std::string &field)
 double Required(const std::string &field, const char *title, bool whole = false)
 {
     const double value = Number(field);
-    if (std::isnan(value) || (whole && (value != std::floor(value) || value < 0 ||
-                                        value > std::numeric_limits<int>::max())))
-        throw std::runtime_error("'" + field + "' is not a " + (whole ? "whole " : "") +
-                                 "number for '" + title + "'");
+    if (std::isnan(value) ||
+        (whole && (value != std::floor(value) || value < 0 || value > std::numeric_limits<int>::max())))
+        throw std::runtime_error("'" + field + "' is not a " + (whole ? "whole " : "") + "number for '" +
+                                 title + "'");
     return value;
 }
 
@@ -45,8 +44,7 @@ std::string List(const std::set<std::string> &names)
 
 } // namespace
 
-std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
-                                             const std::vector<std::string> &columns,
+std::vector<SummarySeries> ReadSummarySeries(const std::string &path, const std::vector<std::string> &columns,
                                              const std::vector<int> &points)
 {
     std::error_code error;
@@ -83,26 +81,24 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
             series.Time.push_back(Required(fields[timeField], "time"));
             series.Mean.push_back(Number(fields[meanField]));
             series.Sd.push_back(Number(fields[sdField]));
-            series.MaxN = std::max(series.MaxN,
-                                   static_cast<std::size_t>(Required(fields[nField], "n", true)));
+            series.MaxN =
+                std::max(series.MaxN, static_cast<std::size_t>(Required(fields[nField], "n", true)));
         }
     } catch (const std::runtime_error &e) {
         // The reader's own messages name the file and line already.
         const std::string what = e.what();
-        throw std::runtime_error(what.rfind(path + ":", 0) == 0
-                                     ? what
-                                     : path + ":" + std::to_string(table.Line()) + ": " + what);
+        throw std::runtime_error(
+            what.rfind(path + ":", 0) == 0 ? what : path + ":" + std::to_string(table.Line()) + ": " + what);
     }
     if (allColumns.empty())
         throw PlotRequestError("the summary '" + path + "' has no rows");
     for (const std::string &column : columns)
         if (!allColumns.count(column))
-            throw PlotRequestError("the summary has no column '" + column + "'; it has " +
-                                   List(allColumns));
+            throw PlotRequestError("the summary has no column '" + column + "'; it has " + List(allColumns));
     for (const int point : points)
         if (!allPoints.count(point))
-            throw PlotRequestError("the summary has no sweep point " + std::to_string(point) +
-                                   "; it has " + std::to_string(allPoints.size()) + " (from 0)");
+            throw PlotRequestError("the summary has no sweep point " + std::to_string(point) + "; it has " +
+                                   std::to_string(allPoints.size()) + " (from 0)");
     std::vector<SummarySeries> series;
     for (auto &[key, one] : found) {
         // Nothing to draw is no figure.

@@ -33,8 +33,7 @@ inline constexpr std::uintmax_t kLargestSummary = std::uintmax_t{2} << 30; // by
 // file (and line) when it is not a regular file of at most kLargestSummary,
 // or holds a field that is not a finite number, a point, n or time that is
 // missing, or a line cut short.
-std::vector<SummarySeries> ReadSummarySeries(const std::string &path,
-                                             const std::vector<std::string> &columns,
+std::vector<SummarySeries> ReadSummarySeries(const std::string &path, const std::vector<std::string> &columns,
                                              const std::vector<int> &points);
 
 // The swept values of each point ("C_ACG=6, RATE_ASSB=5") from the manifest

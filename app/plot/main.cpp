@@ -39,8 +39,7 @@ int main(int argc, char **argv)
         return kWritten;
     }
 
-    if (const std::string problem = FigureSizeProblem(options.Width, options.Height);
-        !problem.empty())
+    if (const std::string problem = FigureSizeProblem(options.Width, options.Height); !problem.empty())
         return Fail(kBadInput, problem);
 
     std::vector<SummarySeries> series;

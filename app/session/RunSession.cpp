@@ -7,9 +7,7 @@
 #include <QTimer>
 
 RunSession::RunSession(QObject *parent)
-    : QObject(parent),
-      cell_(std::make_unique<CCell>()),
-      handOverTimer_(new QTimer(this)),
+    : QObject(parent), cell_(std::make_unique<CCell>()), handOverTimer_(new QTimer(this)),
       runner_(std::make_unique<TRunThread>())
 {
     cell_->OnObserve = [this] { Observe(); };

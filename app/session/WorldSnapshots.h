@@ -25,7 +25,7 @@ struct ObservedScene {
     };
     std::vector<Filament> Filaments;
     bool HasBacterium = false;
-    CVector BacteriumCentre; // m
+    CVector BacteriumCentre;      // m
     double BacteriumRadius = 0.0; // m
 };
 

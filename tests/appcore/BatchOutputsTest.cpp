@@ -96,12 +96,12 @@ TEST_F(BatchOutputs, OutputOnAnInputOrOnAnotherOutputIsRefusedBeforeTheRun)
 TEST_F(BatchOutputs, FoldersOfAllOutputsAreCheckedBeforeTheRun)
 {
     const std::string missing = dir.File("missing/out");
-    for (const auto &output : std::vector<std::vector<std::string>>{
-             {"--save-world", missing},
-             {"--checkpoint", missing, "--checkpoint-every", "0.01"},
-             {"--save-world", "/sys/out.fxworld"}, // refused even to root
-             {"--table", missing},
-             {"--observe", missing}}) {
+    for (const auto &output :
+         std::vector<std::vector<std::string>>{{"--save-world", missing},
+                                               {"--checkpoint", missing, "--checkpoint-every", "0.01"},
+                                               {"--save-world", "/sys/out.fxworld"}, // refused even to root
+                                               {"--table", missing},
+                                               {"--observe", missing}}) {
         const ProgramResult result = Run(Joined(ShortRun(), output));
         EXPECT_EQ(result.Status, 2) << output[0] << " " << result.Err;
         EXPECT_EQ(result.Out, "") << output[0] << ": the run was made";
@@ -117,9 +117,9 @@ TEST_F(BatchOutputs, NewFilesGetTheModeTheUmaskAllows)
         for (const std::string &output : outputs)
             fs::remove(output);
         const mode_t previous = ::umask(umask);
-        const Program run(dir, Joined({FILONEX_BATCH},
-                                      Joined(ShortRun(), {"--observe", outputs[0], "--table", outputs[1],
-                                                          "--save-world", outputs[2]})));
+        const Program run(
+            dir, Joined({FILONEX_BATCH}, Joined(ShortRun(), {"--observe", outputs[0], "--table", outputs[1],
+                                                             "--save-world", outputs[2]})));
         ::umask(previous);
         ASSERT_EQ(run.Wait().Status, 0);
         for (const std::string &output : outputs)

@@ -82,8 +82,9 @@ TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
 
 TEST(ProgressBar, ClockTextIsNeverNegative)
 {
-    const std::pair<double, const char *> cases[] = {{0, "0:00:00"}, {3599.6, "1:00:00"},
-        {-3, "0:00:00"}, {1e300, ">876600:00:00"}, {INFINITY, ">876600:00:00"}, {NAN, "?"}};
+    const std::pair<double, const char *> cases[] = {
+        {0, "0:00:00"},           {3599.6, "1:00:00"},         {-3, "0:00:00"},
+        {1e300, ">876600:00:00"}, {INFINITY, ">876600:00:00"}, {NAN, "?"}};
     for (const auto &[seconds, text] : cases)
         EXPECT_EQ(ClockText(seconds), text) << seconds;
 }
@@ -104,8 +105,8 @@ TEST(ExitStatus, ALostResultOutranksAFailedRunWhichOutranksAStop)
 {
     const struct {
         int A, B, Reported;
-    } cases[] = {{3, 1, 3},   {1, 3, 3},     {1, 143, 1}, {130, 1, 1},  {3, 130, 3},
-                 {143, 3, 3}, {143, 0, 143}, {0, 129, 129}, {1, 0, 1}, {0, 0, 0}};
+    } cases[] = {{3, 1, 3},   {1, 3, 3},     {1, 143, 1},   {130, 1, 1}, {3, 130, 3},
+                 {143, 3, 3}, {143, 0, 143}, {0, 129, 129}, {1, 0, 1},   {0, 0, 0}};
     for (const auto &c : cases)
         EXPECT_EQ(MoreSeriousStatus(c.A, c.B), c.Reported) << c.A << " and " << c.B;
 }

@@ -43,7 +43,8 @@ std::string StateReport(const CCell &cell)
 std::string RunBatch(const ScratchDirectory &dir, const std::string &arguments)
 {
     const std::string out = dir.File("out.txt"), err = dir.File("err.txt");
-    const std::string command = std::string(FILONEX_BATCH) + " " + arguments + " --quiet >" + out + " 2>" + err;
+    const std::string command =
+        std::string(FILONEX_BATCH) + " " + arguments + " --quiet >" + out + " 2>" + err;
     const int status = std::system(command.c_str());
     return status == 0 ? ReadFile(out) : "status " + std::to_string(status) + ": " + ReadFile(err);
 }
@@ -150,10 +151,10 @@ TEST(ResumeRefusal, UnreadableAndInconsistentWorldsGiveStatus2)
     SaveWorld(dir.File("good.fxworld"), cell, store, 1.0);
     std::string text = ReadFile(dir.File("good.fxworld"));
     WriteFile(dir.File("arb.fxworld"), text.replace(text.find("\"ARB\": 0"), 8, "\"ARB\": 3"));
-    for (const auto &[path, reason] : {std::pair{dir.Path().string(), "Is a directory"},
-                                       std::pair{dir.File("fifo"), "not a regular file"},
-                                       std::pair{std::string("/dev/zero"), "not a regular file"},
-                                       std::pair{dir.File("arb.fxworld"), "cell.species.ARB"}}) {
+    for (const auto &[path, reason] :
+         {std::pair{dir.Path().string(), "Is a directory"}, std::pair{dir.File("fifo"), "not a regular file"},
+          std::pair{std::string("/dev/zero"), "not a regular file"},
+          std::pair{dir.File("arb.fxworld"), "cell.species.ARB"}}) {
         const ProgramResult result =
             Program(dir, {FILONEX_BATCH, "--resume", path}).Wait(std::chrono::seconds(20));
         EXPECT_EQ(result.Status, 2) << path;

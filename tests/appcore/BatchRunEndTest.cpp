@@ -40,8 +40,8 @@ protected:
     // The options of a fresh run of the busy world.
     std::vector<std::string> Fresh(const std::string &time) const
     {
-        return WithMode({"--settings", settings, "--seed", "72", "--method", std::get<0>(GetParam()),
-                         "--time", time});
+        return WithMode(
+            {"--settings", settings, "--seed", "72", "--method", std::get<0>(GetParam()), "--time", time});
     }
     std::vector<std::string> WithMode(std::vector<std::string> arguments) const
     {
@@ -87,8 +87,8 @@ TEST(RunEnd, SlowWorldsEndAtTheirEndTime)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Rate);
         WriteFile(settings, std::string("[ValueListRates]\nRATE_FORM=") + c.Rate + "\n");
-        std::vector<std::string> arguments = {"--settings", settings, "--seed", "5", "--time", c.Time,
-                                              "--table", table};
+        std::vector<std::string> arguments = {"--settings", settings, "--seed",  "5",
+                                              "--time",     c.Time,   "--table", table};
         if (!c.Mechanics)
             arguments.push_back("--chemistry-only");
         const ProgramResult result = RunBatch(dir, arguments);
@@ -106,7 +106,8 @@ TEST(RunEnd, AStopInASlowWorldGivesItsStatus)
     ScratchDirectory dir;
     const std::string settings = dir.File("slow.ini");
     WriteFile(settings, "[ValueListRates]\nRATE_FORM=1E-15\n");
-    const Program run(dir, {FILONEX_BATCH, "--settings", settings, "--seed", "5", "--time", "1000", "--quiet"});
+    const Program run(dir,
+                      {FILONEX_BATCH, "--settings", settings, "--seed", "5", "--time", "1000", "--quiet"});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     run.Signal(SIGTERM);
     const ProgramResult result = run.Wait();

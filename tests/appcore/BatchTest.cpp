@@ -120,10 +120,10 @@ TEST_F(Batch, FinalStateAgreesWithItself)
         freeBarbedEnds += capped == 0;
         caps += capped;
     }
-    EXPECT_EQ(species[1], monomers);         // ACF
-    EXPECT_EQ(species[2], freeBarbedEnds);   // FIB
-    EXPECT_EQ(species[3], filaments.at(0));  // FIP
-    EXPECT_EQ(species[5], caps);             // CAF
+    EXPECT_EQ(species[1], monomers);        // ACF
+    EXPECT_EQ(species[2], freeBarbedEnds);  // FIB
+    EXPECT_EQ(species[3], filaments.at(0)); // FIP
+    EXPECT_EQ(species[5], caps);            // CAF
     const double initialActin = species[0] + species[1];
     EXPECT_TRUE(initialActin == 57812 || initialActin == 57813);
 }
@@ -305,8 +305,8 @@ TEST_F(Batch, StopSignalsEndTheRunPromptlyAndWriteWholeFiles)
     for (const auto &c : cases) {
         WriteFile(settings, std::string("[ValueListSimulation]\n") + c.Settings + "\n");
         WriteFile(observe, "previous run");
-        BatchProcess process(dir, {"--settings", settings, "--seed", "1", "--time", "1e9",
-                                   c.Mode, "--observe", observe});
+        BatchProcess process(
+            dir, {"--settings", settings, "--seed", "1", "--time", "1e9", c.Mode, "--observe", observe});
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         EXPECT_EQ(ReadFile(observe), "previous run") << c.Name;
         process.Signal(c.Signal);
@@ -324,8 +324,8 @@ TEST_F(Batch, StopSignalsEndTheRunPromptlyAndWriteWholeFiles)
 TEST_F(Batch, FailedWritesNameTheFileAndTheReason)
 {
     const std::string observe = dir.File("observe.txt");
-    const std::vector<std::string> run = {"--settings", settings, "--seed", "1", "--time", "0.05",
-                                          "--chemistry-only"};
+    const std::vector<std::string> run = {"--settings", settings, "--seed",          "1",
+                                          "--time",     "0.05",   "--chemistry-only"};
     const struct {
         std::optional<std::string> Stdout;
         std::string Reason;
@@ -375,8 +375,8 @@ TEST_F(Batch, DegenerateWorldsAreReported)
     // A reaction that changes nothing at 1E30 outruns the clock; extreme
     // Brownian forces fling the filaments out of the box.
     WriteFile(settings, "[ValueListRates]\nRATE_ARPB=1E30\n");
-    const BatchResult stalled = Run({"--seed", "1", "--time", "1", "--method", "Next reaction",
-                                     "--chemistry-only"});
+    const BatchResult stalled =
+        Run({"--seed", "1", "--time", "1", "--method", "Next reaction", "--chemistry-only"});
     EXPECT_EQ(stalled.Status, 1);
     EXPECT_NE(stalled.Err.find("Simulated time stopped advancing"), std::string::npos);
     EXPECT_EQ(stalled.Out.rfind("time ", 0), 0u);
@@ -412,9 +412,8 @@ TEST_F(Batch, WorldSavedAfterSigtermResumesFromWhereTheRunStopped)
     EXPECT_EQ(stopped.Status, 143) << stopped.Err;
     const double stoppedAt = Fields(Lines(stopped.Out).at(0), "time").at(0);
 
-    const BatchResult resumed =
-        RunBatch(dir, {"--resume", world, "--time", std::to_string(stoppedAt + 0.01), "--quiet",
-                       "--chemistry-only"});
+    const BatchResult resumed = RunBatch(
+        dir, {"--resume", world, "--time", std::to_string(stoppedAt + 0.01), "--quiet", "--chemistry-only"});
     ASSERT_EQ(resumed.Status, 0) << resumed.Err;
     EXPECT_GT(Fields(Lines(resumed.Out).at(0), "time").at(0), stoppedAt);
     EXPECT_EQ(Entries(dir), 4); // settings, world, stdout, stderr: no temporary file left

@@ -51,7 +51,8 @@ TEST(BatchOptions, RunsCountInSixtyFourBitsFromOne)
 {
     EXPECT_EQ(ParseBatchOptions({"--runs", "5000000000", "--out", "o"}).Runs, 5000000000);
     EXPECT_EQ(Refusal({"--runs", "0", "--out", "o"}), "--runs needs a whole number from 1, not '0'");
-    const BatchOptions sweeps = ParseBatchOptions({"--sweep", "C_ACG=6,12", "--sweep=C_CAP=0,1", "--out", "o"});
+    const BatchOptions sweeps =
+        ParseBatchOptions({"--sweep", "C_ACG=6,12", "--sweep=C_CAP=0,1", "--out", "o"});
     EXPECT_EQ(sweeps.Sweeps.size(), 2u);
 }
 

@@ -15,8 +15,8 @@ ChartModel TimeChart(std::vector<ChartCurve> curves)
 TEST(ChartText, TheTwoCurveExampleByteForByte)
 {
     ScratchDirectory dir;
-    const ChartModel chart = TimeChart({{"ACG", true, {{0, 57812}, {0.01, 57809}}},
-                                        {"ACF", true, {{0, 0}, {0.01, 3}}}});
+    const ChartModel chart =
+        TimeChart({{"ACG", true, {{0, 57812}, {0.01, 57809}}}, {"ACF", true, {{0, 0}, {0.01, 3}}}});
     const std::string path = dir.File("chart.txt");
     ASSERT_EQ(WriteChartText(chart, path), ChartTextOutcome::Written);
     EXPECT_EQ(ReadFile(path), "Curve: ACG\t\tCurve: ACF\t\t\r\n"
@@ -69,10 +69,9 @@ TEST(ChartText, InactiveCurvesAreLeftOut)
 
 TEST(ChartText, UntitledCurvesAreNumberedFromOne)
 {
-    const std::string text = ChartText(
-        TimeChart({{"ACG", true, {}}, {"ACF", true, {}}, {"", true, {}}, {"", true, {}}}));
-    EXPECT_EQ(text.substr(0, text.find("\r\n")),
-              "Curve: ACG\t\tCurve: ACF\t\tCurve: 1\t\tCurve: 2\t\t");
+    const std::string text =
+        ChartText(TimeChart({{"ACG", true, {}}, {"ACF", true, {}}, {"", true, {}}, {"", true, {}}}));
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "Curve: ACG\t\tCurve: ACF\t\tCurve: 1\t\tCurve: 2\t\t");
 }
 
 TEST(ChartText, ColumnsMoveLeftWhenACurveRunsOut)

@@ -83,8 +83,8 @@ TEST(ParseNumber, AcceptsWholeNumberTexts)
 
 TEST(ParseNumber, RejectsEverythingElseWithTheConversionMessage)
 {
-    for (const char *bad : {"", " ", "abc", "1.2.3", "1e", "e5", ".", "-", "1,5", "0x10", "inf",
-                            "nan", "1e400", "-1e400", "12abc", "1 2", "1e5.5", "--1", "1e+"}) {
+    for (const char *bad : {"", " ", "abc", "1.2.3", "1e", "e5", ".", "-", "1,5", "0x10", "inf", "nan",
+                            "1e400", "-1e400", "12abc", "1 2", "1e5.5", "--1", "1e+"}) {
         try {
             ParseNumber(bad);
             ADD_FAILURE() << "accepted '" << bad << "'";

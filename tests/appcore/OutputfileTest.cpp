@@ -106,9 +106,9 @@ TEST(OutputFile, TemporaryIsNamedAfterTheTargetAndTheProcess)
     const OutputFile file(dir.File("run.fxworld"));
     const fs::path temporary(file.TemporaryPath());
     EXPECT_EQ(temporary.parent_path(), dir.Path());
-    EXPECT_TRUE(std::regex_match(temporary.filename().string(),
-                                 std::regex(R"(\.run\.fxworld\.tmp-)" + std::to_string(::getpid()) +
-                                            "-[A-Za-z0-9]{6}")))
+    EXPECT_TRUE(std::regex_match(
+        temporary.filename().string(),
+        std::regex(R"(\.run\.fxworld\.tmp-)" + std::to_string(::getpid()) + "-[A-Za-z0-9]{6}")))
         << temporary;
 }
 
@@ -146,7 +146,7 @@ TEST(OutputFile, FolderThatCannotTakeTheFileIsReported)
     };
     std::vector<Case> cases = {{dir.File("missing/out.txt"), ENOENT},
                                {"/sys/out.txt", EACCES}}; // refused even to root
-    if (::geteuid() != 0) // root writes into any folder of mode 0555
+    if (::geteuid() != 0)                                 // root writes into any folder of mode 0555
         cases.push_back({dir.File("readonly/out.txt"), EACCES});
     for (const Case &c : cases) {
         try {

@@ -95,8 +95,7 @@ TEST(ParameterTables, OnlyTheMethodHasAPickListAndIsReadOnly)
         for (const ParameterRow &row : table.Rows) {
             const bool method = row.Key == "SIM_METHOD";
             EXPECT_EQ(row.ReadOnly, method) << row.Key;
-            const std::vector<std::string> methods = {"First reaction", "Next reaction",
-                                                      "Tau-leap"};
+            const std::vector<std::string> methods = {"First reaction", "Next reaction", "Tau-leap"};
             if (method)
                 EXPECT_EQ(row.PickList, methods);
             else
@@ -238,8 +237,7 @@ TEST(ParameterTables, ForeignEntriesSurviveASave)
     EXPECT_EQ(saved.ReadString(kRates, "RATE_FORM", ""), "3E-6");
     EXPECT_EQ(saved.ReadString(kBacterium, "BACT_RAD", ""), "2E-7");
     const std::string text = ReadFile(path);
-    const std::string kept =
-        "[Window]\nLeft=10\n\n[ValueListRates]\nRATE_FORM=3E-6\nOLD_KEY=kept\n";
+    const std::string kept = "[Window]\nLeft=10\n\n[ValueListRates]\nRATE_FORM=3E-6\nOLD_KEY=kept\n";
     EXPECT_EQ(text.rfind(kept, 0), 0u);
 }
 

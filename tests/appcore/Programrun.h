@@ -42,8 +42,8 @@ public:
         if (out_.empty())
             posix_spawn_file_actions_addclose(&files, STDOUT_FILENO);
         else
-            posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                             0644);
+            posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, out_.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
         if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ) != 0)

@@ -128,8 +128,8 @@ TEST_F(ResetAndApplyTest, ChannelRatesAndVolumes)
 
 TEST_F(ResetAndApplyTest, MechanicalConstantsGoToTheirFields)
 {
-    const char *mechanics[] = {"MECH_ACr", "MECH_FLINDENS", "MECH_FFINTERCOEF",
-                               "MECH_FFINTERDIST", "MECH_FWINTERCOEF", "MECH_FWINTERDIST",
+    const char *mechanics[] = {"MECH_ACr",           "MECH_FLINDENS",       "MECH_FFINTERCOEF",
+                               "MECH_FFINTERDIST",   "MECH_FWINTERCOEF",    "MECH_FWINTERDIST",
                                "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT", "MECH_FRICCOEF",
                                "MECH_VISC"};
     for (int i = 0; i < 10; ++i)
@@ -257,7 +257,8 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
     } cases[] = {
         {kConcentrations, "C_ACG", "-1", "Concentrations, \"Concentration of G-actin [uM]" + atLeast0 + "-1"},
         {kRates, "RATE_SEVR", "-1E-3", "Rates, \"Severing by ADF/cofilin [uM-1s-1]" + atLeast0 + "-1E-3"},
-        {kSimulation, "SIM_CUBESIZE", "0", "Simulation, \"Consider cube with side length [um]" + above0 + "0"},
+        {kSimulation, "SIM_CUBESIZE", "0",
+         "Simulation, \"Consider cube with side length [um]" + above0 + "0"},
         {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kg/m]" + above0 + "-1"},
         {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
         {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},

@@ -42,7 +42,8 @@ TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
         {"; only a comment\n\n[valuelistrates]\nrate_form=1\n", {}},
         {"[ValueListConcentration]\nC_ACG=0\n",
          {"unknown section [ValueListConcentration] in " + path +
-              " is ignored; did you mean [ValueListConcentrations]?", noSection}},
+              " is ignored; did you mean [ValueListConcentrations]?",
+          noSection}},
         {"[ValueListRates]\nRATE_FROM=1\n",
          {"unknown ident RATE_FROM in [ValueListRates] of " + path + " is ignored; did you mean RATE_FORM?"}},
         {"hello\n",
@@ -50,10 +51,12 @@ TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
           noSection}},
 
         // Lines that are not understood, with their numbers.
-        {"[ValueListConcentrations]\n\n; C_ACG=1\nC_ACG: 0\nC_CAP\xEF\xBC\x9D" "2\n[Win\n",
+        {"[ValueListConcentrations]\n\n; C_ACG=1\nC_ACG: 0\nC_CAP\xEF\xBC\x9D"
+         "2\n[Win\n",
          {"line 4 of " + path + " is ignored (neither a [Section] line nor an Ident=Value entry): C_ACG: 0",
           "line 5 of " + path +
-              " is ignored (neither a [Section] line nor an Ident=Value entry): C_CAP\xEF\xBC\x9D" "2",
+              " is ignored (neither a [Section] line nor an Ident=Value entry): C_CAP\xEF\xBC\x9D"
+              "2",
           "line 6 of " + path + " is ignored (neither a [Section] line nor an Ident=Value entry): [Win"}},
         {"C_ACG=1\n[ValueListConcentrations]\n",
          {"line 1 of " + path + " is ignored (an entry before the first [Section] line): C_ACG=1"}},
@@ -87,7 +90,7 @@ TEST(SettingsFile, Utf16TextIsRefusedAndKept)
     ScratchDirectory dir;
     const std::string path = dir.File("a.ini");
     for (const std::string &text : {std::string("\xFF\xFE[\0A\0]\0\n\0", 10), std::string("\xFE\xFF\0[", 4),
-                                   std::string("[A]\nK=\0\n", 8)}) {
+                                    std::string("[A]\nK=\0\n", 8)}) {
         WriteFile(path, text);
         SettingsFile settings(path);
         EXPECT_NE(settings.TextProblem().find("UTF-16"), std::string::npos);

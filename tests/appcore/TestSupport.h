@@ -14,8 +14,7 @@
 class NumericLocale {
 public:
     explicit NumericLocale(const char *name)
-        : previous_(std::setlocale(LC_NUMERIC, nullptr)),
-          active_(std::setlocale(LC_NUMERIC, name) != nullptr)
+        : previous_(std::setlocale(LC_NUMERIC, nullptr)), active_(std::setlocale(LC_NUMERIC, name) != nullptr)
     {
     }
     ~NumericLocale() { std::setlocale(LC_NUMERIC, previous_.c_str()); }
@@ -32,9 +31,9 @@ private:
 inline constexpr const char *kCommaLocale = "de_DE.UTF-8";
 
 // Skips the current test when the comma locale is not installed.
-#define USE_COMMA_LOCALE(guard)                                                          \
-    NumericLocale guard(kCommaLocale);                                                    \
-    if (!guard.Active())                                                                  \
+#define USE_COMMA_LOCALE(guard)                                                                              \
+    NumericLocale guard(kCommaLocale);                                                                       \
+    if (!guard.Active())                                                                                     \
     GTEST_SKIP() << kCommaLocale << " is not installed (locale-gen " << kCommaLocale << ")"
 
 // A fresh, empty directory for one test, removed afterwards.
@@ -43,9 +42,9 @@ public:
     ScratchDirectory()
     {
         const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("filonex-" + std::string(test->test_suite_name()) + "-" + test->name() + "-" +
-                 std::to_string(::getpid()));
+        path_ =
+            std::filesystem::temp_directory_path() / ("filonex-" + std::string(test->test_suite_name()) +
+                                                      "-" + test->name() + "-" + std::to_string(::getpid()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

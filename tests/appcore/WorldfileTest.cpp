@@ -45,8 +45,13 @@ protected:
 
 TEST_F(WorldFile, DoublesReadBackBitForBit)
 {
-    const double values[] = {0.1, -0.0, 1.0 / 3.0, 5e-324, std::numeric_limits<double>::max(),
-                             -1.2345678901234567e-19, std::bit_cast<double>(0x3FF0000000000001ull)};
+    const double values[] = {0.1,
+                             -0.0,
+                             1.0 / 3.0,
+                             5e-324,
+                             std::numeric_limits<double>::max(),
+                             -1.2345678901234567e-19,
+                             std::bit_cast<double>(0x3FF0000000000001ull)};
     cell.Time = values[0];
     cell.Pending.reset(); // it would be due before that time
     cell.Viscosity = values[1];
@@ -55,8 +60,13 @@ TEST_F(WorldFile, DoublesReadBackBitForBit)
     Saved(cell);
     CCell loaded;
     EXPECT_EQ(LoadWorld(dir.File("state.fxworld"), loaded).TargetTime, 1.0);
-    const double read[] = {loaded.Time, loaded.Viscosity, loaded.Origin.x, loaded.Origin.y,
-                           loaded.Origin.z, loaded.Bacterium->Velocity.x, loaded.Bacterium->Velocity.y};
+    const double read[] = {loaded.Time,
+                           loaded.Viscosity,
+                           loaded.Origin.x,
+                           loaded.Origin.y,
+                           loaded.Origin.z,
+                           loaded.Bacterium->Velocity.x,
+                           loaded.Bacterium->Velocity.y};
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i])) << i;
     EXPECT_EQ(Saved(loaded), Saved(cell));
@@ -164,19 +174,30 @@ const BadFile kBadFiles[] = {
     {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 3; }); },
      {"formatVersion", "version 3", "reads versions 1 to 2"}},
     {[](std::string g) {
-         return Edited(g, [](Json &d) { d["cell"]["pendingReaction"] = {{"channel", "GROW"}, {"time", 1.0}}; });
+         return Edited(g, [](Json &d) {
+             d["cell"]["pendingReaction"] = {{"channel", "GROW"}, {"time", 1.0}};
+         });
      },
      {"cell.pendingReaction.channel", "\"GROW\" is no reaction channel"}},
     {[](std::string g) {
-         return Edited(g, [](Json &d) { d["cell"]["pendingReaction"] = {{"channel", "SEVR"}, {"time", 0.01}}; });
+         return Edited(g, [](Json &d) {
+             d["cell"]["pendingReaction"] = {{"channel", "SEVR"}, {"time", 0.01}};
+         });
      },
      {"cell.pendingReaction.time", "due before the cell's time"}},
-    {[](std::string g) { return Replaced(g, [](Json &d) { d["filaments"][1][29] = 12345.75; }, "1e999"); },
+    {[](std::string g) {
+         return Replaced(
+             g, [](Json &d) { d["filaments"][1][29] = 12345.75; }, "1e999");
+     },
      {"filaments[1].velocity.z", "not finite", "1e999"}},
-    {[](std::string g) { return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "-1e400"); },
+    {[](std::string g) {
+         return Replaced(
+             g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "-1e400");
+     },
      {"cell.viscosity", "not finite"}},
     {[](std::string g) {
-         return Replaced(g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "1,\"size\":[1,1,1]");
+         return Replaced(
+             g, [](Json &d) { d["cell"]["viscosity"] = 12345.75; }, "1,\"size\":[1,1,1]");
      },
      {"cell.size", "appears twice"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["filaments"][1][29] = "fast"; }); },
@@ -295,7 +316,10 @@ void (*const kEdgeEdits[])(Json &) = {
         d["cell"]["species"]["ACF"] = d["cell"]["species"]["ACF"].get<int>() - monomers.get<int>() + 3;
         monomers = 3;
     },
-    [](Json &d) { d["bacterium"]["mass"] = 0.0; d["bacterium"]["changed"] = true; },
+    [](Json &d) {
+        d["bacterium"]["mass"] = 0.0;
+        d["bacterium"]["changed"] = true;
+    },
 };
 
 TEST_F(WorldFile, ValuesAtTheEdgeOfTheChecksAreAccepted)
@@ -315,10 +339,10 @@ TEST_F(WorldFile, OnlyRegularFilesOfAtMostFourGibibytesAreRead)
     const std::string huge = dir.File("huge.fxworld");
     WriteFile(huge, "");
     std::filesystem::resize_file(huge, (std::uintmax_t(4) << 30) + 1); // sparse
-    for (const auto &[path, reason] : {std::pair{dir.Path().string(), "Is a directory"},
-                                       std::pair{dir.File("missing.fxworld"), "No such file or directory"},
-                                       std::pair{std::string("/dev/zero"), "not a regular file"},
-                                       std::pair{huge, "larger than 4 GiB"}}) {
+    for (const auto &[path, reason] :
+         {std::pair{dir.Path().string(), "Is a directory"},
+          std::pair{dir.File("missing.fxworld"), "No such file or directory"},
+          std::pair{std::string("/dev/zero"), "not a regular file"}, std::pair{huge, "larger than 4 GiB"}}) {
         try {
             LoadWorld(path, cell);
             ADD_FAILURE() << "accepted: " << path;

@@ -15,7 +15,8 @@ namespace {
 // A chart shown on screen at a fixed size, drawn at least once.
 struct ShownChart {
     TChart Chart;
-    ShownChart() {
+    ShownChart()
+    {
         Chart.resize(500, 300);
         Chart.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&Chart));
@@ -26,7 +27,8 @@ struct ShownChart {
 
 } // namespace
 
-TEST(ChartSeries, KeepsPointsInTheOrderTheyWereAdded) {
+TEST(ChartSeries, KeepsPointsInTheOrderTheyWereAdded)
+{
     TChart chart;
     TChartSeries *series = chart.AddSeries("ACG");
     series->AddXY(1.0, 10.0);
@@ -42,7 +44,8 @@ TEST(ChartSeries, KeepsPointsInTheOrderTheyWereAdded) {
     EXPECT_EQ(series->YValue(0), 10.0);
 }
 
-TEST(ChartSeries, ChangingAPointByIndexReachesTheDrawnLine) {
+TEST(ChartSeries, ChangingAPointByIndexReachesTheDrawnLine)
+{
     ShownChart shown;
     TChartSeries *histogram = shown.Chart.AddSeries("FilamentSizeDistrib", Qt::red);
     for (int size = 3; size <= 7; ++size)
@@ -57,7 +60,8 @@ TEST(ChartSeries, ChangingAPointByIndexReachesTheDrawnLine) {
     EXPECT_EQ(shown.Chart.LeftAxis().Maximum(), 2.0);
 }
 
-TEST(ChartSeries, PointsOutOfXOrderAreStillAllDrawn) {
+TEST(ChartSeries, PointsOutOfXOrderAreStillAllDrawn)
+{
     ShownChart shown;
     TChartSeries *series = shown.Chart.AddSeries("A");
     series->AddXY(2.0, 1.0);
@@ -73,7 +77,8 @@ TEST(ChartSeries, PointsOutOfXOrderAreStillAllDrawn) {
     EXPECT_EQ(shown.Chart.BottomAxis().Maximum(), 3.0);
 }
 
-TEST(ChartSeries, ClearEmptiesOnlyThePoints) {
+TEST(ChartSeries, ClearEmptiesOnlyThePoints)
+{
     TChart chart;
     TChartSeries *series = chart.AddSeries("ACF");
     series->AddXY(0.0, 1.0);
@@ -86,7 +91,8 @@ TEST(ChartSeries, ClearEmptiesOnlyThePoints) {
     EXPECT_EQ(chart.Plot()->graph(0)->data()->size(), 0);
 }
 
-TEST(Chart, CurvesWithoutAColourGetDistinctPaletteColours) {
+TEST(Chart, CurvesWithoutAColourGetDistinctPaletteColours)
+{
     TChart chart;
     for (int i = 0; i < 10; ++i)
         chart.AddSeries(QString::number(i));
@@ -96,7 +102,8 @@ TEST(Chart, CurvesWithoutAColourGetDistinctPaletteColours) {
     EXPECT_EQ(chart.AddSeries("mean", Qt::blue)->Color(), QColor(Qt::blue));
 }
 
-TEST(Chart, RemoveAllSeriesLeavesAnEmptyChart) {
+TEST(Chart, RemoveAllSeriesLeavesAnEmptyChart)
+{
     TChart chart;
     chart.AddSeries("a")->AddXY(1, 1);
     chart.AddSeries("b");
@@ -107,7 +114,8 @@ TEST(Chart, RemoveAllSeriesLeavesAnEmptyChart) {
     EXPECT_EQ(chart.Series(0)->Title(), "c");
 }
 
-TEST(Chart, DataExtentCoversTheActiveCurvesOnly) {
+TEST(Chart, DataExtentCoversTheActiveCurvesOnly)
+{
     TChart chart;
     EXPECT_EQ(chart.MinXValue(), 0.0);
     EXPECT_EQ(chart.MaxYValue(), 0.0);
@@ -123,7 +131,8 @@ TEST(Chart, DataExtentCoversTheActiveCurvesOnly) {
     EXPECT_EQ(chart.MaxYValue(), 7.0);
 }
 
-TEST(Chart, AutomaticAxesFollowTheDataFixedAxesDoNot) {
+TEST(Chart, AutomaticAxesFollowTheDataFixedAxesDoNot)
+{
     ShownChart shown;
     TChartSeries *series = shown.Chart.AddSeries("a");
     series->AddXY(0.0, 10.0);
@@ -147,7 +156,8 @@ TEST(Chart, AutomaticAxesFollowTheDataFixedAxesDoNot) {
     EXPECT_EQ(shown.Chart.LeftAxis().Maximum(), 500.0);
 }
 
-TEST(Chart, DraggingARectangleZoomsAndUndoZoomRestores) {
+TEST(Chart, DraggingARectangleZoomsAndUndoZoomRestores)
+{
     ShownChart shown;
     TChartSeries *series = shown.Chart.AddSeries("a");
     for (int i = 0; i <= 100; ++i)
@@ -179,7 +189,8 @@ TEST(Chart, DraggingARectangleZoomsAndUndoZoomRestores) {
     EXPECT_EQ(shown.Chart.LeftAxis().Maximum(), 10000.0);
 }
 
-TEST(ChartAxis, LabelsAreWrittenWithTheValueFormat) {
+TEST(ChartAxis, LabelsAreWrittenWithTheValueFormat)
+{
     TChart chart;
     EXPECT_EQ(chart.LeftAxis().ValueFormat(), "#,##0.###");
     EXPECT_EQ(chart.LeftAxis().LabelText(57812), "57,812");
@@ -187,14 +198,16 @@ TEST(ChartAxis, LabelsAreWrittenWithTheValueFormat) {
     EXPECT_EQ(chart.LeftAxis().LabelText(57812), "5.8E+04");
 }
 
-TEST(ChartAxis, TheComputedIncrementIsARoundNumberThatKeepsLabelsApart) {
+TEST(ChartAxis, TheComputedIncrementIsARoundNumberThatKeepsLabelsApart)
+{
     ShownChart shown;
     TChartAxis &bottom = shown.Chart.BottomAxis();
     bottom.SetMinMax(0.0, 1000.0);
     shown.Draw();
     const double automatic = bottom.CalcIncrement();
     const double mantissa = automatic / std::pow(10.0, std::floor(std::log10(automatic)));
-    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 || std::abs(mantissa - 5) < 1e-9)
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+                std::abs(mantissa - 5) < 1e-9)
         << automatic;
     // Labels of at least the width of "1,000" must fit between two ticks.
     const double pixelsPerStep = shown.Chart.Plot()->axisRect()->width() * automatic / 1000.0;
@@ -217,7 +230,8 @@ TEST(ChartAxis, TheComputedIncrementIsARoundNumberThatKeepsLabelsApart) {
     EXPECT_EQ(bottom.CalcIncrement(), 1.0);
 }
 
-TEST(Chart, PictureIsTheChartSizeOnWhite) {
+TEST(Chart, PictureIsTheChartSizeOnWhite)
+{
     ShownChart shown;
     shown.Chart.SetColor(Qt::white);
     shown.Chart.SetBackColor(Qt::white);
@@ -237,7 +251,8 @@ TEST(Chart, PictureIsTheChartSizeOnWhite) {
     EXPECT_GT(red, 200);
 }
 
-TEST(Chart, ManyPointsCostOneDrawingPerInterval) {
+TEST(Chart, ManyPointsCostOneDrawingPerInterval)
+{
     ShownChart shown;
     TChartSeries *series = shown.Chart.AddSeries("a");
     int drawings = 0;
@@ -252,7 +267,8 @@ TEST(Chart, ManyPointsCostOneDrawingPerInterval) {
     EXPECT_EQ(shown.Chart.BottomAxis().Maximum(), 999.0);
 }
 
-TEST(Chart, AHiddenChartIsDrawnWhenShown) {
+TEST(Chart, AHiddenChartIsDrawnWhenShown)
+{
     TChart chart;
     chart.resize(300, 200);
     TChartSeries *series = chart.AddSeries("a");
@@ -266,7 +282,8 @@ TEST(Chart, AHiddenChartIsDrawnWhenShown) {
     EXPECT_EQ(chart.LeftAxis().Maximum(), 8.0);
 }
 
-TEST(ChartHover, NamesTheNearestPointOfTheNearestActiveCurveWithUnits) {
+TEST(ChartHover, NamesTheNearestPointOfTheNearestActiveCurveWithUnits)
+{
     ShownChart shown;
     shown.Chart.BottomAxis().SetTitle("Time [s]");
     shown.Chart.LeftAxis().SetTitle("Molecules");
@@ -295,7 +312,8 @@ TEST(ChartHover, NamesTheNearestPointOfTheNearestActiveCurveWithUnits) {
     EXPECT_EQ(shown.Chart.HoverText(nearAcg), "");
 }
 
-TEST(ChartLegend, HiddenAtFirstAndSwitchable) {
+TEST(ChartLegend, HiddenAtFirstAndSwitchable)
+{
     TChart chart;
     EXPECT_FALSE(chart.LegendVisible());
     chart.SetLegendVisible(true);

@@ -22,7 +22,8 @@ struct Message {
 // Answers the save dialog with a fixed name and records the messages.
 class ChartExport : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(Folder.isValid());
         ChartPrompts().SaveFileName = [this](QWidget *, TSaveKind kind) {
             AskedKinds.push_back(kind);
@@ -36,7 +37,8 @@ protected:
     }
     void TearDown() override { ChartPrompts() = DefaultChartPrompts(); }
 
-    QByteArray ReadFile(const QString &path) {
+    QByteArray ReadFile(const QString &path)
+    {
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         return file.readAll();
@@ -51,7 +53,8 @@ protected:
 
 } // namespace
 
-TEST_F(ChartExport, TextOfTheExampleChartByteForByte) {
+TEST_F(ChartExport, TextOfTheExampleChartByteForByte)
+{
     TChartSeries *acg = Chart.AddSeries("ACG");
     acg->AddXY(0, 57812);
     acg->AddXY(0.01, 57809);
@@ -71,7 +74,8 @@ TEST_F(ChartExport, TextOfTheExampleChartByteForByte) {
                                            "0.01\t57809\t0.01\t3\t\r\n"));
 }
 
-TEST_F(ChartExport, TextLeavesOutInactiveCurvesAndReplacesAnExistingFile) {
+TEST_F(ChartExport, TextLeavesOutInactiveCurvesAndReplacesAnExistingFile)
+{
     Chart.AddSeries("ACG")->AddXY(1, 2);
     TChartSeries *hidden = Chart.AddSeries("ACF");
     hidden->AddXY(5, 6);
@@ -87,7 +91,8 @@ TEST_F(ChartExport, TextLeavesOutInactiveCurvesAndReplacesAnExistingFile) {
     EXPECT_EQ(ReadFile(Answer), QByteArray("Curve: ACG\t\t\r\nTime\tNumber of molecules\t\r\n1\t2\t\r\n"));
 }
 
-TEST_F(ChartExport, TextOfAChartWithoutCurvesWarnsWithoutAsking) {
+TEST_F(ChartExport, TextOfAChartWithoutCurvesWarnsWithoutAsking)
+{
     ExportChartText(&Chart);
     EXPECT_TRUE(AskedKinds.empty());
     ASSERT_EQ(Messages.size(), 1u);
@@ -95,7 +100,8 @@ TEST_F(ChartExport, TextOfAChartWithoutCurvesWarnsWithoutAsking) {
     EXPECT_EQ(Messages[0].Text, "Nothing to be export!");
 }
 
-TEST_F(ChartExport, TextIntoAMissingFolderCannotBeCreated) {
+TEST_F(ChartExport, TextIntoAMissingFolderCannotBeCreated)
+{
     Chart.AddSeries("ACG");
     Answer = Folder.filePath("missing/chart.txt");
     ExportChartText(&Chart);
@@ -104,7 +110,8 @@ TEST_F(ChartExport, TextIntoAMissingFolderCannotBeCreated) {
     EXPECT_EQ(Messages[0].Text, "Cannot create file!");
 }
 
-TEST_F(ChartExport, CancellingWritesNothingAndSaysNothing) {
+TEST_F(ChartExport, CancellingWritesNothingAndSaysNothing)
+{
     Chart.AddSeries("ACG");
     Answer.clear();
     ExportChartText(&Chart);
@@ -114,7 +121,8 @@ TEST_F(ChartExport, CancellingWritesNothingAndSaysNothing) {
     EXPECT_TRUE(QDir(Folder.path()).isEmpty());
 }
 
-TEST_F(ChartExport, BitmapOpensAsABmpOfTheChartSize) {
+TEST_F(ChartExport, BitmapOpensAsABmpOfTheChartSize)
+{
     TChartSeries *series = Chart.AddSeries("ACG", Qt::red);
     for (int i = 0; i < 50; ++i)
         series->AddXY(i, (i * 37) % 11);
@@ -143,7 +151,8 @@ TEST_F(ChartExport, BitmapOpensAsABmpOfTheChartSize) {
     EXPECT_TRUE(curveDrawn);
 }
 
-TEST_F(ChartExport, BitmapThatCannotBeWrittenIsReported) {
+TEST_F(ChartExport, BitmapThatCannotBeWrittenIsReported)
+{
     Chart.resize(100, 100);
     Answer = Folder.filePath("missing/chart.bmp");
     ExportChartBitmap(&Chart);
@@ -152,7 +161,8 @@ TEST_F(ChartExport, BitmapThatCannotBeWrittenIsReported) {
     EXPECT_TRUE(Messages[0].Text.startsWith("Cannot create file")) << Messages[0].Text.toStdString();
 }
 
-TEST_F(ChartExport, NoChartMeansNoAction) {
+TEST_F(ChartExport, NoChartMeansNoAction)
+{
     ExportChartText(nullptr);
     ExportChartBitmap(nullptr);
     ShowChartConfig(nullptr);
@@ -160,7 +170,8 @@ TEST_F(ChartExport, NoChartMeansNoAction) {
     EXPECT_TRUE(Messages.empty());
 }
 
-TEST_F(ChartExport, SaveDialogsOfferFiltersDefaultExtensionAndOverwriteConfirmation) {
+TEST_F(ChartExport, SaveDialogsOfferFiltersDefaultExtensionAndOverwriteConfirmation)
+{
     const std::unique_ptr<QFileDialog> bitmap(CreateSaveDialog(nullptr, TSaveKind::Bitmap));
     EXPECT_EQ(bitmap->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(bitmap->nameFilters(), QStringList({"BMP files (*.bmp)", "All files (*)"}));
@@ -176,7 +187,8 @@ TEST_F(ChartExport, SaveDialogsOfferFiltersDefaultExtensionAndOverwriteConfirmat
     EXPECT_EQ(text->selectedFiles().value(0), Folder.filePath("export.txt"));
 }
 
-TEST_F(ChartExport, SaveDialogStaysOpenWhileTheFolderDoesNotExist) {
+TEST_F(ChartExport, SaveDialogStaysOpenWhileTheFolderDoesNotExist)
+{
     const std::unique_ptr<QFileDialog> dialog(CreateSaveDialog(nullptr, TSaveKind::Text));
     dialog->setDirectory(Folder.path());
     dialog->open();
@@ -195,7 +207,8 @@ TEST_F(ChartExport, SaveDialogStaysOpenWhileTheFolderDoesNotExist) {
 
 // The real dialogs: the message box titled with the application's title and
 // the save dialog, answered as a user would.
-TEST_F(ChartExport, RealMessageBoxCarriesTheApplicationTitle) {
+TEST_F(ChartExport, RealMessageBoxCarriesTheApplicationTitle)
+{
     ChartPrompts() = DefaultChartPrompts();
     bool seen = false;
     QTimer::singleShot(0, [&] {
@@ -211,7 +224,8 @@ TEST_F(ChartExport, RealMessageBoxCarriesTheApplicationTitle) {
     EXPECT_TRUE(seen);
 }
 
-TEST_F(ChartExport, RealSaveDialogAnsweredWithANameWithoutExtension) {
+TEST_F(ChartExport, RealSaveDialogAnsweredWithANameWithoutExtension)
+{
     ChartPrompts().SaveFileName = DefaultChartPrompts().SaveFileName;
     Chart.AddSeries("ACG")->AddXY(0, 57812);
     QTimer::singleShot(0, [&] {
@@ -226,7 +240,8 @@ TEST_F(ChartExport, RealSaveDialogAnsweredWithANameWithoutExtension) {
               QByteArray("Curve: ACG\t\t\r\nTime\tNumber of molecules\t\r\n0\t57812\t\r\n"));
 }
 
-TEST_F(ChartExport, RealSaveDialogCancelledWritesNothing) {
+TEST_F(ChartExport, RealSaveDialogCancelledWritesNothing)
+{
     ChartPrompts().SaveFileName = DefaultChartPrompts().SaveFileName;
     Chart.AddSeries("ACG");
     QTimer::singleShot(0, [&] {

@@ -25,13 +25,15 @@
 namespace {
 
 template <typename Control>
-Control *Find(const QWidget &dialog, const char *name) {
+Control *Find(const QWidget &dialog, const char *name)
+{
     auto *control = dialog.findChild<Control *>(QLatin1String(name));
     EXPECT_NE(control, nullptr) << name;
     return control;
 }
 
-std::string ErrorOf(const std::function<void()> &action) {
+std::string ErrorOf(const std::function<void()> &action)
+{
     try {
         action();
     } catch (const std::exception &error) {
@@ -44,7 +46,8 @@ std::string ErrorOf(const std::function<void()> &action) {
 // dialog answered by ChosenColor and the messages recorded.
 class ChartConfigDialog : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Chart.BottomAxis().SetTitle("Time");
         Chart.LeftAxis().SetTitle("Number of molecules");
         for (const char *title : {"ACG", "ACF", "FIB"}) {
@@ -65,7 +68,8 @@ protected:
     }
     void TearDown() override { ChartPrompts() = DefaultChartPrompts(); }
 
-    void Open() {
+    void Open()
+    {
         Dialog = std::make_unique<TTeeChartConfigDlg>();
         Dialog->Chart = &Chart;
         Dialog->LoadFromChart();
@@ -74,14 +78,17 @@ protected:
     }
 
     QTableWidget *Grid() { return Find<QTableWidget>(*Dialog, "CurvesGrid"); }
-    QPoint CellCentre(int row, int column) {
+    QPoint CellCentre(int row, int column)
+    {
         return Grid()->visualRect(Grid()->model()->index(row, column)).center();
     }
-    void ClickCell(int row, int column) {
+    void ClickCell(int row, int column)
+    {
         QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(row, column));
     }
     void ClickOK() { QTest::mouseClick(Find<QPushButton>(*Dialog, "OKBtn"), Qt::LeftButton); }
-    void ShowPage(const char *name) {
+    void ShowPage(const char *name)
+    {
         auto *pages = Find<QTabWidget>(*Dialog, "Pages");
         pages->setCurrentWidget(Find<QWidget>(*Dialog, name));
     }
@@ -96,7 +103,8 @@ protected:
 
 } // namespace
 
-TEST(ChartConfigDialogLayout, CaptionSizePagesAndAnEmptyGrid) {
+TEST(ChartConfigDialogLayout, CaptionSizePagesAndAnEmptyGrid)
+{
     TTeeChartConfigDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), "Configuration");
     EXPECT_GE(dialog.width(), 325);
@@ -121,12 +129,14 @@ TEST(ChartConfigDialogLayout, CaptionSizePagesAndAnEmptyGrid) {
     EXPECT_EQ(Find<QPushButton>(dialog, "CancelBtn")->text(), "&Cancel");
 }
 
-TEST(ChartConfigDialogKeys, UnknownKeysRaiseTheInternalErrors) {
+TEST(ChartConfigDialogKeys, UnknownKeysRaiseTheInternalErrors)
+{
     TTeeChartConfigDlg dialog;
     const std::string prefix = "Internal error of TeeChart ConfigDlg: ";
     EXPECT_EQ(ErrorOf([&] { dialog.GetColorItem("Wall"); }), prefix + "\"Wall\" is wrong Item!");
     EXPECT_EQ(ErrorOf([&] { dialog.SetColorItem("Wall", Qt::red); }), prefix + "\"Wall\" is wrong Item!");
-    EXPECT_EQ(ErrorOf([&] { dialog.IsPageVisible("Legend page"); }), prefix + "\"Legend page\" is wrong Control!");
+    EXPECT_EQ(ErrorOf([&] { dialog.IsPageVisible("Legend page"); }),
+              prefix + "\"Legend page\" is wrong Control!");
     EXPECT_EQ(ErrorOf([&] { dialog.SetAutoBox("Z axis", true); }), prefix + "\"Z axis\" is wrong Item!");
     EXPECT_EQ(ErrorOf([&] { dialog.GetTitleText("Chart"); }), prefix + "\"Chart\" is wrong Item!");
     EXPECT_EQ(ErrorOf([&] { dialog.SetIncrement("Z", 1.0); }), prefix + "\"Z\" is wrong Axis!");
@@ -149,7 +159,8 @@ TEST(ChartConfigDialogKeys, UnknownKeysRaiseTheInternalErrors) {
     EXPECT_EQ(ErrorOf([&] { dialog.AxisByName("Z"); }), prefix + "\"Z\" is wrong Axis!");
 }
 
-TEST(ChartConfigDialogCurves, AChartWithoutCurvesShowsNoCurvesAndOKChangesNone) {
+TEST(ChartConfigDialogCurves, AChartWithoutCurvesShowsNoCurvesAndOKChangesNone)
+{
     TChart chart;
     TTeeChartConfigDlg dialog;
     dialog.Chart = &chart;
@@ -163,7 +174,8 @@ TEST(ChartConfigDialogCurves, AChartWithoutCurvesShowsNoCurvesAndOKChangesNone) 
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
-TEST_F(ChartConfigDialog, CurvesGridListsTheCurvesWithFlagsAndColours) {
+TEST_F(ChartConfigDialog, CurvesGridListsTheCurvesWithFlagsAndColours)
+{
     QTableWidget *grid = Grid();
     EXPECT_TRUE(grid->isEnabled());
     EXPECT_EQ(grid->rowCount(), 4);
@@ -182,7 +194,8 @@ TEST_F(ChartConfigDialog, CurvesGridListsTheCurvesWithFlagsAndColours) {
     EXPECT_EQ(picture.pixelColor(CellCentre(2, 1)), Chart.Series(1)->Color());
 }
 
-TEST_F(ChartConfigDialog, ClicksToggleCurvesAndPickColoursAppliedOnOK) {
+TEST_F(ChartConfigDialog, ClicksToggleCurvesAndPickColoursAppliedOnOK)
+{
     ClickCell(2, 0);
     ChosenColor = QColor(10, 20, 30);
     ClickCell(3, 1);
@@ -198,7 +211,8 @@ TEST_F(ChartConfigDialog, ClicksToggleCurvesAndPickColoursAppliedOnOK) {
     EXPECT_FALSE(Dialog->isVisible());
 }
 
-TEST_F(ChartConfigDialog, CancelledColourAndStrayClicksChangeNothing) {
+TEST_F(ChartConfigDialog, CancelledColourAndStrayClicksChangeNothing)
+{
     const QColor before = Chart.Series(0)->Color();
     ChosenColor = QColor(); // cancelled
     ClickCell(1, 1);
@@ -215,14 +229,16 @@ TEST_F(ChartConfigDialog, CancelledColourAndStrayClicksChangeNothing) {
     EXPECT_EQ(Chart.Series(0)->Color(), before);
 }
 
-TEST_F(ChartConfigDialog, DefaultColoursTouchTheChartOnlyOnOK) {
+TEST_F(ChartConfigDialog, DefaultColoursTouchTheChartOnlyOnOK)
+{
     const QColor margins = Chart.Color();
     ShowPage("WindowTab");
     QTest::mouseClick(Find<QPushButton>(*Dialog, "DefaultColorsBtn"), Qt::LeftButton);
     EXPECT_EQ(Find<TColorBox>(*Dialog, "BackgroundBox")->Selected(), QColor(128, 128, 128));
     EXPECT_EQ(Find<TColorBox>(*Dialog, "GridBox")->Selected(), QColor(192, 192, 192));
     EXPECT_EQ(Find<TColorBox>(*Dialog, "FontBox")->Selected(), QColor(0, 0, 0));
-    EXPECT_EQ(Find<TColorBox>(*Dialog, "MarginsBox")->Selected(), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(Find<TColorBox>(*Dialog, "MarginsBox")->Selected(),
+              QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(Chart.BackColor(), QColor(Qt::white));
     EXPECT_EQ(Chart.Color(), margins);
 
@@ -236,7 +252,8 @@ TEST_F(ChartConfigDialog, DefaultColoursTouchTheChartOnlyOnOK) {
     EXPECT_EQ(Chart.TitleFontColor(), QColor(0, 0, 0));
 }
 
-TEST_F(ChartConfigDialog, WindowPageLoadsTheChartColours) {
+TEST_F(ChartConfigDialog, WindowPageLoadsTheChartColours)
+{
     Chart.SetColor(QColor(0, 128, 128));
     Chart.SetBackColor(QColor(1, 2, 3));
     Chart.BottomAxis().SetGridColor(Qt::red);
@@ -249,7 +266,8 @@ TEST_F(ChartConfigDialog, WindowPageLoadsTheChartColours) {
     EXPECT_EQ(Dialog->GetColorItem("Fonts"), QColor(Qt::blue));
 }
 
-TEST_F(ChartConfigDialog, AnUncheckedTitleKeepsItsTextOnTheOppositeAxis) {
+TEST_F(ChartConfigDialog, AnUncheckedTitleKeepsItsTextOnTheOppositeAxis)
+{
     ShowPage("AxesTab");
     auto *titleBox = Find<QCheckBox>(*Dialog, "YTitleCheckBox");
     EXPECT_TRUE(titleBox->isChecked());
@@ -273,7 +291,8 @@ TEST_F(ChartConfigDialog, AnUncheckedTitleKeepsItsTextOnTheOppositeAxis) {
     EXPECT_EQ(Chart.RightAxis().Title(), "");
 }
 
-TEST_F(ChartConfigDialog, FixedRangeAppliedAndAutomaticRangeShowsTheDataExtent) {
+TEST_F(ChartConfigDialog, FixedRangeAppliedAndAutomaticRangeShowsTheDataExtent)
+{
     ShowPage("AxesTab");
     auto *automatic = Find<QCheckBox>(*Dialog, "YAutoCheckBox");
     auto *minimum = Find<QLineEdit>(*Dialog, "YMinEdit");
@@ -309,7 +328,8 @@ TEST_F(ChartConfigDialog, FixedRangeAppliedAndAutomaticRangeShowsTheDataExtent) 
     EXPECT_TRUE(Find<QLineEdit>(*Dialog, "YMinEdit")->isEnabled());
 }
 
-TEST_F(ChartConfigDialog, OKUndoesAZoom) {
+TEST_F(ChartConfigDialog, OKUndoesAZoom)
+{
     Chart.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Chart));
     WaitForDrawing(Chart);
@@ -323,7 +343,8 @@ TEST_F(ChartConfigDialog, OKUndoesAZoom) {
     EXPECT_FALSE(Chart.Zoomed());
 }
 
-TEST_F(ChartConfigDialog, AutomaticLabelsShowZeroAndSetSeparationFive) {
+TEST_F(ChartConfigDialog, AutomaticLabelsShowZeroAndSetSeparationFive)
+{
     Chart.LeftAxis().SetLabelsSeparation(0);
     Chart.LeftAxis().SetIncrement(7.0);
     Chart.show();
@@ -358,7 +379,8 @@ TEST_F(ChartConfigDialog, AutomaticLabelsShowZeroAndSetSeparationFive) {
     EXPECT_TRUE(Find<QLineEdit>(*Dialog, "YIncrementEdit")->isEnabled());
 }
 
-TEST_F(ChartConfigDialog, ABadIncrementIsReportedAndTheDialogStaysOpen) {
+TEST_F(ChartConfigDialog, ABadIncrementIsReportedAndTheDialogStaysOpen)
+{
     Dialog->SetColorItem("Margins", QColor(0, 0, 128));
     Dialog->SetLabelFormat("Y", "0.0");
     Dialog->SetAutoBox("Y labels", false);
@@ -382,7 +404,8 @@ TEST_F(ChartConfigDialog, ABadIncrementIsReportedAndTheDialogStaysOpen) {
     EXPECT_EQ(Chart.LeftAxis().LabelsSeparation(), 0);
 }
 
-TEST_F(ChartConfigDialog, BadRangeTextsRaiseTheConversionError) {
+TEST_F(ChartConfigDialog, BadRangeTextsRaiseTheConversionError)
+{
     Dialog->SetAutoBox("Y axis", false);
     Find<QLineEdit>(*Dialog, "YMinEdit")->setText("1,5x");
     EXPECT_THROW(Dialog->GetMinValue("Y"), ConversionError);
@@ -390,7 +413,8 @@ TEST_F(ChartConfigDialog, BadRangeTextsRaiseTheConversionError) {
     EXPECT_TRUE(Chart.LeftAxis().Automatic());
 }
 
-TEST_F(ChartConfigDialog, HiddenPagesAreNeitherLoadedNorApplied) {
+TEST_F(ChartConfigDialog, HiddenPagesAreNeitherLoadedNorApplied)
+{
     Dialog->SetPageVisible("Window page", false);
     EXPECT_FALSE(Dialog->IsPageVisible("Window page"));
     Dialog->SetColorItem("Background", Qt::red);
@@ -398,7 +422,8 @@ TEST_F(ChartConfigDialog, HiddenPagesAreNeitherLoadedNorApplied) {
     EXPECT_EQ(Chart.BackColor(), QColor(Qt::white));
 }
 
-TEST_F(ChartConfigDialog, ShowChartConfigOpensModallyOnAllPages) {
+TEST_F(ChartConfigDialog, ShowChartConfigOpensModallyOnAllPages)
+{
     Dialog.reset();
     bool seen = false;
     QTimer::singleShot(0, [&] {
@@ -419,7 +444,8 @@ TEST_F(ChartConfigDialog, ShowChartConfigOpensModallyOnAllPages) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(ChartConfigDialog, ShowChartConfigShowsOnlyTheListedPages) {
+TEST_F(ChartConfigDialog, ShowChartConfigShowsOnlyTheListedPages)
+{
     Dialog.reset();
     QTimer::singleShot(0, [&] {
         auto *dialog = qobject_cast<TTeeChartConfigDlg *>(QApplication::activeModalWidget());
@@ -434,7 +460,8 @@ TEST_F(ChartConfigDialog, ShowChartConfigShowsOnlyTheListedPages) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(ChartConfigDialog, ColourBoxesNameKnownColoursAndOfferCustomOnes) {
+TEST_F(ChartConfigDialog, ColourBoxesNameKnownColoursAndOfferCustomOnes)
+{
     auto *box = Find<TColorBox>(*Dialog, "BackgroundBox");
     box->SetSelected(QColor(255, 0, 0));
     EXPECT_EQ(box->currentText(), "Red");
@@ -453,7 +480,8 @@ TEST_F(ChartConfigDialog, ColourBoxesNameKnownColoursAndOfferCustomOnes) {
     emit box->activated(box->count() - 1);
     EXPECT_EQ(box->Selected(), QColor(0x12, 0x34, 0x56));
 }
-TEST_F(ChartConfigDialog, OpensShowingEveryControlAndTextWhole) {
+TEST_F(ChartConfigDialog, OpensShowingEveryControlAndTextWhole)
+{
     Chart.LeftAxis().SetTitle("Mean size [monomers]");
     Open();
     for (const char *page : {"WindowTab", "CurvesTab", "AxesTab", "LabelsTab"}) {
@@ -465,7 +493,8 @@ TEST_F(ChartConfigDialog, OpensShowingEveryControlAndTextWhole) {
                 continue;
             const QRect onPage(control->mapTo(shown, QPoint(0, 0)), control->size());
             EXPECT_TRUE(shown->rect().contains(onPage)) << page << " " << control->objectName().toStdString();
-            EXPECT_GE(control->width(), control->minimumSizeHint().width()) << control->objectName().toStdString();
+            EXPECT_GE(control->width(), control->minimumSizeHint().width())
+                << control->objectName().toStdString();
         }
         for (QLineEdit *edit : shown->findChildren<QLineEdit *>())
             EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()) + 8, edit->width())
@@ -480,7 +509,8 @@ TEST_F(ChartConfigDialog, OpensShowingEveryControlAndTextWhole) {
     EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
 }
 
-TEST_F(ChartConfigDialog, LogarithmicAxesAreAppliedOnOKAndShownWhenLoaded) {
+TEST_F(ChartConfigDialog, LogarithmicAxesAreAppliedOnOKAndShownWhenLoaded)
+{
     ShowPage("AxesTab");
     QTest::mouseClick(Find<QCheckBox>(*Dialog, "YLogCheckBox"), Qt::LeftButton);
     ClickOK();

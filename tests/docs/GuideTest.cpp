@@ -84,10 +84,10 @@ TEST_P(GuideOptionsTest, ListsExactlyTheOptionsOfTheHelp)
     EXPECT_EQ(GuideOptions(GetParam().Name), help);
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, GuideOptionsTest, testing::ValuesIn(std::vector<ProgramCase>{
-    FILONEX_PROGRAMS}), [](const auto &info) {
-        return std::regex_replace(info.param.Name, std::regex("-"), "_");
-    });
+INSTANTIATE_TEST_SUITE_P(Programs, GuideOptionsTest,
+                         testing::ValuesIn(std::vector<ProgramCase>{FILONEX_PROGRAMS}), [](const auto &info) {
+                             return std::regex_replace(info.param.Name, std::regex("-"), "_");
+                         });
 
 // Rows of the parameter tables: | "caption" | `IDENT` | unit | default | range | meaning |
 TEST(GuideParametersTest, ListEveryParameterWithItsCaptionAndDefaultInTableOrder)

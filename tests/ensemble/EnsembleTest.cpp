@@ -122,8 +122,7 @@ TEST_F(Ensemble, ParallelRunsEqualSingleRunsWithTheirRecordedSeeds)
 
     // Run 5 alone, as a task of a job array, into another folder.
     const std::string other = dir.File("other");
-    const ProgramResult five =
-        Batch(Plus(run, {"--runs", "8", "--out", other, "--run-index", "5"}));
+    const ProgramResult five = Batch(Plus(run, {"--runs", "8", "--out", other, "--run-index", "5"}));
     ASSERT_EQ(five.Status, 0) << five.Err;
     EXPECT_EQ(ReadFile(RunFile(other, 5, "state.txt")), ReadFile(RunFile(out, 5, "state.txt")));
     EXPECT_EQ(ReadFile(RunFile(other, 5, "table.tsv")), ReadFile(RunFile(out, 5, "table.tsv")));
@@ -132,13 +131,13 @@ TEST_F(Ensemble, ParallelRunsEqualSingleRunsWithTheirRecordedSeeds)
 
 TEST_F(Ensemble, SweepOfTwoValuesOfTwoParametersMakesFourPoints)
 {
-    const ProgramResult sweep = Batch(
-        Plus(run, {"--runs", "2", "--sweep", "C_ACG=6,12", "--sweep", "C_CAP=0,1", "--out", out}));
+    const ProgramResult sweep =
+        Batch(Plus(run, {"--runs", "2", "--sweep", "C_ACG=6,12", "--sweep", "C_CAP=0,1", "--out", out}));
     ASSERT_EQ(sweep.Status, 0) << sweep.Err;
     const Table runs = ReadTable(out + "/runs.tsv");
     ASSERT_EQ(runs.size(), 9u);
-    EXPECT_EQ(runs[0], (std::vector<std::string>{"run", "point", "replica", "seed", "C_ACG",
-                                                 "C_CAP", "status", "wall_time"}));
+    EXPECT_EQ(runs[0], (std::vector<std::string>{"run", "point", "replica", "seed", "C_ACG", "C_CAP",
+                                                 "status", "wall_time"}));
     // Points with the last sweep fastest; replica seeds shared by the points.
     const char *const points[] = {"0 6 0", "1 6 1", "2 12 0", "3 12 1"};
     for (int k = 0; k < 8; ++k) {
@@ -203,8 +202,7 @@ TEST_F(Ensemble, FailedAndMissingRunsAreRecordedAndTheOthersGoOn)
         Batch(Plus(run, {"--runs", "2", "--sweep", "SIM_OBSERVTIMESTEP=0,0.01", "--out", out}));
     EXPECT_EQ(sweep.Status, 1);
     EXPECT_NE(sweep.Err.find("4 runs: 2 done, 2 failed (0 1)"), std::string::npos) << sweep.Err;
-    EXPECT_NE(ReadFile(RunFile(out, 0, "log.txt")).find("Observation Time step"),
-              std::string::npos);
+    EXPECT_NE(ReadFile(RunFile(out, 0, "log.txt")).find("Observation Time step"), std::string::npos);
     const Table runs = ReadTable(out + "/runs.tsv");
     EXPECT_EQ(runs[1][5], "failed");
     EXPECT_EQ(runs[3][5], "done");
@@ -219,8 +217,8 @@ TEST_F(Ensemble, FailedAndMissingRunsAreRecordedAndTheOthersGoOn)
 
 TEST_F(Ensemble, SigtermStopsTheRunsWhichRecordWhatTheyReached)
 {
-    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs",
-                                 "3", "--jobs", "2", "--seed", "1", "--out", out});
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs", "3",
+                                 "--jobs", "2", "--seed", "1", "--out", out});
     WaitUntilBegun({0, 1});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ensemble.Signal(SIGTERM);
@@ -287,8 +285,8 @@ TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)
 
 TEST_F(Ensemble, RunsStopWhenTheEnsembleIsKilled)
 {
-    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs",
-                                 "2", "--jobs", "2", "--seed", "1", "--out", out});
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "100", "--runs", "2",
+                                 "--jobs", "2", "--seed", "1", "--out", out});
     WaitUntilBegun({0, 1});
     const std::vector<pid_t> runs = ChildrenOf(ensemble.Pid());
     ASSERT_EQ(runs.size(), 2u);
@@ -313,8 +311,8 @@ TEST_F(Ensemble, AHangupIgnoredByWhoeverStartedItStopsNothing)
     struct sigaction ignore = {}, previous;
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGHUP, &ignore, &previous);
-    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "0.5", "--runs",
-                                 "2", "--jobs", "2", "--seed", "1", "--out", out});
+    const Program ensemble(dir, {FILONEX_BATCH, "--settings", settings, "--time", "0.5", "--runs", "2",
+                                 "--jobs", "2", "--seed", "1", "--out", out});
     sigaction(SIGHUP, &previous, nullptr);
     WaitUntilBegun({0, 1});
     for (const pid_t pid : ChildrenOf(ensemble.Pid()))
@@ -376,8 +374,8 @@ TEST_F(Ensemble, TasksAndMergesOfAnotherEnsembleAreRefusedNamingTheDifference)
     }
     // A run of another ensemble moved into the folder.
     const std::string elsewhere = dir.File("elsewhere");
-    ASSERT_EQ(Batch({"--time", "0.2", "--chemistry-only", "--seed", "11", "--runs", "2", "--out",
-                     elsewhere, "--run-index", "1"})
+    ASSERT_EQ(Batch({"--time", "0.2", "--chemistry-only", "--seed", "11", "--runs", "2", "--out", elsewhere,
+                     "--run-index", "1"})
                   .Status,
               0);
     std::filesystem::rename(elsewhere + "/" + RunFolderName(1), out + "/" + RunFolderName(1));
@@ -407,7 +405,9 @@ TEST_F(Ensemble, MergeLeavesOutARunWhoseTableIsDamagedNamingFileAndLine)
     };
     const std::string damaged[] = {
         whole.substr(0, start) + line.substr(0, line.rfind('\t')) + rest, // a field short
-        withSecond("nan"), withSecond("-inf"), withSecond("12x"),
+        withSecond("nan"),
+        withSecond("-inf"),
+        withSecond("12x"),
         whole.substr(0, start + line.size() / 2), // cut short
     };
     for (const std::string &text : damaged) {
@@ -431,8 +431,7 @@ TEST(ReplicaSeed, FollowsTheDocumentedFormula)
         std::uint32_t Base;
         std::int64_t Replica;
         std::uint32_t Seed;
-    } cases[] = {{0, 0, 1063198245},  {0, 1, 722909340},
-                 {42, 3, 680342255},  {4294967295u, 999999, 69921869}};
+    } cases[] = {{0, 0, 1063198245}, {0, 1, 722909340}, {42, 3, 680342255}, {4294967295u, 999999, 69921869}};
     for (const auto &c : cases)
         EXPECT_EQ(ReplicaSeed(c.Base, c.Replica), c.Seed) << c.Base << " " << c.Replica;
 }

@@ -127,8 +127,7 @@ TEST_F(Plot, InputsThatAreNoRegularFilesAndHugeFiguresAreBadInput)
     const std::string png = dir.File("figure.png"), fifo = dir.File("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string &input : {std::string("/dev/zero"), fifo, std::string(dir.Path())}) {
-        const ProgramResult result =
-            RunProgram(dir, {FILONEX_PLOT, input, "--columns", "ACG", "-o", png});
+        const ProgramResult result = RunProgram(dir, {FILONEX_PLOT, input, "--columns", "ACG", "-o", png});
         EXPECT_EQ(result.Status, 2) << input;
         EXPECT_NE(result.Err.find("not a regular file"), std::string::npos) << result.Err;
     }

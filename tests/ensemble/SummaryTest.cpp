@@ -72,8 +72,7 @@ TEST(WriteSummary, AlignsOnTheShortestTableAndCountsValuesPresent)
 TEST(ExactNumber, ReadsBackExactlyWithAPointInAnyLocale)
 {
     USE_COMMA_LOCALE(comma);
-    for (const double x :
-         {0.1, 1.0 / 3, 57812.0, 1e-300, 4.9e-324, 1.7976931348623157e308, -2.5e-7, 0.0})
+    for (const double x : {0.1, 1.0 / 3, 57812.0, 1e-300, 4.9e-324, 1.7976931348623157e308, -2.5e-7, 0.0})
         EXPECT_EQ(ParseField(ExactNumber(x)), x) << ExactNumber(x);
     EXPECT_EQ(ExactNumber(0.01), "0.01");
     EXPECT_FALSE(ParseField(""));

@@ -65,17 +65,18 @@ struct Session {
     // With a seed, the first apply draws as a runner seeded alike does.
     void Open(std::optional<std::uint32_t> seed = {})
     {
-        window = std::make_unique<TfmMain>(settingsPath, [this](TfmMain::MessageKind kind,
-                                                                const QString &text) {
-            (kind == TfmMain::MessageKind::Error ? errors : warnings) << text;
-        });
+        window =
+            std::make_unique<TfmMain>(settingsPath, [this](TfmMain::MessageKind kind, const QString &text) {
+                (kind == TfmMain::MessageKind::Error ? errors : warnings) << text;
+            });
         if (seed)
             window->World().Random.SeedWith(*seed);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    template <class T> T *Find(const char *name) const
+    template <class T>
+    T *Find(const char *name) const
     {
         T *widget = window->findChild<T *>(name);
         if (!widget)
@@ -147,10 +148,7 @@ struct Session {
         Click("BtnResertAndApply");
     }
 
-    int Points(const char *chart, int curve = 0) const
-    {
-        return Chart(chart)->Series(curve)->Count();
-    }
+    int Points(const char *chart, int curve = 0) const { return Chart(chart)->Series(curve)->Count(); }
 };
 
 double SphereVolume(double radius)
@@ -230,13 +228,11 @@ private slots:
         const double formRate = 1e-6 / std::pow(Avogadro * 1e-6 * formLitres, 2);
         TValueListEditor *rates = s.Grid("ValueListA1i");
         QCOMPARE(rates->model()->headerData(0, Qt::Horizontal).toString(), QString("Reaction"));
-        QCOMPARE(rates->model()->headerData(1, Qt::Horizontal).toString(),
-                 QString("Rate constant c [1/s]"));
+        QCOMPARE(rates->model()->headerData(1, Qt::Horizontal).toString(), QString("Rate constant c [1/s]"));
         QCOMPARE(rates->Caption(8), QString("FORM2"));
         QVERIFY(std::abs(rates->Value(0).toDouble() / formRate - 1) < 1e-12);
         // ASSB: 11.6 / (Avogadro 1e-6 8e-15) with the volume exponent 1.
-        QVERIFY(std::abs(rates->Value(1).toDouble() / (11.6 / (Avogadro * 1e-6 * 8e-15)) - 1) <
-                1e-12);
+        QVERIFY(std::abs(rates->Value(1).toDouble() / (11.6 / (Avogadro * 1e-6 * 8e-15)) - 1) < 1e-12);
         for (int i = 0; i < 9; ++i)
             QCOMPARE(s.Grid("ValueListAi")->Value(i), QString("0"));
 
@@ -263,8 +259,8 @@ private slots:
         QVERIFY(s.Button("BtnSimMech")->isChecked());
         QCOMPARE(s.Button("BtnExit")->toolTip(), QString("Exit the program"));
         QCOMPARE(s.Find<QTabWidget>("PageControlMain")->currentIndex(), 1);
-        QCOMPARE(s.Find<QTabWidget>("PageControlParameters")->tabText(
-                     s.Find<QTabWidget>("PageControlParameters")->currentIndex()),
+        QCOMPARE(s.Find<QTabWidget>("PageControlParameters")
+                     ->tabText(s.Find<QTabWidget>("PageControlParameters")->currentIndex()),
                  QString("Simulation"));
 
         TChart *n = s.Chart("Chart2DN");
@@ -273,8 +269,7 @@ private slots:
         QCOMPARE(n->BottomAxis().Title(), QString("Time"));
         QCOMPARE(n->LeftAxis().Title(), QString("Number of molecules"));
         QCOMPARE(s.Chart("Chart2DReactProb")->SeriesCount(), 9);
-        QCOMPARE(s.Chart("Chart2DSizeOfFilament")->Series(1)->Title(),
-                 QString("FilamentSizeDistrib"));
+        QCOMPARE(s.Chart("Chart2DSizeOfFilament")->Series(1)->Title(), QString("FilamentSizeDistrib"));
         QCOMPARE(s.Points("Chart2DN"), 0);
 
         // The scene: box and projection of the 2 um cube.
@@ -439,8 +434,8 @@ private slots:
         }
 
         s.Click("Btn2DChartClear");
-        for (const char *chart : {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA",
-                                  "Chart2DReactProb", "Chart2DSizeOfFilament"})
+        for (const char *chart :
+             {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA", "Chart2DReactProb", "Chart2DSizeOfFilament"})
             QCOMPARE(s.Points(chart), 0);
         QCOMPARE(s.Chart("Chart2DN")->SeriesCount(), 10);
     }
@@ -726,8 +721,7 @@ private slots:
                                        .arg(box.width())
                                        .arg(box.height());
             QVERIFY2(std::abs(view->width() - view->height()) > 100, qPrintable(shapes));
-            QVERIFY2(box.width() > 50 && std::abs(box.width() - box.height()) <= 2,
-                     qPrintable(shapes));
+            QVERIFY2(box.width() > 50 && std::abs(box.width() - box.height()) <= 2, qPrintable(shapes));
         }
     }
 
@@ -762,8 +756,8 @@ private slots:
         CompareMatrices(scene.ViewMatrix, turned, 1e-6f);
 
         // One wheel notch scales the turned view by 1.12.
-        QWheelEvent wheel({60, 60}, view->mapToGlobal(QPoint(60, 60)), {}, {0, 120},
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel({60, 60}, view->mapToGlobal(QPoint(60, 60)), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(view, &wheel);
         TMatrix3D zoomed = turned;
         for (int i : {0, 2, 5, 8, 10})
@@ -809,8 +803,7 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         // The five tables and the window's own section.
         QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 6);
-        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)),
-                 32 + 4);
+        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)), 32 + 4);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 
@@ -925,10 +918,9 @@ private slots:
         QCustomPlot *plot = chart->findChild<QCustomPlot *>();
         plot->replot();
         const QCPGraphData late = *(plot->graph(0)->data()->end() - 3);
-        const QString hint = chart->HoverText(QPoint(int(plot->xAxis->coordToPixel(late.key)),
-                                                     int(plot->yAxis->coordToPixel(late.value))));
-        const QRegularExpressionMatch time =
-            QRegularExpression(R"(^[^\n]*\n[^\n]*: (\S+))").match(hint);
+        const QString hint = chart->HoverText(
+            QPoint(int(plot->xAxis->coordToPixel(late.key)), int(plot->yAxis->coordToPixel(late.value))));
+        const QRegularExpressionMatch time = QRegularExpression(R"(^[^\n]*\n[^\n]*: (\S+))").match(hint);
         QVERIFY2(time.hasMatch() && onGrid(time.captured(1), late.key, 0.02), qPrintable(hint));
     }
 
@@ -945,8 +937,7 @@ private slots:
         const double observed = s.Cell().ObsTime;
         QVERIFY(observed > 0.48);
         QCOMPARE(progress->value(), int(std::lround(observed / 0.5 * progress->maximum())));
-        QCOMPARE(progress->text(),
-                 QString::fromStdString(FormatOnGrid(observed, 0.01)) + " of 0.5 s");
+        QCOMPARE(progress->text(), QString::fromStdString(FormatOnGrid(observed, 0.01)) + " of 0.5 s");
         const QString speed = s.Find<QLabel>("StatusSpeed")->text();
         QVERIFY2(speed.endsWith(" s/s") && speed.chopped(4).toDouble() > 0.0, qPrintable(speed));
         QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" s left"));

@@ -13,10 +13,14 @@ class ValueListEditorTest : public QObject {
 
 private:
     struct Grid {
-        ParameterTable table{"ValueListSimulation", "Simulation",
+        ParameterTable table{"ValueListSimulation",
+                             "Simulation",
                              {{"SIM_CUBESIZE", "Consider cube with side length [um]", "2", {}, false},
-                              {"SIM_METHOD", "Simulation method", "First reaction",
-                               {"First reaction", "Next reaction", "Tau-leap"}, true}}};
+                              {"SIM_METHOD",
+                               "Simulation method",
+                               "First reaction",
+                               {"First reaction", "Next reaction", "Tau-leap"},
+                               true}}};
         TValueListEditor editor{table, "Name", "Value"};
         Grid()
         {
@@ -114,8 +118,7 @@ private slots:
     {
         Grid grid;
         grid.table.Rows[0].ReadOnly = true;
-        QVERIFY(!(grid.editor.model()->flags(grid.editor.model()->index(0, 1)) &
-                  Qt::ItemIsEditable));
+        QVERIFY(!(grid.editor.model()->flags(grid.editor.model()->index(0, 1)) & Qt::ItemIsEditable));
         QVERIFY(OpenEditor(grid.editor, 0) == nullptr);
     }
 

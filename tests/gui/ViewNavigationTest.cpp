@@ -40,8 +40,7 @@ TEST(DragMatrices, HorizontalRotateDragTurnsAboutYByTheFractionOfAFullTurn)
     // 100 px across a 669 px wide window: about -0.939 rad about the y axis.
     const double angle = -6.28318 * 100.0 / 669.0;
     EXPECT_NEAR(angle, -0.939, 5e-4);
-    const TMatrix3D view =
-        Applied(DragMatrices(DragMode::Rotate, 100, 0, 669, 501, TXYZ(2e-6, 2e-6, 2e-6)));
+    const TMatrix3D view = Applied(DragMatrices(DragMode::Rotate, 100, 0, 669, 501, TXYZ(2e-6, 2e-6, 2e-6)));
     TMatrix3D expected = Diagonal(float(std::cos(angle)), 1.0f, float(std::cos(angle)));
     expected[2] = float(-std::sin(angle));
     expected[8] = float(std::sin(angle));
@@ -51,8 +50,7 @@ TEST(DragMatrices, HorizontalRotateDragTurnsAboutYByTheFractionOfAFullTurn)
 TEST(DragMatrices, VerticalRotateDragTurnsAboutX)
 {
     const double angle = 6.28318 * 50.0 / 501.0;
-    const TMatrix3D view =
-        Applied(DragMatrices(DragMode::Rotate, 0, 50, 669, 501, TXYZ(2e-6, 2e-6, 2e-6)));
+    const TMatrix3D view = Applied(DragMatrices(DragMode::Rotate, 0, 50, 669, 501, TXYZ(2e-6, 2e-6, 2e-6)));
     TMatrix3D expected = Diagonal(1.0f, float(std::cos(angle)), float(std::cos(angle)));
     expected[6] = float(std::sin(angle));
     expected[9] = float(-std::sin(angle));
@@ -71,8 +69,7 @@ TEST(DragMatrices, MoveXYShiftsByTheDraggedFractionOfTheBox)
 
 TEST(DragMatrices, MoveZUsesOnlyTheVerticalDragAndTheDepthOfTheBox)
 {
-    const TMatrix3D view =
-        Applied(DragMatrices(DragMode::MoveZ, 300, 250, 800, 500, TXYZ(2e-6, 4e-6, 8e-6)));
+    const TMatrix3D view = Applied(DragMatrices(DragMode::MoveZ, 300, 250, 800, 500, TXYZ(2e-6, 4e-6, 8e-6)));
     TMatrix3D expected = IdentityMatrix();
     expected[14] = 0.5f * 8e-6f;
     ExpectMatrixNear(view, expected, 1e-12f);

@@ -6,8 +6,8 @@ using Arguments = std::vector<std::string>;
 
 TEST(WindowOptions, ReadsEveryOptionInBothForms)
 {
-    const WindowOptions options = ParseWindowOptions(
-        {"--settings", "demo.ini", "--seed=2147483646", "--run", "--quit-when-done"});
+    const WindowOptions options =
+        ParseWindowOptions({"--settings", "demo.ini", "--seed=2147483646", "--run", "--quit-when-done"});
     EXPECT_EQ(options.SettingsPath, QString("demo.ini"));
     EXPECT_EQ(options.Seed, 2147483646u);
     EXPECT_TRUE(options.RunAtOnce);

@@ -29,7 +29,10 @@ private:
 
     TValueListEditor *Grid(const char *name) const { return window->findChild<TValueListEditor *>(name); }
     QToolButton *Button(const char *name) const { return window->findChild<QToolButton *>(name); }
-    QString Value(const char *grid, const char *key) const { return Grid(grid)->Value(Grid(grid)->RowOfKey(key)); }
+    QString Value(const char *grid, const char *key) const
+    {
+        return Grid(grid)->Value(Grid(grid)->RowOfKey(key));
+    }
     static QByteArray Contents(const QString &path)
     {
         QFile file(path);
@@ -47,8 +50,9 @@ private slots:
     {
         std::setlocale(LC_NUMERIC, "C");
         errors.clear();
-        window = std::make_unique<TfmMain>(folder.filePath("filonex.ini"),
-                                           [this](TfmMain::MessageKind, const QString &text) { errors << text; });
+        window =
+            std::make_unique<TfmMain>(folder.filePath("filonex.ini"),
+                                      [this](TfmMain::MessageKind, const QString &text) { errors << text; });
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         Grid("ValueListSimulation")->SetValueByKey("SIM_CUBESIZE", "0.5");
@@ -78,7 +82,8 @@ private slots:
         QCOMPARE(window->CurrentTargetTime(), 0.3);
         QCOMPARE(Value("ValueListConcentrations", "C_ACG"), QString("12"));
         QCOMPARE(Value("ValueListRates", "RATE_FORM"), QString("0.0001"));
-        QCOMPARE(Value("ValueListCurrentState", "STATE_TIME"), QString::fromStdString(FormatNumber(shownTime)));
+        QCOMPARE(Value("ValueListCurrentState", "STATE_TIME"),
+                 QString::fromStdString(FormatNumber(shownTime)));
         QCOMPARE(window->findChild<TChart *>("Chart2DN")->Series(0)->Count(), 0);
 
         const QString again = folder.filePath("again.fxworld");

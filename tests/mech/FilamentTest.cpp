@@ -259,12 +259,13 @@ struct RawFilament {
         const double det = m[0][0] * (m[1][1] * m[2][2] - m[2][1] * m[1][2]) -
                            m[0][1] * (m[1][0] * m[2][2] - m[2][0] * m[1][2]) +
                            m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-        return {V{(m[1][1] * m[2][2] - m[1][2] * m[2][1]) / det, (m[1][2] * m[2][0] - m[1][0] * m[2][2]) / det,
-                  (m[1][0] * m[2][1] - m[1][1] * m[2][0]) / det},
-                V{(m[2][1] * m[0][2] - m[0][1] * m[2][2]) / det, (m[0][0] * m[2][2] - m[0][2] * m[2][0]) / det,
-                  (m[0][1] * m[2][0] - m[0][0] * m[2][1]) / det},
-                V{(m[0][1] * m[1][2] - m[0][2] * m[1][1]) / det, (m[0][2] * m[1][0] - m[0][0] * m[1][2]) / det,
-                  (m[0][0] * m[1][1] - m[0][1] * m[1][0]) / det}};
+        return {
+            V{(m[1][1] * m[2][2] - m[1][2] * m[2][1]) / det, (m[1][2] * m[2][0] - m[1][0] * m[2][2]) / det,
+              (m[1][0] * m[2][1] - m[1][1] * m[2][0]) / det},
+            V{(m[2][1] * m[0][2] - m[0][1] * m[2][2]) / det, (m[0][0] * m[2][2] - m[0][2] * m[2][0]) / det,
+              (m[0][1] * m[2][0] - m[0][0] * m[2][1]) / det},
+            V{(m[0][1] * m[1][2] - m[0][2] * m[1][1]) / det, (m[0][2] * m[1][0] - m[0][0] * m[1][2]) / det,
+              (m[0][0] * m[1][1] - m[0][1] * m[1][0]) / det}};
     }
     // Rotation about axis k by angle a, pre-multiplied onto m.
     static M PreRotate(const M &m, int k, double a)
@@ -329,7 +330,8 @@ struct RawFilament {
             orientation = PreRotate(orientation, k, theta[k]);
         }
         // Carry the ends.
-        const V rotated = Apply(step, V{pointed[0] - previous[0], pointed[1] - previous[1], pointed[2] - previous[2]});
+        const V rotated =
+            Apply(step, V{pointed[0] - previous[0], pointed[1] - previous[1], pointed[2] - previous[2]});
         for (int i = 0; i < 3; ++i)
             pointed[i] = rotated[i] + position[i];
         direction = Apply(step, direction);
@@ -347,9 +349,8 @@ TEST_F(SolidFilamentTest, MoveFollowsTheFormulasToTheLastBit)
     const double dt = 1e-4;
     CSolidFilament f;
     Place(f, CVector(1e-6, 2e-6, 1.5e-6), CVector(1, 2, 3), 50);
-    RawFilament raw{{f.PointedEnd.x, f.PointedEnd.y, f.PointedEnd.z},
-                    {f.Direction.x, f.Direction.y, f.Direction.z},
-                    50};
+    RawFilament raw{
+        {f.PointedEnd.x, f.PointedEnd.y, f.PointedEnd.z}, {f.Direction.x, f.Direction.y, f.Direction.z}, 50};
     const double l = std::sqrt(14.0);
     EXPECT_EQ(f.Direction.x, 1 / l);
     EXPECT_EQ(f.Direction.z, 3 / l);

@@ -181,14 +181,15 @@ TEST(Matrix, Rotations)
 TEST(Matrix, RotationZYXIsThePreRotatedIdentityBitForBit)
 {
     const auto bits = [](const CMatrix &m) {
-        return std::vector<std::uint64_t>{std::bit_cast<std::uint64_t>(m.m00), std::bit_cast<std::uint64_t>(m.m01),
-                                          std::bit_cast<std::uint64_t>(m.m02), std::bit_cast<std::uint64_t>(m.m10),
-                                          std::bit_cast<std::uint64_t>(m.m11), std::bit_cast<std::uint64_t>(m.m12),
-                                          std::bit_cast<std::uint64_t>(m.m20), std::bit_cast<std::uint64_t>(m.m21),
-                                          std::bit_cast<std::uint64_t>(m.m22)};
+        return std::vector<std::uint64_t>{
+            std::bit_cast<std::uint64_t>(m.m00), std::bit_cast<std::uint64_t>(m.m01),
+            std::bit_cast<std::uint64_t>(m.m02), std::bit_cast<std::uint64_t>(m.m10),
+            std::bit_cast<std::uint64_t>(m.m11), std::bit_cast<std::uint64_t>(m.m12),
+            std::bit_cast<std::uint64_t>(m.m20), std::bit_cast<std::uint64_t>(m.m21),
+            std::bit_cast<std::uint64_t>(m.m22)};
     };
-    std::vector<double> angles = {0.0, -0.0, 1e-200, -1e-95, 1e-80, 3e-9, -0.25, std::numbers::pi / 2,
-                                  -std::numbers::pi, 1e6};
+    std::vector<double> angles = {
+        0.0, -0.0, 1e-200, -1e-95, 1e-80, 3e-9, -0.25, std::numbers::pi / 2, -std::numbers::pi, 1e6};
     CRandomStream random;
     random.SeedWith(7);
     for (int i = 0; i < 300; ++i)
@@ -199,8 +200,9 @@ TEST(Matrix, RotationZYXIsThePreRotatedIdentityBitForBit)
         PreRotateX(general, std::cos(x), std::sin(x));
         PreRotateY(general, std::cos(y), std::sin(y));
         PreRotateZ(general, std::cos(z), std::sin(z));
-        EXPECT_EQ(bits(RotationZYX(std::cos(x), std::sin(x), std::cos(y), std::sin(y), std::cos(z), std::sin(z))),
-                  bits(general))
+        EXPECT_EQ(
+            bits(RotationZYX(std::cos(x), std::sin(x), std::cos(y), std::sin(y), std::cos(z), std::sin(z))),
+            bits(general))
             << x << " " << y << " " << z;
     }
 }

@@ -42,7 +42,8 @@ inline void ExpectEqual(const CVector &actual, const CVector &expected)
 
 // The message of the floating-point fault that running f raises, or an empty
 // string when it raises none.
-template <typename F> std::string FaultOf(F &&f)
+template <typename F>
+std::string FaultOf(F &&f)
 {
     try {
         f();

@@ -11,7 +11,8 @@ using namespace mechtest;
 namespace {
 
 // A body of fixed mass m and inertia diag(i, i, i).
-template <typename Base> class Body : public Base {
+template <typename Base>
+class Body : public Base {
 public:
     Body(double m, double i) : mass(m), moment(i) { UpdateMassProperties(); }
 
@@ -154,8 +155,8 @@ TEST(AsymmetricSolid, StepRotatesAboutTheFixedAxesXThenYThenZ)
     ExpectNear(body.Orientation, RotationZ(0.75), 1e-15);
     TurnBy(body, CVector(0.1, 0, 0));
     const double s = std::sin(0.75);
-    ExpectNear(body.Orientation * CVector(1, 0, 0), CVector(std::cos(0.75), s * std::cos(0.1), s * std::sin(0.1)),
-               1e-15);
+    ExpectNear(body.Orientation * CVector(1, 0, 0),
+               CVector(std::cos(0.75), s * std::cos(0.1), s * std::sin(0.1)), 1e-15);
 }
 
 TEST(AsymmetricSolid, RebaseCarriesTheSpinIntoTheOrientation)

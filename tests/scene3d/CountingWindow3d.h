@@ -3,8 +3,7 @@
 #include "Window3d.h"
 
 // A view control that counts its render passes.
-class TCountingWindow3D : public TWindow3D
-{
+class TCountingWindow3D : public TWindow3D {
 public:
     int Paints = 0;
 

@@ -9,16 +9,14 @@
 
 namespace {
 
-struct TProbeCounts
-{
+struct TProbeCounts {
     int Connects = 0;
     int Disconnects = 0;
     int Destroyed = 0;
 };
 
 // A node that records what the graph does to it.
-class TProbe : public TObject3D
-{
+class TProbe : public TObject3D {
 public:
     explicit TProbe(TProbeCounts &counts) : Counts(counts) {}
     void OGL_Connect() override
@@ -176,7 +174,8 @@ TEST(Scene3d, BoxIsCentredByDefault)
     TScene3D scene;
     EXPECT_FALSE(scene.EqualizeBox);
     EXPECT_EQ(scene.GetWindow3D(), nullptr);
-    ExpectElements(scene.BoxMatrix, {{0, 1}, {5, 1}, {10, 1}, {15, 1}, {12, -0.5f}, {13, -0.5f}, {14, -0.5f}});
+    ExpectElements(scene.BoxMatrix,
+                   {{0, 1}, {5, 1}, {10, 1}, {15, 1}, {12, -0.5f}, {13, -0.5f}, {14, -0.5f}});
 }
 
 TEST(Scene3d, BoxNormalisationCentresAndOptionallyEqualises)

@@ -11,7 +11,10 @@
 
 #include <cstdlib>
 
-inline QColor ColorOf(TRGBA c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+inline QColor ColorOf(TRGBA c)
+{
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 inline bool SameColor(QColor a, QColor b, int tolerance = 2)
 {
@@ -20,8 +23,7 @@ inline bool SameColor(QColor a, QColor b, int tolerance = 2)
 }
 
 // The control inside a layout of a top-level window, shown and painted.
-struct TShownWindow
-{
+struct TShownWindow {
     static constexpr int Side = 400;
 
     QWidget Host;

@@ -91,10 +91,12 @@ TEST(Types3d, SimpleMatrixBuilders)
 TEST(Types3d, RotationsTurnAxesTheOpenGLWay)
 {
     const float a = 0.3f;
-    ExpectElements(RotationXMatrix(a),
-                   {{0, 1}, {5, std::cos(a)}, {6, std::sin(a)}, {9, -std::sin(a)}, {10, std::cos(a)}, {15, 1}});
-    ExpectElements(RotationYMatrix(a),
-                   {{0, std::cos(a)}, {2, -std::sin(a)}, {5, 1}, {8, std::sin(a)}, {10, std::cos(a)}, {15, 1}});
+    ExpectElements(
+        RotationXMatrix(a),
+        {{0, 1}, {5, std::cos(a)}, {6, std::sin(a)}, {9, -std::sin(a)}, {10, std::cos(a)}, {15, 1}});
+    ExpectElements(
+        RotationYMatrix(a),
+        {{0, std::cos(a)}, {2, -std::sin(a)}, {5, 1}, {8, std::sin(a)}, {10, std::cos(a)}, {15, 1}});
     const float quarter = std::numbers::pi_v<float> / 2;
     // Right-handed quarter turns: about x, y goes to z; about y, z goes to x.
     ExpectNear(Transform(RotationXMatrix(quarter), {0, 1, 0}), {0, 0, 1});

@@ -49,7 +49,8 @@ int PixelsInDisc(const QImage &image, int cx, int cy, int radius, QColor color)
     int count = 0;
     for (int y = cy - radius; y <= cy + radius; ++y)
         for (int x = cx - radius; x <= cx + radius; ++x)
-            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius && SameColor(image.pixelColor(x, y), color))
+            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius &&
+                SameColor(image.pixelColor(x, y), color))
                 ++count;
     return count;
 }
@@ -98,9 +99,15 @@ void BuildScene(TWindow3D &window)
     window.Render();
 }
 
-TSphere3D *SphereOf(TWindow3D &window) { return static_cast<TSphere3D *>(window.GetScene3D()->Item(2)); }
+TSphere3D *SphereOf(TWindow3D &window)
+{
+    return static_cast<TSphere3D *>(window.GetScene3D()->Item(2));
+}
 
-void Save(const QImage &image, const char *name) { image.save(QDir::temp().filePath(name)); }
+void Save(const QImage &image, const char *name)
+{
+    image.save(QDir::temp().filePath(name));
+}
 
 } // namespace
 
@@ -162,7 +169,8 @@ TEST(Window3dRender, CylinderAfterAWireFrameSphereIsAWireFrameToo)
     auto *cylinder = new TCylinder3D;
     cylinder->Color = Green;
     cylinder->Radius = 0.2;
-    cylinder->LocalMatrix = MatrixProduct(RotationXMatrix(-std::numbers::pi_v<float> / 2), TranslationMatrix(2.5, 0.5, 1));
+    cylinder->LocalMatrix =
+        MatrixProduct(RotationXMatrix(-std::numbers::pi_v<float> / 2), TranslationMatrix(2.5, 0.5, 1));
     window.GetScene3D()->Add(cylinder);
     window.GetScene3D()->UpdateMatrix();
     const auto greenPixels = [&window] {
@@ -279,18 +287,18 @@ TEST(Window3dRender, FailedCreationIsRetriedInANewWindow)
     ExpectSceneAfterMove(shown);
 }
 
-struct TCreationFailure
-{
+struct TCreationFailure {
     const char *Name;
     TOpenGLStep Step;
     const char *Reason;
 };
 
-void PrintTo(const TCreationFailure &failure, std::ostream *out) { *out << failure.Name; }
-
-class Window3dCreationFailure : public testing::TestWithParam<TCreationFailure>
+void PrintTo(const TCreationFailure &failure, std::ostream *out)
 {
-};
+    *out << failure.Name;
+}
+
+class Window3dCreationFailure : public testing::TestWithParam<TCreationFailure> {};
 
 TEST_P(Window3dCreationFailure, ShowsTheTwoLinesOfTheFailure)
 {
@@ -303,15 +311,14 @@ TEST_P(Window3dCreationFailure, ShowsTheTwoLinesOfTheFailure)
     EXPECT_TRUE(window.GrabFramebuffer().isNull());
 }
 
-INSTANTIATE_TEST_SUITE_P(EachStep, Window3dCreationFailure,
-                         testing::Values(TCreationFailure{"WindowDC", TOpenGLStep::WindowDC, "Could not get window DC!"},
-                                         TCreationFailure{"ChoosePixelFormat", TOpenGLStep::ChoosePixelFormat,
-                                                          "Choose PixelFormat failed."},
-                                         TCreationFailure{"SetPixelFormat", TOpenGLStep::SetPixelFormat,
-                                                          "Set PixelFormat failed."},
-                                         TCreationFailure{"RenderingContext", TOpenGLStep::RenderingContext,
-                                                          "Could not get OpenGL RC!"}),
-                         [](const testing::TestParamInfo<TCreationFailure> &info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, Window3dCreationFailure,
+    testing::Values(
+        TCreationFailure{"WindowDC", TOpenGLStep::WindowDC, "Could not get window DC!"},
+        TCreationFailure{"ChoosePixelFormat", TOpenGLStep::ChoosePixelFormat, "Choose PixelFormat failed."},
+        TCreationFailure{"SetPixelFormat", TOpenGLStep::SetPixelFormat, "Set PixelFormat failed."},
+        TCreationFailure{"RenderingContext", TOpenGLStep::RenderingContext, "Could not get OpenGL RC!"}),
+    [](const testing::TestParamInfo<TCreationFailure> &info) { return info.param.Name; });
 
 TEST(Window3dRender, LostContextShowsTextUntilItCanConnectAgain)
 {

@@ -54,7 +54,8 @@ TEST(CellGolden, FixedSeedRunWithMechanics)
     EXPECT_EQ(last.Monomers, 9);
     EXPECT_TRUE(last.Capped);
 
-    ExpectVector(cell.Bacterium->Center, 2.4550066324308087e-07, 2.5332170356804457e-07, 2.555429136287281e-07);
+    ExpectVector(cell.Bacterium->Center, 2.4550066324308087e-07, 2.5332170356804457e-07,
+                 2.555429136287281e-07);
 }
 
 } // namespace

@@ -29,15 +29,15 @@ namespace {
     }
     if (n[CCell::ACF] != monomers || n[CCell::FIB] != freeBarbedEnds ||
         n[CCell::FIP] != std::int32_t(cell.Filaments.size()))
-        return ::testing::AssertionFailure() << "ACF " << n[CCell::ACF] << " FIB " << n[CCell::FIB] << " FIP "
-                                             << n[CCell::FIP] << " but the list holds " << cell.Filaments.size()
-                                             << " filaments, " << monomers << " monomers, " << freeBarbedEnds
-                                             << " free barbed ends";
+        return ::testing::AssertionFailure()
+               << "ACF " << n[CCell::ACF] << " FIB " << n[CCell::FIB] << " FIP " << n[CCell::FIP]
+               << " but the list holds " << cell.Filaments.size() << " filaments, " << monomers
+               << " monomers, " << freeBarbedEnds << " free barbed ends";
     if (n[CCell::ACG] + n[CCell::ACF] != actin)
         return ::testing::AssertionFailure() << "actin " << n[CCell::ACG] + n[CCell::ACF] << " of " << actin;
     if (n[CCell::CAP] + n[CCell::CAF] != cappingProtein)
-        return ::testing::AssertionFailure() << "capping protein " << n[CCell::CAP] + n[CCell::CAF] << " of "
-                                             << cappingProtein;
+        return ::testing::AssertionFailure()
+               << "capping protein " << n[CCell::CAP] + n[CCell::CAF] << " of " << cappingProtein;
     if (n[CCell::ARF] != 0 || n[CCell::ARB] != 0)
         return ::testing::AssertionFailure() << "ARF or ARB changed";
     return ::testing::AssertionSuccess();
@@ -92,7 +92,8 @@ INSTANTIATE_TEST_SUITE_P(MethodsAndMechanics, CellInvariants,
                          ::testing::Combine(::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
                                             ::testing::Bool()),
                          [](const auto &info) {
-                             return std::string(std::get<0>(info.param) == CCell::FIRST_REACTION ? "First" : "Next") +
+                             return std::string(std::get<0>(info.param) == CCell::FIRST_REACTION ? "First"
+                                                                                                 : "Next") +
                                     (std::get<1>(info.param) ? "WithMechanics" : "ChemistryOnly");
                          });
 

@@ -126,8 +126,8 @@ TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
                 const std::int32_t seed = cell.Random.Seed();
                 cell.MechStep(DT);
                 const CVector force = ForceOf(f);
-                SCOPED_TRACE(::testing::Message() << "axis " << axis << " upper " << upper << " barbed out "
-                                                  << barbedOut);
+                SCOPED_TRACE(::testing::Message()
+                             << "axis " << axis << " upper " << upper << " barbed out " << barbedOut);
                 EXPECT_LT(Dot(force, outward), 0.0);
                 EXPECT_NEAR(Length(force - Dot(force, outward) * outward), 0.0, 1e-40);
                 EXPECT_NEAR(Dot(TorqueOf(f), outward), 0.0, 1e-40);
@@ -329,12 +329,12 @@ TEST_P(CellMechanicsFaults, EveryThreadCountReportsTheSameFault)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stages, CellMechanicsFaults,
-    ::testing::Values(FaultyWorld{120, Flaw::Empty, 300, Flaw::Far, fp::Fault::Invalid},
-                      FaultyWorld{120, Flaw::Far, 300, Flaw::Empty, fp::Fault::Overflow},
-                      FaultyWorld{10, Flaw::Empty, 390, Flaw::Far, fp::Fault::Invalid},
-                      FaultyWorld{10, Flaw::Far, 390, Flaw::Empty, fp::Fault::Overflow}));
+INSTANTIATE_TEST_SUITE_P(Stages, CellMechanicsFaults,
+                         ::testing::Values(FaultyWorld{120, Flaw::Empty, 300, Flaw::Far, fp::Fault::Invalid},
+                                           FaultyWorld{120, Flaw::Far, 300, Flaw::Empty, fp::Fault::Overflow},
+                                           FaultyWorld{10, Flaw::Empty, 390, Flaw::Far, fp::Fault::Invalid},
+                                           FaultyWorld{10, Flaw::Far, 390, Flaw::Empty,
+                                                       fp::Fault::Overflow}));
 
 } // namespace
 
@@ -360,7 +360,8 @@ void FillWithFilaments(CCell &cell)
     placement.SeedWith(5);
     for (int i = 0; i < 600; ++i) {
         CSolidFilament filament;
-        filament.SetGeometry(MulComponents(cell.Size, RandomUniformVector(placement)), RandomUnitVector(placement));
+        filament.SetGeometry(MulComponents(cell.Size, RandomUniformVector(placement)),
+                             RandomUnitVector(placement));
         filament.Monomers = placement.UniformInt(5, 300);
         filament.Position = filament.GetMassCenter();
         cell.Filaments.Append(filament);

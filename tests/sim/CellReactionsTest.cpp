@@ -9,7 +9,6 @@
 
 namespace {
 
-
 // Puts a filament into the cell with the counters that go with it.
 CSolidFilament &AddFilament(CCell &cell, const CVector &pointedEnd, const CVector &direction,
                             std::int32_t monomers, bool capped = false)

@@ -25,7 +25,7 @@ struct WorldParameters {
     double RateSEVR = 0.01;
     double CubeSize = 2.0; // um
     std::string_view Method = CCell::FIRST_REACTION;
-    double TimeStep = 1e-4;       // s
+    double TimeStep = 1e-4;        // s
     double ObserveTimeStep = 0.01; // s
     double FilamentRadius = 1.5e-9;
     double FilamentLinearDensity = 3.4e-14;
@@ -81,10 +81,14 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
     cell.MechTimeStep = p.TimeStep;
     cell.ObsTimeStep = p.ObserveTimeStep;
     const double volume = cell.GetVolume();
-    cell.Species[CCell::ACG] = cell.Random.StochasticRound(p.ConcentrationACG * volume * 1000 * AVOGADRO * 1e-6);
-    cell.Species[CCell::CAP] = cell.Random.StochasticRound(p.ConcentrationCAP * volume * 1000 * AVOGADRO * 1e-6);
-    cell.Species[CCell::ARP] = cell.Random.StochasticRound(p.ConcentrationARP * volume * 1000 * AVOGADRO * 1e-6);
-    cell.Species[CCell::ADC] = cell.Random.StochasticRound(p.ConcentrationADC * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::ACG] =
+        cell.Random.StochasticRound(p.ConcentrationACG * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::CAP] =
+        cell.Random.StochasticRound(p.ConcentrationCAP * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::ARP] =
+        cell.Random.StochasticRound(p.ConcentrationARP * volume * 1000 * AVOGADRO * 1e-6);
+    cell.Species[CCell::ADC] =
+        cell.Random.StochasticRound(p.ConcentrationADC * volume * 1000 * AVOGADRO * 1e-6);
     cell.UpdatePropensities();
     cell.BrownianForce = p.BrownianForce;
     cell.BrownianMoment = p.BrownianMoment;
@@ -109,8 +113,9 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
     bacterium.UpdateMassProperties();
     const double bodyVolume = bacterium.GetVolume();
     const double shellVolume = bacterium.Shell.GetVolume();
-    const double rates[CCell::REACTION_COUNT] = {p.RateFORM, p.RateASSB, p.RateASSP, p.RateDISB, p.RateDISP,
-                                                 p.RateCAPB, p.RateARPB, p.RateSEVR, 1e5 * p.RateFORM};
+    const double rates[CCell::REACTION_COUNT] = {p.RateFORM, p.RateASSB, p.RateASSP,
+                                                 p.RateDISB, p.RateDISP, p.RateCAPB,
+                                                 p.RateARPB, p.RateSEVR, 1e5 * p.RateFORM};
     for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
         const double litres = i == CCell::FORM    ? (volume - bodyVolume - shellVolume) * 1000
                               : i == CCell::FORM2 ? shellVolume * 1000

@@ -34,7 +34,8 @@ void ExpectPicksAsTheWalk(CFilamentList &list)
 {
     const Walk walk(list);
     for (std::size_t i = 0; i <= walk.freeBarbed.size(); ++i)
-        EXPECT_EQ(list.FreeBarbed(std::int64_t(i)), i < walk.freeBarbed.size() ? walk.freeBarbed[i] : nullptr);
+        EXPECT_EQ(list.FreeBarbed(std::int64_t(i)),
+                  i < walk.freeBarbed.size() ? walk.freeBarbed[i] : nullptr);
     for (std::size_t i = 0; i < walk.monomers.size(); ++i) {
         const CFilamentList::MonomerSite site = list.OfMonomer(std::int64_t(i));
         ASSERT_EQ(site.Filament, walk.monomers[i].first) << i;

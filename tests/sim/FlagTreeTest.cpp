@@ -25,9 +25,9 @@ void ExpectRanksAsTheWalk(const CFlagTree &tree, const std::vector<bool> &flags)
 // grown by one, and the last flag flipped.
 TEST(FlagTree, RanksAsTheWalkAcrossWordsAndGrowth)
 {
-    const std::vector<bool (*)(std::size_t)> patterns = {[](std::size_t) { return true; },
-                                                         [](std::size_t i) { return i % 64 == 63; },
-                                                         [](std::size_t i) { return i / 64 != 1 && i % 3 != 1; }};
+    const std::vector<bool (*)(std::size_t)> patterns = {
+        [](std::size_t) { return true; }, [](std::size_t i) { return i % 64 == 63; },
+        [](std::size_t i) { return i / 64 != 1 && i % 3 != 1; }};
     for (const auto pattern : patterns) {
         for (const std::size_t size : {0, 1, 63, 64, 65, 1024, 1025, 16384, 16385}) {
             std::vector<bool> flags;

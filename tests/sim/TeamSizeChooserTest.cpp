@@ -32,8 +32,8 @@ int StepsWithTeam(CTeamSizeChooser &chooser, const Machine &machine, int steps, 
 
 TEST(TeamSizeChooser, KeepsTheFasterTeamBetweenItsTrials)
 {
-    for (const Machine machine : {Machine{milliseconds(3), milliseconds(1), 2},
-                                  Machine{milliseconds(1), milliseconds(3), 1}}) {
+    for (const Machine machine :
+         {Machine{milliseconds(3), milliseconds(1), 2}, Machine{milliseconds(1), milliseconds(3), 1}}) {
         CTeamSizeChooser chooser;
         EXPECT_EQ(StepsWithTeam(chooser, machine, 512, machine.faster), 512 - 16) << machine.faster;
     }
