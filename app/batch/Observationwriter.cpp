@@ -1,6 +1,7 @@
 #include "Observationwriter.h"
 
 #include "Cell.h"
+#include "Charttitles.h"
 #include "Numbertext.h"
 
 #include <array>
@@ -14,13 +15,19 @@ constexpr const char *kPropensityChart = "A";
 constexpr const char *kProbabilityChart = "React prob";
 constexpr const char *kSizeChart = "Filament size";
 constexpr const char *kMeanSizeCurve = "MeanFilamentSize";
-constexpr const char *kCaptions = "Time\tNumber of molecules\t";
 
 template <typename Names>
 void AddTitles(std::string &header, const char *chart, const Names &names)
 {
     for (const char *name : names)
         header += std::string("Curve: ") + chart + ": " + name + "\t\t";
+}
+
+// The axis titles of one chart, once per curve.
+void AddCaptions(std::string &header, const char *valueTitle, std::size_t curves)
+{
+    for (std::size_t i = 0; i < curves; ++i)
+        header += std::string(kTimeTitle) + "\t" + valueTitle + "\t";
 }
 
 void AddPoint(std::string &text, double x, double y)
@@ -42,9 +49,11 @@ ObservationWriter::ObservationWriter(const std::string &path) : file_(path)
     AddTitles(header, kProbabilityChart, CCell::ReactionNames);
     AddTitles(header, kSizeChart, std::array{kMeanSizeCurve});
     header += "\r\n";
-    const int curves = CCell::SPECIES_COUNT + 3 * CCell::REACTION_COUNT + 1;
-    for (int i = 0; i < curves; ++i)
-        header += kCaptions;
+    AddCaptions(header, kMoleculesTitle, CCell::SpeciesNames.size());
+    AddCaptions(header, kReactionsTitle, CCell::ReactionNames.size());
+    AddCaptions(header, kPropensityTitle, CCell::ReactionNames.size());
+    AddCaptions(header, kProbabilityTitle, CCell::ReactionNames.size());
+    AddCaptions(header, kMeanSizeTitle, 1);
     header += "\r\n";
     file_.Write(header);
 }

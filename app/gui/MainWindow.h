@@ -182,9 +182,10 @@ private:
 
     // Chart toolbar.
     TChart *ActiveChart() const;
-    std::array<TChart *, 5> Charts() const
+    std::array<TChart *, 6> Charts() const
     {
-        return {SpeciesChart, ReactionCountChart, PropensityChart, ProbabilityChart, FilamentSizeChart};
+        return {SpeciesChart,     ReactionCountChart, PropensityChart,
+                ProbabilityChart, FilamentSizeChart,  SizeDistributionChart};
     }
 
     // Runs a handler so that no exception escapes into Qt's event loop: the
@@ -262,6 +263,7 @@ private:
     TChart *PropensityChart = nullptr;
     TChart *ProbabilityChart = nullptr;
     TChart *FilamentSizeChart = nullptr;
+    TChart *SizeDistributionChart = nullptr;
 
     // The 3D page.
     QToolButton *SceneDuringRunButton = nullptr;

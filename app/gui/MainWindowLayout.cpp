@@ -7,6 +7,7 @@
 #include "Cell.h"
 #include "Chart.h"
 #include "Chartexport.h"
+#include "Charttitles.h"
 #include "CompactTabWidget.h"
 #include "DisplayText.h"
 #include "ToolGlyphs.h"
@@ -225,19 +226,22 @@ QWidget *TfmMain::Create2DPage()
     ChartTabs = new TCompactTabWidget(page);
     ChartTabs->setObjectName("PageControl2D");
     column->addWidget(ChartTabs, 1);
-    const auto addChart = [this](const char *name, const char *tab) {
+    const auto addChart = [this](const char *name, const char *tab, const char *xTitle, const char *yTitle) {
         auto *chart = new TChart;
         chart->setObjectName(name);
-        chart->BottomAxis().SetTitle("Time");
-        chart->LeftAxis().SetTitle("Number of molecules");
+        chart->BottomAxis().SetTitle(xTitle);
+        chart->LeftAxis().SetTitle(yTitle);
         ChartTabs->addTab(chart, tab);
         return chart;
     };
-    SpeciesChart = addChart("Chart2DN", "N");
-    ReactionCountChart = addChart("Chart2DNumOfReactions", "Num of reactions");
-    PropensityChart = addChart("Chart2DA", "A");
-    ProbabilityChart = addChart("Chart2DReactProb", "React prob");
-    FilamentSizeChart = addChart("Chart2DSizeOfFilament", "Filament size");
+    SpeciesChart = addChart("Chart2DN", "N", kTimeTitle, kMoleculesTitle);
+    ReactionCountChart = addChart("Chart2DNumOfReactions", "Num of reactions", kTimeTitle, kReactionsTitle);
+    PropensityChart = addChart("Chart2DA", "A", kTimeTitle, kPropensityTitle);
+    ProbabilityChart = addChart("Chart2DReactProb", "React prob", kTimeTitle, kProbabilityTitle);
+    FilamentSizeChart = addChart("Chart2DSizeOfFilament", "Filament size", kTimeTitle, kMeanSizeTitle);
+    // Sizes in monomers, not times: a chart of its own.
+    SizeDistributionChart =
+        addChart("Chart2DSizeDistribution", "Size distribution", kSizeTitle, kFilamentsTitle);
     ChartTabs->setCurrentIndex(0);
 
     const auto addCurves = [](TChart *chart, const auto &names) {
@@ -250,7 +254,7 @@ QWidget *TfmMain::Create2DPage()
     addCurves(PropensityChart, CCell::ReactionNames);
     addCurves(ProbabilityChart, CCell::ReactionNames);
     FilamentSizeChart->AddSeries("MeanFilamentSize", Qt::blue);
-    FilamentSizeChart->AddSeries("FilamentSizeDistrib", Qt::red);
+    SizeDistributionChart->AddSeries("FilamentSizeDistrib", Qt::red);
 
     connect(LegendButton, &QToolButton::toggled, this, [this](bool shown) {
         for (TChart *chart : Charts())

@@ -141,7 +141,7 @@ void TfmMain::AddChartPoint(const ObservationRecord &record)
 // and the largest, empty sizes included, with the size on the x axis.
 void TfmMain::ShowSizeDistribution(const FilamentSizeHistogram &sizes)
 {
-    TChartSeries *distribution = FilamentSizeChart->Series(1);
+    TChartSeries *distribution = SizeDistributionChart->Series(0);
     distribution->Clear();
     for (std::size_t k = 0; k < sizes.Counts.size(); ++k)
         distribution->AddXY(double(sizes.Smallest) + double(k), sizes.Counts[k]);

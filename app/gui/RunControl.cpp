@@ -52,8 +52,11 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
 {
     RunClock.invalidate();
     ObservationStep = World().ObsTimeStep;
+    // Times are read to the observation step; the size distribution's x is
+    // in whole monomers.
     for (TChart *chart : Charts())
-        chart->SetXResolution(ObservationStep);
+        if (chart != SizeDistributionChart)
+            chart->SetXResolution(ObservationStep);
     const ObservationRecord record = RecordObservation(World());
     ShowRateConstants();
     ShowPropensities(record);

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <numeric>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <sys/resource.h>
@@ -179,7 +181,14 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
                               "MeanFilamentSize\t\t\r"})
         EXPECT_EQ(Count(text, title), 1) << title;
     EXPECT_EQ(Count(lines[0], "Curve: "), 38);
-    EXPECT_EQ(lines[1].rfind("Time\tNumber of molecules\t", 0), 0u);
+    // Each chart's axis titles, once per curve.
+    std::string captions;
+    const std::pair<const char *, int> charts[] = {
+        {"Molecules", 10}, {"Reactions", 9}, {"Propensity [1/s]", 9}, {"Probability", 9}, {"Mean size [monomers]", 1}};
+    for (const auto &[title, curves] : charts)
+        for (int i = 0; i < curves; ++i)
+            captions += std::string("Time [s]\t") + title + "\t";
+    EXPECT_EQ(lines[1], captions);
     // The starting point at time 0 and one row per observation step of 0.01 s
     // up to the end (the last reaction may pass it).
     EXPECT_EQ(lines[2].rfind("0\t", 0), 0u);

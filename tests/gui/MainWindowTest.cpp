@@ -266,10 +266,7 @@ private slots:
         TChart *n = s.Chart("Chart2DN");
         QCOMPARE(n->SeriesCount(), 10);
         QCOMPARE(n->Series(9)->Title(), QString("ADC"));
-        QCOMPARE(n->BottomAxis().Title(), QString("Time"));
-        QCOMPARE(n->LeftAxis().Title(), QString("Number of molecules"));
         QCOMPARE(s.Chart("Chart2DReactProb")->SeriesCount(), 9);
-        QCOMPARE(s.Chart("Chart2DSizeOfFilament")->Series(1)->Title(), QString("FilamentSizeDistrib"));
         QCOMPARE(s.Points("Chart2DN"), 0);
 
         // The scene: box and projection of the 2 um cube.
@@ -380,6 +377,53 @@ private slots:
         QCOMPARE(ticks[1] - ticks[0], n->LeftAxis().CalcIncrement());
     }
 
+    void EachChartHasItsOwnTitlesAndTheSizeDistributionItsOwnChart()
+    {
+        Session s;
+        s.Open();
+        s.QuickChemistry("0.2");
+        s.Run();
+        s.window->AddChartPoints(); // the sizes of the cell as it is now
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
+        auto *tabs = s.Find<QTabWidget>("PageControl2D");
+        QCOMPARE(tabs->count(), 6);
+        const struct {
+            const char *chart, *x, *y, *firstCurve;
+            int curves;
+        } expected[] = {
+            {"Chart2DN", "Time [s]", "Molecules", "ACG", 10},
+            {"Chart2DNumOfReactions", "Time [s]", "Reactions", "FORM", 9},
+            {"Chart2DA", "Time [s]", "Propensity [1/s]", "FORM", 9},
+            {"Chart2DReactProb", "Time [s]", "Probability", "FORM", 9},
+            {"Chart2DSizeOfFilament", "Time [s]", "Mean size [monomers]", "MeanFilamentSize", 1},
+            {"Chart2DSizeDistribution", "Size [monomers]", "Filaments", "FilamentSizeDistrib", 1},
+        };
+        for (int i = 0; i < 6; ++i) {
+            TChart *chart = s.Chart(expected[i].chart);
+            QCOMPARE(tabs->widget(i), chart);
+            tabs->setCurrentIndex(i);
+            QTRY_VERIFY(!chart->DrawingPending());
+            QCOMPARE(chart->BottomAxis().Title(), QString(expected[i].x));
+            QCOMPARE(chart->LeftAxis().Title(), QString(expected[i].y));
+            QCOMPARE(chart->SeriesCount(), expected[i].curves);
+            QCOMPARE(chart->Series(0)->Title(), QString(expected[i].firstCurve));
+        }
+
+        // The mean size spans the run's time only; the distribution spans
+        // the filament sizes, far beyond it.
+        TChart *meanSize = s.Chart("Chart2DSizeOfFilament");
+        const QCPRange time = meanSize->Plot()->xAxis->range();
+        const TChartSeries *mean = meanSize->Series(0);
+        QVERIFY(mean->Count() > 10);
+        QVERIFY(time.contains(mean->XValue(mean->Count() - 1)));
+        QVERIFY(time.upper < 1);
+        int largest = 0;
+        for (const auto &f : s.Cell().Filaments)
+            largest = std::max(largest, f.Monomers);
+        QVERIFY(largest > 1);
+        QVERIFY(s.Chart("Chart2DSizeDistribution")->Plot()->xAxis->range().contains(largest));
+    }
+
     void ObservationTogglesAndDisplaysFollowTheCell()
     {
         Session s;
@@ -400,7 +444,7 @@ private slots:
             smallest = std::min(smallest, f.Monomers);
             largest = std::max(largest, f.Monomers);
         }
-        TChartSeries *distribution = s.Chart("Chart2DSizeOfFilament")->Series(1);
+        TChartSeries *distribution = s.Chart("Chart2DSizeDistribution")->Series(0);
         QCOMPARE(distribution->Count(), largest - smallest + 1);
         double total = 0;
         for (int k = 0; k < distribution->Count(); ++k) {
@@ -435,7 +479,8 @@ private slots:
 
         s.Click("Btn2DChartClear");
         for (const char *chart :
-             {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA", "Chart2DReactProb", "Chart2DSizeOfFilament"})
+             {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA", "Chart2DReactProb", "Chart2DSizeOfFilament",
+              "Chart2DSizeDistribution"})
             QCOMPARE(s.Points(chart), 0);
         QCOMPARE(s.Chart("Chart2DN")->SeriesCount(), 10);
     }
