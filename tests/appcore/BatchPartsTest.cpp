@@ -16,7 +16,8 @@
 namespace {
 
 // Rows of propensities at times 0, 1, ... (all else 0) as the window's chart
-// and its text export have them: the reference for the streamed file.
+// and its text export have them, with each curve's own axis titles: the
+// reference for the streamed file.
 std::string ExportOf(const std::vector<std::vector<double>> &rows)
 {
     ChartModel chart{{"Time", "", "Number of molecules", ""}, {}};
@@ -36,7 +37,16 @@ std::string ExportOf(const std::vector<std::vector<double>> &rows)
                 chart.Curves[i].Points.push_back({t, probability ? a / sum : a});
         }
     }
-    return ChartText(chart);
+    // The file names each curve's own axes on its second line.
+    std::string titles;
+    for (const auto &[y, curves] : std::vector<std::pair<std::string, int>>{
+             {"Molecules", 10}, {"Reactions", 9}, {"Propensity [1/s]", 9}, {"Probability", 9},
+             {"Mean size [monomers]", 1}})
+        for (int i = 0; i < curves; ++i)
+            titles += "Time [s]\t" + y + "\t";
+    std::string text = ChartText(chart);
+    const std::size_t second = text.find("\r\n") + 2;
+    return text.replace(second, text.find("\r\n", second) - second, titles);
 }
 
 TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
