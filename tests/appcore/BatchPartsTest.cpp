@@ -39,9 +39,11 @@ std::string ExportOf(const std::vector<std::vector<double>> &rows)
     }
     // The file names each curve's own axes on its second line.
     std::string titles;
-    for (const auto &[y, curves] : std::vector<std::pair<std::string, int>>{
-             {"Molecules", 10}, {"Reactions", 9}, {"Propensity [1/s]", 9}, {"Probability", 9},
-             {"Mean size [monomers]", 1}})
+    for (const auto &[y, curves] : std::vector<std::pair<std::string, int>>{{"Molecules", 10},
+                                                                            {"Reactions", 9},
+                                                                            {"Propensity [1/s]", 9},
+                                                                            {"Probability", 9},
+                                                                            {"Mean size [monomers]", 1}})
         for (int i = 0; i < curves; ++i)
             titles += "Time [s]\t" + y + "\t";
     std::string text = ChartText(chart);

@@ -183,8 +183,11 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     EXPECT_EQ(Count(lines[0], "Curve: "), 38);
     // Each chart's axis titles, once per curve.
     std::string captions;
-    const std::pair<const char *, int> charts[] = {
-        {"Molecules", 10}, {"Reactions", 9}, {"Propensity [1/s]", 9}, {"Probability", 9}, {"Mean size [monomers]", 1}};
+    const std::pair<const char *, int> charts[] = {{"Molecules", 10},
+                                                   {"Reactions", 9},
+                                                   {"Propensity [1/s]", 9},
+                                                   {"Probability", 9},
+                                                   {"Mean size [monomers]", 1}};
     for (const auto &[title, curves] : charts)
         for (int i = 0; i < curves; ++i)
             captions += std::string("Time [s]\t") + title + "\t";

@@ -478,9 +478,8 @@ private slots:
         }
 
         s.Click("Btn2DChartClear");
-        for (const char *chart :
-             {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA", "Chart2DReactProb", "Chart2DSizeOfFilament",
-              "Chart2DSizeDistribution"})
+        for (const char *chart : {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA", "Chart2DReactProb",
+                                  "Chart2DSizeOfFilament", "Chart2DSizeDistribution"})
             QCOMPARE(s.Points(chart), 0);
         QCOMPARE(s.Chart("Chart2DN")->SeriesCount(), 10);
     }
