@@ -14,8 +14,11 @@
 // material.
 class CCellContents : public CCubeSpace {
 public:
-    // Every draw of this world comes from it.
+    // Every draw of the chemistry and of the specified mechanics comes from it.
     CRandomStream Random;
+    // The key of the counter-based draws (CounterRandom.h), taken from
+    // Random's state when the world is set up or seeded anew.
+    std::uint32_t CounterKey = 0;
     // The material of every filament of Filaments.
     CFilamentMaterial Material;
     // New filaments are appended; removal keeps the order of the others.

@@ -2,6 +2,7 @@
 
 #include "Batchoptions.h"
 #include "Cell.h"
+#include "CounterRandom.h"
 #include "Exitstatus.h"
 #include "Numbertext.h"
 #include "Runseed.h"
@@ -29,6 +30,7 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
         // A branch with fresh draws: the reaction the saved run drew is
         // drawn anew too.
         SeedTheRun(cell.Random, options.Seed);
+        cell.CounterKey = CounterKeyOf(cell.Random.Capture());
         cell.Pending.reset();
     } else if (!world.RandomStateComplete)
         Warn("the world file says that its random draws came from the C library's rand(), "

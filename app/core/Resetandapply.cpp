@@ -4,6 +4,7 @@
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Parameters.h"
+#include "CounterRandom.h"
 #include "Random.h"
 
 #include <cmath>
@@ -53,6 +54,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     AppliedWorld applied;
 
     cell.Reset();
+    cell.CounterKey = CounterKeyOf(cell.Random.Capture());
 
     const double edge = CheckedParameterNumber(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
     cell.SetBox(CVector(0.0), CVector(edge));

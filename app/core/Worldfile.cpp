@@ -2,6 +2,7 @@
 
 #include "Outputfile.h"
 #include "Cell.h"
+#include "CounterRandom.h"
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Random.h"
@@ -550,6 +551,7 @@ struct WorldExtras {
     WorldContext Context;
     FilamentMaterial Material;
     RandomState Random;
+    std::uint32_t CounterKey = 0;
 };
 
 // Reads the whole world into cell and returns the rest. Reading into a
@@ -572,7 +574,14 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     WorldExtras extras;
     file("targetTime", extras.Context.TargetTime);
     extras.Context.Parameters = ReadParameters(file);
-    RandomFields(Reader(file.Find("random"), "random"), extras.Random);
+    const Reader randomReader(file.Find("random"), "random");
+    RandomFields(randomReader, extras.Random);
+    // Before version 3 no counter-based draw was made: the key is the one
+    // the saved state would have given.
+    if (version >= 3)
+        randomReader("counterKey", extras.CounterKey);
+    else
+        extras.CounterKey = CounterKeyOf(extras.Random);
     extras.Context.RandomStateComplete = !UsesLibraryGenerator(extras.Random.Mode);
 
     cell.Reset();
@@ -655,6 +664,7 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
     const RandomState random = cell.Random.Capture();
     file.Object("random", [&](const Writer &stream) {
         RandomFields(stream, random);
+        stream("counterKey", cell.CounterKey);
         const bool complete = !UsesLibraryGenerator(random.Mode);
         stream("complete", complete);
         if (!complete)
@@ -762,6 +772,7 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     const WorldExtras extras = ReadWorld(document, cell);
     cell.Material = {extras.Material.Radius, extras.Material.LinearDensity};
     cell.Random.Restore(extras.Random);
+    cell.CounterKey = extras.CounterKey;
     cell.SetMethodByName(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey));
     return extras.Context;
 }

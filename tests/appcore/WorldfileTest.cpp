@@ -4,6 +4,7 @@
 #include "Worldfile.h"
 
 #include "Cell.h"
+#include "CounterRandom.h"
 #include "Random.h"
 #include "Resetandapply.h"
 #include "TestSupport.h"
@@ -70,6 +71,21 @@ TEST_F(WorldFile, DoublesReadBackBitForBit)
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i])) << i;
     EXPECT_EQ(Saved(loaded), Saved(cell));
+}
+
+TEST_F(WorldFile, CounterKeyIsKeptAndOlderFilesTakeItFromTheStream)
+{
+    cell.CounterKey = 0x89abcdefu;
+    Json saved = Json::parse(Saved(cell));
+    CCell loaded;
+    LoadWorld(dir.File("state.fxworld"), loaded);
+    EXPECT_EQ(loaded.CounterKey, 0x89abcdefu);
+
+    saved["formatVersion"] = 2;
+    saved["random"].erase("counterKey");
+    WriteFile(dir.File("old.fxworld"), saved.dump());
+    LoadWorld(dir.File("old.fxworld"), loaded);
+    EXPECT_EQ(loaded.CounterKey, CounterKeyOf(loaded.Random.Capture()));
 }
 
 TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
@@ -171,8 +187,8 @@ const BadFile kBadFiles[] = {
     {[](std::string) { return std::string(); }, {"truncated"}},
     {[](std::string) { return std::string("[ViewSettings]\nZoom=1\n"); }, {"byte ", "not a world file"}},
     {[](std::string) { return std::string(R"({"format": "Chart"})"); }, {"format", "not a world file"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 3; }); },
-     {"formatVersion", "version 3", "reads versions 1 to 2"}},
+    {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 4; }); },
+     {"formatVersion", "version 4", "reads versions 1 to 3"}},
     {[](std::string g) {
          return Edited(g, [](Json &d) {
              d["cell"]["pendingReaction"] = {{"channel", "GROW"}, {"time", 1.0}};

@@ -1,0 +1,52 @@
+#include "CounterRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// The published known-answer vectors of Philox4x32-10 (counter, key -> block).
+TEST(CounterRandom, PhiloxGivesThePublishedBlocks)
+{
+    struct Case {
+        CounterWords Counter;
+        std::uint32_t Key0, Key1;
+        CounterWords Block;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 0}, 0, 0, {0x6627e8d5, 0xe169c58d, 0xbc57ac4c, 0x9b00dbd8}},
+        {{0xffffffff, 0xffffffff, 0xffffffff, 0xffffffff},
+         0xffffffff,
+         0xffffffff,
+         {0x408f276d, 0x41c83b0e, 0xa20bc7c6, 0x6d5451fd}},
+        {{0x243f6a88, 0x85a308d3, 0x13198a2e, 0x03707344},
+         0xa4093822,
+         0x299f31d0,
+         {0xd16cfe09, 0x94fdcceb, 0x5001e420, 0x24126ea1}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CounterBlock(static_cast<CounterStreamTag>(c.Key0), c.Key1, c.Counter), c.Block);
+}
+
+TEST(CounterRandom, UniformsLieInTheHalfOpenUnitIntervalWithTheRightMean)
+{
+    const int n = 200000;
+    double sum = 0.0;
+    for (int i = 0; i < n; ++i)
+        for (const double u : CounterUniforms(CounterStreamTag::MechanicsNoise, 7, CounterOf(i, 3, 0))) {
+            ASSERT_GT(u, 0.0);
+            ASSERT_LE(u, 1.0);
+            sum += u;
+        }
+    // Mean 1/2 + 2^-54, standard deviation 1/sqrt(12) over 2n values.
+    const double z = (sum / (2.0 * n) - 0.5) / (1.0 / std::sqrt(12.0 * 2.0 * n));
+    EXPECT_LT(std::abs(z), 3.0);
+}
+
+TEST(CounterRandom, TagsKeysAndCountersGiveDifferentBlocks)
+{
+    const CounterWords counter = CounterOf(std::uint64_t(1) << 32, 5, 9);
+    const CounterWords base = CounterBlock(CounterStreamTag::TauLeap, 1, counter);
+    EXPECT_NE(base, CounterBlock(CounterStreamTag::MechanicsNoise, 1, counter));
+    EXPECT_NE(base, CounterBlock(CounterStreamTag::TauLeap, 2, counter));
+    EXPECT_NE(base, CounterBlock(CounterStreamTag::TauLeap, 1, CounterOf(0, 5, 9)));
+}
