@@ -29,18 +29,13 @@
 
 namespace {
 
-// The parameter tables from the settings file, with the method that the
-// command line or the file names; warns about what the file holds in vain.
+// The parameter tables from the settings file; warns about what the file
+// holds in vain.
 ParameterStore LoadParameters(const BatchOptions &options, const SettingsFile &settings)
 {
-    ParameterStore store;
-    CreateParameterTables(store, &settings);
+    ParameterStore store = RunParameters(settings, options.Method);
     for (const std::string &warning : SettingsFileWarnings(settings, store))
         Warn(warning);
-    // Unlike the window, which always starts with "First reaction", a batch
-    // run takes the method that the settings file names.
-    store.Table(kSimulation)->Find("SIM_METHOD")->Value =
-        options.Method.value_or(settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
     return store;
 }
 

@@ -24,3 +24,12 @@ std::string SettingsFileProblem(const std::string &path, bool mustExist)
         return e.Error() == ENOENT && !mustExist ? std::string() : prefix + e.what();
     }
 }
+
+ParameterStore RunParameters(const SettingsFile &settings, const std::optional<std::string> &method)
+{
+    ParameterStore store;
+    CreateParameterTables(store, &settings);
+    store.Table(kSimulation)->Find("SIM_METHOD")->Value =
+        method.value_or(settings.ReadString(kSimulation, "SIM_METHOD", kFirstReaction));
+    return store;
+}

@@ -22,19 +22,25 @@ void WarnOfIncompleteRandomState(const CCell &cell)
 
 } // namespace
 
-double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied)
+WorldContext ContinueSavedWorld(const std::string &path, std::optional<std::uint32_t> seed, CCell &cell)
 {
-    WorldContext world = LoadWorld(*options.ResumePath, cell);
-    applied = std::move(world.Parameters);
-    if (options.Seed) {
+    WorldContext world = LoadWorld(path, cell);
+    if (seed) {
         // A branch with fresh draws: the reaction the saved run drew is
         // drawn anew too.
-        SeedTheRun(cell.Random, options.Seed);
+        SeedTheRun(cell.Random, seed);
         cell.CounterKey = CounterKeyOf(cell.Random.Capture());
         cell.Pending.reset();
-    } else if (!world.RandomStateComplete)
-        Warn("the world file says that its random draws came from the C library's rand(), "
-             "whose state it could not hold: this run does not repeat the saved one");
+    }
+    return world;
+}
+
+double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied)
+{
+    WorldContext world = ContinueSavedWorld(*options.ResumePath, options.Seed, cell);
+    applied = std::move(world.Parameters);
+    if (!options.Seed && !world.RandomStateComplete)
+        Warn(kUnrepeatableWorldWarning);
     return world.TargetTime;
 }
 

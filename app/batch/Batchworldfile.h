@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Parameters.h"
+#include "Worldfile.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,11 +15,21 @@ struct BatchOptions;
 // checkpoints written during it (--checkpoint, --checkpoint-every) and the
 // world saved at its end (--save-world).
 
-// Puts the world saved at options.ResumePath into cell and its parameters
-// into applied; returns the target time of the run it was saved from. With
-// --seed the random streams start anew from that seed and the saved pending
-// reaction is dropped (a branch of the saved run), without it they go on from
-// their saved state. Raises WorldFileError.
+// Puts the world saved at path into cell. With a seed the random streams
+// start anew from it and the saved pending reaction is dropped (a branch of
+// the saved run), without one they go on from their saved state. Returns
+// what the file holds besides the cell. Raises WorldFileError.
+WorldContext ContinueSavedWorld(const std::string &path, std::optional<std::uint32_t> seed, CCell &cell);
+
+// The warning for a world continued without a seed whose RandomStateComplete
+// is false.
+inline constexpr const char *kUnrepeatableWorldWarning =
+    "the world file says that its random draws came from the C library's rand(), "
+    "whose state it could not hold: this run does not repeat the saved one";
+
+// ContinueSavedWorld of options.ResumePath and options.Seed, with the warning
+// on standard error: puts the parameters into applied and returns the target
+// time of the run the world was saved from.
 double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied);
 
 // Why the --checkpoint-every period cannot serve a run to endTime (s), or an

@@ -201,6 +201,14 @@ std::string ParameterName(const ParameterTable &table, const ParameterRow &row)
     return table.TabCaption + ", \"" + row.Caption + "\"";
 }
 
+ParameterRange ParameterRangeOf(std::string_view sectionName, std::string_view key)
+{
+    const auto definition = std::find_if(
+        std::begin(kParameterDefinitions), std::end(kParameterDefinitions),
+        [&](const ParameterDefinition &d) { return d.SectionName == sectionName && d.Key == key; });
+    return definition == std::end(kParameterDefinitions) ? ParameterRange::Any : definition->Range;
+}
+
 double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName, std::string_view key)
 {
     const ParameterTable *table = store.Table(sectionName);
@@ -214,11 +222,7 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
     } catch (const ConversionError &e) {
         throw ParameterError(name + ": " + e.what());
     }
-    const auto definition = std::find_if(
-        std::begin(kParameterDefinitions), std::end(kParameterDefinitions),
-        [&](const ParameterDefinition &d) { return d.SectionName == sectionName && d.Key == key; });
-    const ParameterRange range =
-        definition == std::end(kParameterDefinitions) ? ParameterRange::Any : definition->Range;
+    const ParameterRange range = ParameterRangeOf(sectionName, key);
     if (range == ParameterRange::NotNegative && !(value >= 0))
         throw ParameterError(name + " must be 0 or greater, not " + row->Value);
     if (range == ParameterRange::Positive && !(value > 0))

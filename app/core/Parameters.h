@@ -82,6 +82,10 @@ enum class ParameterRange {
     Positive,    // sizes, densities, the run time
 };
 
+// The range of the parameter with that key in that section; Any for one
+// without a range of its own (and for SIM_METHOD, which is no number).
+ParameterRange ParameterRangeOf(std::string_view sectionName, std::string_view key);
+
 // A parameter that cannot be used; the message names its tab and caption
 // and says why: the text is no number ("'abc' is not a valid floating point
 // value") or the value is outside its range ("must be greater than 0").

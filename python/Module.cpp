@@ -1,0 +1,382 @@
+// The compiled part of the Python package filonex: worlds as Python objects,
+// their state as NumPy arrays and pandas objects, and the parameter list.
+
+#include "Interruptstop.h"
+#include "Numbertext.h"
+#include "Parameters.h"
+#include "Settingsfile.h"
+#include "Pythonworld.h"
+#include "Runseed.h"
+#include "Worldfile.h"
+#include "Worldparameters.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cmath>
+
+namespace py = pybind11;
+using namespace pybind11::literals;
+
+namespace {
+
+// The most threads of the mechanics step, as the runner's --threads allows.
+constexpr int kMostThreads = 1024;
+
+void Warn(const std::vector<std::string> &warnings)
+{
+    for (const std::string &warning : warnings)
+        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 2) != 0)
+            throw py::error_already_set();
+}
+
+std::optional<std::uint32_t> CheckedSeed(const std::optional<std::int64_t> &seed)
+{
+    if (seed && (*seed < 0 || *seed > kLargestSeed))
+        throw WorldInputError("seed needs a whole number from 0 to " + std::to_string(kLargestSeed) + ", not " +
+                              std::to_string(*seed));
+    return seed ? std::optional<std::uint32_t>(std::uint32_t(*seed)) : std::nullopt;
+}
+
+int CheckedThreads(int threads)
+{
+    if (threads < 0 || threads > kMostThreads)
+        throw WorldInputError("threads needs a whole number from 0 (one per core) to " +
+                              std::to_string(kMostThreads) + ", not " + std::to_string(threads));
+    return threads;
+}
+
+// A value of the settings dict as a settings file would hold it: a text as
+// it is, a number in the shortest text that reads back as the same double.
+std::string ValueText(const std::string &ident, const py::handle &value)
+{
+    if (py::isinstance<py::str>(value))
+        return value.cast<std::string>();
+    if (py::isinstance<py::bool_>(value) || !PyNumber_Check(value.ptr()))
+        throw py::type_error(ident + " needs a number or a text, not " + std::string(py::repr(value)));
+    if (py::isinstance<py::int_>(value))
+        return py::str(value);
+    return py::repr(py::float_(py::reinterpret_borrow<py::object>(value)));
+}
+
+ParameterStore SettingsParameters(const py::object &settings, const std::optional<std::string> &method)
+{
+    if (settings.is_none())
+        return ParametersFromValues({}, method);
+    if (py::isinstance<py::dict>(settings)) {
+        const std::vector<std::string> idents = ParameterIdents();
+        std::vector<std::pair<std::string, std::string>> values;
+        for (const auto &[key, value] : settings.cast<py::dict>()) {
+            const std::string ident = py::str(key);
+            if (std::find(idents.begin(), idents.end(), ident) == idents.end()) {
+                const py::list close = py::module_::import("difflib").attr("get_close_matches")(ident, idents, 1);
+                throw WorldInputError("'" + ident + "' is not a parameter" +
+                                      (close.empty() ? std::string()
+                                                     : "; did you mean " + close[0].cast<std::string>() + "?") +
+                                      " (filonex.parameters() lists them)");
+            }
+            values.emplace_back(ident, ValueText(ident, value));
+        }
+        return ParametersFromValues(values, method);
+    }
+    const std::string path = py::str(py::module_::import("os").attr("fspath")(settings));
+    std::vector<std::string> warnings;
+    ParameterStore store = ParametersFromFile(path, method, warnings);
+    Warn(warnings);
+    return store;
+}
+
+std::string PathText(const py::object &path)
+{
+    return py::str(py::module_::import("os").attr("fspath")(path));
+}
+
+// The world is read only between runs, or by its observer.
+const PythonWorld &Readable(const PythonWorld &world)
+{
+    world.CheckReadable();
+    return world;
+}
+
+template <typename Value, typename Number, std::size_t N>
+py::object Series(const std::array<Number, N> &values, const std::array<const char *, N> &names,
+                  const char *name)
+{
+    py::array_t<Value> data(N);
+    std::copy(values.begin(), values.end(), data.mutable_data());
+    return py::module_::import("pandas").attr("Series")(data, "index"_a = names, "name"_a = name);
+}
+
+py::dict Filaments(const CCell &cell)
+{
+    const py::ssize_t count = py::ssize_t(cell.Filaments.size());
+    py::array_t<std::int64_t> monomers(count);
+    py::array_t<bool> capped(count);
+    py::array_t<double> pointed({count, py::ssize_t(3)});
+    py::array_t<double> direction({count, py::ssize_t(3)});
+    auto m = monomers.mutable_unchecked<1>();
+    auto c = capped.mutable_unchecked<1>();
+    auto p = pointed.mutable_unchecked<2>();
+    auto d = direction.mutable_unchecked<2>();
+    py::ssize_t i = 0;
+    for (const auto &filament : cell.Filaments) {
+        m(i) = filament.Monomers;
+        c(i) = filament.Capped;
+        const CVector &end = filament.PointedEnd;
+        const CVector &unit = filament.Direction;
+        p(i, 0) = end.x, p(i, 1) = end.y, p(i, 2) = end.z;
+        d(i, 0) = unit.x, d(i, 1) = unit.y, d(i, 2) = unit.z;
+        ++i;
+    }
+    return py::dict("monomers"_a = monomers, "capped"_a = capped, "pointed"_a = pointed,
+                    "direction"_a = direction);
+}
+
+py::object Bacterium(const py::module_ &module, const CCell &cell)
+{
+    if (!cell.Bacterium)
+        return py::none();
+    const CSphereSpace &body = *cell.Bacterium;
+    py::array_t<double> centre(3);
+    centre.mutable_at(0) = body.Center.x;
+    centre.mutable_at(1) = body.Center.y;
+    centre.mutable_at(2) = body.Center.z;
+    return module.attr("Bacterium")(centre, body.Radius);
+}
+
+py::dict Settings(const PythonWorld &world)
+{
+    py::dict settings;
+    for (const ParameterTable &table : world.Parameters().Tables)
+        for (const ParameterRow &row : table.Rows)
+            settings[py::str(row.Key)] = row.Value;
+    return settings;
+}
+
+std::string Repr(const PythonWorld &world)
+{
+    const CCell &cell = world.Cell();
+    return "<filonex.World at " + FormatNumber(world.Time()) + " s: " + std::to_string(cell.ReactionCount) +
+           " reactions, " + std::to_string(cell.Filaments.size()) + " filaments; " + world.MethodName() +
+           (world.Mechanics() ? ", with mechanics" : ", chemistry only") +
+           (world.Seed() ? "; seed " + std::to_string(*world.Seed()) : std::string()) + ">";
+}
+
+void Run(py::object self, std::optional<double> until, std::optional<double> every, py::object onObserve)
+{
+    PythonWorld &world = self.cast<PythonWorld &>();
+    std::int64_t callEvery = 1;
+    if (every) {
+        if (!(*every > 0) || !std::isfinite(*every))
+            throw WorldInputError("every needs a number of seconds above 0, not " + FormatNumber(*every));
+        callEvery = std::max<std::int64_t>(1, std::llround(*every / world.Cell().ObsTimeStep));
+    }
+    PythonWorld::Observer observer;
+    if (!onObserve.is_none())
+        observer = [&] {
+            py::gil_scoped_acquire gil;
+            onObserve(self);
+        };
+    const py::module_ threading = py::module_::import("threading");
+    const bool mainThread = threading.attr("current_thread")().is(threading.attr("main_thread")());
+
+    std::exception_ptr observerError;
+    {
+        py::gil_scoped_release released;
+        std::optional<InterruptStopsRun> interrupt;
+        if (mainThread)
+            interrupt.emplace(world);
+        observerError = world.Run(until.value_or(world.TargetTime()), callEvery, observer);
+    }
+    if (observerError)
+        std::rethrow_exception(observerError);
+    // Ctrl-C stopped the run: the interpreter raises KeyboardInterrupt now.
+    if (PyErr_CheckSignals() != 0)
+        throw py::error_already_set();
+}
+
+constexpr const char *kWorldDoc = R"(A simulated world: a cubic box of actin filaments, free proteins and a
+bacterium, built and run exactly as filonex-batch builds and runs its own, so
+that the same settings, seed and method give the same bits.
+
+World(settings=None, *, seed=None, method=None, mechanics=True, threads=0)
+
+settings   a settings file (path), a dict of parameter values by ident
+           ({"C_ACG": 12, "SIM_CUBESIZE": 2}; the others keep their
+           defaults), or None for the defaults; filonex.parameters() lists
+           the idents
+seed       0 to 2147483646; None takes one from the clock (see seed)
+method     "First reaction", "Next reaction", ...; None: SIM_METHOD of the
+           settings, else "First reaction"
+mechanics  run the mechanics step between reactions (False: as
+           filonex-batch --chemistry-only)
+threads    threads of the mechanics step (0: one per core); any number gives
+           the same results
+
+Raises ValueError for an unknown ident or a value that cannot be used,
+naming the parameter and its caption.
+
+Example:
+    w = filonex.World({"C_ACG": 12}, seed=7)
+    w.run(until=1.0)
+    w.species["ACG"], w.table().tail()
+)";
+
+constexpr const char *kRunDoc = R"(run(until=None, every=None, on_observe=None)
+
+Runs the world until the simulated time until (s; None: end_time), with the
+interpreter free for other threads. Every observation step is recorded for
+table(). on_observe(world) is called on this thread at every observation
+step, or at every one nearest to each multiple of every seconds; in it the
+world reads as at the observation, and world.stop() ends the run there. An
+exception from on_observe stops the run and is raised from run().
+
+Ctrl-C stops the run cleanly, then raises KeyboardInterrupt: the world can
+run on from where it stopped. A floating-point error or a stalled clock
+raises filonex.SimulationError; the world keeps the state it reached.
+)";
+
+} // namespace
+
+PYBIND11_MODULE(_filonex, module)
+{
+    module.doc() = "The compiled part of filonex; use the package filonex.";
+
+    py::register_exception<SimulationFault>(module, "SimulationError", PyExc_RuntimeError)
+        .attr("__doc__") = "A run ended by a floating-point error or a stalled clock; the message is the "
+                           "runner's. The world keeps the state it reached, but cannot be saved.";
+    py::register_exception_translator([](std::exception_ptr error) {
+        try {
+            if (error)
+                std::rethrow_exception(error);
+        } catch (const WorldFileError &e) { // a world file that cannot be written
+            PyErr_SetString(PyExc_OSError, e.what());
+        }
+    });
+
+    module.attr("Bacterium") = py::module_::import("collections")
+                                   .attr("namedtuple")("Bacterium", "centre radius", "module"_a = "filonex");
+    module.attr("Bacterium").attr("__doc__") =
+        "The bacterium: centre (NumPy array of 3, m) and radius (m).";
+
+    py::class_<PythonWorld>(module, "World", kWorldDoc)
+        .def(py::init([](const py::object &settings, std::optional<std::int64_t> seed,
+                         std::optional<std::string> method, bool mechanics, int threads) {
+                 return std::make_unique<PythonWorld>(SettingsParameters(settings, method), CheckedSeed(seed),
+                                                      mechanics, CheckedThreads(threads));
+             }),
+             "settings"_a = py::none(), py::kw_only(), "seed"_a = py::none(), "method"_a = py::none(),
+             "mechanics"_a = true, "threads"_a = 0)
+        .def_static(
+            "load",
+            [](const py::object &path, std::optional<std::int64_t> seed, bool mechanics, int threads) {
+                std::vector<std::string> warnings;
+                auto world = std::make_unique<PythonWorld>(PathText(path), CheckedSeed(seed), mechanics,
+                                                           CheckedThreads(threads), warnings);
+                Warn(warnings);
+                return world;
+            },
+            "path"_a, py::kw_only(), "seed"_a = py::none(), "mechanics"_a = true, "threads"_a = 0,
+            R"(load(path, *, seed=None, mechanics=True, threads=0) -> World
+
+The world saved in a world file (by save(), or filonex-batch --save-world or
+--checkpoint), to run on exactly as the saved run would have. With a seed its
+draws start anew from that seed (a branch of the saved run). Raises
+ValueError for a file the reader refuses, naming the place in it and what is
+wrong there.)")
+        .def("run", &Run, "until"_a = py::none(), "every"_a = py::none(), "on_observe"_a = py::none(), kRunDoc)
+        .def("stop", &PythonWorld::Stop,
+             "Ends the run at its next step, cleanly; from on_observe or from another thread.")
+        .def(
+            "save",
+            [](const PythonWorld &world, const py::object &path) {
+                std::vector<std::string> warnings;
+                world.Save(PathText(path), warnings);
+                Warn(warnings);
+            },
+            "path"_a,
+            "Writes the world to a world file (as filonex-batch --save-world), between runs. Raises OSError when "
+            "it cannot be written.")
+        .def(
+            "state_text", [](const PythonWorld &world) { return Readable(world).StateText(); },
+            "The final-state text that filonex-batch prints for this world.")
+        .def(
+            "table",
+            [](const PythonWorld &world) {
+                const py::object text = py::module_::import("io").attr("StringIO")(Readable(world).TableText());
+                return py::module_::import("pandas").attr("read_csv")(text, "sep"_a = "\t",
+                                                                      "float_precision"_a = "round_trip");
+            },
+            "The observations made so far, one row per observation time from the start, as a pandas.DataFrame "
+            "with the columns of filonex-batch --table (time in s, species in molecules, n_ reactions fired, a_ "
+            "propensities in 1/s, p_ shares of their sum, NaN while it is 0, mean_size in monomers).")
+        .def(
+            "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
+            "The filaments in list order, as a dict of NumPy arrays: monomers (N), capped (N, bool), pointed "
+            "(N x 3, the pointed ends in m) and direction (N x 3, unit vectors toward the barbed end).")
+        .def_property_readonly(
+            "time", [](const PythonWorld &world) { return Readable(world).Time(); }, "The simulated time (s).")
+        .def_property_readonly(
+            "reactions", [](const PythonWorld &world) { return Readable(world).Cell().ReactionCount; },
+            "The number of reactions fired.")
+        .def_property_readonly(
+            "species",
+            [](const PythonWorld &world) {
+                return Series<std::int64_t>(Readable(world).Cell().Species, CCell::SpeciesNames, "species");
+            },
+            "The molecules of each species, as a pandas.Series by name (species[\"ACG\"]).")
+        .def_property_readonly(
+            "counts",
+            [](const PythonWorld &world) {
+                const CCell &cell = Readable(world).Cell();
+                std::array<std::int64_t, CCell::REACTION_COUNT> counts{};
+                for (std::size_t i = 0; i < counts.size(); ++i)
+                    counts[i] = cell.Reactions[i].Count;
+                return Series<std::int64_t>(counts, CCell::ReactionNames, "counts");
+            },
+            "The reactions fired in each channel, as a pandas.Series by name (counts[\"ASSB\"]).")
+        .def_property_readonly(
+            "propensities",
+            [](const PythonWorld &world) {
+                const CCell &cell = Readable(world).Cell();
+                std::array<double, CCell::REACTION_COUNT> propensities{};
+                for (std::size_t i = 0; i < propensities.size(); ++i)
+                    propensities[i] = cell.Reactions[i].Propensity;
+                return Series<double>(propensities, CCell::ReactionNames, "propensities");
+            },
+            "The propensity of each channel (1/s), as a pandas.Series by name.")
+        .def_property_readonly(
+            "bacterium",
+            [module](const PythonWorld &world) { return Bacterium(module, Readable(world).Cell()); },
+            "The bacterium as Bacterium(centre, radius) in m, or None.")
+        .def_property_readonly("seed", &PythonWorld::Seed,
+                               "The seed the world's draws started from (None for a loaded world that "
+                               "goes on with its saved draws).")
+        .def_property_readonly("method", &PythonWorld::MethodName, "The selection method (SIM_METHOD).")
+        .def_property("mechanics", &PythonWorld::Mechanics, &PythonWorld::SetMechanics,
+                      "Whether runs include the mechanics step.")
+        .def_property_readonly("end_time", &PythonWorld::TargetTime,
+                               "Where run() goes without until (s): SIM_TIME, or the end of the last run.")
+        .def_property_readonly("settings", &Settings,
+                               "The parameter values the world was built from, as texts by ident; World(w.settings, "
+                               "seed=w.seed) builds it anew.")
+        .def("__repr__", &Repr);
+
+    module.def(
+        "_write_settings",
+        [](const py::dict &settings, const std::string &path) {
+            SaveSettings(SettingsParameters(settings, std::nullopt), path);
+        },
+        "Writes a settings file of the values by ident, as a world takes them.");
+    module.def(
+        "_parameter_rows",
+        [] {
+            py::list rows;
+            for (const ParameterInfo &info : ParameterInfos())
+                rows.append(py::make_tuple(info.Ident, info.Caption, info.Unit, info.Default, info.Range,
+                                           info.Table));
+            return rows;
+        },
+        "The rows of filonex.parameters().");
+}

@@ -1,0 +1,137 @@
+#include "Pythonworld.h"
+
+#include "Batchworldfile.h"
+#include "Numbertext.h"
+#include "Observationtable.h"
+#include "Resetandapply.h"
+#include "Runseed.h"
+#include "Statereport.h"
+#include "Worldfile.h"
+#include "Worldparameters.h"
+
+#include <cmath>
+
+namespace {
+
+// Clears a flag at the end of a scope.
+struct Lowered {
+    std::atomic<bool> &Flag;
+    ~Lowered() { Flag = false; }
+};
+
+} // namespace
+
+PythonWorld::PythonWorld(ParameterStore parameters, std::optional<std::uint32_t> seed, bool mechanics,
+                         int threads)
+    : applied_(std::move(parameters)), mechanics_(mechanics)
+{
+    cell_.MechanicsThreads = threads;
+    seed_ = SeedTheRun(cell_.Random, seed);
+    try {
+        targetTime_ = ResetAndApply(applied_, cell_).TargetTime;
+    } catch (const ParameterError &e) {
+        throw WorldInputError(WithParameterIdent(applied_, e.what()));
+    } catch (const std::runtime_error &e) { // a floating-point error in building the world
+        throw WorldInputError(e.what());
+    }
+    records_.push_back(RecordObservation(cell_)); // the starting point
+}
+
+PythonWorld::PythonWorld(const std::string &path, std::optional<std::uint32_t> seed, bool mechanics, int threads,
+                         std::vector<std::string> &warnings)
+    : seed_(seed), mechanics_(mechanics)
+{
+    cell_.MechanicsThreads = threads;
+    WorldContext world;
+    try {
+        world = ContinueSavedWorld(path, seed, cell_);
+    } catch (const WorldFileError &e) {
+        throw WorldInputError(e.what());
+    }
+    applied_ = std::move(world.Parameters);
+    targetTime_ = world.TargetTime;
+    if (!seed && !world.RandomStateComplete)
+        warnings.push_back(kUnrepeatableWorldWarning);
+    records_.push_back(RecordObservation(cell_));
+}
+
+std::exception_ptr PythonWorld::Run(double until, std::int64_t callEvery, const Observer &observer)
+{
+    if (running_.exchange(true))
+        throw std::runtime_error("the world is running already");
+    const Lowered idle{running_};
+    if (const std::string problem = RunStartProblem(cell_, mechanics_); !problem.empty())
+        throw WorldInputError(problem);
+    if (!(until > cell_.Time) || !std::isfinite(until))
+        throw WorldInputError("until=" + FormatNumber(until) + " s is not a time after the world's time " +
+                              FormatNumber(cell_.Time) + " s");
+
+    std::exception_ptr observerError;
+    std::int64_t observations = 0;
+    cell_.OnObserve = [&] {
+        records_.push_back(RecordObservation(cell_));
+        if (!observer || ++observations % callEvery != 0 || observerError)
+            return;
+        observing_ = true;
+        const Lowered done{observing_};
+        try {
+            observer();
+        } catch (...) {
+            observerError = std::current_exception();
+            cell_.Stop();
+        }
+    };
+    targetTime_ = until;
+    try {
+        mechanics_ ? cell_.RunChemMech(until) : cell_.RunChemistry(until);
+    } catch (const std::runtime_error &e) { // a floating-point error, a stalled clock
+        cell_.OnObserve = nullptr;
+        cell_.Stop();
+        failed_ = true;
+        throw SimulationFault(e.what());
+    }
+    cell_.OnObserve = nullptr;
+    return observerError;
+}
+
+void PythonWorld::CheckReadable() const
+{
+    if (running_ && !observing_)
+        throw std::runtime_error("the world is running: read it in on_observe or after run() has returned");
+}
+
+double PythonWorld::Time() const
+{
+    return observing_ ? cell_.ObsTime : cell_.Time;
+}
+
+std::string PythonWorld::MethodName() const
+{
+    return ParameterText(applied_, kSimulation, "SIM_METHOD");
+}
+
+std::string PythonWorld::TableText() const
+{
+    std::string text = ObservationTableHeader();
+    for (const ObservationRecord &record : records_)
+        text += ObservationTableRow(record);
+    return text;
+}
+
+std::string PythonWorld::StateText() const
+{
+    return ::StateText(cell_);
+}
+
+void PythonWorld::Save(const std::string &path, std::vector<std::string> &warnings) const
+{
+    if (running_)
+        throw std::runtime_error("a world is saved between runs, not during one: stop() it in on_observe "
+                                 "and save it after run() has returned");
+    if (failed_)
+        throw SimulationFault("the world is not saved to '" + path +
+                              "': a run ended by an error, which may have left it in the middle of a step");
+    if (const std::string warning = IncompleteRandomStateWarning(cell_); !warning.empty())
+        warnings.push_back(warning);
+    SaveWorld(path, cell_, applied_, targetTime_);
+}
