@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets Filonex up on a Debian 12 machine and either starts it or runs every test.
-#   scripts/setup.sh run    install what is missing, build (Release) and start the program
+#   scripts/setup.sh run    install what is missing, build (Release) and start the program;
+#                           the Python module goes into build-release/python/
 #   scripts/setup.sh test   install what is missing, build and run all tests
 # Safe to run again: it installs only missing packages and rebuilds incrementally.
 set -euo pipefail
@@ -15,7 +16,8 @@ esac
 packages=(build-essential cmake ninja-build qt6-base-dev libqcustomplot-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libgmock-dev libbenchmark-dev
           locales nlohmann-json3-dev libcli11-dev qt6-svg-dev libtbb-dev librandom123-dev slurm-wlm munge
-          xdotool imagemagick) # the last two for scripts/screenshots.sh
+          xdotool imagemagick # these two for scripts/screenshots.sh
+          pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest python3-matplotlib) # the Python module
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -51,7 +53,8 @@ build() { # build-dir, [--target name...,] cmake options...
 install_missing_packages
 
 if [ "$mode" = run ]; then
-  build build-release --target filonex --target filonex-batch --target filonex-plot -DCMAKE_BUILD_TYPE=Release
+  build build-release --target filonex --target filonex-batch --target filonex-plot --target filonex_python \
+    -DCMAKE_BUILD_TYPE=Release
   program=build-release/bin/filonex
   if [ ! -x "$program" ]; then
     echo "The window program is not built yet; the simulation libraries were built and tested only." >&2
