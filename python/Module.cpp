@@ -200,8 +200,6 @@ constexpr const char *kWorldDoc = R"(A simulated world: a cubic box of actin fil
 bacterium, built and run exactly as filonex-batch builds and runs its own, so
 that the same settings, seed and method give the same bits.
 
-World(settings=None, *, seed=None, method=None, mechanics=True, threads=0)
-
 settings   a settings file (path), a dict of parameter values by ident
            ({"C_ACG": 12, "SIM_CUBESIZE": 2}; the others keep their
            defaults), or None for the defaults; filonex.parameters() lists
@@ -223,9 +221,7 @@ Example:
     w.species["ACG"], w.table().tail()
 )";
 
-constexpr const char *kRunDoc = R"(run(until=None, every=None, on_observe=None)
-
-Runs the world until the simulated time until (s; None: end_time), with the
+constexpr const char *kRunDoc = R"(Runs the world until the simulated time until (s; None: end_time), with the
 interpreter free for other threads. Every observation step is recorded for
 table(). on_observe(world) is called on this thread at every observation
 step, or at every one nearest to each multiple of every seconds; in it the
@@ -278,9 +274,7 @@ PYBIND11_MODULE(_filonex, module)
                 return world;
             },
             "path"_a, py::kw_only(), "seed"_a = py::none(), "mechanics"_a = true, "threads"_a = 0,
-            R"(load(path, *, seed=None, mechanics=True, threads=0) -> World
-
-The world saved in a world file (by save(), or filonex-batch --save-world or
+            R"(The world saved in a world file (by save(), or filonex-batch --save-world or
 --checkpoint), to run on exactly as the saved run would have. With a seed its
 draws start anew from that seed (a branch of the saved run). Raises
 ValueError for a file the reader refuses, naming the place in it and what is

@@ -10,7 +10,7 @@ from conftest import run_runner
 
 BAD_SETTINGS = [
     # settings, text the message has
-    ({"C_AGC": 12}, r"'C_AGC' is not a parameter; did you mean C_ACG\?"),
+    ({"C_ACGG": 12}, r"'C_ACGG' is not a parameter; did you mean C_ACG\?"),
     ({"C_ACG": -1}, r'C_ACG: Concentrations, "Concentration of G-actin \[uM\]" must be 0 or greater, not -1'),
     ({"SIM_CUBESIZE": "two"}, r"SIM_CUBESIZE: Simulation, \"Consider cube with side length \[um\]\": "
                               r"'two' is not a valid floating point value"),
