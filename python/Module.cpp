@@ -34,8 +34,8 @@ void Warn(const std::vector<std::string> &warnings)
 std::optional<std::uint32_t> CheckedSeed(const std::optional<std::int64_t> &seed)
 {
     if (seed && (*seed < 0 || *seed > kLargestSeed))
-        throw WorldInputError("seed needs a whole number from 0 to " + std::to_string(kLargestSeed) + ", not " +
-                              std::to_string(*seed));
+        throw WorldInputError("seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
+                              ", not " + std::to_string(*seed));
     return seed ? std::optional<std::uint32_t>(std::uint32_t(*seed)) : std::nullopt;
 }
 
@@ -70,11 +70,12 @@ ParameterStore SettingsParameters(const py::object &settings, const std::optiona
         for (const auto &[key, value] : settings.cast<py::dict>()) {
             const std::string ident = py::str(key);
             if (std::find(idents.begin(), idents.end(), ident) == idents.end()) {
-                const py::list close = py::module_::import("difflib").attr("get_close_matches")(ident, idents, 1);
-                throw WorldInputError("'" + ident + "' is not a parameter" +
-                                      (close.empty() ? std::string()
-                                                     : "; did you mean " + close[0].cast<std::string>() + "?") +
-                                      " (filonex.parameters() lists them)");
+                const py::list close =
+                    py::module_::import("difflib").attr("get_close_matches")(ident, idents, 1);
+                throw WorldInputError(
+                    "'" + ident + "' is not a parameter" +
+                    (close.empty() ? std::string() : "; did you mean " + close[0].cast<std::string>() + "?") +
+                    " (filonex.parameters() lists them)");
             }
             values.emplace_back(ident, ValueText(ident, value));
         }
@@ -239,9 +240,9 @@ PYBIND11_MODULE(_filonex, module)
 {
     module.doc() = "The compiled part of filonex; use the package filonex.";
 
-    py::register_exception<SimulationFault>(module, "SimulationError", PyExc_RuntimeError)
-        .attr("__doc__") = "A run ended by a floating-point error or a stalled clock; the message is the "
-                           "runner's. The world keeps the state it reached, but cannot be saved.";
+    py::register_exception<SimulationFault>(module, "SimulationError", PyExc_RuntimeError).attr("__doc__") =
+        "A run ended by a floating-point error or a stalled clock; the message is the "
+        "runner's. The world keeps the state it reached, but cannot be saved.";
     py::register_exception_translator([](std::exception_ptr error) {
         try {
             if (error)
@@ -253,8 +254,7 @@ PYBIND11_MODULE(_filonex, module)
 
     module.attr("Bacterium") = py::module_::import("collections")
                                    .attr("namedtuple")("Bacterium", "centre radius", "module"_a = "filonex");
-    module.attr("Bacterium").attr("__doc__") =
-        "The bacterium: centre (NumPy array of 3, m) and radius (m).";
+    module.attr("Bacterium").attr("__doc__") = "The bacterium: centre (NumPy array of 3, m) and radius (m).";
 
     py::class_<PythonWorld>(module, "World", kWorldDoc)
         .def(py::init([](const py::object &settings, std::optional<std::int64_t> seed,
@@ -279,7 +279,8 @@ PYBIND11_MODULE(_filonex, module)
 draws start anew from that seed (a branch of the saved run). Raises
 ValueError for a file the reader refuses, naming the place in it and what is
 wrong there.)")
-        .def("run", &Run, "until"_a = py::none(), "every"_a = py::none(), "on_observe"_a = py::none(), kRunDoc)
+        .def("run", &Run, "until"_a = py::none(), "every"_a = py::none(), "on_observe"_a = py::none(),
+             kRunDoc)
         .def("stop", &PythonWorld::Stop,
              "Ends the run at its next step, cleanly; from on_observe or from another thread.")
         .def(
@@ -290,7 +291,8 @@ wrong there.)")
                 Warn(warnings);
             },
             "path"_a,
-            "Writes the world to a world file (as filonex-batch --save-world), between runs. Raises OSError when "
+            "Writes the world to a world file (as filonex-batch --save-world), between runs. Raises OSError "
+            "when "
             "it cannot be written.")
         .def(
             "state_text", [](const PythonWorld &world) { return Readable(world).StateText(); },
@@ -298,19 +300,23 @@ wrong there.)")
         .def(
             "table",
             [](const PythonWorld &world) {
-                const py::object text = py::module_::import("io").attr("StringIO")(Readable(world).TableText());
+                const py::object text =
+                    py::module_::import("io").attr("StringIO")(Readable(world).TableText());
                 return py::module_::import("pandas").attr("read_csv")(text, "sep"_a = "\t",
                                                                       "float_precision"_a = "round_trip");
             },
-            "The observations made so far, one row per observation time from the start, as a pandas.DataFrame "
-            "with the columns of filonex-batch --table (time in s, species in molecules, n_ reactions fired, a_ "
+            "The observations made so far, one row per observation time from the start, as a "
+            "pandas.DataFrame "
+            "with the columns of filonex-batch --table (time in s, species in molecules, n_ reactions fired, "
+            "a_ "
             "propensities in 1/s, p_ shares of their sum, NaN while it is 0, mean_size in monomers).")
         .def(
             "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
             "The filaments in list order, as a dict of NumPy arrays: monomers (N), capped (N, bool), pointed "
             "(N x 3, the pointed ends in m) and direction (N x 3, unit vectors toward the barbed end).")
         .def_property_readonly(
-            "time", [](const PythonWorld &world) { return Readable(world).Time(); }, "The simulated time (s).")
+            "time", [](const PythonWorld &world) { return Readable(world).Time(); },
+            "The simulated time (s).")
         .def_property_readonly(
             "reactions", [](const PythonWorld &world) { return Readable(world).Cell().ReactionCount; },
             "The number of reactions fired.")
@@ -352,9 +358,10 @@ wrong there.)")
                       "Whether runs include the mechanics step.")
         .def_property_readonly("end_time", &PythonWorld::TargetTime,
                                "Where run() goes without until (s): SIM_TIME, or the end of the last run.")
-        .def_property_readonly("settings", &Settings,
-                               "The parameter values the world was built from, as texts by ident; World(w.settings, "
-                               "seed=w.seed) builds it anew.")
+        .def_property_readonly(
+            "settings", &Settings,
+            "The parameter values the world was built from, as texts by ident; World(w.settings, "
+            "seed=w.seed) builds it anew.")
         .def("__repr__", &Repr);
 
     module.def(

@@ -37,8 +37,8 @@ PythonWorld::PythonWorld(ParameterStore parameters, std::optional<std::uint32_t>
     records_.push_back(RecordObservation(cell_)); // the starting point
 }
 
-PythonWorld::PythonWorld(const std::string &path, std::optional<std::uint32_t> seed, bool mechanics, int threads,
-                         std::vector<std::string> &warnings)
+PythonWorld::PythonWorld(const std::string &path, std::optional<std::uint32_t> seed, bool mechanics,
+                         int threads, std::vector<std::string> &warnings)
     : seed_(seed), mechanics_(mechanics)
 {
     cell_.MechanicsThreads = threads;

@@ -18,8 +18,8 @@ void CheckMethod(const ParameterStore &store)
     std::string known;
     for (const std::string &text : row.PickList)
         known += (known.empty() ? "\"" : ", \"") + text + "\"";
-    throw WorldInputError(row.Key + ": " + ParameterName(table, row) + " must be one of " + known + ", not \"" +
-                          row.Value + "\"");
+    throw WorldInputError(row.Key + ": " + ParameterName(table, row) + " must be one of " + known +
+                          ", not \"" + row.Value + "\"");
 }
 
 const ParameterTable *TableOf(const ParameterStore &store, const std::string &ident)
@@ -109,7 +109,7 @@ std::vector<ParameterInfo> ParameterInfos()
     std::vector<ParameterInfo> infos;
     for (const ParameterTable &table : store.Tables)
         for (const ParameterRow &row : table.Rows)
-            infos.push_back(
-                {row.Key, row.Caption, UnitOf(row.Caption), row.Value, RangeText(table, row), table.TabCaption});
+            infos.push_back({row.Key, row.Caption, UnitOf(row.Caption), row.Value, RangeText(table, row),
+                             table.TabCaption});
     return infos;
 }
