@@ -225,9 +225,10 @@ Example:
 constexpr const char *kRunDoc = R"(Runs the world until the simulated time until (s; None: end_time), with the
 interpreter free for other threads. Every observation step is recorded for
 table(). on_observe(world) is called on this thread at every observation
-step, or at every one nearest to each multiple of every seconds; in it the
-world reads as at the observation, and world.stop() ends the run there. An
-exception from on_observe stops the run and is raised from run().
+step, or every `every` simulated seconds from the start of the run (rounded
+to whole observation steps); in it the world reads as at the observation,
+and world.stop() ends the run there. An exception from on_observe stops the
+run and is raised from run().
 
 Ctrl-C stops the run cleanly, then raises KeyboardInterrupt: the world can
 run on from where it stopped. A floating-point error or a stalled clock
