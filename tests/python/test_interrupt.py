@@ -35,10 +35,13 @@ except KeyboardInterrupt:
 def test_ctrl_c_stops_the_run_cleanly(mechanics, observed):
     child = subprocess.Popen([sys.executable, "-c", CHILD, str(CORPUS / "default.ini"), mechanics, observed],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, env=os.environ)
-    assert child.stdout.readline() == "running\n"
-    time.sleep(0.5)
-    child.send_signal(signal.SIGINT)
-    out, err = child.communicate(timeout=120)
+    try:
+        assert child.stdout.readline() == "running\n"
+        time.sleep(0.5)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+    finally:
+        child.kill()  # a run that did not stop
     assert child.returncode == 0, err
     assert out.startswith("same "), out + err
     assert float(out.split()[1]) > 0.01
