@@ -4,9 +4,9 @@
 #include "Interruptstop.h"
 #include "Numbertext.h"
 #include "Parameters.h"
-#include "Settingsfile.h"
 #include "Pythonworld.h"
 #include "Runseed.h"
+#include "Settingsfile.h"
 #include "Worldfile.h"
 #include "Worldparameters.h"
 
@@ -14,6 +14,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace py = pybind11;
@@ -60,6 +61,11 @@ std::string ValueText(const std::string &ident, const py::handle &value)
     return py::repr(py::float_(py::reinterpret_borrow<py::object>(value)));
 }
 
+std::string PathText(const py::object &path)
+{
+    return py::str(py::module_::import("os").attr("fspath")(path));
+}
+
 ParameterStore SettingsParameters(const py::object &settings, const std::optional<std::string> &method)
 {
     if (settings.is_none())
@@ -81,16 +87,10 @@ ParameterStore SettingsParameters(const py::object &settings, const std::optiona
         }
         return ParametersFromValues(values, method);
     }
-    const std::string path = py::str(py::module_::import("os").attr("fspath")(settings));
     std::vector<std::string> warnings;
-    ParameterStore store = ParametersFromFile(path, method, warnings);
+    ParameterStore store = ParametersFromFile(PathText(settings), method, warnings);
     Warn(warnings);
     return store;
-}
-
-std::string PathText(const py::object &path)
-{
-    return py::str(py::module_::import("os").attr("fspath")(path));
 }
 
 // The world is read only between runs, or by its observer.
@@ -171,7 +171,9 @@ void Run(py::object self, std::optional<double> until, std::optional<double> eve
     if (every) {
         if (!(*every > 0) || !std::isfinite(*every))
             throw WorldInputError("every needs a number of seconds above 0, not " + FormatNumber(*every));
-        callEvery = std::max<std::int64_t>(1, std::llround(*every / world.Cell().ObsTimeStep));
+        // A world without a usable observation step is refused by the run.
+        const double steps = *every / world.Cell().ObsTimeStep;
+        callEvery = std::isfinite(steps) ? std::llround(std::clamp(steps, 1.0, 1e18)) : 1;
     }
     PythonWorld::Observer observer;
     if (!onObserve.is_none())
