@@ -252,6 +252,8 @@ PYBIND11_MODULE(_filonex, module)
                 std::rethrow_exception(error);
         } catch (const WorldFileError &e) { // a world file that cannot be written
             PyErr_SetString(PyExc_OSError, e.what());
+        } catch (const SettingsWriteError &e) {
+            PyErr_SetString(PyExc_OSError, e.what());
         }
     });
 
@@ -294,9 +296,8 @@ wrong there.)")
                 Warn(warnings);
             },
             "path"_a,
-            "Writes the world to a world file (as filonex-batch --save-world), between runs. Raises OSError "
-            "when "
-            "it cannot be written.")
+            "Writes the world to a world file (as filonex-batch --save-world), between\n"
+            "runs. Raises OSError when it cannot be written.")
         .def(
             "state_text", [](const PythonWorld &world) { return Readable(world).StateText(); },
             "The final-state text that filonex-batch prints for this world.")
@@ -308,15 +309,15 @@ wrong there.)")
                 return py::module_::import("pandas").attr("read_csv")(text, "sep"_a = "\t",
                                                                       "float_precision"_a = "round_trip");
             },
-            "The observations made so far, one row per observation time from the start, as a "
-            "pandas.DataFrame "
-            "with the columns of filonex-batch --table (time in s, species in molecules, n_ reactions fired, "
-            "a_ "
-            "propensities in 1/s, p_ shares of their sum, NaN while it is 0, mean_size in monomers).")
+            "The observations made so far, one row per observation step from the start,\n"
+            "as a pandas.DataFrame with the columns of filonex-batch --table: time (s),\n"
+            "the species (molecules), n_ reactions fired, a_ propensities (1/s), p_ their\n"
+            "shares of the sum (NaN while it is 0) and mean_size (monomers).")
         .def(
             "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
-            "The filaments in list order, as a dict of NumPy arrays: monomers (N), capped (N, bool), pointed "
-            "(N x 3, the pointed ends in m) and direction (N x 3, unit vectors toward the barbed end).")
+            "The filaments in list order, as a dict of NumPy arrays: monomers (N),\n"
+            "capped (N, bool), pointed (N x 3, the pointed ends in m) and direction\n"
+            "(N x 3, unit vectors toward the barbed end).")
         .def_property_readonly(
             "time", [](const PythonWorld &world) { return Readable(world).Time(); },
             "The simulated time (s).")

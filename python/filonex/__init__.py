@@ -18,6 +18,10 @@ import pandas as _pandas
 from ._filonex import Bacterium, SimulationError, World, _parameter_rows
 from ._ensemble import ensemble
 
+# Shown as filonex.World, not as a name of the compiled part.
+for _name in ("World", "SimulationError", "Bacterium"):
+    globals()[_name].__module__ = __name__
+
 __all__ = ["World", "SimulationError", "Bacterium", "parameters", "ensemble"]
 
 
