@@ -23,11 +23,11 @@ struct ObservationRecord {
 
     // Where the bacterium has gone since the world was reset (at 0 s).
     struct BacteriumMotion {
-        CVector Position;               // m, its centre
-        CVector Displacement;           // m, from its position at reset
-        double Distance = 0.0;          // m, the length of Displacement
-        double SquaredDistance = 0.0;   // m^2
-        int TouchingFilaments = 0;      // those its contact force acts on
+        CVector Position;             // m, its centre
+        CVector Displacement;         // m, from its position at reset
+        double Distance = 0.0;        // m, the length of Displacement
+        double SquaredDistance = 0.0; // m^2
+        int TouchingFilaments = 0;    // those its contact force acts on
 
         // Position x, y, z, Distance and SquaredDistance, in the order of
         // BacteriumValueNames.

@@ -685,11 +685,10 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         WritePending(cellWriter, cell.Pending);
     });
     if (cell.Bacterium)
-        file.Object("bacterium",
-                    [&](const Writer &b) {
-                        BacteriumFields(b, std::as_const(*cell.Bacterium));
-                        b("resetPosition", cell.Bacterium->ResetPosition);
-                    });
+        file.Object("bacterium", [&](const Writer &b) {
+            BacteriumFields(b, std::as_const(*cell.Bacterium));
+            b("resetPosition", cell.Bacterium->ResetPosition);
+        });
     else
         document["bacterium"] = nullptr;
 

@@ -47,14 +47,15 @@ std::string ExportOf(const std::vector<std::vector<double>> &rows, bool withBact
     }
     // The file names each curve's own axes on its second line.
     std::string titles;
-    for (const auto &[y, curves] : std::vector<std::pair<std::string, int>>{{"Molecules", 10},
-                                                                            {"Reactions", 9},
-                                                                            {"Propensity [1/s]", 9},
-                                                                            {"Probability", 9},
-                                                                            {"Mean size [monomers]", 1},
-                                                                            {"Position [m]", 3},
-                                                                            {"Displacement [m]", 1},
-                                                                            {"Squared displacement [m^2]", 1}})
+    for (const auto &[y, curves] :
+         std::vector<std::pair<std::string, int>>{{"Molecules", 10},
+                                                  {"Reactions", 9},
+                                                  {"Propensity [1/s]", 9},
+                                                  {"Probability", 9},
+                                                  {"Mean size [monomers]", 1},
+                                                  {"Position [m]", 3},
+                                                  {"Displacement [m]", 1},
+                                                  {"Squared displacement [m^2]", 1}})
         for (int i = 0; i < curves; ++i)
             titles += "Time [s]\t" + y + "\t";
     std::string text = ChartText(chart);
@@ -69,24 +70,24 @@ TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
     for (const auto &rows : std::vector<std::vector<std::vector<double>>>{
              {none, some, some, some}, {none, none, none}, {none, some, none, none}, {some}})
         for (const bool withBacterium : {false, true}) {
-        ScratchDirectory dir;
-        CCell cell;
-        if (withBacterium) {
-            cell.CreateBacterium();
-            cell.Bacterium->ResetPosition = CVector(1, 2, -1);
-            cell.Bacterium->Center = CVector(1, 2, 3);
+            ScratchDirectory dir;
+            CCell cell;
+            if (withBacterium) {
+                cell.CreateBacterium();
+                cell.Bacterium->ResetPosition = CVector(1, 2, -1);
+                cell.Bacterium->Center = CVector(1, 2, 3);
+            }
+            ObservationWriter writer(dir.File("observe.txt"));
+            for (std::size_t row = 0; row < rows.size(); ++row) {
+                cell.ObsTime = static_cast<double>(row);
+                for (int i = 0; i < 9; ++i)
+                    cell.Reactions[i].Propensity = rows[row][i];
+                writer.Add(RecordObservation(cell));
+            }
+            writer.Finish();
+            EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows, withBacterium))
+                << rows.size() << " rows, bacterium " << withBacterium;
         }
-        ObservationWriter writer(dir.File("observe.txt"));
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            cell.ObsTime = static_cast<double>(row);
-            for (int i = 0; i < 9; ++i)
-                cell.Reactions[i].Propensity = rows[row][i];
-            writer.Add(RecordObservation(cell));
-        }
-        writer.Finish();
-        EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows, withBacterium))
-            << rows.size() << " rows, bacterium " << withBacterium;
-    }
 }
 
 TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
@@ -114,8 +115,9 @@ TEST(ObservationTable, BacteriumColumnsComeLastAndAreEmptyWithoutOne)
 {
     const std::vector<std::string> columns = ObservationColumns();
     ASSERT_EQ(columns.size(), 44u);
-    EXPECT_EQ(std::vector(columns.end() - 6, columns.end()),
-              (std::vector<std::string>{"mean_size", "bact_x", "bact_y", "bact_z", "bact_disp", "bact_disp2"}));
+    EXPECT_EQ(
+        std::vector(columns.end() - 6, columns.end()),
+        (std::vector<std::string>{"mean_size", "bact_x", "bact_y", "bact_z", "bact_disp", "bact_disp2"}));
     CCell cell;
     const std::string without = ObservationTableRow(RecordObservation(cell));
     EXPECT_TRUE(without.ends_with("\t0\t\t\t\t\t\n")) << without; // mean size 0, then nothing

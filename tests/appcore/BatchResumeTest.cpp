@@ -161,18 +161,22 @@ TEST(ResumedTable, BacteriumDisplacementGoesOnAsInTheUninterruptedRun)
     WriteFile(dir.File("busy.ini"), kBusySettings);
     const std::string checkpoint = dir.File("checkpoint.fxworld");
     ASSERT_EQ(RunBatch(dir, "--settings " + dir.File("busy.ini") + " --seed 74 --time 0.2 --table " +
-                                dir.File("full.tsv") + " --checkpoint " + checkpoint + " --checkpoint-every 0.07")
+                                dir.File("full.tsv") + " --checkpoint " + checkpoint +
+                                " --checkpoint-every 0.07")
                   .rfind("time ", 0),
               0u);
-    ASSERT_EQ(RunBatch(dir, "--resume " + checkpoint + " --table " + dir.File("rest.tsv")).rfind("time ", 0), 0u);
+    ASSERT_EQ(RunBatch(dir, "--resume " + checkpoint + " --table " + dir.File("rest.tsv")).rfind("time ", 0),
+              0u);
     const auto full = ReadTable(dir.File("full.tsv"));
     const auto rest = ReadTable(dir.File("rest.tsv"));
     ASSERT_EQ(full[0].back(), "bact_disp2");
     ASSERT_GT(rest.size(), 3u);
     // After the starting point (the world as the checkpoint left it, between
     // two observations) the rows are those of the uninterrupted run.
-    EXPECT_EQ(std::vector(rest.begin() + 2, rest.end()), std::vector(full.end() - (rest.size() - 2), full.end()));
-    // The bacterium in the middle of the 0.5 um box has moved by then.
+    EXPECT_EQ(std::vector(rest.begin() + 2, rest.end()),
+              std::vector(full.end() - (rest.size() - 2), full.end()));
+    // Every distance counts from the centre of the 0.5 um box, and by the
+    // end the filaments have pushed the bacterium away from it.
     const std::size_t x = full[0].size() - 5;
     for (const auto &row : std::vector(full.begin() + 1, full.end())) {
         double squares = 0;

@@ -184,14 +184,11 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     EXPECT_EQ(Count(lines[0], "Curve: "), 43);
     // Each chart's axis titles, once per curve.
     std::string captions;
-    const std::pair<const char *, int> charts[] = {{"Molecules", 10},
-                                                   {"Reactions", 9},
-                                                   {"Propensity [1/s]", 9},
-                                                   {"Probability", 9},
-                                                   {"Mean size [monomers]", 1},
-                                                   {"Position [m]", 3},
-                                                   {"Displacement [m]", 1},
-                                                   {"Squared displacement [m^2]", 1}};
+    const std::pair<const char *, int> charts[] = {
+        {"Molecules", 10},           {"Reactions", 9},
+        {"Propensity [1/s]", 9},     {"Probability", 9},
+        {"Mean size [monomers]", 1}, {"Position [m]", 3},
+        {"Displacement [m]", 1},     {"Squared displacement [m^2]", 1}};
     for (const auto &[title, curves] : charts)
         for (int i = 0; i < curves; ++i)
             captions += std::string("Time [s]\t") + title + "\t";
@@ -211,7 +208,8 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     for (std::size_t at = 0, end; (end = lines.back().find('\t', at)) != std::string::npos; at = end + 1)
         last.push_back(std::stod(lines.back().substr(at, end - at)));
     const std::vector<double> bacterium(last.end() - 10, last.end());
-    EXPECT_EQ(bacterium, (std::vector<double>{last[0], 1e-6, last[0], 1e-6, last[0], 1e-6, last[0], 0, last[0], 0}));
+    EXPECT_EQ(bacterium,
+              (std::vector<double>{last[0], 1e-6, last[0], 1e-6, last[0], 1e-6, last[0], 0, last[0], 0}));
 }
 
 TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)

@@ -90,11 +90,11 @@ TEST(ObservationRecord, BacteriumMotionCountsFromItsPositionAtReset)
     EXPECT_EQ(motion.Position.x, 5.03e-7);
     EXPECT_EQ(motion.Position.z, 5.12e-7);
     EXPECT_NEAR(motion.Displacement.y, -4e-9, 1e-22);
-    EXPECT_NEAR(motion.Distance, 13e-9, 1e-22);
-    EXPECT_NEAR(motion.SquaredDistance, 169e-18, 1e-30);
+    EXPECT_NEAR(motion.Distance, 13e-9, 13e-21);
+    EXPECT_NEAR(motion.SquaredDistance, 169e-18, 169e-30); // the move is rounded to 1e-22 m
     EXPECT_EQ(motion.TouchingFilaments, 1);
     ASSERT_TRUE(record.BacteriumMeanVelocity());
-    EXPECT_NEAR(*record.BacteriumMeanVelocity(), 6.5e-9, 1e-22); // m/s over 2 s
+    EXPECT_NEAR(*record.BacteriumMeanVelocity(), 6.5e-9, 6.5e-21); // m/s over 2 s
 }
 
 } // namespace

@@ -496,8 +496,8 @@ private slots:
         s.Click("BtnResertAndApply");
         TValueListEditor *list = s.Grid("ValueListBacteriumMotion");
         QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QString("Quantity"));
-        const QString captions[] = {"Position x [m]",      "Position y [m]",     "Position z [m]",
-                                    "Displacement [m]",    "Mean velocity [m/s]", "Touching filaments"};
+        const QString captions[] = {"Position x [m]",   "Position y [m]",      "Position z [m]",
+                                    "Displacement [m]", "Mean velocity [m/s]", "Touching filaments"};
         QCOMPARE(list->RowCount(), 6);
         for (int i = 0; i < 6; ++i)
             QCOMPARE(list->Caption(i), captions[i]);
