@@ -250,6 +250,9 @@ QWidget *TfmMain::Create2DPage()
     SizeDistributionChart =
         addChart("Chart2DSizeDistribution", "Size distribution", kSizeTitle, kFilamentsTitle);
     BacteriumChart = addChart("Chart2DBacterium", "Bacterium", kTimeTitle, kDisplacementTitle);
+    // Displacements span nanometres down to 1E-16 m: the general number
+    // format, which switches to an exponent where fixed digits would show 0.
+    BacteriumChart->LeftAxis().SetValueFormat({});
     ChartTabs->setCurrentIndex(0);
 
     const auto addCurves = [](TChart *chart, const auto &names) {
