@@ -202,14 +202,6 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     // leave the last row to the other 10 + 9 + 9 + 1 + 5 curves.
     EXPECT_EQ(Count(lines[2], "\t"), 2 * 43);
     EXPECT_EQ(Count(lines.back(), "\t"), 2 * 34);
-    // Without mechanics the bacterium stays where the reset put it, at the
-    // centre of the 2 um box.
-    std::vector<double> last;
-    for (std::size_t at = 0, end; (end = lines.back().find('\t', at)) != std::string::npos; at = end + 1)
-        last.push_back(std::stod(lines.back().substr(at, end - at)));
-    const std::vector<double> bacterium(last.end() - 10, last.end());
-    EXPECT_EQ(bacterium,
-              (std::vector<double>{last[0], 1e-6, last[0], 1e-6, last[0], 1e-6, last[0], 0, last[0], 0}));
 }
 
 TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)
