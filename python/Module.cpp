@@ -310,9 +310,9 @@ wrong there.)")
                                                                       "float_precision"_a = "round_trip");
             },
             "The observations made so far, one row per observation step from the start,\n"
-            "as a pandas.DataFrame with the columns of filonex-batch --table: time (s),\n"
-            "the species (molecules), n_ reactions fired, a_ propensities (1/s), p_ their\n"
-            "shares of the sum (NaN while it is 0) and mean_size (monomers).")
+            "as a pandas.DataFrame with the columns of filonex-batch --table (the user\n"
+            "guide's \"Observation table\"): time (s), the species (molecules), n_\n"
+            "reactions fired, a_ propensities (1/s), ...; an empty field reads NaN.")
         .def(
             "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
             "The filaments in list order, as a dict of NumPy arrays: monomers (N),\n"
