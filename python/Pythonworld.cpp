@@ -19,6 +19,14 @@ struct Lowered {
     ~Lowered() { Flag = false; }
 };
 
+// An observation as the table holds it, without the count of filaments
+// touching the bacterium, which only the window shows and which takes a pass
+// over every filament.
+ObservationRecord TableRecord(const CCell &cell)
+{
+    return RecordObservation(cell, false);
+}
+
 } // namespace
 
 PythonWorld::PythonWorld(ParameterStore parameters, std::optional<std::uint32_t> seed, bool mechanics,
@@ -34,7 +42,7 @@ PythonWorld::PythonWorld(ParameterStore parameters, std::optional<std::uint32_t>
     } catch (const std::runtime_error &e) { // a floating-point error in building the world
         throw WorldInputError(e.what());
     }
-    records_.push_back(RecordObservation(cell_)); // the starting point
+    records_.push_back(TableRecord(cell_)); // the starting point
 }
 
 PythonWorld::PythonWorld(const std::string &path, std::optional<std::uint32_t> seed, bool mechanics,
@@ -52,7 +60,7 @@ PythonWorld::PythonWorld(const std::string &path, std::optional<std::uint32_t> s
     targetTime_ = world.TargetTime;
     if (!seed && !world.RandomStateComplete)
         warnings.push_back(kUnrepeatableWorldWarning);
-    records_.push_back(RecordObservation(cell_));
+    records_.push_back(TableRecord(cell_));
 }
 
 std::exception_ptr PythonWorld::Run(double until, std::int64_t callEvery, const Observer &observer)
@@ -69,7 +77,7 @@ std::exception_ptr PythonWorld::Run(double until, std::int64_t callEvery, const 
     std::exception_ptr observerError;
     std::int64_t observations = 0;
     cell_.OnObserve = [&] {
-        records_.push_back(RecordObservation(cell_));
+        records_.push_back(TableRecord(cell_));
         if (!observer || ++observations % callEvery != 0 || observerError)
             return;
         observing_ = true;

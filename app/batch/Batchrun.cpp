@@ -108,7 +108,8 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
     const auto observe = [&] {
         if (!observations && !table)
             return;
-        const ObservationRecord record = RecordObservation(cell);
+        // Neither file holds the count of filaments touching the bacterium.
+        const ObservationRecord record = RecordObservation(cell, false);
         if (observations)
             observations->Add(record);
         if (table)

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-ObservationRecord RecordObservation(const CCell &cell)
+ObservationRecord RecordObservation(const CCell &cell, bool countTouching)
 {
     ObservationRecord record;
     record.Time = cell.ObsTime;
@@ -24,7 +24,8 @@ ObservationRecord RecordObservation(const CCell &cell)
         motion.Displacement = motion.Position - bacterium->ResetPosition;
         motion.SquaredDistance = Dot(motion.Displacement, motion.Displacement);
         motion.Distance = std::sqrt(motion.SquaredDistance);
-        motion.TouchingFilaments = cell.FilamentsTouchingBacterium();
+        if (countTouching)
+            motion.TouchingFilaments = cell.FilamentsTouchingBacterium();
     }
     return record;
 }

@@ -49,5 +49,7 @@ struct ObservationRecord {
     std::optional<double> BacteriumMeanVelocity() const;
 };
 
-// The cell at its last observation time (ObsTime).
-ObservationRecord RecordObservation(const CCell &cell);
+// The cell at its last observation time (ObsTime). Counting the filaments
+// that touch the bacterium takes a pass over every filament, and only the
+// window shows that count: without countTouching it is left 0.
+ObservationRecord RecordObservation(const CCell &cell, bool countTouching = true);
