@@ -11,6 +11,13 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
+
+#ifdef FILONEX_MOVIES
+#include "Movierecorder.h"
+
+#include <QGuiApplication>
+#endif
 
 int main(int argc, char **argv)
 {
@@ -30,14 +37,25 @@ int main(int argc, char **argv)
     }
     if (options.MergePath)
         return MergeCommand(*options.MergePath);
+    RunFramesMaker movies;
+#ifdef FILONEX_MOVIES
+    // The pictures' text needs the fonts of a GUI application, which the
+    // offscreen platform has without a display.
+    std::optional<QGuiApplication> pictures;
+    if (options.Movie.Path) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        pictures.emplace(argc, argv);
+        movies = MakeRunMovie;
+    }
+#endif
     try {
         if (options.Prepare)
             return PrepareEnsemble(options);
         if (options.RunIndex)
-            return RunEnsembleMember(options);
+            return RunEnsembleMember(options, movies);
         if (options.IsEnsemble())
             return RunEnsembleCommand(options, arguments);
-        return RunBatch(options);
+        return RunBatch(options, movies);
     } catch (const std::bad_alloc &) {
         return Fail(kExitRunFailed, "out of memory");
     }

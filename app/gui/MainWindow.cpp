@@ -3,12 +3,10 @@
 #include "Chart.h"
 #include "Random.h"
 #include "Settingsfile.h"
-#include "Sphere3d.h"
 #include "ValueListEditor.h"
-#include "Vertexprimitive3darray.h"
-#include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 #include "WindowLayout.h"
+#include "Worldscene.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -22,11 +22,9 @@ class QToolBar;
 class QToolButton;
 class TChart;
 class TScene3D;
-class TSphere3D;
 class TValueListEditor;
-class TVertexPrimitive3DArray;
-class TVertexPrimitive3DList;
 class TWindow3D;
+class TWorldScene;
 
 // The main window of Filonex: the parameter tables, the read-out lists, the
 // charts and the 3D view of the one simulated world, and the run control that
@@ -100,7 +98,6 @@ public:
     void ClearCharts();
 
     // The 3D scene.
-    void BuildSpaceFrame();
     void ShowScene(const ObservedScene &scene);
     // The scene from the cell as it is now (not during a run).
     void RefreshScene();
@@ -273,11 +270,9 @@ private:
     QToolButton *SolidBacteriumButton = nullptr;
     QToolButton *WireFrameBacteriumButton = nullptr;
     TWindow3D *Window3D = nullptr;
-    // Owned here; the scene holds them while they live and they leave it
-    // when they are destroyed.
-    std::unique_ptr<TVertexPrimitive3DList> FilamentLines;
-    std::unique_ptr<TVertexPrimitive3DArray> SpaceFrame;
-    std::unique_ptr<TSphere3D> BacteriumSphere;
+    // The world's objects in the view's scene, which they leave when they
+    // are destroyed.
+    std::unique_ptr<TWorldScene> WorldObjects;
     int MouseX = 0; // px, the last position seen while dragging
     int MouseY = 0;
     bool MouseDown = false;

@@ -8,9 +8,9 @@
 #include "Chart.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
-#include "Scene3d.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
+#include "Worldscene.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -66,14 +66,7 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
     // The view transform is kept, so the user's rotation and zoom survive.
-    TScene3D &scene = Scene();
-    const TXYZ size = BoxSize();
-    scene.BoxMin = TXYZ(0.0, 0.0, 0.0);
-    scene.BoxMax = size;
-    scene.ProjectionMatrix = OrthoMatrix(float(-size.x), float(size.x), float(-size.y), float(size.y),
-                                         float(-50 * size.z), float(50 * size.z));
-    BuildSpaceFrame();
-    scene.ApplyBox();
+    WorldObjects->SetBox(BoxSize());
     RefreshScene();
 }
 
