@@ -152,7 +152,7 @@ void CommandLine::AddArgument(const std::string &valueName, const std::string &h
 
 void CommandLine::AddArguments(const std::string &valueName, const std::string &help, Take take)
 {
-    Add(app_->add_option(valueName, help)->expected(1, CLI::detail::expected_max_vector_size), std::move(take),
+    Add(app_->add_option(valueName, help)->expected(CLI::detail::expected_max_vector_size), std::move(take),
         true, false);
 }
 

@@ -20,6 +20,7 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class RunRecording;
 class TChart;
 class TScene3D;
 class TValueListEditor;
@@ -61,6 +62,10 @@ public:
     // Replaces the question asked when the settings cannot be written at
     // closing (a message box by default).
     void SetSaveFailurePrompt(SaveFailurePrompt prompt) { AskAfterFailedSave = std::move(prompt); }
+    // "Record" asks where the next run's movie goes (a file dialog by
+    // default); tests answer instead.
+    using MoviePathPrompt = std::function<QString()>;
+    void SetMoviePathPrompt(MoviePathPrompt prompt) { AskMoviePath = std::move(prompt); }
     // Closes the window once the next run has returned; closing during a
     // run then stops it without asking.
     void CloseWhenRunEnds() { CloseAfterRun = true; }
@@ -172,6 +177,10 @@ private:
     void ResetViewClicked();
     void BacteriumStyleClicked();
     void ChangeView(const std::vector<TMatrix3D> &changes);
+    // "Record" pressed or released, and the recording around a run.
+    void RecordToggled(bool down);
+    void StartRecording();
+    void EndRecording(bool stopped);
     TXYZ BoxSize() const;
 
     // Whether a world file may be written or read now; reports why not.
@@ -199,6 +208,9 @@ private:
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text, const QString &hint,
                                const QIcon &glyph, bool checkable);
 
+    // The movie of a run; destroyed after the session, whose run observes it.
+    std::unique_ptr<RunRecording> Recording;
+    MoviePathPrompt AskMoviePath;
     // The world with its runs, and what the window keeps beside it.
     std::unique_ptr<RunSession> Simulation;
     double TargetTime = 0.0; // s
@@ -269,6 +281,7 @@ private:
     QToolButton *ZoomViewButton = nullptr;
     QToolButton *SolidBacteriumButton = nullptr;
     QToolButton *WireFrameBacteriumButton = nullptr;
+    QToolButton *RecordButton = nullptr;
     TWindow3D *Window3D = nullptr;
     // The world's objects in the view's scene, which they leave when they
     // are destroyed.

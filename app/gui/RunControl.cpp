@@ -76,6 +76,7 @@ void TfmMain::SetRunningState(bool running)
     ResetAndApplyButton->setEnabled(!running);
     SaveWorldButton->setEnabled(!running);
     OpenWorldButton->setEnabled(!running);
+    RecordButton->setEnabled(!running);
     StopButton->setEnabled(running);
     // Concentrations, rates and simulation settings are fixed during a run;
     // mechanics and bacterium values stay editable for the next apply.
@@ -149,6 +150,7 @@ void TfmMain::Run()
     RunClock.start();
     ShowStatus(start);
     UpdateRecordingWishes();
+    StartRecording();
     Simulation->Start(TargetTime, !chemistryOnly);
 }
 
@@ -163,6 +165,7 @@ void TfmMain::OnRunFinished(const QString &error)
     // The session has handed over the last observations; the status and the
     // scene as the run left the world (a stop ends it between observations).
     const ObservationRecord record = RecordObservation(World());
+    EndRecording(!error.isEmpty() || World().Time < TargetTime);
     ShowStatus(record);
     if (ListsDuringRunButton->isChecked())
         ShowCurrentState(record);

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "Cell.h"
+#include "Recording.h"
 #include "Scene3d.h"
 #include "Window3d.h"
 #include "Worldscene.h"
@@ -104,4 +105,36 @@ void TfmMain::BacteriumStyleClicked()
 {
     WorldObjects->SetSolidBacterium(SolidBacteriumButton->isChecked());
     Window3D->Render();
+}
+
+void TfmMain::RecordToggled(bool down)
+{
+    if (!down) {
+        Recording->Disarm();
+        return;
+    }
+    const QString path = AskMoviePath();
+    if (path.isEmpty())
+        RecordButton->setChecked(false);
+    else
+        Recording->Arm(path);
+}
+
+void TfmMain::StartRecording()
+{
+    if (!Recording->Armed())
+        return;
+    if (const QString problem = Recording->RunStarting(World(), Scene().ViewMatrix); !problem.isEmpty()) {
+        RecordButton->setChecked(false);
+        Report(MessageKind::Error, problem);
+    }
+}
+
+void TfmMain::EndRecording(bool stopped)
+{
+    if (!Recording->Recording())
+        return;
+    Recording->RunEnded(World(), stopped);
+    // One movie per press: the next run is not recorded over this one.
+    RecordButton->setChecked(false);
 }

@@ -70,8 +70,18 @@ void MovieRecorder::Take(const CCell &cell)
 
 void MovieRecorder::Finish(const CCell &cell, bool stopped)
 {
+    TakeEnd(cell, stopped);
+    Close();
+}
+
+void MovieRecorder::TakeEnd(const CCell &cell, bool stopped)
+{
     if (!stopped && Clock.Due(cell.Time))
         Take(cell);
+}
+
+void MovieRecorder::Close()
+{
     const std::string failure = StopDrawing();
     if (!failure.empty())
         throw OutputError(failure, EIO);

@@ -46,6 +46,11 @@ public:
 
     void Observe(const CCell &cell) override;
     void Finish(const CCell &cell, bool stopped) override;
+    // Finish in two steps, so that the second can wait elsewhere: the frame
+    // of the run's end when due (not after a stop), then the movie closed
+    // once every frame is drawn (raises OutputError).
+    void TakeEnd(const CCell &cell, bool stopped);
+    void Close();
 
 private:
     struct Frame {
