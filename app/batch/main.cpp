@@ -14,9 +14,8 @@
 #include <optional>
 
 #ifdef FILONEX_MOVIES
+#include "Headlessapplication.h"
 #include "Movierecorder.h"
-
-#include <QGuiApplication>
 #endif
 
 int main(int argc, char **argv)
@@ -39,11 +38,8 @@ int main(int argc, char **argv)
         return MergeCommand(*options.MergePath);
     RunFramesMaker movies;
 #ifdef FILONEX_MOVIES
-    // The pictures' text needs the fonts of a GUI application, which the
-    // offscreen platform has without a display.
-    std::optional<QGuiApplication> pictures;
+    std::optional<HeadlessApplication> pictures;
     if (options.Movie.Path) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
         pictures.emplace(argc, argv);
         movies = MakeRunMovie;
     }

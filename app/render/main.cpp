@@ -2,10 +2,9 @@
 
 #include "Commandline.h"
 #include "Exitstatus.h"
+#include "Headlessapplication.h"
 #include "Outputfile.h"
 #include "Worldrender.h"
-
-#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -23,9 +22,6 @@ int main(int argc, char **argv)
         std::fputs(RenderHelp().c_str(), stdout);
         return kExitDone;
     }
-    // The pictures' text needs the fonts of a GUI application, which the
-    // offscreen platform has without a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    const HeadlessApplication application(argc, argv);
     return RenderWorlds(options);
 }
