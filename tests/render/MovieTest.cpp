@@ -1,7 +1,8 @@
 // Movies from filonex-batch --movie and filonex-render, run as programs
-// without a display: CTest unsets DISPLAY and WAYLAND_DISPLAY for them.
+// without a display.
 
 #include "Programrun.h"
+#include "WithoutDisplay.h"
 
 #include <QImage>
 

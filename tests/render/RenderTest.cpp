@@ -4,6 +4,8 @@
 #include "Movieview.h"
 #include "Worldpicture.h"
 
+#include "WithoutDisplay.h"
+
 #include <gtest/gtest.h>
 
 namespace {
