@@ -32,7 +32,8 @@ EGLDisplay SurfacelessDisplay()
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay)
         Fail("eglGetPlatformDisplayEXT");
-    const EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    const EGLDisplay display =
+        getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     // Initialising an initialised display only counts it; it is never
     // terminated, since other views may share it.
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
@@ -88,7 +89,8 @@ TOffscreen3D::~TOffscreen3D()
 {
     // The scene's objects hold their GLU quadrics until the scene goes.
     Scene3D.DeleteChildren();
-    if (GL->Handle != EGL_NO_CONTEXT && eglMakeCurrent(GL->Display, EGL_NO_SURFACE, EGL_NO_SURFACE, GL->Handle)) {
+    if (GL->Handle != EGL_NO_CONTEXT &&
+        eglMakeCurrent(GL->Display, EGL_NO_SURFACE, EGL_NO_SURFACE, GL->Handle)) {
         glDeleteRenderbuffers(2, GL->Renderbuffers);
         glDeleteFramebuffers(1, &GL->Framebuffer);
         Release();
@@ -117,7 +119,8 @@ QImage TOffscreen3D::Render()
     MakeCurrent();
     glBindFramebuffer(GL_FRAMEBUFFER, GL->Framebuffer);
     Scene3D.OGL_Connect();
-    const TMatrix3D correction = Proportional ? ProportionalCorrection(PixelWidth, PixelHeight) : IdentityMatrix();
+    const TMatrix3D correction =
+        Proportional ? ProportionalCorrection(PixelWidth, PixelHeight) : IdentityMatrix();
     OGL_PaintScene(&Scene3D, BgColor, correction);
     QImage picture(PixelWidth, PixelHeight, QImage::Format_RGB32);
     // Rows come bottom up; BGRA bytes are Format_RGB32's 0xffRRGGBB words.

@@ -24,7 +24,7 @@ struct BatchOptions {
     std::optional<std::string> SaveWorldPath;  // the world at the end of the run
     std::optional<std::string> CheckpointPath; // the world during the run...
     std::optional<double> CheckpointPeriod;    // ...every so many simulated seconds
-    MovieOptions Movie; // --movie and its settings
+    MovieOptions Movie;                        // --movie and its settings
     bool Help = false;
 
     // An ensemble: replicas, sweeps, the folder of its results.

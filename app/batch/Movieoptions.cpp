@@ -97,7 +97,8 @@ void AddMovieOptions(CommandLine &line, MovieOptions &movie, bool withEvery)
                       movie.Fps = PositiveValue("--movie-fps", "a number of frames per second", text);
                       movie.Tuned = true;
                   });
-    line.AddValue("--movie-size", "WxH", "the size of the pictures in pixels, even numbers (default 1280x720)",
+    line.AddValue("--movie-size", "WxH",
+                  "the size of the pictures in pixels, even numbers (default 1280x720)",
                   [&movie](const std::string &text) {
                       SizeValue(text, movie);
                       movie.Tuned = true;

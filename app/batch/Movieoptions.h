@@ -52,4 +52,5 @@ public:
 // Makes the frames of a run to the cell's world before it starts; raises
 // OutputError, or UsageError for options that do not suit the world. Empty
 // in a program built without pictures.
-using RunFramesMaker = std::function<std::unique_ptr<RunFrames>(const MovieOptions &movie, const CCell &cell)>;
+using RunFramesMaker =
+    std::function<std::unique_ptr<RunFrames>(const MovieOptions &movie, const CCell &cell)>;

@@ -319,8 +319,9 @@ QWidget *TfmMain::Create3DPage()
     SolidBacteriumButton->setChecked(true);
 
     bar->addSeparator();
-    RecordButton = AddToolButton(bar, "Btn3DRecord", tr("Record"),
-                                 tr("Write a movie of the next run: a frame at each observation step"), {}, true);
+    RecordButton =
+        AddToolButton(bar, "Btn3DRecord", tr("Record"),
+                      tr("Write a movie of the next run: a frame at each observation step"), {}, true);
 
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");

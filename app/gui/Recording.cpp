@@ -51,16 +51,19 @@ void RunRecording::RunEnded(const CCell &cell, bool stopped)
     Closing = std::thread([this, movie = std::shared_ptr<MovieRecorder>(std::move(Movie)), path = MoviePath] {
         try {
             movie->Close();
-            QMetaObject::invokeMethod(this, [this, path] { emit Written(path); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, path] { emit Written(path); }, Qt::QueuedConnection);
         } catch (const std::exception &e) {
             const QString message = QString::fromUtf8(e.what());
-            QMetaObject::invokeMethod(this, [this, message] { emit Failed(message); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, message] { emit Failed(message); }, Qt::QueuedConnection);
         }
     });
 }
 
 QString RunRecording::AskPath(QWidget *parent)
 {
-    return QFileDialog::getSaveFileName(parent, tr("Record the next run"), QString(),
-                                        tr("MP4 movie (*.mp4);;Animated GIF (*.gif);;Folder of PNG pictures (*)"));
+    return QFileDialog::getSaveFileName(
+        parent, tr("Record the next run"), QString(),
+        tr("MP4 movie (*.mp4);;Animated GIF (*.gif);;Folder of PNG pictures (*)"));
 }

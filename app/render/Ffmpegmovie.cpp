@@ -31,8 +31,7 @@ public:
     ~BrokenPipeAsError()
     {
         const timespec now = {0, 0};
-        while (sigtimedwait(&pipeSignal_, nullptr, &now) > 0) {
-        }
+        while (sigtimedwait(&pipeSignal_, nullptr, &now) > 0) {}
         pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
     }
 
@@ -44,11 +43,21 @@ private:
 std::vector<std::string> EncoderArguments(MovieKind kind, double fps, int width, int height,
                                           const std::string &output)
 {
-    std::vector<std::string> arguments = {"ffmpeg",     "-hide_banner", "-loglevel",    "error",
-                                          "-nostats",   "-f",           "rawvideo",     "-pix_fmt",
-                                          "bgra",       "-video_size",  std::to_string(width) + "x" +
-                                                                            std::to_string(height),
-                                          "-framerate", std::to_string(fps), "-i",     "pipe:0"};
+    std::vector<std::string> arguments = {"ffmpeg",
+                                          "-hide_banner",
+                                          "-loglevel",
+                                          "error",
+                                          "-nostats",
+                                          "-f",
+                                          "rawvideo",
+                                          "-pix_fmt",
+                                          "bgra",
+                                          "-video_size",
+                                          std::to_string(width) + "x" + std::to_string(height),
+                                          "-framerate",
+                                          std::to_string(fps),
+                                          "-i",
+                                          "pipe:0"};
     // The temporary name says nothing of the format, so it is named.
     if (kind == MovieKind::Mp4)
         arguments.insert(arguments.end(),
@@ -126,8 +135,9 @@ void FfmpegMovie::Add(const QImage &frame)
                 ::close(Pipe);
                 Pipe = -1;
                 const std::string status = Reap();
-                throw OutputError("the movie '" + Target.Path() + "' is lost: ffmpeg stopped taking frames (" +
-                                      std::strerror(error) + (status.empty() ? "" : ", " + status) + ")",
+                throw OutputError("the movie '" + Target.Path() +
+                                      "' is lost: ffmpeg stopped taking frames (" + std::strerror(error) +
+                                      (status.empty() ? "" : ", " + status) + ")",
                                   error);
             }
             bytes += written;

@@ -29,7 +29,8 @@ void DrawFrameCaption(QImage &picture, const FrameCaption &caption)
     const int line = textHeight * 3 / 2;
     painter.drawText(margin, margin + textHeight, QString("t = %1 s").arg(caption.Time));
     painter.drawText(margin, margin + textHeight + line,
-                     caption.Filaments == 1 ? QString("1 filament") : QString("%1 filaments").arg(caption.Filaments));
+                     caption.Filaments == 1 ? QString("1 filament")
+                                            : QString("%1 filaments").arg(caption.Filaments));
 
     if (!(caption.PixelsPerMetre > 0.0))
         return;

@@ -7,7 +7,7 @@
 // and the number of filaments in its top-left corner, and a scale bar in
 // micrometres in its bottom-left one.
 struct FrameCaption {
-    QString Time;                // as read, without the unit
+    QString Time; // as read, without the unit
     int Filaments = 0;
     double PixelsPerMetre = 0.0; // across the view, at the picture's size
 };

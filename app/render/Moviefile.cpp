@@ -19,8 +19,8 @@ public:
         std::error_code error;
         std::filesystem::create_directory(Folder, error);
         if (!std::filesystem::is_directory(Folder))
-            throw OutputError("cannot write pictures into the folder '" + Folder + "': " +
-                                  (error ? error.message() : "it is not a folder"),
+            throw OutputError("cannot write pictures into the folder '" + Folder +
+                                  "': " + (error ? error.message() : "it is not a folder"),
                               error ? error.value() : ENOTDIR);
         // A picture can be made there: its temporary file is removed at once.
         OutputFile probe(PicturePath());

@@ -27,9 +27,9 @@ int Report(int status, const std::string &message)
 // What a picture needs of a saved world.
 struct SavedWorld {
     ObservedScene Scene;
-    TXYZ Box;          // m
-    double Time;       // s
-    double ObsStep;    // s, the resolution of its time
+    TXYZ Box;       // m
+    double Time;    // s
+    double ObsStep; // s, the resolution of its time
 };
 
 SavedWorld Load(const std::string &path)
@@ -43,15 +43,16 @@ SavedWorld Load(const std::string &path)
 
 CommandLine RenderCommandLine()
 {
-    return CommandLine("filonex-render",
-                     "Draws the 3D view of saved worlds (world files of filonex and filonex-batch) without\n"
-                     "a display: one world as a PNG picture, several as a movie in the order of their\n"
-                     "simulated times (for example the checkpoints of a run).",
-                     "Pictures carry the simulated time, a scale bar in micrometres and the number of\n"
-                     "filaments. OUT is written under a temporary name and renamed when complete.\n"
-                     "\n"
-                     "Exit status: 0 done, 2 bad input (command line, world file), 3 OUT could not be\n"
-                     "written.\n");
+    return CommandLine(
+        "filonex-render",
+        "Draws the 3D view of saved worlds (world files of filonex and filonex-batch) without\n"
+        "a display: one world as a PNG picture, several as a movie in the order of their\n"
+        "simulated times (for example the checkpoints of a run).",
+        "Pictures carry the simulated time, a scale bar in micrometres and the number of\n"
+        "filaments. OUT is written under a temporary name and renamed when complete.\n"
+        "\n"
+        "Exit status: 0 done, 2 bad input (command line, world file), 3 OUT could not be\n"
+        "written.\n");
 }
 
 void DefineOptions(CommandLine &line, RenderOptions &options)
@@ -111,7 +112,8 @@ int RenderWorlds(const RenderOptions &options)
 {
     for (const std::string &world : options.Worlds)
         if (SameFile(world, options.OutPath))
-            return Report(kExitBadInput, "cannot write to '" + options.OutPath + "': it is the world file it draws");
+            return Report(kExitBadInput,
+                          "cannot write to '" + options.OutPath + "': it is the world file it draws");
     std::vector<SavedWorld> worlds;
     try {
         for (const std::string &path : options.Worlds)
@@ -139,7 +141,8 @@ int RenderWorlds(const RenderOptions &options)
             WritePicture(options.OutPath, draw(worlds.front()));
             return kExitDone;
         }
-        const std::unique_ptr<MovieFile> file = OpenMovieFile(options.OutPath, movie.Fps, movie.Width, movie.Height);
+        const std::unique_ptr<MovieFile> file =
+            OpenMovieFile(options.OutPath, movie.Fps, movie.Width, movie.Height);
         for (const SavedWorld &world : worlds)
             file->Add(draw(world));
         file->Close();

@@ -25,10 +25,9 @@ std::vector<std::string> Batch(std::vector<std::string> arguments)
 // "height", "pix_fmt".
 std::map<std::string, std::string> Probe(const ScratchDirectory &dir, const std::string &movie)
 {
-    const ProgramResult probe = RunProgram(dir, {"/usr/bin/ffprobe", "-v", "error", "-count_frames",
-                                                 "-select_streams", "v:0", "-show_entries",
-                                                 "stream=nb_read_frames,width,height,pix_fmt", "-of",
-                                                 "default=noprint_wrappers=1", movie});
+    const ProgramResult probe = RunProgram(
+        dir, {"/usr/bin/ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+              "stream=nb_read_frames,width,height,pix_fmt", "-of", "default=noprint_wrappers=1", movie});
     std::map<std::string, std::string> fields;
     std::istringstream lines(probe.Out);
     for (std::string line; std::getline(lines, line);)
@@ -45,7 +44,8 @@ int FilamentPixels(const QImage &picture)
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x) {
             const QColor c = picture.pixelColor(x, y);
-            const int spread = std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
+            const int spread =
+                std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()});
             count += spread > 100;
         }
     return count;
@@ -77,7 +77,8 @@ TEST(Movie, PictureFolderShowsTheNetworkGrow)
 {
     const ScratchDirectory dir;
     const std::string folder = dir.File("frames");
-    const ProgramResult run = RunProgram(dir, Batch({"--time", "0.6", "--movie-every", "0.2", "--movie", folder}));
+    const ProgramResult run =
+        RunProgram(dir, Batch({"--time", "0.6", "--movie-every", "0.2", "--movie", folder}));
     ASSERT_EQ(run.Status, 0) << run.Err;
     std::vector<int> pixels;
     for (int i = 0; i < 4; ++i) {
@@ -124,7 +125,8 @@ TEST(Movie, EncoderThatDiesIsAnErrorNotACrash)
     const ProgramResult run = RunProgram(dir, Batch({"--time", "0.1", "--movie", dir.File("run.mp4")}));
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(run.Status, 3);
-    EXPECT_NE(run.Err.find("the movie '" + dir.File("run.mp4") + "' is lost: ffmpeg stopped"), std::string::npos)
+    EXPECT_NE(run.Err.find("the movie '" + dir.File("run.mp4") + "' is lost: ffmpeg stopped"),
+              std::string::npos)
         << run.Err;
     EXPECT_FALSE(std::filesystem::exists(dir.File("run.mp4")));
     EXPECT_TRUE(NoTemporaryLeft(dir));
@@ -137,7 +139,8 @@ TEST(Movie, EveryRunOfAnEnsembleHasItsOwnMovie)
                                                      dir.File("ensemble"), "--movie", "net.gif"}));
     ASSERT_EQ(run.Status, 0) << run.Err;
     for (const char *folder : {"run-0000", "run-0001"})
-        EXPECT_EQ(Probe(dir, dir.File("ensemble/") + folder + "/net.gif").at("nb_read_frames"), "6") << folder;
+        EXPECT_EQ(Probe(dir, dir.File("ensemble/") + folder + "/net.gif").at("nb_read_frames"), "6")
+            << folder;
 }
 
 TEST(Movie, RefusesWhatItCannotMake)
@@ -171,16 +174,15 @@ TEST(Render, OneWorldIsAPictureAndSeveralAMovieInTimeOrder)
                                    dir.File(std::string("t") + end + ".fxworld")})
                       .Status,
                   0);
-    const ProgramResult one =
-        RunProgram(dir, {FILONEX_RENDER, dir.File("t0.1.fxworld"), "-o", dir.File("one.png"), "--movie-size",
-                         "200x100"});
+    const ProgramResult one = RunProgram(dir, {FILONEX_RENDER, dir.File("t0.1.fxworld"), "-o",
+                                               dir.File("one.png"), "--movie-size", "200x100"});
     ASSERT_EQ(one.Status, 0) << one.Err;
     EXPECT_EQ(QImage(QString::fromStdString(dir.File("one.png"))).size(), QSize(200, 100));
 
     const std::string frames = dir.File("frames");
-    const ProgramResult several = RunProgram(
-        dir, {FILONEX_RENDER, dir.File("t0.3.fxworld"), dir.File("t0.1.fxworld"), "-o", frames, "--movie-size",
-              "200x100"});
+    const ProgramResult several =
+        RunProgram(dir, {FILONEX_RENDER, dir.File("t0.3.fxworld"), dir.File("t0.1.fxworld"), "-o", frames,
+                         "--movie-size", "200x100"});
     ASSERT_EQ(several.Status, 0) << several.Err;
     const QImage first(QString::fromStdString(frames + "/frame-000000.png"));
     const QImage second(QString::fromStdString(frames + "/frame-000001.png"));
