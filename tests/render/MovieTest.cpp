@@ -106,12 +106,12 @@ TEST(Movie, SigtermLeavesAValidMovieOfTheFramesSoFar)
 {
     const ScratchDirectory dir;
     const Program run(dir, Batch({"--time", "100", "--movie-every", "0.01", "--movie", dir.File("run.mp4")}));
-    // Long enough for frames to have been taken and encoded.
+    // Long enough for the run to have begun, with frames taken.
     std::this_thread::sleep_for(std::chrono::seconds(2));
     run.Signal(SIGTERM);
     const ProgramResult result = run.Wait();
     EXPECT_EQ(result.Status, 143) << result.Err;
-    EXPECT_GE(std::stoi(Probe(dir, dir.File("run.mp4")).at("nb_read_frames")), 2);
+    EXPECT_GE(std::stoi(Probe(dir, dir.File("run.mp4")).at("nb_read_frames")), 1);
     EXPECT_TRUE(NoTemporaryLeft(dir));
 }
 
