@@ -115,6 +115,24 @@ TEST(WorldPicture, ScaleFollowsTheSizeAndTheZoom)
     }
 }
 
+TEST(MovieView, OfTheWindowsTransformGivesTheSameTransformBack)
+{
+    for (const MovieView view : {MovieView{0, 0, 1}, {30, 20, 1.5}, {-120, -75, 0.4}, {179, 5, 3}}) {
+        const TMatrix3D matrix = ViewMatrixOf(view);
+        const MovieView back = MovieViewOf(matrix);
+        EXPECT_NEAR(back.Azimuth, view.Azimuth, 1e-4);
+        EXPECT_NEAR(back.Elevation, view.Elevation, 1e-4);
+        EXPECT_NEAR(back.Zoom, view.Zoom, 1e-5);
+    }
+    // A window's drags: a tilt after a turn, then a wheel notch.
+    TMatrix3D dragged = RotationYMatrix(0.4f);
+    MatrixMultiply(dragged, RotationXMatrix(0.2f));
+    MatrixMultiply(dragged, UniformScalingMatrix(1.12f));
+    const TMatrix3D again = ViewMatrixOf(MovieViewOf(dragged));
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(again[i], dragged[i], 1e-5) << i;
+}
+
 TEST(WorldPicture, ScaleBarIsARoundLengthUpToAFifthOfTheWidth)
 {
     const struct {
