@@ -53,15 +53,22 @@ MovieRecorder::~MovieRecorder()
 
 void MovieRecorder::Observe(const CCell &cell)
 {
-    if (Clock.Due(cell.ObsTime > cell.Time ? cell.ObsTime : cell.Time))
-        Take(cell);
+    if (const double time = StateTime(cell); Clock.Due(time))
+        Take(cell, time);
 }
 
-void MovieRecorder::Take(const CCell &cell)
+double MovieRecorder::StateTime(const CCell &cell)
+{
+    // During a run the clock already shows the next reaction's time while
+    // the observations on the way to it are made.
+    return cell.Running ? cell.ObsTime : cell.Time;
+}
+
+void MovieRecorder::Take(const CCell &cell, double time)
 {
     Frame frame;
     ObserveScene(cell, frame.Scene);
-    frame.Time = cell.ObsTime > cell.Time ? cell.ObsTime : cell.Time;
+    frame.Time = time;
     std::unique_lock lock(Lock);
     Changed.wait(lock, [this] { return Frames.size() < kFramesAhead; });
     Frames.push_back(std::move(frame));
@@ -77,7 +84,7 @@ void MovieRecorder::Finish(const CCell &cell, bool stopped)
 void MovieRecorder::TakeEnd(const CCell &cell, bool stopped)
 {
     if (!stopped && Clock.Due(cell.Time))
-        Take(cell);
+        Take(cell, cell.Time);
 }
 
 void MovieRecorder::Close()

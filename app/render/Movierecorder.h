@@ -57,7 +57,9 @@ private:
         ObservedScene Scene;
         double Time; // s
     };
-    void Take(const CCell &cell);
+    // The time (s) of the state the cell shows.
+    static double StateTime(const CCell &cell);
+    void Take(const CCell &cell, double time);
     void Draw();
     // Stops the drawing thread after the frames taken; the failure's text.
     std::string StopDrawing();

@@ -91,6 +91,21 @@ TEST(Movie, PictureFolderShowsTheNetworkGrow)
         EXPECT_GT(pixels[i], pixels[i - 1]) << "frame " << i;
 }
 
+TEST(Movie, FramesComeAtEachPeriodWhenNothingReacts)
+{
+    // Without actin the clock jumps to the end, and the observations on the
+    // way still get their frames.
+    const ScratchDirectory dir;
+    WriteFile(dir.File("empty.ini"), "[ValueListConcentrations]\nC_ACG=0\nC_CAP=0\nC_ARP=0\nC_ADC=0\n");
+    const std::string folder = dir.File("frames");
+    const ProgramResult run =
+        RunProgram(dir, Batch({"--settings", dir.File("empty.ini"), "--chemistry-only", "--time", "0.5",
+                               "--movie-every", "0.05", "--movie", folder}));
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/frame-000010.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/frame-000011.png"));
+}
+
 TEST(Movie, GifHasAFramePerPeriod)
 {
     const ScratchDirectory dir;
