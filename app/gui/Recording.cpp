@@ -8,7 +8,7 @@
 
 #include <QFileDialog>
 
-RunRecording::RunRecording(RunSession &session, QObject *parent) : QObject(parent), Session(session)
+RunRecording::RunRecording(RunSession &session, QObject *parent) : QObject(parent)
 {
     session.SetObservationHook([this](const CCell &cell) {
         if (Movie)
@@ -18,7 +18,6 @@ RunRecording::RunRecording(RunSession &session, QObject *parent) : QObject(paren
 
 RunRecording::~RunRecording()
 {
-    Session.SetObservationHook({});
     if (Closing.joinable())
         Closing.join();
 }

@@ -22,7 +22,8 @@ class RunRecording : public QObject {
     Q_OBJECT
 
 public:
-    // Hooks into the session's observations for the life of this object.
+    // Hooks into the session's observations: the session, whose runs call
+    // this object, must be gone (or never run again) before this object.
     explicit RunRecording(RunSession &session, QObject *parent = nullptr);
     // A movie still closing is waited for.
     ~RunRecording() override;
@@ -51,7 +52,6 @@ signals:
     void Failed(const QString &message);
 
 private:
-    RunSession &Session;
     QString ArmedPath;
     QString MoviePath;
     // Observed by the run's thread, which it is handed to only between runs.
