@@ -46,6 +46,8 @@ void CheckCombinations(const BatchOptions &options)
                          "parameters its world was built from");
     if (options.ResumePath && options.Method)
         throw UsageError("--method cannot be used with --resume: the world file holds its method");
+    if (options.Movie.Tuned && !options.Movie.Path)
+        throw UsageError("--movie-every, --movie-fps, --movie-size and --movie-view need --movie");
     if (bool(options.CheckpointPath) != bool(options.CheckpointPeriod))
         throw UsageError("--checkpoint and --checkpoint-every go together");
     if (options.IsEnsemble()) {
@@ -169,6 +171,12 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "of the saved run)",
                   into(options.ResumePath));
     line.AddFlag("--quiet", "no progress bar", options.Quiet);
+    line.AddValue("--movie", "FILE",
+                  "a movie of the 3D view during the run, with the time, a scale bar and the number of "
+                  "filaments: FILE ending in .mp4 (H.264, made by ffmpeg) or .gif, else a folder of numbered "
+                  "PNG pictures; in an ensemble every run writes its own into its folder",
+                  into(options.Movie.Path));
+    AddMovieOptions(line, options.Movie, true);
     line.AddFlag("-h,--help", "this text", options.Help);
 
     line.Group("Ensembles");

@@ -330,6 +330,11 @@ QWidget *TfmMain::Create3DPage()
     MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
     SolidBacteriumButton->setChecked(true);
 
+    bar->addSeparator();
+    RecordButton =
+        AddToolButton(bar, "Btn3DRecord", tr("Record"),
+                      tr("Write a movie of the next run: a frame at each observation step"), {}, true);
+
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");
     // A cube drawn square and a sphere round whatever the panel's shape.
@@ -337,6 +342,7 @@ QWidget *TfmMain::Create3DPage()
     column->addWidget(Window3D, 1);
 
     connect(resetView, &QToolButton::clicked, this, [this] { ResetViewClicked(); });
+    connect(RecordButton, &QToolButton::toggled, this, [this](bool down) { RecordToggled(down); });
     connect(SolidBacteriumButton, &QToolButton::clicked, this, [this] { BacteriumStyleClicked(); });
     connect(WireFrameBacteriumButton, &QToolButton::clicked, this, [this] { BacteriumStyleClicked(); });
     return page;
