@@ -101,23 +101,44 @@ struct Rod {
 };
 
 // Pushes both ends of rod back into the box [lower, upper] with springs of
-// stiffness k, wall by wall in a fixed order.
+// stiffness k. Each contact (an end beyond a wall) gets its target depth,
+// d exp(-k m dt), when first met; the contacts are then pushed to their
+// targets in a fixed order, sweep after sweep, since pushing one end turns
+// the rod and may move the other (in a corner, against two walls).
 void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
 {
-    for (const double side : {-1.0, 1.0}) {
-        for (int axis = 0; axis < 3; ++axis) {
-            for (const bool top : {false, true}) {
-                const CVector end = rod.End(side);
-                const double wall = Component(top ? upper : lower, axis);
-                const double depth = top ? Component(end, axis) - wall : wall - Component(end, axis);
-                if (!(depth > 0.0))
-                    continue;
-                CVector n(0.0);
-                Component(n, axis) = top ? -1.0 : 1.0;
-                const double mobility = rod.EndMobility(n);
-                rod.PushEnd(side, n, RelaxedDistance(depth, stiffness, mobility, dt) / mobility);
+    constexpr int kSweeps = 16;
+    constexpr double kNoContact = -1.0;
+    double targets[2][3][2]; // by end, axis and wall: the depth to reach, m
+    for (auto &end : targets)
+        for (auto &axis : end)
+            axis[0] = axis[1] = kNoContact;
+    for (int sweep = 0; sweep < kSweeps; ++sweep) {
+        bool pushed = false;
+        for (int end = 0; end < 2; ++end) {
+            const double side = end == 0 ? -1.0 : 1.0;
+            for (int axis = 0; axis < 3; ++axis) {
+                for (int top = 0; top < 2; ++top) {
+                    const double wall = Component(top ? upper : lower, axis);
+                    const double coordinate = Component(rod.End(side), axis);
+                    const double depth = top ? coordinate - wall : wall - coordinate;
+                    if (!(depth > 0.0))
+                        continue;
+                    CVector n(0.0);
+                    Component(n, axis) = top ? -1.0 : 1.0;
+                    const double mobility = rod.EndMobility(n);
+                    double &target = targets[end][axis][top];
+                    if (target == kNoContact)
+                        target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
+                    if (depth > target) {
+                        rod.PushEnd(side, n, (depth - target) / mobility);
+                        pushed = true;
+                    }
+                }
             }
         }
+        if (!pushed)
+            break;
     }
 }
 
