@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+// What the constants of the viscous model are until they are set.
+inline constexpr double kDefaultTemperature = 298.15;    // K
+inline constexpr double kDefaultContactStiffness = 1e-4; // N/m
+
 // The two mechanics models a world can follow.
 enum class MechanicsModel {
     RigidBodies, // Newton's equations with a fixed-size random kick
@@ -43,8 +47,8 @@ public:
     double Viscosity = 0.0;         // Pa s; acts in the viscous model only
 
     MechanicsModel Model = MechanicsModel::RigidBodies;
-    double Temperature = 298.15;    // K, viscous model
-    double ContactStiffness = 1e-4; // N/m, viscous model
+    double Temperature = kDefaultTemperature;           // K, viscous model
+    double ContactStiffness = kDefaultContactStiffness; // N/m, viscous model
     // Mechanics steps made since reset; numbers the viscous model's noise.
     std::uint64_t MechStepCount = 0;
 

@@ -667,6 +667,9 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     if (version >= 2)
         cell.Pending = ReadPending(cellReader, cell.Time);
     // Before version 3 every world followed the rigid-body model.
+    cell.Model = MechanicsModel::RigidBodies;
+    cell.Temperature = kDefaultTemperature;
+    cell.ContactStiffness = kDefaultContactStiffness;
     if (version >= 3) {
         cell.Model = ReadModel(cellReader);
         MechanicsModelFields(cellReader, cell);
