@@ -36,8 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SphereDrag, IsStokesLaw)
 {
     // A bacterium of radius 0.2 um in water.
-    EXPECT_NEAR(SphereTranslationDrag(2e-7, kWater), 6.0 * std::numbers::pi * 2e-10, 1e-25);
-    EXPECT_NEAR(SphereRotationDrag(2e-7, kWater), 8.0 * std::numbers::pi * 8e-24, 1e-38);
+    EXPECT_DOUBLE_EQ(SphereTranslationDrag(2e-7, kWater), 6.0 * std::numbers::pi * 2e-10);
+    EXPECT_DOUBLE_EQ(SphereRotationDrag(2e-7, kWater), 8.0 * std::numbers::pi * 8e-24);
 }
 
 TEST(FilamentDrag, ShortRodsTakeTheSphereOfTheirVolume)
