@@ -109,6 +109,8 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
 {
     constexpr int kSweeps = 16;
     constexpr double kNoContact = -1.0;
+    // m: a contact this close to its target is done (rounding leaves less).
+    constexpr double kSettled = 1e-13;
     double targets[2][3][2]; // by end, axis and wall: the depth to reach, m
     for (auto &end : targets)
         for (auto &axis : end)
@@ -130,7 +132,7 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
                     double &target = targets[end][axis][top];
                     if (target == kNoContact)
                         target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
-                    if (depth > target) {
+                    if (depth > target + kSettled) {
                         rod.PushEnd(side, n, (depth - target) / mobility);
                         pushed = true;
                     }
