@@ -677,6 +677,9 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
             throw ContentFault{"cell.temperature", "a temperature of 0 K or more is expected here"};
         if (!(cell.ContactStiffness > 0.0))
             throw ContentFault{"cell.contactStiffness", "a stiffness above 0 is expected here"};
+        if (cell.Model == MechanicsModel::Viscous && !(cell.Viscosity > 0.0))
+            throw ContentFault{"cell.viscosity",
+                               "a viscosity above 0 is expected here for the viscous model"};
     }
 
     const Json &bacterium = file.Find("bacterium");
