@@ -107,6 +107,12 @@ struct Rod {
 // the rod and may move the other (in a corner, against two walls).
 void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
 {
+    // Most rods touch no wall: both ends inside on every axis.
+    const CVector pointed = rod.End(-1.0), barbed = rod.End(1.0);
+    const CVector least = MinComponents(pointed, barbed), most = MaxComponents(pointed, barbed);
+    if (least.x >= lower.x && least.y >= lower.y && least.z >= lower.z && most.x <= upper.x &&
+        most.y <= upper.y && most.z <= upper.z)
+        return;
     constexpr int kSweeps = 16;
     constexpr double kNoContact = -1.0;
     // m: a contact this close to its target is done (rounding leaves less).
