@@ -218,8 +218,14 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
     const CVector upper = world.Origin + world.Size;
     const std::uint32_t key = world.CounterKey;
 
-    // The bacterium first, on its own: noise, then the walls.
+    // The bacterium's sphere, shell and body keep one centre.
     CBacterium *bacterium = world.Bacterium.get();
+    const auto placeBacterium = [bacterium](const CVector &center) {
+        bacterium->Center = center;
+        bacterium->Position = center;
+        bacterium->Shell.Center = center;
+    };
+    // The bacterium first, on its own: noise, then the walls.
     double bacteriumMobility = 0.0;
     if (bacterium) {
         bacteriumMobility = 1.0 / SphereTranslationDrag(bacterium->Radius, constants.Viscosity);
@@ -227,7 +233,7 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
         const std::array<double, 6> xi = BodyNormals(key, step, kBacteriumId);
         CVector center = bacterium->Center + noise * CVector(xi[0], xi[1], xi[2]);
         ConfineSphere(center, bacterium->Radius, bacteriumMobility, lower, upper, stiffness, dt);
-        bacterium->Center = center;
+        placeBacterium(center);
     }
     const CVector sphereCenter = bacterium ? bacterium->Center : CVector(0.0);
     const double sphereRadius = bacterium ? bacterium->Radius : 0.0;
@@ -305,7 +311,5 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
             f.PointedEnd = rod.End(-1.0);
         }
     }
-    bacterium->Center = center;
-    bacterium->Position = center;
-    bacterium->Shell.Center = center;
+    placeBacterium(center);
 }
