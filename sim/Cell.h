@@ -52,10 +52,10 @@ public:
     // of the run loops and every mechanics step test it.
     std::atomic<bool> Running = false;
 
-    // Deletes the filaments, zeroes clocks, counters and the reaction count,
-    // sets both time steps to 1e-4 s and clears Running. Keeps the bacterium,
-    // the channels, the mechanical constants, the material and the random
-    // stream.
+    // Deletes the filaments, zeroes clocks, counters, the reaction count and
+    // the mechanics step count, sets both time steps to 1e-4 s and clears
+    // Running. Keeps the bacterium, the channels, the mechanical constants and
+    // model, the material and the random stream.
     void Reset();
 
     // --- Runs (CellRun.cpp) ---

@@ -383,4 +383,43 @@ TEST_F(ResetAndApplyTest, RunsThatWouldNeverEndAreRefused)
               std::string::npos);
 }
 
+// The model and its constants reach the cell; a model the program does not
+// know, a viscous world without viscosity, a negative temperature and a
+// stiffness that is not positive are refused by name.
+TEST_F(ResetAndApplyTest, MechanicsModelAndItsConstants)
+{
+    ResetAndApply(store, cell);
+    EXPECT_EQ(cell.Model, MechanicsModel::RigidBodies);
+    Set(kMechanics, "MECH_MODEL", "Viscous");
+    Set(kMechanics, "MECH_TEMP", "310");
+    Set(kMechanics, "MECH_CONTACTK", "0.5");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(cell.Model, MechanicsModel::Viscous);
+    EXPECT_EQ(cell.Temperature, 310);
+    EXPECT_EQ(cell.ContactStiffness, 0.5);
+
+    const struct {
+        std::string_view Key, Value, Message;
+    } cases[] = {
+        {"MECH_MODEL", "Sticky",
+         "Mechanics, \"Mechanics model\" must be \"Rigid bodies\" or \"Viscous\", not Sticky"},
+        {"MECH_VISC", "0",
+         "Mechanics, \"Dynamic Viscosity [Pa·s]\" must be greater than 0 for the \"Viscous\" "
+         "model, not 0"},
+        {"MECH_TEMP", "-1", "Mechanics, \"Temperature [K]\" must be 0 or greater, not -1"},
+        {"MECH_CONTACTK", "0", "Mechanics, \"Contact stiffness [N/m]\" must be greater than 0, not 0"},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(kMechanics, "MECH_MODEL", "Viscous");
+        Set(kMechanics, c.Key, std::string(c.Value));
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " accepted";
+        } catch (const ParameterError &e) {
+            EXPECT_EQ(e.what(), c.Message);
+        }
+    }
+}
+
 } // namespace
