@@ -29,6 +29,7 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr std::string_view kMethodKey = "SIM_METHOD";
+constexpr std::string_view kAccuracyKey = "SIM_TAUEPS";
 // Far above any world that fits in memory: a larger file is no world.
 constexpr std::uint64_t kLargestWorldFile = std::uint64_t(4) << 30;
 
@@ -475,8 +476,11 @@ OrderedJson ParametersJson(const ParameterStore &applied)
     return parameters;
 }
 
-// Fresh tables holding the saved values. Every parameter must be there, and
-// nothing else.
+// Parameters that files written before them lack; their defaults stand in.
+constexpr std::string_view kLaterParameters[] = {"SIM_TAUEPS"};
+
+// Fresh tables holding the saved values. Every parameter must be there (but
+// for kLaterParameters), and nothing else.
 ParameterStore ReadParameters(const Reader &file)
 {
     ParameterStore store;
@@ -492,6 +496,10 @@ ParameterStore ReadParameters(const Reader &file)
                 row.Value = method;
                 continue;
             }
+            const bool later = std::find(std::begin(kLaterParameters), std::end(kLaterParameters), row.Key) !=
+                               std::end(kLaterParameters);
+            if (later && !section.Members().contains(row.Key))
+                continue;
             double value = 0.0;
             section(row.Key, value);
             row.Value = ParameterValueText(value);
@@ -509,6 +517,29 @@ ParameterStore ReadParameters(const Reader &file)
 }
 
 constexpr std::string_view kPendingKey = "pendingReaction";
+constexpr std::string_view kTauLeapKey = "tauLeap";
+
+template <typename Io, typename Leap>
+void TauLeapFields(const Io &io, Leap &leap)
+{
+    io("leapNumber", leap.LeapNumber);
+    io("exactStepsLeft", leap.ExactStepsLeft);
+}
+
+// Where a leaping run stands: the leaps made (which count the next leap's
+// draws) and the exact steps owed before the next one. Files written before
+// leaping existed hold a world that has made none.
+void ReadTauLeap(const Reader &cellReader, CTauLeap &leap)
+{
+    if (!cellReader.Members().contains(kTauLeapKey))
+        return;
+    cellReader.Object(kTauLeapKey, [&](const Reader &fields) {
+        TauLeapFields(fields, leap);
+        if (leap.ExactStepsLeft < 0 || leap.ExactStepsLeft > CTauLeap::EXACT_STEPS)
+            throw ContentFault{Member(fields.Where(), "exactStepsLeft"),
+                               "must be 0 to " + std::to_string(CTauLeap::EXACT_STEPS)};
+    });
+}
 
 void WritePending(const Writer &cellWriter, const std::optional<CCell::PendingReaction> &pending)
 {
@@ -591,6 +622,13 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     // Version 1 ended every run with its last reaction fired.
     if (version >= 2)
         cell.Pending = ReadPending(cellReader, cell.Time);
+    if (version >= 3)
+        ReadTauLeap(cellReader, cell.TauLeap);
+    const double accuracy = ParameterNumber(extras.Context.Parameters, kSimulation, kAccuracyKey);
+    if (!(accuracy > 0 && accuracy < 1))
+        throw ContentFault{Member(Member("parameters", kSimulation), kAccuracyKey),
+                           "must be greater than 0 and less than 1"};
+    cell.TauLeap.Accuracy = accuracy;
 
     const Json &bacterium = file.Find("bacterium");
     cell.Bacterium.reset();
@@ -676,6 +714,7 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
         WritePending(cellWriter, cell.Pending);
+        cellWriter.Object(kTauLeapKey, [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
     });
     if (cell.Bacterium)
         file.Object("bacterium",
