@@ -125,6 +125,22 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
     cell.SetMethodByName(p.Method);
 }
 
+// Appends `count` uncapped filaments of `monomers` from the box centre in
+// random directions and counts them in FIB, FIP and ACF.
+inline void AddFilaments(CCell &cell, std::int32_t count, std::int32_t monomers)
+{
+    for (std::int32_t i = 0; i < count; ++i) {
+        CSolidFilament f;
+        f.SetGeometry(cell.GetCenter(), RandomUnitVector(cell.Random));
+        f.Monomers = monomers;
+        f.Position = f.GetMassCenter();
+        cell.Filaments.Append(f);
+    }
+    cell.Species[CCell::FIB] += count;
+    cell.Species[CCell::FIP] += count;
+    cell.Species[CCell::ACF] += count * monomers;
+}
+
 // Heavy severing in a dense actin solution: more than 10^4 short filaments
 // after 0.3 s, most reactions picking a filament by its barbed end or by a
 // monomer.

@@ -1,0 +1,130 @@
+#include "Cell.h"
+
+#include "CellTestWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+CCell &LeapingWorld(CCell &cell, std::uint32_t seed, WorldParameters p = {})
+{
+    cell.Random.SeedWith(seed);
+    p.Method = CCell::TAU_LEAP;
+    BuildWorld(cell, p);
+    return cell;
+}
+
+// The end of a leap that reaches a grid point lies within rounding of it.
+bool OnGrid(double time, double gridPoint)
+{
+    return std::fabs(time - gridPoint) <= 1e-12 * time;
+}
+
+// Every observation falls on a leap's end (or on an exact step's reaction
+// time while exact steps are owed), and the run ends at its end time.
+TEST(TauLeap, LeapsEndAtEveryObservationAndAtTheEndTime)
+{
+    CCell cell;
+    LeapingWorld(cell, 5);
+    int observations = 0, offGrid = 0;
+    cell.OnObserve = [&] {
+        ++observations;
+        offGrid += !OnGrid(cell.Time, cell.ObsTime) && cell.TauLeap.ExactStepsLeft == 0;
+    };
+    cell.RunChemistry(1.005);
+    EXPECT_EQ(observations, 100);
+    EXPECT_EQ(offGrid, 0);
+    EXPECT_EQ(cell.Time, 1.005);
+    EXPECT_GT(cell.TauLeap.LeapNumber, 100u);
+}
+
+TEST(TauLeap, LeapsEndAtEveryMechanicsStep)
+{
+    CCell cell;
+    WorldParameters p;
+    p.CubeSize = 0.5;
+    LeapingWorld(cell, 6, p);
+    int steps = 0, offGrid = 0;
+    cell.BetweenReactions = [&] {
+        if (cell.TauLeap.ExactStepsLeft == 0 && !cell.Pending) {
+            ++steps;
+            offGrid += !OnGrid(cell.Time, cell.MechTime);
+        }
+    };
+    cell.RunChemMech(0.01);
+    EXPECT_GT(steps, 0);
+    EXPECT_EQ(offGrid, 0);
+    EXPECT_TRUE(OnGrid(cell.Time, cell.MechTime));
+}
+
+// With capping protein below ten molecules CAPB is critical: one firing per
+// leap at most, however long the leap.
+TEST(TauLeap, CriticalChannelsFireAtMostOncePerLeap)
+{
+    CCell cell;
+    WorldParameters p;
+    p.ConcentrationCAP = 0.0;
+    p.RateFORM = 1e-4;
+    LeapingWorld(cell, 7, p);
+    cell.RunChemistry(0.5); // filaments to cap
+    cell.Species[CCell::CAP] = 6;
+    cell.Reactions[CCell::CAPB].SetRate(3000.0, cell.Reactions[CCell::ASSB].Volume);
+    std::uint64_t leapBefore = cell.TauLeap.LeapNumber;
+    std::int64_t cappedBefore = cell.Reactions[CCell::CAPB].Count;
+    int leapsChecked = 0, moreThanOne = 0;
+    cell.BetweenReactions = [&] {
+        const std::int64_t capped = cell.Reactions[CCell::CAPB].Count;
+        if (cell.TauLeap.LeapNumber == leapBefore + 1) {
+            ++leapsChecked;
+            moreThanOne += capped - cappedBefore > 1;
+        }
+        leapBefore = cell.TauLeap.LeapNumber;
+        cappedBefore = capped;
+    };
+    cell.RunChemistry(cell.Time + 2.0);
+    EXPECT_GT(leapsChecked, 20);
+    EXPECT_EQ(moreThanOne, 0);
+    EXPECT_EQ(cell.Species[CCell::CAP], 0);
+}
+
+// Forty free monomers on twenty filaments: ASSB and DISB are not critical,
+// but a leap that kept ACG within 3 % would be shorter than ten exact steps,
+// so the world takes exactly 100 exact steps, then tries again.
+TEST(TauLeap, ShortLeapsGiveWayToOneHundredExactSteps)
+{
+    CCell cell;
+    WorldParameters p;
+    p.ConcentrationACG = p.ConcentrationCAP = p.ConcentrationARP = p.ConcentrationADC = 0.0;
+    LeapingWorld(cell, 8, p);
+    AddFilaments(cell, 20, 50);
+    cell.Species[CCell::ACG] = 40;
+    cell.UpdatePropensities();
+    ASSERT_FALSE(cell.TauLeap.Plan(1.0));
+    EXPECT_EQ(cell.TauLeap.ExactStepsLeft, CTauLeap::EXACT_STEPS);
+    cell.TauLeap.ExactStepsLeft = 0;
+    cell.BetweenReactions = [&] {
+        if (cell.ReactionCount > 0 && cell.TauLeap.ExactStepsLeft == 0)
+            cell.Stop();
+    };
+    cell.RunChemistry(1e3);
+    EXPECT_EQ(cell.ReactionCount, CTauLeap::EXACT_STEPS);
+    EXPECT_EQ(cell.TauLeap.LeapNumber, 0u);
+}
+
+// The leap's counts depend on the counter key and the leap number alone: the
+// same world leaps the same way, and another key leaps another way.
+TEST(TauLeap, SameSeedSameRunOtherCounterKeyOtherRun)
+{
+    CCell first, second, third;
+    for (CCell *cell : {&first, &second, &third})
+        LeapingWorld(*cell, 9);
+    third.CounterKey ^= 1u;
+    for (CCell *cell : {&first, &second, &third})
+        cell->RunChemistry(2.0);
+    EXPECT_EQ(Fingerprint(first), Fingerprint(second));
+    EXPECT_NE(Fingerprint(first), Fingerprint(third));
+}
+
+} // namespace
