@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Cell.h"
+#include "CounterRandom.h"
 #include "Random.h"
 
 #include <bit>
@@ -76,6 +77,7 @@ inline WorldParameters PushedWorld(std::string_view method)
 inline void BuildWorld(CCell &cell, const WorldParameters &p)
 {
     cell.Reset();
+    cell.CounterKey = CounterKeyOf(cell.Random.Capture());
     const double edge = p.CubeSize * 1e-6;
     cell.SetBox(CVector(0.0), CVector(edge));
     cell.MechTimeStep = p.TimeStep;
