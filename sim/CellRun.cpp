@@ -138,9 +138,17 @@ bool CCell::LeapPass(double tEnd, bool withMechanics)
         MechUpToTime(Time);
     Observe(Time);
     if (!Running) {
-        // The leap is dropped whole; its draws depend on the leap number
-        // alone, which it did not advance.
-        Time = std::max(before, withMechanics ? MechTime : ObsTime);
+        // Stopped after the last observation or mechanics step owed to the
+        // leap's end: the leap fires and the world is whole there. Stopped
+        // before: the leap is dropped whole (its draws depend on the leap
+        // number alone, which it did not advance) and the world ends where
+        // its clocks got to.
+        const bool caughtUp =
+            Time - ObsTime < ObsTimeStep && (!withMechanics || Time - MechTime < MechTimeStep);
+        if (caughtUp)
+            ReactionCount += TauLeap.Apply(*leap);
+        else
+            Time = std::max(before, withMechanics ? MechTime : ObsTime);
         return false;
     }
     ReactionCount += TauLeap.Apply(*leap);
