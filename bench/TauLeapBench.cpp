@@ -79,8 +79,8 @@ void BM_HandlerShare(benchmark::State &state)
         cell.RunChemistry(simulatedSeconds);
         total += Clock::now() - start;
     }
-    state.counters["handler share"] = std::chrono::duration<double>(inHandlers).count() /
-                                      std::chrono::duration<double>(total).count();
+    state.counters["handler share"] =
+        std::chrono::duration<double>(inHandlers).count() / std::chrono::duration<double>(total).count();
 }
 
 } // namespace

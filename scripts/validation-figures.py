@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Figures of docs/validation.md, made with filonex-batch.
 
 1. Ensembles of "First reaction" and "Tau-leap" runs of the default world

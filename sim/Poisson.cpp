@@ -65,9 +65,16 @@ std::int64_t PoissonCount(double mean, const UniformDraw &uniform)
 
 double LogFactorial(std::int64_t k)
 {
-    static constexpr std::array<double, 10> kSmall = {
-        0.0, 0.0, 0.69314718055994531, 1.7917594692280550, 3.1780538303479458, 4.7874917427820460,
-        6.5792512120101010, 8.5251613610654143, 10.604602902745251, 12.801827480081469};
+    static constexpr std::array<double, 10> kSmall = {0.0,
+                                                      0.0,
+                                                      0.69314718055994531,
+                                                      1.7917594692280550,
+                                                      3.1780538303479458,
+                                                      4.7874917427820460,
+                                                      6.5792512120101010,
+                                                      8.5251613610654143,
+                                                      10.604602902745251,
+                                                      12.801827480081469};
     if (k < std::int64_t(kSmall.size()))
         return kSmall[std::size_t(k)];
     // Stirling's series for ln Gamma(n) at n = k + 1, to the term in n^-7;
@@ -77,6 +84,7 @@ double LogFactorial(std::int64_t k)
     const double inverseSquared = inverse * inverse;
     constexpr double kHalfLogTwoPi = 0.91893853320467274;
     return (n - 0.5) * std::log(n) - n + kHalfLogTwoPi +
-           inverse * (1.0 / 12.0 -
-                      inverseSquared * (1.0 / 360.0 - inverseSquared * (1.0 / 1260.0 - inverseSquared / 1680.0)));
+           inverse *
+               (1.0 / 12.0 -
+                inverseSquared * (1.0 / 360.0 - inverseSquared * (1.0 / 1260.0 - inverseSquared / 1680.0)));
 }

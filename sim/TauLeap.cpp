@@ -99,7 +99,9 @@ bool SurelyApplies(const PerReactant &start, const CTauLeap::Firings &count)
 
 } // namespace
 
-CTauLeap::CTauLeap(CChemistry &chemistry, CCellContents &world) : chemistry_(chemistry), world_(world) {}
+CTauLeap::CTauLeap(CChemistry &chemistry, CCellContents &world) : chemistry_(chemistry), world_(world)
+{
+}
 
 void CTauLeap::Reset()
 {

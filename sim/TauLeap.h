@@ -33,8 +33,8 @@ public:
 
     // A leap ready to be applied: its length and the firings of each channel.
     struct Leap {
-        double Tau = 0.0;           // s
-        bool ReachesLimit = false;  // Tau is the whole time allowed
+        double Tau = 0.0;          // s
+        bool ReachesLimit = false; // Tau is the whole time allowed
         Firings Count{};
     };
 

@@ -714,7 +714,8 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
         WritePending(cellWriter, cell.Pending);
-        cellWriter.Object(kTauLeapKey, [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
+        cellWriter.Object(kTauLeapKey,
+                          [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
     });
     if (cell.Bacterium)
         file.Object("bacterium",

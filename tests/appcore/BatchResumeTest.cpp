@@ -148,8 +148,8 @@ TEST(ResumeLeaping, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
     const std::string checkpoint = dir.File("checkpoint.fxworld");
     const std::string uninterrupted =
         RunBatch(dir, "--settings " + dir.File("default.ini") +
-                          " --seed 74 --method Tau-leap --time 1 --chemistry-only --checkpoint " + checkpoint +
-                          " --checkpoint-every 0.3");
+                          " --seed 74 --method Tau-leap --time 1 --chemistry-only --checkpoint " +
+                          checkpoint + " --checkpoint-every 0.3");
     EXPECT_EQ(uninterrupted.rfind("time ", 0), 0u) << uninterrupted;
     CCell atCheckpoint;
     LoadWorld(checkpoint, atCheckpoint);

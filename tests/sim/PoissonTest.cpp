@@ -74,7 +74,8 @@ TEST(PoissonCount, ZeroMeanNeedsNoDraw)
 TEST(PoissonCount, LogFactorialMatchesLogGamma)
 {
     for (const std::int64_t k : {0, 1, 2, 9, 10, 11, 40, 1000, 123456789})
-        EXPECT_NEAR(LogFactorial(k), std::lgamma(double(k) + 1.0), 1e-12 * (1.0 + std::lgamma(double(k) + 1.0)))
+        EXPECT_NEAR(LogFactorial(k), std::lgamma(double(k) + 1.0),
+                    1e-12 * (1.0 + std::lgamma(double(k) + 1.0)))
             << k;
 }
 

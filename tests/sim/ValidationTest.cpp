@@ -77,7 +77,8 @@ double BirthDeathStationaryActin(std::string_view method, std::uint32_t seed, do
     BuildWorld(cell, p);
     constexpr int kFilaments = 200;
     AddFilaments(cell, kFilaments, 100);
-    const double mean = cell.Reactions[CCell::DISB].StochasticRate / cell.Reactions[CCell::ASSB].StochasticRate;
+    const double mean =
+        cell.Reactions[CCell::DISB].StochasticRate / cell.Reactions[CCell::ASSB].StochasticRate;
     cell.Species[CCell::ACG] = std::int32_t(std::lround(mean));
     cell.RunChemistry(runTime);
     EXPECT_EQ(cell.Species[CCell::FIB], kFilaments);
@@ -92,7 +93,8 @@ TEST_P(BirthDeath, FreeActinFollowsThePoissonLaw)
     WorldParameters p;
     p.CubeSize = 0.9;
     BuildWorld(probe, p);
-    const double mu = probe.Reactions[CCell::DISB].StochasticRate / probe.Reactions[CCell::ASSB].StochasticRate;
+    const double mu =
+        probe.Reactions[CCell::DISB].StochasticRate / probe.Reactions[CCell::ASSB].StochasticRate;
     ASSERT_GT(mu, 30.0);
     // 2 s are more than ten relaxation times mu / (k- FIB) of the process.
     constexpr int kRuns = 1000;
@@ -101,11 +103,15 @@ TEST_P(BirthDeath, FreeActinFollowsThePoissonLaw)
         actin.push_back(BirthDeathStationaryActin(GetParam(), seed, 2.0));
     const Moments m = MomentsOf(actin);
     EXPECT_LE(std::fabs(std::sqrt(m.Count) * (m.Mean - mu) / std::sqrt(mu)), 3.0) << m.Mean << " vs " << mu;
-    EXPECT_LE(std::fabs((m.Variance / mu - 1.0) * std::sqrt(m.Count / 2.0)), 5.0) << m.Variance << " vs " << mu;
+    EXPECT_LE(std::fabs((m.Variance / mu - 1.0) * std::sqrt(m.Count / 2.0)), 5.0)
+        << m.Variance << " vs " << mu;
 }
 
-INSTANTIATE_TEST_SUITE_P(ExactMethods, BirthDeath, ::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
-                         [](const auto &info) { return info.param == CCell::FIRST_REACTION ? "First" : "Next"; });
+INSTANTIATE_TEST_SUITE_P(ExactMethods, BirthDeath,
+                         ::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
+                         [](const auto &info) {
+                             return info.param == CCell::FIRST_REACTION ? "First" : "Next";
+                         });
 
 // --- Leaping against the exact method ---
 
@@ -129,9 +135,10 @@ Ensemble RunEnsemble(std::string_view method, const WorldParameters &world, cons
         for (std::size_t t = 0; t < times.size(); ++t) {
             cell.RunChemistry(times[t]);
             const auto &n = cell.Species;
-            const double values[kQuantityCount] = {
-                double(n[CCell::ACG]), double(n[CCell::ACF]), double(n[CCell::FIB]),          double(n[CCell::FIP]),
-                double(n[CCell::CAP]), double(cell.Filaments.size()), cell.MeanFilamentSize()};
+            const double values[kQuantityCount] = {double(n[CCell::ACG]),  double(n[CCell::ACF]),
+                                                   double(n[CCell::FIB]),  double(n[CCell::FIP]),
+                                                   double(n[CCell::CAP]),  double(cell.Filaments.size()),
+                                                   cell.MeanFilamentSize()};
             for (int q = 0; q < kQuantityCount; ++q)
                 ensemble[t][q].push_back(values[q]);
         }
