@@ -57,7 +57,7 @@ def summary(folder):
     return rows
 
 
-def ensemble_figure(name, settings_text, end_time, runs, title):
+def ensemble_figure(name, settings_text, end_time, runs, title, log_time=False):
     folder = os.path.join(WORK, name)
     batch("--settings", settings(name + ".ini", settings_text), "--runs", str(runs),
           "--sweep", "SIM_METHOD=" + ",".join(METHODS), "--chemistry-only", "--time", str(end_time),
@@ -66,13 +66,15 @@ def ensemble_figure(name, settings_text, end_time, runs, title):
     figure, axes = plt.subplots(1, len(QUANTITIES), figsize=(4 * len(QUANTITIES), 3.4))
     for axis, column in zip(axes, QUANTITIES):
         for point, (method, colour) in enumerate(zip(METHODS, ["tab:blue", "tab:orange"])):
-            series = rows[(point, column)]
+            series = [r for r in rows[(point, column)] if r[0] > 0 or not log_time]
             t = [r[0] for r in series]
             mean = [r[1] for r in series]
             axis.plot(t, mean, color=colour, label=method)
             axis.fill_between(t, [m - r[2] for m, r in zip(mean, series)],
                               [m + r[2] for m, r in zip(mean, series)], color=colour, alpha=0.2)
         axis.set_title(column)
+        if log_time:
+            axis.set_xscale("log")
         axis.set_xlabel("time [s]")
         axis.set_ylabel("molecules")
     axes[0].legend()
@@ -157,6 +159,6 @@ if __name__ == "__main__":
                     "Default world, 1 µm box")
     ensemble_figure("validation-tenfold", "[ValueListConcentrations]\nC_ACG=120\nC_CAP=10\nC_ARP=3\n"
                     "C_ADC=10\n[ValueListSimulation]\nSIM_CUBESIZE=0.5\n", 3, 100,
-                    "Ten times the concentrations, 0.5 µm box")
+                    "Ten times the concentrations, 0.5 µm box", log_time=True)
     stationary_figure(300)
     print("figures in", os.path.abspath(OUT))
