@@ -12,8 +12,8 @@
 
 // The simulated world: a box holding ten species counters, the filaments, at
 // most one bacterium and nine reaction channels. It advances by an exact
-// stochastic simulation, optionally with a rigid-body mechanics step between
-// reactions.
+// stochastic simulation or by tau-leaps (TauLeap.h), optionally with a
+// rigid-body mechanics step between reactions.
 //
 // Its parts, each in files of its own name: what they share (CellContents.h),
 // the chemistry (Chemistry.h), the mechanics step (Mechanics.h); the run loop
