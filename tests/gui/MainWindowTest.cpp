@@ -836,7 +836,7 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         // The five tables and the window's own section.
         QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 6);
-        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)), 32 + 4);
+        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)), 33 + 4);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 
