@@ -112,6 +112,37 @@ TEST(TauLeap, ShortLeapsGiveWayToOneHundredExactSteps)
     EXPECT_EQ(cell.TauLeap.LeapNumber, 0u);
 }
 
+// Ten free filaments of three monomers beside ten long capped ones: DISB is
+// not critical and the long ones let the leap be long, but more than ten DISB
+// firings could find no free barbed end. Such leaps are drawn again shorter.
+TEST(TauLeap, LeapsThatCouldRunOutOfFilamentsAreHalved)
+{
+    CCell cell;
+    WorldParameters p;
+    p.ConcentrationACG = p.ConcentrationCAP = p.ConcentrationARP = p.ConcentrationADC = 0.0;
+    p.RateFORM = p.RateASSB = p.RateASSP = p.RateCAPB = p.RateARPB = p.RateSEVR = 0.0;
+    LeapingWorld(cell, 10, p);
+    AddFilaments(cell, 10, 3);
+    AddFilaments(cell, 10, 10000);
+    for (CSolidFilament &f : cell.Filaments)
+        f.Capped = f.Monomers > 3;
+    for (CSolidFilament &f : cell.Filaments)
+        cell.Filaments.Refresh(f);
+    cell.Species[CCell::FIB] = 10;
+    cell.Species[CCell::CAF] = 10;
+    cell.Species[CCell::ACG] = 100000;
+    cell.UpdatePropensities();
+    int halved = 0;
+    for (std::uint64_t leapNumber = 0; leapNumber < 20; ++leapNumber) {
+        cell.TauLeap.LeapNumber = leapNumber;
+        const std::optional<CTauLeap::Leap> leap = cell.TauLeap.Plan(1.0);
+        ASSERT_TRUE(leap);
+        EXPECT_LE(leap->Count[CCell::DISB], 10);
+        halved += leap->Tau < 1.0;
+    }
+    EXPECT_GT(halved, 5);
+}
+
 // The leap's counts depend on the counter key and the leap number alone: the
 // same world leaps the same way, and another key leaps another way.
 TEST(TauLeap, SameSeedSameRunOtherCounterKeyOtherRun)
