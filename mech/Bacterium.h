@@ -10,6 +10,9 @@ public:
     double Density = 0.0; // [kg/m^3]
     CHollowSphereSpace Shell;
     bool Changed = true; // mass properties must be refreshed before the next step
+    // Where the world placed its centre at reset (m); its displacement is
+    // measured from here, across saving and resuming.
+    CVector ResetPosition;
 
     double GetMass() const override;
     CMatrix GetInertia() const override;

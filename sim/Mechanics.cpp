@@ -147,6 +147,19 @@ void CMechanics::MechStep(double dt)
     }
 }
 
+int CMechanics::FilamentsTouchingBacterium() const
+{
+    if (!world_.Bacterium)
+        return 0;
+    int touching = 0;
+    FilamentContacts contacts;
+    for (const CSolidFilament &f : world_.Filaments) {
+        FindContacts(f, contacts);
+        touching += contacts.TouchesBacterium ? 1 : 0;
+    }
+    return touching;
+}
+
 // Inlined into the step's loops, where it runs for every filament.
 [[gnu::always_inline]] inline void CMechanics::FindContacts(const CSolidFilament &f,
                                                             FilamentContacts &contacts) const

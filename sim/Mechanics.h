@@ -42,6 +42,10 @@ public:
     // speed limits, then every body moves.
     void MechStep(double dt);
 
+    // How many filaments the bacterium's contact force acts on as they lie
+    // now; 0 without a bacterium.
+    int FilamentsTouchingBacterium() const;
+
 private:
     // What the first stage of a mechanics step finds for one filament.
     // What the one thread that draws the kicks reads and writes comes first,

@@ -12,6 +12,8 @@ std::vector<std::string> ObservationColumns()
         for (const char *reaction : CCell::ReactionNames)
             columns.push_back(prefix + std::string(reaction));
     columns.push_back("mean_size");
+    for (const char *bacterium : ObservationRecord::BacteriumValueNames)
+        columns.push_back(bacterium);
     return columns;
 }
 
@@ -32,6 +34,11 @@ std::string ObservationTableRow(const ObservationRecord &record)
     for (const double probability : record.Probabilities)
         row.push_back(record.HasProbabilities() ? ExactNumber(probability) : std::string());
     row.push_back(ExactNumber(record.MeanFilamentSize));
+    if (record.Bacterium)
+        for (const double value : record.Bacterium->Values())
+            row.push_back(ExactNumber(value));
+    else
+        row.resize(row.size() + ObservationRecord::BacteriumValueNames.size());
     return JoinFields(row);
 }
 

@@ -10,8 +10,10 @@
 // observation time with the columns "time" (s), the ten species
 // (molecules), "n_<channel>" (reactions fired so far), "a_<channel>"
 // (propensities, 1/s), "p_<channel>" (each channel's share of the summed
-// propensity, empty while that sum is 0) and "mean_size" (monomers per
-// filament).
+// propensity, empty while that sum is 0), "mean_size" (monomers per
+// filament) and the bacterium's centre "bact_x", "bact_y", "bact_z" (m), its
+// distance from its position at reset "bact_disp" (m) and that distance
+// squared "bact_disp2" (m^2), all five empty in a world without one.
 
 // The column titles, in order.
 std::vector<std::string> ObservationColumns();

@@ -15,6 +15,7 @@ constexpr const char *kPropensityChart = "A";
 constexpr const char *kProbabilityChart = "React prob";
 constexpr const char *kSizeChart = "Filament size";
 constexpr const char *kMeanSizeCurve = "MeanFilamentSize";
+constexpr const char *kBacteriumChart = "Bacterium";
 
 template <typename Names>
 void AddTitles(std::string &header, const char *chart, const Names &names)
@@ -48,12 +49,16 @@ ObservationWriter::ObservationWriter(const std::string &path) : file_(path)
     AddTitles(header, kPropensityChart, CCell::ReactionNames);
     AddTitles(header, kProbabilityChart, CCell::ReactionNames);
     AddTitles(header, kSizeChart, std::array{kMeanSizeCurve});
+    AddTitles(header, kBacteriumChart, ObservationRecord::BacteriumValueNames);
     header += "\r\n";
     AddCaptions(header, kMoleculesTitle, CCell::SpeciesNames.size());
     AddCaptions(header, kReactionsTitle, CCell::ReactionNames.size());
     AddCaptions(header, kPropensityTitle, CCell::ReactionNames.size());
     AddCaptions(header, kProbabilityTitle, CCell::ReactionNames.size());
     AddCaptions(header, kMeanSizeTitle, 1);
+    AddCaptions(header, kPositionTitle, 3);
+    AddCaptions(header, kDisplacementTitle, 1);
+    AddCaptions(header, kSquaredDisplacementTitle, 1);
     header += "\r\n";
     file_.Write(header);
 }
@@ -69,6 +74,9 @@ void ObservationWriter::Add(const ObservationRecord &record)
     for (const double propensity : record.Propensities)
         AddPoint(row.Head, t, propensity);
     AddPoint(row.Tail, t, record.MeanFilamentSize);
+    if (record.Bacterium)
+        for (const double value : record.Bacterium->Values())
+            AddPoint(row.Tail, t, value);
     row.Tail += "\r\n";
 
     std::string probabilities;

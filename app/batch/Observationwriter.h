@@ -6,21 +6,25 @@
 #include <deque>
 #include <string>
 
-// Writes the chart points the window adds at each observation as one chart
-// text export, observation by observation: the ten species ("N"), the nine
+// Writes the chart points of each observation as one chart text export,
+// observation by observation: the curves of the window's charts over time and
+// the bacterium's position and squared displacement beside the displacement
+// that the window charts. The ten species ("N"), the nine
 // reaction counts ("Num of reactions"), the nine propensities ("A"), the nine
-// reaction probabilities ("React prob", only while some propensity is not 0)
-// and the mean filament size ("Filament size"), in this curve order. Each
-// curve is titled with its chart and its name ("A: FORM"), since the channel
-// names recur in three charts.
+// reaction probabilities ("React prob", only while some propensity is not 0),
+// the mean filament size ("Filament size") and the bacterium's centre,
+// displacement and squared displacement ("Bacterium", only in a world with
+// one), in this curve order. Each curve is titled with its chart and its name
+// ("A: FORM"), since the channel names recur in three charts.
 //
 // The bytes are those of the text export of such a chart: a curve that has
-// fewer points leaves its columns to the curves after it. Only the reaction
-// probabilities can fall behind: at the starting point, whose propensities
-// are not yet computed, and once a world can no longer react (all
-// propensities 0), when they never gain another point. So at most two rows
-// wait for their probabilities, and memory stays bounded however long the
-// run.
+// fewer points leaves its columns to the curves after it. The bacterium's
+// curves come last, so a world without one just ends its rows before them.
+// Of the others only the reaction probabilities can fall behind: at the
+// starting point, whose propensities are not yet computed, and once a world
+// can no longer react (all propensities 0), when they never gain another
+// point. So at most two rows wait for their probabilities, and memory stays
+// bounded however long the run.
 class ObservationWriter {
 public:
     // Creates the file (see OutputFile) and writes the two header lines.

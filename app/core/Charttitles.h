@@ -10,3 +10,7 @@ inline constexpr const char *kProbabilityTitle = "Probability";
 inline constexpr const char *kMeanSizeTitle = "Mean size [monomers]";
 inline constexpr const char *kSizeTitle = "Size [monomers]";
 inline constexpr const char *kFilamentsTitle = "Filaments";
+inline constexpr const char *kDisplacementTitle = "Displacement [m]";
+// The observation file's bacterium curves beside the displacement.
+inline constexpr const char *kPositionTitle = "Position [m]";
+inline constexpr const char *kSquaredDisplacementTitle = "Squared displacement [m^2]";

@@ -1,5 +1,7 @@
 #include "Observationrecord.h"
 
+#include <cmath>
+
 ObservationRecord RecordObservation(const CCell &cell)
 {
     ObservationRecord record;
@@ -16,5 +18,20 @@ ObservationRecord RecordObservation(const CCell &cell)
         for (std::size_t i = 0; i < record.Probabilities.size(); ++i)
             record.Probabilities[i] = record.Propensities[i] / record.PropensitySum;
     record.MeanFilamentSize = cell.MeanFilamentSize();
+    if (const CBacterium *bacterium = cell.Bacterium.get()) {
+        ObservationRecord::BacteriumMotion &motion = record.Bacterium.emplace();
+        motion.Position = bacterium->Center;
+        motion.Displacement = motion.Position - bacterium->ResetPosition;
+        motion.SquaredDistance = Dot(motion.Displacement, motion.Displacement);
+        motion.Distance = std::sqrt(motion.SquaredDistance);
+        motion.TouchingFilaments = cell.FilamentsTouchingBacterium();
+    }
     return record;
+}
+
+std::optional<double> ObservationRecord::BacteriumMeanVelocity() const
+{
+    if (!Bacterium || Time == 0.0)
+        return std::nullopt;
+    return Bacterium->Distance / Time;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The values of one observation of a cell, copied out of it once and read by
 // every consumer: the window's lists and charts, the observe file and the
@@ -20,7 +21,32 @@ struct ObservationRecord {
     std::array<double, CCell::REACTION_COUNT> Probabilities{};
     double MeanFilamentSize = 0.0; // monomers per filament
 
+    // Where the bacterium has gone since the world was reset (at 0 s).
+    struct BacteriumMotion {
+        CVector Position;             // m, its centre
+        CVector Displacement;         // m, from its position at reset
+        double Distance = 0.0;        // m, the length of Displacement
+        double SquaredDistance = 0.0; // m^2
+        int TouchingFilaments = 0;    // those its contact force acts on
+
+        // Position x, y, z, Distance and SquaredDistance, in the order of
+        // BacteriumValueNames.
+        std::array<double, 5> Values() const
+        {
+            return {Position.x, Position.y, Position.z, Distance, SquaredDistance};
+        }
+    };
+    // The names of the bacterium's values as table columns and curves.
+    static constexpr std::array<const char *, 5> BacteriumValueNames = {"bact_x", "bact_y", "bact_z",
+                                                                        "bact_disp", "bact_disp2"};
+    // None in a world without a bacterium.
+    std::optional<BacteriumMotion> Bacterium;
+
     bool HasProbabilities() const { return PropensitySum != 0.0; }
+    // The length of the bacterium's mean velocity since reset (m/s): its
+    // distance from where it was then over the time; none without a
+    // bacterium or at 0 s.
+    std::optional<double> BacteriumMeanVelocity() const;
 };
 
 // The cell at its last observation time (ObsTime).

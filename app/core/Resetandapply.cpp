@@ -101,6 +101,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     bacterium.Shell.OuterRadius = kShellOuterRadiusFactor * radius;
     body.Center = cell.GetCenter();
     bacterium.Shell.Center = body.Center;
+    bacterium.ResetPosition = body.Center;
     bacterium.Density = CheckedParameterNumber(store, kBacterium, "BACT_DENS");
     bacterium.UpdateMassProperties();
 

@@ -634,7 +634,14 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     cell.Bacterium.reset();
     if (!bacterium.is_null()) {
         cell.Bacterium = std::make_unique<CBacterium>();
-        BacteriumFields(Reader(bacterium, "bacterium"), *cell.Bacterium);
+        const Reader bacteriumReader(bacterium, "bacterium");
+        BacteriumFields(bacteriumReader, *cell.Bacterium);
+        // Before version 3 the position at reset was not kept: displacements
+        // count from where the world was saved.
+        if (version >= 3)
+            bacteriumReader("resetPosition", cell.Bacterium->ResetPosition);
+        else
+            cell.Bacterium->ResetPosition = cell.Bacterium->Center;
     }
 
     const Json &filaments = file.Find("filaments");
@@ -718,8 +725,10 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
                           [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
     });
     if (cell.Bacterium)
-        file.Object("bacterium",
-                    [&](const Writer &b) { BacteriumFields(b, std::as_const(*cell.Bacterium)); });
+        file.Object("bacterium", [&](const Writer &b) {
+            BacteriumFields(b, std::as_const(*cell.Bacterium));
+            b("resetPosition", cell.Bacterium->ResetPosition);
+        });
     else
         document["bacterium"] = nullptr;
 

@@ -93,6 +93,9 @@ public:
     void ShowCurrentState(const ObservationRecord &record);
     void ShowRateConstants();
     void ShowPropensities(const ObservationRecord &record);
+    // Position, displacement, mean velocity and touching filaments; empty
+    // rows in a world without a bacterium.
+    void ShowBacterium(const ObservationRecord &record);
     // The cell as it is now (not during a run) as one point on every curve.
     void AddChartPoints();
     void AddChartPoint(const ObservationRecord &record);
@@ -182,10 +185,10 @@ private:
 
     // Chart toolbar.
     TChart *ActiveChart() const;
-    std::array<TChart *, 6> Charts() const
+    std::array<TChart *, 7> Charts() const
     {
-        return {SpeciesChart,     ReactionCountChart, PropensityChart,
-                ProbabilityChart, FilamentSizeChart,  SizeDistributionChart};
+        return {SpeciesChart,      ReactionCountChart,    PropensityChart, ProbabilityChart,
+                FilamentSizeChart, SizeDistributionChart, BacteriumChart};
     }
 
     // Runs a handler so that no exception escapes into Qt's event loop: the
@@ -211,8 +214,8 @@ private:
     ParameterStore Store;
     // The parameters as the world was built from them, for its world file.
     ParameterStore AppliedParameters;
-    // The rows of the five read-out lists after "Current state", in tab order.
-    std::array<ParameterTable, 5> Readouts;
+    // The rows of the six read-out lists after "Current state", in tab order.
+    std::array<ParameterTable, 6> Readouts;
     QString SettingsPath;
     MessageSink Messages;
     SaveFailurePrompt AskAfterFailedSave;
@@ -253,6 +256,7 @@ private:
     TValueListEditor *RateConstantList = nullptr;
     TValueListEditor *PropensityList = nullptr;
     TValueListEditor *ProbabilityList = nullptr;
+    TValueListEditor *BacteriumList = nullptr;
 
     // The 2D page.
     QToolButton *ChartsDuringRunButton = nullptr;
@@ -264,6 +268,7 @@ private:
     TChart *ProbabilityChart = nullptr;
     TChart *FilamentSizeChart = nullptr;
     TChart *SizeDistributionChart = nullptr;
+    TChart *BacteriumChart = nullptr;
 
     // The 3D page.
     QToolButton *SceneDuringRunButton = nullptr;

@@ -4,6 +4,7 @@
 
 #include "MainWindow.h"
 
+#include "BacteriumReadouts.h"
 #include "Cell.h"
 #include "Chart.h"
 #include "Chartexport.h"
@@ -141,6 +142,11 @@ void TfmMain::CreateReadoutTables()
     fill(Readouts[2], "ValueListA1i", "A1", CCell::ReactionNames);
     fill(Readouts[3], "ValueListAi", "A", CCell::ReactionNames);
     fill(Readouts[4], "ValueListReactProb", "React prob", CCell::ReactionNames);
+    ParameterTable &bacterium = Readouts[5];
+    bacterium.SectionName = "ValueListBacteriumMotion";
+    bacterium.TabCaption = "Bacterium";
+    for (const auto &[key, caption] : kBacteriumReadouts)
+        bacterium.Rows.push_back({key, caption, {}, {}, true});
 }
 
 QWidget *TfmMain::CreateParameterPanel()
@@ -189,6 +195,7 @@ QWidget *TfmMain::CreateInfoPanel()
     RateConstantList = addList(Readouts[2], "Reaction", "Rate constant c [1/s]");
     PropensityList = addList(Readouts[3], "Reaction", "Propensity [1/s]");
     ProbabilityList = addList(Readouts[4], "Reaction", "Probability");
+    BacteriumList = addList(Readouts[5], "Quantity", "Value");
     InfoTabs->setCurrentIndex(0);
     return group;
 }
@@ -242,6 +249,10 @@ QWidget *TfmMain::Create2DPage()
     // Sizes in monomers, not times: a chart of its own.
     SizeDistributionChart =
         addChart("Chart2DSizeDistribution", "Size distribution", kSizeTitle, kFilamentsTitle);
+    BacteriumChart = addChart("Chart2DBacterium", "Bacterium", kTimeTitle, kDisplacementTitle);
+    // Displacements span nanometres down to 1E-16 m: the general number
+    // format, which switches to an exponent where fixed digits would show 0.
+    BacteriumChart->LeftAxis().SetValueFormat({});
     ChartTabs->setCurrentIndex(0);
 
     const auto addCurves = [](TChart *chart, const auto &names) {
@@ -255,6 +266,7 @@ QWidget *TfmMain::Create2DPage()
     addCurves(ProbabilityChart, CCell::ReactionNames);
     FilamentSizeChart->AddSeries("MeanFilamentSize", Qt::blue);
     SizeDistributionChart->AddSeries("FilamentSizeDistrib", Qt::red);
+    BacteriumChart->AddSeries(kBacteriumDisplacementCurve, Qt::darkGreen);
 
     connect(LegendButton, &QToolButton::toggled, this, [this](bool shown) {
         for (TChart *chart : Charts())

@@ -4,6 +4,7 @@
 
 #include "MainWindow.h"
 
+#include "BacteriumReadouts.h"
 #include "Chart.h"
 #include "DisplayText.h"
 #include "ValueListEditor.h"
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
@@ -94,6 +97,24 @@ void TfmMain::ShowCurrentState(const ObservationRecord &record)
         ReactionCountList->SetValue(i, QString::number(record.Occurrences[std::size_t(i)]));
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
         SpeciesList->SetValue(i, QString::number(record.Species[std::size_t(i)]));
+    ShowBacterium(record);
+}
+
+void TfmMain::ShowBacterium(const ObservationRecord &record)
+{
+    // In the order of kBacteriumReadouts.
+    QStringList values;
+    if (const auto &bacterium = record.Bacterium) {
+        const std::optional<double> velocity = record.BacteriumMeanVelocity();
+        values = {NumberText(bacterium->Position.x),
+                  NumberText(bacterium->Position.y),
+                  NumberText(bacterium->Position.z),
+                  NumberText(bacterium->Distance),
+                  velocity ? NumberText(*velocity) : QString(),
+                  QString::number(bacterium->TouchingFilaments)};
+    }
+    for (int i = 0; i < int(std::size(kBacteriumReadouts)); ++i)
+        BacteriumList->SetValue(i, values.value(i));
 }
 
 void TfmMain::ShowRateConstants()
@@ -135,6 +156,8 @@ void TfmMain::AddChartPoint(const ObservationRecord &record)
         for (int i = 0; i < CCell::REACTION_COUNT; ++i)
             ProbabilityChart->Series(i)->AddXY(t, record.Probabilities[std::size_t(i)]);
     FilamentSizeChart->Series(0)->AddXY(t, record.MeanFilamentSize);
+    if (record.Bacterium)
+        BacteriumChart->Series(0)->AddXY(t, record.Bacterium->Distance);
 }
 
 // The histogram of filament sizes over the whole range between the smallest

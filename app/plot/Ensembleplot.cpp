@@ -32,6 +32,12 @@ std::string Kind(const std::string &column)
         return "Reaction probability";
     if (column == "mean_size")
         return "Mean filament size [monomers]";
+    if (column == "bact_disp")
+        return "Bacterium displacement [m]";
+    if (column == "bact_disp2")
+        return "Squared displacement [m²]";
+    if (starts("bact_"))
+        return "Bacterium position [m]";
     return "Number of molecules";
 }
 

@@ -33,7 +33,8 @@ void DefineOptions(CommandLine &line, PlotOptions &options)
     line.AddArgument("SUMMARY", "summary.tsv of an ensemble",
                      [&](const std::string &text) { options.SummaryPath = text; });
     line.AddValue("--columns", "C1,...",
-                  "columns of the observation table: ACG, ACF, ..., n_FORM, a_ASSB, p_SEVR, ..., mean_size",
+                  "columns of the observation table: ACG, ACF, ..., n_FORM, a_ASSB, p_SEVR, ..., mean_size, "
+                  "bact_x, ..., bact_disp2",
                   [&](const std::string &text) { options.Columns = List(text); });
     line.AddValue("--sweep-point", "K,...",
                   "only these sweep points (from 0; default: all, one curve per point, labelled with the "

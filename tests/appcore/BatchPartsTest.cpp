@@ -3,6 +3,7 @@
 #include "Cell.h"
 #include "Charttext.h"
 #include "Exitstatus.h"
+#include "Observationtable.h"
 #include "Observationwriter.h"
 #include "Progressbar.h"
 #include "Random.h"
@@ -15,10 +16,11 @@
 
 namespace {
 
-// Rows of propensities at times 0, 1, ... (all else 0) as the window's chart
-// and its text export have them, with each curve's own axis titles: the
-// reference for the streamed file.
-std::string ExportOf(const std::vector<std::vector<double>> &rows)
+// Rows of propensities at times 0, 1, ... (all else 0, the bacterium of a
+// world with one at (1, 2, 3) and 4 from where it was at reset) as the
+// window's chart and its text export have them, with each curve's own axis
+// titles: the reference for the streamed file.
+std::string ExportOf(const std::vector<std::vector<double>> &rows, bool withBacterium)
 {
     ChartModel chart{{"Time", "", "Number of molecules", ""}, {}};
     for (const char *name : CCell::SpeciesNames)
@@ -27,6 +29,10 @@ std::string ExportOf(const std::vector<std::vector<double>> &rows)
         for (const char *name : CCell::ReactionNames)
             chart.Curves.push_back({chartName + std::string(name), true, {}});
     chart.Curves.push_back({"Filament size: MeanFilamentSize", true, {}});
+    const std::pair<const char *, double> bacterium[] = {
+        {"bact_x", 1}, {"bact_y", 2}, {"bact_z", 3}, {"bact_disp", 4}, {"bact_disp2", 16}};
+    for (const auto &[name, value] : bacterium)
+        chart.Curves.push_back({std::string("Bacterium: ") + name, true, {}});
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const double t = static_cast<double>(row);
         const double sum = std::accumulate(rows[row].begin(), rows[row].end(), 0.0);
@@ -36,14 +42,20 @@ std::string ExportOf(const std::vector<std::vector<double>> &rows)
             if (!probability || sum != 0)
                 chart.Curves[i].Points.push_back({t, probability ? a / sum : a});
         }
+        for (int i = 0; withBacterium && i < 5; ++i)
+            chart.Curves[38 + i].Points.push_back({t, bacterium[i].second});
     }
     // The file names each curve's own axes on its second line.
     std::string titles;
-    for (const auto &[y, curves] : std::vector<std::pair<std::string, int>>{{"Molecules", 10},
-                                                                            {"Reactions", 9},
-                                                                            {"Propensity [1/s]", 9},
-                                                                            {"Probability", 9},
-                                                                            {"Mean size [monomers]", 1}})
+    for (const auto &[y, curves] :
+         std::vector<std::pair<std::string, int>>{{"Molecules", 10},
+                                                  {"Reactions", 9},
+                                                  {"Propensity [1/s]", 9},
+                                                  {"Probability", 9},
+                                                  {"Mean size [monomers]", 1},
+                                                  {"Position [m]", 3},
+                                                  {"Displacement [m]", 1},
+                                                  {"Squared displacement [m^2]", 1}})
         for (int i = 0; i < curves; ++i)
             titles += "Time [s]\t" + y + "\t";
     std::string text = ChartText(chart);
@@ -56,19 +68,26 @@ TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
     const std::vector<double> none(9, 0.0), some = {1, 2, 0, 0.5, 0, 0, 3, 0, 1e-40};
     // Not yet computed at the start; all 0 later: a world that cannot react.
     for (const auto &rows : std::vector<std::vector<std::vector<double>>>{
-             {none, some, some, some}, {none, none, none}, {none, some, none, none}, {some}}) {
-        ScratchDirectory dir;
-        CCell cell;
-        ObservationWriter writer(dir.File("observe.txt"));
-        for (std::size_t row = 0; row < rows.size(); ++row) {
-            cell.ObsTime = static_cast<double>(row);
-            for (int i = 0; i < 9; ++i)
-                cell.Reactions[i].Propensity = rows[row][i];
-            writer.Add(RecordObservation(cell));
+             {none, some, some, some}, {none, none, none}, {none, some, none, none}, {some}})
+        for (const bool withBacterium : {false, true}) {
+            ScratchDirectory dir;
+            CCell cell;
+            if (withBacterium) {
+                cell.CreateBacterium();
+                cell.Bacterium->ResetPosition = CVector(1, 2, -1);
+                cell.Bacterium->Center = CVector(1, 2, 3);
+            }
+            ObservationWriter writer(dir.File("observe.txt"));
+            for (std::size_t row = 0; row < rows.size(); ++row) {
+                cell.ObsTime = static_cast<double>(row);
+                for (int i = 0; i < 9; ++i)
+                    cell.Reactions[i].Propensity = rows[row][i];
+                writer.Add(RecordObservation(cell));
+            }
+            writer.Finish();
+            EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows, withBacterium))
+                << rows.size() << " rows, bacterium " << withBacterium;
         }
-        writer.Finish();
-        EXPECT_EQ(ReadFile(dir.File("observe.txt")), ExportOf(rows)) << rows.size() << " rows";
-    }
 }
 
 TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
@@ -90,6 +109,19 @@ TEST(ObservationWriter, WritesAsItGoesAndLeavesNoFileWithoutFinish)
     }
     EXPECT_EQ(ReadFile(path), "previous");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(ObservationTable, BacteriumColumnsAreEmptyWithoutOne)
+{
+    CCell cell;
+    const std::string without = ObservationTableRow(RecordObservation(cell));
+    EXPECT_TRUE(without.ends_with("\t0\t\t\t\t\t\n")) << without; // mean size 0, then nothing
+    cell.CreateBacterium();
+    cell.Bacterium->ResetPosition = CVector(1, 1, 1);
+    cell.Bacterium->Center = CVector(0.5, 1, 3);
+    const std::string with = ObservationTableRow(RecordObservation(cell));
+    // Moved by (-0.5, 0, 2): sqrt(4.25) away.
+    EXPECT_TRUE(with.ends_with("\t0\t0.5\t1\t3\t2.0615528128088303\t4.25\n")) << with;
 }
 
 TEST(ProgressBar, ClockTextIsNeverNegative)

@@ -12,8 +12,10 @@
 #include "TestSupport.h"
 #include "Worldfile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <tuple>
 
 #include <sys/stat.h>
@@ -155,6 +157,55 @@ TEST(ResumeLeaping, FromAMidRunCheckpointEndsAsTheUninterruptedRun)
     LoadWorld(checkpoint, atCheckpoint);
     EXPECT_GT(atCheckpoint.TauLeap.LeapNumber, 50u);
     EXPECT_EQ(RunBatch(dir, "--resume " + checkpoint + " --chemistry-only"), uninterrupted);
+}
+
+// The rows of a tab-separated table, header first.
+std::vector<std::vector<std::string>> ReadTable(const std::string &path)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(ReadFile(path));
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> &row = rows.emplace_back();
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, '\t');)
+            row.push_back(field);
+    }
+    return rows;
+}
+
+// The bacterium's displacement is measured from where the reset put it, also
+// in a run resumed from a checkpoint.
+TEST(ResumedTable, BacteriumDisplacementGoesOnAsInTheUninterruptedRun)
+{
+    ScratchDirectory dir;
+    WriteFile(dir.File("busy.ini"), kBusySettings);
+    const std::string checkpoint = dir.File("checkpoint.fxworld");
+    ASSERT_EQ(RunBatch(dir, "--settings " + dir.File("busy.ini") + " --seed 74 --time 0.2 --table " +
+                                dir.File("full.tsv") + " --checkpoint " + checkpoint +
+                                " --checkpoint-every 0.07")
+                  .rfind("time ", 0),
+              0u);
+    ASSERT_EQ(RunBatch(dir, "--resume " + checkpoint + " --table " + dir.File("rest.tsv")).rfind("time ", 0),
+              0u);
+    const auto full = ReadTable(dir.File("full.tsv"));
+    const auto rest = ReadTable(dir.File("rest.tsv"));
+    ASSERT_EQ(full[0].back(), "bact_disp2");
+    ASSERT_GT(rest.size(), 3u);
+    // After the starting point (the world as the checkpoint left it, between
+    // two observations) the rows are those of the uninterrupted run.
+    EXPECT_EQ(std::vector(rest.begin() + 2, rest.end()),
+              std::vector(full.end() - (rest.size() - 2), full.end()));
+    // Every distance counts from the centre of the 0.5 um box, and by the
+    // end the filaments have pushed the bacterium away from it.
+    const std::size_t x = full[0].size() - 5;
+    for (const auto &row : std::vector(full.begin() + 1, full.end())) {
+        double squares = 0;
+        for (std::size_t axis = 0; axis < 3; ++axis)
+            squares += std::pow(std::stod(row[x + axis]) - 0.25e-6, 2);
+        EXPECT_NEAR(std::stod(row[x + 3]), std::sqrt(squares), 1e-9 * std::sqrt(squares));
+        EXPECT_NEAR(std::stod(row[x + 4]), squares, 1e-9 * squares);
+    }
+    EXPECT_GT(std::stod(full.back()[x + 3]), 0.0);
 }
 
 // A world file that cannot be read or used stops the runner with status 2,

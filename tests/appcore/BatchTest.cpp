@@ -178,16 +178,17 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     EXPECT_EQ(lines[0].rfind("Curve: N: ACG\t\tCurve: N: ACF\t\t", 0), 0u);
     for (const char *title : {"Curve: Num of reactions: FORM\t", "Curve: A: FORM\t",
                               "Curve: React prob: FORM2\t\tCurve: Filament size: "
-                              "MeanFilamentSize\t\t\r"})
+                              "MeanFilamentSize\t\tCurve: Bacterium: bact_x\t",
+                              "Curve: Bacterium: bact_disp2\t\t\r"})
         EXPECT_EQ(Count(text, title), 1) << title;
-    EXPECT_EQ(Count(lines[0], "Curve: "), 38);
+    EXPECT_EQ(Count(lines[0], "Curve: "), 43);
     // Each chart's axis titles, once per curve.
     std::string captions;
-    const std::pair<const char *, int> charts[] = {{"Molecules", 10},
-                                                   {"Reactions", 9},
-                                                   {"Propensity [1/s]", 9},
-                                                   {"Probability", 9},
-                                                   {"Mean size [monomers]", 1}};
+    const std::pair<const char *, int> charts[] = {
+        {"Molecules", 10},           {"Reactions", 9},
+        {"Propensity [1/s]", 9},     {"Probability", 9},
+        {"Mean size [monomers]", 1}, {"Position [m]", 3},
+        {"Displacement [m]", 1},     {"Squared displacement [m^2]", 1}};
     for (const auto &[title, curves] : charts)
         for (int i = 0; i < curves; ++i)
             captions += std::string("Time [s]\t") + title + "\t";
@@ -198,9 +199,9 @@ TEST_F(Batch, ObservationsAreWrittenAsAChartText)
     EXPECT_GE(lines.size(), 2u + 1u + 10u);
     // Before the first reaction every propensity is 0, so the starting point
     // has no reaction probabilities: those curves are one point short and
-    // leave the last row to the other 10 + 9 + 9 + 1 curves.
-    EXPECT_EQ(Count(lines[2], "\t"), 2 * 38);
-    EXPECT_EQ(Count(lines.back(), "\t"), 2 * 29);
+    // leave the last row to the other 10 + 9 + 9 + 1 + 5 curves.
+    EXPECT_EQ(Count(lines[2], "\t"), 2 * 43);
+    EXPECT_EQ(Count(lines.back(), "\t"), 2 * 34);
 }
 
 TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)

@@ -57,6 +57,44 @@ TEST(ObservationRecord, WorldThatCannotReactHasNoProbabilities)
     for (const double probability : record.Probabilities)
         EXPECT_EQ(probability, 0.0);
     EXPECT_EQ(record.MeanFilamentSize, 0.0); // no filaments
+    EXPECT_FALSE(record.Bacterium);
+    EXPECT_FALSE(record.BacteriumMeanVelocity());
+}
+
+TEST(ObservationRecord, BacteriumMotionCountsFromItsPositionAtReset)
+{
+    CCell cell;
+    cell.SetBox(CVector(0.0), CVector(1e-6));
+    cell.CreateBacterium();
+    CBacterium &bacterium = *cell.Bacterium;
+    bacterium.Radius = 1e-7;
+    bacterium.ResetPosition = CVector(5e-7, 5e-7, 5e-7);
+    // Moved by (3, -4, 12) nm: 13 nm away.
+    bacterium.Center = CVector(5.03e-7, 4.96e-7, 5.12e-7);
+    // One filament with its pointed end 10 nm inside the body, one far off.
+    CSolidFilament touching, apart;
+    touching.SetGeometry(bacterium.Center + CVector(0.9e-7, 0, 0), CVector(1, 0, 0));
+    apart.SetGeometry(CVector(1e-8), CVector(0, 0, 1));
+    for (CSolidFilament *f : {&touching, &apart}) {
+        f->Monomers = 10;
+        cell.Filaments.Append(*f);
+    }
+
+    cell.ObsTime = 0.0;
+    EXPECT_FALSE(RecordObservation(cell).BacteriumMeanVelocity()); // no time has passed
+    cell.ObsTime = 2.0;
+    const ObservationRecord record = RecordObservation(cell);
+
+    ASSERT_TRUE(record.Bacterium);
+    const ObservationRecord::BacteriumMotion &motion = *record.Bacterium;
+    EXPECT_EQ(motion.Position.x, 5.03e-7);
+    EXPECT_EQ(motion.Position.z, 5.12e-7);
+    EXPECT_NEAR(motion.Displacement.y, -4e-9, 1e-22);
+    EXPECT_NEAR(motion.Distance, 13e-9, 13e-21);
+    EXPECT_NEAR(motion.SquaredDistance, 169e-18, 169e-30); // the move is rounded to 1e-22 m
+    EXPECT_EQ(motion.TouchingFilaments, 1);
+    ASSERT_TRUE(record.BacteriumMeanVelocity());
+    EXPECT_NEAR(*record.BacteriumMeanVelocity(), 6.5e-9, 6.5e-21); // m/s over 2 s
 }
 
 } // namespace

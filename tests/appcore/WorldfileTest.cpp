@@ -88,6 +88,27 @@ TEST_F(WorldFile, CounterKeyIsKeptAndOlderFilesTakeItFromTheStream)
     EXPECT_EQ(loaded.CounterKey, CounterKeyOf(loaded.Random.Capture()));
 }
 
+TEST_F(WorldFile, BacteriumResetPositionIsKeptAndOlderFilesCountFromTheSavedCentre)
+{
+    // Reset puts it at the centre of the 0.5 um box.
+    EXPECT_EQ(cell.Bacterium->ResetPosition.y, 0.25e-6);
+    cell.Bacterium->ResetPosition = CVector(1.0 / 3.0 * 1e-6, 0.2e-6, -0.0);
+    cell.Bacterium->Center = CVector(0.26e-6, 0.25e-6, 0.24e-6);
+    Json saved = Json::parse(Saved(cell));
+    CCell loaded;
+    LoadWorld(dir.File("state.fxworld"), loaded);
+    EXPECT_EQ(loaded.Bacterium->ResetPosition.x, 1.0 / 3.0 * 1e-6);
+    EXPECT_EQ(loaded.Bacterium->ResetPosition.y, 0.2e-6);
+    EXPECT_TRUE(std::signbit(loaded.Bacterium->ResetPosition.z));
+
+    saved["formatVersion"] = 2;
+    saved["bacterium"].erase("resetPosition");
+    WriteFile(dir.File("old.fxworld"), saved.dump());
+    LoadWorld(dir.File("old.fxworld"), loaded);
+    EXPECT_EQ(loaded.Bacterium->ResetPosition.x, 0.26e-6);
+    EXPECT_EQ(loaded.Bacterium->ResetPosition.z, 0.24e-6);
+}
+
 TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
 {
     cell.Pending = CCell::PendingReaction{CCell::SEVR, 0.0625};
@@ -258,6 +279,8 @@ const BadFile kBadFiles[] = {
      {"filaments[1].velocity.z", "a number is expected"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["bacterium"].erase("density"); }); },
      {"bacterium.density", "missing"}},
+    {[](std::string g) { return Edited(g, [](Json &d) { d["bacterium"].erase("resetPosition"); }); },
+     {"bacterium.resetPosition", "missing"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["parameters"]["ValueListRates"]["X"] = 1; }); },
      {"parameters.ValueListRates.X", "no such parameter"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = 3e9; }); },

@@ -1,11 +1,13 @@
-// The user guide documents every option of the programs and every parameter
-// of the settings file exactly as the programs have them, so that the two
-// cannot drift apart.
+// The user guide documents every option of the programs, every parameter of
+// the settings file and every column of the observation table exactly as the
+// programs have them, so that the two cannot drift apart.
 
+#include "Observationtable.h"
 #include "Parameters.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -104,6 +106,36 @@ TEST(GuideParametersTest, ListEveryParameterWithItsCaptionAndDefaultInTableOrder
     for (const ParameterTable &table : store.Tables)
         for (const ParameterRow &parameter : table.Rows)
             program.push_back(parameter.Key + " \"" + parameter.Caption + "\" " + parameter.Value);
+    EXPECT_EQ(guide, program);
+}
+
+// The first cells of the table under "### Observation table", a cell such
+// as "`n_FORM` … `n_FORM2`" standing for the columns from one to the other.
+TEST(GuideTableTest, ListsEveryColumnOfTheObservationTableInOrder)
+{
+    const std::vector<std::string> program = ObservationColumns();
+    std::vector<std::string> guide;
+    bool inSection = false;
+    const std::regex name("`(\\w+)`( … )?");
+    for (const std::string &line : GuideLines()) {
+        if (line.rfind('#', 0) == 0)
+            inSection = line == "### Observation table";
+        if (!inSection || line.rfind("| `", 0) != 0)
+            continue;
+        const std::string cell = line.substr(0, line.find(" |", 1));
+        bool range = false;
+        for (std::sregex_iterator it(cell.begin(), cell.end(), name), end; it != end; ++it) {
+            const std::string column = (*it)[1];
+            if (range && !guide.empty()) {
+                auto from = std::find(program.begin(), program.end(), guide.back());
+                const auto to = std::find(program.begin(), program.end(), column);
+                if (from != program.end() && to != program.end())
+                    guide.insert(guide.end(), ++from, to);
+            }
+            guide.push_back(column);
+            range = (*it)[2].matched;
+        }
+    }
     EXPECT_EQ(guide, program);
 }
 

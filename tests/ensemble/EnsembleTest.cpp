@@ -150,7 +150,7 @@ TEST_F(Ensemble, SweepOfTwoValuesOfTwoParametersMakesFourPoints)
     for (const auto &row : ReadTable(out + "/summary.tsv"))
         if (row[1] == "0")
             first[row[0] + row[2]] = std::strtod(row[4].c_str(), nullptr);
-    EXPECT_EQ(first.size(), 4u * 38u);
+    EXPECT_EQ(first.size(), 4u * 43u);
     EXPECT_EQ(first["0CAP"], 0);
     EXPECT_GT(first["1CAP"], 4000);
     EXPECT_NEAR(first["2ACG"] / first["0ACG"], 2, 1e-3);
@@ -189,9 +189,9 @@ TEST_F(Ensemble, SummaryAgreesWithADirectComputation)
                     1e-9 * (sd + 1));
         ++rows;
     }
-    // Every observation up to the end of the shortest table, all 38 columns.
+    // Every observation up to the end of the shortest table, all 43 columns.
     const auto shortest = std::min({tables[0].size(), tables[1].size(), tables[2].size()});
-    EXPECT_EQ(summary.size() - 1, (shortest - 1) * 38);
+    EXPECT_EQ(summary.size() - 1, (shortest - 1) * 43);
     EXPECT_EQ(rows, summary.size() - 1 - 9); // no p_ values at time 0
 }
 
@@ -264,9 +264,10 @@ TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)
     const std::string path = dir.File("table.tsv");
     ASSERT_EQ(Batch(Plus(run, {"--table", path})).Status, 0);
     const Table table = ReadTable(path);
-    ASSERT_EQ(table[0].size(), 39u);
+    ASSERT_EQ(table[0].size(), 44u);
     EXPECT_EQ(table[0][11], "n_FORM");
     EXPECT_EQ(table[0][38], "mean_size");
+    EXPECT_EQ(table[0][43], "bact_disp2");
     // Times 0, 0.01, ..., 0.29: thirty steps of 0.01 add up to just over the
     // end time 0.3, where the run ends.
     EXPECT_EQ(table.size(), 31u);

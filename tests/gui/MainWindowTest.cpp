@@ -386,7 +386,7 @@ private slots:
         s.window->AddChartPoints(); // the sizes of the cell as it is now
         s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
         auto *tabs = s.Find<QTabWidget>("PageControl2D");
-        QCOMPARE(tabs->count(), 6);
+        QCOMPARE(tabs->count(), 7);
         const struct {
             const char *chart, *x, *y, *firstCurve;
             int curves;
@@ -397,8 +397,9 @@ private slots:
             {"Chart2DReactProb", "Time [s]", "Probability", "FORM", 9},
             {"Chart2DSizeOfFilament", "Time [s]", "Mean size [monomers]", "MeanFilamentSize", 1},
             {"Chart2DSizeDistribution", "Size [monomers]", "Filaments", "FilamentSizeDistrib", 1},
+            {"Chart2DBacterium", "Time [s]", "Displacement [m]", "bact_disp", 1},
         };
-        for (int i = 0; i < 6; ++i) {
+        for (int i = 0; i < 7; ++i) {
             TChart *chart = s.Chart(expected[i].chart);
             QCOMPARE(tabs->widget(i), chart);
             tabs->setCurrentIndex(i);
@@ -479,9 +480,54 @@ private slots:
 
         s.Click("Btn2DChartClear");
         for (const char *chart : {"Chart2DN", "Chart2DNumOfReactions", "Chart2DA", "Chart2DReactProb",
-                                  "Chart2DSizeOfFilament", "Chart2DSizeDistribution"})
+                                  "Chart2DSizeOfFilament", "Chart2DSizeDistribution", "Chart2DBacterium"})
             QCOMPARE(s.Points(chart), 0);
         QCOMPARE(s.Chart("Chart2DN")->SeriesCount(), 10);
+    }
+
+    void BacteriumListAndChartFollowItsMotion()
+    {
+        Session s;
+        s.Open();
+        // A small box where filaments soon push the bacterium.
+        s.SetParameter("ValueListSimulation", "SIM_CUBESIZE", "0.5");
+        s.SetParameter("ValueListRates", "RATE_FORM", "1E-5");
+        s.SetParameter("ValueListSimulation", "SIM_TIME", "0.1");
+        s.Click("BtnResertAndApply");
+        TValueListEditor *list = s.Grid("ValueListBacteriumMotion");
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QString("Quantity"));
+        const QString captions[] = {"Position x [m]",   "Position y [m]",      "Position z [m]",
+                                    "Displacement [m]", "Mean velocity [m/s]", "Touching filaments"};
+        QCOMPARE(list->RowCount(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(list->Caption(i), captions[i]);
+        // At reset: in the middle of the box, not moved, no time to move in.
+        QCOMPARE(list->Value(0), QString("2.5E-7"));
+        QCOMPARE(list->Value(3), QString("0"));
+        QCOMPARE(list->Value(4), QString());
+
+        s.Run();
+        const CBacterium &bacterium = *s.Cell().Bacterium;
+        const CVector moved = bacterium.Center - CVector(0.25e-6);
+        const double distance = Length(moved);
+        QVERIFY(distance > 0);
+        QCOMPARE(list->Value(1), QString::fromStdString(FormatNumber(bacterium.Center.y)));
+        QCOMPARE(list->Value(3).toDouble(), distance);
+        QCOMPARE(list->Value(4).toDouble(), distance / s.Cell().ObsTime);
+        QCOMPARE(list->Value(5).toInt(), s.Cell().FilamentsTouchingBacterium());
+        // One point per observation and the starting one.
+        TChartSeries *curve = s.Chart("Chart2DBacterium")->Series(0);
+        QCOMPARE(curve->Count(), s.Points("Chart2DN"));
+        QCOMPARE(curve->YValue(0), 0.0);
+        QVERIFY(curve->YValue(curve->Count() - 1) > 0);
+
+        // A world without a bacterium shows none and draws no point.
+        s.Cell().Bacterium.reset();
+        s.window->ShowCurrentState(RecordObservation(s.Cell()));
+        s.window->AddChartPoints();
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(list->Value(i), QString());
+        QCOMPARE(curve->Count(), s.Points("Chart2DN") - 1);
     }
 
     void BodiesFlungOutOfTheBoxAreWarnedOfInTheStatusBar()

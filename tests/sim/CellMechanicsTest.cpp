@@ -221,6 +221,29 @@ TEST_F(CellMechanics, DegenerateBacteriumContactsGiveNoForce)
     EXPECT_EQ(Length(cell.Bacterium->VelocityIncrement), 0.0);
 }
 
+TEST_F(CellMechanics, FilamentsTouchingTheBacteriumAreThoseItsContactPushes)
+{
+    EXPECT_EQ(cell.FilamentsTouchingBacterium(), 0); // no bacterium
+    const CVector center(5e-7);
+    AddBacterium(center, 1e-7);
+    AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0.6, 0.8, 0), 10);
+    AddFilament(center + CVector(0, -0.95e-7, 0), CVector(0.3, -0.8, 0.5), 12);
+    AddFilament(center + CVector(3e-7, 0, 0), CVector(1, 0, 0), 10);
+    // Through the sphere with both ends outside: only ends are pushed.
+    AddFilament(center + CVector(-1.2e-7, 0, 0), CVector(1, 0, 0), 80);
+    // Degenerate contacts: an end at the centre, a tangent rod, a chord.
+    AddFilament(center, CVector(1, 0, 0), 10);
+    AddFilament(center + CVector(0.9e-7, 0, 0), CVector(0, 1, 0), 10);
+    AddFilament(center + CVector(0.5e-7, -3e-9, 0), CVector(0, 1, 0), 2);
+    const int touching = cell.FilamentsTouchingBacterium();
+    cell.MechStep(DT);
+    int pushed = 0;
+    for (const CSolidFilament &f : cell.Filaments)
+        pushed += Length(f.VelocityIncrement) > 0.0 ? 1 : 0;
+    EXPECT_EQ(touching, 2);
+    EXPECT_EQ(pushed, 2);
+}
+
 TEST_F(CellMechanics, FrictionCapsTheSpeedAtMuTimesMass)
 {
     AddBacterium(CVector(5e-7), 1e-7);
