@@ -21,4 +21,5 @@ void CCell::Reset()
     Pending.reset();
     Running = false;
     Species.fill(0);
+    TauLeap.Reset();
 }

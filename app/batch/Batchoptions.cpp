@@ -95,8 +95,9 @@ double PeriodValue(const std::string &text)
 
 std::string MethodValue(const std::string &text)
 {
-    if (text != "First reaction" && text != "Next reaction")
-        throw UsageError("--method needs \"First reaction\" or \"Next reaction\", not '" + text + "'");
+    if (text != "First reaction" && text != "Next reaction" && text != "Tau-leap")
+        throw UsageError("--method needs \"First reaction\", \"Next reaction\" or \"Tau-leap\", not '" +
+                         text + "'");
     return text;
 }
 
@@ -135,10 +136,11 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                       ", each seed a different run); without it the seed is taken from the clock and printed "
                       "to standard error",
                   [&](const std::string &text) { options.Seed = SeedValue(text); });
-    line.AddValue("--method", "NAME",
-                  "\"First reaction\" or \"Next reaction\" (default: SIM_METHOD of the settings file, else "
-                  "\"First reaction\")",
-                  [&](const std::string &text) { options.Method = MethodValue(text); });
+    line.AddValue(
+        "--method", "NAME",
+        "\"First reaction\", \"Next reaction\" or \"Tau-leap\" (default: SIM_METHOD of the settings "
+        "file, else \"First reaction\")",
+        [&](const std::string &text) { options.Method = MethodValue(text); });
     line.AddFlag("--chemistry-only", "no mechanics, as with the \"Ch\" button", options.ChemistryOnly);
     line.AddValue("--time", "T", "run until T seconds, after the start (default: SIM_TIME)",
                   [&](const std::string &text) { options.EndTime = TimeValue(text); });

@@ -32,6 +32,7 @@ struct ParameterDefinition {
 
 constexpr auto kNotNegative = ParameterRange::NotNegative;
 constexpr auto kPositive = ParameterRange::Positive;
+constexpr auto kOpenUnit = ParameterRange::OpenUnit;
 
 // The two text parameters are added on their own: SIM_METHOD between
 // SIM_CUBESIZE and SIM_TIMESTEP, MECH_MODEL after MECH_VISC.
@@ -57,6 +58,7 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kSimulation, "SIM_TIMESTEP", "Time step [s]", 0.0001},
     {kSimulation, "SIM_OBSERVTIMESTEP", "Observation Time step [s]", 0.01},
     {kSimulation, "SIM_TIME", "Maximum time [s]", 100, kPositive},
+    {kSimulation, "SIM_TAUEPS", "Tau-leap accuracy", 0.03, kOpenUnit},
     {kMechanics, "MECH_ACr", "Filament Radius [m]", 1.5E-9, kPositive},
     {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kg/m]", 3.4E-14, kPositive},
     {kMechanics, "MECH_FFINTERCOEF", "F-F Interaction Coefficient", 1E-17},
@@ -255,6 +257,8 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
         throw ParameterError(name + " must be 0 or greater, not " + row->Value);
     if (range == ParameterRange::Positive && !(value > 0))
         throw ParameterError(name + " must be greater than 0, not " + row->Value);
+    if (range == ParameterRange::OpenUnit && !(value > 0 && value < 1))
+        throw ParameterError(name + " must be greater than 0 and less than 1, not " + row->Value);
     return value;
 }
 

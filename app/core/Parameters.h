@@ -85,6 +85,7 @@ enum class ParameterRange {
     Any,
     NotNegative, // concentrations and rate constants
     Positive,    // sizes, densities, the run time
+    OpenUnit,    // shares strictly between 0 and 1 (the leaping accuracy)
 };
 
 // A parameter that cannot be used; the message names its tab and caption

@@ -138,6 +138,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 
     applied.TargetTime = CheckedParameterNumber(store, kSimulation, "SIM_TIME");
 
+    cell.TauLeap.Accuracy = CheckedParameterNumber(store, kSimulation, "SIM_TAUEPS");
     cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));
     return applied;
 }
@@ -155,8 +156,8 @@ bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &ta
 std::string RunStartProblem(const CCell &cell, bool withMechanics)
 {
     if (!cell.Method)
-        return "No simulation method: choose \"First reaction\" or \"Next reaction\" as the "
-               "\"Simulation method\" and apply.";
+        return "No simulation method: choose \"First reaction\", \"Next reaction\" or \"Tau-leap\" as "
+               "the \"Simulation method\" and apply.";
     if (!(cell.ObsTimeStep > 0))
         return "The \"Observation Time step [s]\" must be greater than 0.";
     if (withMechanics && !(cell.MechTimeStep > 0))

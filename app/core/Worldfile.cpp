@@ -29,6 +29,7 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr std::string_view kMethodKey = "SIM_METHOD";
+constexpr std::string_view kAccuracyKey = "SIM_TAUEPS";
 // Far above any world that fits in memory: a larger file is no world.
 constexpr std::uint64_t kLargestWorldFile = std::uint64_t(4) << 30;
 
@@ -470,7 +471,7 @@ std::string ParameterValueText(double v)
 // The parameters that came with format version 3.
 bool IsVersionThreeParameter(std::string_view key)
 {
-    return key == "MECH_MODEL" || key == "MECH_TEMP" || key == "MECH_CONTACTK";
+    return key == "MECH_MODEL" || key == "MECH_TEMP" || key == "MECH_CONTACTK" || key == "SIM_TAUEPS";
 }
 
 OrderedJson ParametersJson(const ParameterStore &applied)
@@ -584,6 +585,27 @@ void ReadFilamentIds(const Reader &file, const Reader &cellReader, CFilamentList
 }
 
 constexpr std::string_view kPendingKey = "pendingReaction";
+constexpr std::string_view kTauLeapKey = "tauLeap";
+
+template <typename Io, typename Leap>
+void TauLeapFields(const Io &io, Leap &leap)
+{
+    io("leapNumber", leap.LeapNumber);
+    io("exactStepsLeft", leap.ExactStepsLeft);
+}
+
+// Where a leaping run stands: the leaps made (which count the next leap's
+// draws) and the exact steps owed before the next one. Files written before
+// leaping existed hold a world that has made none.
+void ReadTauLeap(const Reader &cellReader, CTauLeap &leap)
+{
+    cellReader.Object(kTauLeapKey, [&](const Reader &fields) {
+        TauLeapFields(fields, leap);
+        if (leap.ExactStepsLeft < 0 || leap.ExactStepsLeft > CTauLeap::EXACT_STEPS)
+            throw ContentFault{Member(fields.Where(), "exactStepsLeft"),
+                               "must be 0 to " + std::to_string(CTauLeap::EXACT_STEPS)};
+    });
+}
 
 void WritePending(const Writer &cellWriter, const std::optional<CCell::PendingReaction> &pending)
 {
@@ -680,7 +702,13 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
         if (cell.Model == MechanicsModel::Viscous && !(cell.Viscosity > 0.0))
             throw ContentFault{"cell.viscosity",
                                "a viscosity above 0 is expected here for the viscous model"};
+        ReadTauLeap(cellReader, cell.TauLeap);
     }
+    const double accuracy = ParameterNumber(extras.Context.Parameters, kSimulation, kAccuracyKey);
+    if (!(accuracy > 0 && accuracy < 1))
+        throw ContentFault{Member(Member("parameters", kSimulation), kAccuracyKey),
+                           "must be greater than 0 and less than 1"};
+    cell.TauLeap.Accuracy = accuracy;
 
     const Json &bacterium = file.Find("bacterium");
     cell.Bacterium.reset();
@@ -779,6 +807,8 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         cellWriter.Label(kModelKey, ModelName(cell.Model));
         MechanicsModelFields(cellWriter, cell);
         cellWriter(kNextIdKey, cell.Filaments.NextId());
+        cellWriter.Object(kTauLeapKey,
+                          [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
     });
     if (cell.Bacterium)
         file.Object("bacterium", [&](const Writer &b) {

@@ -45,7 +45,8 @@ const std::vector<ExpectedTable> &ExpectedTables()
           {"SIM_METHOD", "Simulation method", "First reaction"},
           {"SIM_TIMESTEP", "Time step [s]", "0.0001"},
           {"SIM_OBSERVTIMESTEP", "Observation Time step [s]", "0.01"},
-          {"SIM_TIME", "Maximum time [s]", "100"}}},
+          {"SIM_TIME", "Maximum time [s]", "100"},
+          {"SIM_TAUEPS", "Tau-leap accuracy", "0.03"}}},
         {"ValueListMechanics",
          "Mechanics",
          {{"MECH_ACr", "Filament Radius [m]", "1.5E-9"},
@@ -157,7 +158,7 @@ TEST(ParameterTables, CurrentStateRows)
     EXPECT_EQ(store.CurrentState.Rows.size(), 5u);
 }
 
-TEST(ParameterTables, FirstStartWritesFiveSectionsAnd35Entries)
+TEST(ParameterTables, FirstStartWritesFiveSectionsAnd36Entries)
 {
     ScratchDirectory dir;
     const std::string path = dir.File("filonex.ini");
@@ -171,7 +172,7 @@ TEST(ParameterTables, FirstStartWritesFiveSectionsAnd35Entries)
     SaveSettings(store, path);
     const std::string text = ReadFile(path);
     EXPECT_EQ(Count(text, "["), 5);
-    EXPECT_EQ(Count(text, "="), 35);
+    EXPECT_EQ(Count(text, "="), 36);
     EXPECT_NE(text.find("[ValueListSimulation]\nSIM_CUBESIZE=2\nSIM_METHOD=First reaction\n"),
               std::string::npos);
     EXPECT_NE(text.find("MECH_ACr=1.5E-9\n"), std::string::npos);

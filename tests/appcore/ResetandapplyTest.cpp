@@ -176,10 +176,17 @@ TEST_F(ResetAndApplyTest, MethodFollowsTheMethodText)
     Set(kSimulation, "SIM_METHOD", "Next reaction");
     ResetAndApply(store, cell);
     EXPECT_EQ(drawsOfOneSelection(), 2);
+    // Leaping takes its exact steps by the first-reaction method.
     Set(kSimulation, "SIM_METHOD", "Tau-leap");
+    Set(kSimulation, "SIM_TAUEPS", "0.25");
     ResetAndApply(store, cell);
-    EXPECT_FALSE(static_cast<bool>(cell.Method));
-    EXPECT_NE(RunStartProblem(cell, false).find("No simulation method"), std::string::npos);
+    EXPECT_TRUE(cell.Leaping);
+    EXPECT_EQ(cell.TauLeap.Accuracy, 0.25);
+    EXPECT_EQ(drawsOfOneSelection(), 9);
+    EXPECT_EQ(RunStartProblem(cell, false), "");
+    Set(kSimulation, "SIM_METHOD", "Next reaction");
+    ResetAndApply(store, cell);
+    EXPECT_FALSE(cell.Leaping);
 }
 
 TEST_F(ResetAndApplyTest, ReplacesTheWorldOfAPreviousRun)
@@ -262,6 +269,10 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
         {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kg/m]" + above0 + "-1"},
         {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
         {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},
+        {kSimulation, "SIM_TAUEPS", "0",
+         "Simulation, \"Tau-leap accuracy\" must be greater than 0 and less than 1, not 0"},
+        {kSimulation, "SIM_TAUEPS", "1",
+         "Simulation, \"Tau-leap accuracy\" must be greater than 0 and less than 1, not 1"},
         {kBacterium, "BACT_FRICCOEF", "x",
          "Bacterium, \"Friction Coefficient [m/(s*kg)]\": 'x' is not a valid floating point value"},
     };

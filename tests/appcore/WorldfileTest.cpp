@@ -187,6 +187,45 @@ TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
     EXPECT_FALSE(loaded.Pending);
 }
 
+TEST_F(WorldFile, LeapStateIsKeptAndOlderFilesHaveNone)
+{
+    cell.TauLeap.LeapNumber = 123456789012ull;
+    cell.TauLeap.ExactStepsLeft = 17;
+    store.Table(kSimulation)->Find("SIM_TAUEPS")->Value = "0.125";
+    const Json saved = Json::parse(Saved(cell));
+    CCell loaded;
+    LoadWorld(dir.File("state.fxworld"), loaded);
+    EXPECT_EQ(loaded.TauLeap.LeapNumber, 123456789012ull);
+    EXPECT_EQ(loaded.TauLeap.ExactStepsLeft, 17);
+    EXPECT_EQ(loaded.TauLeap.Accuracy, 0.125);
+
+    Json old = saved;
+    old["formatVersion"] = 2;
+    old["cell"].erase("tauLeap");
+    old["parameters"]["ValueListSimulation"].erase("SIM_TAUEPS");
+    WriteFile(dir.File("old.fxworld"), old.dump());
+    LoadWorld(dir.File("old.fxworld"), loaded);
+    EXPECT_EQ(loaded.TauLeap.LeapNumber, 0u);
+    EXPECT_EQ(loaded.TauLeap.ExactStepsLeft, 0);
+    EXPECT_EQ(loaded.TauLeap.Accuracy, 0.03);
+
+    const auto refused = [&](Json bad, const char *where) {
+        WriteFile(dir.File("bad.fxworld"), bad.dump());
+        try {
+            LoadWorld(dir.File("bad.fxworld"), loaded);
+            ADD_FAILURE() << where << " accepted";
+        } catch (const WorldFileError &e) {
+            EXPECT_NE(std::string(e.what()).find(where), std::string::npos) << e.what();
+        }
+    };
+    Json bad = saved;
+    bad["parameters"]["ValueListSimulation"]["SIM_TAUEPS"] = 1.0;
+    refused(bad, "parameters.ValueListSimulation.SIM_TAUEPS");
+    bad = saved;
+    bad["cell"]["tauLeap"]["exactStepsLeft"] = 101;
+    refused(bad, "cell.tauLeap.exactStepsLeft");
+}
+
 TEST_F(WorldFile, GridsShowTheAppliedValuesExactly)
 {
     store.Table(kRates)->Find("RATE_ASSB")->Value = "11.600000000000001";
