@@ -1,6 +1,7 @@
 #include "Customwindow3d.h"
 
 #include "Customscene3d.h"
+#include "Scenepaint.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
@@ -192,15 +193,7 @@ void TCustomWindow3D::ResizeViewport()
 
 void TCustomWindow3D::MakeProportionalCorrection()
 {
-    Correction = IdentityMatrix();
-    if (!Proportional)
-        return;
-    const int w = width();
-    const int h = height();
-    if (w > h)
-        Correction[0] = float(h) / float(w);
-    else if (h != 0)
-        Correction[5] = float(w) / float(h);
+    Correction = Proportional ? ProportionalCorrection(width(), height()) : IdentityMatrix();
 }
 
 bool TCustomWindow3D::ShowsErrorText() const
@@ -226,15 +219,7 @@ void TCustomWindow3D::OGL_Paint()
     ShowingErrors = false;
     if (Surface->isHidden())
         Surface->show();
-    const TRGBA c = ColorToRGBA(BgColor, 255);
-    glClearColor(RedOf(c) / 255.0f, GreenOf(c) / 255.0f, BlueOf(c) / 255.0f, AlphaOf(c) / 255.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (TCustomScene3D *scene = GetScene3D()) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadMatrixf(MatrixProduct(scene->ProjectionMatrix, Correction).data());
-        glMatrixMode(GL_MODELVIEW);
-        scene->OGL_Paint();
-    }
+    OGL_PaintScene(GetScene3D(), BgColor, Correction);
     // Inside its own paint the widget presents the picture and releases the
     // context itself; a picture painted on request is presented by the
     // widget's next paint, without drawing the scene a second time.
@@ -263,7 +248,7 @@ bool TCustomWindow3D::OGL_Create3D()
     if (OGL_Connect()) {
         if (TCustomScene3D *scene = GetScene3D())
             scene->OGL_Connect();
-        glEnable(GL_DEPTH_TEST);
+        OGL_PrepareContext();
     }
     return true;
 }

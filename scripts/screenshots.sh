@@ -4,6 +4,8 @@
 #   docs/img/window-3d.png      the window at the end of a 5-s run, 3D page
 #   docs/img/window-charts.png  the same window on its "2D" page, chart "N"
 #   docs/img/ensemble.png       mean and SD bands of an eight-run ensemble
+#   docs/img/movie-frame.png    the 3D view at the end of a 5-s run, from its movie
+#   docs/img/movie.gif          the first two seconds of that run, a frame every 0.1 s
 #
 #   scripts/screenshots.sh [BIN-DIR]    (default: build-release/bin, as built by
 #                                        scripts/setup.sh run)
@@ -77,4 +79,14 @@ xvfb-run -a -s "-screen 0 1280x800x24" "$0" --under-xvfb "$bin" "$work"
   --runs 8 --out "$work/ensemble" --quiet > /dev/null
 "$bin/filonex-plot" "$work/ensemble/summary.tsv" --columns FIB,FIP,CAF -o "$images/ensemble.png"
 
-echo "screenshots: $images/window-3d.png, window-charts.png, ensemble.png in $((SECONDS - start)) s"
+# The run's pictures without a display (filonex-batch --movie), turned and
+# zoomed to show the network around the bacterium in depth.
+view=(--movie-view 30,20,1.6)
+"$bin/filonex-batch" --settings "$work/world.ini" --seed 7 --time 5 --quiet "${view[@]}" \
+  --movie-every 0.5 --movie-size 800x450 --movie "$work/frames" > /dev/null
+cp "$work/frames/frame-000010.png" "$images/movie-frame.png"
+"$bin/filonex-batch" --settings "$work/world.ini" --seed 7 --time 2 --quiet "${view[@]}" \
+  --movie-every 0.1 --movie-size 480x270 --movie-fps 8 --movie "$images/movie.gif" > /dev/null
+
+echo "screenshots: $images/window-3d.png, window-charts.png, ensemble.png, movie-frame.png," \
+  "movie.gif in $((SECONDS - start)) s"

@@ -16,6 +16,7 @@ esac
 packages=(build-essential cmake ninja-build qt6-base-dev libqcustomplot-dev libqt6opengl6-dev
           libglu1-mesa-dev libgl1-mesa-dri xvfb xauth libgtest-dev libgmock-dev libbenchmark-dev
           locales nlohmann-json3-dev libcli11-dev qt6-svg-dev libtbb-dev librandom123-dev slurm-wlm munge
+          libegl-dev libegl-mesa0 ffmpeg # pictures without a display, movies
           xdotool imagemagick # these two for scripts/screenshots.sh
           pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest python3-matplotlib) # the Python module
 

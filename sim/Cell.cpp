@@ -17,7 +17,9 @@ void CCell::Reset()
     MechTimeStep = 1e-4;
     ObsTimeStep = 1e-4;
     ReactionCount = 0;
+    MechStepCount = 0;
     Pending.reset();
     Running = false;
     Species.fill(0);
+    TauLeap.Reset();
 }

@@ -3,6 +3,7 @@
 #include "CellContents.h"
 #include "Chemistry.h"
 #include "Mechanics.h"
+#include "TauLeap.h"
 
 #include <atomic>
 #include <cstdint>
@@ -11,8 +12,8 @@
 
 // The simulated world: a box holding ten species counters, the filaments, at
 // most one bacterium and nine reaction channels. It advances by an exact
-// stochastic simulation, optionally with a rigid-body mechanics step between
-// reactions.
+// stochastic simulation or by tau-leaps (TauLeap.h), optionally with a
+// rigid-body mechanics step between reactions.
 //
 // Its parts, each in files of its own name: what they share (CellContents.h),
 // the chemistry (Chemistry.h), the mechanics step (Mechanics.h); the run loop
@@ -40,6 +41,8 @@ public:
         double Time; // s
     };
     std::optional<PendingReaction> Pending;
+    // The state of the leaping method; used while Leaping is set.
+    CTauLeap TauLeap{*this, *this};
     // Called at every observation step with the floating-point traps off;
     // empty means none.
     Observer OnObserve;
@@ -52,9 +55,10 @@ public:
     // of the run loops and every mechanics step test it.
     std::atomic<bool> Running = false;
 
-    // Deletes the filaments, zeroes clocks, counters and the reaction count,
-    // sets both time steps to 1e-4 s and clears Running. Keeps the bacterium,
-    // the channels, the mechanical constants, the material and the random
+    // Deletes the filaments, zeroes clocks, counters, the reaction count and
+    // the mechanics step and leap counts, sets both time steps to 1e-4 s and
+    // clears Running. Keeps the bacterium, the channels, the mechanical
+    // constants and model, the leaping accuracy, the material and the random
     // stream.
     void Reset();
 
@@ -67,7 +71,9 @@ public:
     // ends the run where they got to (with mechanics the mechanics clock,
     // without it the last observation) and that reaction becomes Pending.
     // When the method yields no channel, or one with a negligible propensity,
-    // nothing fires: the clock advances, but not past tEnd. Both refuse to
+    // nothing fires: the clock advances, but not past tEnd. A leaping run
+    // cuts every leap at the next observation, mechanics step and tEnd; the
+    // clocks catch up to the leap's end before its firings. Both refuse to
     // start (std::logic_error) without a method or with an observation step
     // that is not a normal positive number (RunChemMech also with such a
     // mechanics step), which would never end; a clock whose step no longer
@@ -84,4 +90,16 @@ public:
 
 private:
     void Run(double tEnd, bool withMechanics);
+    // One pass of the run loop by the exact method or by a leap; false when
+    // the run stopped on the way.
+    bool ExactPass(double tEnd, bool withMechanics);
+    bool LeapPass(double tEnd, bool withMechanics);
+    // Counts passes that left Time as it was; throws StalledClockError when
+    // too many follow each other.
+    void CountPassAt(double due);
+    // Where a leap from Time must end: the next observation, the next
+    // mechanics step (with mechanics) or tEnd, whichever comes first.
+    double NextLeapLimit(double tEnd, bool withMechanics) const;
+
+    std::int64_t passesAtThisTime_ = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -51,56 +52,123 @@ void CCell::Run(double tEnd, bool withMechanics)
 
     const fp::Traps traps;
     Running = true;
-    std::int64_t passesAtThisTime = 0;
+    passesAtThisTime_ = 0;
     while (Time < tEnd && Running) {
         if (BetweenReactions)
             BetweenReactions();
         UpdatePropensities();
-        CChemReaction *reaction = nullptr;
-        double due = 0.0; // s: when the reaction fires
-        if (Pending) {
-            reaction = &Reactions[Pending->Channel];
-            due = Pending->Time;
-            Pending.reset();
-        } else {
-            double tau = 0.0;
-            reaction = Method(tau);
-            // A channel that can hardly occur is no reaction: the clock moves
-            // on, but not past the end, so a world where nothing can react
-            // runs its mechanics and observations to the end and stops.
-            if (reaction && reaction->Propensity < NEGLIGIBLE_PROPENSITY)
-                reaction = nullptr;
-            due = reaction ? Time + tau : std::min(Time + tau, tEnd);
-        }
-        // A waiting time below the clock's resolution leaves Time as it was;
-        // at rates that make that the rule, the run would never end.
-        passesAtThisTime = due == Time ? passesAtThisTime + 1 : 0;
-        if (passesAtThisTime >= StalledClockError::kLimit)
-            throw StalledClockError(Time);
-        const double before = Time;
-        // A reaction after the end belongs to the next run: the clocks catch
-        // up to the end as they would for a reaction there.
-        Time = std::min(due, tEnd);
-        if (withMechanics)
-            MechUpToTime(Time);
-        Observe(Time);
-        if (reaction && (due > tEnd || !Running)) {
-            Pending = PendingReaction{IndexOf(*reaction), due};
-            reaction = nullptr;
-        }
-        if (!Running) {
-            // Stopped on the way: the world ends where its clocks got to,
-            // so that the next run continues exactly.
-            Time = std::max(before, withMechanics ? MechTime : ObsTime);
+        const bool leaps = Leaping && !Pending && TauLeap.ExactStepsLeft == 0;
+        if (!(leaps ? LeapPass(tEnd, withMechanics) : ExactPass(tEnd, withMechanics)))
             break;
-        }
-        if (reaction) {
-            reaction->Fire();
-            ++ReactionCount;
-        }
     }
     if (!withMechanics)
         MechTime = Time;
+}
+
+void CCell::CountPassAt(double due)
+{
+    // A waiting time below the clock's resolution leaves Time as it was;
+    // at rates that make that the rule, the run would never end.
+    passesAtThisTime_ = due == Time ? passesAtThisTime_ + 1 : 0;
+    if (passesAtThisTime_ >= StalledClockError::kLimit)
+        throw StalledClockError(Time);
+}
+
+bool CCell::ExactPass(double tEnd, bool withMechanics)
+{
+    CChemReaction *reaction = nullptr;
+    double due = 0.0; // s: when the reaction fires
+    if (Pending) {
+        reaction = &Reactions[Pending->Channel];
+        due = Pending->Time;
+        Pending.reset();
+    } else {
+        double tau = 0.0;
+        reaction = Method(tau);
+        // A channel that can hardly occur is no reaction: the clock moves
+        // on, but not past the end, so a world where nothing can react
+        // runs its mechanics and observations to the end and stops.
+        if (reaction && reaction->Propensity < NEGLIGIBLE_PROPENSITY)
+            reaction = nullptr;
+        due = reaction ? Time + tau : std::min(Time + tau, tEnd);
+    }
+    CountPassAt(due);
+    const double before = Time;
+    // A reaction after the end belongs to the next run: the clocks catch
+    // up to the end as they would for a reaction there.
+    Time = std::min(due, tEnd);
+    if (withMechanics)
+        MechUpToTime(Time);
+    Observe(Time);
+    if (reaction && (due > tEnd || !Running)) {
+        Pending = PendingReaction{IndexOf(*reaction), due};
+        reaction = nullptr;
+    }
+    if (!Running) {
+        // Stopped on the way: the world ends where its clocks got to,
+        // so that the next run continues exactly.
+        Time = std::max(before, withMechanics ? MechTime : ObsTime);
+        return false;
+    }
+    if (reaction) {
+        reaction->Fire();
+        ++ReactionCount;
+    }
+    // The exact steps between leaps are counted when they are done.
+    if (Leaping && !Pending && TauLeap.ExactStepsLeft > 0)
+        --TauLeap.ExactStepsLeft;
+    return true;
+}
+
+bool CCell::LeapPass(double tEnd, bool withMechanics)
+{
+    // After a stop in the middle of a catch-up the clocks may owe steps to
+    // the present: the leap is then empty and only lets them catch up.
+    const double limit = std::max(NextLeapLimit(tEnd, withMechanics), Time);
+    const std::optional<CTauLeap::Leap> leap = TauLeap.Plan(limit - Time);
+    if (!leap)
+        return ExactPass(tEnd, withMechanics);
+    const double end = leap->ReachesLimit ? limit : std::min(Time + leap->Tau, limit);
+    CountPassAt(end);
+    const double before = Time;
+    // The observation or mechanics step at the leap's end sees the world
+    // before its firings, as with a reaction due there.
+    Time = end;
+    if (withMechanics)
+        MechUpToTime(Time);
+    Observe(Time);
+    if (!Running) {
+        // Stopped after the last observation or mechanics step owed to the
+        // leap's end: the leap fires and the world is whole there. Stopped
+        // before: the leap is dropped whole (its draws depend on the leap
+        // number alone, which it did not advance) and the world ends where
+        // its clocks got to.
+        const bool caughtUp =
+            Time - ObsTime < ObsTimeStep && (!withMechanics || Time - MechTime < MechTimeStep);
+        if (caughtUp)
+            ReactionCount += TauLeap.Apply(*leap);
+        else
+            Time = std::max(before, withMechanics ? MechTime : ObsTime);
+        return false;
+    }
+    ReactionCount += TauLeap.Apply(*leap);
+    return true;
+}
+
+double CCell::NextLeapLimit(double tEnd, bool withMechanics) const
+{
+    // The first time t at which a catch-up loop's test t - clock >= step
+    // holds, so that the clock does catch up at a leap's end.
+    const auto firstDue = [](double clock, double step) {
+        double t = clock + step;
+        while (t - clock < step)
+            t = std::nextafter(t, std::numeric_limits<double>::infinity());
+        return t;
+    };
+    double limit = std::min(tEnd, firstDue(ObsTime, ObsTimeStep));
+    if (withMechanics)
+        limit = std::min(limit, firstDue(MechTime, MechTimeStep));
+    return limit;
 }
 
 void CCell::MechUpToTime(double t)

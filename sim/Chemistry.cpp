@@ -203,7 +203,8 @@ CChemistry::ReactionIndex CChemistry::IndexOf(const CChemReaction &reaction) con
 
 bool CChemistry::SetMethodByName(std::string_view name)
 {
-    if (name == FIRST_REACTION)
+    Leaping = name == TAU_LEAP;
+    if (name == FIRST_REACTION || Leaping)
         Method = [this](double &tau) { return FirstReaction(tau); };
     else if (name == NEXT_REACTION)
         Method = [this](double &tau) { return NextReaction(tau); };

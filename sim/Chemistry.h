@@ -30,6 +30,7 @@ public:
     // The texts that select a method (see SetMethodByName).
     static constexpr std::string_view FIRST_REACTION = "First reaction";
     static constexpr std::string_view NEXT_REACTION = "Next reaction";
+    static constexpr std::string_view TAU_LEAP = "Tau-leap";
 
     // Propensities below this count as zero: such a channel is never fired.
     static constexpr double NEGLIGIBLE_PROPENSITY = 1e-30;
@@ -50,6 +51,8 @@ public:
 
     // Selection method of the run; empty means none.
     SelectionMethod Method;
+    // Whether the run leaps (TauLeap.h), with Method for its exact steps.
+    bool Leaping = false;
     std::array<std::int32_t, SPECIES_COUNT> Species{};
     std::array<CChemReaction, REACTION_COUNT> Reactions;
 
@@ -92,8 +95,9 @@ public:
     CChemReaction *NextReaction(double &tau);
     // The channel index of one of Reactions.
     ReactionIndex IndexOf(const CChemReaction &reaction) const;
-    // Binds Method to FirstReaction or NextReaction by their texts; any other
-    // text leaves no method. Returns whether a method is bound.
+    // Binds Method to FirstReaction or NextReaction by their texts, or sets
+    // Leaping with FirstReaction for the exact steps; any other text leaves
+    // no method. Returns whether a method is bound.
     bool SetMethodByName(std::string_view name);
 
 private:

@@ -7,6 +7,7 @@ void CFilamentList::clear()
     blocks_.clear();
     slotCount_ = 0;
     emptySlots_ = 0;
+    nextId_ = kFirstFilamentId;
     alive_.Clear();
     freeBarbed_.Clear();
     monomers_.Clear();
@@ -20,6 +21,7 @@ CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
     CSolidFilament &stored = AtSlot(slot);
     stored = filament;
     stored.Material = material_;
+    stored.Id = nextId_++;
     alive_.Append(true);
     freeBarbed_.Append(stored.IsBarbedEndFree());
     monomers_.Append(MonomerCount(stored));

@@ -85,10 +85,17 @@ public:
     const CSolidFilament &front() const { return (*this)[0]; }
     const CSolidFilament &back() const { return (*this)[size() - 1]; }
 
+    // Also starts the ids again from kFirstFilamentId.
     void clear();
-    // Appends a copy of `filament`, made of the list's material, at the end
-    // of the list.
+    // Appends a copy of `filament`, made of the list's material and with the
+    // next id, at the end of the list.
     CSolidFilament &Append(const CSolidFilament &filament);
+    // The id the next appended filament gets; set when a saved world is
+    // restored with the ids its filaments had.
+    std::uint32_t NextId() const { return nextId_; }
+    void SetNextId(std::uint32_t id) { nextId_ = id; }
+    // Ids below this belong to other bodies (the bacterium is 0).
+    static constexpr std::uint32_t kFirstFilamentId = 1;
     // Takes f out of the list, keeping the order of the others; false when f
     // is not in the list.
     bool Remove(const CSolidFilament &f);
@@ -140,6 +147,7 @@ private:
     std::vector<std::unique_ptr<CSolidFilament[]>> blocks_;
     std::size_t slotCount_ = 0;
     std::size_t emptySlots_ = 0;
+    std::uint32_t nextId_ = kFirstFilamentId;
     // The slot of the last filament picked by rank: the handlers refresh or
     // remove that filament next, and SlotOf tries it before searching the
     // blocks.

@@ -3,51 +3,16 @@
 
 #include "Mechanics.h"
 
+#include "FirstFailure.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <exception>
-#include <mutex>
 
 namespace {
 
 // With fewer filaments starting the threads costs more than it saves.
 constexpr std::size_t kParallelFromSlots = 256;
-
-// The error of the first filament in list order among those that failed in
-// a stage, to be raised on the calling thread once every thread is done: no
-// exception may leave a worker, and any thread count reports the same error.
-class FirstFailure {
-public:
-    // Runs work for the filament in `slot`; false if it threw.
-    template <typename Work>
-    bool Guard(std::size_t slot, Work &&work)
-    {
-        try {
-            work();
-            return true;
-        } catch (...) {
-            const std::lock_guard lock(mutex_);
-            if (!error_ || slot < slot_) {
-                slot_ = slot;
-                error_ = std::current_exception();
-            }
-            return false;
-        }
-    }
-    // Asked between stages only.
-    bool Failed() const { return bool(error_); }
-    void Raise() const
-    {
-        if (error_)
-            std::rethrow_exception(error_);
-    }
-
-private:
-    std::mutex mutex_;
-    std::size_t slot_ = 0;
-    std::exception_ptr error_;
-};
 
 double &Component(CVector &v, int axis)
 {
@@ -94,20 +59,32 @@ void LimitSpeed(CSymmetricSolid &body, double mu)
 
 void CMechanics::MechStep(double dt)
 {
+    world_.Filaments.CompactIfSparse();
+    const std::size_t slots = world_.Filaments.SlotCount();
+    const bool parallel = slots >= kParallelFromSlots;
+    const bool chosen = MechanicsThreads <= 0 && parallel;
+    const int team = !parallel ? 1 : chosen ? teamSize_.Next(CThreadTeam::Cores()) : MechanicsThreads;
+    const auto start = std::chrono::steady_clock::now();
+    if (Model == MechanicsModel::Viscous)
+        viscous_.Step(world_, {Viscosity, Temperature, ContactStiffness}, dt, MechStepCount, threads_, team);
+    else
+        RigidStep(dt, team);
+    if (chosen)
+        teamSize_.Took(std::chrono::steady_clock::now() - start);
+    ++MechStepCount;
+}
+
+void CMechanics::RigidStep(double dt, int team)
+{
     // Forces are gathered from the positions at the start of the step, and
     // each filament's arithmetic is its own. So the contacts are found on all
     // threads, then the calling thread draws the Brownian kicks from the one
     // random stream and sums the bacterium's share of the contacts, both in
     // list order, then the filaments move on all threads: any number of
     // threads gives the result of one. A stage that failed ends the step.
-    world_.Filaments.CompactIfSparse();
     const std::size_t slots = world_.Filaments.SlotCount();
     if (contacts_.size() < slots)
         contacts_.resize(slots);
-    const bool parallel = slots >= kParallelFromSlots;
-    const bool chosen = MechanicsThreads <= 0 && parallel;
-    const int team = !parallel ? 1 : chosen ? teamSize_.Next(CThreadTeam::Cores()) : MechanicsThreads;
-    const auto start = std::chrono::steady_clock::now();
     FirstFailure failure;
     threads_.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
         for (std::size_t slot = begin; slot < end; ++slot)
@@ -138,8 +115,6 @@ void CMechanics::MechStep(double dt)
                                   [&] { ForceAndMove(world_.Filaments.AtSlot(slot), contacts_[slot], dt); });
         });
     }
-    if (chosen)
-        teamSize_.Took(std::chrono::steady_clock::now() - start);
     failure.Raise();
     if (world_.Bacterium) {
         LimitSpeed(*world_.Bacterium, BacteriumFriction);

@@ -3,13 +3,26 @@
 #include "CellContents.h"
 #include "TeamSizeChooser.h"
 #include "ThreadTeam.h"
+#include "ViscousMechanics.h"
 
+#include <cstdint>
 #include <vector>
 
-// The mechanics of a world: penalty forces from the six walls of the box and
+// What the constants of the viscous model are until they are set.
+inline constexpr double kDefaultTemperature = 298.15;    // K
+inline constexpr double kDefaultContactStiffness = 1e-4; // N/m
+
+// The two mechanics models a world can follow.
+enum class MechanicsModel {
+    RigidBodies, // Newton's equations with a fixed-size random kick
+    Viscous,     // Brownian dynamics: drag and thermal noise, no inertia
+};
+
+// The mechanics of a world in one of two models. "Rigid bodies": penalty forces from the six walls of the box and
 // from the bacterium's body, Brownian kicks on filaments that touch no wall,
-// speed limits, then every body integrates itself. The step runs on the
-// world's own threads and gives the same result on any number of them.
+// speed limits, then every body integrates itself. "Viscous": see
+// ViscousMechanics.h. The step runs on the world's own threads and gives the
+// same result on any number of them.
 class CMechanics {
 public:
     // Acting on the filaments and bacterium of world, drawing its kicks from
@@ -31,15 +44,20 @@ public:
     double BrownianMoment = 0.0;    // N m
     double FilamentFriction = 0.0;  // m/(s kg): speed limit per kg of mass
     double BacteriumFriction = 0.0; // m/(s kg)
-    double Viscosity = 0.0;
+    double Viscosity = 0.0;         // Pa s; acts in the viscous model only
+
+    MechanicsModel Model = MechanicsModel::RigidBodies;
+    double Temperature = kDefaultTemperature;           // K, viscous model
+    double ContactStiffness = kDefaultContactStiffness; // N/m, viscous model
+    // Mechanics steps made since reset; numbers the viscous model's noise.
+    std::uint64_t MechStepCount = 0;
 
     // Threads of the mechanics step; 0 means one per core, or one alone
     // while that is faster (on a machine busy with other work). Any number
     // gives the same results.
     int MechanicsThreads = 0;
 
-    // One step of dt seconds: wall and Brownian forces, bacterium contacts,
-    // speed limits, then every body moves.
+    // One step of dt seconds of the chosen model.
     void MechStep(double dt);
 
     // How many filaments the bacterium's contact force acts on as they lie
@@ -47,6 +65,10 @@ public:
     int FilamentsTouchingBacterium() const;
 
 private:
+    // The rigid-body step on `team` threads: wall and Brownian forces,
+    // bacterium contacts, speed limits, then every body moves.
+    void RigidStep(double dt, int team);
+
     // What the first stage of a mechanics step finds for one filament.
     // What the one thread that draws the kicks reads and writes comes first,
     // on one cache line of its own.
@@ -81,4 +103,5 @@ private:
     std::vector<FilamentContacts> contacts_;
     CTeamSizeChooser teamSize_;
     CThreadTeam threads_;
+    CViscousMechanics viscous_;
 };

@@ -46,6 +46,8 @@ void CheckCombinations(const BatchOptions &options)
                          "parameters its world was built from");
     if (options.ResumePath && options.Method)
         throw UsageError("--method cannot be used with --resume: the world file holds its method");
+    if (options.Movie.Tuned && !options.Movie.Path)
+        throw UsageError("--movie-every, --movie-fps, --movie-size and --movie-view need --movie");
     if (bool(options.CheckpointPath) != bool(options.CheckpointPeriod))
         throw UsageError("--checkpoint and --checkpoint-every go together");
     if (options.IsEnsemble()) {
@@ -93,8 +95,9 @@ double PeriodValue(const std::string &text)
 
 std::string MethodValue(const std::string &text)
 {
-    if (text != "First reaction" && text != "Next reaction")
-        throw UsageError("--method needs \"First reaction\" or \"Next reaction\", not '" + text + "'");
+    if (text != "First reaction" && text != "Next reaction" && text != "Tau-leap")
+        throw UsageError("--method needs \"First reaction\", \"Next reaction\" or \"Tau-leap\", not '" +
+                         text + "'");
     return text;
 }
 
@@ -133,10 +136,11 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                       ", each seed a different run); without it the seed is taken from the clock and printed "
                       "to standard error",
                   [&](const std::string &text) { options.Seed = SeedValue(text); });
-    line.AddValue("--method", "NAME",
-                  "\"First reaction\" or \"Next reaction\" (default: SIM_METHOD of the settings file, else "
-                  "\"First reaction\")",
-                  [&](const std::string &text) { options.Method = MethodValue(text); });
+    line.AddValue(
+        "--method", "NAME",
+        "\"First reaction\", \"Next reaction\" or \"Tau-leap\" (default: SIM_METHOD of the settings "
+        "file, else \"First reaction\")",
+        [&](const std::string &text) { options.Method = MethodValue(text); });
     line.AddFlag("--chemistry-only", "no mechanics, as with the \"Ch\" button", options.ChemistryOnly);
     line.AddValue("--time", "T", "run until T seconds, after the start (default: SIM_TIME)",
                   [&](const std::string &text) { options.EndTime = TimeValue(text); });
@@ -169,6 +173,12 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "of the saved run)",
                   into(options.ResumePath));
     line.AddFlag("--quiet", "no progress bar", options.Quiet);
+    line.AddValue("--movie", "FILE",
+                  "a movie of the 3D view during the run, with the time, a scale bar and the number of "
+                  "filaments: FILE ending in .mp4 (H.264, made by ffmpeg) or .gif, else a folder of numbered "
+                  "PNG pictures; in an ensemble every run writes its own into its folder",
+                  into(options.Movie.Path));
+    AddMovieOptions(line, options.Movie, true);
     line.AddFlag("-h,--help", "this text", options.Help);
 
     line.Group("Ensembles");

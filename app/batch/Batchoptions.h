@@ -2,6 +2,7 @@
 
 #include "Commandline.h"
 #include "Ensembleplan.h"
+#include "Movieoptions.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,7 @@ struct BatchOptions {
     std::optional<std::string> SaveWorldPath;  // the world at the end of the run
     std::optional<std::string> CheckpointPath; // the world during the run...
     std::optional<double> CheckpointPeriod;    // ...every so many simulated seconds
+    MovieOptions Movie;                        // --movie and its settings
     bool Help = false;
 
     // An ensemble: replicas, sweeps, the folder of its results.

@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include <unistd.h>
@@ -98,13 +99,14 @@ struct RunOutputs {
     std::optional<ObservationWriter> Observations;
     std::optional<ObservationTableWriter> Table;
     std::optional<std::string> StatePath; // standard output when not given
+    std::unique_ptr<RunFrames> Movie;
 };
 
 // Runs the cell to the end of the plan or a stop signal, then writes the
 // observations, the world files and the final state; returns the exit status.
 int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldFiles &worlds)
 {
-    auto &[observations, table, statePath] = outputs;
+    auto &[observations, table, statePath, movie] = outputs;
     const auto observe = [&] {
         if (!observations && !table)
             return;
@@ -119,6 +121,8 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
     BodyWatch bodies(progress);
     cell.OnObserve = [&] {
         observe();
+        if (movie)
+            movie->Observe(cell);
         progress.Update(cell);
         bodies.Check(cell);
         // A signal that came before the run had begun.
@@ -138,6 +142,8 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
     bool stopped = false;
     try {
         observe(); // the starting point
+        if (movie)
+            movie->Observe(cell);
         if (!ReceivedStopSignal())
             plan.WithMechanics ? cell.RunChemMech(plan.EndTime) : cell.RunChemistry(plan.EndTime);
         stopped = !cell.Running;
@@ -170,12 +176,19 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
     };
     finish(observations);
     finish(table);
+    try {
+        // After an error or a stop, the movie of the frames so far.
+        if (movie)
+            movie->Finish(cell, stopped || !failure.empty());
+    } catch (const OutputError &e) {
+        status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
+    }
     return MoreSeriousStatus(status, WriteFinalState(cell, statePath));
 }
 
 } // namespace
 
-int RunBatch(const BatchOptions &options)
+int RunBatch(const BatchOptions &options, const RunFramesMaker &movies)
 {
     const std::string settingsPath = BatchSettingsPath(options);
     CCell cell;
@@ -217,7 +230,15 @@ int RunBatch(const BatchOptions &options)
             outputs.Observations.emplace(*options.ObservePath);
         if (options.TablePath)
             outputs.Table.emplace(*options.TablePath);
+        if (options.Movie.Path) {
+            if (!movies)
+                return Fail(kExitBadInput, "this filonex-batch was built without pictures: --movie cannot "
+                                           "be used");
+            outputs.Movie = movies(options.Movie, cell);
+        }
     } catch (const OutputError &e) {
+        return Fail(kExitBadInput, e.what());
+    } catch (const UsageError &e) {
         return Fail(kExitBadInput, e.what());
     }
 

@@ -141,7 +141,7 @@ int MergeAndReport(const std::string &dir, bool quiet)
 
 } // namespace
 
-int RunEnsembleMember(const BatchOptions &options)
+int RunEnsembleMember(const BatchOptions &options, const RunFramesMaker &movies)
 {
     StopWithParent();
     if (!options.Seed && !std::filesystem::exists(PlanPath(options)))
@@ -172,9 +172,11 @@ int RunEnsembleMember(const BatchOptions &options)
     member.StatePath = folder + "/" + kRunStateFile;
     member.TablePath = folder + "/" + kRunTableFile;
     member.Quiet = true;
+    if (options.Movie.Path)
+        member.Movie.Path = folder + "/" + std::filesystem::path(*options.Movie.Path).filename().string();
 
     const auto started = std::chrono::steady_clock::now();
-    const int status = RunBatch(member);
+    const int status = RunBatch(member, movies);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     try {
         WriteRunRecord(folder, plan, *options.RunIndex, StatusText(status), seconds);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Movieoptions.h"
+
 #include <string>
 #include <vector>
 
@@ -15,8 +17,9 @@ struct BatchOptions;
 int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::string> &arguments);
 
 // Runs run options.RunIndex of the ensemble (see Ensembleplan.h); its folder
-// gets its settings, final state, table and record.
-int RunEnsembleMember(const BatchOptions &options);
+// gets its settings, final state, table and record, and its own movie
+// (named as --movie names it) when movies can make it.
+int RunEnsembleMember(const BatchOptions &options, const RunFramesMaker &movies);
 
 // Writes the plan and prints the number of runs.
 int PrepareEnsemble(const BatchOptions &options);

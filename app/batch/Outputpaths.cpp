@@ -72,6 +72,9 @@ std::vector<NamedFile> Outputs(const BatchOptions &options)
     add("--save-world", options.SaveWorldPath);
     add("--checkpoint", options.CheckpointPath);
     add("the final state file", options.StatePath);
+    // A folder of pictures is checked as it is made.
+    if (options.Movie.Path && MovieKindOf(*options.Movie.Path) != MovieKind::PngFolder)
+        add("--movie", options.Movie.Path);
     return outputs;
 }
 

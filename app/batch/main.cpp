@@ -11,6 +11,12 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
+
+#ifdef FILONEX_MOVIES
+#include "Headlessapplication.h"
+#include "Movierecorder.h"
+#endif
 
 int main(int argc, char **argv)
 {
@@ -30,14 +36,22 @@ int main(int argc, char **argv)
     }
     if (options.MergePath)
         return MergeCommand(*options.MergePath);
+    RunFramesMaker movies;
+#ifdef FILONEX_MOVIES
+    std::optional<HeadlessApplication> pictures;
+    if (options.Movie.Path) {
+        pictures.emplace(argc, argv);
+        movies = MakeRunMovie;
+    }
+#endif
     try {
         if (options.Prepare)
             return PrepareEnsemble(options);
         if (options.RunIndex)
-            return RunEnsembleMember(options);
+            return RunEnsembleMember(options, movies);
         if (options.IsEnsemble())
             return RunEnsembleCommand(options, arguments);
-        return RunBatch(options);
+        return RunBatch(options, movies);
     } catch (const std::bad_alloc &) {
         return Fail(kExitRunFailed, "out of memory");
     }

@@ -150,6 +150,12 @@ void CommandLine::AddArgument(const std::string &valueName, const std::string &h
     Add(app_->add_option(valueName, help), std::move(take), false, false);
 }
 
+void CommandLine::AddArguments(const std::string &valueName, const std::string &help, Take take)
+{
+    Add(app_->add_option(valueName, help)->expected(CLI::detail::expected_max_vector_size), std::move(take),
+        true, false);
+}
+
 void CommandLine::AddCommand(const std::string &name, const std::string &argumentName,
                              const std::string &argumentHelp, const std::string &help, Take take)
 {

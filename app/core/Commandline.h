@@ -43,6 +43,8 @@ public:
     void AddFlag(const std::string &names, const std::string &help, bool &flag);
     // The program's one plain argument.
     void AddArgument(const std::string &valueName, const std::string &help, Take take);
+    // The program's plain arguments, one or more; take gets each in order.
+    void AddArguments(const std::string &valueName, const std::string &help, Take take);
     // A command that makes up the whole line: "name ARGUMENT"; otherwise
     // "<name> needs <argumentHelp>: <program> <name> <ARGUMENT>".
     void AddCommand(const std::string &name, const std::string &argumentName, const std::string &argumentHelp,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <span>
 
 namespace {
 
@@ -31,11 +32,14 @@ struct ParameterDefinition {
 
 constexpr auto kNotNegative = ParameterRange::NotNegative;
 constexpr auto kPositive = ParameterRange::Positive;
+constexpr auto kOpenUnit = ParameterRange::OpenUnit;
 
-// SIM_METHOD, the one text parameter, sits between SIM_CUBESIZE and
-// SIM_TIMESTEP and is added on its own.
+// The two text parameters are added on their own: SIM_METHOD between
+// SIM_CUBESIZE and SIM_TIMESTEP, MECH_MODEL after MECH_VISC.
 constexpr std::string_view kMethodKey = "SIM_METHOD";
 constexpr std::string_view kMethodFollows = "SIM_CUBESIZE";
+constexpr std::string_view kModelKey = "MECH_MODEL";
+constexpr std::string_view kModelFollows = "MECH_VISC";
 
 constexpr ParameterDefinition kParameterDefinitions[] = {
     {kConcentrations, "C_ACG", "Concentration of G-actin [uM]", 12, kNotNegative},
@@ -54,6 +58,7 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kSimulation, "SIM_TIMESTEP", "Time step [s]", 0.0001},
     {kSimulation, "SIM_OBSERVTIMESTEP", "Observation Time step [s]", 0.01},
     {kSimulation, "SIM_TIME", "Maximum time [s]", 100, kPositive},
+    {kSimulation, "SIM_TAUEPS", "Tau-leap accuracy", 0.03, kOpenUnit},
     {kMechanics, "MECH_ACr", "Filament Radius [m]", 1.5E-9, kPositive},
     {kMechanics, "MECH_FLINDENS", "Filament Linear Density [kg/m]", 3.4E-14, kPositive},
     {kMechanics, "MECH_FFINTERCOEF", "F-F Interaction Coefficient", 1E-17},
@@ -64,6 +69,8 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kMechanics, "MECH_BROWNIANMOMENT", "Brownian Moment of Force Module [N*m]", 1E-32},
     {kMechanics, "MECH_FRICCOEF", "Friction Coefficient [m/(s*kg)]", 1E-15},
     {kMechanics, "MECH_VISC", "Dynamic Viscosity [Pa·s]", 0.001},
+    {kMechanics, "MECH_TEMP", "Temperature [K]", 298.15, kNotNegative},
+    {kMechanics, "MECH_CONTACTK", "Contact stiffness [N/m]", 1E-4, kPositive},
     {kBacterium, "BACT_RAD", "Bacterium Radius [m]", 2E-7, kPositive},
     {kBacterium, "BACT_DENS", "Bacterium Density [kg/m3]", 1000, kPositive},
     {kBacterium, "BACT_FSINTERCOEF", "B-F Interaction Coefficient", 1E-12},
@@ -89,15 +96,40 @@ ParameterRow TextRow(std::string_view key, std::string_view caption, std::string
     return {std::string(key), std::string(caption), std::move(value), {}, false};
 }
 
+void AddPickListRow(ParameterTable &table, std::string_view key, std::string_view caption, std::string value,
+                    std::vector<std::string> pickList)
+{
+    table.Rows.push_back(
+        {std::string(key), std::string(caption), std::move(value), std::move(pickList), true});
+}
+
 void AddMethodRow(ParameterTable &table)
 {
-    ParameterRow row;
-    row.Key = kMethodKey;
-    row.Caption = "Simulation method";
-    row.Value = kFirstReaction;
-    row.PickList = {std::string(kFirstReaction), std::string(kNextReaction), std::string(kTauLeap)};
-    row.ReadOnly = true;
-    table.Rows.push_back(std::move(row));
+    AddPickListRow(table, kMethodKey, "Simulation method", std::string(kFirstReaction),
+                   {std::string(kFirstReaction), std::string(kNextReaction), std::string(kTauLeap)});
+}
+
+void AddModelRow(ParameterTable &table, const SettingsFile *settings)
+{
+    const std::string value = settings ? settings->ReadString(table.SectionName, kModelKey, kRigidBodies)
+                                       : std::string(kRigidBodies);
+    AddPickListRow(table, kModelKey, "Mechanics model", value,
+                   {std::string(kRigidBodies), std::string(kViscous)});
+}
+
+// The parameters that only one mechanics model reads; the rest of the
+// Mechanics and Bacterium tables serves both or neither.
+constexpr std::string_view kRigidOnlyKeys[] = {
+    "MECH_FLINDENS", "MECH_FWINTERCOEF", "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT",
+    "MECH_FRICCOEF", "BACT_DENS",        "BACT_FSINTERCOEF",   "BACT_FRICCOEF"};
+constexpr std::string_view kViscousOnlyKeys[] = {"MECH_VISC", "MECH_TEMP", "MECH_CONTACTK"};
+// Read by neither model, kept for display.
+constexpr std::string_view kDisplayOnlyKeys[] = {"MECH_FFINTERCOEF", "MECH_FFINTERDIST", "MECH_FWINTERDIST",
+                                                 "BACT_FSINTERDIST"};
+
+bool Listed(std::span<const std::string_view> keys, std::string_view key)
+{
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
 template <typename Table>
@@ -155,6 +187,8 @@ void CreateParameterTables(ParameterStore &store, const SettingsFile *settings)
                             parameter.Caption);
             if (parameter.Key == kMethodFollows)
                 AddMethodRow(table);
+            if (parameter.Key == kModelFollows)
+                AddModelRow(table, settings);
         }
     }
 
@@ -227,7 +261,19 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
         throw ParameterError(name + " must be 0 or greater, not " + row->Value);
     if (range == ParameterRange::Positive && !(value > 0))
         throw ParameterError(name + " must be greater than 0, not " + row->Value);
+    if (range == ParameterRange::OpenUnit && !(value > 0 && value < 1))
+        throw ParameterError(name + " must be greater than 0 and less than 1, not " + row->Value);
     return value;
+}
+
+bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sectionName, std::string_view key)
+{
+    if (sectionName != kMechanics && sectionName != kBacterium)
+        return false;
+    if (Listed(kDisplayOnlyKeys, key))
+        return true;
+    const bool viscous = ParameterText(store, kMechanics, kModelKey) == kViscous;
+    return Listed(viscous ? std::span<const std::string_view>(kRigidOnlyKeys) : kViscousOnlyKeys, key);
 }
 
 void SaveParameterTable(const ParameterTable &table, SettingsFile &settings)

@@ -13,7 +13,7 @@ struct ParameterRow {
     std::string Key;     // upper-case ident, unique in its table; also the settings ident
     std::string Caption; // shown instead of the key
     std::string Value;
-    std::vector<std::string> PickList; // allowed texts, in order (SIM_METHOD only)
+    std::vector<std::string> PickList; // allowed texts, in order (SIM_METHOD, MECH_MODEL)
     bool ReadOnly = false;             // changeable only through the pick list
 };
 
@@ -40,6 +40,10 @@ inline constexpr std::string_view kFirstReaction = "First reaction";
 inline constexpr std::string_view kNextReaction = "Next reaction";
 inline constexpr std::string_view kTauLeap = "Tau-leap";
 
+// The texts of MECH_MODEL's pick list.
+inline constexpr std::string_view kRigidBodies = "Rigid bodies";
+inline constexpr std::string_view kViscous = "Viscous";
+
 // Column titles of the parameter grids.
 inline constexpr std::string_view kNameColumnTitle = "Name";
 inline constexpr std::string_view kValueColumnTitle = "Value";
@@ -56,8 +60,9 @@ struct ParameterStore {
 };
 
 // Builds the five tables with their rows in order, values from settings (or
-// the defaults when settings is null), SIM_METHOD always "First reaction",
-// then the four current-state rows with the value "0".
+// the defaults when settings is null; MECH_MODEL "Rigid bodies"), SIM_METHOD
+// always "First reaction", then the four current-state rows with the value
+// "0".
 void CreateParameterTables(ParameterStore &store, const SettingsFile *settings);
 
 // Appends one row. With a settings file the value comes from it (the default
@@ -80,6 +85,7 @@ enum class ParameterRange {
     Any,
     NotNegative, // concentrations and rate constants
     Positive,    // sizes, densities, the run time
+    OpenUnit,    // shares strictly between 0 and 1 (the leaping accuracy)
 };
 
 // The range of the parameter with that key in that section; Any for one
@@ -101,6 +107,11 @@ std::string ParameterName(const ParameterTable &table, const ParameterRow &row);
 // ParameterNumber for building the world: raises ParameterError naming the
 // parameter for a text that is no number or a value outside its range.
 double CheckedParameterNumber(const ParameterStore &store, std::string_view sectionName,
+                              std::string_view key);
+
+// Whether the mechanics model chosen in store's MECH_MODEL leaves the
+// parameter with that key in that table unused; the grids mark such rows.
+bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sectionName,
                               std::string_view key);
 
 // Writes every row of the table, first to last, as (section name, key, value).

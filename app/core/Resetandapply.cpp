@@ -46,6 +46,23 @@ std::int32_t Population(const ParameterStore &store, std::string_view key, doubl
     return random.StochasticRound(static_cast<double>(molecules));
 }
 
+// The chosen mechanics model; the viscous one needs a viscosity to move by.
+MechanicsModel MechanicsModelOf(const ParameterStore &store)
+{
+    const ParameterTable &table = *store.Table(kMechanics);
+    const ParameterRow &row = *table.Find("MECH_MODEL");
+    if (row.Value == kRigidBodies)
+        return MechanicsModel::RigidBodies;
+    if (row.Value != kViscous)
+        throw ParameterError(ParameterName(table, row) + " must be \"" + std::string(kRigidBodies) +
+                             "\" or \"" + std::string(kViscous) + "\", not " + row.Value);
+    const ParameterRow &viscosity = *table.Find("MECH_VISC");
+    if (!(CheckedParameterNumber(store, kMechanics, "MECH_VISC") > 0))
+        throw ParameterError(ParameterName(table, viscosity) + " must be greater than 0 for the \"" +
+                             std::string(kViscous) + "\" model, not " + viscosity.Value);
+    return MechanicsModel::Viscous;
+}
+
 } // namespace
 
 AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
@@ -88,6 +105,9 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.FilamentFriction = CheckedParameterNumber(store, kMechanics, "MECH_FRICCOEF");
     cell.BacteriumFriction = CheckedParameterNumber(store, kBacterium, "BACT_FRICCOEF");
     cell.Viscosity = CheckedParameterNumber(store, kMechanics, "MECH_VISC");
+    cell.Temperature = CheckedParameterNumber(store, kMechanics, "MECH_TEMP");
+    cell.ContactStiffness = CheckedParameterNumber(store, kMechanics, "MECH_CONTACTK");
+    cell.Model = MechanicsModelOf(store);
 
     cell.Material.Radius = CheckedParameterNumber(store, kMechanics, "MECH_ACr");
     cell.Material.LinearDensity = CheckedParameterNumber(store, kMechanics, "MECH_FLINDENS");
@@ -118,6 +138,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 
     applied.TargetTime = CheckedParameterNumber(store, kSimulation, "SIM_TIME");
 
+    cell.TauLeap.Accuracy = CheckedParameterNumber(store, kSimulation, "SIM_TAUEPS");
     cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));
     return applied;
 }
@@ -135,8 +156,8 @@ bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &ta
 std::string RunStartProblem(const CCell &cell, bool withMechanics)
 {
     if (!cell.Method)
-        return "No simulation method: choose \"First reaction\" or \"Next reaction\" as the "
-               "\"Simulation method\" and apply.";
+        return "No simulation method: choose \"First reaction\", \"Next reaction\" or \"Tau-leap\" as "
+               "the \"Simulation method\" and apply.";
     if (!(cell.ObsTimeStep > 0))
         return "The \"Observation Time step [s]\" must be greater than 0.";
     if (withMechanics && !(cell.MechTimeStep > 0))

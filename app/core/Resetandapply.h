@@ -14,8 +14,8 @@ struct AppliedWorld {
 
 // Rebuilds the world inside cell from the parameter tables: Reset, box, time
 // steps, the four free-protein populations, propensities, mechanical and
-// filament constants, a fresh bacterium with its shell, the channel rates and
-// the selection method. Every number is read with CheckedParameterNumber
+// filament constants, a fresh bacterium with its shell, the channel rates,
+// the leaping accuracy and the selection method. Every number is read with CheckedParameterNumber
 // when its step comes, under floating-point traps. The first failure
 // (ParameterError for a text that is no number or a value without physical
 // meaning, fp::FloatingPointError) propagates with the steps before it
@@ -31,6 +31,6 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell);
 bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &targetTime);
 
 // Why a run of cell cannot start, or an empty text when it can: no selection
-// method ("Tau-leap"), or an observation step, or with mechanics a mechanics
+// method, or an observation step, or with mechanics a mechanics
 // step, that is not positive (the run would never end).
 std::string RunStartProblem(const CCell &cell, bool withMechanics);

@@ -29,6 +29,7 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr std::string_view kMethodKey = "SIM_METHOD";
+constexpr std::string_view kAccuracyKey = "SIM_TAUEPS";
 // Far above any world that fits in memory: a larger file is no world.
 constexpr std::uint64_t kLargestWorldFile = std::uint64_t(4) << 30;
 
@@ -127,6 +128,16 @@ void CellFields(const Io &io, Cell &c)
     io("filamentFriction", c.FilamentFriction);
     io("bacteriumFriction", c.BacteriumFriction);
     io("viscosity", c.Viscosity);
+}
+
+// The mechanics model's constants and the count of steps that numbers the
+// viscous model's noise (format version 3).
+template <typename Io, typename Cell>
+void MechanicsModelFields(const Io &io, Cell &c)
+{
+    io("temperature", c.Temperature);
+    io("contactStiffness", c.ContactStiffness);
+    io("mechStepCount", c.MechStepCount);
 }
 
 template <typename Io, typename State>
@@ -457,6 +468,12 @@ std::string ParameterValueText(double v)
     return exact;
 }
 
+// The parameters that came with format version 3.
+bool IsVersionThreeParameter(std::string_view key)
+{
+    return key == "MECH_MODEL" || key == "MECH_TEMP" || key == "MECH_CONTACTK" || key == "SIM_TAUEPS";
+}
+
 OrderedJson ParametersJson(const ParameterStore &applied)
 {
     OrderedJson parameters = OrderedJson::object();
@@ -465,6 +482,10 @@ OrderedJson ParametersJson(const ParameterStore &applied)
         for (const ParameterRow &row : table.Rows) {
             if (row.Key == kMethodKey)
                 continue;
+            if (!row.PickList.empty()) {
+                section[row.Key] = row.Value;
+                continue;
+            }
             try {
                 section[row.Key] = ParseNumber(row.Value);
             } catch (const ConversionError &e) {
@@ -476,8 +497,9 @@ OrderedJson ParametersJson(const ParameterStore &applied)
 }
 
 // Fresh tables holding the saved values. Every parameter must be there, and
-// nothing else.
-ParameterStore ReadParameters(const Reader &file)
+// nothing else; files before version 3 may lack those that came with it,
+// which keep their defaults.
+ParameterStore ReadParameters(const Reader &file, int version)
 {
     ParameterStore store;
     CreateParameterTables(store, nullptr);
@@ -490,6 +512,16 @@ ParameterStore ReadParameters(const Reader &file)
                 if (std::find(row.PickList.begin(), row.PickList.end(), method) == row.PickList.end())
                     throw ContentFault{"method", "'" + method + "' is no simulation method"};
                 row.Value = method;
+                continue;
+            }
+            if (version < 3 && IsVersionThreeParameter(row.Key) && !section.Members().contains(row.Key))
+                continue;
+            if (!row.PickList.empty()) {
+                const std::string text = section.Text(row.Key);
+                if (std::find(row.PickList.begin(), row.PickList.end(), text) == row.PickList.end())
+                    throw ContentFault{Member(section.Where(), row.Key),
+                                       "'" + text + "' is not one of its choices"};
+                row.Value = text;
                 continue;
             }
             double value = 0.0;
@@ -508,7 +540,72 @@ ParameterStore ReadParameters(const Reader &file)
     return store;
 }
 
+constexpr std::string_view kModelKey = "mechanicsModel";
+constexpr std::string_view kNextIdKey = "nextFilamentId";
+constexpr std::string_view kFilamentIdsKey = "filamentIds";
+
+std::string_view ModelName(MechanicsModel model)
+{
+    return model == MechanicsModel::Viscous ? kViscous : kRigidBodies;
+}
+
+MechanicsModel ReadModel(const Reader &cellReader)
+{
+    const std::string name = cellReader.Text(kModelKey);
+    if (name != kRigidBodies && name != kViscous)
+        throw ContentFault{Member(cellReader.Where(), kModelKey), "\"" + name + "\" is no mechanics model"};
+    return name == kViscous ? MechanicsModel::Viscous : MechanicsModel::RigidBodies;
+}
+
+// The saved ids of the filaments, in list order: every one a filament's
+// (not the bacterium's 0), none twice, all below the next id.
+void ReadFilamentIds(const Reader &file, const Reader &cellReader, CFilamentList &filaments)
+{
+    std::uint32_t next = 0;
+    cellReader(kNextIdKey, next);
+    const std::string where(kFilamentIdsKey);
+    const Json &saved = Reader::Sized(file.Find(kFilamentIdsKey), filaments.size(), where,
+                                      std::to_string(filaments.size()) + " whole numbers");
+    std::vector<std::uint32_t> ids(filaments.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        ids[i] = Reader::Integer<std::uint32_t>(saved[i], Element(where, i));
+        if (ids[i] < CFilamentList::kFirstFilamentId || ids[i] >= next)
+            throw ContentFault{Element(where, i), "an id from " +
+                                                      std::to_string(CFilamentList::kFirstFilamentId) +
+                                                      " to below cell.nextFilamentId is expected here"};
+    }
+    std::vector<std::uint32_t> sorted = ids;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+        throw ContentFault{where, "two filaments have the same id"};
+    std::size_t i = 0;
+    for (CSolidFilament &f : filaments)
+        f.Id = ids[i++];
+    filaments.SetNextId(next);
+}
+
 constexpr std::string_view kPendingKey = "pendingReaction";
+constexpr std::string_view kTauLeapKey = "tauLeap";
+
+template <typename Io, typename Leap>
+void TauLeapFields(const Io &io, Leap &leap)
+{
+    io("leapNumber", leap.LeapNumber);
+    io("exactStepsLeft", leap.ExactStepsLeft);
+}
+
+// Where a leaping run stands: the leaps made (which count the next leap's
+// draws) and the exact steps owed before the next one. Files written before
+// leaping existed hold a world that has made none.
+void ReadTauLeap(const Reader &cellReader, CTauLeap &leap)
+{
+    cellReader.Object(kTauLeapKey, [&](const Reader &fields) {
+        TauLeapFields(fields, leap);
+        if (leap.ExactStepsLeft < 0 || leap.ExactStepsLeft > CTauLeap::EXACT_STEPS)
+            throw ContentFault{Member(fields.Where(), "exactStepsLeft"),
+                               "must be 0 to " + std::to_string(CTauLeap::EXACT_STEPS)};
+    });
+}
 
 void WritePending(const Writer &cellWriter, const std::optional<CCell::PendingReaction> &pending)
 {
@@ -573,7 +670,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
 
     WorldExtras extras;
     file("targetTime", extras.Context.TargetTime);
-    extras.Context.Parameters = ReadParameters(file);
+    extras.Context.Parameters = ReadParameters(file, version);
     const Reader randomReader(file.Find("random"), "random");
     RandomFields(randomReader, extras.Random);
     // Before version 3 no counter-based draw was made: the key is the one
@@ -591,6 +688,27 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     // Version 1 ended every run with its last reaction fired.
     if (version >= 2)
         cell.Pending = ReadPending(cellReader, cell.Time);
+    // Before version 3 every world followed the rigid-body model.
+    cell.Model = MechanicsModel::RigidBodies;
+    cell.Temperature = kDefaultTemperature;
+    cell.ContactStiffness = kDefaultContactStiffness;
+    if (version >= 3) {
+        cell.Model = ReadModel(cellReader);
+        MechanicsModelFields(cellReader, cell);
+        if (!(cell.Temperature >= 0.0))
+            throw ContentFault{"cell.temperature", "a temperature of 0 K or more is expected here"};
+        if (!(cell.ContactStiffness > 0.0))
+            throw ContentFault{"cell.contactStiffness", "a stiffness above 0 is expected here"};
+        if (cell.Model == MechanicsModel::Viscous && !(cell.Viscosity > 0.0))
+            throw ContentFault{"cell.viscosity",
+                               "a viscosity above 0 is expected here for the viscous model"};
+        ReadTauLeap(cellReader, cell.TauLeap);
+    }
+    const double accuracy = ParameterNumber(extras.Context.Parameters, kSimulation, kAccuracyKey);
+    if (!(accuracy > 0 && accuracy < 1))
+        throw ContentFault{Member(Member("parameters", kSimulation), kAccuracyKey),
+                           "must be greater than 0 and less than 1"};
+    cell.TauLeap.Accuracy = accuracy;
 
     const Json &bacterium = file.Find("bacterium");
     cell.Bacterium.reset();
@@ -621,6 +739,9 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
                                                               " monomers; every filament has at least three"};
         cell.Filaments.Append(filament);
     }
+    // Older files number the filaments in list order, as they are appended.
+    if (version >= 3)
+        ReadFilamentIds(file, cellReader, cell.Filaments);
     CheckCellState(cell);
     CheckFilamentMaterial(extras.Material.Radius, extras.Material.LinearDensity);
     CheckRandomState(extras.Random);
@@ -683,6 +804,11 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
         WritePending(cellWriter, cell.Pending);
+        cellWriter.Label(kModelKey, ModelName(cell.Model));
+        MechanicsModelFields(cellWriter, cell);
+        cellWriter(kNextIdKey, cell.Filaments.NextId());
+        cellWriter.Object(kTauLeapKey,
+                          [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
     });
     if (cell.Bacterium)
         file.Object("bacterium", [&](const Writer &b) {
@@ -701,6 +827,9 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         row.get_ref<OrderedJson::array_t &>().reserve(FilamentColumns().size());
         FilamentFields(RowWriter(row, Element("filaments", i++)), f);
     }
+    OrderedJson &ids = document[std::string(kFilamentIdsKey)] = OrderedJson::array();
+    for (const CSolidFilament &f : cell.Filaments)
+        ids.push_back(f.Id);
 
     std::string text;
     AppendLayout(text, document, 0);

@@ -1,14 +1,13 @@
 #include "MainWindow.h"
 
+#include "Recording.h"
 #include "Chart.h"
 #include "Random.h"
 #include "Settingsfile.h"
-#include "Sphere3d.h"
 #include "ValueListEditor.h"
-#include "Vertexprimitive3darray.h"
-#include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
 #include "WindowLayout.h"
+#include "Worldscene.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -60,6 +59,10 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
     CreateSceneObjects();
     RestoreLayout(settings);
 
+    Recording = std::make_unique<RunRecording>(*Simulation);
+    AskMoviePath = [this] { return RunRecording::AskPath(this); };
+    connect(Recording.get(), &RunRecording::Failed, this,
+            [this](const QString &message) { Report(MessageKind::Error, message); });
     connect(Simulation.get(), &RunSession::Observed, this, &TfmMain::ShowObservations);
     connect(Simulation.get(), &RunSession::BodyFarOutside, this, &TfmMain::ShowFarOutsideWarning);
     connect(Simulation.get(), &RunSession::Finished, this, &TfmMain::OnRunFinished);
@@ -68,7 +71,8 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
         connect(toggle, &QToolButton::toggled, this, [this] { UpdateRecordingWishes(); });
 }
 
-// The session stops a run still going and waits for it. The scene objects
+// The session stops a run still going and waits for it, before the
+// recording it observes goes. The scene objects
 // leave the scene as they are destroyed, before the view control (a child
 // widget, destroyed after this) destroys its scene.
 TfmMain::~TfmMain() = default;

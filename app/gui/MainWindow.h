@@ -20,13 +20,12 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class RunRecording;
 class TChart;
 class TScene3D;
-class TSphere3D;
 class TValueListEditor;
-class TVertexPrimitive3DArray;
-class TVertexPrimitive3DList;
 class TWindow3D;
+class TWorldScene;
 
 // The main window of Filonex: the parameter tables, the read-out lists, the
 // charts and the 3D view of the one simulated world, and the run control that
@@ -63,6 +62,10 @@ public:
     // Replaces the question asked when the settings cannot be written at
     // closing (a message box by default).
     void SetSaveFailurePrompt(SaveFailurePrompt prompt) { AskAfterFailedSave = std::move(prompt); }
+    // "Record" asks where the next run's movie goes (a file dialog by
+    // default); tests answer instead.
+    using MoviePathPrompt = std::function<QString()>;
+    void SetMoviePathPrompt(MoviePathPrompt prompt) { AskMoviePath = std::move(prompt); }
     // Closes the window once the next run has returned; closing during a
     // run then stops it without asking.
     void CloseWhenRunEnds() { CloseAfterRun = true; }
@@ -103,7 +106,6 @@ public:
     void ClearCharts();
 
     // The 3D scene.
-    void BuildSpaceFrame();
     void ShowScene(const ObservedScene &scene);
     // The scene from the cell as it is now (not during a run).
     void RefreshScene();
@@ -178,6 +180,10 @@ private:
     void ResetViewClicked();
     void BacteriumStyleClicked();
     void ChangeView(const std::vector<TMatrix3D> &changes);
+    // "Record" pressed or released, and the recording around a run.
+    void RecordToggled(bool down);
+    void StartRecording();
+    void EndRecording(bool stopped);
     TXYZ BoxSize() const;
 
     // Whether a world file may be written or read now; reports why not.
@@ -205,6 +211,9 @@ private:
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text, const QString &hint,
                                const QIcon &glyph, bool checkable);
 
+    // The movie of a run; destroyed after the session, whose run observes it.
+    std::unique_ptr<RunRecording> Recording;
+    MoviePathPrompt AskMoviePath;
     // The world with its runs, and what the window keeps beside it.
     std::unique_ptr<RunSession> Simulation;
     double TargetTime = 0.0; // s
@@ -277,12 +286,11 @@ private:
     QToolButton *ZoomViewButton = nullptr;
     QToolButton *SolidBacteriumButton = nullptr;
     QToolButton *WireFrameBacteriumButton = nullptr;
+    QToolButton *RecordButton = nullptr;
     TWindow3D *Window3D = nullptr;
-    // Owned here; the scene holds them while they live and they leave it
-    // when they are destroyed.
-    std::unique_ptr<TVertexPrimitive3DList> FilamentLines;
-    std::unique_ptr<TVertexPrimitive3DArray> SpaceFrame;
-    std::unique_ptr<TSphere3D> BacteriumSphere;
+    // The world's objects in the view's scene, which they leave when they
+    // are destroyed.
+    std::unique_ptr<TWorldScene> WorldObjects;
     int MouseX = 0; // px, the last position seen while dragging
     int MouseY = 0;
     bool MouseDown = false;

@@ -11,6 +11,7 @@
 #include "Charttitles.h"
 #include "CompactTabWidget.h"
 #include "DisplayText.h"
+#include "ParameterTableModel.h"
 #include "ToolGlyphs.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
@@ -163,6 +164,18 @@ QWidget *TfmMain::CreateParameterPanel()
         // Edits go straight into the store; they take effect at the next
         // reset-and-apply (SIM_TIME also at the restart of a finished run).
         ParameterTabs->addTab(grid, Text(table.TabCaption));
+        grid->Model().SetUnusedRows([this, section = table.SectionName](const ParameterRow &row) {
+            return IsUnusedByMechanicsModel(Store, section, row.Key);
+        });
+        // A new mechanics model greys other rows, in this grid and the others.
+        if (table.SectionName == kMechanics)
+            connect(&grid->Model(), &QAbstractItemModel::dataChanged, this,
+                    [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                        if (roles.contains(Qt::ForegroundRole))
+                            return;
+                        for (TValueListEditor *each : ParameterGrids)
+                            each->Model().MarksChanged();
+                    });
     }
     ParameterTabs->setCurrentIndex(2); // "Simulation"
     return group;
@@ -330,6 +343,11 @@ QWidget *TfmMain::Create3DPage()
     MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
     SolidBacteriumButton->setChecked(true);
 
+    bar->addSeparator();
+    RecordButton =
+        AddToolButton(bar, "Btn3DRecord", tr("Record"),
+                      tr("Write a movie of the next run: a frame at each observation step"), {}, true);
+
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");
     // A cube drawn square and a sphere round whatever the panel's shape.
@@ -337,6 +355,7 @@ QWidget *TfmMain::Create3DPage()
     column->addWidget(Window3D, 1);
 
     connect(resetView, &QToolButton::clicked, this, [this] { ResetViewClicked(); });
+    connect(RecordButton, &QToolButton::toggled, this, [this](bool down) { RecordToggled(down); });
     connect(SolidBacteriumButton, &QToolButton::clicked, this, [this] { BacteriumStyleClicked(); });
     connect(WireFrameBacteriumButton, &QToolButton::clicked, this, [this] { BacteriumStyleClicked(); });
     return page;

@@ -2,6 +2,8 @@
 
 #include "DisplayText.h"
 
+#include <QPalette>
+
 TParameterTableModel::TParameterTableModel(ParameterTable &table, const QString &nameTitle,
                                            const QString &valueTitle, QObject *parent)
     : QAbstractTableModel(parent), table_(table), titles_{nameTitle, valueTitle}
@@ -41,6 +43,18 @@ void TParameterTableModel::SetValueByKey(const QString &key, const QString &valu
     endInsertRows();
 }
 
+void TParameterTableModel::SetUnusedRows(std::function<bool(const ParameterRow &)> unused)
+{
+    unused_ = std::move(unused);
+    MarksChanged();
+}
+
+void TParameterTableModel::MarksChanged()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, NameColumn), index(rowCount() - 1, ValueColumn), {Qt::ForegroundRole});
+}
+
 int TParameterTableModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(table_.Rows.size());
@@ -53,9 +67,16 @@ int TParameterTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant TParameterTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
     const ParameterRow &row = table_.Rows[std::size_t(index.row())];
+    if (role == Qt::ForegroundRole) {
+        if (unused_ && unused_(row))
+            return QPalette().color(QPalette::Disabled, QPalette::Text);
+        return {};
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
+        return {};
     if (index.column() == ValueColumn)
         return Text(row.Value);
     // Long captions may be cut by the column; the hint shows them whole.

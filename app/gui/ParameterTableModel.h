@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
+
 // A two-column model over one table of rows kept elsewhere (a parameter table
 // of the store, the current state, a read-out list): column 0 the caption (the
 // key when there is none), column 1 the value text. The table is the one copy
@@ -28,6 +30,11 @@ public:
     // Replaces the value of the row with this key, or appends a row for it.
     void SetValueByKey(const QString &key, const QString &value);
 
+    // Rows for which `unused` holds are shown in grey; MarksChanged repaints
+    // them when what the test reads has changed.
+    void SetUnusedRows(std::function<bool(const ParameterRow &)> unused);
+    void MarksChanged();
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -38,4 +45,5 @@ public:
 private:
     ParameterTable &table_;
     QString titles_[2];
+    std::function<bool(const ParameterRow &)> unused_;
 };

@@ -8,9 +8,9 @@
 #include "Chart.h"
 #include "DisplayText.h"
 #include "Resetandapply.h"
-#include "Scene3d.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
+#include "Worldscene.h"
 
 #include <QLabel>
 #include <QTabWidget>
@@ -66,14 +66,7 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
     // The view transform is kept, so the user's rotation and zoom survive.
-    TScene3D &scene = Scene();
-    const TXYZ size = BoxSize();
-    scene.BoxMin = TXYZ(0.0, 0.0, 0.0);
-    scene.BoxMax = size;
-    scene.ProjectionMatrix = OrthoMatrix(float(-size.x), float(size.x), float(-size.y), float(size.y),
-                                         float(-50 * size.z), float(50 * size.z));
-    BuildSpaceFrame();
-    scene.ApplyBox();
+    WorldObjects->SetBox(BoxSize());
     RefreshScene();
 }
 
@@ -83,6 +76,7 @@ void TfmMain::SetRunningState(bool running)
     ResetAndApplyButton->setEnabled(!running);
     SaveWorldButton->setEnabled(!running);
     OpenWorldButton->setEnabled(!running);
+    RecordButton->setEnabled(!running);
     StopButton->setEnabled(running);
     // Concentrations, rates and simulation settings are fixed during a run;
     // mechanics and bacterium values stay editable for the next apply.
@@ -156,6 +150,7 @@ void TfmMain::Run()
     RunClock.start();
     ShowStatus(start);
     UpdateRecordingWishes();
+    StartRecording();
     Simulation->Start(TargetTime, !chemistryOnly);
 }
 
@@ -170,6 +165,7 @@ void TfmMain::OnRunFinished(const QString &error)
     // The session has handed over the last observations; the status and the
     // scene as the run left the world (a stop ends it between observations).
     const ObservationRecord record = RecordObservation(World());
+    EndRecording(!error.isEmpty() || World().Time < TargetTime);
     ShowStatus(record);
     if (ListsDuringRunButton->isChecked())
         ShowCurrentState(record);

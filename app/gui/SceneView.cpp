@@ -4,51 +4,18 @@
 #include "MainWindow.h"
 
 #include "Cell.h"
+#include "Recording.h"
 #include "Scene3d.h"
-#include "Sphere3d.h"
-#include "Vertexprimitive3darray.h"
-#include "Vertexprimitive3dlist.h"
 #include "Window3d.h"
+#include "Worldscene.h"
 
 #include <QMouseEvent>
 #include <QToolButton>
 #include <QWheelEvent>
 
-namespace {
-
-// Colours as 0x00BBGGRR.
-constexpr TRGBA Red = 0xFF;
-constexpr TRGBA Yellow = 0xFFFF;
-constexpr TRGBA Blue = 0xFF0000;
-constexpr TRGBA Grey = 0x808080;
-constexpr TRGBA Silver = 0xC0C0C0;
-
-TXYZ ToXYZ(const CVector &v)
-{
-    return {v.x, v.y, v.z};
-}
-
-} // namespace
-
 void TfmMain::CreateSceneObjects()
 {
-    FilamentLines = std::make_unique<TVertexPrimitive3DList>();
-    FilamentLines->Kind = pkLines;
-    FilamentLines->VertexColors = true;
-    FilamentLines->Color = Red;
-
-    SpaceFrame = std::make_unique<TVertexPrimitive3DArray>();
-    SpaceFrame->Kind = pkLines;
-    SpaceFrame->SetVerticesCount(24);
-    SpaceFrame->Color = Grey;
-
-    BacteriumSphere = std::make_unique<TSphere3D>();
-    BacteriumSphere->Color = Silver;
-
-    TScene3D &scene = Scene();
-    scene.Add(FilamentLines.get());
-    scene.Add(SpaceFrame.get());
-    scene.Add(BacteriumSphere.get());
+    WorldObjects = std::make_unique<TWorldScene>(Scene());
 
     Window3D->OnMouseDown = [this](QMouseEvent *event) { Window3DMouseDown(event); };
     Window3D->OnMouseMove = [this](QMouseEvent *event) { Window3DMouseMove(event); };
@@ -63,31 +30,13 @@ TScene3D &TfmMain::Scene()
 
 TXYZ TfmMain::BoxSize() const
 {
-    return ToXYZ(World().Size);
-}
-
-void TfmMain::BuildSpaceFrame()
-{
-    const std::array<TXYZ, 24> corners = SpaceFrameVertices(ToXYZ(World().GetMax()));
-    for (int i = 0; i < 24; ++i)
-        SpaceFrame->GetVertex(i).Position = corners[std::size_t(i)];
-    SpaceFrame->ApplyChanges(0);
+    const CVector &size = World().Size;
+    return {size.x, size.y, size.z};
 }
 
 void TfmMain::ShowScene(const ObservedScene &observed)
 {
-    FilamentLines->Vertices.clear();
-    for (const ObservedScene::Filament &filament : observed.Filaments) {
-        const CVector &barbed = filament.Barbed;
-        const CVector &pointed = filament.Pointed;
-        FilamentLines->Vertices.emplace_back(barbed.x, barbed.y, barbed.z, filament.Capped ? Yellow : Blue);
-        FilamentLines->Vertices.emplace_back(pointed.x, pointed.y, pointed.z, Red);
-    }
-    if (observed.HasBacterium) {
-        BacteriumSphere->Radius = observed.BacteriumRadius;
-        BacteriumSphere->LocalMatrix = TranslationMatrix(ToXYZ(observed.BacteriumCentre));
-        BacteriumSphere->UpdateMatrix();
-    }
+    WorldObjects->Show(observed);
     Window3D->Render();
 }
 
@@ -154,6 +103,38 @@ void TfmMain::ResetViewClicked()
 
 void TfmMain::BacteriumStyleClicked()
 {
-    BacteriumSphere->Solid = SolidBacteriumButton->isChecked();
+    WorldObjects->SetSolidBacterium(SolidBacteriumButton->isChecked());
     Window3D->Render();
+}
+
+void TfmMain::RecordToggled(bool down)
+{
+    if (!down) {
+        Recording->Disarm();
+        return;
+    }
+    const QString path = AskMoviePath();
+    if (path.isEmpty())
+        RecordButton->setChecked(false);
+    else
+        Recording->Arm(path);
+}
+
+void TfmMain::StartRecording()
+{
+    if (!Recording->Armed())
+        return;
+    if (const QString problem = Recording->RunStarting(World(), Scene().ViewMatrix); !problem.isEmpty()) {
+        RecordButton->setChecked(false);
+        Report(MessageKind::Error, problem);
+    }
+}
+
+void TfmMain::EndRecording(bool stopped)
+{
+    if (!Recording->Recording())
+        return;
+    Recording->RunEnded(World(), stopped);
+    // One movie per press: the next run is not recorded over this one.
+    RecordButton->setChecked(false);
 }

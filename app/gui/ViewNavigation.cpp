@@ -27,37 +27,3 @@ TMatrix3D WheelZoomMatrix(int wheelDelta)
 {
     return UniformScalingMatrix(float(1.0 + 0.001 * wheelDelta));
 }
-
-std::array<TXYZ, 24> SpaceFrameVertices(const TXYZ &c)
-{
-    const TXYZ o(0.0, 0.0, 0.0);
-    return {{
-        // The face at z = 0.
-        o,
-        TXYZ(c.x, 0, 0),
-        TXYZ(c.x, c.y, 0),
-        TXYZ(c.x, 0, 0),
-        TXYZ(c.x, c.y, 0),
-        TXYZ(0, c.y, 0),
-        TXYZ(0, c.y, 0),
-        o,
-        // The face at z = Z.
-        TXYZ(0, 0, c.z),
-        TXYZ(c.x, 0, c.z),
-        TXYZ(c.x, c.y, c.z),
-        TXYZ(c.x, 0, c.z),
-        TXYZ(c.x, c.y, c.z),
-        TXYZ(0, c.y, c.z),
-        TXYZ(0, c.y, c.z),
-        TXYZ(0, 0, c.z),
-        // The four edges between them.
-        TXYZ(0, 0, c.z),
-        o,
-        TXYZ(c.x, 0, 0),
-        TXYZ(c.x, 0, c.z),
-        TXYZ(c.x, c.y, c.z),
-        TXYZ(c.x, c.y, 0),
-        TXYZ(0, c.y, c.z),
-        TXYZ(0, c.y, 0),
-    }};
-}

@@ -2,12 +2,10 @@
 
 #include "Types3d.h"
 
-#include <array>
 #include <vector>
 
 // The geometry behind the 3D page: how a mouse drag or a wheel step changes
-// the view, and the edges of the compartment box. Pure functions, so that the
-// window only forwards its input here.
+// the view. Pure functions, so that the window only forwards its input here.
 
 enum class DragMode { Rotate, MoveXY, MoveZ };
 
@@ -21,6 +19,3 @@ std::vector<TMatrix3D> DragMatrices(DragMode mode, int dx, int dy, int windowWid
 // The zoom of one wheel step: a uniform scaling by 1 + 0.001 * delta, so one
 // notch (delta 120) enlarges by 1.12 and the opposite notch shrinks by 0.88.
 TMatrix3D WheelZoomMatrix(int wheelDelta);
-
-// The 12 edges of the box from the origin to farCorner as 24 line vertices.
-std::array<TXYZ, 24> SpaceFrameVertices(const TXYZ &farCorner);

@@ -59,6 +59,8 @@ void RunSession::ForgetBodiesFarOutside()
 void RunSession::Observe()
 {
     handover_.Record(*cell_);
+    if (hook_)
+        hook_(*cell_);
     if (!bodyFarOutside_ && AnyBodyFarOutsideBox(*cell_))
         bodyFarOutside_ = true;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class CCell;
@@ -54,6 +55,11 @@ public:
     void SetRecording(bool chartPoints, bool scene);
     bool RecordsScene() const;
 
+    // Called on the run's thread at every observation with the cell as it
+    // is then; set only while no run is active (none: nothing is called).
+    using ObservationHook = std::function<void(const CCell &)>;
+    void SetObservationHook(ObservationHook hook) { hook_ = std::move(hook); }
+
     // After the world was rebuilt or replaced: a body far outside the box is
     // announced again.
     void ForgetBodiesFarOutside();
@@ -84,6 +90,7 @@ private:
     ObservationHandover::Records taken_; // reused from one hand-over to the next
     std::atomic<bool> bodyFarOutside_ = false;
     bool farOutsideAnnounced_ = false;
+    ObservationHook hook_;
     QTimer *handOverTimer_ = nullptr;
     // Destroyed first: a run still going stops before anything it uses goes.
     std::unique_ptr<TRunThread> runner_;

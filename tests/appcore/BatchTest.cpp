@@ -228,7 +228,7 @@ TEST_F(Batch, BadInputIsRefusedWithStatus2AndNothingWritten)
         {"--seed"},
         {"--time", "1,5"},
         {"--time", "soon"},
-        {"--method", "Tau-leap"},
+        {"--method", "Tau leap"},
         {"--quiet=yes"},
         {"--settings", dir.File("missing.ini")},
     };
@@ -266,7 +266,7 @@ TEST_F(Batch, ParameterThatIsNotANumber)
 
 TEST_F(Batch, RunsThatCannotStartAreRefused)
 {
-    WriteFile(settings, "[ValueListSimulation]\nSIM_METHOD=Tau-leap\n");
+    WriteFile(settings, "[ValueListSimulation]\nSIM_METHOD=Gillespie\n");
     EXPECT_EQ(Run({"--time", "1"}).Status, 2);
     WriteFile(settings, "[ValueListSimulation]\nSIM_OBSERVTIMESTEP=0\n");
     EXPECT_EQ(Run({"--time", "1", "--chemistry-only"}).Status, 2);

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -44,7 +45,8 @@ const std::vector<ExpectedTable> &ExpectedTables()
           {"SIM_METHOD", "Simulation method", "First reaction"},
           {"SIM_TIMESTEP", "Time step [s]", "0.0001"},
           {"SIM_OBSERVTIMESTEP", "Observation Time step [s]", "0.01"},
-          {"SIM_TIME", "Maximum time [s]", "100"}}},
+          {"SIM_TIME", "Maximum time [s]", "100"},
+          {"SIM_TAUEPS", "Tau-leap accuracy", "0.03"}}},
         {"ValueListMechanics",
          "Mechanics",
          {{"MECH_ACr", "Filament Radius [m]", "1.5E-9"},
@@ -56,7 +58,10 @@ const std::vector<ExpectedTable> &ExpectedTables()
           {"MECH_BROWNIANFORCE", "Brownian Force Module [N]", "1E-26"},
           {"MECH_BROWNIANMOMENT", "Brownian Moment of Force Module [N*m]", "1E-32"},
           {"MECH_FRICCOEF", "Friction Coefficient [m/(s*kg)]", "1E-15"},
-          {"MECH_VISC", "Dynamic Viscosity [Pa·s]", "0.001"}}},
+          {"MECH_VISC", "Dynamic Viscosity [Pa·s]", "0.001"},
+          {"MECH_MODEL", "Mechanics model", "Rigid bodies"},
+          {"MECH_TEMP", "Temperature [K]", "298.15"},
+          {"MECH_CONTACTK", "Contact stiffness [N/m]", "0.0001"}}},
         {"ValueListBacterium",
          "Bacterium",
          {{"BACT_RAD", "Bacterium Radius [m]", "2E-7"},
@@ -87,21 +92,45 @@ TEST(ParameterTables, DefaultsWithoutSettings)
     }
 }
 
-TEST(ParameterTables, OnlyTheMethodHasAPickListAndIsReadOnly)
+TEST(ParameterTables, OnlyTheMethodAndTheModelHavePickListsAndAreReadOnly)
 {
     ParameterStore store;
     CreateParameterTables(store, nullptr);
+    const std::map<std::string, std::vector<std::string>> pickLists = {
+        {"SIM_METHOD", {"First reaction", "Next reaction", "Tau-leap"}},
+        {"MECH_MODEL", {"Rigid bodies", "Viscous"}}};
     for (const ParameterTable &table : store.Tables) {
         for (const ParameterRow &row : table.Rows) {
-            const bool method = row.Key == "SIM_METHOD";
-            EXPECT_EQ(row.ReadOnly, method) << row.Key;
-            const std::vector<std::string> methods = {"First reaction", "Next reaction", "Tau-leap"};
-            if (method)
-                EXPECT_EQ(row.PickList, methods);
+            const auto pickList = pickLists.find(row.Key);
+            EXPECT_EQ(row.ReadOnly, pickList != pickLists.end()) << row.Key;
+            if (pickList != pickLists.end())
+                EXPECT_EQ(row.PickList, pickList->second);
             else
                 EXPECT_TRUE(row.PickList.empty()) << row.Key;
         }
     }
+}
+
+// The model is read from the settings file, unlike the method; each model
+// marks what only the other one reads, and both the parameters no model reads.
+TEST(ParameterTables, TheChosenModelMarksWhatItDoesNotUse)
+{
+    ScratchDirectory dir;
+    const std::string path = dir.File("filonex.ini");
+    WriteFile(path, "[ValueListMechanics]\nMECH_MODEL=Viscous\n");
+    const SettingsFile settings(path);
+    ParameterStore store;
+    CreateParameterTables(store, &settings);
+    EXPECT_EQ(ParameterText(store, kMechanics, "MECH_MODEL"), "Viscous");
+    EXPECT_TRUE(IsUnusedByMechanicsModel(store, kMechanics, "MECH_BROWNIANFORCE"));
+    EXPECT_TRUE(IsUnusedByMechanicsModel(store, kBacterium, "BACT_DENS"));
+    EXPECT_FALSE(IsUnusedByMechanicsModel(store, kMechanics, "MECH_VISC"));
+    EXPECT_FALSE(IsUnusedByMechanicsModel(store, kBacterium, "BACT_RAD"));
+    EXPECT_TRUE(IsUnusedByMechanicsModel(store, kMechanics, "MECH_FFINTERDIST"));
+    store.Table(kMechanics)->Find("MECH_MODEL")->Value = "Rigid bodies";
+    EXPECT_FALSE(IsUnusedByMechanicsModel(store, kMechanics, "MECH_BROWNIANFORCE"));
+    EXPECT_TRUE(IsUnusedByMechanicsModel(store, kMechanics, "MECH_CONTACTK"));
+    EXPECT_FALSE(IsUnusedByMechanicsModel(store, kSimulation, "SIM_TIME"));
 }
 
 TEST(ParameterTables, CurrentStateRows)
@@ -129,7 +158,7 @@ TEST(ParameterTables, CurrentStateRows)
     EXPECT_EQ(store.CurrentState.Rows.size(), 5u);
 }
 
-TEST(ParameterTables, FirstStartWritesFiveSectionsAnd32Entries)
+TEST(ParameterTables, FirstStartWritesFiveSectionsAnd36Entries)
 {
     ScratchDirectory dir;
     const std::string path = dir.File("filonex.ini");
@@ -143,7 +172,7 @@ TEST(ParameterTables, FirstStartWritesFiveSectionsAnd32Entries)
     SaveSettings(store, path);
     const std::string text = ReadFile(path);
     EXPECT_EQ(Count(text, "["), 5);
-    EXPECT_EQ(Count(text, "="), 32);
+    EXPECT_EQ(Count(text, "="), 36);
     EXPECT_NE(text.find("[ValueListSimulation]\nSIM_CUBESIZE=2\nSIM_METHOD=First reaction\n"),
               std::string::npos);
     EXPECT_NE(text.find("MECH_ACr=1.5E-9\n"), std::string::npos);

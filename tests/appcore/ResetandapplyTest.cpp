@@ -176,10 +176,17 @@ TEST_F(ResetAndApplyTest, MethodFollowsTheMethodText)
     Set(kSimulation, "SIM_METHOD", "Next reaction");
     ResetAndApply(store, cell);
     EXPECT_EQ(drawsOfOneSelection(), 2);
+    // Leaping takes its exact steps by the first-reaction method.
     Set(kSimulation, "SIM_METHOD", "Tau-leap");
+    Set(kSimulation, "SIM_TAUEPS", "0.25");
     ResetAndApply(store, cell);
-    EXPECT_FALSE(static_cast<bool>(cell.Method));
-    EXPECT_NE(RunStartProblem(cell, false).find("No simulation method"), std::string::npos);
+    EXPECT_TRUE(cell.Leaping);
+    EXPECT_EQ(cell.TauLeap.Accuracy, 0.25);
+    EXPECT_EQ(drawsOfOneSelection(), 9);
+    EXPECT_EQ(RunStartProblem(cell, false), "");
+    Set(kSimulation, "SIM_METHOD", "Next reaction");
+    ResetAndApply(store, cell);
+    EXPECT_FALSE(cell.Leaping);
 }
 
 TEST_F(ResetAndApplyTest, ReplacesTheWorldOfAPreviousRun)
@@ -262,6 +269,10 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
         {kMechanics, "MECH_FLINDENS", "-1", "Mechanics, \"Filament Linear Density [kg/m]" + above0 + "-1"},
         {kBacterium, "BACT_RAD", "-2E-7", "Bacterium, \"Bacterium Radius [m]" + above0 + "-2E-7"},
         {kBacterium, "BACT_DENS", "0", "Bacterium, \"Bacterium Density [kg/m3]" + above0 + "0"},
+        {kSimulation, "SIM_TAUEPS", "0",
+         "Simulation, \"Tau-leap accuracy\" must be greater than 0 and less than 1, not 0"},
+        {kSimulation, "SIM_TAUEPS", "1",
+         "Simulation, \"Tau-leap accuracy\" must be greater than 0 and less than 1, not 1"},
         {kBacterium, "BACT_FRICCOEF", "x",
          "Bacterium, \"Friction Coefficient [m/(s*kg)]\": 'x' is not a valid floating point value"},
     };
@@ -381,6 +392,45 @@ TEST_F(ResetAndApplyTest, RunsThatWouldNeverEndAreRefused)
     ResetAndApply(store, cell);
     EXPECT_NE(RunStartProblem(cell, false).find("\"Observation Time step [s]\" must be at least"),
               std::string::npos);
+}
+
+// The model and its constants reach the cell; a model the program does not
+// know, a viscous world without viscosity, a negative temperature and a
+// stiffness that is not positive are refused by name.
+TEST_F(ResetAndApplyTest, MechanicsModelAndItsConstants)
+{
+    ResetAndApply(store, cell);
+    EXPECT_EQ(cell.Model, MechanicsModel::RigidBodies);
+    Set(kMechanics, "MECH_MODEL", "Viscous");
+    Set(kMechanics, "MECH_TEMP", "310");
+    Set(kMechanics, "MECH_CONTACTK", "0.5");
+    ResetAndApply(store, cell);
+    EXPECT_EQ(cell.Model, MechanicsModel::Viscous);
+    EXPECT_EQ(cell.Temperature, 310);
+    EXPECT_EQ(cell.ContactStiffness, 0.5);
+
+    const struct {
+        std::string_view Key, Value, Message;
+    } cases[] = {
+        {"MECH_MODEL", "Sticky",
+         "Mechanics, \"Mechanics model\" must be \"Rigid bodies\" or \"Viscous\", not Sticky"},
+        {"MECH_VISC", "0",
+         "Mechanics, \"Dynamic Viscosity [Pa·s]\" must be greater than 0 for the \"Viscous\" "
+         "model, not 0"},
+        {"MECH_TEMP", "-1", "Mechanics, \"Temperature [K]\" must be 0 or greater, not -1"},
+        {"MECH_CONTACTK", "0", "Mechanics, \"Contact stiffness [N/m]\" must be greater than 0, not 0"},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(kMechanics, "MECH_MODEL", "Viscous");
+        Set(kMechanics, c.Key, std::string(c.Value));
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " accepted";
+        } catch (const ParameterError &e) {
+            EXPECT_EQ(e.what(), c.Message);
+        }
+    }
 }
 
 } // namespace

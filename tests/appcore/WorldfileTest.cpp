@@ -109,6 +109,66 @@ TEST_F(WorldFile, BacteriumResetPositionIsKeptAndOlderFilesCountFromTheSavedCent
     EXPECT_EQ(loaded.Bacterium->ResetPosition.z, 0.24e-6);
 }
 
+// A viscous world saved halfway through its run and resumed ends bit for bit
+// as the run that went through: the file keeps the model, its constants, the
+// step count that numbers the noise and every filament's id.
+TEST_F(WorldFile, ViscousWorldResumesExactly)
+{
+    store.Table(kMechanics)->Find("MECH_MODEL")->Value = "Viscous";
+    cell.Random.SeedWith(64);
+    ResetAndApply(store, cell);
+    cell.RunChemMech(0.02);
+    Saved(cell);
+    CCell resumed;
+    LoadWorld(dir.File("state.fxworld"), resumed);
+    EXPECT_EQ(resumed.Model, MechanicsModel::Viscous);
+    EXPECT_EQ(resumed.MechStepCount, cell.MechStepCount);
+    EXPECT_EQ(resumed.Filaments.NextId(), cell.Filaments.NextId());
+    cell.RunChemMech(0.04);
+    resumed.RunChemMech(0.04);
+    ASSERT_GT(cell.Filaments.size(), 0u);
+    EXPECT_EQ(Saved(resumed), Saved(cell));
+}
+
+// Files before version 3 knew the rigid-body model only and numbered nothing.
+TEST_F(WorldFile, OlderFilesAreRigidWithFilamentsNumberedInOrder)
+{
+    Json old = Json::parse(Saved(cell));
+    old["formatVersion"] = 2;
+    for (const char *key :
+         {"mechanicsModel", "temperature", "contactStiffness", "mechStepCount", "nextFilamentId"})
+        old["cell"].erase(key);
+    old.erase("filamentIds");
+    old["parameters"]["ValueListMechanics"].erase("MECH_MODEL");
+    WriteFile(dir.File("old.fxworld"), old.dump());
+    CCell loaded;
+    loaded.Model = MechanicsModel::Viscous;
+    const ParameterStore shown = LoadWorld(dir.File("old.fxworld"), loaded).Parameters;
+    EXPECT_EQ(loaded.Model, MechanicsModel::RigidBodies);
+    EXPECT_EQ(ParameterText(shown, kMechanics, "MECH_MODEL"), "Rigid bodies");
+    std::uint32_t id = CFilamentList::kFirstFilamentId;
+    for (const CSolidFilament &f : loaded.Filaments)
+        EXPECT_EQ(f.Id, id++);
+}
+
+// Ids that no run could leave are refused.
+TEST_F(WorldFile, RepeatedFilamentIdsAreRefused)
+{
+    Json saved = Json::parse(Saved(cell));
+    ASSERT_GE(saved["filamentIds"].size(), 2u);
+    saved["filamentIds"][1] = saved["filamentIds"][0];
+    WriteFile(dir.File("bad.fxworld"), saved.dump());
+    CCell loaded;
+    try {
+        LoadWorld(dir.File("bad.fxworld"), loaded);
+        ADD_FAILURE() << "accepted";
+    } catch (const WorldFileError &e) {
+        EXPECT_NE(std::string(e.what()).find("filamentIds: two filaments have the same id"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
 TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
 {
     cell.Pending = CCell::PendingReaction{CCell::SEVR, 0.0625};
@@ -125,6 +185,45 @@ TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
     WriteFile(dir.File("old.fxworld"), old.dump());
     LoadWorld(dir.File("old.fxworld"), loaded);
     EXPECT_FALSE(loaded.Pending);
+}
+
+TEST_F(WorldFile, LeapStateIsKeptAndOlderFilesHaveNone)
+{
+    cell.TauLeap.LeapNumber = 123456789012ull;
+    cell.TauLeap.ExactStepsLeft = 17;
+    store.Table(kSimulation)->Find("SIM_TAUEPS")->Value = "0.125";
+    const Json saved = Json::parse(Saved(cell));
+    CCell loaded;
+    LoadWorld(dir.File("state.fxworld"), loaded);
+    EXPECT_EQ(loaded.TauLeap.LeapNumber, 123456789012ull);
+    EXPECT_EQ(loaded.TauLeap.ExactStepsLeft, 17);
+    EXPECT_EQ(loaded.TauLeap.Accuracy, 0.125);
+
+    Json old = saved;
+    old["formatVersion"] = 2;
+    old["cell"].erase("tauLeap");
+    old["parameters"]["ValueListSimulation"].erase("SIM_TAUEPS");
+    WriteFile(dir.File("old.fxworld"), old.dump());
+    LoadWorld(dir.File("old.fxworld"), loaded);
+    EXPECT_EQ(loaded.TauLeap.LeapNumber, 0u);
+    EXPECT_EQ(loaded.TauLeap.ExactStepsLeft, 0);
+    EXPECT_EQ(loaded.TauLeap.Accuracy, 0.03);
+
+    const auto refused = [&](Json bad, const char *where) {
+        WriteFile(dir.File("bad.fxworld"), bad.dump());
+        try {
+            LoadWorld(dir.File("bad.fxworld"), loaded);
+            ADD_FAILURE() << where << " accepted";
+        } catch (const WorldFileError &e) {
+            EXPECT_NE(std::string(e.what()).find(where), std::string::npos) << e.what();
+        }
+    };
+    Json bad = saved;
+    bad["parameters"]["ValueListSimulation"]["SIM_TAUEPS"] = 1.0;
+    refused(bad, "parameters.ValueListSimulation.SIM_TAUEPS");
+    bad = saved;
+    bad["cell"]["tauLeap"]["exactStepsLeft"] = 101;
+    refused(bad, "cell.tauLeap.exactStepsLeft");
 }
 
 TEST_F(WorldFile, GridsShowTheAppliedValuesExactly)

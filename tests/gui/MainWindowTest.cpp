@@ -584,35 +584,24 @@ private slots:
     {
         Session s;
         s.Open();
-        s.SetParameter("ValueListSimulation", "SIM_METHOD", "Tau-leap");
-        s.Click("BtnResertAndApply");
-        QVERIFY(s.errors.isEmpty());
-        s.Click("BtnStart");
-        QCOMPARE(s.warnings.size(), 1);
-        QVERIFY(s.warnings.last().contains("Simulation method"));
-        QCOMPARE(s.Points("Chart2DN"), 0);
-        QVERIFY(s.Button("BtnStart")->isEnabled());
-        QVERIFY(!s.Button("BtnStop")->isEnabled());
-
-        s.SetParameter("ValueListSimulation", "SIM_METHOD", "First reaction");
         s.SetParameter("ValueListSimulation", "SIM_OBSERVTIMESTEP", "0");
         s.Click("BtnResertAndApply");
         s.Click("BtnStart");
-        QCOMPARE(s.warnings.size(), 2);
+        QCOMPARE(s.warnings.size(), 1);
         QVERIFY(s.warnings.last().contains("Observation Time step [s]"));
 
         s.SetParameter("ValueListSimulation", "SIM_OBSERVTIMESTEP", "0.01");
         s.SetParameter("ValueListSimulation", "SIM_TIMESTEP", "-1");
         s.Click("BtnResertAndApply");
         s.Click("BtnStart"); // with mechanics
-        QCOMPARE(s.warnings.size(), 3);
+        QCOMPARE(s.warnings.size(), 2);
         QVERIFY(s.warnings.last().contains("Time step [s]"));
         QCOMPARE(s.Cell().ObsTime, 0.0);
 
         // Chemistry alone needs no mechanics step.
         s.QuickChemistry("0.02");
         s.Run();
-        QCOMPARE(s.warnings.size(), 3);
+        QCOMPARE(s.warnings.size(), 2);
         QVERIFY(s.Cell().Time >= 0.02);
         QVERIFY(s.errors.isEmpty());
     }
@@ -893,7 +882,7 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         // The five tables and the window's own section.
         QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 6);
-        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)), 32 + 4);
+        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)), 36 + 4);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 

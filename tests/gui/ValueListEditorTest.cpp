@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTest>
 
 class ValueListEditorTest : public QObject {
@@ -55,6 +56,23 @@ private slots:
         QCOMPARE(grid.table.Rows.size(), std::size_t(3));
         // Names are not editable.
         QVERIFY(!(model->flags(model->index(0, 0)) & Qt::ItemIsEditable));
+    }
+
+    void UnusedRowsAreGreyUntilTheTestSaysOtherwise()
+    {
+        Grid grid;
+        TParameterTableModel &model = grid.editor.Model();
+        bool cubeUnused = true;
+        model.SetUnusedRows([&](const ParameterRow &row) { return cubeUnused && row.Key == "SIM_CUBESIZE"; });
+        const QVariant grey = QPalette().color(QPalette::Disabled, QPalette::Text);
+        QCOMPARE(model.index(0, 1).data(Qt::ForegroundRole), grey);
+        QVERIFY(!model.index(1, 1).data(Qt::ForegroundRole).isValid());
+        cubeUnused = false;
+        int repaints = 0;
+        connect(&model, &QAbstractItemModel::dataChanged, [&] { ++repaints; });
+        model.MarksChanged();
+        QCOMPARE(repaints, 1);
+        QVERIFY(!model.index(0, 1).data(Qt::ForegroundRole).isValid());
     }
 
     void TypedTextGoesIntoTheTable()

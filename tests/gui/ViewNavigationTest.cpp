@@ -1,4 +1,5 @@
 #include "ViewNavigation.h"
+#include "Worldscene.h"
 
 #include <gtest/gtest.h>
 

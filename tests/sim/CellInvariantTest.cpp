@@ -88,6 +88,37 @@ TEST_P(CellInvariants, CountersFollowTheFilamentsThroughLongRuns)
     EXPECT_GT(removals, 0);
 }
 
+// Leaps fire many reactions at once, through the same handlers: checked
+// after every leap and exact step.
+TEST(CellInvariantsWhileLeaping, CountersFollowTheFilamentsThroughLongRuns)
+{
+    std::int64_t leaps = 0;
+    std::array<std::int64_t, CCell::REACTION_COUNT> fired{};
+    for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE(::testing::Message() << "seed " << seed);
+        CCell cell;
+        cell.Random.SeedWith(seed * 7919u);
+        BuildWorld(cell, PushedWorld(CCell::TAU_LEAP));
+        const std::int32_t actin = cell.Species[CCell::ACG];
+        const std::int32_t cappingProtein = cell.Species[CCell::CAP];
+        ::testing::AssertionResult state = ::testing::AssertionSuccess();
+        cell.BetweenReactions = [&] {
+            state = Consistent(cell, actin, cappingProtein);
+            if (!state)
+                cell.Stop();
+        };
+        cell.RunChemistry(2.0);
+        ASSERT_TRUE(state);
+        ASSERT_TRUE(Consistent(cell, actin, cappingProtein));
+        leaps += std::int64_t(cell.TauLeap.LeapNumber);
+        for (int i = 0; i < CCell::REACTION_COUNT; ++i)
+            fired[i] += cell.Reactions[i].Count;
+    }
+    EXPECT_GT(leaps, 100);
+    for (int i = 0; i < CCell::REACTION_COUNT; ++i)
+        EXPECT_GT(fired[i], 0) << CCell::ReactionNames[i];
+}
+
 INSTANTIATE_TEST_SUITE_P(MethodsAndMechanics, CellInvariants,
                          ::testing::Combine(::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
                                             ::testing::Bool()),

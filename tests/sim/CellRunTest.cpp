@@ -264,7 +264,7 @@ TEST_F(CellRun, ObserverRunsWithTrapsOffAndTheMethodWithTrapsOn)
 
 TEST_F(CellRun, RefusesToStartWhenItCouldNotEnd)
 {
-    cell.SetMethodByName("Tau-leap");
+    cell.SetMethodByName("Gillespie");
     EXPECT_FALSE(cell.Method);
     EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
     EXPECT_FALSE(cell.Running);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Cell.h"
+#include "CounterRandom.h"
 #include "Random.h"
 
 #include <bit>
@@ -76,6 +77,7 @@ inline WorldParameters PushedWorld(std::string_view method)
 inline void BuildWorld(CCell &cell, const WorldParameters &p)
 {
     cell.Reset();
+    cell.CounterKey = CounterKeyOf(cell.Random.Capture());
     const double edge = p.CubeSize * 1e-6;
     cell.SetBox(CVector(0.0), CVector(edge));
     cell.MechTimeStep = p.TimeStep;
@@ -123,6 +125,22 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
         cell.Reactions[i].SetRate(rates[i], litres);
     }
     cell.SetMethodByName(p.Method);
+}
+
+// Appends `count` uncapped filaments of `monomers` from the box centre in
+// random directions and counts them in FIB, FIP and ACF.
+inline void AddFilaments(CCell &cell, std::int32_t count, std::int32_t monomers)
+{
+    for (std::int32_t i = 0; i < count; ++i) {
+        CSolidFilament f;
+        f.SetGeometry(cell.GetCenter(), RandomUnitVector(cell.Random));
+        f.Monomers = monomers;
+        f.Position = f.GetMassCenter();
+        cell.Filaments.Append(f);
+    }
+    cell.Species[CCell::FIB] += count;
+    cell.Species[CCell::FIP] += count;
+    cell.Species[CCell::ACF] += count * monomers;
 }
 
 // Heavy severing in a dense actin solution: more than 10^4 short filaments

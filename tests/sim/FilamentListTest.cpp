@@ -123,3 +123,26 @@ TEST(FilamentList, RemovalWhileManySlotsAreEmptyKeepsTheOrder)
 }
 
 } // namespace
+
+// Every appended filament gets a new id, never one of a removed filament,
+// and keeps it when the list compacts; clear starts the ids again.
+TEST(FilamentList, IdsAreNewForEveryFilamentAndSurviveCompaction)
+{
+    CFilamentList list;
+    std::vector<std::uint32_t> kept;
+    for (int i = 0; i < 600; ++i)
+        list.Append(Filament(3, false));
+    for (int i = 0; i < 600; i += 2)
+        list.Remove(list[std::size_t(i / 2)]);
+    for (const CSolidFilament &f : list)
+        kept.push_back(f.Id);
+    list.CompactIfSparse();
+    std::vector<std::uint32_t> after;
+    for (const CSolidFilament &f : list)
+        after.push_back(f.Id);
+    EXPECT_EQ(after, kept);
+    EXPECT_EQ(kept.front(), CFilamentList::kFirstFilamentId + 1);
+    EXPECT_EQ(list.Append(Filament(3, false)).Id, CFilamentList::kFirstFilamentId + 600);
+    list.clear();
+    EXPECT_EQ(list.Append(Filament(3, false)).Id, CFilamentList::kFirstFilamentId);
+}

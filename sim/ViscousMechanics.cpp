@@ -1,0 +1,315 @@
+// The viscous mechanics step. Each filament first moves by its own noise
+// and is pushed back from the walls, all on the world's threads; then the
+// filament ends that lie in the bacterium are relaxed pair by pair in list
+// order, on the calling thread, since each such pair moves the one
+// bacterium.
+//
+// A contact is a spring of stiffness k on its depth d. Over one step the
+// two bodies approach each other along the contact normal with the summed
+// mobility m of the contact points (the translational mobility along the
+// normal plus the rotational one times the squared lever arm), so the depth
+// decays as d exp(-k m dt): the step moves the contact points apart by
+// d (1 - exp(-k m dt)), each body by its share of m. That never overshoots
+// and takes any k dt.
+
+#include "ViscousMechanics.h"
+
+#include "BrownianNoise.h"
+#include "Drag.h"
+#include "FirstFailure.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Monomer counts tabulated at once; longer filaments are rare.
+constexpr std::int32_t kTabulatedMonomers = 4096;
+// Slots whose bacterium contacts one task collects.
+constexpr std::size_t kContactBlockSlots = 256;
+// The noise of the bacterium is drawn by this id; filaments start above it.
+constexpr std::uint32_t kBacteriumId = 0;
+
+double &Component(CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+double Component(const CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+
+// The distance that a contact of depth d (m) and summed mobility m
+// (m/(N s)) relaxes by in dt seconds under a spring of stiffness k.
+double RelaxedDistance(double depth, double stiffness, double mobility, double dt)
+{
+    return -depth * std::expm1(-stiffness * mobility * dt);
+}
+
+// u rotated by the angle |theta| about theta, for theta across u.
+CVector RotatedAcross(const CVector &u, const CVector &theta)
+{
+    const double angle = Length(theta);
+    if (angle == 0.0)
+        return u;
+    const CVector rotated = std::cos(angle) * u + (std::sin(angle) / angle) * Cross(theta, u);
+    // Against the rounding of many steps, not as part of the rotation.
+    return rotated / Length(rotated);
+}
+
+// A filament as the viscous model moves it: centre, unit axis from the
+// pointed to the barbed end, half its length.
+struct Rod {
+    CVector Center;
+    CVector Axis;
+    double HalfLength;
+    const CViscousMechanics::RodMotion &Motion;
+
+    // side -1: the pointed end; +1: the barbed end.
+    CVector End(double side) const { return Center + (side * HalfLength) * Axis; }
+
+    // The mobility of an end along the unit normal n.
+    double EndMobility(const CVector &n) const
+    {
+        const double along = Dot(Axis, n);
+        const double across = 1.0 - along * along;
+        return along * along * Motion.AlongMobility + across * Motion.AcrossMobility +
+               HalfLength * HalfLength * across * Motion.RotationMobility;
+    }
+
+    // Moves the end on `side` by the impulse j (N s) along n: the centre by
+    // j M n, the axis by the rotation that moves the end along n by its
+    // rotational share, exactly on its circle (at most until the end
+    // points along n).
+    void PushEnd(double side, const CVector &n, double j)
+    {
+        const double along = Dot(Axis, n);
+        Center += j * (along * Motion.AlongMobility * Axis + Motion.AcrossMobility * (n - along * Axis));
+        const double cosine = side * along; // of the angle between the arm and n
+        const double sine = std::sqrt(std::max(1.0 - cosine * cosine, 0.0));
+        const double rise = j * HalfLength * HalfLength * sine * sine * Motion.RotationMobility;
+        if (!(sine > 1e-12) || !(rise > 0.0) || HalfLength == 0.0)
+            return;
+        const double target = std::min(cosine + rise / HalfLength, 1.0);
+        const double turn = std::atan2(sine, cosine) - std::acos(target);
+        const CVector arm = side * Axis;
+        const CVector toward = (n - cosine * arm) / sine;
+        const CVector turned = std::cos(turn) * arm + std::sin(turn) * toward;
+        Axis = side * (turned / Length(turned));
+    }
+};
+
+// Pushes both ends of rod back into the box [lower, upper] with springs of
+// stiffness k. Each contact (an end beyond a wall) gets its target depth,
+// d exp(-k m dt), when first met; the contacts are then pushed to their
+// targets in a fixed order, sweep after sweep, since pushing one end turns
+// the rod and may move the other (in a corner, against two walls).
+void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
+{
+    // Most rods touch no wall: both ends inside on every axis.
+    const CVector pointed = rod.End(-1.0), barbed = rod.End(1.0);
+    const CVector least = MinComponents(pointed, barbed), most = MaxComponents(pointed, barbed);
+    if (least.x >= lower.x && least.y >= lower.y && least.z >= lower.z && most.x <= upper.x &&
+        most.y <= upper.y && most.z <= upper.z)
+        return;
+    constexpr int kSweeps = 16;
+    constexpr double kNoContact = -1.0;
+    // m: a contact this close to its target is done (rounding leaves less).
+    constexpr double kSettled = 1e-13;
+    double targets[2][3][2]; // by end, axis and wall: the depth to reach, m
+    for (auto &end : targets)
+        for (auto &axis : end)
+            axis[0] = axis[1] = kNoContact;
+    for (int sweep = 0; sweep < kSweeps; ++sweep) {
+        bool pushed = false;
+        for (int end = 0; end < 2; ++end) {
+            const double side = end == 0 ? -1.0 : 1.0;
+            for (int axis = 0; axis < 3; ++axis) {
+                for (int top = 0; top < 2; ++top) {
+                    const double wall = Component(top ? upper : lower, axis);
+                    const double coordinate = Component(rod.End(side), axis);
+                    const double depth = top ? coordinate - wall : wall - coordinate;
+                    if (!(depth > 0.0))
+                        continue;
+                    CVector n(0.0);
+                    Component(n, axis) = top ? -1.0 : 1.0;
+                    const double mobility = rod.EndMobility(n);
+                    double &target = targets[end][axis][top];
+                    if (target == kNoContact)
+                        target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
+                    if (depth > target + kSettled) {
+                        rod.PushEnd(side, n, (depth - target) / mobility);
+                        pushed = true;
+                    }
+                }
+            }
+        }
+        if (!pushed)
+            break;
+    }
+}
+
+// Pushes the bacterium's sphere (centre, radius) back into the box, as
+// ConfineRod with the sphere's mobility.
+void ConfineSphere(CVector &center, double radius, double mobility, const CVector &lower,
+                   const CVector &upper, double stiffness, double dt)
+{
+    for (int axis = 0; axis < 3; ++axis) {
+        const double below = radius - (Component(center, axis) - Component(lower, axis));
+        if (below > 0.0)
+            Component(center, axis) += RelaxedDistance(below, stiffness, mobility, dt);
+        const double above = Component(center, axis) + radius - Component(upper, axis);
+        if (above > 0.0)
+            Component(center, axis) -= RelaxedDistance(above, stiffness, mobility, dt);
+    }
+}
+
+bool EndInSphere(const CVector &end, const CVector &center, double radius)
+{
+    const CVector offset = end - center;
+    return Dot(offset, offset) < radius * radius;
+}
+
+} // namespace
+
+CViscousMechanics::RodMotion CViscousMechanics::ComputeMotion(std::int32_t monomers) const
+{
+    // A rod shorter than one monomer moves as one monomer.
+    const double length = MONOMER_LENGTH * double(std::max(monomers, 1));
+    const RodDrag drag = FilamentDrag(length, 2.0 * filamentRadius_, constants_.Viscosity);
+    const double twiceKTdt = 2.0 * kBoltzmann * constants_.Temperature * dt_;
+    return {1.0 / drag.Along,
+            1.0 / drag.Across,
+            1.0 / drag.Rotation,
+            std::sqrt(twiceKTdt / drag.Along),
+            std::sqrt(twiceKTdt / drag.Across),
+            std::sqrt(twiceKTdt / drag.Rotation)};
+}
+
+void CViscousMechanics::Prepare(const CCellContents &world, const ViscousConstants &constants, double dt)
+{
+    if (!motions_.empty() && constants.Viscosity == constants_.Viscosity &&
+        constants.Temperature == constants_.Temperature && dt == dt_ &&
+        world.Material.Radius == filamentRadius_)
+        return;
+    constants_ = constants;
+    dt_ = dt;
+    filamentRadius_ = world.Material.Radius;
+    motions_.resize(kTabulatedMonomers);
+    for (std::int32_t monomers = 0; monomers < kTabulatedMonomers; ++monomers)
+        motions_[std::size_t(monomers)] = ComputeMotion(monomers);
+}
+
+const CViscousMechanics::RodMotion &CViscousMechanics::MotionOf(std::int32_t monomers, RodMotion &spare) const
+{
+    if (monomers >= 0 && monomers < kTabulatedMonomers)
+        return motions_[std::size_t(monomers)];
+    spare = ComputeMotion(monomers);
+    return spare;
+}
+
+void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &constants, double dt,
+                             std::uint64_t step, CThreadTeam &threads, int team)
+{
+    Prepare(world, constants, dt);
+    const double stiffness = constants.ContactStiffness;
+    const CVector lower = world.Origin;
+    const CVector upper = world.Origin + world.Size;
+    const std::uint32_t key = world.CounterKey;
+
+    // The bacterium's sphere, shell and body keep one centre.
+    CBacterium *bacterium = world.Bacterium.get();
+    const auto placeBacterium = [bacterium](const CVector &center) {
+        bacterium->Center = center;
+        bacterium->Position = center;
+        bacterium->Shell.Center = center;
+    };
+    // The bacterium first, on its own: noise, then the walls.
+    double bacteriumMobility = 0.0;
+    if (bacterium) {
+        bacteriumMobility = 1.0 / SphereTranslationDrag(bacterium->Radius, constants.Viscosity);
+        const double noise = std::sqrt(2.0 * kBoltzmann * constants.Temperature * dt * bacteriumMobility);
+        const std::array<double, 6> xi = BodyNormals(key, step, kBacteriumId);
+        CVector center = bacterium->Center + noise * CVector(xi[0], xi[1], xi[2]);
+        ConfineSphere(center, bacterium->Radius, bacteriumMobility, lower, upper, stiffness, dt);
+        placeBacterium(center);
+    }
+    const CVector sphereCenter = bacterium ? bacterium->Center : CVector(0.0);
+    const double sphereRadius = bacterium ? bacterium->Radius : 0.0;
+
+    CFilamentList &filaments = world.Filaments;
+    const std::size_t slots = filaments.SlotCount();
+    const std::size_t blocks = (slots + kContactBlockSlots - 1) / kContactBlockSlots;
+    if (bacteriumContacts_.size() < blocks)
+        bacteriumContacts_.resize(blocks);
+    FirstFailure failure;
+    // Each filament: its noise, then the walls; whether an end lies in the
+    // bacterium is noted for the pairs.
+    threads.ParallelFor(team, blocks, [&](std::size_t firstBlock, std::size_t endBlock) {
+        for (std::size_t block = firstBlock; block < endBlock; ++block) {
+            std::vector<std::size_t> &contacts = bacteriumContacts_[block];
+            contacts.clear();
+            const std::size_t endSlot = std::min(slots, (block + 1) * kContactBlockSlots);
+            for (std::size_t slot = block * kContactBlockSlots; slot < endSlot; ++slot) {
+                if (!filaments.IsLive(slot))
+                    continue;
+                failure.Guard(slot, [&] {
+                    CSolidFilament &f = filaments.AtSlot(slot);
+                    RodMotion spare;
+                    const double halfLength = 0.5 * MONOMER_LENGTH * f.Monomers;
+                    Rod rod{f.PointedEnd + halfLength * f.Direction, f.Direction, halfLength,
+                            MotionOf(f.Monomers, spare)};
+                    const std::array<double, 6> xi = BodyNormals(key, step, f.Id);
+                    const CVector kick(xi[0], xi[1], xi[2]);
+                    const double along = Dot(kick, rod.Axis);
+                    rod.Center += rod.Motion.AlongNoise * along * rod.Axis +
+                                  rod.Motion.AcrossNoise * (kick - along * rod.Axis);
+                    const CVector turn(xi[3], xi[4], xi[5]);
+                    rod.Axis = RotatedAcross(rod.Axis, rod.Motion.RotationNoise *
+                                                           (turn - Dot(turn, rod.Axis) * rod.Axis));
+                    ConfineRod(rod, lower, upper, stiffness, dt);
+                    f.Position = rod.Center;
+                    f.Direction = rod.Axis;
+                    f.PointedEnd = rod.End(-1.0);
+                    if (bacterium && (EndInSphere(rod.End(-1.0), sphereCenter, sphereRadius) ||
+                                      EndInSphere(rod.End(1.0), sphereCenter, sphereRadius)))
+                        contacts.push_back(slot);
+                });
+            }
+        }
+    });
+    failure.Raise();
+    if (!bacterium)
+        return;
+
+    // The pairs, in list order: each moves the filament and the bacterium
+    // apart by their shares of the exact relaxation.
+    CVector center = bacterium->Center;
+    for (std::size_t block = 0; block < blocks; ++block) {
+        for (const std::size_t slot : bacteriumContacts_[block]) {
+            CSolidFilament &f = filaments.AtSlot(slot);
+            RodMotion spare;
+            const double halfLength = 0.5 * MONOMER_LENGTH * f.Monomers;
+            Rod rod{f.PointedEnd + halfLength * f.Direction, f.Direction, halfLength,
+                    MotionOf(f.Monomers, spare)};
+            for (const double side : {-1.0, 1.0}) {
+                const CVector offset = rod.End(side) - center;
+                const double distance = Length(offset);
+                // An end at the very centre has no outward normal.
+                if (!(distance < sphereRadius) || distance == 0.0)
+                    continue;
+                const CVector n = offset / distance;
+                const double mobility = rod.EndMobility(n) + bacteriumMobility;
+                const double impulse =
+                    RelaxedDistance(sphereRadius - distance, stiffness, mobility, dt) / mobility;
+                rod.PushEnd(side, n, impulse);
+                center = center - (impulse * bacteriumMobility) * n;
+            }
+            f.Position = rod.Center;
+            f.Direction = rod.Axis;
+            f.PointedEnd = rod.End(-1.0);
+        }
+    }
+    placeBacterium(center);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "CellContents.h"
+#include "ThreadTeam.h"
+
+#include <cstdint>
+#include <vector>
+
+// The constants of the viscous mechanics model.
+struct ViscousConstants {
+    double Viscosity = 0.0;        // Pa s
+    double Temperature = 0.0;      // K
+    double ContactStiffness = 0.0; // N/m
+};
+
+// Brownian dynamics of the filaments and the bacterium: no inertia, drag
+// and thermal noise (Euler-Maruyama with the exact rotation of each axis),
+// contacts as springs relaxed by their exact overdamped solution, so that
+// no step size or stiffness makes them overshoot. Every body's noise comes
+// from counter-based draws by its id; every stage but the relaxation of the
+// few contacts with the bacterium (in list order) runs per filament on all
+// threads, with the same result on any number of them.
+class CViscousMechanics {
+public:
+    // One step of dt seconds, the step-th since reset, with the world's
+    // noise key, on `team` of the world's threads.
+    void Step(CCellContents &world, const ViscousConstants &constants, double dt, std::uint64_t step,
+              CThreadTeam &threads, int team);
+
+    // The mobilities and per-step noise of a rod of one length.
+    struct RodMotion {
+        double AlongMobility = 0.0;    // 1/gamma_parallel, m/(N s)
+        double AcrossMobility = 0.0;   // 1/gamma_perpendicular, m/(N s)
+        double RotationMobility = 0.0; // 1/gamma_rotation, 1/(N m s)
+        double AlongNoise = 0.0;       // sqrt(2 kT dt / gamma_parallel), m
+        double AcrossNoise = 0.0;      // m
+        double RotationNoise = 0.0;    // sqrt(2 kT dt / gamma_rotation), rad
+    };
+
+private:
+    // Refreshes the table of rod motions when a constant changed.
+    void Prepare(const CCellContents &world, const ViscousConstants &constants, double dt);
+    const RodMotion &MotionOf(std::int32_t monomers, RodMotion &spare) const;
+    RodMotion ComputeMotion(std::int32_t monomers) const;
+
+    // What the table was built for.
+    ViscousConstants constants_;
+    double dt_ = 0.0;
+    double filamentRadius_ = 0.0;
+    // By monomer count; longer filaments are computed when met.
+    std::vector<RodMotion> motions_;
+    // The slots of the filaments that touch the bacterium, per block of
+    // slots, each block filled by one task.
+    std::vector<std::vector<std::size_t>> bacteriumContacts_;
+};
