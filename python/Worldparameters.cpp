@@ -43,6 +43,8 @@ std::string RangeText(const ParameterTable &table, const ParameterRow &row)
         return ">= 0";
     case ParameterRange::Positive:
         return "> 0";
+    case ParameterRange::OpenUnit:
+        return "> 0 and < 1";
     case ParameterRange::Any:
         break;
     }

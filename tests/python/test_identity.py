@@ -18,6 +18,8 @@ CASES = [
     ("default.ini", "Next reaction", 0.1, True),
     ("walls.ini", "Next reaction", 0.1, True),
     ("severing.ini", "Next reaction", 0.2, False),
+    ("default.ini", "Tau-leap", 2, False),
+    ("default.ini", "Tau-leap", 0.1, True),
 ]
 
 
