@@ -1,9 +1,11 @@
 #include "MainWindow.h"
 
 #include "Chart.h"
+#include "Exitstatus.h"
 #include "Random.h"
 #include "Settingsfile.h"
 #include "Sphere3d.h"
+#include "Stopsignals.h"
 #include "ValueListEditor.h"
 #include "Vertexprimitive3darray.h"
 #include "Vertexprimitive3dlist.h"
@@ -149,9 +151,13 @@ bool TfmMain::SaveSettingsAtClosing()
     return true;
 }
 
-void TfmMain::CloseOnSignal()
+void TfmMain::CloseOnSignal(int signal)
 {
     ClosingOnSignal = true;
+    if (RunInProgress() && !Simulation->Returning()) {
+        std::fprintf(stderr, "filonex: stopped by %s\n", StopSignalName(signal));
+        ResultStatus = MoreSeriousStatus(ResultStatus, StoppedStatus(signal));
+    }
     // A question open now would hold the close until answered.
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())

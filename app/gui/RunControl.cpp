@@ -51,6 +51,7 @@ bool TfmMain::ResetAndApply()
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
     RunClock.invalidate();
+    RunTable.clear();
     ObservationStep = World().ObsTimeStep;
     // Times are read to the observation step; the size distribution's x is
     // in whole monomers.
@@ -67,12 +68,12 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
 
     // The view transform is kept, so the user's rotation and zoom survive.
     TScene3D &scene = Scene();
+    BuildSpaceFrame();
     const TXYZ size = BoxSize();
     scene.BoxMin = TXYZ(0.0, 0.0, 0.0);
     scene.BoxMax = size;
     scene.ProjectionMatrix = OrthoMatrix(float(-size.x), float(size.x), float(-size.y), float(size.y),
                                          float(-50 * size.z), float(50 * size.z));
-    BuildSpaceFrame();
     scene.ApplyBox();
     RefreshScene();
 }
@@ -151,6 +152,9 @@ void TfmMain::Run()
         AddChartPoints();
     SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     const ObservationRecord start = RecordObservation(World());
+    // The table of the run begins with the world it starts from.
+    if (RunTable.empty())
+        RunTable.push_back(start);
     ShowCurrentState(start);
     RunStartTime = start.Time;
     RunClock.start();
@@ -175,17 +179,19 @@ void TfmMain::OnRunFinished(const QString &error)
         ShowCurrentState(record);
     if (Simulation->RecordsScene())
         RefreshScene();
+    if (CloseAfterRun) {
+        // Nobody is left to answer a message: errors go to standard error.
+        WriteResultsAtClosing(error);
+        AfterRun.clear();
+        close();
+        return;
+    }
     if (!error.isEmpty()) {
         // The controls stay as in a run until the stop button.
         Report(MessageKind::Error, error);
         AfterRun.clear();
     } else {
         SetRunningState(false);
-    }
-    if (CloseAfterRun) {
-        AfterRun.clear();
-        close();
-        return;
     }
     DoDeferredActions();
 }

@@ -63,11 +63,12 @@ TScene3D &TfmMain::Scene()
 
 TXYZ TfmMain::BoxSize() const
 {
-    return ToXYZ(World().Size);
+    return AppliedBoxSize;
 }
 
 void TfmMain::BuildSpaceFrame()
 {
+    AppliedBoxSize = ToXYZ(World().Size);
     const std::array<TXYZ, 24> corners = SpaceFrameVertices(ToXYZ(World().GetMax()));
     for (int i = 0; i < 24; ++i)
         SpaceFrame->GetVertex(i).Position = corners[std::size_t(i)];
