@@ -173,6 +173,8 @@ private:
     // Run control (RunControl.cpp).
     // Whether a run may start; reports why not.
     bool StartAllowed(bool withMechanics);
+    // "Start": asks about parameters not applied, then runs.
+    void StartAskingAboutEdits();
     void Run();
     void OnRunFinished(const QString &error);
     // Starts and resets asked for while the last run was returning, in order,
@@ -199,6 +201,14 @@ private:
     void BacteriumStyleClicked();
     void ChangeView(const std::vector<TMatrix3D> &changes);
     TXYZ BoxSize() const;
+
+    // Parameters edited since the world was built (NotAppliedParameters.cpp):
+    // the grids compare with the applied ones, the tabs and the status bar
+    // say so, and a start asks whether to apply them first.
+    enum class NotAppliedChoice { Apply, Continue, Cancel };
+    void MarkNotApplied();
+    void ShowNotAppliedNotes();
+    NotAppliedChoice AskAboutNotApplied();
 
     // Whether a world file may be written or read now; reports why not.
     bool WorldFileAllowed();
@@ -320,6 +330,7 @@ private:
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
     QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
+    QLabel *StatusNotApplied = nullptr;
     // Progress: simulated time of the end time, speed, time left.
     QProgressBar *StatusProgress = nullptr;
     QLabel *StatusSpeed = nullptr;

@@ -10,6 +10,7 @@
 #include "Charttitles.h"
 #include "CompactTabWidget.h"
 #include "DisplayText.h"
+#include "ParameterTableModel.h"
 #include "ToolGlyphs.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
@@ -162,6 +163,7 @@ QWidget *TfmMain::CreateParameterPanel()
         // Edits go straight into the store; they take effect at the next
         // reset-and-apply (SIM_TIME also at the restart of a finished run).
         ParameterTabs->addTab(grid, Text(table.TabCaption));
+        connect(&grid->Model(), &QAbstractItemModel::dataChanged, this, [this] { ShowNotAppliedNotes(); });
     }
     ParameterTabs->setCurrentIndex(2); // "Simulation"
     return group;
@@ -407,6 +409,10 @@ void TfmMain::CreateStatusBar()
     bar->insertWidget(8, StatusProgress, 1);
     bar->insertWidget(9, StatusSpeed);
     bar->insertWidget(10, StatusTimeLeft);
+    StatusNotApplied = new QLabel(bar);
+    StatusNotApplied->setObjectName("StatusNotApplied");
+    StatusNotApplied->setStyleSheet("font-weight: bold");
+    bar->insertWidget(11, StatusNotApplied);
     // The last panel widens to show a warning of the run.
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");

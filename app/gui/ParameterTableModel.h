@@ -4,6 +4,10 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 // A two-column model over one table of rows kept elsewhere (a parameter table
 // of the store, the current state, a read-out list): column 0 the caption (the
 // key when there is none), column 1 the value text. The table is the one copy
@@ -28,6 +32,12 @@ public:
     // Replaces the value of the row with this key, or appends a row for it.
     void SetValueByKey(const QString &key, const QString &value);
 
+    // The values the world was built from, found by key (null: none). A row
+    // whose value differs from its applied one is shown bold, with the
+    // applied value in its hint.
+    void SetAppliedValues(const ParameterTable *applied);
+    bool NotApplied(int row) const;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -36,6 +46,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    void RowChanged(int row);
+
     ParameterTable &table_;
     QString titles_[2];
+    std::vector<std::optional<std::string>> applied_; // by row
+
 };

@@ -36,6 +36,7 @@ bool TfmMain::ResetAndApply()
         const AppliedWorld world = ::ResetAndApply(Store, World());
         TargetTime = world.TargetTime;
         AppliedParameters = Store;
+        MarkNotApplied();
         RefreshAfterApply(world.VolumeLitres);
         Simulation->ForgetBodiesFarOutside();
         StatusWarning->clear();
@@ -120,6 +121,16 @@ void TfmMain::StartClicked()
             AfterRun.push_back(DeferredAction::Start);
         return;
     }
+    StartAskingAboutEdits();
+}
+
+void TfmMain::StartAskingAboutEdits()
+{
+    if (WorldApplied) {
+        const NotAppliedChoice choice = AskAboutNotApplied();
+        if (choice == NotAppliedChoice::Cancel || (choice == NotAppliedChoice::Apply && !ResetAndApply()))
+            return;
+    }
     Guarded([this] { Run(); });
 }
 
@@ -148,8 +159,14 @@ void TfmMain::Run()
     SetRunningState(true);
     // The starting point of every curve; a stopped run continues on the grid
     // of its observations, and a finished one after its last observation.
-    if (!ExtendTargetTime(Store, World(), TargetTime) && SpeciesChart->Series(0)->Count() == 0)
+    if (ExtendTargetTime(Store, World(), TargetTime)) {
+        // The grid's maximum time is taken now: it is applied.
+        AppliedParameters.Table(kSimulation)->Find("SIM_TIME")->Value =
+            Store.Table(kSimulation)->Find("SIM_TIME")->Value;
+        MarkNotApplied();
+    } else if (SpeciesChart->Series(0)->Count() == 0) {
         AddChartPoints();
+    }
     SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     const ObservationRecord start = RecordObservation(World());
     // The table of the run begins with the world it starts from.
@@ -202,7 +219,7 @@ void TfmMain::DoDeferredActions()
         const DeferredAction action = AfterRun.front();
         AfterRun.erase(AfterRun.begin());
         if (action == DeferredAction::Start)
-            Guarded([this] { Run(); });
+            StartAskingAboutEdits();
         else
             ResetAndApply();
     }
