@@ -3,6 +3,8 @@
 #include "Chart.h"
 #include "Exitstatus.h"
 #include "Random.h"
+#include "RememberedViews.h"
+#include "Scene3d.h"
 #include "Settingsfile.h"
 #include "Sphere3d.h"
 #include "Stopsignals.h"
@@ -87,6 +89,11 @@ void TfmMain::RestoreLayout(const SettingsFile &settings)
     resize(layout.Width, layout.Height);
     MainSplitter->setSizes(layout.MainSplitter);
     LeftSplitter->setSizes(layout.LeftSplitter);
+    for (TChart *chart : Charts())
+        ReadChartView(settings, *chart);
+    PageControl->setCurrentIndex(ReadPageShown(settings, PageControl->currentIndex()));
+    if (ReadViewMatrix(settings, Scene().ViewMatrix))
+        Scene().UpdateMatrix();
 }
 
 void TfmMain::SaveSettingsFile() const
@@ -95,6 +102,10 @@ void TfmMain::SaveSettingsFile() const
     for (const ParameterTable &table : Store.Tables)
         SaveParameterTable(table, settings);
     WriteWindowLayout(settings, {width(), height(), MainSplitter->sizes(), LeftSplitter->sizes()});
+    for (const TChart *chart : Charts())
+        WriteChartView(settings, *chart);
+    WritePageShown(settings, PageControl->currentIndex());
+    WriteViewMatrix(settings, Window3D->GetScene3D()->ViewMatrix);
     settings.Save();
 }
 

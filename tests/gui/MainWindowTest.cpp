@@ -751,7 +751,10 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         // The five tables and the window's own section.
         QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 6);
-        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_]+=", QRegularExpression::MultilineOption)), 32 + 4);
+        // The parameters; the layout, the page, the 3D view and five entries
+        // per chart.
+        QCOMPARE(text.count(QRegularExpression("^[A-Za-z_0-9.]+=", QRegularExpression::MultilineOption)),
+                 32 + 4 + 2 + 6 * 5);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 

@@ -1,6 +1,7 @@
 // What the window keeps for the user beside the world: parameters edited but
-// not applied are marked and asked about at "Start", and the world is read
-// only by the window's thread between runs.
+// not applied are marked and asked about at "Start", the views are remembered
+// from one session to the next, and the world is read only by the window's
+// thread between runs.
 
 #include "WindowSession.h"
 
@@ -75,7 +76,8 @@ private slots:
         s.Run();
         QCOMPARE(asked.size(), 3);
         QCOMPARE(s.Cell().Time, 0.02); // a new run from 0
-        QVERIFY(std::abs(Actin(s.Cell()) - applied * 30.0 / 12.0) < 2);
+        // Populations are drawn around the concentration's mean: far apart.
+        QVERIFY(std::abs(Actin(s.Cell()) / (applied * 30.0 / 12.0) - 1) < 0.02);
         QVERIFY(!bold());
         QVERIFY(!tabs->tabText(0).contains('*'));
         QVERIFY(status->text().isEmpty());
@@ -96,6 +98,45 @@ private slots:
         QCOMPARE(s.Cell().Time, 0.05);
         QVERIFY(s.warnings.isEmpty());
         QVERIFY(s.Find<QLabel>("StatusNotApplied")->text().isEmpty());
+    }
+
+    void ViewsAreRememberedInTheSettingsFile()
+    {
+        Session s;
+        s.Open();
+        TChart *chart = s.Chart("Chart2DA");
+        chart->Series(2)->SetColor(QColor("#123456"));
+        chart->Series(3)->SetActive(false);
+        chart->SetBackColor(QColor("#fedcba"));
+        chart->LeftAxis().SetMinMax(-1, 1000.5);
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
+        auto *view = s.Find<TWindow3D>("Window3D");
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(1);
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 50));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(90, 70), QPointF(view->mapToGlobal(QPoint(90, 70))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &drag);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(90, 70));
+        const TMatrix3D turned = s.window->Scene().ViewMatrix;
+        QVERIFY(turned != IdentityMatrix());
+        s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
+        QVERIFY(s.window->close());
+
+        s.Open();
+        chart = s.Chart("Chart2DA");
+        QCOMPARE(chart->Series(2)->Color(), QColor("#123456"));
+        QVERIFY(!chart->Series(3)->Active());
+        QVERIFY(chart->Series(4)->Active());
+        QCOMPARE(chart->BackColor(), QColor("#fedcba"));
+        QVERIFY(!chart->LeftAxis().Automatic());
+        QCOMPARE(chart->LeftAxis().Minimum(), -1.0);
+        QCOMPARE(chart->LeftAxis().Maximum(), 1000.5);
+        QVERIFY(chart->BottomAxis().Automatic());
+        QCOMPARE(s.Find<QTabWidget>("PageControlMain")->currentIndex(), 0);
+        QCOMPARE(s.window->Scene().ViewMatrix, turned);
+        // Another chart keeps its own.
+        QVERIFY(s.Chart("Chart2DN")->Series(2)->Color() != QColor("#123456"));
+        QVERIFY(s.Chart("Chart2DN")->Series(3)->Active());
     }
 
     void DraggingTheViewDuringARunReadsNothingOfTheWorld()
