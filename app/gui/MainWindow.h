@@ -203,7 +203,7 @@ private:
     TXYZ BoxSize() const;
 
     // Parameters edited since the world was built (NotAppliedParameters.cpp):
-    // the grids compare with the applied ones, the tabs and the status bar
+    // the grids compare with the applied ones, the tabs and the panel's title
     // say so, and a start asks whether to apply them first.
     enum class NotAppliedChoice { Apply, Continue, Cancel };
     void MarkNotApplied();
@@ -330,7 +330,6 @@ private:
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
     QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
-    QLabel *StatusNotApplied = nullptr;
     // Progress: simulated time of the end time, speed, time left.
     QProgressBar *StatusProgress = nullptr;
     QLabel *StatusSpeed = nullptr;

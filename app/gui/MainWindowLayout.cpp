@@ -409,10 +409,6 @@ void TfmMain::CreateStatusBar()
     bar->insertWidget(8, StatusProgress, 1);
     bar->insertWidget(9, StatusSpeed);
     bar->insertWidget(10, StatusTimeLeft);
-    StatusNotApplied = new QLabel(bar);
-    StatusNotApplied->setObjectName("StatusNotApplied");
-    StatusNotApplied->setStyleSheet("font-weight: bold");
-    bar->insertWidget(11, StatusNotApplied);
     // The last panel widens to show a warning of the run.
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");

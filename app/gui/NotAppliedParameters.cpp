@@ -1,5 +1,5 @@
 // Parameters edited since the world was built: marked bold in their grid, on
-// their tab and in the status bar, and asked about when a run starts, so that
+// their tab and above the grids, and asked about when a run starts, so that
 // no run goes on with values other than the grids show without saying so.
 
 #include "MainWindow.h"
@@ -9,7 +9,7 @@
 #include "ParameterTableModel.h"
 #include "ValueListEditor.h"
 
-#include <QLabel>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -42,11 +42,14 @@ void TfmMain::ShowNotAppliedNotes()
         const QString caption = Text(Store.Tables[t].TabCaption);
         const bool changed = NotAppliedRows(*ParameterGrids[t]) > 0;
         any = any || changed;
-        ParameterTabs->setTabText(int(t), changed ? caption + " *" : caption);
+        // The star in front, where a tab too narrow for its caption keeps it.
+        ParameterTabs->setTabText(int(t), changed ? "* " + caption : caption);
         ParameterTabs->setTabToolTip(int(t), changed ? hint : QString());
     }
-    StatusNotApplied->setText(any ? tr("Not applied") : QString());
-    StatusNotApplied->setToolTip(any ? hint : QString());
+    if (auto *group = qobject_cast<QGroupBox *>(ParameterTabs->parentWidget())) {
+        group->setTitle(any ? tr("Parameters: not applied") : tr("Parameters:"));
+        group->setToolTip(any ? hint : QString());
+    }
 }
 
 TfmMain::NotAppliedChoice TfmMain::AskAboutNotApplied()

@@ -140,11 +140,11 @@ private slots:
         for (int i = 0; i < 9; ++i)
             QCOMPARE(s.Grid("ValueListAi")->Value(i), QString("0"));
 
-        // Ten status panels, the speed and time left of a run and the note
-        // of parameters not applied; time and reaction count show the world.
+        // Ten status panels and the speed and time left of a run; time and
+        // reaction count show the world.
         const QList<QLabel *> panels =
             s.window->statusBar()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
-        QCOMPARE(panels.size(), 13);
+        QCOMPARE(panels.size(), 12);
         QCOMPARE(panels[1]->text(), QString("Time:"));
         QCOMPARE(panels[2]->text(), QString("0"));
         QCOMPARE(panels[3]->text(), QString("s"));

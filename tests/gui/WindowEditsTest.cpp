@@ -8,7 +8,7 @@
 #include "ParameterTableModel.h"
 #include "Window3d.h"
 
-#include <QLabel>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabWidget>
@@ -39,12 +39,12 @@ private slots:
         const int applied = Actin(s.Cell());
         TValueListEditor *grid = s.Grid("ValueListConcentrations");
         auto *tabs = s.Find<QTabWidget>("PageControlParameters");
-        auto *status = s.Find<QLabel>("StatusNotApplied");
+        auto *title = s.Find<QGroupBox>("GroupBoxParameters");
         const int row = grid->RowOfKey("C_ACG");
         const auto bold = [&] { return grid->model()->index(row, 1).data(Qt::FontRole).value<QFont>().bold(); };
         QVERIFY(!bold());
         QVERIFY(!tabs->tabText(0).contains('*'));
-        QVERIFY(status->text().isEmpty());
+        QCOMPARE(title->title(), QString("Parameters:"));
 
         // Typed, not confirmed with Enter, as a user does before "Start".
         const QModelIndex cell = grid->model()->index(row, 1);
@@ -62,8 +62,8 @@ private slots:
         QVERIFY(!s.window->RunInProgress());
         QCOMPARE(s.Cell().Time, 0.0);
         QVERIFY(bold());
-        QVERIFY(tabs->tabText(0).endsWith('*'));
-        QCOMPARE(status->text(), QString("Not applied"));
+        QCOMPARE(tabs->tabText(0), QString("* Concentrations"));
+        QCOMPARE(title->title(), QString("Parameters: not applied"));
 
         s.AnswerQuestion("NotAppliedQuestion", "Continue with the applied ones", asked);
         s.Run();
@@ -79,8 +79,8 @@ private slots:
         // Populations are drawn around the concentration's mean: far apart.
         QVERIFY(std::abs(Actin(s.Cell()) / (applied * 30.0 / 12.0) - 1) < 0.02);
         QVERIFY(!bold());
-        QVERIFY(!tabs->tabText(0).contains('*'));
-        QVERIFY(status->text().isEmpty());
+        QCOMPARE(tabs->tabText(0), QString("Concentrations"));
+        QCOMPARE(title->title(), QString("Parameters:"));
     }
 
     void SameValueWrittenOtherwiseAndAMaximumTimeThatExtendsAreNotAsked()
@@ -97,7 +97,7 @@ private slots:
         s.Run();
         QCOMPARE(s.Cell().Time, 0.05);
         QVERIFY(s.warnings.isEmpty());
-        QVERIFY(s.Find<QLabel>("StatusNotApplied")->text().isEmpty());
+        QCOMPARE(s.Find<QGroupBox>("GroupBoxParameters")->title(), QString("Parameters:"));
     }
 
     void ViewsAreRememberedInTheSettingsFile()
