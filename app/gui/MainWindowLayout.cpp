@@ -325,10 +325,11 @@ QWidget *TfmMain::Create3DPage()
     MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
     SolidBacteriumButton->setChecked(true);
     bar->addSeparator();
-    QToolButton *savePicture =
-        AddToolButton(bar, "Btn3DSavePicture", tr("Save 3D picture…"), tr("Save the 3D view as a PNG picture"),
-                      ThemeGlyph("image-x-generic", QStyle::SP_DesktopIcon), false);
-    connect(savePicture, &QToolButton::clicked, this, [this] { Guarded([this] { Save3DPictureClicked(); }); });
+    QToolButton *savePicture = AddToolButton(bar, "Btn3DSavePicture", tr("Save 3D picture…"),
+                                             tr("Save the 3D view as a PNG picture"),
+                                             ThemeGlyph("image-x-generic", QStyle::SP_DesktopIcon), false);
+    connect(savePicture, &QToolButton::clicked, this,
+            [this] { Guarded([this] { Save3DPictureClicked(); }); });
 
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");

@@ -69,7 +69,8 @@ TfmMain::NotAppliedChoice TfmMain::AskAboutNotApplied()
                         .arg(captions.join('\n')),
                     QMessageBox::NoButton, this);
     box.setObjectName("NotAppliedQuestion");
-    QPushButton *apply = box.addButton(tr("Apply the changed parameters (a new run)"), QMessageBox::AcceptRole);
+    QPushButton *apply =
+        box.addButton(tr("Apply the changed parameters (a new run)"), QMessageBox::AcceptRole);
     QPushButton *keep = box.addButton(tr("Continue with the applied ones"), QMessageBox::AcceptRole);
     QPushButton *cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(apply);

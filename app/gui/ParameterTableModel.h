@@ -51,5 +51,4 @@ private:
     ParameterTable &table_;
     QString titles_[2];
     std::vector<std::optional<std::string>> applied_; // by row
-
 };

@@ -103,7 +103,8 @@ void WriteChartView(SettingsFile &settings, const TChart &chart)
 
 void ReadChartView(const SettingsFile &settings, TChart &chart)
 {
-    if (const auto colors = Colors(Parts(settings, Ident(chart, "WindowColors"))); colors && colors->size() == 4) {
+    if (const auto colors = Colors(Parts(settings, Ident(chart, "WindowColors")));
+        colors && colors->size() == 4) {
         const QColor &fonts = (*colors)[3];
         chart.SetColor((*colors)[0]);
         chart.SetBackColor((*colors)[1]);

@@ -72,7 +72,8 @@ void TfmMain::SaveTableClicked()
 
 void TfmMain::WriteTable(const std::string &path) const
 {
-    if (const std::string problem = ResultPathsProblem(path, {}, SettingsPath.toStdString()); !problem.empty())
+    if (const std::string problem = ResultPathsProblem(path, {}, SettingsPath.toStdString());
+        !problem.empty())
         throw OutputError(problem, 0);
     ObservationTableWriter table(path);
     for (const ObservationRecord &record : RunTable)

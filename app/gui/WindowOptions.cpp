@@ -56,11 +56,14 @@ std::vector<Definition> Definitions()
          [](WindowOptions &options, const std::string &) { options.RunAtOnce = true; }},
         {QCommandLineOption("quit-when-done", "close the window (saving the settings) when the run ends"),
          [](WindowOptions &options, const std::string &) { options.QuitWhenDone = true; }},
-        {QCommandLineOption("table",
-                            "with --run and --quit-when-done: write the observation table of the run to FILE, "
-                            "as filonex-batch --table",
-                            "FILE"),
-         [](WindowOptions &options, const std::string &path) { options.TablePath = ResultPath("--table", path); }},
+        {QCommandLineOption(
+             "table",
+             "with --run and --quit-when-done: write the observation table of the run to FILE, "
+             "as filonex-batch --table",
+             "FILE"),
+         [](WindowOptions &options, const std::string &path) {
+             options.TablePath = ResultPath("--table", path);
+         }},
         {QCommandLineOption("save-world",
                             "with --run and --quit-when-done: save the world at the end of the run to FILE, "
                             "as filonex-batch --save-world",
@@ -155,8 +158,8 @@ WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments)
     return options;
 }
 
-std::string ResultPathsProblem(const std::optional<std::string> &table, const std::optional<std::string> &world,
-                               const std::string &settingsPath)
+std::string ResultPathsProblem(const std::optional<std::string> &table,
+                               const std::optional<std::string> &world, const std::string &settingsPath)
 {
     BatchOptions outputs;
     outputs.TablePath = table;

@@ -36,8 +36,8 @@ WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments);
 
 // Why the result files cannot be written, or an empty text: the runner's
 // checks of its output paths (see Outputpaths.h), before the run.
-std::string ResultPathsProblem(const std::optional<std::string> &table, const std::optional<std::string> &world,
-                               const std::string &settingsPath);
+std::string ResultPathsProblem(const std::optional<std::string> &table,
+                               const std::optional<std::string> &world, const std::string &settingsPath);
 
 // The text of --help.
 std::string WindowHelp();

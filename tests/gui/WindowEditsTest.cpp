@@ -41,7 +41,9 @@ private slots:
         auto *tabs = s.Find<QTabWidget>("PageControlParameters");
         auto *title = s.Find<QGroupBox>("GroupBoxParameters");
         const int row = grid->RowOfKey("C_ACG");
-        const auto bold = [&] { return grid->model()->index(row, 1).data(Qt::FontRole).value<QFont>().bold(); };
+        const auto bold = [&] {
+            return grid->model()->index(row, 1).data(Qt::FontRole).value<QFont>().bold();
+        };
         QVERIFY(!bold());
         QVERIFY(!tabs->tabText(0).contains('*'));
         QCOMPARE(title->title(), QString("Parameters:"));

@@ -58,9 +58,9 @@ private slots:
         QCOMPARE(RunRunner(settings, folder.filePath("runner.tsv"), folder.filePath("runner.fxworld")), 0);
 
         QProcess window;
-        window.start(FILONEX_WINDOW, {"--settings", settings, "--seed", "4242", "--run", "--quit-when-done",
-                                      "--table", folder.filePath("window.tsv"), "--save-world",
-                                      folder.filePath("window.fxworld")});
+        window.start(FILONEX_WINDOW,
+                     {"--settings", settings, "--seed", "4242", "--run", "--quit-when-done", "--table",
+                      folder.filePath("window.tsv"), "--save-world", folder.filePath("window.fxworld")});
         QVERIFY(window.waitForFinished(120000));
         QCOMPARE(window.exitCode(), 0);
         QCOMPARE(Contents(folder.filePath("window.tsv")), Contents(folder.filePath("runner.tsv")));

@@ -123,4 +123,3 @@ struct Session {
 
     int Points(const char *chart, int curve = 0) const { return Chart(chart)->Series(curve)->Count(); }
 };
-

@@ -19,7 +19,7 @@ struct WatchedSession {
     RunSession session;
     std::vector<double> observedTimes; // s, of every observation handed over
     bool sizesHandedOver = false;
-    double latestTime = -1;         // s
+    double latestTime = -1; // s
     bool finished = false;
     QString error = "none yet";
 
