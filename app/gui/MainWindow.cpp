@@ -2,8 +2,12 @@
 
 #include "Recording.h"
 #include "Chart.h"
+#include "Exitstatus.h"
 #include "Random.h"
+#include "RememberedViews.h"
+#include "Scene3d.h"
 #include "Settingsfile.h"
+#include "Stopsignals.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
 #include "WindowLayout.h"
@@ -89,6 +93,11 @@ void TfmMain::RestoreLayout(const SettingsFile &settings)
     resize(layout.Width, layout.Height);
     MainSplitter->setSizes(layout.MainSplitter);
     LeftSplitter->setSizes(layout.LeftSplitter);
+    for (TChart *chart : Charts())
+        ReadChartView(settings, *chart);
+    PageControl->setCurrentIndex(ReadPageShown(settings, PageControl->currentIndex()));
+    if (ReadViewMatrix(settings, Scene().ViewMatrix))
+        Scene().UpdateMatrix();
 }
 
 void TfmMain::SaveSettingsFile() const
@@ -97,6 +106,10 @@ void TfmMain::SaveSettingsFile() const
     for (const ParameterTable &table : Store.Tables)
         SaveParameterTable(table, settings);
     WriteWindowLayout(settings, {width(), height(), MainSplitter->sizes(), LeftSplitter->sizes()});
+    for (const TChart *chart : Charts())
+        WriteChartView(settings, *chart);
+    WritePageShown(settings, PageControl->currentIndex());
+    WriteViewMatrix(settings, Window3D->GetScene3D()->ViewMatrix);
     settings.Save();
 }
 
@@ -153,9 +166,13 @@ bool TfmMain::SaveSettingsAtClosing()
     return true;
 }
 
-void TfmMain::CloseOnSignal()
+void TfmMain::CloseOnSignal(int signal)
 {
     ClosingOnSignal = true;
+    if (RunInProgress() && !Simulation->Returning()) {
+        std::fprintf(stderr, "filonex: stopped by %s\n", StopSignalName(signal));
+        ResultStatus = MoreSeriousStatus(ResultStatus, StoppedStatus(signal));
+    }
     // A question open now would hold the close until answered.
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())

@@ -5,11 +5,14 @@
 #include "ViewNavigation.h"
 
 #include <QElapsedTimer>
+#include <QSize>
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class CCell;
@@ -66,13 +69,25 @@ public:
     // default); tests answer instead.
     using MoviePathPrompt = std::function<QString()>;
     void SetMoviePathPrompt(MoviePathPrompt prompt) { AskMoviePath = std::move(prompt); }
-    // Closes the window once the next run has returned; closing during a
-    // run then stops it without asking.
-    void CloseWhenRunEnds() { CloseAfterRun = true; }
+    // The results `--run --quit-when-done` writes as the window closes.
+    struct ResultFiles {
+        std::optional<std::string> Table; // the observation table of the run
+        std::optional<std::string> World; // the world at the end of the run
+    };
+    // Closes the window once the next run has returned, having written the
+    // results; closing during a run then stops it without asking.
+    void CloseWhenRunEnds(ResultFiles results = {})
+    {
+        CloseAfterRun = true;
+        QuitResults = std::move(results);
+    }
+    // The runner's exit status for the run and the results at closing: a
+    // failed run, a result not written, a run stopped by a signal.
+    int ExitStatus() const { return ResultStatus; }
     // Closes without asking anything (SIGTERM, SIGHUP): open dialogs are
     // cancelled, a run is stopped, and settings that cannot be saved are
     // reported on standard error.
-    void CloseOnSignal();
+    void CloseOnSignal(int signal);
 
     // Run control.
     void FormShow();
@@ -119,6 +134,14 @@ public:
     bool SaveWorldTo(const QString &path);
     bool OpenWorldFrom(const QString &path);
 
+    // "Save table…" and "Save 3D picture…" (ResultActions.cpp): the
+    // observations of the run since the last apply as the runner's --table,
+    // and the 3D view as PNG at the view's size or the one given.
+    void SaveTableClicked();
+    void Save3DPictureClicked();
+    bool SaveTableTo(const QString &path);
+    bool Save3DPictureTo(const QString &path, QSize size = {});
+
     // Read access for tests and measurements; the world only while no run
     // is in progress.
     CCell &World() { return Simulation->World(); }
@@ -155,6 +178,8 @@ private:
     // Run control (RunControl.cpp).
     // Whether a run may start; reports why not.
     bool StartAllowed(bool withMechanics);
+    // "Start": asks about parameters not applied, then runs.
+    void StartAskingAboutEdits();
     void Run();
     void OnRunFinished(const QString &error);
     // Starts and resets asked for while the last run was returning, in order,
@@ -186,8 +211,20 @@ private:
     void EndRecording(bool stopped);
     TXYZ BoxSize() const;
 
+    // Parameters edited since the world was built (NotAppliedParameters.cpp):
+    // the grids compare with the applied ones, the tabs and the panel's title
+    // say so, and a start asks whether to apply them first.
+    enum class NotAppliedChoice { Apply, Continue, Cancel };
+    void MarkNotApplied();
+    void ShowNotAppliedNotes();
+    NotAppliedChoice AskAboutNotApplied();
+
     // Whether a world file may be written or read now; reports why not.
     bool WorldFileAllowed();
+    // The run's table to path; raises OutputError.
+    void WriteTable(const std::string &path) const;
+    // The results of QuitResults, reporting on standard error.
+    void WriteResultsAtClosing(const QString &runError);
 
     // Chart toolbar.
     TChart *ActiveChart() const;
@@ -220,6 +257,11 @@ private:
     // The applied world's observation step, kept for the displays during a
     // run (the window reads nothing of the cell then).
     double ObservationStep = 0.0; // s
+    TXYZ AppliedBoxSize;          // m, the box's sides, for the same reason
+    // Every observation of the run since the last apply, its start first.
+    std::vector<ObservationRecord> RunTable;
+    ResultFiles QuitResults;
+    int ResultStatus = 0;
     ParameterStore Store;
     // The parameters as the world was built from them, for its world file.
     ParameterStore AppliedParameters;

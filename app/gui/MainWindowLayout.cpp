@@ -98,6 +98,11 @@ void TfmMain::CreateToolBar()
     OpenWorldButton =
         AddToolButton(bar, "BtnOpenWorld", tr("Open world…"), tr("Continue a world saved in a file"),
                       ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
+    QToolButton *saveTable =
+        AddToolButton(bar, "BtnSaveTable", tr("Save table…"),
+                      tr("Save the observations of the run as a table, as filonex-batch --table writes it"),
+                      ThemeGlyph("x-office-spreadsheet", QStyle::SP_FileDialogListView), false);
+    connect(saveTable, &QToolButton::clicked, this, [this] { Guarded([this] { SaveTableClicked(); }); });
     bar->addSeparator();
     ListsDuringRunButton =
         AddToolButton(bar, "BtnTextInfoT", "T", tr("Refresh the lists at each observation"), {}, true);
@@ -176,6 +181,7 @@ QWidget *TfmMain::CreateParameterPanel()
                         for (TValueListEditor *each : ParameterGrids)
                             each->Model().MarksChanged();
                     });
+        connect(&grid->Model(), &QAbstractItemModel::dataChanged, this, [this] { ShowNotAppliedNotes(); });
     }
     ParameterTabs->setCurrentIndex(2); // "Simulation"
     return group;
@@ -342,6 +348,12 @@ QWidget *TfmMain::Create3DPage()
                       Glyph(DrawnGlyph::WireSphere), true);
     MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
     SolidBacteriumButton->setChecked(true);
+    bar->addSeparator();
+    QToolButton *savePicture = AddToolButton(bar, "Btn3DSavePicture", tr("Save 3D picture…"),
+                                             tr("Save the 3D view as a PNG picture"),
+                                             ThemeGlyph("image-x-generic", QStyle::SP_DesktopIcon), false);
+    connect(savePicture, &QToolButton::clicked, this,
+            [this] { Guarded([this] { Save3DPictureClicked(); }); });
 
     bar->addSeparator();
     RecordButton =

@@ -21,11 +21,13 @@
 
 void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
-    ShowStatus(records.Latest);
+    ShowStatus(records.Latest());
     if (ListsDuringRunButton->isChecked())
-        ShowCurrentState(records.Latest);
-    for (const ObservationRecord &point : records.ChartPoints)
-        AddChartPoint(point);
+        ShowCurrentState(records.Latest());
+    RunTable.insert(RunTable.end(), records.Observations.begin(), records.Observations.end());
+    if (ChartsDuringRunButton->isChecked())
+        for (const ObservationRecord &point : records.Observations)
+            AddChartPoint(point);
     if (records.HasSizes)
         ShowSizeDistribution(records.Sizes);
     if (records.HasScene)

@@ -3,6 +3,26 @@
 #include "DisplayText.h"
 
 #include <QPalette>
+#include <QFont>
+
+namespace {
+
+// Texts that mean the same value: equal but for blanks, or the same number
+// ("12" and "12.0").
+bool SameValue(const std::string &a, const std::string &b)
+{
+    const QString first = Text(a).trimmed();
+    const QString second = Text(b).trimmed();
+    if (first == second)
+        return true;
+    bool firstIsNumber = false;
+    bool secondIsNumber = false;
+    const double x = first.toDouble(&firstIsNumber);
+    const double y = second.toDouble(&secondIsNumber);
+    return firstIsNumber && secondIsNumber && x == y;
+}
+
+} // namespace
 
 TParameterTableModel::TParameterTableModel(ParameterTable &table, const QString &nameTitle,
                                            const QString &valueTitle, QObject *parent)
@@ -26,8 +46,29 @@ void TParameterTableModel::SetValue(int row, const QString &value)
     if (stored == text)
         return;
     stored = std::move(text);
-    const QModelIndex changed = index(row, ValueColumn);
-    emit dataChanged(changed, changed);
+    RowChanged(row);
+}
+
+void TParameterTableModel::RowChanged(int row)
+{
+    // The caption too: it is bold while the value is not applied.
+    emit dataChanged(index(row, NameColumn), index(row, ValueColumn));
+}
+
+void TParameterTableModel::SetAppliedValues(const ParameterTable *applied)
+{
+    applied_.assign(table_.Rows.size(), std::nullopt);
+    for (std::size_t row = 0; applied && row < table_.Rows.size(); ++row)
+        if (const ParameterRow *found = applied->Find(table_.Rows[row].Key))
+            applied_[row] = found->Value;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, NameColumn), index(rowCount() - 1, ValueColumn));
+}
+
+bool TParameterTableModel::NotApplied(int row) const
+{
+    const std::size_t at = std::size_t(row);
+    return at < applied_.size() && applied_[at] && !SameValue(table_.Rows[at].Value, *applied_[at]);
 }
 
 void TParameterTableModel::SetValueByKey(const QString &key, const QString &value)
@@ -75,8 +116,16 @@ QVariant TParameterTableModel::data(const QModelIndex &index, int role) const
             return QPalette().color(QPalette::Disabled, QPalette::Text);
         return {};
     }
+    if (role == Qt::FontRole && NotApplied(index.row())) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
         return {};
+    if (index.column() == ValueColumn && role == Qt::ToolTipRole && NotApplied(index.row()))
+        return tr("%1 (not applied: the world has %2 until \"Reset and apply\")")
+            .arg(Text(row.Value), Text(*applied_[std::size_t(index.row())]));
     if (index.column() == ValueColumn)
         return Text(row.Value);
     // Long captions may be cut by the column; the hint shows them whole.

@@ -5,6 +5,9 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 // A two-column model over one table of rows kept elsewhere (a parameter table
 // of the store, the current state, a read-out list): column 0 the caption (the
@@ -35,6 +38,12 @@ public:
     void SetUnusedRows(std::function<bool(const ParameterRow &)> unused);
     void MarksChanged();
 
+    // The values the world was built from, found by key (null: none). A row
+    // whose value differs from its applied one is shown bold, with the
+    // applied value in its hint.
+    void SetAppliedValues(const ParameterTable *applied);
+    bool NotApplied(int row) const;
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -43,7 +52,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    void RowChanged(int row);
+
     ParameterTable &table_;
     QString titles_[2];
     std::function<bool(const ParameterRow &)> unused_;
+    std::vector<std::optional<std::string>> applied_; // by row
 };

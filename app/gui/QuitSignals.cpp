@@ -15,10 +15,10 @@ namespace {
 // [0] read by the event loop, [1] written by the handler.
 int pipeEnds[2] = {-1, -1};
 
-extern "C" void WriteWakeByte(int)
+extern "C" void WriteWakeByte(int signal)
 {
     const int savedErrno = errno;
-    const char byte = 1;
+    const char byte = char(signal);
     // A full pipe already holds a wake-up; nothing else is safe to do here.
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
     errno = savedErrno;
@@ -56,6 +56,8 @@ QuitSignals::~QuitSignals()
 void QuitSignals::Drain()
 {
     char bytes[64];
-    while (::read(pipeEnds[0], bytes, sizeof bytes) > 0) {}
-    emit Received();
+    int signal = 0;
+    for (ssize_t got; (got = ::read(pipeEnds[0], bytes, sizeof bytes)) > 0;)
+        signal = bytes[got - 1];
+    emit Received(signal);
 }

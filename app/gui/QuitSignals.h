@@ -16,7 +16,8 @@ public:
     ~QuitSignals() override;
 
 signals:
-    void Received();
+    // The signal's number; several at once are reported as the last.
+    void Received(int signal);
 
 private:
     void Drain();

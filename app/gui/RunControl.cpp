@@ -36,6 +36,7 @@ bool TfmMain::ResetAndApply()
         const AppliedWorld world = ::ResetAndApply(Store, World());
         TargetTime = world.TargetTime;
         AppliedParameters = Store;
+        MarkNotApplied();
         RefreshAfterApply(world.VolumeLitres);
         Simulation->ForgetBodiesFarOutside();
         StatusWarning->clear();
@@ -51,6 +52,7 @@ bool TfmMain::ResetAndApply()
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
     RunClock.invalidate();
+    RunTable.clear();
     ObservationStep = World().ObsTimeStep;
     // Times are read to the observation step; the size distribution's x is
     // in whole monomers.
@@ -66,6 +68,7 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
 
     // The view transform is kept, so the user's rotation and zoom survive.
+    AppliedBoxSize = {World().Size.x, World().Size.y, World().Size.z};
     WorldObjects->SetBox(BoxSize());
     RefreshScene();
 }
@@ -113,6 +116,16 @@ void TfmMain::StartClicked()
             AfterRun.push_back(DeferredAction::Start);
         return;
     }
+    StartAskingAboutEdits();
+}
+
+void TfmMain::StartAskingAboutEdits()
+{
+    if (WorldApplied) {
+        const NotAppliedChoice choice = AskAboutNotApplied();
+        if (choice == NotAppliedChoice::Cancel || (choice == NotAppliedChoice::Apply && !ResetAndApply()))
+            return;
+    }
     Guarded([this] { Run(); });
 }
 
@@ -141,10 +154,19 @@ void TfmMain::Run()
     SetRunningState(true);
     // The starting point of every curve; a stopped run continues on the grid
     // of its observations, and a finished one after its last observation.
-    if (!ExtendTargetTime(Store, World(), TargetTime) && SpeciesChart->Series(0)->Count() == 0)
+    if (ExtendTargetTime(Store, World(), TargetTime)) {
+        // The grid's maximum time is taken now: it is applied.
+        AppliedParameters.Table(kSimulation)->Find("SIM_TIME")->Value =
+            Store.Table(kSimulation)->Find("SIM_TIME")->Value;
+        MarkNotApplied();
+    } else if (SpeciesChart->Series(0)->Count() == 0) {
         AddChartPoints();
+    }
     SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     const ObservationRecord start = RecordObservation(World());
+    // The table of the run begins with the world it starts from.
+    if (RunTable.empty())
+        RunTable.push_back(start);
     ShowCurrentState(start);
     RunStartTime = start.Time;
     RunClock.start();
@@ -171,17 +193,19 @@ void TfmMain::OnRunFinished(const QString &error)
         ShowCurrentState(record);
     if (Simulation->RecordsScene())
         RefreshScene();
+    if (CloseAfterRun) {
+        // Nobody is left to answer a message: errors go to standard error.
+        WriteResultsAtClosing(error);
+        AfterRun.clear();
+        close();
+        return;
+    }
     if (!error.isEmpty()) {
         // The controls stay as in a run until the stop button.
         Report(MessageKind::Error, error);
         AfterRun.clear();
     } else {
         SetRunningState(false);
-    }
-    if (CloseAfterRun) {
-        AfterRun.clear();
-        close();
-        return;
     }
     DoDeferredActions();
 }
@@ -192,7 +216,7 @@ void TfmMain::DoDeferredActions()
         const DeferredAction action = AfterRun.front();
         AfterRun.erase(AfterRun.begin());
         if (action == DeferredAction::Start)
-            Guarded([this] { Run(); });
+            StartAskingAboutEdits();
         else
             ResetAndApply();
     }

@@ -30,8 +30,7 @@ TScene3D &TfmMain::Scene()
 
 TXYZ TfmMain::BoxSize() const
 {
-    const CVector &size = World().Size;
-    return {size.x, size.y, size.z};
+    return AppliedBoxSize;
 }
 
 void TfmMain::ShowScene(const ObservedScene &observed)

@@ -1,6 +1,8 @@
 #include "WindowOptions.h"
 
+#include "Batchoptions.h"
 #include "Numbertext.h"
+#include "Outputpaths.h"
 #include "Random.h"
 
 #include <QCommandLineParser>
@@ -25,6 +27,13 @@ std::uint32_t SeedValue(const std::string &text)
                            ", not '" + text + "'");
 }
 
+std::string ResultPath(const char *option, const std::string &path)
+{
+    if (path.empty())
+        throw WindowUsageError(std::string(option) + " needs a file name");
+    return path;
+}
+
 std::vector<Definition> Definitions()
 {
     return {
@@ -47,6 +56,21 @@ std::vector<Definition> Definitions()
          [](WindowOptions &options, const std::string &) { options.RunAtOnce = true; }},
         {QCommandLineOption("quit-when-done", "close the window (saving the settings) when the run ends"),
          [](WindowOptions &options, const std::string &) { options.QuitWhenDone = true; }},
+        {QCommandLineOption(
+             "table",
+             "with --run and --quit-when-done: write the observation table of the run to FILE, "
+             "as filonex-batch --table",
+             "FILE"),
+         [](WindowOptions &options, const std::string &path) {
+             options.TablePath = ResultPath("--table", path);
+         }},
+        {QCommandLineOption("save-world",
+                            "with --run and --quit-when-done: save the world at the end of the run to FILE, "
+                            "as filonex-batch --save-world",
+                            "FILE"),
+         [](WindowOptions &options, const std::string &path) {
+             options.SaveWorldPath = ResultPath("--save-world", path);
+         }},
         {QCommandLineOption({"h", "help"}, "show this text"),
          [](WindowOptions &options, const std::string &) { options.Help = true; }},
     };
@@ -128,7 +152,19 @@ WindowOptions ParseWindowOptions(const std::vector<std::string> &arguments)
             continue;
         definition.Take(options, parser.value(definition.Option).toStdString());
     }
+    if ((options.TablePath || options.SaveWorldPath) && !(options.RunAtOnce && options.QuitWhenDone))
+        throw WindowUsageError(std::string(options.TablePath ? "--table" : "--save-world") +
+                               " needs --run and --quit-when-done: results are written when the run ends");
     return options;
+}
+
+std::string ResultPathsProblem(const std::optional<std::string> &table,
+                               const std::optional<std::string> &world, const std::string &settingsPath)
+{
+    BatchOptions outputs;
+    outputs.TablePath = table;
+    outputs.SaveWorldPath = world;
+    return OutputPathsProblem(outputs, settingsPath);
 }
 
 std::string WindowHelp()

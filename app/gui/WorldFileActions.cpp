@@ -100,6 +100,7 @@ bool TfmMain::OpenWorldFrom(const QString &path)
         for (const ParameterRow &row : world.Parameters.Tables[t].Rows)
             ParameterGrids[t]->SetValueByKey(Text(row.Key), Text(row.Value));
     AppliedParameters = Store;
+    MarkNotApplied();
     TargetTime = world.TargetTime;
     WorldApplied = true;
     Simulation->ForgetBodiesFarOutside();

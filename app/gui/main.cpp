@@ -1,4 +1,5 @@
 #include "Cell.h"
+#include "Exitstatus.h"
 #include "MainWindow.h"
 #include "QuitSignals.h"
 #include "Random.h"
@@ -11,8 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-constexpr int kBadInput = 2;
 
 // Without a display Qt would fail with a message about its platform plugin;
 // say plainly what to do instead.
@@ -34,7 +33,7 @@ int main(int argc, char *argv[])
         options = ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const WindowUsageError &error) {
         std::fprintf(stderr, "filonex: %s\nTry 'filonex --help'.\n", error.what());
-        return kBadInput;
+        return kExitBadInput;
     }
     if (options.Help) {
         std::fputs(WindowHelp().c_str(), stdout);
@@ -47,17 +46,26 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication application(argc, argv);
-    TfmMain window(options.SettingsPath.value_or(TfmMain::SettingsFileBesideExecutable()));
+    const QString settingsPath = options.SettingsPath.value_or(TfmMain::SettingsFileBesideExecutable());
+    // No run is lost to a result it cannot write.
+    if (const std::string problem =
+            ResultPathsProblem(options.TablePath, options.SaveWorldPath, settingsPath.toStdString());
+        !problem.empty()) {
+        std::fprintf(stderr, "filonex: %s\n", problem.c_str());
+        return kExitBadInput;
+    }
+    TfmMain window(settingsPath);
     // Before the first reset-and-apply (when the window is shown), as the
     // runner seeds before its own.
     if (options.Seed)
         window.World().Random.SeedWith(*options.Seed);
     if (options.QuitWhenDone)
-        window.CloseWhenRunEnds();
+        window.CloseWhenRunEnds({options.TablePath, options.SaveWorldPath});
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::Received, &window, &TfmMain::CloseOnSignal);
     window.show();
     if (options.RunAtOnce)
         QTimer::singleShot(0, &window, [&window] { window.StartClicked(); });
-    return application.exec();
+    const int status = application.exec();
+    return status != 0 ? status : window.ExitStatus();
 }

@@ -5,31 +5,35 @@
 void ObservationHandover::Record(const CCell &cell)
 {
     const ObservationRecord record = RecordObservation(cell);
-    const bool chartPoints = RecordChartPoints;
-    const bool scene = RecordScene;
-    const std::lock_guard<std::mutex> hold(lock_);
-    pending_.HasLatest = true;
-    pending_.Latest = record;
-    if (chartPoints) {
-        pending_.ChartPoints.push_back(record);
-        ObserveSizes(cell, pending_.Sizes);
-        pending_.HasSizes = true;
-    }
+    const bool sizes = RecordSizes;
+    if (sizes)
+        ObserveSizes(cell, sizes_);
     // The scene is the costly part (every filament): one per take is enough
     // for a view drawn at display rate.
-    if (scene && !pending_.HasScene) {
-        ObserveScene(cell, pending_.Scene);
+    const bool scene = RecordScene && sceneWanted_;
+    if (scene)
+        ObserveScene(cell, scene_);
+    const std::lock_guard<std::mutex> hold(lock_);
+    pending_.Observations.push_back(record);
+    if (sizes) {
+        std::swap(pending_.Sizes, sizes_);
+        pending_.HasSizes = true;
+    }
+    if (scene) {
+        std::swap(pending_.Scene, scene_);
         pending_.HasScene = true;
+        sceneWanted_ = false;
     }
 }
 
 bool ObservationHandover::Take(Records &into)
 {
-    into.ChartPoints.clear();
-    into.HasLatest = into.HasSizes = into.HasScene = false;
+    into.Observations.clear();
+    into.HasSizes = into.HasScene = false;
     const std::lock_guard<std::mutex> hold(lock_);
-    if (!pending_.HasLatest)
+    if (pending_.Observations.empty())
         return false;
     std::swap(into, pending_);
+    sceneWanted_ = true;
     return true;
 }

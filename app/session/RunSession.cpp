@@ -6,6 +6,9 @@
 
 #include <QTimer>
 
+#include <stdexcept>
+#include <utility>
+
 RunSession::RunSession(QObject *parent)
     : QObject(parent), cell_(std::make_unique<CCell>()), handOverTimer_(new QTimer(this)),
       runner_(std::make_unique<TRunThread>())
@@ -17,6 +20,18 @@ RunSession::RunSession(QObject *parent)
 }
 
 RunSession::~RunSession() = default;
+
+CCell &RunSession::World()
+{
+    return const_cast<CCell &>(std::as_const(*this).World());
+}
+
+const CCell &RunSession::World() const
+{
+    if (Active())
+        throw std::logic_error("the world was read during a run, while it belongs to the run's thread");
+    return *cell_;
+}
 
 bool RunSession::Active() const
 {
@@ -39,9 +54,9 @@ void RunSession::Stop()
     runner_->Stop();
 }
 
-void RunSession::SetRecording(bool chartPoints, bool scene)
+void RunSession::SetRecording(bool sizes, bool scene)
 {
-    handover_.RecordChartPoints = chartPoints;
+    handover_.RecordSizes = sizes;
     handover_.RecordScene = scene;
 }
 

@@ -34,9 +34,10 @@ public:
     // A run still going is stopped and waited for.
     ~RunSession() override;
 
-    // The world, only while no run is active.
-    CCell &World() { return *cell_; }
-    const CCell &World() const { return *cell_; }
+    // The world, only while no run is active; raises std::logic_error
+    // during one, when the cell belongs to the run's thread.
+    CCell &World();
+    const CCell &World() const;
 
     // From Start until Finished has been emitted.
     bool Active() const;
@@ -50,9 +51,9 @@ public:
     // running flag.
     void Stop();
 
-    // What each observation records besides its record: a chart point, and
-    // the scene (once per hand-over). May change during a run.
-    void SetRecording(bool chartPoints, bool scene);
+    // What each observation records besides its record: the size
+    // histogram, and the scene (once per hand-over). May change during a run.
+    void SetRecording(bool sizes, bool scene);
     bool RecordsScene() const;
 
     // Called on the run's thread at every observation with the cell as it

@@ -7,11 +7,14 @@ using Arguments = std::vector<std::string>;
 TEST(WindowOptions, ReadsEveryOptionInBothForms)
 {
     const WindowOptions options =
-        ParseWindowOptions({"--settings", "demo.ini", "--seed=2147483646", "--run", "--quit-when-done"});
+        ParseWindowOptions({"--settings", "demo.ini", "--seed=2147483646", "--run", "--quit-when-done",
+                            "--table", "t.tsv", "--save-world=w.fxworld"});
     EXPECT_EQ(options.SettingsPath, QString("demo.ini"));
     EXPECT_EQ(options.Seed, 2147483646u);
     EXPECT_TRUE(options.RunAtOnce);
     EXPECT_TRUE(options.QuitWhenDone);
+    EXPECT_EQ(options.TablePath, "t.tsv");
+    EXPECT_EQ(options.SaveWorldPath, "w.fxworld");
     EXPECT_FALSE(options.Help);
 
     const WindowOptions none = ParseWindowOptions({});
@@ -37,6 +40,11 @@ TEST(WindowOptions, RefusesWhatCannotBeUsed)
         {{"--settings=--run"}, "--settings needs a value, not '--run'"},
         {{"--seed", "1", "--seed=2"}, "--seed is given more than once"},
         {{"--run", "--run"}, "--run is given more than once"},
+        {{"--run", "--table", "t.tsv"},
+         "--table needs --run and --quit-when-done: results are written when the run ends"},
+        {{"--quit-when-done", "--save-world", "w"},
+         "--save-world needs --run and --quit-when-done: results are written when the run ends"},
+        {{"--run", "--quit-when-done", "--table="}, "--table needs a file name"},
     };
     for (const auto &c : cases) {
         try {

@@ -17,8 +17,9 @@ namespace {
 // A session on the default world, recording what it hands over.
 struct WatchedSession {
     RunSession session;
-    std::vector<double> chartTimes; // s, of every chart point handed over
-    double latestTime = -1;         // s
+    std::vector<double> observedTimes; // s, of every observation handed over
+    bool sizesHandedOver = false;
+    double latestTime = -1; // s
     bool finished = false;
     QString error = "none yet";
 
@@ -30,9 +31,10 @@ struct WatchedSession {
         ResetAndApply(store, session.World());
         QObject::connect(&session, &RunSession::Observed, [this](const auto &records) {
             QVERIFY(!finished);
-            for (const ObservationRecord &point : records.ChartPoints)
-                chartTimes.push_back(point.Time);
-            latestTime = records.Latest.Time;
+            for (const ObservationRecord &point : records.Observations)
+                observedTimes.push_back(point.Time);
+            latestTime = records.Latest().Time;
+            sizesHandedOver = sizesHandedOver || records.HasSizes;
         });
         QObject::connect(&session, &RunSession::Finished, [this](const QString &message) {
             finished = true;
@@ -59,10 +61,10 @@ private slots:
         QCOMPARE(end, 0.2);
         // One point per observation step of 0.01 s up to the end: twenty
         // steps add up to just over 0.2, so nineteen.
-        QCOMPARE(w.chartTimes.size(), std::size_t(19));
-        for (std::size_t k = 0; k < w.chartTimes.size(); ++k)
-            QVERIFY(std::abs(w.chartTimes[k] - 0.01 * double(k + 1)) < 1e-9);
-        QCOMPARE(w.latestTime, w.chartTimes.back());
+        QCOMPARE(w.observedTimes.size(), std::size_t(19));
+        for (std::size_t k = 0; k < w.observedTimes.size(); ++k)
+            QVERIFY(std::abs(w.observedTimes[k] - 0.01 * double(k + 1)) < 1e-9);
+        QCOMPARE(w.latestTime, w.observedTimes.back());
     }
 
     void StopEndsTheRunThenFinishedFollows()
@@ -77,7 +79,8 @@ private slots:
         QCOMPARE(w.error, QString());
         QVERIFY(!w.session.Active());
         QVERIFY(w.session.World().Time < 100);
-        QVERIFY(w.chartTimes.empty()); // only the latest record was asked for
+        QVERIFY(!w.observedTimes.empty());
+        QVERIFY(!w.sizesHandedOver); // not asked for
     }
 };
 
