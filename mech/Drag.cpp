@@ -1,5 +1,7 @@
 #include "Drag.h"
 
+#include "FixedMath.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -22,7 +24,7 @@ RodDrag FilamentDrag(double length, double diameter, double viscosity)
         const double translation = SphereTranslationDrag(radius, viscosity);
         return {translation, translation, SphereRotationDrag(radius, viscosity)};
     }
-    const double logP = std::log(p);
+    const double logP = FixedLog(p);
     const double inverse = 1.0 / p;
     const double inverseSquared = inverse * inverse;
     const double endAlong = -0.207 + 0.980 * inverse - 0.133 * inverseSquared;

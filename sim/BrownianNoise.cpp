@@ -1,7 +1,8 @@
 #include "BrownianNoise.h"
 
+#include "FixedMath.h"
+
 #include <cmath>
-#include <numbers>
 
 std::array<double, 6> BodyNormals(std::uint32_t key, std::uint64_t step, std::uint32_t id)
 {
@@ -9,10 +10,11 @@ std::array<double, 6> BodyNormals(std::uint32_t key, std::uint64_t step, std::ui
     for (std::uint32_t draw = 0; draw < 3; ++draw) {
         // u in (0, 1]: the logarithm stays finite.
         const auto [u, v] = CounterUniforms(CounterStreamTag::MechanicsNoise, key, CounterOf(step, id, draw));
-        const double radius = std::sqrt(-2.0 * std::log(u));
-        const double angle = 2.0 * std::numbers::pi * v;
-        normals[2 * draw] = radius * std::cos(angle);
-        normals[2 * draw + 1] = radius * std::sin(angle);
+        const double radius = std::sqrt(-2.0 * FixedLog(u));
+        double sine = 0.0, cosine = 0.0;
+        FixedSinCosTurns(v, sine, cosine);
+        normals[2 * draw] = radius * cosine;
+        normals[2 * draw + 1] = radius * sine;
     }
     return normals;
 }

@@ -17,6 +17,7 @@
 #include "BrownianNoise.h"
 #include "Drag.h"
 #include "FirstFailure.h"
+#include "FixedMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,7 +54,10 @@ CVector RotatedAcross(const CVector &u, const CVector &theta)
     const double angle = Length(theta);
     if (angle == 0.0)
         return u;
-    const CVector rotated = std::cos(angle) * u + (std::sin(angle) / angle) * Cross(theta, u);
+    constexpr double kTurnsPerRadian = 0.15915494309189533577;
+    double sine = 0.0, cosine = 0.0;
+    FixedSinCosTurns(angle * kTurnsPerRadian, sine, cosine);
+    const CVector rotated = cosine * u + (sine / angle) * Cross(theta, u);
     // Against the rounding of many steps, not as part of the rotation.
     return rotated / Length(rotated);
 }
@@ -92,10 +96,15 @@ struct Rod {
         if (!(sine > 1e-12) || !(rise > 0.0) || HalfLength == 0.0)
             return;
         const double target = std::min(cosine + rise / HalfLength, 1.0);
-        const double turn = std::atan2(sine, cosine) - std::acos(target);
+        // The arm turns toward n from the angle a (cos a = cosine) to the
+        // angle b (cos b = target): by a - b, whose cosine and sine follow
+        // from theirs without an angle.
+        const double targetSine = std::sqrt(std::max(1.0 - target * target, 0.0));
+        const double turnCosine = cosine * target + sine * targetSine;
+        const double turnSine = sine * target - cosine * targetSine;
         const CVector arm = side * Axis;
         const CVector toward = (n - cosine * arm) / sine;
-        const CVector turned = std::cos(turn) * arm + std::sin(turn) * toward;
+        const CVector turned = turnCosine * arm + turnSine * toward;
         Axis = side * (turned / Length(turned));
     }
 };
