@@ -5,10 +5,9 @@
 
 #include "Cell.h"
 #include "CellTestWorld.h"
+#include "MechanicsStepBench.h"
 
 #include <benchmark/benchmark.h>
-
-#include <chrono>
 
 namespace {
 
@@ -36,36 +35,15 @@ void BM_ViscousStep(benchmark::State &state)
 {
     CCell cell;
     GrowViscousWorld(cell);
-    cell.MechanicsThreads = int(state.range(0));
-    std::int64_t steps = 0;
-    for (auto _ : state) {
-        cell.MechStep(cell.MechTimeStep);
-        ++steps;
-    }
-    const double filamentSteps = double(steps) * double(cell.Filaments.size());
-    state.counters["ns/filament-step"] =
-        benchmark::Counter(filamentSteps * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["filaments"] = double(cell.Filaments.size());
+    MeasureMechanicsSteps(state, cell);
 }
 
-// Wall time of the same steps on one thread over that on two, in
-// alternation so that a drift of the machine's speed hits both alike.
+// One thread against two, on the viscous model.
 void BM_ViscousSpeedUpOnTwoThreads(benchmark::State &state)
 {
     CCell cell;
     GrowViscousWorld(cell);
-    using Clock = std::chrono::steady_clock;
-    Clock::duration oneThread{}, twoThreads{};
-    for (auto _ : state) {
-        for (const int threads : {1, 2}) {
-            cell.MechanicsThreads = threads;
-            const Clock::time_point start = Clock::now();
-            for (int i = 0; i < 10; ++i)
-                cell.MechStep(cell.MechTimeStep);
-            (threads == 1 ? oneThread : twoThreads) += Clock::now() - start;
-        }
-    }
-    state.counters["speed-up"] = double(oneThread.count()) / double(twoThreads.count());
+    MeasureTwoThreadSpeedUp(state, cell);
 }
 
 // The window's default world run for 100 s with the viscous model, on all
