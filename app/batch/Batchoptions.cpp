@@ -150,7 +150,9 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   into(options.ObservePath));
     line.AddValue("--table", "FILE",
                   "write every observation to FILE as a tab-separated table: time, species, n_/a_/p_ "
-                  "counts, propensities and probabilities of the channels, mean_size",
+                  "counts, propensities and probabilities of the channels, mean_size, the bacterium's "
+                  "bact_x, bact_y, bact_z, bact_disp, "
+                  "bact_disp2",
                   into(options.TablePath));
     line.AddValue("--threads", "N",
                   "threads of the mechanics step, 1 to 1024 (default: all cores while that is faster than "
