@@ -17,10 +17,12 @@
 #include "BrownianNoise.h"
 #include "Drag.h"
 #include "FirstFailure.h"
-#include "FixedMath.h"
+#include "ThermalMoves.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <exception>
 
 namespace {
 
@@ -46,20 +48,6 @@ double Component(const CVector &v, int axis)
 double RelaxedDistance(double depth, double stiffness, double mobility, double dt)
 {
     return -depth * std::expm1(-stiffness * mobility * dt);
-}
-
-// u rotated by the angle |theta| about theta, for theta across u.
-CVector RotatedAcross(const CVector &u, const CVector &theta)
-{
-    const double angle = Length(theta);
-    if (angle == 0.0)
-        return u;
-    constexpr double kTurnsPerRadian = 0.15915494309189533577;
-    double sine = 0.0, cosine = 0.0;
-    FixedSinCosTurns(angle * kTurnsPerRadian, sine, cosine);
-    const CVector rotated = cosine * u + (sine / angle) * Cross(theta, u);
-    // Against the rounding of many steps, not as part of the rotation.
-    return rotated / Length(rotated);
 }
 
 // A filament as the viscous model moves it: centre, unit axis from the
@@ -109,11 +97,34 @@ struct Rod {
     }
 };
 
+// How deep each end of a rod lies beyond each wall of the box, in a fixed
+// order of checks (end, then axis, then lower and upper wall); an end inside
+// has a depth of at most 0.
+struct WallDepths {
+    static constexpr int kChecks = 12;
+    double Depth[kChecks];
+    unsigned Beyond = 0; // bit i: check i has a depth > 0
+
+    WallDepths(const Rod &rod, const CVector &lower, const CVector &upper)
+    {
+        for (int end = 0; end < 2; ++end) {
+            const CVector at = rod.End(end == 0 ? -1.0 : 1.0);
+            for (int axis = 0; axis < 3; ++axis) {
+                const int check = 6 * end + 2 * axis;
+                Depth[check] = Component(lower, axis) - Component(at, axis);
+                Depth[check + 1] = Component(at, axis) - Component(upper, axis);
+                Beyond |= unsigned(Depth[check] > 0.0) << check | unsigned(Depth[check + 1] > 0.0) << (check + 1);
+            }
+        }
+    }
+};
+
 // Pushes both ends of rod back into the box [lower, upper] with springs of
 // stiffness k. Each contact (an end beyond a wall) gets its target depth,
 // d exp(-k m dt), when first met; the contacts are then pushed to their
 // targets in a fixed order, sweep after sweep, since pushing one end turns
-// the rod and may move the other (in a corner, against two walls).
+// the rod and may move the other (in a corner, against two walls). A sweep
+// ends early where nothing has moved since the previous sweep looked.
 void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
 {
     // Most rods touch no wall: both ends inside on every axis.
@@ -122,40 +133,41 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
     if (least.x >= lower.x && least.y >= lower.y && least.z >= lower.z && most.x <= upper.x &&
         most.y <= upper.y && most.z <= upper.z)
         return;
+    WallDepths depths(rod, lower, upper);
     constexpr int kSweeps = 16;
     constexpr double kNoContact = -1.0;
     // m: a contact this close to its target is done (rounding leaves less).
     constexpr double kSettled = 1e-13;
-    double targets[2][3][2]; // by end, axis and wall: the depth to reach, m
-    for (auto &end : targets)
-        for (auto &axis : end)
-            axis[0] = axis[1] = kNoContact;
+    double targets[WallDepths::kChecks]; // the depth to reach, m
+    std::fill(std::begin(targets), std::end(targets), kNoContact);
+    // The checks after the last push of a sweep saw the rod as it stays.
+    int lastPush = WallDepths::kChecks - 1;
     for (int sweep = 0; sweep < kSweeps; ++sweep) {
-        bool pushed = false;
-        for (int end = 0; end < 2; ++end) {
-            const double side = end == 0 ? -1.0 : 1.0;
-            for (int axis = 0; axis < 3; ++axis) {
-                for (int top = 0; top < 2; ++top) {
-                    const double wall = Component(top ? upper : lower, axis);
-                    const double coordinate = Component(rod.End(side), axis);
-                    const double depth = top ? coordinate - wall : wall - coordinate;
-                    if (!(depth > 0.0))
-                        continue;
-                    CVector n(0.0);
-                    Component(n, axis) = top ? -1.0 : 1.0;
-                    const double mobility = rod.EndMobility(n);
-                    double &target = targets[end][axis][top];
-                    if (target == kNoContact)
-                        target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
-                    if (depth > target + kSettled) {
-                        rod.PushEnd(side, n, (depth - target) / mobility);
-                        pushed = true;
-                    }
-                }
+        int pushedAt = -1;
+        unsigned ahead = depths.Beyond;
+        while (ahead != 0) {
+            const int check = std::countr_zero(ahead);
+            if (check > lastPush && pushedAt < 0)
+                break;
+            ahead &= ~0u << check << 1;
+            const int end = check / 6, axis = check / 2 % 3, top = check % 2;
+            const double depth = depths.Depth[check];
+            CVector n(0.0);
+            Component(n, axis) = top ? -1.0 : 1.0;
+            const double mobility = rod.EndMobility(n);
+            double &target = targets[check];
+            if (target == kNoContact)
+                target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
+            if (depth > target + kSettled) {
+                rod.PushEnd(end == 0 ? -1.0 : 1.0, n, (depth - target) / mobility);
+                depths = WallDepths(rod, lower, upper);
+                ahead = depths.Beyond & (~0u << check << 1);
+                pushedAt = check;
             }
         }
-        if (!pushed)
+        if (pushedAt < 0)
             break;
+        lastPush = pushedAt;
     }
 }
 
@@ -172,6 +184,11 @@ void ConfineSphere(CVector &center, double radius, double mobility, const CVecto
         if (above > 0.0)
             Component(center, axis) -= RelaxedDistance(above, stiffness, mobility, dt);
     }
+}
+
+double HalfLengthOf(const CSolidFilament &f)
+{
+    return 0.5 * MONOMER_LENGTH * f.Monomers;
 }
 
 bool EndInSphere(const CVector &end, const CVector &center, double radius)
@@ -253,30 +270,78 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
     if (bacteriumContacts_.size() < blocks)
         bacteriumContacts_.resize(blocks);
     FirstFailure failure;
-    // Each filament: its noise, then the walls; whether an end lies in the
-    // bacterium is noted for the pairs.
+    const ThermalMoveBounds bounds{lower, upper, sphereCenter, sphereRadius};
+    // Each filament: its noise, in batches, then the walls; whether an end
+    // lies in the bacterium is noted for the pairs.
     threads.ParallelFor(team, blocks, [&](std::size_t firstBlock, std::size_t endBlock) {
-        for (std::size_t block = firstBlock; block < endBlock; ++block) {
-            std::vector<std::size_t> &contacts = bacteriumContacts_[block];
-            contacts.clear();
-            const std::size_t endSlot = std::min(slots, (block + 1) * kContactBlockSlots);
-            for (std::size_t slot = block * kContactBlockSlots; slot < endSlot; ++slot) {
-                if (!filaments.IsLive(slot))
+        ThermalMoveBatch batch;
+        std::array<std::size_t, kNoiseBatch> batchSlots;
+        std::size_t filled = 0;
+        // Puts the filament in `slot` into lane i of the batch.
+        const auto gather = [&](std::size_t i, std::size_t slot) {
+            const CSolidFilament &f = filaments.AtSlot(slot);
+            RodMotion spare;
+            const RodMotion &motion = MotionOf(f.Monomers, spare);
+            const double halfLength = HalfLengthOf(f);
+            const CVector center = f.PointedEnd + halfLength * f.Direction;
+            batch.Ids[i] = f.Id;
+            batch.CenterX[i] = center.x;
+            batch.CenterY[i] = center.y;
+            batch.CenterZ[i] = center.z;
+            batch.AxisX[i] = f.Direction.x;
+            batch.AxisY[i] = f.Direction.y;
+            batch.AxisZ[i] = f.Direction.z;
+            batch.HalfLength[i] = halfLength;
+            batch.AlongNoise[i] = motion.AlongNoise;
+            batch.AcrossNoise[i] = motion.AcrossNoise;
+            batch.RotationNoise[i] = motion.RotationNoise;
+        };
+        // Moves the rods of the batch; false if that failed. A failure (a
+        // floating-point trap) does not tell which rod caused it, so each rod
+        // is then moved again alone, the others at rest, to charge it to the
+        // rods that fail.
+        const auto move = [&] {
+            for (std::size_t i = filled; i < kNoiseBatch; ++i)
+                batch.Rest(i);
+            std::exception_ptr error;
+            try {
+                MoveByThermalNoise(batch, bounds, key, step);
+                return true;
+            } catch (...) {
+                error = std::current_exception();
+            }
+            bool charged = false;
+            for (std::size_t i = 0; i < filled; ++i) {
+                for (std::size_t other = 0; other < kNoiseBatch; ++other)
+                    batch.Rest(other);
+                gather(0, batchSlots[i]);
+                charged |= !failure.Guard(batchSlots[i], [&] { MoveByThermalNoise(batch, bounds, key, step); });
+            }
+            if (!charged)
+                failure.Guard(batchSlots[0], [&] { std::rethrow_exception(error); });
+            return false;
+        };
+        // Moves the batch, then lets each rod that left the box meet the
+        // walls.
+        const auto moveBatch = [&](std::vector<std::size_t> &contacts) {
+            const std::size_t moved = move() ? filled : 0;
+            filled = 0;
+            for (std::size_t i = 0; i < moved; ++i) {
+                const std::size_t slot = batchSlots[i];
+                CSolidFilament &f = filaments.AtSlot(slot);
+                const CVector center(batch.CenterX[i], batch.CenterY[i], batch.CenterZ[i]);
+                const CVector axis(batch.AxisX[i], batch.AxisY[i], batch.AxisZ[i]);
+                if (batch.InBox[i] != 0.0) {
+                    f.Position = center;
+                    f.Direction = axis;
+                    f.PointedEnd = CVector(batch.PointedX[i], batch.PointedY[i], batch.PointedZ[i]);
+                    if (batch.InSphere[i] != 0.0)
+                        contacts.push_back(slot);
                     continue;
+                }
                 failure.Guard(slot, [&] {
-                    CSolidFilament &f = filaments.AtSlot(slot);
                     RodMotion spare;
-                    const double halfLength = 0.5 * MONOMER_LENGTH * f.Monomers;
-                    Rod rod{f.PointedEnd + halfLength * f.Direction, f.Direction, halfLength,
-                            MotionOf(f.Monomers, spare)};
-                    const std::array<double, 6> xi = BodyNormals(key, step, f.Id);
-                    const CVector kick(xi[0], xi[1], xi[2]);
-                    const double along = Dot(kick, rod.Axis);
-                    rod.Center += rod.Motion.AlongNoise * along * rod.Axis +
-                                  rod.Motion.AcrossNoise * (kick - along * rod.Axis);
-                    const CVector turn(xi[3], xi[4], xi[5]);
-                    rod.Axis = RotatedAcross(rod.Axis, rod.Motion.RotationNoise *
-                                                           (turn - Dot(turn, rod.Axis) * rod.Axis));
+                    Rod rod{center, axis, batch.HalfLength[i], MotionOf(f.Monomers, spare)};
                     ConfineRod(rod, lower, upper, stiffness, dt);
                     f.Position = rod.Center;
                     f.Direction = rod.Axis;
@@ -286,6 +351,23 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
                         contacts.push_back(slot);
                 });
             }
+        };
+        for (std::size_t block = firstBlock; block < endBlock; ++block) {
+            std::vector<std::size_t> &contacts = bacteriumContacts_[block];
+            contacts.clear();
+            const std::size_t endSlot = std::min(slots, (block + 1) * kContactBlockSlots);
+            for (std::size_t slot = block * kContactBlockSlots; slot < endSlot; ++slot) {
+                if (!filaments.IsLive(slot))
+                    continue;
+                batchSlots[filled] = slot;
+                gather(filled, slot);
+                if (++filled == kNoiseBatch)
+                    moveBatch(contacts);
+            }
+            // A batch never spans two blocks, so each block's contacts are
+            // its own whichever task takes it.
+            if (filled > 0)
+                moveBatch(contacts);
         }
     });
     failure.Raise();

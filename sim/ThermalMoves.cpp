@@ -1,0 +1,78 @@
+#include "ThermalMoves.h"
+
+#include "FixedMath.h"
+
+#include <algorithm>
+
+namespace {
+
+// u rotated by the angle |theta| about theta, for theta across u; u itself
+// when theta is zero. Both results are computed and one is picked, so that
+// the loop has no branch: the division is by 1 where the angle is zero.
+[[gnu::always_inline]] inline CVector RotatedAcross(const CVector &u, const CVector &theta)
+{
+    const double angle = Length(theta);
+    constexpr double kTurnsPerRadian = 0.15915494309189533577;
+    double sine = 0.0, cosine = 0.0;
+    FixedSinCosTurns(angle * kTurnsPerRadian, sine, cosine);
+    const bool still = angle == 0.0;
+    const CVector rotated = cosine * u + (sine / fixedmath::Select(still, 1.0, angle)) * Cross(theta, u);
+    // Against the rounding of many steps, not as part of the rotation.
+    const CVector unit = rotated / Length(rotated);
+    return CVector(fixedmath::Select(still, u.x, unit.x), fixedmath::Select(still, u.y, unit.y),
+                   fixedmath::Select(still, u.z, unit.z));
+}
+
+} // namespace
+
+void ThermalMoveBatch::Rest(std::size_t i)
+{
+    Ids[i] = 0;
+    for (Column *column :
+         {&CenterX, &CenterY, &CenterZ, &AxisY, &AxisZ, &HalfLength, &AlongNoise, &AcrossNoise, &RotationNoise})
+        (*column)[i] = 0.0;
+    AxisX[i] = 1.0;
+}
+
+// Built for AVX2 and for any x86-64, picked when the program starts; both do
+// the same IEEE operations in the same order (no fused multiply-add), so they
+// give the same bits.
+__attribute__((target_clones("avx2", "default"))) void MoveByThermalNoise(ThermalMoveBatch &batch,
+                                                                          const ThermalMoveBounds &bounds,
+                                                                          std::uint32_t key, std::uint64_t step)
+{
+    BatchNormals xi;
+    DrawBatchNormals(key, step, batch.Ids, xi);
+    // Copies, so that no store into the batch can change them.
+    const CVector lower = bounds.Lower, upper = bounds.Upper, sphereCenter = bounds.SphereCenter;
+    const double radiusSquared = bounds.SphereRadius * bounds.SphereRadius;
+    for (std::size_t i = 0; i < kNoiseBatch; ++i) {
+        const CVector axis(batch.AxisX[i], batch.AxisY[i], batch.AxisZ[i]);
+        CVector center(batch.CenterX[i], batch.CenterY[i], batch.CenterZ[i]);
+        const CVector kick(xi[0][i], xi[1][i], xi[2][i]);
+        const double along = Dot(kick, axis);
+        center += batch.AlongNoise[i] * along * axis + batch.AcrossNoise[i] * (kick - along * axis);
+        const CVector turn(xi[3][i], xi[4][i], xi[5][i]);
+        const CVector turned = RotatedAcross(axis, batch.RotationNoise[i] * (turn - Dot(turn, axis) * axis));
+        batch.CenterX[i] = center.x;
+        batch.CenterY[i] = center.y;
+        batch.CenterZ[i] = center.z;
+        batch.AxisX[i] = turned.x;
+        batch.AxisY[i] = turned.y;
+        batch.AxisZ[i] = turned.z;
+        const CVector pointed = center + (-1.0 * batch.HalfLength[i]) * turned;
+        const CVector barbed = center + batch.HalfLength[i] * turned;
+        batch.PointedX[i] = pointed.x;
+        batch.PointedY[i] = pointed.y;
+        batch.PointedZ[i] = pointed.z;
+        // The least room to a wall of either end on any axis: at least 0
+        // where both ends lie in the box.
+        const CVector room =
+            MinComponents(MinComponents(pointed - lower, barbed - lower), MinComponents(upper - pointed, upper - barbed));
+        const double leastRoom = std::min(std::min(room.x, room.y), room.z);
+        const CVector fromPointed = pointed - sphereCenter, fromBarbed = barbed - sphereCenter;
+        const double nearest = std::min(Dot(fromPointed, fromPointed), Dot(fromBarbed, fromBarbed));
+        batch.InBox[i] = fixedmath::Select(leastRoom >= 0.0, 1.0, 0.0);
+        batch.InSphere[i] = fixedmath::Select(nearest < radiusSquared, 1.0, 0.0);
+    }
+}
