@@ -29,7 +29,7 @@ namespace {
 // Monomer counts tabulated at once; longer filaments are rare.
 constexpr std::int32_t kTabulatedMonomers = 4096;
 // Slots whose bacterium contacts one task collects.
-constexpr std::size_t kContactBlockSlots = 256;
+constexpr std::size_t kContactBlockSlots = 64;
 // The noise of the bacterium is drawn by this id; filaments start above it.
 constexpr std::uint32_t kBacteriumId = 0;
 
@@ -73,17 +73,23 @@ struct Rod {
     // Moves the end on `side` by the impulse j (N s) along n: the centre by
     // j M n, the axis by the rotation that moves the end along n by its
     // rotational share, exactly on its circle (at most until the end
-    // points along n).
+    // points along n). The turned axis is a unit vector up to rounding; the
+    // next step's rotation normalises it. Written for a short chain of
+    // dependent square roots and divisions: a rod in a corner is pushed
+    // several times in a row.
     void PushEnd(double side, const CVector &n, double j)
     {
         const double along = Dot(Axis, n);
         Center += j * (along * Motion.AlongMobility * Axis + Motion.AcrossMobility * (n - along * Axis));
         const double cosine = side * along; // of the angle between the arm and n
-        const double sine = std::sqrt(std::max(1.0 - cosine * cosine, 0.0));
-        const double rise = j * HalfLength * HalfLength * sine * sine * Motion.RotationMobility;
+        const double sineSquared = std::max(1.0 - cosine * cosine, 0.0);
+        const double sine = std::sqrt(sineSquared);
+        // The rise of the end's cosine: the rotational share of the push
+        // over the arm.
+        const double rise = j * HalfLength * sineSquared * Motion.RotationMobility;
         if (!(sine > 1e-12) || !(rise > 0.0) || HalfLength == 0.0)
             return;
-        const double target = std::min(cosine + rise / HalfLength, 1.0);
+        const double target = std::min(cosine + rise, 1.0);
         // The arm turns toward n from the angle a (cos a = cosine) to the
         // angle b (cos b = target): by a - b, whose cosine and sine follow
         // from theirs without an angle.
@@ -91,9 +97,9 @@ struct Rod {
         const double turnCosine = cosine * target + sine * targetSine;
         const double turnSine = sine * target - cosine * targetSine;
         const CVector arm = side * Axis;
-        const CVector toward = (n - cosine * arm) / sine;
-        const CVector turned = turnCosine * arm + turnSine * toward;
-        Axis = side * (turned / Length(turned));
+        // (n - cos a arm) / sin a is the unit vector toward n across the arm.
+        const CVector turned = turnCosine * arm + (turnSine / sine) * (n - cosine * arm);
+        Axis = side * turned;
     }
 };
 
@@ -109,13 +115,18 @@ struct WallDepths {
     {
         for (int end = 0; end < 2; ++end) {
             const CVector at = rod.End(end == 0 ? -1.0 : 1.0);
-            for (int axis = 0; axis < 3; ++axis) {
-                const int check = 6 * end + 2 * axis;
-                Depth[check] = Component(lower, axis) - Component(at, axis);
-                Depth[check + 1] = Component(at, axis) - Component(upper, axis);
-                Beyond |= unsigned(Depth[check] > 0.0) << check | unsigned(Depth[check + 1] > 0.0) << (check + 1);
-            }
+            const CVector below = lower - at, above = at - upper;
+            double *depth = Depth + 6 * end;
+            depth[0] = below.x;
+            depth[1] = above.x;
+            depth[2] = below.y;
+            depth[3] = above.y;
+            depth[4] = below.z;
+            depth[5] = above.z;
         }
+        // Without branches: which walls an end lies beyond is not predictable.
+        for (int check = 0; check < kChecks; ++check)
+            Beyond |= unsigned(Depth[check] > 0.0) << check;
     }
 };
 
