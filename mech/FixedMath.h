@@ -93,9 +93,9 @@ inline void FixedSinCosTurns(double t, double &sine, double &cosine)
     constexpr double kS[] = {-1.66666666666666324348e-01, 8.33333333332248946124e-03,
                              -1.98412698298579493134e-04, 2.75573137070700676789e-06,
                              -2.50507602534068634195e-08, 1.58969099521155010221e-10};
-    constexpr double kC[] = {4.16666666666666019037e-02,  -1.38888888888741095749e-03,
-                             2.48015872894767294178e-05,  -2.75573143513906633035e-07,
-                             2.08757232129817482790e-09,  -1.13596475577881948265e-11};
+    constexpr double kC[] = {4.16666666666666019037e-02, -1.38888888888741095749e-03,
+                             2.48015872894767294178e-05, -2.75573143513906633035e-07,
+                             2.08757232129817482790e-09, -1.13596475577881948265e-11};
     double sinePolynomial = kS[5], cosinePolynomial = kC[5];
     for (int k = 4; k >= 0; --k) {
         sinePolynomial = kS[k] + z * sinePolynomial;
@@ -103,7 +103,7 @@ inline void FixedSinCosTurns(double t, double &sine, double &cosine)
     }
     const double s = x + x * (z * sinePolynomial);
     const double c = 1.0 - 0.5 * z + (z * z) * cosinePolynomial;
-// The quadrant q mod 4 as -2, -1, 0, 1 or 2: quadrant 0 is (s, c), 1 is
+    // The quadrant q mod 4 as -2, -1, 0, 1 or 2: quadrant 0 is (s, c), 1 is
     // (c, -s), 2 is (-s, -c) and 3 (here -1) is (-c, s).
     const double quadrant = quarters - 4.0 * fixedmath::RoundToInteger(0.25 * quarters);
     const bool swap = std::fabs(quadrant) == 1.0;

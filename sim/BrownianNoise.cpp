@@ -30,8 +30,8 @@ using DrawWords = CounterColumns;
 // Built for AVX2 and for any x86-64, picked when the program starts. Both do
 // the same IEEE operations in the same order (no fused multiply-add), so
 // they give the same bits.
-__attribute__((target_clones("avx2", "default"))) void NormalsFromBlocks(const std::array<DrawWords, 3> &words,
-                                                                         BatchNormals &normals)
+__attribute__((target_clones("avx2", "default"))) void
+NormalsFromBlocks(const std::array<DrawWords, 3> &words, BatchNormals &normals)
 {
     NormalPairs(words[0], normals[0], normals[1]);
     NormalPairs(words[1], normals[2], normals[3]);
@@ -40,8 +40,8 @@ __attribute__((target_clones("avx2", "default"))) void NormalsFromBlocks(const s
 
 } // namespace
 
-void DrawBatchNormals(std::uint32_t key, std::uint64_t step, const std::array<std::uint32_t, kNoiseBatch> &ids,
-                      BatchNormals &normals)
+void DrawBatchNormals(std::uint32_t key, std::uint64_t step,
+                      const std::array<std::uint32_t, kNoiseBatch> &ids, BatchNormals &normals)
 {
     // Counter words: step, id, draw.
     std::array<DrawWords, 3> words;

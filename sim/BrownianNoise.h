@@ -23,8 +23,8 @@ using BatchNormals = std::array<std::array<double, kNoiseBatch>, 6>;
 // (counter words: step, id, draw), with the fixed logarithm, sine and cosine
 // of FixedMath.h, so the same on every machine, and the same whichever other
 // bodies share the batch.
-void DrawBatchNormals(std::uint32_t key, std::uint64_t step, const std::array<std::uint32_t, kNoiseBatch> &ids,
-                      BatchNormals &normals);
+void DrawBatchNormals(std::uint32_t key, std::uint64_t step,
+                      const std::array<std::uint32_t, kNoiseBatch> &ids, BatchNormals &normals);
 
 // The six normal numbers of one body.
 std::array<double, 6> BodyNormals(std::uint32_t key, std::uint64_t step, std::uint32_t id);

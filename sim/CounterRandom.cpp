@@ -36,7 +36,7 @@ void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const Counte
 // groups at a time: the rounds of Random123's philox4x32, with its
 // multipliers and key increments.
 [[gnu::target("avx2")]] void CounterBlocksAvx2(CounterStreamTag tag, std::uint32_t key,
-                                                const CounterColumns &counters, CounterColumns &blocks)
+                                               const CounterColumns &counters, CounterColumns &blocks)
 {
     constexpr std::size_t kGroups = kCounterLanes / 8;
     __m256i c[kGroups][4];
@@ -69,7 +69,8 @@ void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const Counte
 
 } // namespace
 
-void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters, CounterColumns &blocks)
+void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
+                   CounterColumns &blocks)
 {
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
     if (hasAvx2)

@@ -46,7 +46,8 @@ using CounterColumns = std::array<std::array<std::uint32_t, kCounterLanes>, 4>;
 
 // CounterBlock of each of the counters, the same words; with AVX2, eight
 // at a time in each of two interleaved chains, where the processor has it.
-void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters, CounterColumns &blocks);
+void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
+                   CounterColumns &blocks);
 
 // (m + 1) / 2^53 for the 53 bits m = high 2^21 + (low >> 11) of two words:
 // in (0, 1], never 0. Each part is converted exactly by integer operations
@@ -61,7 +62,8 @@ inline double UniformFromWords(std::uint32_t high, std::uint32_t low)
 
 // Two uniform doubles in (0, 1] built from 53 bits each, never 0, so that
 // a logarithm of them is finite.
-inline std::array<double, 2> CounterUniforms(CounterStreamTag tag, std::uint32_t key, const CounterWords &counter)
+inline std::array<double, 2> CounterUniforms(CounterStreamTag tag, std::uint32_t key,
+                                             const CounterWords &counter)
 {
     const CounterWords w = CounterBlock(tag, key, counter);
     return {UniformFromWords(w[0], w[1]), UniformFromWords(w[2], w[3])};

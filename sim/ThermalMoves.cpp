@@ -28,8 +28,8 @@ namespace {
 void ThermalMoveBatch::Rest(std::size_t i)
 {
     Ids[i] = 0;
-    for (Column *column :
-         {&CenterX, &CenterY, &CenterZ, &AxisY, &AxisZ, &HalfLength, &AlongNoise, &AcrossNoise, &RotationNoise})
+    for (Column *column : {&CenterX, &CenterY, &CenterZ, &AxisY, &AxisZ, &HalfLength, &AlongNoise,
+                           &AcrossNoise, &RotationNoise})
         (*column)[i] = 0.0;
     AxisX[i] = 1.0;
 }
@@ -39,7 +39,8 @@ void ThermalMoveBatch::Rest(std::size_t i)
 // give the same bits.
 __attribute__((target_clones("avx2", "default"))) void MoveByThermalNoise(ThermalMoveBatch &batch,
                                                                           const ThermalMoveBounds &bounds,
-                                                                          std::uint32_t key, std::uint64_t step)
+                                                                          std::uint32_t key,
+                                                                          std::uint64_t step)
 {
     BatchNormals xi;
     DrawBatchNormals(key, step, batch.Ids, xi);
@@ -67,8 +68,8 @@ __attribute__((target_clones("avx2", "default"))) void MoveByThermalNoise(Therma
         batch.PointedZ[i] = pointed.z;
         // The least room to a wall of either end on any axis: at least 0
         // where both ends lie in the box.
-        const CVector room =
-            MinComponents(MinComponents(pointed - lower, barbed - lower), MinComponents(upper - pointed, upper - barbed));
+        const CVector room = MinComponents(MinComponents(pointed - lower, barbed - lower),
+                                           MinComponents(upper - pointed, upper - barbed));
         const double leastRoom = std::min(std::min(room.x, room.y), room.z);
         const CVector fromPointed = pointed - sphereCenter, fromBarbed = barbed - sphereCenter;
         const double nearest = std::min(Dot(fromPointed, fromPointed), Dot(fromBarbed, fromBarbed));

@@ -325,8 +325,10 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
             for (std::size_t i = 0; i < filled; ++i) {
                 for (std::size_t other = 0; other < kNoiseBatch; ++other)
                     batch.Rest(other);
-                gather(0, batchSlots[i]);
-                charged |= !failure.Guard(batchSlots[i], [&] { MoveByThermalNoise(batch, bounds, key, step); });
+                charged |= !failure.Guard(batchSlots[i], [&] {
+                    gather(0, batchSlots[i]);
+                    MoveByThermalNoise(batch, bounds, key, step);
+                });
             }
             if (!charged)
                 failure.Guard(batchSlots[0], [&] { std::rethrow_exception(error); });
@@ -368,10 +370,9 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
             contacts.clear();
             const std::size_t endSlot = std::min(slots, (block + 1) * kContactBlockSlots);
             for (std::size_t slot = block * kContactBlockSlots; slot < endSlot; ++slot) {
-                if (!filaments.IsLive(slot))
+                if (!filaments.IsLive(slot) || !failure.Guard(slot, [&] { gather(filled, slot); }))
                     continue;
                 batchSlots[filled] = slot;
-                gather(filled, slot);
                 if (++filled == kNoiseBatch)
                     moveBatch(contacts);
             }

@@ -21,7 +21,9 @@ TEST(FixedMath, LogAgreesWithTheLibraryOverTheWholeRange)
 {
     // The smallest and largest uniforms, the branch point sqrt(1/2) and its
     // neighbours, values about 1 where ln x is small, large aspect ratios.
-    const double cases[] = {std::ldexp(1.0, -53),
+    const double cases[] = {std::numeric_limits<double>::denorm_min(),
+                            1e-310,
+                            std::ldexp(1.0, -53),
                             1e-300,
                             0.1,
                             0.5,
@@ -43,6 +45,19 @@ TEST(FixedMath, LogAgreesWithTheLibraryOverTheWholeRange)
             continue;
         }
         EXPECT_LE(UlpsApart(FixedLog(x), std::log(x)), 4.0) << x;
+    }
+}
+
+// Ties go to the even neighbour, as std::nearbyint does; from 2^52 on every
+// double is already whole.
+TEST(FixedMath, RoundingToIntegersIsTheLibrarys)
+{
+    const double values[] = {0.0,  -0.0,    0.3,          -0.3,         0.5,          -0.5,    1.5,  2.5,
+                             -2.5, 3.49999, 0x1p51 + 0.5, 0x1p52 - 0.5, 0x1p52 + 1.0, -0x1p53, 1e300};
+    for (const double y : values) {
+        const double rounded = fixedmath::RoundToInteger(y);
+        EXPECT_EQ(rounded, std::nearbyint(y)) << y;
+        EXPECT_EQ(std::signbit(rounded), std::signbit(std::nearbyint(y))) << y;
     }
 }
 

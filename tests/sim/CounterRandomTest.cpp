@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 // The published known-answer vectors of Philox4x32-10 (counter, key -> block).
 TEST(CounterRandom, PhiloxGivesThePublishedBlocks)
@@ -49,4 +50,27 @@ TEST(CounterRandom, TagsKeysAndCountersGiveDifferentBlocks)
     EXPECT_NE(base, CounterBlock(CounterStreamTag::MechanicsNoise, 1, counter));
     EXPECT_NE(base, CounterBlock(CounterStreamTag::TauLeap, 2, counter));
     EXPECT_NE(base, CounterBlock(CounterStreamTag::TauLeap, 1, CounterOf(0, 5, 9)));
+}
+
+// Sixteen blocks at once (in vectors where the processor has them) are the
+// blocks one at a time, for both tags and counters of every size.
+TEST(CounterRandom, BlocksInColumnsAreTheSingleBlocks)
+{
+    std::mt19937 random(17);
+    for (const CounterStreamTag tag : {CounterStreamTag::MechanicsNoise, CounterStreamTag::TauLeap}) {
+        for (int round = 0; round < 50; ++round) {
+            const std::uint32_t key = random();
+            CounterColumns counters, blocks;
+            for (auto &word : counters)
+                for (std::uint32_t &lane : word)
+                    lane = round % 2 ? random() : random() % 4;
+            CounterBlocks(tag, key, counters, blocks);
+            for (std::size_t i = 0; i < kCounterLanes; ++i) {
+                const CounterWords counter = {counters[0][i], counters[1][i], counters[2][i], counters[3][i]};
+                const CounterWords expected = CounterBlock(tag, key, counter);
+                for (std::size_t w = 0; w < 4; ++w)
+                    ASSERT_EQ(blocks[w][i], expected[w]) << "lane " << i << " word " << w;
+            }
+        }
+    }
 }

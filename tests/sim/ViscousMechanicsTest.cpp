@@ -5,6 +5,7 @@
 
 #include "Cell.h"
 #include "Drag.h"
+#include "FloatingPoint.h"
 
 #include <gtest/gtest.h>
 
@@ -409,5 +410,62 @@ TEST(ViscousMechanics, AnyThreadCountGivesTheSameWorld)
     EXPECT_EQ(run(2), one);
     EXPECT_EQ(run(4), one);
 }
+
+} // namespace
+
+namespace {
+
+// 400 rods in the box, two of them faulty: one whose axis is not a number
+// (an invalid comparison in its move) and one whose axis is huge (its move
+// overflows). The rods move in batches in vectors; a fault is still charged
+// to its own rod, so every thread count reports the fault of the first
+// faulty rod in list order.
+enum class Flaw { NotANumber, Huge };
+
+struct FaultyRods {
+    std::size_t FirstAt;
+    Flaw First;
+    std::size_t SecondAt;
+    Flaw Second;
+    fp::Fault Expected;
+};
+
+class ViscousFaults : public ::testing::TestWithParam<FaultyRods> {};
+
+TEST_P(ViscousFaults, EveryThreadCountReportsTheFirstFaultyRod)
+{
+    const FaultyRods &world = GetParam();
+    const auto axisOf = [](Flaw flaw) {
+        return flaw == Flaw::Huge ? CVector(1e308, 0, 0) : CVector(std::nan(""), 0, 0);
+    };
+    for (const int threads : {1, 2, 4}) {
+        CCell cell;
+        ViscousWorld(cell, 1e-6);
+        for (std::size_t i = 0; i < 400; ++i) {
+            CSolidFilament f;
+            f.PointedEnd = CVector(5e-7);
+            f.Direction = i == world.FirstAt    ? axisOf(world.First)
+                          : i == world.SecondAt ? axisOf(world.Second)
+                                                : CVector(0, 0, 1);
+            f.Monomers = 5;
+            cell.Filaments.Append(f);
+        }
+        cell.MechanicsThreads = threads;
+        const fp::Traps traps;
+        try {
+            cell.MechStep(1e-4);
+            ADD_FAILURE() << "no fault on " << threads << " threads";
+        } catch (const fp::FloatingPointError &e) {
+            EXPECT_EQ(e.fault(), world.Expected) << threads << " threads";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batches, ViscousFaults,
+    ::testing::Values(FaultyRods{3, Flaw::NotANumber, 5, Flaw::Huge, fp::Fault::Invalid},
+                      FaultyRods{3, Flaw::Huge, 5, Flaw::NotANumber, fp::Fault::Overflow},
+                      FaultyRods{17, Flaw::NotANumber, 390, Flaw::Huge, fp::Fault::Invalid},
+                      FaultyRods{17, Flaw::Huge, 390, Flaw::NotANumber, fp::Fault::Overflow}));
 
 } // namespace
