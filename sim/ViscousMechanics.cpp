@@ -151,8 +151,11 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
     WallDepths depths(rod, lower, upper);
     constexpr int kSweeps = 16;
     constexpr double kNoContact = -1.0;
-    // m: a contact this close to its target is done (rounding leaves less).
-    constexpr double kSettled = 1e-13;
+    // m: a contact this close to its target is done. A hundredth of a
+    // nanometre is far below a contact's thermal spread (sqrt(kT/k), 6 nm at
+    // the default stiffness); a rod lying along a wall, whose ends push each
+    // other in, would take many more sweeps to come closer.
+    constexpr double kSettled = 1e-11;
     double targets[WallDepths::kChecks]; // the depth to reach, m
     std::fill(std::begin(targets), std::end(targets), kNoContact);
     // The checks after the last push of a sweep saw the rod as it stays.
@@ -242,7 +245,8 @@ void CViscousMechanics::Prepare(const CCellContents &world, const ViscousConstan
         motions_[std::size_t(monomers)] = ComputeMotion(monomers);
 }
 
-const CViscousMechanics::RodMotion &CViscousMechanics::MotionOf(std::int32_t monomers, RodMotion &spare) const
+inline const CViscousMechanics::RodMotion &CViscousMechanics::MotionOf(std::int32_t monomers,
+                                                                       RodMotion &spare) const
 {
     if (monomers >= 0 && monomers < kTabulatedMonomers)
         return motions_[std::size_t(monomers)];
