@@ -74,6 +74,17 @@ struct Rod {
                HalfLength * HalfLength * across * Motion.RotationMobility;
     }
 
+    // How far the end on side a moves along the unit vector na per unit
+    // impulse on the end on side b along nb: the translation na M nb and the
+    // rotation, (arm_a x na) . (arm_b x nb) over the rotational drag.
+    double EndCoupling(double a, const CVector &na, double b, const CVector &nb) const
+    {
+        const double alongA = Dot(Axis, na), alongB = Dot(Axis, nb);
+        const double across = Dot(na, nb) - alongA * alongB;
+        return alongA * alongB * Motion.AlongMobility +
+               across * (Motion.AcrossMobility + a * b * HalfLength * HalfLength * Motion.RotationMobility);
+    }
+
     // Moves the end on `side` by the impulse j (N s) along n: the centre by
     // j M n, the axis by the rotation that moves the end along n by its
     // rotational share, exactly on its circle (at most until the end
@@ -138,8 +149,11 @@ struct WallDepths {
 // stiffness k. Each contact (an end beyond a wall) gets its target depth,
 // d exp(-k m dt), when first met; the contacts are then pushed to their
 // targets in a fixed order, sweep after sweep, since pushing one end turns
-// the rod and may move the other (in a corner, against two walls). A sweep
-// ends early where nothing has moved since the previous sweep looked.
+// the rod and may move the other (in a corner, against two walls). Where
+// both ends lie beyond their targets they are pushed together, which a rod
+// lying along a wall needs: pushed in turn, each end would push the other
+// back in by about half its own way, and the sweeps would converge slowly. A
+// sweep ends early where nothing has moved since the previous sweep looked.
 void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
 {
     // Most rods touch no wall: both ends inside on every axis.
@@ -158,6 +172,47 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
     constexpr double kSettled = 1e-11;
     double targets[WallDepths::kChecks]; // the depth to reach, m
     std::fill(std::begin(targets), std::end(targets), kNoContact);
+    // The normal of check i, and its contact's mobility.
+    const auto normalOf = [](int check) {
+        CVector n(0.0);
+        Component(n, check / 2 % 3) = check % 2 ? -1.0 : 1.0;
+        return n;
+    };
+    const auto sideOf = [](int check) { return check < 6 ? -1.0 : 1.0; };
+    // How far check i lies beyond its target, setting the target when the
+    // contact is first met.
+    const auto excess = [&](int check, const CVector &n, double mobility) {
+        const double depth = depths.Depth[check];
+        double &target = targets[check];
+        if (target == kNoContact)
+            target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
+        return depth - target;
+    };
+    // Pushes check a (excess ea, mobility ma) together with the first
+    // contact of the other end beyond its target: the two impulses that
+    // bring both to their targets at once, from the 2 x 2 system of the
+    // ends' mobilities; false where there is none, or where one of them
+    // would have to pull.
+    const auto pushPair = [&](int a, const CVector &na, double ea, double ma) {
+        const unsigned others = depths.Beyond & (a < 6 ? 0xfc0u : 0x3fu);
+        if (others == 0)
+            return false;
+        const int b = std::countr_zero(others);
+        const CVector nb = normalOf(b);
+        const double mb = rod.EndMobility(nb);
+        const double eb = excess(b, nb, mb);
+        const double coupling = rod.EndCoupling(sideOf(a), na, sideOf(b), nb);
+        const double determinant = ma * mb - coupling * coupling;
+        if (!(eb > kSettled) || !(determinant > 0.0))
+            return false;
+        const double impulseA = (ea * mb - eb * coupling) / determinant;
+        const double impulseB = (eb * ma - ea * coupling) / determinant;
+        if (!(impulseA > 0.0) || !(impulseB > 0.0))
+            return false;
+        rod.PushEnd(sideOf(a), na, impulseA);
+        rod.PushEnd(sideOf(b), nb, impulseB);
+        return true;
+    };
     // The checks after the last push of a sweep saw the rod as it stays.
     int lastPush = WallDepths::kChecks - 1;
     for (int sweep = 0; sweep < kSweeps; ++sweep) {
@@ -168,16 +223,12 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
             if (check > lastPush && pushedAt < 0)
                 break;
             ahead &= ~0u << check << 1;
-            const int end = check / 6, axis = check / 2 % 3, top = check % 2;
-            const double depth = depths.Depth[check];
-            CVector n(0.0);
-            Component(n, axis) = top ? -1.0 : 1.0;
+            const CVector n = normalOf(check);
             const double mobility = rod.EndMobility(n);
-            double &target = targets[check];
-            if (target == kNoContact)
-                target = depth - RelaxedDistance(depth, stiffness, mobility, dt);
-            if (depth > target + kSettled) {
-                rod.PushEnd(end == 0 ? -1.0 : 1.0, n, (depth - target) / mobility);
+            const double own = excess(check, n, mobility);
+            if (own > kSettled) {
+                if (!pushPair(check, n, own, mobility))
+                    rod.PushEnd(sideOf(check), n, own / mobility);
                 depths = WallDepths(rod, lower, upper);
                 ahead = depths.Beyond & (~0u << check << 1);
                 pushedAt = check;
