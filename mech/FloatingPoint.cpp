@@ -13,11 +13,13 @@ thread_local bool trapsOn = false;
 
 void SetHardwareTraps(bool on)
 {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    if (on)
+    if (on) {
+        // A flag left raised would trap at once where the x87 unit is used.
+        std::feclearexcept(FE_ALL_EXCEPT);
         feenableexcept(kTrappedExceptions);
-    else
+    } else {
         fedisableexcept(kTrappedExceptions);
+    }
 }
 
 Fault FaultOfSignalCode(int code)

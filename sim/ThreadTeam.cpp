@@ -14,7 +14,7 @@ namespace {
 // Chunks per thread: enough for the free threads to take over the work of
 // one that is descheduled, few enough that switching the traps on per chunk
 // costs nothing.
-constexpr std::size_t kChunksPerThread = 32;
+constexpr std::size_t kChunksPerThread = 16;
 
 } // namespace
 
