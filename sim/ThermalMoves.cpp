@@ -4,27 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// u rotated by the angle |theta| about theta, for theta across u; u itself
-// when theta is zero. Both results are computed and one is picked, so that
-// the loop has no branch: the division is by 1 where the angle is zero.
-[[gnu::always_inline]] inline CVector RotatedAcross(const CVector &u, const CVector &theta)
-{
-    const double angle = Length(theta);
-    constexpr double kTurnsPerRadian = 0.15915494309189533577;
-    double sine = 0.0, cosine = 0.0;
-    FixedSinCosTurns(angle * kTurnsPerRadian, sine, cosine);
-    const bool still = angle == 0.0;
-    const CVector rotated = cosine * u + (sine / fixedmath::Select(still, 1.0, angle)) * Cross(theta, u);
-    // Against the rounding of many steps, not as part of the rotation.
-    const CVector unit = rotated / Length(rotated);
-    return CVector(fixedmath::Select(still, u.x, unit.x), fixedmath::Select(still, u.y, unit.y),
-                   fixedmath::Select(still, u.z, unit.z));
-}
-
-} // namespace
-
 void ThermalMoveBatch::Rest(std::size_t i)
 {
     Ids[i] = 0;
@@ -47,20 +26,48 @@ __attribute__((target_clones("avx2", "default"))) void MoveByThermalNoise(Therma
     // Copies, so that no store into the batch can change them.
     const CVector lower = bounds.Lower, upper = bounds.Upper, sphereCenter = bounds.SphereCenter;
     const double radiusSquared = bounds.SphereRadius * bounds.SphereRadius;
+    // Three passes, each a loop of vectors: the centres and the rotation
+    // vectors theta (the noise across the axis), the sines and cosines of
+    // |theta| (long chains, unrolled so that many run at once), then the
+    // rotations (u itself where theta is zero) and the ends.
+    ThermalMoveBatch::Column thetaX, thetaY, thetaZ, angle, sine, cosine;
     for (std::size_t i = 0; i < kNoiseBatch; ++i) {
         const CVector axis(batch.AxisX[i], batch.AxisY[i], batch.AxisZ[i]);
         CVector center(batch.CenterX[i], batch.CenterY[i], batch.CenterZ[i]);
         const CVector kick(xi[0][i], xi[1][i], xi[2][i]);
         const double along = Dot(kick, axis);
         center += batch.AlongNoise[i] * along * axis + batch.AcrossNoise[i] * (kick - along * axis);
-        const CVector turn(xi[3][i], xi[4][i], xi[5][i]);
-        const CVector turned = RotatedAcross(axis, batch.RotationNoise[i] * (turn - Dot(turn, axis) * axis));
         batch.CenterX[i] = center.x;
         batch.CenterY[i] = center.y;
         batch.CenterZ[i] = center.z;
+        const CVector turn(xi[3][i], xi[4][i], xi[5][i]);
+        const CVector theta = batch.RotationNoise[i] * (turn - Dot(turn, axis) * axis);
+        thetaX[i] = theta.x;
+        thetaY[i] = theta.y;
+        thetaZ[i] = theta.z;
+        angle[i] = Length(theta);
+    }
+    constexpr double kTurnsPerRadian = 0.15915494309189533577;
+#pragma GCC unroll 16
+    for (std::size_t i = 0; i < kNoiseBatch; ++i)
+        FixedSinCosTurns(angle[i] * kTurnsPerRadian, sine[i], cosine[i]);
+    for (std::size_t i = 0; i < kNoiseBatch; ++i) {
+        const CVector axis(batch.AxisX[i], batch.AxisY[i], batch.AxisZ[i]);
+        const CVector theta(thetaX[i], thetaY[i], thetaZ[i]);
+        // Both results are computed and one is picked, so that the loop has
+        // no branch: the division is by 1 where the angle is zero.
+        const bool still = angle[i] == 0.0;
+        const CVector rotated =
+            cosine[i] * axis + (sine[i] / fixedmath::Select(still, 1.0, angle[i])) * Cross(theta, axis);
+        // Against the rounding of many steps, not as part of the rotation.
+        const CVector unit = rotated / Length(rotated);
+        const CVector turned(fixedmath::Select(still, axis.x, unit.x),
+                             fixedmath::Select(still, axis.y, unit.y),
+                             fixedmath::Select(still, axis.z, unit.z));
         batch.AxisX[i] = turned.x;
         batch.AxisY[i] = turned.y;
         batch.AxisZ[i] = turned.z;
+        const CVector center(batch.CenterX[i], batch.CenterY[i], batch.CenterZ[i]);
         const CVector pointed = center + (-1.0 * batch.HalfLength[i]) * turned;
         const CVector barbed = center + batch.HalfLength[i] * turned;
         batch.PointedX[i] = pointed.x;
