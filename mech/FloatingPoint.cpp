@@ -78,18 +78,23 @@ const char *FaultMessage(Fault fault)
     return "Invalid floating point operation";
 }
 
+// The hardware is set only where the state changes: a parallel stage sets
+// the traps for each chunk of work, and the calling thread, whose traps are
+// on already, takes chunks too.
 Traps::Traps(bool enabled) : previous_(trapsOn)
 {
     if (enabled)
         InstallHandlerOnce();
+    if (enabled != trapsOn)
+        SetHardwareTraps(enabled);
     trapsOn = enabled;
-    SetHardwareTraps(enabled);
 }
 
 Traps::~Traps()
 {
+    if (previous_ != trapsOn)
+        SetHardwareTraps(previous_);
     trapsOn = previous_;
-    SetHardwareTraps(previous_);
 }
 
 bool TrapsEnabled()
