@@ -2,6 +2,7 @@
 #include "CellTestWorld.h"
 
 #include "FloatingPoint.h"
+#include "StepFault.h"
 #include "Random.h"
 
 #include <gtest/gtest.h>
@@ -341,14 +342,7 @@ TEST_P(CellMechanicsFaults, EveryThreadCountReportsTheSameFault)
             else
                 AddFilament(CVector(5e-7), CVector(0, 0, 1), 5);
         }
-        cell.MechanicsThreads = threads;
-        const fp::Traps traps;
-        try {
-            cell.MechStep(1e-4);
-            ADD_FAILURE() << "no fault on " << threads << " threads";
-        } catch (const fp::FloatingPointError &e) {
-            EXPECT_EQ(e.fault(), world.expected) << threads << " threads";
-        }
+        ExpectStepFault(cell, threads, world.expected);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "Cell.h"
 #include "Drag.h"
 #include "FloatingPoint.h"
+#include "StepFault.h"
 
 #include <gtest/gtest.h>
 
@@ -450,14 +451,7 @@ TEST_P(ViscousFaults, EveryThreadCountReportsTheFirstFaultyRod)
             f.Monomers = 5;
             cell.Filaments.Append(f);
         }
-        cell.MechanicsThreads = threads;
-        const fp::Traps traps;
-        try {
-            cell.MechStep(1e-4);
-            ADD_FAILURE() << "no fault on " << threads << " threads";
-        } catch (const fp::FloatingPointError &e) {
-            EXPECT_EQ(e.fault(), world.Expected) << threads << " threads";
-        }
+        ExpectStepFault(cell, threads, world.Expected);
     }
 }
 
