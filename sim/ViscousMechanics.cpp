@@ -116,6 +116,29 @@ struct Rod {
         const CVector turned = turnCosine * arm + (turnSine / sine) * (n - cosine * arm);
         Axis = side * turned;
     }
+
+    // Moves the pointed end by `pointed` and the barbed end by `barbed`
+    // along the unit normal n, both at once (two contacts with one wall):
+    // the centre by their mean, with the translation's mobility (j M n, j
+    // the summed impulse), the axis turned in the plane of itself and n so
+    // that each end moves exactly its own way.
+    void PushBothEnds(const CVector &n, double pointed, double barbed)
+    {
+        const double along = Dot(Axis, n);
+        const double across = 1.0 - along * along;
+        const double mean = 0.5 * (pointed + barbed);
+        const double impulse = mean / (along * along * Motion.AlongMobility + across * Motion.AcrossMobility);
+        Center +=
+            impulse * (along * Motion.AlongMobility * Axis + Motion.AcrossMobility * (n - along * Axis));
+        const double acrossNow = std::sqrt(std::max(across, 0.0));
+        if (!(acrossNow > 1e-12) || HalfLength == 0.0)
+            return;
+        // The barbed end, at +h along the axis, moves by h (target - along)
+        // from the turn, the pointed end by as much the other way.
+        const double target = std::clamp(along + (barbed - mean) / HalfLength, -1.0, 1.0);
+        const double acrossThen = std::sqrt(std::max(1.0 - target * target, 0.0));
+        Axis = target * n + (acrossThen / acrossNow) * (Axis - along * n);
+    }
 };
 
 // How deep each end of a rod lies beyond each wall of the box, in a fixed
@@ -150,10 +173,12 @@ struct WallDepths {
 // d exp(-k m dt), when first met; the contacts are then pushed to their
 // targets in a fixed order, sweep after sweep, since pushing one end turns
 // the rod and may move the other (in a corner, against two walls). Where
-// both ends lie beyond their targets they are pushed together, which a rod
-// lying along a wall needs: pushed in turn, each end would push the other
-// back in by about half its own way, and the sweeps would converge slowly. A
-// sweep ends early where nothing has moved since the previous sweep looked.
+// both ends lie beyond walls they are pushed together, by the two impulses
+// that bring both to their targets at once; against one wall (a rod lying
+// along it, the common case) that is one motion that puts both ends exactly
+// where they belong. Pushed in turn, each end would push the other back in
+// by about half its own way, and the sweeps would converge slowly. A sweep
+// ends early where nothing has moved since the previous sweep looked.
 void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
 {
     // Most rods touch no wall: both ends inside on every axis.
@@ -209,8 +234,14 @@ void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double sti
         const double impulseB = (eb * ma - ea * coupling) / determinant;
         if (!(impulseA > 0.0) || !(impulseB > 0.0))
             return false;
-        rod.PushEnd(sideOf(a), na, impulseA);
-        rod.PushEnd(sideOf(b), nb, impulseB);
+        if (b % 6 == a % 6) {
+            // The same wall: one motion puts both ends where they belong.
+            const bool pointedFirst = a < b;
+            rod.PushBothEnds(na, pointedFirst ? ea : eb, pointedFirst ? eb : ea);
+        } else {
+            rod.PushEnd(sideOf(a), na, impulseA);
+            rod.PushEnd(sideOf(b), nb, impulseB);
+        }
         return true;
     };
     // The checks after the last push of a sweep saw the rod as it stays.
@@ -452,7 +483,7 @@ void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &const
         for (const std::size_t slot : bacteriumContacts_[block]) {
             CSolidFilament &f = filaments.AtSlot(slot);
             RodMotion spare;
-            const double halfLength = 0.5 * MONOMER_LENGTH * f.Monomers;
+            const double halfLength = HalfLengthOf(f);
             Rod rod{f.PointedEnd + halfLength * f.Direction, f.Direction, halfLength,
                     MotionOf(f.Monomers, spare)};
             for (const double side : {-1.0, 1.0}) {
