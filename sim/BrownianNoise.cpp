@@ -1,6 +1,7 @@
 #include "BrownianNoise.h"
 
 #include "FixedMath.h"
+#include "VectorClones.h"
 
 #include <cmath>
 
@@ -24,13 +25,10 @@ using DrawWords = CounterColumns;
     second = radius * sine;
 }
 
-// Built for AVX2 and for any x86-64, picked when the program starts. Both do
-// the same IEEE operations in the same order (no fused multiply-add), so
-// they give the same bits. Each pair is a long chain of dependent
-// operations: the loop is unrolled whole, so that the processor has the
-// chains of many vectors of bodies at hand at once.
-__attribute__((target_clones("avx2", "default"))) void
-NormalsFromBlocks(const std::array<DrawWords, 3> &words, BatchNormals &normals)
+// Each pair is a long chain of dependent operations: the loop is unrolled
+// whole, so that the processor has the chains of many vectors of bodies at
+// hand at once.
+FILONEX_VECTOR_CLONES void NormalsFromBlocks(const std::array<DrawWords, 3> &words, BatchNormals &normals)
 {
     for (std::size_t draw = 0; draw < 3; ++draw) {
 #pragma GCC unroll 16

@@ -1,6 +1,7 @@
 #include "ThermalMoves.h"
 
 #include "FixedMath.h"
+#include "VectorClones.h"
 
 #include <algorithm>
 
@@ -13,13 +14,8 @@ void ThermalMoveBatch::Rest(std::size_t i)
     AxisX[i] = 1.0;
 }
 
-// Built for AVX2 and for any x86-64, picked when the program starts; both do
-// the same IEEE operations in the same order (no fused multiply-add), so they
-// give the same bits.
-__attribute__((target_clones("avx2", "default"))) void MoveByThermalNoise(ThermalMoveBatch &batch,
-                                                                          const ThermalMoveBounds &bounds,
-                                                                          std::uint32_t key,
-                                                                          std::uint64_t step)
+FILONEX_VECTOR_CLONES void MoveByThermalNoise(ThermalMoveBatch &batch, const ThermalMoveBounds &bounds,
+                                              std::uint32_t key, std::uint64_t step)
 {
     BatchNormals xi;
     DrawBatchNormals(key, step, batch.Ids, xi);
