@@ -14,12 +14,10 @@
 
 namespace {
 
-constexpr std::uint32_t SEED = 20261207u;
-
 // A world grown by chemistry alone to `grownFor` simulated seconds.
 void GrowWorld(CCell &cell, const WorldParameters &parameters, double grownFor)
 {
-    cell.Random.SeedWith(SEED);
+    cell.Random.SeedWith(kMechanicsBenchSeed);
     BuildWorld(cell, parameters);
     cell.RunChemistry(grownFor);
 }
@@ -51,60 +49,12 @@ void BM_ReactionsDefaultWorld(benchmark::State &state)
     MeasureReactions(state, parameters, 10.0, 0.01);
 }
 
-// A grown default world at about 4,300 filaments, for the mechanics step.
-void GrowMechanicsWorld(CCell &cell)
-{
-    WorldParameters parameters;
-    parameters.Method = CCell::NEXT_REACTION;
-    GrowWorld(cell, parameters, 20.0);
-}
-
-void BM_MechanicsStep(benchmark::State &state)
-{
-    CCell cell;
-    GrowMechanicsWorld(cell);
-    MeasureMechanicsSteps(state, cell);
-}
-
-// One thread against two, on the rigid-body model.
-void BM_MechanicsSpeedUpOnTwoThreads(benchmark::State &state)
-{
-    CCell cell;
-    GrowMechanicsWorld(cell);
-    MeasureTwoThreadSpeedUp(state, cell);
-}
-
-// The window's default world run for its default 100 s with mechanics, on
-// all cores.
-void BM_DefaultRunWithMechanics(benchmark::State &state)
-{
-    for (auto _ : state) {
-        CCell cell;
-        WorldParameters parameters;
-        parameters.Method = CCell::NEXT_REACTION;
-        cell.Random.SeedWith(SEED);
-        BuildWorld(cell, parameters);
-        cell.RunChemMech(double(state.range(0)));
-        state.counters["filaments"] = double(cell.Filaments.size());
-        state.counters["reactions"] = double(cell.ReactionCount);
-    }
-}
+// The rigid-body model's step, speed-up and default run.
+const bool registered = RegisterMechanicsBenchmarks(
+    MechanicsModel::RigidBodies,
+    {"BM_MechanicsStep", "BM_MechanicsSpeedUpOnTwoThreads", "BM_DefaultRunWithMechanics"});
 
 } // namespace
 
 BENCHMARK(BM_ReactionsSeveringWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReactionsDefaultWorld)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_MechanicsStep)
-    ->ArgName("threads")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
-BENCHMARK(BM_MechanicsSpeedUpOnTwoThreads)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_DefaultRunWithMechanics)
-    ->ArgName("seconds")
-    ->Arg(100)
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond)
-    ->UseRealTime();
