@@ -181,12 +181,6 @@ struct WallDepths {
 // ends early where nothing has moved since the previous sweep looked.
 void ConfineRod(Rod &rod, const CVector &lower, const CVector &upper, double stiffness, double dt)
 {
-    // Most rods touch no wall: both ends inside on every axis.
-    const CVector pointed = rod.End(-1.0), barbed = rod.End(1.0);
-    const CVector least = MinComponents(pointed, barbed), most = MaxComponents(pointed, barbed);
-    if (least.x >= lower.x && least.y >= lower.y && least.z >= lower.z && most.x <= upper.x &&
-        most.y <= upper.y && most.z <= upper.z)
-        return;
     WallDepths depths(rod, lower, upper);
     constexpr int kSweeps = 16;
     constexpr double kNoContact = -1.0;
