@@ -150,6 +150,15 @@ inline CVector Normalized(const CVector &a)
 {
     return a / Length(a);
 }
+// The component of v along axis 0 (x), 1 (y) or 2 (z).
+inline double &Component(CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
+inline double Component(const CVector &v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
 // Per component the smaller (larger) value; on equal values the value of a.
 inline CVector MinComponents(const CVector &a, const CVector &b)
 {

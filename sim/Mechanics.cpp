@@ -14,16 +14,6 @@ namespace {
 // With fewer filaments starting the threads costs more than it saves.
 constexpr std::size_t kParallelFromSlots = 256;
 
-double &Component(CVector &v, int axis)
-{
-    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
-}
-
-double Component(const CVector &v, int axis)
-{
-    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
-}
-
 // Square root of a quantity that is mathematically non-negative but may
 // round to slightly below zero.
 double SqrtOfNonNegative(double x)

@@ -12,6 +12,7 @@ void ThermalMoveBatch::Rest(std::size_t i)
                            &AcrossNoise, &RotationNoise})
         (*column)[i] = 0.0;
     AxisX[i] = 1.0;
+    AlongMobility[i] = AcrossMobility[i] = RotationMobility[i] = 1.0;
 }
 
 FILONEX_VECTOR_CLONES void MoveByThermalNoise(ThermalMoveBatch &batch, const ThermalMoveBounds &bounds,
@@ -76,7 +77,7 @@ FILONEX_VECTOR_CLONES void MoveByThermalNoise(ThermalMoveBatch &batch, const The
         const double leastRoom = std::min(std::min(room.x, room.y), room.z);
         const CVector fromPointed = pointed - sphereCenter, fromBarbed = barbed - sphereCenter;
         const double nearest = std::min(Dot(fromPointed, fromPointed), Dot(fromBarbed, fromBarbed));
-        batch.InBox[i] = fixedmath::Select(leastRoom >= 0.0, 1.0, 0.0);
+        batch.WallsDone[i] = fixedmath::Select(leastRoom >= 0.0, 1.0, 0.0);
         batch.InSphere[i] = fixedmath::Select(nearest < radiusSquared, 1.0, 0.0);
     }
 }

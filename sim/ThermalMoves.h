@@ -23,13 +23,18 @@ struct ThermalMoveBatch {
     // Per-step noise amplitudes: along and across the axis (m) and of the
     // rotation (rad).
     Column AlongNoise, AcrossNoise, RotationNoise;
-    // Out: the pointed end after the move; 1 where both ends lie in the box
-    // (the rod meets no wall), else 0; 1 where an end lies in the sphere.
+    // Mobilities along and across the axis and of the rotation, for the
+    // walls.
+    Column AlongMobility, AcrossMobility, RotationMobility;
+    // Out: the pointed end after the move; 1 where the rod is done with the
+    // walls (both ends lie in the box, or it has been pushed in), else 0; 1
+    // where an end lies in the sphere.
     Column PointedX, PointedY, PointedZ;
-    Column InBox, InSphere;
+    Column WallsDone, InSphere;
 
-    // Rod i at rest at the origin, along x, without length or noise: what
-    // the lanes of a batch that is not full hold.
+    // Rod i at rest at the origin, along x, without length or noise, of unit
+    // mobilities: what the lanes of a batch that is not full hold, all of
+    // whose arithmetic stays finite.
     void Rest(std::size_t i);
 };
 

@@ -2,6 +2,7 @@
 
 #include "CellContents.h"
 #include "ThreadTeam.h"
+#include "ViscousRod.h"
 
 #include <cstdint>
 #include <vector>
@@ -27,20 +28,22 @@ public:
     void Step(CCellContents &world, const ViscousConstants &constants, double dt, std::uint64_t step,
               CThreadTeam &threads, int team);
 
-    // The mobilities and per-step noise of a rod of one length.
-    struct RodMotion {
-        double AlongMobility = 0.0;    // 1/gamma_parallel, m/(N s)
-        double AcrossMobility = 0.0;   // 1/gamma_perpendicular, m/(N s)
-        double RotationMobility = 0.0; // 1/gamma_rotation, 1/(N m s)
-        double AlongNoise = 0.0;       // sqrt(2 kT dt / gamma_parallel), m
-        double AcrossNoise = 0.0;      // m
-        double RotationNoise = 0.0;    // sqrt(2 kT dt / gamma_rotation), rad
-    };
+    // The motion of a rod of `monomers` as prepared for the step, from the
+    // table or computed into `spare`.
+    const RodMotion &MotionOf(std::int32_t monomers, RodMotion &spare) const
+    {
+        if (monomers >= 0 && monomers < kTabulatedMonomers)
+            return motions_[std::size_t(monomers)];
+        spare = ComputeMotion(monomers);
+        return spare;
+    }
 
 private:
+    // Monomer counts tabulated at once; longer filaments are rare.
+    static constexpr std::int32_t kTabulatedMonomers = 4096;
+
     // Refreshes the table of rod motions when a constant changed.
     void Prepare(const CCellContents &world, const ViscousConstants &constants, double dt);
-    const RodMotion &MotionOf(std::int32_t monomers, RodMotion &spare) const;
     RodMotion ComputeMotion(std::int32_t monomers) const;
 
     // What the table was built for.

@@ -14,16 +14,6 @@ namespace {
 constexpr double EDGE = 1e-6; // m
 constexpr double DT = 1e-4;   // s
 
-double &Component(CVector &v, int axis)
-{
-    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
-}
-
-double Component(const CVector &v, int axis)
-{
-    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
-}
-
 // A 1 um box; contact coefficients 1 so that forces read as geometry; no
 // Brownian kicks and no speed limits unless a test sets them.
 class CellMechanics : public ::testing::Test {
