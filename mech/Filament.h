@@ -15,11 +15,11 @@ public:
     CVector PointedEnd; // [m]
     CVector Direction;  // unit vector from the pointed end toward the barbed end
     std::int32_t Monomers = 0;
-    bool Capped = false; // the barbed end carries a capping protein
     // The body's own number in its world, given when the filament is listed
     // (a severed filament's new piece gets a new one); the viscous model's
     // noise is drawn by it.
     std::uint32_t Id = 0;
+    bool Capped = false; // the barbed end carries a capping protein
 
     // The ends are never stored together: the barbed end follows from
     // PointedEnd, Direction and Monomers.
