@@ -50,25 +50,24 @@ inline double RoundToInteger(double y)
 // distributable fdlibm (1993), evaluated by Horner's rule in a fixed order:
 // a few terms, so short chains of operations that many lanes run at once.
 
-// ln x for a finite x > 0: x = m 2^e with m in [sqrt(1/2), sqrt(2)), and
-// ln m = 2 atanh(s) = 2s + s R(s^2), s = (m - 1)/(m + 1), |s| <= 0.1716, R
-// of degree 7 (its error is below 2^-58).
-inline double FixedLog(double x)
+namespace fixedmath {
+
+// ln x for a finite x > 0 whose exponent field, less `bias`, is its binary
+// exponent (1022 for a normal x): x = m 2^e with m in [sqrt(1/2), sqrt(2)),
+// and ln m = 2 atanh(s) = 2s + s R(s^2), s = (m - 1)/(m + 1), |s| <= 0.1716,
+// R of degree 7 (its error is below 2^-58).
+inline double LogWithBias(double x, double bias)
 {
-    // A subnormal x is scaled into the normal range first, exactly.
-    const bool subnormal = x < 0x1p-1022;
-    x *= fixedmath::Select(subnormal, 0x1p54, 1.0);
     // m in [1/2, 1) and e from the bits, exactly.
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
     constexpr std::uint64_t kFractionBits = 0x000fffffffffffffull;
     constexpr std::uint64_t kHalfExponent = 0x3fe0000000000000ull;
     double m = std::bit_cast<double>((bits & kFractionBits) | kHalfExponent);
-    double exponent =
-        fixedmath::SmallIntegerToDouble(bits >> 52) - fixedmath::Select(subnormal, 1022.0 + 54.0, 1022.0);
+    double exponent = SmallIntegerToDouble(bits >> 52) - bias;
     constexpr double kSqrtHalf = 0.70710678118654752440;
     const bool low = m < kSqrtHalf;
-    m *= fixedmath::Select(low, 2.0, 1.0);
-    exponent -= fixedmath::Select(low, 1.0, 0.0);
+    m *= Select(low, 2.0, 1.0);
+    exponent -= Select(low, 1.0, 0.0);
     const double s = (m - 1.0) / (m + 1.0);
     const double z = s * s;
     constexpr double kR[] = {6.666666666666735130e-01, 3.999999999940941908e-01, 2.857142874366239149e-01,
@@ -79,6 +78,23 @@ inline double FixedLog(double x)
         r = kR[k] + z * r;
     constexpr double kLn2 = 0.69314718055994530942;
     return exponent * kLn2 + (2.0 * s + s * (z * r));
+}
+
+} // namespace fixedmath
+
+// ln x for a finite x > 0. A subnormal x is scaled into the normal range
+// first, exactly.
+inline double FixedLog(double x)
+{
+    const bool subnormal = x < 0x1p-1022;
+    return fixedmath::LogWithBias(x * fixedmath::Select(subnormal, 0x1p54, 1.0),
+                                  fixedmath::Select(subnormal, 1022.0 + 54.0, 1022.0));
+}
+
+// FixedLog of a normal x (at least 2^-1022), the same bits with less work.
+inline double FixedLogOfNormal(double x)
+{
+    return fixedmath::LogWithBias(x, 1022.0);
 }
 
 // sin and cos of 2 pi t, t in turns. t is split exactly into a quarter turn

@@ -15,10 +15,10 @@ using DrawWords = CounterColumns;
 [[gnu::always_inline]] inline void NormalPair(const DrawWords &words, std::size_t i, double &first,
                                               double &second)
 {
-    // u in (0, 1]: the logarithm stays finite.
+    // u in [2^-53, 1]: the logarithm stays finite, its argument normal.
     const double u = UniformFromWords(words[0][i], words[1][i]);
     const double v = UniformFromWords(words[2][i], words[3][i]);
-    const double radius = std::sqrt(-2.0 * FixedLog(u));
+    const double radius = std::sqrt(-2.0 * FixedLogOfNormal(u));
     double sine = 0.0, cosine = 0.0;
     FixedSinCosTurns(v, sine, cosine);
     first = radius * cosine;

@@ -45,6 +45,8 @@ TEST(FixedMath, LogAgreesWithTheLibraryOverTheWholeRange)
             continue;
         }
         EXPECT_LE(UlpsApart(FixedLog(x), std::log(x)), 4.0) << x;
+        if (x >= 0x1p-1022)
+            EXPECT_EQ(FixedLogOfNormal(x), FixedLog(x)) << x;
     }
 }
 
