@@ -97,14 +97,12 @@ inline double FixedLogOfNormal(double x)
     return fixedmath::LogWithBias(x, 1022.0);
 }
 
-// sin and cos of 2 pi t, t in turns. t is split exactly into a quarter turn
-// q/4 and a rest r in [-1/8, 1/8] (t - q/4 has no rounding error), and the
-// rest's angle x, at most pi/4, gives sin x = x + x^3 S(x^2) and
+namespace fixedmath {
+
+// sin x and cos x for |x| <= pi/4: sin x = x + x^3 S(x^2) and
 // cos x = 1 - x^2/2 + x^4 C(x^2), S and C of degree 5 (errors below 2^-58).
-inline void FixedSinCosTurns(double t, double &sine, double &cosine)
+inline void SinCosOfSmallAngle(double x, double &sine, double &cosine)
 {
-    const double quarters = fixedmath::RoundToInteger(4.0 * t);
-    const double x = 6.28318530717958647692 * (t - 0.25 * quarters);
     const double z = x * x;
     constexpr double kS[] = {-1.66666666666666324348e-01, 8.33333333332248946124e-03,
                              -1.98412698298579493134e-04, 2.75573137070700676789e-06,
@@ -117,8 +115,22 @@ inline void FixedSinCosTurns(double t, double &sine, double &cosine)
         sinePolynomial = kS[k] + z * sinePolynomial;
         cosinePolynomial = kC[k] + z * cosinePolynomial;
     }
-    const double s = x + x * (z * sinePolynomial);
-    const double c = 1.0 - 0.5 * z + (z * z) * cosinePolynomial;
+    sine = x + x * (z * sinePolynomial);
+    cosine = 1.0 - 0.5 * z + (z * z) * cosinePolynomial;
+}
+
+constexpr double kTwoPi = 6.28318530717958647692;
+
+} // namespace fixedmath
+
+// sin and cos of 2 pi t, t in turns. t is split exactly into a quarter turn
+// q/4 and a rest r in [-1/8, 1/8] (t - q/4 has no rounding error), whose
+// angle is at most pi/4.
+inline void FixedSinCosTurns(double t, double &sine, double &cosine)
+{
+    const double quarters = fixedmath::RoundToInteger(4.0 * t);
+    double s = 0.0, c = 0.0;
+    fixedmath::SinCosOfSmallAngle(fixedmath::kTwoPi * (t - 0.25 * quarters), s, c);
     // The quadrant q mod 4 as -2, -1, 0, 1 or 2: quadrant 0 is (s, c), 1 is
     // (c, -s), 2 is (-s, -c) and 3 (here -1) is (-c, s).
     const double quadrant = quarters - 4.0 * fixedmath::RoundToInteger(0.25 * quarters);
@@ -126,4 +138,23 @@ inline void FixedSinCosTurns(double t, double &sine, double &cosine)
     const double first = fixedmath::Select(swap, c, s), second = fixedmath::Select(swap, s, c);
     sine = fixedmath::Select((quadrant < 0.0) | (quadrant == 2.0), -first, first);
     cosine = fixedmath::Select((quadrant >= 1.0) | (quadrant == -2.0), -second, second);
+}
+
+// FixedSinCosTurns for t in [0, 1], the same bits with less work: 4t + 2^52
+// holds the quarter turn q, rounded as there, in its lowest bits, so the
+// quadrant q mod 4 is read off them and its signs are set by bit operations.
+inline void FixedSinCosOfUnitTurns(double t, double &sine, double &cosine)
+{
+    constexpr double kTwoTo52 = 0x1p52;
+    const double shifted = 4.0 * t + kTwoTo52;
+    const double quarters = shifted - kTwoTo52;
+    double s = 0.0, c = 0.0;
+    fixedmath::SinCosOfSmallAngle(fixedmath::kTwoPi * (t - 0.25 * quarters), s, c);
+    const std::uint64_t quadrant = std::bit_cast<std::uint64_t>(shifted) & 3;
+    const bool swap = (quadrant & 1) != 0;
+    const double first = fixedmath::Select(swap, c, s), second = fixedmath::Select(swap, s, c);
+    // The sign is negated in quadrants 2 and 3 for the sine, 1 and 2 for
+    // the cosine.
+    sine = std::bit_cast<double>(std::bit_cast<std::uint64_t>(first) ^ ((quadrant & 2) << 62));
+    cosine = std::bit_cast<double>(std::bit_cast<std::uint64_t>(second) ^ (((quadrant + 1) & 2) << 62));
 }

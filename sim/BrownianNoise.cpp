@@ -20,7 +20,7 @@ using DrawWords = CounterColumns;
     const double v = UniformFromWords(words[2][i], words[3][i]);
     const double radius = std::sqrt(-2.0 * FixedLogOfNormal(u));
     double sine = 0.0, cosine = 0.0;
-    FixedSinCosTurns(v, sine, cosine);
+    FixedSinCosOfUnitTurns(v, sine, cosine);
     first = radius * cosine;
     second = radius * sine;
 }

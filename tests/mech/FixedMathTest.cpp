@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -45,8 +48,9 @@ TEST(FixedMath, LogAgreesWithTheLibraryOverTheWholeRange)
             continue;
         }
         EXPECT_LE(UlpsApart(FixedLog(x), std::log(x)), 4.0) << x;
-        if (x >= 0x1p-1022)
+        if (x >= 0x1p-1022) {
             EXPECT_EQ(FixedLogOfNormal(x), FixedLog(x)) << x;
+        }
     }
 }
 
@@ -78,5 +82,25 @@ TEST(FixedMath, SineAndCosineOfTurnsAgreeWithTheLibrary)
         EXPECT_NEAR(sine, std::sin(angle), 4e-16) << t;
         EXPECT_NEAR(cosine, std::cos(angle), 4e-16) << t;
         EXPECT_LE(std::fabs(sine * sine + cosine * cosine - 1.0), 4e-16) << t;
+    }
+}
+
+// Every quadrant edge, the ties between quarters (eighths) and their
+// neighbours, and a fine grid between them.
+TEST(FixedMath, SineAndCosineOfUnitTurnsAreTheGeneralOnesBits)
+{
+    std::vector<double> turns = {0.0, 0x1p-53, 1e-300, 1.0};
+    for (int eighth = 0; eighth <= 8; ++eighth) {
+        const double edge = eighth / 8.0;
+        turns.insert(turns.end(), {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 1.0)});
+    }
+    for (int k = 0; k <= 100000; ++k)
+        turns.push_back(k / 100000.0);
+    for (const double t : turns) {
+        double sine = 0.0, cosine = 0.0, unitSine = 0.0, unitCosine = 0.0;
+        FixedSinCosTurns(t, sine, cosine);
+        FixedSinCosOfUnitTurns(t, unitSine, unitCosine);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(unitSine), std::bit_cast<std::uint64_t>(sine)) << t;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(unitCosine), std::bit_cast<std::uint64_t>(cosine)) << t;
     }
 }
