@@ -42,15 +42,16 @@ FILONEX_VECTOR_CLONES void NormalsFromBlocks(const std::array<DrawWords, 3> &wor
 void DrawBatchNormals(std::uint32_t key, std::uint64_t step,
                       const std::array<std::uint32_t, kNoiseBatch> &ids, BatchNormals &normals)
 {
-    // Counter words: step, id, draw.
+    // Counter words: step, id, draw. The step's words are the same in every
+    // lane and draw.
+    const CounterWords stepWords = CounterOf(step, 0, 0);
+    CounterColumns counters;
+    counters[0].fill(stepWords[0]);
+    counters[1].fill(stepWords[1]);
+    counters[2] = ids;
     std::array<DrawWords, 3> words;
     for (std::uint32_t draw = 0; draw < 3; ++draw) {
-        CounterColumns counters;
-        for (std::size_t i = 0; i < kNoiseBatch; ++i) {
-            const CounterWords counter = CounterOf(step, ids[i], draw);
-            for (std::size_t w = 0; w < 4; ++w)
-                counters[w][i] = counter[w];
-        }
+        counters[3].fill(draw);
         CounterBlocks(CounterStreamTag::MechanicsNoise, key, counters, words[draw]);
     }
     NormalsFromBlocks(words, normals);

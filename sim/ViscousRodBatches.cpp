@@ -49,8 +49,7 @@ void ViscousRodBatches::MoveBlocks(std::size_t firstBlock, std::size_t endBlock)
         stage_.Contacts[block].clear();
         const std::size_t endSlot = std::min(slots, (block + 1) * stage_.SlotsPerBlock);
         for (std::size_t slot = block * stage_.SlotsPerBlock; slot < endSlot; ++slot) {
-            if (!stage_.Filaments.IsLive(slot) ||
-                !stage_.Failure.Guard(slot, [&] { Gather(moving_, movingCount_, slot); }))
+            if (!stage_.Filaments.IsLive(slot))
                 continue;
             movingSlots_[movingCount_] = slot;
             if (++movingCount_ == kNoiseBatch)
@@ -119,7 +118,12 @@ void ViscousRodBatches::MoveBatch()
     };
     // A rod alone is gathered again: the failed batch has moved some.
     if (!RunCharged(
-            movingSlots_, filled, [&] { move(moving_); },
+            movingSlots_, filled,
+            [&] {
+                for (std::size_t i = 0; i < filled; ++i)
+                    Gather(moving_, i, movingSlots_[i]);
+                move(moving_);
+            },
             [&](std::size_t i) {
                 Gather(alone_, 0, movingSlots_[i]);
                 move(alone_);
