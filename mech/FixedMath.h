@@ -66,7 +66,7 @@ inline double LogWithBias(double x, double bias)
     double exponent = SmallIntegerToDouble(bits >> 52) - bias;
     constexpr double kSqrtHalf = 0.70710678118654752440;
     const bool low = m < kSqrtHalf;
-    m *= Select(low, 2.0, 1.0);
+    m += Select(low, m, 0.0);
     exponent -= Select(low, 1.0, 0.0);
     const double s = (m - 1.0) / (m + 1.0);
     const double z = s * s;
@@ -77,7 +77,7 @@ inline double LogWithBias(double x, double bias)
     for (int k = 5; k >= 0; --k)
         r = kR[k] + z * r;
     constexpr double kLn2 = 0.69314718055994530942;
-    return exponent * kLn2 + (2.0 * s + s * (z * r));
+    return exponent * kLn2 + ((s + s) + s * (z * r));
 }
 
 } // namespace fixedmath

@@ -18,7 +18,8 @@ using DrawWords = CounterColumns;
     // u in [2^-53, 1]: the logarithm stays finite, its argument normal.
     const double u = UniformFromWords(words[0][i], words[1][i]);
     const double v = UniformFromWords(words[2][i], words[3][i]);
-    const double radius = std::sqrt(-2.0 * FixedLogOfNormal(u));
+    const double logarithm = FixedLogOfNormal(u);
+    const double radius = std::sqrt(-(logarithm + logarithm));
     double sine = 0.0, cosine = 0.0;
     FixedSinCosOfUnitTurns(v, sine, cosine);
     first = radius * cosine;

@@ -51,13 +51,15 @@ void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns
 
 // (m + 1) / 2^53 for the 53 bits m = high 2^21 + (low >> 11) of two words:
 // in (0, 1], never 0. Each part is converted exactly by integer operations
-// alone (the word under the exponent of 2^52) and the sum is exact.
+// alone: a word under the exponent of 2^20 counts in units of 2^-32, one
+// under the exponent of 1/2 in units of 2^-53; the sum is exact.
 inline double UniformFromWords(std::uint32_t high, std::uint32_t low)
 {
-    constexpr double kTwoTo52 = 0x1p52;
-    const double highPart = std::bit_cast<double>(std::bit_cast<std::uint64_t>(kTwoTo52) | high) - kTwoTo52;
-    const double lowPart = double(std::int32_t(low >> 11) + 1);
-    return (highPart * 0x1p21 + lowPart) * 0x1p-53;
+    constexpr double kTwoTo20 = 0x1p20, kHalf = 0.5;
+    const double highPart = std::bit_cast<double>(std::bit_cast<std::uint64_t>(kTwoTo20) | high) - kTwoTo20;
+    const double lowPart =
+        std::bit_cast<double>(std::bit_cast<std::uint64_t>(kHalf) | std::uint64_t((low >> 11) + 1)) - kHalf;
+    return highPart + lowPart;
 }
 
 // Two uniform doubles in (0, 1] built from 53 bits each, never 0, so that

@@ -95,7 +95,7 @@ private slots:
         QTemporaryDir folder;
         const QString settings = folder.filePath("filonex.ini");
         WriteSettings(settings, "[ValueListSimulation]\nSIM_TIME=100000\n");
-        for (const QString &option : {"--table", "--save-world"}) {
+        for (const char *option : {"--table", "--save-world"}) {
             QProcess window;
             window.start(FILONEX_WINDOW,
                          {"--settings", settings, "--run", "--quit-when-done", option, folder.path()});

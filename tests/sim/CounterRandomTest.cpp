@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
+#include <vector>
 
 // The published known-answer vectors of Philox4x32-10 (counter, key -> block).
 TEST(CounterRandom, PhiloxGivesThePublishedBlocks)
@@ -41,6 +43,23 @@ TEST(CounterRandom, UniformsLieInTheHalfOpenUnitIntervalWithTheRightMean)
     // Mean 1/2 + 2^-54, standard deviation 1/sqrt(12) over 2n values.
     const double z = (sum / (2.0 * n) - 0.5) / (1.0 / std::sqrt(12.0 * 2.0 * n));
     EXPECT_LT(std::abs(z), 3.0);
+}
+
+// The 53 bits m of two words give exactly (m + 1) / 2^53: the extremes, the
+// parts' edges and random words against the integer that holds m + 1.
+TEST(CounterRandom, WordsGiveTheirFiftyThreeBitsUniform)
+{
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> words = {
+        {0, 0}, {0, 0x7ff}, {0, 0x800}, {1, 0}, {0xffffffff, 0xffffffff}, {0xffffffff, 0xfffff7ff}};
+    std::mt19937 random(5);
+    for (int i = 0; i < 1000; ++i)
+        words.emplace_back(random(), random());
+    for (const auto &[high, low] : words) {
+        const std::uint64_t units = (std::uint64_t(high) << 21) + (low >> 11) + 1; // at most 2^53
+        EXPECT_EQ(UniformFromWords(high, low), double(units) * 0x1p-53) << high << " " << low;
+    }
+    EXPECT_EQ(UniformFromWords(0xffffffff, 0xffffffff), 1.0);
+    EXPECT_EQ(UniformFromWords(0, 0), 0x1p-53);
 }
 
 TEST(CounterRandom, TagsKeysAndCountersGiveDifferentBlocks)
