@@ -65,15 +65,16 @@ FILONEX_VECTOR_CLONES void MoveByThermalNoise(ThermalMoveBatch &batch, const The
         batch.AxisY[i] = turned.y;
         batch.AxisZ[i] = turned.z;
         const CVector center(batch.CenterX[i], batch.CenterY[i], batch.CenterZ[i]);
-        const CVector pointed = center + (-1.0 * batch.HalfLength[i]) * turned;
-        const CVector barbed = center + batch.HalfLength[i] * turned;
+        const CVector arm = batch.HalfLength[i] * turned;
+        const CVector pointed = center - arm, barbed = center + arm;
         batch.PointedX[i] = pointed.x;
         batch.PointedY[i] = pointed.y;
         batch.PointedZ[i] = pointed.z;
         // The least room to a wall of either end on any axis: at least 0
-        // where both ends lie in the box.
-        const CVector room = MinComponents(MinComponents(pointed - lower, barbed - lower),
-                                           MinComponents(upper - pointed, upper - barbed));
+        // where both ends lie in the box. (A rounded difference is monotonic
+        // in each operand, so the ends' extremes give the least room.)
+        const CVector room =
+            MinComponents(MinComponents(pointed, barbed) - lower, upper - MaxComponents(pointed, barbed));
         const double leastRoom = std::min(std::min(room.x, room.y), room.z);
         const CVector fromPointed = pointed - sphereCenter, fromBarbed = barbed - sphereCenter;
         const double nearest = std::min(Dot(fromPointed, fromPointed), Dot(fromBarbed, fromBarbed));
