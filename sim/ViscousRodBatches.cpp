@@ -34,6 +34,30 @@ bool EndInSphere(const CVector &end, const ThermalMoveBounds &bounds)
     return Dot(offset, offset) < bounds.SphereRadius * bounds.SphereRadius;
 }
 
+// Gathers filament f into lane `lane` of `batch`.
+inline void Gather(ThermalMoveBatch &batch, std::size_t lane, const CSolidFilament &f,
+                   const CViscousMechanics &mechanics)
+{
+    RodMotion spare;
+    const RodMotion &motion = mechanics.MotionOf(f.Monomers, spare);
+    const double halfLength = HalfLengthOf(f);
+    const CVector center = f.PointedEnd + halfLength * f.Direction;
+    batch.Ids[lane] = f.Id;
+    batch.CenterX[lane] = center.x;
+    batch.CenterY[lane] = center.y;
+    batch.CenterZ[lane] = center.z;
+    batch.AxisX[lane] = f.Direction.x;
+    batch.AxisY[lane] = f.Direction.y;
+    batch.AxisZ[lane] = f.Direction.z;
+    batch.HalfLength[lane] = halfLength;
+    batch.AlongNoise[lane] = motion.AlongNoise;
+    batch.AcrossNoise[lane] = motion.AcrossNoise;
+    batch.RotationNoise[lane] = motion.RotationNoise;
+    batch.AlongMobility[lane] = motion.AlongMobility;
+    batch.AcrossMobility[lane] = motion.AcrossMobility;
+    batch.RotationMobility[lane] = motion.RotationMobility;
+}
+
 void RestAll(ThermalMoveBatch &batch, std::size_t from = 0)
 {
     for (std::size_t i = from; i < kNoiseBatch; ++i)
@@ -63,29 +87,6 @@ void ViscousRodBatches::MoveBlocks(std::size_t firstBlock, std::size_t endBlock)
     // The walls' batch notes its contacts late.
     for (std::size_t block = firstBlock; block < endBlock; ++block)
         std::sort(stage_.Contacts[block].begin(), stage_.Contacts[block].end());
-}
-
-void ViscousRodBatches::Gather(ThermalMoveBatch &batch, std::size_t lane, std::size_t slot) const
-{
-    const CSolidFilament &f = stage_.Filaments.AtSlot(slot);
-    RodMotion spare;
-    const RodMotion &motion = stage_.Mechanics.MotionOf(f.Monomers, spare);
-    const double halfLength = HalfLengthOf(f);
-    const CVector center = f.PointedEnd + halfLength * f.Direction;
-    batch.Ids[lane] = f.Id;
-    batch.CenterX[lane] = center.x;
-    batch.CenterY[lane] = center.y;
-    batch.CenterZ[lane] = center.z;
-    batch.AxisX[lane] = f.Direction.x;
-    batch.AxisY[lane] = f.Direction.y;
-    batch.AxisZ[lane] = f.Direction.z;
-    batch.HalfLength[lane] = halfLength;
-    batch.AlongNoise[lane] = motion.AlongNoise;
-    batch.AcrossNoise[lane] = motion.AcrossNoise;
-    batch.RotationNoise[lane] = motion.RotationNoise;
-    batch.AlongMobility[lane] = motion.AlongMobility;
-    batch.AcrossMobility[lane] = motion.AcrossMobility;
-    batch.RotationMobility[lane] = motion.RotationMobility;
 }
 
 template <typename Run, typename RunAlone>
@@ -120,12 +121,13 @@ void ViscousRodBatches::MoveBatch()
     if (!RunCharged(
             movingSlots_, filled,
             [&] {
+                const CFilamentList &filaments = stage_.Filaments;
                 for (std::size_t i = 0; i < filled; ++i)
-                    Gather(moving_, i, movingSlots_[i]);
+                    Gather(moving_, i, filaments.AtSlot(movingSlots_[i]), stage_.Mechanics);
                 move(moving_);
             },
             [&](std::size_t i) {
-                Gather(alone_, 0, movingSlots_[i]);
+                Gather(alone_, 0, stage_.Filaments.AtSlot(movingSlots_[i]), stage_.Mechanics);
                 move(alone_);
             }))
         return;

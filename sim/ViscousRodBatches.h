@@ -42,7 +42,6 @@ public:
 private:
     using Slots = std::array<std::size_t, kNoiseBatch>;
 
-    void Gather(ThermalMoveBatch &batch, std::size_t lane, std::size_t slot) const;
     void MoveBatch();
     void SettleWalls();
     // The rod of lane i of `batch` is done: written to its filament, its
