@@ -7,7 +7,6 @@
 
 namespace {
 
-using Row = std::array<double, kNoiseBatch>;
 // The block words of one draw of every body: words[w][i] is word w of body i.
 using DrawWords = CounterColumns;
 
@@ -29,9 +28,9 @@ using DrawWords = CounterColumns;
 // Each pair is a long chain of dependent operations: the loop is unrolled
 // whole, so that the processor has the chains of many vectors of bodies at
 // hand at once.
-FILONEX_VECTOR_CLONES void NormalsFromBlocks(const std::array<DrawWords, 3> &words, BatchNormals &normals)
+FILONEX_VECTOR_CLONES void NormalsFromBlocks(const DrawBlocks &words, BatchNormals &normals)
 {
-    for (std::size_t draw = 0; draw < 3; ++draw) {
+    for (std::size_t draw = 0; draw < kCounterDraws; ++draw) {
 #pragma GCC unroll 16
         for (std::size_t i = 0; i < kNoiseBatch; ++i)
             NormalPair(words[draw], i, normals[2 * draw][i], normals[2 * draw + 1][i]);
@@ -44,17 +43,14 @@ void DrawBatchNormals(std::uint32_t key, std::uint64_t step,
                       const std::array<std::uint32_t, kNoiseBatch> &ids, BatchNormals &normals)
 {
     // Counter words: step, id, draw. The step's words are the same in every
-    // lane and draw.
+    // lane.
     const CounterWords stepWords = CounterOf(step, 0, 0);
     CounterColumns counters;
     counters[0].fill(stepWords[0]);
     counters[1].fill(stepWords[1]);
     counters[2] = ids;
-    std::array<DrawWords, 3> words;
-    for (std::uint32_t draw = 0; draw < 3; ++draw) {
-        counters[3].fill(draw);
-        CounterBlocks(CounterStreamTag::MechanicsNoise, key, counters, words[draw]);
-    }
+    DrawBlocks words;
+    CounterBlocksOfDraws(CounterStreamTag::MechanicsNoise, key, counters, words);
     NormalsFromBlocks(words, normals);
 }
 

@@ -10,14 +10,18 @@ std::uint32_t CounterKeyOf(const RandomState &state)
 
 namespace {
 
+constexpr std::uint32_t kRounds = r123::Philox4x32::rounds;
+
 void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
-                           CounterColumns &blocks)
+                           DrawBlocks &blocks)
 {
-    for (std::size_t i = 0; i < kCounterLanes; ++i) {
-        const CounterWords block =
-            CounterBlock(tag, key, {counters[0][i], counters[1][i], counters[2][i], counters[3][i]});
-        for (std::size_t w = 0; w < 4; ++w)
-            blocks[w][i] = block[w];
+    for (std::uint32_t draw = 0; draw < kCounterDraws; ++draw) {
+        for (std::size_t i = 0; i < kCounterLanes; ++i) {
+            const CounterWords block =
+                CounterBlock(tag, key, {counters[0][i], counters[1][i], counters[2][i], draw});
+            for (std::size_t w = 0; w < 4; ++w)
+                blocks[draw][w][i] = block[w];
+        }
     }
 }
 
@@ -32,45 +36,82 @@ void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const Counte
     low = _mm256_blend_epi32(even, _mm256_slli_epi64(odd, 32), kOddWords);
 }
 
-// Philox4x32 with word w of eight counters in one register, two such
-// groups at a time: the rounds of Random123's philox4x32, with its
-// multipliers and key increments.
-[[gnu::target("avx2")]] void CounterBlocksAvx2(CounterStreamTag tag, std::uint32_t key,
-                                               const CounterColumns &counters, CounterColumns &blocks)
-{
-    constexpr std::size_t kGroups = kCounterLanes / 8;
-    __m256i c[kGroups][4];
-    for (std::size_t g = 0; g < kGroups; ++g)
-        for (std::size_t w = 0; w < 4; ++w)
-            c[g][w] = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(counters[w].data() + 8 * g));
-    const __m256i m0 = _mm256_set1_epi64x(PHILOX_M4x32_0);
-    const __m256i m1 = _mm256_set1_epi64x(PHILOX_M4x32_1);
-    std::uint32_t k0 = static_cast<std::uint32_t>(tag), k1 = key;
-    for (unsigned round = 0; round < r123::Philox4x32::rounds; ++round) {
-        if (round > 0) {
+// Word w of eight counters in one register; two such groups at a time.
+constexpr std::size_t kGroups = kCounterLanes / 8;
+using Group = __m256i[4];
+
+// The keys of Random123's philox4x32 rounds, with its key increments.
+struct RoundKeys {
+    __m256i First[kRounds], Second[kRounds];
+
+    [[gnu::target("avx2")]] RoundKeys(CounterStreamTag tag, std::uint32_t key)
+    {
+        std::uint32_t k0 = static_cast<std::uint32_t>(tag), k1 = key;
+        for (std::uint32_t round = 0; round < kRounds; ++round) {
+            First[round] = _mm256_set1_epi32(int(k0));
+            Second[round] = _mm256_set1_epi32(int(k1));
             k0 += PHILOX_W32_0;
             k1 += PHILOX_W32_1;
         }
-        const __m256i key0 = _mm256_set1_epi32(int(k0)), key1 = _mm256_set1_epi32(int(k1));
-        for (auto &group : c) {
-            __m256i high0, low0, high1, low1;
-            MultiplyHighLow(group[0], m0, high0, low0);
-            MultiplyHighLow(group[2], m1, high1, low1);
-            group[0] = _mm256_xor_si256(_mm256_xor_si256(high1, group[1]), key0);
-            group[1] = low1;
-            group[2] = _mm256_xor_si256(_mm256_xor_si256(high0, group[3]), key1);
-            group[3] = low0;
-        }
     }
-    for (std::size_t g = 0; g < kGroups; ++g)
-        for (std::size_t w = 0; w < 4; ++w)
-            _mm256_storeu_si256(reinterpret_cast<__m256i *>(blocks[w].data() + 8 * g), c[g][w]);
+};
+
+// One round of Random123's philox4x32, with its multipliers.
+[[gnu::target("avx2")]] inline void PhiloxRound(Group &c, __m256i key0, __m256i key1)
+{
+    __m256i high0, low0, high1, low1;
+    MultiplyHighLow(c[0], _mm256_set1_epi64x(PHILOX_M4x32_0), high0, low0);
+    MultiplyHighLow(c[2], _mm256_set1_epi64x(PHILOX_M4x32_1), high1, low1);
+    c[0] = _mm256_xor_si256(_mm256_xor_si256(high1, c[1]), key0);
+    c[1] = low1;
+    c[2] = _mm256_xor_si256(_mm256_xor_si256(high0, c[3]), key1);
+    c[3] = low0;
+}
+
+// The draw, the counter's last word, reaches only word 2 in the first round
+// (by an exclusive or) and only the product of word 2 in the second: the
+// first round and the second's other product are computed once, with draw
+// 0, for all draws.
+[[gnu::target("avx2")]] void CounterBlocksAvx2(CounterStreamTag tag, std::uint32_t key,
+                                               const CounterColumns &counters, DrawBlocks &blocks)
+{
+    const RoundKeys keys(tag, key);
+    Group first[kGroups];
+    __m256i sharedHigh[kGroups], sharedLow[kGroups];
+    for (std::size_t g = 0; g < kGroups; ++g) {
+        for (std::size_t w = 0; w < 3; ++w)
+            first[g][w] = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(counters[w].data() + 8 * g));
+        first[g][3] = _mm256_setzero_si256();
+        PhiloxRound(first[g], keys.First[0], keys.Second[0]);
+        __m256i high0, low0;
+        MultiplyHighLow(first[g][0], _mm256_set1_epi64x(PHILOX_M4x32_0), high0, low0);
+        sharedHigh[g] = _mm256_xor_si256(_mm256_xor_si256(high0, first[g][3]), keys.Second[1]);
+        sharedLow[g] = low0;
+    }
+    for (std::uint32_t draw = 0; draw < kCounterDraws; ++draw) {
+        Group c[kGroups];
+        for (std::size_t g = 0; g < kGroups; ++g) {
+            __m256i high1, low1;
+            MultiplyHighLow(_mm256_xor_si256(first[g][2], _mm256_set1_epi32(int(draw))),
+                            _mm256_set1_epi64x(PHILOX_M4x32_1), high1, low1);
+            c[g][0] = _mm256_xor_si256(_mm256_xor_si256(high1, first[g][1]), keys.First[1]);
+            c[g][1] = low1;
+            c[g][2] = sharedHigh[g];
+            c[g][3] = sharedLow[g];
+        }
+        for (std::uint32_t round = 2; round < kRounds; ++round)
+            for (Group &group : c)
+                PhiloxRound(group, keys.First[round], keys.Second[round]);
+        for (std::size_t g = 0; g < kGroups; ++g)
+            for (std::size_t w = 0; w < 4; ++w)
+                _mm256_storeu_si256(reinterpret_cast<__m256i *>(blocks[draw][w].data() + 8 * g), c[g][w]);
+    }
 }
 
 } // namespace
 
-void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
-                   CounterColumns &blocks)
+void CounterBlocksOfDraws(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
+                          DrawBlocks &blocks)
 {
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
     if (hasAvx2)

@@ -44,10 +44,16 @@ inline CounterWords CounterBlock(CounterStreamTag tag, std::uint32_t key, const 
 inline constexpr std::size_t kCounterLanes = 16;
 using CounterColumns = std::array<std::array<std::uint32_t, kCounterLanes>, 4>;
 
-// CounterBlock of each of the counters, the same words; with AVX2, eight
-// at a time in each of two interleaved chains, where the processor has it.
-void CounterBlocks(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
-                   CounterColumns &blocks);
+// Each counter drawn several times: the draw is its last word.
+inline constexpr std::uint32_t kCounterDraws = 3;
+using DrawBlocks = std::array<CounterColumns, kCounterDraws>;
+
+// CounterBlock of each of the counters with its last word replaced by the
+// draw d, for every draw: blocks[d][w][i] is word w of block i of draw d.
+// With AVX2, eight at a time in each of two interleaved chains, where the
+// processor has it.
+void CounterBlocksOfDraws(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
+                          DrawBlocks &blocks);
 
 // (m + 1) / 2^53 for the 53 bits m = high 2^21 + (low >> 11) of two words:
 // in (0, 1], never 0. Each part is converted exactly by integer operations

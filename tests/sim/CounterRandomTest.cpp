@@ -71,24 +71,29 @@ TEST(CounterRandom, TagsKeysAndCountersGiveDifferentBlocks)
     EXPECT_NE(base, CounterBlock(CounterStreamTag::TauLeap, 1, CounterOf(0, 5, 9)));
 }
 
-// Sixteen blocks at once (in vectors where the processor has them) are the
-// blocks one at a time, for both tags and counters of every size.
-TEST(CounterRandom, BlocksInColumnsAreTheSingleBlocks)
+// Sixteen counters and their draws at once (in vectors where the processor
+// has them) are the blocks one at a time, for both tags and counters of
+// every size; the counters' own last word does not count.
+TEST(CounterRandom, BlocksOfDrawsInColumnsAreTheSingleBlocks)
 {
     std::mt19937 random(17);
     for (const CounterStreamTag tag : {CounterStreamTag::MechanicsNoise, CounterStreamTag::TauLeap}) {
         for (int round = 0; round < 50; ++round) {
             const std::uint32_t key = random();
-            CounterColumns counters, blocks;
+            CounterColumns counters;
             for (auto &word : counters)
                 for (std::uint32_t &lane : word)
                     lane = round % 2 ? random() : random() % 4;
-            CounterBlocks(tag, key, counters, blocks);
-            for (std::size_t i = 0; i < kCounterLanes; ++i) {
-                const CounterWords counter = {counters[0][i], counters[1][i], counters[2][i], counters[3][i]};
-                const CounterWords expected = CounterBlock(tag, key, counter);
-                for (std::size_t w = 0; w < 4; ++w)
-                    ASSERT_EQ(blocks[w][i], expected[w]) << "lane " << i << " word " << w;
+            DrawBlocks blocks;
+            CounterBlocksOfDraws(tag, key, counters, blocks);
+            for (std::uint32_t draw = 0; draw < kCounterDraws; ++draw) {
+                for (std::size_t i = 0; i < kCounterLanes; ++i) {
+                    const CounterWords counter = {counters[0][i], counters[1][i], counters[2][i], draw};
+                    const CounterWords expected = CounterBlock(tag, key, counter);
+                    for (std::size_t w = 0; w < 4; ++w)
+                        ASSERT_EQ(blocks[draw][w][i], expected[w])
+                            << "draw " << draw << " lane " << i << " word " << w;
+                }
             }
         }
     }
