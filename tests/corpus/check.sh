@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every world of runs.tsv with filonex-batch and compares its final state
-# byte for byte with the recorded one, once for each thread count given.
+# and the world it saves at the end byte for byte with the recorded ones, once
+# for each thread count given.
 #   check.sh BATCH THREADS...          compare
 #   check.sh BATCH --record            write the recorded states anew
 set -euo pipefail
@@ -16,19 +17,21 @@ while IFS=$'\t' read -r name settings method time mechanics; do
   arguments=(--settings "$corpus/$settings" --seed "$seed" --method "$method" --time "$time" --quiet)
   [ "$mechanics" = yes ] || arguments+=(--chemistry-only)
   if [ "${1:-}" = --record ]; then
-    "$batch" "${arguments[@]}" > "$corpus/$name.state"
+    "$batch" "${arguments[@]}" --save-world "$corpus/$name.world" > "$corpus/$name.state"
     echo "recorded $name"
     continue
   fi
   for threads in "$@"; do
-    "$batch" "${arguments[@]}" --threads "$threads" > "$scratch/$name.state"
-    if cmp -s "$scratch/$name.state" "$corpus/$name.state"; then
-      echo "same    $name ($threads threads)"
-    else
-      echo "CHANGED $name ($threads threads):"
-      diff "$corpus/$name.state" "$scratch/$name.state" | head -5
-      failed=1
-    fi
+    "$batch" "${arguments[@]}" --threads "$threads" --save-world "$scratch/$name.world" > "$scratch/$name.state"
+    for result in state world; do
+      if cmp -s "$scratch/$name.$result" "$corpus/$name.$result"; then
+        echo "same    $name.$result ($threads threads)"
+      else
+        echo "CHANGED $name.$result ($threads threads):"
+        diff "$corpus/$name.$result" "$scratch/$name.$result" | head -5
+        failed=1
+      fi
+    done
   done
 done < "$corpus/runs.tsv"
 exit $failed
