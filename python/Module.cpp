@@ -32,12 +32,25 @@ void Warn(const std::vector<std::string> &warnings)
             throw py::error_already_set();
 }
 
-std::optional<std::uint32_t> CheckedSeed(const std::optional<std::int64_t> &seed)
+std::optional<std::uint32_t> CheckedSeed(const py::object &seed)
 {
-    if (seed && (*seed < 0 || *seed > kLargestSeed))
-        throw WorldInputError("seed needs a whole number from 0 to " + std::to_string(kLargestSeed) +
-                              ", not " + std::to_string(*seed));
-    return seed ? std::optional<std::uint32_t>(std::uint32_t(*seed)) : std::nullopt;
+    if (seed.is_none())
+        return std::nullopt;
+    const std::string text = py::repr(seed).cast<std::string>();
+    // True and False are whole numbers to Python, but no seed anyone means.
+    if (py::isinstance<py::bool_>(seed))
+        throw py::type_error("seed needs a whole number or None, not " + text);
+    std::int64_t value = -1;
+    try {
+        value = seed.cast<std::int64_t>();
+    } catch (const py::cast_error &) {
+        if (!py::isinstance<py::int_>(seed))
+            throw py::type_error("seed needs a whole number or None, not " + text);
+    }
+    if (value < 0 || value > kLargestSeed)
+        throw WorldInputError("seed needs a whole number from 0 to " + std::to_string(kLargestSeed) + ", not " +
+                              text);
+    return std::uint32_t(value);
 }
 
 int CheckedThreads(int threads)
@@ -262,7 +275,7 @@ PYBIND11_MODULE(_filonex, module)
     module.attr("Bacterium").attr("__doc__") = "The bacterium: centre (NumPy array of 3, m) and radius (m).";
 
     py::class_<PythonWorld>(module, "World", kWorldDoc)
-        .def(py::init([](const py::object &settings, std::optional<std::int64_t> seed,
+        .def(py::init([](const py::object &settings, const py::object &seed,
                          std::optional<std::string> method, bool mechanics, int threads) {
                  return std::make_unique<PythonWorld>(SettingsParameters(settings, method), CheckedSeed(seed),
                                                       mechanics, CheckedThreads(threads));
@@ -271,7 +284,7 @@ PYBIND11_MODULE(_filonex, module)
              "mechanics"_a = true, "threads"_a = 0)
         .def_static(
             "load",
-            [](const py::object &path, std::optional<std::int64_t> seed, bool mechanics, int threads) {
+            [](const py::object &path, const py::object &seed, bool mechanics, int threads) {
                 std::vector<std::string> warnings;
                 auto world = std::make_unique<PythonWorld>(PathText(path), CheckedSeed(seed), mechanics,
                                                            CheckedThreads(threads), warnings);

@@ -73,6 +73,9 @@ std::exception_ptr PythonWorld::Run(double until, std::int64_t callEvery, const 
     if (!(until > cell_.Time) || !std::isfinite(until))
         throw WorldInputError("until=" + FormatNumber(until) + " s is not a time after the world's time " +
                               FormatNumber(cell_.Time) + " s");
+    if (const std::string problem = StepCountProblem(cell_, until, mechanics_); !problem.empty())
+        throw WorldInputError("until=" + FormatNumber(until) + " s: " + problem);
+    ReserveTable(until);
 
     std::exception_ptr observerError;
     std::int64_t observations = 0;
@@ -100,6 +103,20 @@ std::exception_ptr PythonWorld::Run(double until, std::int64_t callEvery, const 
     }
     cell_.OnObserve = nullptr;
     return observerError;
+}
+
+void PythonWorld::ReserveTable(double until)
+{
+    // Whole steps below 2^53 (StepCountProblem): the count is exact.
+    const double rows = std::floor((until - cell_.ObsTime) / cell_.ObsTimeStep) + 1;
+    try {
+        records_.reserve(records_.size() + std::size_t(rows));
+    } catch (const std::exception &) { // std::bad_alloc, std::length_error
+        throw WorldInputError("until=" + FormatNumber(until) + " s gives " + FormatNumber(rows) +
+                              " rows of table(), one at each observation step of " +
+                              FormatNumber(cell_.ObsTimeStep) + " s whatever every is: more than the memory " +
+                              "holds; run to an earlier until, or save() and load() the world between runs");
+    }
 }
 
 void PythonWorld::CheckReadable() const

@@ -70,6 +70,11 @@ public:
     void Save(const std::string &path, std::vector<std::string> &warnings) const;
 
 private:
+    // Room in the table for every observation of a run to until (s): a run
+    // whose table the memory cannot hold is refused (WorldInputError) before
+    // it starts rather than failing in the middle.
+    void ReserveTable(double until);
+
     CCell cell_;
     ParameterStore applied_;
     double targetTime_ = 0.0; // s: the end of the last run, or SIM_TIME

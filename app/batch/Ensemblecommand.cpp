@@ -192,6 +192,7 @@ int RunEnsembleCommand(const BatchOptions &options, const std::vector<std::strin
     try {
         plan = PlanOf(options, BaseSeed(options));
         SettlePlan(options, plan);
+        CheckMergeTargets(*options.OutPath);
     } catch (const std::exception &e) {
         return Fail(kExitBadInput, e.what());
     }

@@ -43,8 +43,16 @@ std::string MergeOutcome::Report() const
            RunList("failed", Failed) + RunList("stopped", Stopped) + RunList("missing", Missing);
 }
 
+void CheckMergeTargets(const std::string &dir)
+{
+    for (const char *name : {kManifestFile, kSummaryFile})
+        if (const std::string problem = OutputTargetProblem(dir + "/" + name); !problem.empty())
+            throw std::runtime_error(problem);
+}
+
 MergeOutcome MergeEnsemble(const std::string &dir)
 {
+    CheckMergeTargets(dir);
     const EnsemblePlan plan = ReadEnsemblePlan(dir + "/" + kPlanFile);
     MergeOutcome outcome;
     outcome.Runs = plan.RunCount();

@@ -20,6 +20,11 @@ struct MergeOutcome {
     std::string Report() const;
 };
 
+// Raises std::runtime_error when the manifest or the summary of the
+// ensemble folder dir cannot be replaced: an entry of their names that is
+// not a regular file (OutputTargetProblem). Checked before the runs.
+void CheckMergeTargets(const std::string &dir);
+
 // Builds the manifest (runs.tsv: one line per run of the plan, "missing" for
 // a run without a record) and the summary (summary.tsv, over the completed
 // runs) of the ensemble folder dir from whatever runs have ended. A done

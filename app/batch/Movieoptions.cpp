@@ -9,15 +9,37 @@
 
 namespace {
 
+// The frame rates a movie can have: ffmpeg is given the rate with six
+// decimals, and players show a few hundred frames a second at most.
+constexpr double kSlowestFps = 0.01;
+constexpr double kFastestFps = 1000.0;
+// The enlargements the view can take: beyond them the box or its scale bar
+// leaves the picture, and the float matrices of the drawing overflow.
+constexpr double kSmallestZoom = 0.001;
+constexpr double kLargestZoom = 1000.0;
+
+double ParsedOrNaN(std::string_view text)
+{
+    try {
+        return ParseNumber(text);
+    } catch (const ConversionError &) {
+        return std::nan("");
+    }
+}
+
 double PositiveValue(const std::string &name, const std::string &what, const std::string &text)
 {
-    double value = 0.0;
-    try {
-        value = ParseNumber(text);
-    } catch (const ConversionError &) {
-    }
+    const double value = ParsedOrNaN(text);
     if (!(value > 0.0) || !std::isfinite(value))
         throw UsageError(name + " needs " + what + " above 0, not '" + text + "'");
+    return value;
+}
+
+double FpsValue(const std::string &text)
+{
+    const double value = ParsedOrNaN(text);
+    if (!(value >= kSlowestFps && value <= kFastestFps))
+        throw UsageError("--movie-fps needs a number of frames per second from 0.01 to 1000, not '" + text + "'");
     return value;
 }
 
@@ -39,7 +61,7 @@ void SizeValue(const std::string &text, MovieOptions &movie)
 void ViewValue(const std::string &text, MovieOptions &movie)
 {
     const std::string problem = "--movie-view needs AZIMUTH,ELEVATION,ZOOM (degrees, degrees, a factor "
-                                "above 0; for example 30,20,1.5), not '" +
+                                "from 0.001 to 1000; for example 30,20,1.5), not '" +
                                 text + "'";
     double values[3] = {};
     std::size_t start = 0;
@@ -47,16 +69,12 @@ void ViewValue(const std::string &text, MovieOptions &movie)
         const std::size_t end = i < 2 ? text.find(',', start) : text.size();
         if (end == std::string::npos)
             throw UsageError(problem);
-        try {
-            values[i] = ParseNumber(std::string_view(text).substr(start, end - start));
-        } catch (const ConversionError &) {
-            throw UsageError(problem);
-        }
+        values[i] = ParsedOrNaN(std::string_view(text).substr(start, end - start));
         if (!std::isfinite(values[i]))
             throw UsageError(problem);
         start = end + 1;
     }
-    if (!(values[2] > 0.0))
+    if (!(values[2] >= kSmallestZoom && values[2] <= kLargestZoom))
         throw UsageError(problem);
     movie.View = {values[0], values[1], values[2]};
 }
@@ -92,9 +110,9 @@ void AddMovieOptions(CommandLine &line, MovieOptions &movie, bool withEvery)
                           movie.Every = PositiveValue("--movie-every", "a number of seconds", text);
                           movie.Tuned = true;
                       });
-    line.AddValue("--movie-fps", "F", "frames per second of the movie (default 25)",
+    line.AddValue("--movie-fps", "F", "frames per second of the movie, 0.01 to 1000 (default 25)",
                   [&movie](const std::string &text) {
-                      movie.Fps = PositiveValue("--movie-fps", "a number of frames per second", text);
+                      movie.Fps = FpsValue(text);
                       movie.Tuned = true;
                   });
     line.AddValue("--movie-size", "WxH",
@@ -105,7 +123,7 @@ void AddMovieOptions(CommandLine &line, MovieOptions &movie, bool withEvery)
                   });
     line.AddValue("--movie-view", "AZIMUTH,ELEVATION,ZOOM",
                   "the view turned by AZIMUTH degrees about the vertical axis, then by ELEVATION degrees "
-                  "about the horizontal one, enlarged ZOOM times (default 0,0,1: the box from the front, as "
+                  "about the horizontal one, enlarged ZOOM times, 0.001 to 1000 (default 0,0,1: the box from the front, as "
                   "after \"Reset view\")",
                   [&movie](const std::string &text) {
                       ViewValue(text, movie);

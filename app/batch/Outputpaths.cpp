@@ -3,8 +3,6 @@
 #include "Batchoptions.h"
 #include "Outputfile.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -83,19 +81,6 @@ bool IsWorldFile(const NamedFile &output)
     return output.Role == "--save-world" || output.Role == "--checkpoint";
 }
 
-std::string EntryProblem(const std::string &path)
-{
-    struct stat target;
-    if (::stat(path.c_str(), &target) != 0) {
-        if (errno == ENOENT)
-            return {};
-        return "cannot use '" + path + "' for results: " + std::strerror(errno);
-    }
-    if (!S_ISREG(target.st_mode))
-        return "cannot write results to '" + path + "': it is not a regular file";
-    return {};
-}
-
 std::string ClashProblem(const BatchOptions &options, const std::string &settingsPath,
                          const std::vector<NamedFile> &outputs)
 {
@@ -122,7 +107,7 @@ std::string OutputPathsProblem(const BatchOptions &options, const std::string &s
 {
     const std::vector<NamedFile> outputs = Outputs(options);
     for (const NamedFile &output : outputs)
-        if (const std::string problem = EntryProblem(output.Path); !problem.empty())
+        if (const std::string problem = OutputTargetProblem(output.Path); !problem.empty())
             return problem;
     if (const std::string problem = ClashProblem(options, settingsPath, outputs); !problem.empty())
         return problem;

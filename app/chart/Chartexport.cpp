@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QImageWriter>
 
-#include <cstring>
 
 namespace {
 
@@ -65,7 +64,7 @@ void ExportChartBitmap(TChart *chart)
             WriteOutputFile(QFile::encodeName(fileName).toStdString(),
                             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
         } catch (const OutputError &e) {
-            error = QString::fromLocal8Bit(std::strerror(e.Error()));
+            error = QString::fromStdString(e.Reason());
         }
     if (!error.isEmpty())
         ShowChartMessage(

@@ -42,6 +42,18 @@ std::string CannotCreate(const std::string &path, int error)
     return "Cannot create file! " + path + ": " + Reason(error);
 }
 
+constexpr const char *kNotRegular = "it is not a regular file";
+
+// The errno of a lookup that refuses path, EINVAL for an entry that is no
+// regular file, 0 for a regular file or none.
+int TargetError(const std::string &path)
+{
+    struct stat target;
+    if (::stat(path.c_str(), &target) != 0)
+        return errno == ENOENT ? 0 : errno;
+    return S_ISREG(target.st_mode) ? 0 : EINVAL;
+}
+
 // The mode of the file a new one replaces, or that of a new file.
 mode_t ModeFor(const std::string &replaced)
 {
@@ -111,6 +123,16 @@ int SyncFolder(const fs::path &file)
 
 } // namespace
 
+std::string OutputTargetProblem(const std::string &path)
+{
+    const int error = TargetError(path);
+    if (error == 0)
+        return {};
+    if (error == EINVAL)
+        return "cannot write results to '" + path + "': " + kNotRegular;
+    return "cannot use '" + path + "' for results: " + Reason(error);
+}
+
 std::string ReplacedFile(const std::string &path)
 {
     fs::path file(path);
@@ -128,6 +150,10 @@ std::string ReplacedFile(const std::string &path)
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)), replaced_(ReplacedFile(path_))
 {
+    if (const int error = TargetError(replaced_); error != 0) {
+        const std::string reason = error == EINVAL ? kNotRegular : Reason(error);
+        throw OutputError("Cannot create file! " + path_ + ": " + reason, error, reason);
+    }
     const fs::path file(replaced_);
     RemoveStaleTemporaries(file);
     temporary_ =

@@ -1,18 +1,29 @@
 #pragma once
 
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 // An output that could not be written; the message names the file and gives
-// the system's reason, whose errno is Error().
+// the reason, whose errno is Error().
 class OutputError : public std::runtime_error {
 public:
-    OutputError(const std::string &message, int error) : std::runtime_error(message), error_(error) {}
+    OutputError(const std::string &message, int error)
+        : OutputError(message, error, error != 0 ? std::strerror(error) : message)
+    {
+    }
+    OutputError(const std::string &message, int error, std::string reason)
+        : std::runtime_error(message), error_(error), reason_(std::move(reason))
+    {
+    }
     int Error() const { return error_; }
+    // The reason alone: the system's text, or what is wrong with the target.
+    const std::string &Reason() const { return reason_; }
 
 private:
     int error_;
+    std::string reason_;
 };
 
 // The file that an output to path replaces: path itself, or, when path is a
@@ -20,6 +31,12 @@ private:
 // would), so that the link stays a link. Raises OutputError for a loop of
 // links.
 std::string ReplacedFile(const std::string &path);
+
+// Why no output can replace what path leads to (through links): an entry
+// that is not a regular file (a folder, a FIFO, a device, whose writing
+// would replace it or block on it) or that cannot be looked up. Empty when
+// path names a regular file or nothing.
+std::string OutputTargetProblem(const std::string &path);
 
 // A result file that is either whole or not there: the text goes to a
 // temporary file beside the file it replaces (so that both lie on the same
@@ -37,7 +54,8 @@ std::string ReplacedFile(const std::string &path);
 class OutputFile {
 public:
     // Creates the temporary file; raises OutputError with the text
-    // "Cannot create file!" and the reason when that fails.
+    // "Cannot create file!" and the reason when that fails or when the
+    // target is no regular file (OutputTargetProblem).
     explicit OutputFile(std::string path);
     ~OutputFile();
     OutputFile(const OutputFile &) = delete;

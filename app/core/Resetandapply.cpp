@@ -170,3 +170,24 @@ std::string RunStartProblem(const CCell &cell, bool withMechanics)
         return "The \"Time step [s]\" must be at least " + smallest + " for a run with mechanics.";
     return {};
 }
+
+std::string StepCountProblem(const CCell &cell, double endTime, bool withMechanics)
+{
+    constexpr double kMostSteps = 0x1p53;
+    const struct {
+        double Step; // s
+        double From; // s, the clock the steps start at
+        const char *Name;
+        bool Used;
+    } steps[] = {{cell.ObsTimeStep, cell.ObsTime, "\"Observation Time step [s]\" (SIM_OBSERVTIMESTEP)", true},
+                 {cell.MechTimeStep, cell.MechTime, "\"Time step [s]\" (SIM_TIMESTEP)", withMechanics}};
+    for (const auto &step : steps) {
+        const double span = endTime - step.From;
+        if (step.Used && span / step.Step > kMostSteps)
+            return "The " + std::string(step.Name) + " of " + FormatNumber(step.Step) + " s gives more than " +
+                   "2^53 steps to the end of the run at " + FormatNumber(endTime) +
+                   " s, which could never be reached; it must be at least " + FormatNumber(span / kMostSteps) +
+                   " s.";
+    }
+    return {};
+}

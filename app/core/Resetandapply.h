@@ -34,3 +34,9 @@ bool ExtendTargetTime(const ParameterStore &store, const CCell &cell, double &ta
 // method, or an observation step, or with mechanics a mechanics
 // step, that is not positive (the run would never end).
 std::string RunStartProblem(const CCell &cell, bool withMechanics);
+
+// Why a run of cell to endTime (s) could never end, or an empty text: an
+// observation step, or with mechanics a mechanics step, that gives more than
+// 2^53 steps to the end (beyond that the step counts are not exact and a run
+// would write rows without end).
+std::string StepCountProblem(const CCell &cell, double endTime, bool withMechanics);

@@ -15,7 +15,6 @@
 #include <charconv>
 #include <cmath>
 #include <concepts>
-#include <cstring>
 #include <functional>
 #include <iterator>
 #include <limits>
@@ -867,7 +866,7 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
         WriteOutputFile(path, text);
     } catch (const OutputError &e) {
         throw WorldFileError(
-            FileFault(path, "", std::string("cannot be written: ") + std::strerror(e.Error())));
+            FileFault(path, "", "cannot be written: " + e.Reason()));
     }
 }
 

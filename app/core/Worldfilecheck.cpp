@@ -18,6 +18,10 @@ constexpr double kDirectionLengthTolerance = 1e-9;
 // A stochastic rate may differ from the one its rate constant and volume
 // give by the rounding of the few operations that form it.
 constexpr double kRateTolerance = 8 * std::numeric_limits<double>::epsilon();
+// Lists and objects within each other: a world file needs four levels (a
+// matrix in the bacterium, a channel in the cell's list); deeper text is no
+// world, and each level costs the parser memory.
+constexpr std::size_t kDeepestNesting = 16;
 
 std::string SpeciesWhere(int i)
 {
@@ -201,6 +205,9 @@ bool WorldTextPlaces::operator()(int, Json::parse_event_t event, Json &parsed)
     switch (event) {
     case Event::object_start:
     case Event::array_start:
+        if (levels_.size() == kDeepestNesting)
+            throw ContentFault{Current(), "lists and objects are nested more than " +
+                                              std::to_string(kDeepestNesting) + " deep; no world is"};
         levels_.push_back({event == Event::object_start, Current(), {}, {}, 0});
         break;
     case Event::key: {

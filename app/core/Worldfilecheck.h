@@ -45,7 +45,8 @@ void CheckFilamentMaterial(double radius, double linearDensity);
 void CheckRandomState(const RandomState &random);
 
 // Follows nlohmann's parse of a world file's text as its callback: refuses a
-// member that appears twice in an object (ContentFault), and knows the place
+// member that appears twice in an object and lists or objects nested deeper
+// than a world's (ContentFault, in bounded memory), and knows the place
 // of the value being read, for a fault that the parser finds in it. The
 // values of the rows of the list tableMember are named by columns.
 class WorldTextPlaces {

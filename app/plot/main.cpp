@@ -1,6 +1,7 @@
 // filonex-plot: figures of an ensemble summary, drawn without a display.
 
 #include "Ensembleplot.h"
+#include "Outputfile.h"
 #include "Plotoptions.h"
 #include "Summaryseries.h"
 
@@ -40,6 +41,9 @@ int main(int argc, char **argv)
     }
 
     if (const std::string problem = FigureSizeProblem(options.Width, options.Height); !problem.empty())
+        return Fail(kBadInput, problem);
+    // A FIFO would block the drawing and a device would take it in place of a file.
+    if (const std::string problem = OutputTargetProblem(options.OutputPath); !problem.empty())
         return Fail(kBadInput, problem);
 
     std::vector<SummarySeries> series;

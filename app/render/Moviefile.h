@@ -21,8 +21,15 @@ public:
     virtual void Close() = 0;
 };
 
+// Why no movie can be written at path, or an empty text: for a movie file
+// OutputTargetProblem; for a folder of pictures, an entry that is not a
+// folder or a folder that already holds pictures of a movie (their
+// "frame-NNNNNN.png" names), whose frames beyond this movie's would stay
+// and mix two runs.
+std::string MovieTargetProblem(const std::string &path);
+
 // A movie at path of width x height pixels and fps frames a second, of the
 // kind its ending names (see MovieKindOf): MP4 and GIF are encoded by ffmpeg,
 // a folder (made when missing) gets "frame-000000.png" and on. Raises
-// OutputError when it cannot be begun.
+// OutputError when it cannot be begun (MovieTargetProblem among others).
 std::unique_ptr<MovieFile> OpenMovieFile(const std::string &path, double fps, int width, int height);

@@ -114,6 +114,12 @@ int RenderWorlds(const RenderOptions &options)
         if (SameFile(world, options.OutPath))
             return Report(kExitBadInput,
                           "cannot write to '" + options.OutPath + "': it is the world file it draws");
+    const bool onePicture =
+        options.Worlds.size() == 1 && MovieKindOf(options.OutPath) == MovieKind::PngFolder;
+    if (const std::string problem =
+            onePicture ? OutputTargetProblem(options.OutPath) : MovieTargetProblem(options.OutPath);
+        !problem.empty())
+        return Report(kExitBadInput, problem);
     std::vector<SavedWorld> worlds;
     try {
         for (const std::string &path : options.Worlds)
@@ -125,7 +131,6 @@ int RenderWorlds(const RenderOptions &options)
                      [](const SavedWorld &a, const SavedWorld &b) { return a.Time < b.Time; });
 
     const MovieOptions &movie = options.Movie;
-    const bool onePicture = worlds.size() == 1 && MovieKindOf(options.OutPath) == MovieKind::PngFolder;
     try {
         std::unique_ptr<WorldPicture> picture;
         try {

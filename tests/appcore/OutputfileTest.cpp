@@ -161,3 +161,34 @@ TEST(OutputFile, FolderThatCannotTakeTheFileIsReported)
 }
 
 } // namespace
+
+TEST(OutputFile, TargetThatIsNoRegularFileIsRefusedAndKept)
+{
+    const ScratchDirectory dir;
+    ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+    fs::create_symlink("fifo", dir.File("link"));
+    fs::create_directories(dir.Path() / "folder");
+    WriteFile(dir.File("regular"), "old");
+    const struct {
+        std::string Name;
+        fs::file_type Type; // of what the name leads to, before and after
+    } cases[] = {{"fifo", fs::file_type::fifo},
+                 {"link", fs::file_type::fifo},
+                 {"folder", fs::file_type::directory},
+                 {"regular", fs::file_type::regular},
+                 {"absent", fs::file_type::not_found}};
+    for (const auto &c : cases) {
+        const std::string path = dir.File(c.Name);
+        const bool refused = c.Type == fs::file_type::fifo || c.Type == fs::file_type::directory;
+        EXPECT_EQ(OutputTargetProblem(path).empty(), !refused) << c.Name;
+        try {
+            OutputFile file(path);
+            EXPECT_FALSE(refused) << c.Name << " taken";
+        } catch (const OutputError &e) {
+            EXPECT_TRUE(refused) << e.what();
+            EXPECT_EQ(e.Reason(), "it is not a regular file") << c.Name;
+        }
+        EXPECT_EQ(fs::status(path).type(), c.Type) << c.Name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 4) << "a temporary left";
+}

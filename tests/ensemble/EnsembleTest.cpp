@@ -10,6 +10,8 @@
 #include <map>
 #include <thread>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Table = std::vector<std::vector<std::string>>; // header first
@@ -257,6 +259,21 @@ TEST_F(Ensemble, BadEnsemblesAreRefusedWithStatus2)
         EXPECT_EQ(result.Err.rfind("filonex-batch: ", 0), 0u) << result.Err;
     }
     EXPECT_EQ(RunProgram(dir, {FILONEX_BATCH, "merge", dir.Path()}).Status, 2);
+
+    // A summary or manifest that is no regular file is kept, and no run begins.
+    for (const char *name : {"summary.tsv", "runs.tsv"}) {
+        const std::string path = out + "/" + name;
+        std::filesystem::remove(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        for (const ProgramResult &result :
+             {Batch(Plus(run, {"--runs", "2", "--out", out})), RunProgram(dir, {FILONEX_BATCH, "merge", out})}) {
+            EXPECT_EQ(result.Status, 2) << name;
+            EXPECT_NE(result.Err.find("'" + path + "': it is not a regular file"), std::string::npos)
+                << result.Err;
+        }
+        EXPECT_EQ(std::filesystem::status(path).type(), std::filesystem::file_type::fifo);
+        std::filesystem::remove(path);
+    }
 }
 
 TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)

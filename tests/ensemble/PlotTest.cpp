@@ -131,6 +131,17 @@ TEST_F(Plot, InputsThatAreNoRegularFilesAndHugeFiguresAreBadInput)
         EXPECT_EQ(result.Status, 2) << input;
         EXPECT_NE(result.Err.find("not a regular file"), std::string::npos) << result.Err;
     }
+    // A figure aimed at a FIFO (which would block) or through a link to one.
+    ASSERT_EQ(::mkfifo(dir.File("fifo.png").c_str(), 0600), 0);
+    std::filesystem::create_symlink("fifo", dir.File("link.svg"));
+    for (const std::string &output : {dir.File("fifo.png"), dir.File("link.svg")}) {
+        const ProgramResult result =
+            Program(dir, {FILONEX_PLOT, dir.File("summary.tsv"), "--columns", "ACG", "-o", output})
+                .Wait(std::chrono::seconds(30));
+        EXPECT_EQ(result.Status, 2) << output;
+        EXPECT_NE(result.Err.find("it is not a regular file"), std::string::npos) << result.Err;
+        EXPECT_EQ(std::filesystem::status(output).type(), std::filesystem::file_type::fifo);
+    }
     for (const char *size : {"100000x100000", "8001x800", "1200x8001"})
         EXPECT_EQ(PlotWith({"--columns", "ACG", "--size", size, "-o", png}).Status, 2) << size;
     EXPECT_FALSE(std::filesystem::exists(png));

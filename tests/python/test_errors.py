@@ -2,6 +2,8 @@
 crash of the interpreter."""
 
 import json
+import os
+import stat
 
 import filonex
 import pytest
@@ -28,6 +30,8 @@ def test_a_bad_parameter_names_ident_and_caption(settings, message):
 
 @pytest.mark.parametrize("arguments, message", [
     ({"seed": -1}, "seed needs a whole number from 0 to 2147483646, not -1"),
+    ({"seed": 2**31 - 1}, "seed needs a whole number from 0 to 2147483646, not 2147483647"),
+    ({"seed": 2**70}, "seed needs a whole number from 0 to 2147483646, not 1180591620717411303424"),
     ({"threads": 5000}, "threads needs a whole number from 0"),
     ({"method": "Gillespie"}, "must be one of"),
 ])
@@ -39,6 +43,9 @@ def test_bad_arguments_are_value_errors(arguments, message):
 def test_a_value_of_another_kind_is_a_type_error():
     with pytest.raises(TypeError, match="C_ACG needs a number or a text"):
         filonex.World({"C_ACG": [12]})
+    for seed in (True, 1.0, "1"):
+        with pytest.raises(TypeError, match="seed needs a whole number or None"):
+            filonex.World(seed=seed)
 
 
 def test_a_settings_file_that_cannot_be_read(tmp_path):
@@ -55,6 +62,10 @@ def test_what_a_settings_file_holds_in_vain_is_a_warning(settings_file):
     ({"SIM_TIMESTEP": 0}, {"until": 1}, r'The "Time step \[s\]" must be greater than 0 for a run with mechanics'),
     ({}, {"until": 0}, "until=0 s is not a time after the world's time 0 s"),
     ({}, {"until": 1, "every": 0}, "every needs a number of seconds above 0"),
+    ({}, {"until": 1e300, "every": 1}, r"until=1E300 s: The \"Observation Time step \[s\]\" \(SIM_OBSERVTIMESTEP\) "
+                                       r"of 0.01 s gives more than 2\^53 steps"),
+    ({"SIM_OBSERVTIMESTEP": 1e-6}, {"until": 1e6, "every": 1},
+     r"until=1000000 s gives .* rows of table\(\), one at each observation step of .* s whatever every is: more than"),
 ])
 def test_a_run_that_cannot_start_is_a_value_error(settings, arguments, message):
     world = filonex.World(settings, seed=1)
@@ -98,6 +109,12 @@ def test_a_world_file_that_is_no_world_file(tmp_path):
 def test_a_world_that_cannot_be_written(tmp_path):
     with pytest.raises(OSError, match="nowhere"):
         filonex.World().save(tmp_path / "nowhere" / "w.fxworld")
+    os.mkfifo(tmp_path / "fifo")
+    os.symlink("fifo", tmp_path / "link.fxworld")
+    for target in ("fifo", "link.fxworld"):
+        with pytest.raises(OSError, match="it is not a regular file"):
+            filonex.World().save(tmp_path / target)
+    assert stat.S_ISFIFO(os.stat(tmp_path / "fifo").st_mode)
 
 
 # Worlds whose runs fail, as the runner's tests make them: with nothing to

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <map>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Runs of the default world with mechanics; small pictures for speed.
@@ -162,12 +164,19 @@ TEST(Movie, RefusesWhatItCannotMake)
 {
     const ScratchDirectory dir;
     const std::string movie = dir.File("run.mp4");
+    std::filesystem::create_directories(dir.Path() / "frames");
+    WriteFile(dir.File("frames/frame-000040.png"), "an earlier run's");
     const struct {
         std::vector<std::string> Arguments;
         std::string Message;
     } cases[] = {
         {{"--movie", movie, "--movie-size", "161x120"}, "--movie-size needs WIDTHxHEIGHT"},
+        {{"--movie", movie, "--movie-size", "160x121"}, "--movie-size needs WIDTHxHEIGHT"},
         {{"--movie", movie, "--movie-view", "30,20,0"}, "--movie-view needs AZIMUTH,ELEVATION,ZOOM"},
+        {{"--movie", movie, "--movie-view", "0,0,1e300"}, "--movie-view needs AZIMUTH,ELEVATION,ZOOM"},
+        {{"--movie", movie, "--movie-fps", "1e-300"}, "--movie-fps needs a number of frames per second"},
+        {{"--movie", movie, "--movie-fps", "1e300"}, "--movie-fps needs a number of frames per second"},
+        {{"--movie", dir.File("frames")}, "it holds the pictures of another movie"},
         {{"--movie-fps", "10"}, "need --movie"},
         {{"--movie", movie, "--movie-every", "0.001"}, "is shorter than the observation step 0.01 s"},
         {{"--movie", dir.Path().string() + "/missing/run.mp4"}, "Cannot create file!"},
@@ -203,6 +212,41 @@ TEST(Render, OneWorldIsAPictureAndSeveralAMovieInTimeOrder)
     const QImage second(QString::fromStdString(frames + "/frame-000001.png"));
     EXPECT_EQ(first, QImage(QString::fromStdString(dir.File("one.png"))));
     EXPECT_GT(FilamentPixels(second), FilamentPixels(first));
+}
+
+TEST(Render, OutputsThatAreNoFilesOrHoldFramesAreRefusedBeforeDrawing)
+{
+    const ScratchDirectory dir;
+    const std::string world = dir.File("w.fxworld");
+    ASSERT_EQ(RunProgram(dir, {FILONEX_BATCH, "--seed", "5", "--quiet", "--time", "0.05", "--save-world", world})
+                  .Status,
+              0);
+    for (const char *fifo : {"fifo", "fifo.mp4"})
+        ASSERT_EQ(::mkfifo(dir.File(fifo).c_str(), 0600), 0);
+    std::filesystem::create_symlink("fifo", dir.File("link.gif"));
+    std::filesystem::create_directories(dir.Path() / "frames");
+    WriteFile(dir.File("frames/frame-000009.png"), "an earlier movie's");
+    const struct {
+        std::string Out;
+        int Worlds;
+        std::string Message;
+        std::filesystem::file_type Kept;
+    } cases[] = {
+        {"fifo", 1, "it is not a regular file", std::filesystem::file_type::fifo},
+        {"fifo.mp4", 2, "it is not a regular file", std::filesystem::file_type::fifo},
+        {"link.gif", 2, "it is not a regular file", std::filesystem::file_type::fifo},
+        {"frames", 2, "it holds the pictures of another movie", std::filesystem::file_type::directory},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> line = {FILONEX_RENDER, "--movie-size", "160x120", "-o", dir.File(c.Out)};
+        line.insert(line.end(), std::size_t(c.Worlds), world);
+        const ProgramResult run = Program(dir, line).Wait(std::chrono::seconds(30));
+        EXPECT_EQ(run.Status, 2) << c.Out << ": " << run.Err;
+        EXPECT_NE(run.Err.find(c.Message), std::string::npos) << run.Err;
+        EXPECT_EQ(std::filesystem::status(dir.File(c.Out)).type(), c.Kept) << c.Out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("frames/frame-000000.png")));
+    EXPECT_TRUE(NoTemporaryLeft(dir));
 }
 
 } // namespace
