@@ -3,6 +3,7 @@
 
 #include "Interruptstop.h"
 #include "Numbertext.h"
+#include "ObservationColumns.h"
 #include "Parameters.h"
 #include "Pythonworld.h"
 #include "Runseed.h"
@@ -237,6 +238,19 @@ Example:
     w.species["ACG"], w.table().tail()
 )";
 
+// The help of table(), which names the columns.
+const std::string &TableDoc()
+{
+    static const std::string doc =
+        "The observations made so far, one row per observation step from the start,\n"
+        "as a pandas.DataFrame with the columns of filonex-batch --table (the user\n"
+        "guide's \"Observation table\"): time, " +
+        StandardColumns().NameList() +
+        "; an empty field reads NaN. attrs[\"units\"] gives each column's unit (\"\"\n"
+        "for numbers of things and shares).";
+    return doc;
+}
+
 constexpr const char *kRunDoc = R"(Runs the world until the simulated time until (s; None: end_time), with the
 interpreter free for other threads. Every observation step is recorded for
 table(). on_observe(world) is called on this thread at every observation
@@ -319,13 +333,16 @@ wrong there.)")
             [](const PythonWorld &world) {
                 const py::object text =
                     py::module_::import("io").attr("StringIO")(Readable(world).TableText());
-                return py::module_::import("pandas").attr("read_csv")(text, "sep"_a = "\t",
-                                                                      "float_precision"_a = "round_trip");
+                py::object table = py::module_::import("pandas").attr("read_csv")(
+                    text, "sep"_a = "\t", "float_precision"_a = "round_trip");
+                py::dict units;
+                units["time"] = "s";
+                for (const ObservationColumn &column : StandardColumns().Columns)
+                    units[py::str(column.Name)] = column.Unit;
+                table.attr("attrs")["units"] = units;
+                return table;
             },
-            "The observations made so far, one row per observation step from the start,\n"
-            "as a pandas.DataFrame with the columns of filonex-batch --table (the user\n"
-            "guide's \"Observation table\"): time (s), the species (molecules), n_\n"
-            "reactions fired, a_ propensities (1/s), ...; an empty field reads NaN.")
+            TableDoc().c_str())
         .def(
             "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
             "The filaments in list order, as a dict of NumPy arrays: monomers (N),\n"

@@ -1,6 +1,7 @@
 #include "Batchoptions.h"
 
 #include "Numbertext.h"
+#include "ObservationColumns.h"
 #include "Parameters.h"
 #include "Runseed.h"
 
@@ -121,8 +122,9 @@ const char *const kFooter =
     "A lost result (3) outranks a failed run (1), which outranks a stop.\n";
 
 // The options of filonex-batch, each written into options; a sweep must name
-// a parameter of parameters.
-void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStore &parameters)
+// a parameter of parameters; --table lists the columns.
+void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStore &parameters,
+                   const ObservationColumns &columns)
 {
     const auto into = [](std::optional<std::string> &field) {
         return [&field](const std::string &text) { field = text; };
@@ -149,10 +151,8 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "settings file)",
                   into(options.ObservePath));
     line.AddValue("--table", "FILE",
-                  "write every observation to FILE as a tab-separated table: time, species, n_/a_/p_ "
-                  "counts, propensities and probabilities of the channels, mean_size, the bacterium's "
-                  "bact_x, bact_y, bact_z, bact_disp, "
-                  "bact_disp2",
+                  "write every observation to FILE as a tab-separated table: time, " +
+                      columns.NameList(),
                   into(options.TablePath));
     line.AddValue("--threads", "N",
                   "threads of the mechanics step, 1 to 1024 (default: all cores while that is faster than "
@@ -224,18 +224,18 @@ BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments)
     ParameterStore parameters; // every ident a sweep may name
     CreateParameterTables(parameters, nullptr);
     CommandLine line = BatchCommandLine();
-    DefineOptions(line, options, parameters);
+    DefineOptions(line, options, parameters, StandardColumns());
     line.Parse(arguments);
     if (!options.Help)
         CheckCombinations(options);
     return options;
 }
 
-std::string BatchHelp()
+std::string BatchHelp(const ObservationColumns &columns)
 {
     BatchOptions options;
     ParameterStore parameters;
     CommandLine line = BatchCommandLine();
-    DefineOptions(line, options, parameters);
+    DefineOptions(line, options, parameters, columns);
     return line.Help();
 }

@@ -3,6 +3,7 @@
 #include "Commandline.h"
 #include "Ensembleplan.h"
 #include "Movieoptions.h"
+#include "ObservationColumns.h"
 
 #include <cstdint>
 #include <optional>
@@ -50,5 +51,5 @@ struct BatchOptions {
 // stray argument, or options that do not go together.
 BatchOptions ParseBatchOptions(const std::vector<std::string> &arguments);
 
-// The text of --help.
-std::string BatchHelp();
+// The text of --help; --table lists the columns.
+std::string BatchHelp(const ObservationColumns &columns = StandardColumns());

@@ -1,55 +1,46 @@
 #include "Observationtable.h"
 
-#include "Cell.h"
 #include "Tidytable.h"
 
-std::vector<std::string> ObservationColumns()
+#include <cstdint>
+
+std::vector<std::string> ObservationColumnTitles(const ObservationColumns &columns)
 {
-    std::vector<std::string> columns = {"time"};
-    for (const char *species : CCell::SpeciesNames)
-        columns.push_back(species);
-    for (const char *prefix : {"n_", "a_", "p_"})
-        for (const char *reaction : CCell::ReactionNames)
-            columns.push_back(prefix + std::string(reaction));
-    columns.push_back("mean_size");
-    for (const char *bacterium : ObservationRecord::BacteriumValueNames)
-        columns.push_back(bacterium);
-    return columns;
+    std::vector<std::string> titles = {"time"};
+    for (const ObservationColumn &column : columns.Columns)
+        titles.push_back(column.Name);
+    return titles;
 }
 
-std::string ObservationTableHeader()
+std::string ObservationTableHeader(const ObservationColumns &columns)
 {
-    return JoinFields(ObservationColumns());
+    return JoinFields(ObservationColumnTitles(columns));
 }
 
-std::string ObservationTableRow(const ObservationRecord &record)
+std::string ObservationTableRow(const ObservationRecord &record, const ObservationColumns &columns)
 {
     std::vector<std::string> row = {ExactNumber(record.Time)};
-    for (const auto count : record.Species)
-        row.push_back(std::to_string(count));
-    for (const auto count : record.Occurrences)
-        row.push_back(std::to_string(count));
-    for (const double propensity : record.Propensities)
-        row.push_back(ExactNumber(propensity));
-    for (const double probability : record.Probabilities)
-        row.push_back(record.HasProbabilities() ? ExactNumber(probability) : std::string());
-    row.push_back(ExactNumber(record.MeanFilamentSize));
-    if (record.Bacterium)
-        for (const double value : record.Bacterium->Values())
-            row.push_back(ExactNumber(value));
-    else
-        row.resize(row.size() + ObservationRecord::BacteriumValueNames.size());
+    for (const ObservationColumn &column : columns.Columns) {
+        const std::optional<double> value = column.Read(record);
+        if (!value)
+            row.emplace_back();
+        else if (column.Whole)
+            row.push_back(std::to_string(static_cast<std::int64_t>(*value)));
+        else
+            row.push_back(ExactNumber(*value));
+    }
     return JoinFields(row);
 }
 
-ObservationTableWriter::ObservationTableWriter(const std::string &path) : file_(path)
+ObservationTableWriter::ObservationTableWriter(const std::string &path, const ObservationColumns &columns)
+    : file_(path), columns_(columns)
 {
-    file_.Write(ObservationTableHeader());
+    file_.Write(ObservationTableHeader(columns_));
 }
 
 void ObservationTableWriter::Add(const ObservationRecord &record)
 {
-    file_.Write(ObservationTableRow(record));
+    file_.Write(ObservationTableRow(record, columns_));
 }
 
 void ObservationTableWriter::Finish()

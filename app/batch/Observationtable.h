@@ -1,35 +1,34 @@
 #pragma once
 
-#include "Observationrecord.h"
+#include "ObservationColumns.h"
 #include "Outputfile.h"
 
 #include <string>
 #include <vector>
 
 // The observations of a run as a tidy table (see Tidytable.h): one row per
-// observation time with the columns "time" (s), the ten species
-// (molecules), "n_<channel>" (reactions fired so far), "a_<channel>"
-// (propensities, 1/s), "p_<channel>" (each channel's share of the summed
-// propensity, empty while that sum is 0), "mean_size" (monomers per
-// filament) and the bacterium's centre "bact_x", "bact_y", "bact_z" (m), its
-// distance from its position at reset "bact_disp" (m) and that distance
-// squared "bact_disp2" (m^2), all five empty in a world without one.
+// observation time with the column "time" (s) and then each column of the
+// observation (see ObservationColumns.h) in its unit, empty where it has no
+// value: the probabilities while the summed propensity is 0, the
+// bacterium's values in a world without one.
 
 // The column titles, in order.
-std::vector<std::string> ObservationColumns();
+std::vector<std::string> ObservationColumnTitles(const ObservationColumns &columns = StandardColumns());
 
 // The header line.
-std::string ObservationTableHeader();
+std::string ObservationTableHeader(const ObservationColumns &columns = StandardColumns());
 
 // The line of one observation.
-std::string ObservationTableRow(const ObservationRecord &record);
+std::string ObservationTableRow(const ObservationRecord &record,
+                                const ObservationColumns &columns = StandardColumns());
 
 // Writes the table as the observations come, so that it needs no memory
 // however long the run (see OutputFile; raises OutputError).
 class ObservationTableWriter {
 public:
     // Creates the file and writes the header line.
-    explicit ObservationTableWriter(const std::string &path);
+    explicit ObservationTableWriter(const std::string &path,
+                                    const ObservationColumns &columns = StandardColumns());
 
     void Add(const ObservationRecord &record);
     // Puts the file in place; a writer destroyed without Finish leaves none.
@@ -37,4 +36,5 @@ public:
 
 private:
     OutputFile file_;
+    const ObservationColumns &columns_;
 };

@@ -1,120 +1,53 @@
 #include "Observationwriter.h"
 
-#include "Cell.h"
-#include "Charttitles.h"
 #include "Numbertext.h"
 
-#include <array>
-#include <utility>
-
-namespace {
-
-constexpr const char *kSpeciesChart = "N";
-constexpr const char *kCountChart = "Num of reactions";
-constexpr const char *kPropensityChart = "A";
-constexpr const char *kProbabilityChart = "React prob";
-constexpr const char *kSizeChart = "Filament size";
-constexpr const char *kMeanSizeCurve = "MeanFilamentSize";
-constexpr const char *kBacteriumChart = "Bacterium";
-
-template <typename Names>
-void AddTitles(std::string &header, const char *chart, const Names &names)
+ObservationWriter::ObservationWriter(const std::string &path, const ObservationColumns &columns)
+    : file_(path), columns_(columns), points_(columns.Columns.size()), ended_(columns.Columns.size())
 {
-    for (const char *name : names)
-        header += std::string("Curve: ") + chart + ": " + name + "\t\t";
-}
-
-// The axis titles of one chart, once per curve.
-void AddCaptions(std::string &header, const char *valueTitle, std::size_t curves)
-{
-    for (std::size_t i = 0; i < curves; ++i)
-        header += std::string(kTimeTitle) + "\t" + valueTitle + "\t";
-}
-
-void AddPoint(std::string &text, double x, double y)
-{
-    text += FormatNumber(x);
-    text += '\t';
-    text += FormatNumber(y);
-    text += '\t';
-}
-
-} // namespace
-
-ObservationWriter::ObservationWriter(const std::string &path) : file_(path)
-{
-    std::string header;
-    AddTitles(header, kSpeciesChart, CCell::SpeciesNames);
-    AddTitles(header, kCountChart, CCell::ReactionNames);
-    AddTitles(header, kPropensityChart, CCell::ReactionNames);
-    AddTitles(header, kProbabilityChart, CCell::ReactionNames);
-    AddTitles(header, kSizeChart, std::array{kMeanSizeCurve});
-    AddTitles(header, kBacteriumChart, ObservationRecord::BacteriumValueNames);
-    header += "\r\n";
-    AddCaptions(header, kMoleculesTitle, CCell::SpeciesNames.size());
-    AddCaptions(header, kReactionsTitle, CCell::ReactionNames.size());
-    AddCaptions(header, kPropensityTitle, CCell::ReactionNames.size());
-    AddCaptions(header, kProbabilityTitle, CCell::ReactionNames.size());
-    AddCaptions(header, kMeanSizeTitle, 1);
-    AddCaptions(header, kPositionTitle, 3);
-    AddCaptions(header, kDisplacementTitle, 1);
-    AddCaptions(header, kSquaredDisplacementTitle, 1);
-    header += "\r\n";
-    file_.Write(header);
+    std::string curves, titles;
+    for (const ObservationColumn &column : columns_.Columns) {
+        curves += "Curve: " + column.Chart + ": " + column.Curve + "\t\t";
+        titles += std::string(kTimeTitle) + "\t" + column.Title() + "\t";
+    }
+    file_.Write(curves + "\r\n" + titles + "\r\n");
 }
 
 void ObservationWriter::Add(const ObservationRecord &record)
 {
-    const double t = record.Time;
-    Row row;
-    for (const std::int32_t count : record.Species)
-        AddPoint(row.Head, t, count);
-    for (const std::int64_t count : record.Occurrences)
-        AddPoint(row.Head, t, static_cast<double>(count));
-    for (const double propensity : record.Propensities)
-        AddPoint(row.Head, t, propensity);
-    AddPoint(row.Tail, t, record.MeanFilamentSize);
-    if (record.Bacterium)
-        for (const double value : record.Bacterium->Values())
-            AddPoint(row.Tail, t, value);
-    row.Tail += "\r\n";
-
-    std::string probabilities;
-    if (record.HasProbabilities())
-        for (const double probability : record.Probabilities)
-            AddPoint(probabilities, t, probability);
-    const bool isFirst = std::exchange(first_, false);
-
-    if (probabilitiesEnded_) {
-        WriteRow(row, probabilities);
-    } else if (!probabilities.empty()) {
-        waiting_.push_back(std::move(row));
-        WriteRow(waiting_.front(), probabilities);
-        waiting_.pop_front();
-    } else if (isFirst) {
-        waiting_.push_back(std::move(row));
-    } else {
-        // Propensities all 0 during a run: nothing can react any more, so
-        // the probability curves gain no further point.
-        probabilitiesEnded_ = true;
-        for (const Row &earlier : waiting_)
-            WriteRow(earlier);
-        waiting_.clear();
-        WriteRow(row);
+    const std::string time = FormatNumber(record.Time) + "\t";
+    for (std::size_t i = 0; i < columns_.Columns.size(); ++i) {
+        if (const std::optional<double> value = columns_.Columns[i].Read(record))
+            points_[i].push_back(time + FormatNumber(*value) + "\t");
+        else if (!first_)
+            ended_[i] = true;
     }
+    first_ = false;
+    ++waitingRows_;
+    WriteRows(false);
 }
 
 void ObservationWriter::Finish()
 {
-    for (const Row &row : waiting_)
-        WriteRow(row);
-    waiting_.clear();
+    WriteRows(true);
     file_.Commit();
 }
 
-void ObservationWriter::WriteRow(const Row &row, const std::string &probabilities)
+void ObservationWriter::WriteRows(bool finishing)
 {
-    file_.Write(row.Head);
-    file_.Write(probabilities);
-    file_.Write(row.Tail);
+    const auto ready = [this] {
+        for (std::size_t i = 0; i < points_.size(); ++i)
+            if (points_[i].empty() && !ended_[i])
+                return false;
+        return true;
+    };
+    for (; waitingRows_ > 0 && (finishing || ready()); --waitingRows_) {
+        std::string row;
+        for (std::deque<std::string> &points : points_)
+            if (!points.empty()) {
+                row += points.front();
+                points.pop_front();
+            }
+        file_.Write(row + "\r\n");
+    }
 }

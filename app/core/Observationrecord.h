@@ -28,17 +28,7 @@ struct ObservationRecord {
         double Distance = 0.0;        // m, the length of Displacement
         double SquaredDistance = 0.0; // m^2
         int TouchingFilaments = 0;    // those its contact force acts on
-
-        // Position x, y, z, Distance and SquaredDistance, in the order of
-        // BacteriumValueNames.
-        std::array<double, 5> Values() const
-        {
-            return {Position.x, Position.y, Position.z, Distance, SquaredDistance};
-        }
     };
-    // The names of the bacterium's values as table columns and curves.
-    static constexpr std::array<const char *, 5> BacteriumValueNames = {"bact_x", "bact_y", "bact_z",
-                                                                        "bact_disp", "bact_disp2"};
     // None in a world without a bacterium.
     std::optional<BacteriumMotion> Bacterium;
 

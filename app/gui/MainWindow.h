@@ -25,6 +25,7 @@ class QToolBar;
 class QToolButton;
 class RunRecording;
 class TChart;
+class TChartSeries;
 class TScene3D;
 class TValueListEditor;
 class TWindow3D;
@@ -228,11 +229,8 @@ private:
 
     // Chart toolbar.
     TChart *ActiveChart() const;
-    std::array<TChart *, 7> Charts() const
-    {
-        return {SpeciesChart,      ReactionCountChart,    PropensityChart, ProbabilityChart,
-                FilamentSizeChart, SizeDistributionChart, BacteriumChart};
-    }
+    // In the order of the observation charts (see ObservationColumns.h).
+    const std::vector<TChart *> &Charts() const { return ChartList; }
 
     // Runs a handler so that no exception escapes into Qt's event loop: the
     // error is shown instead, and the action stops where it was raised.
@@ -313,13 +311,11 @@ private:
     QToolButton *ChartsDuringRunButton = nullptr;
     QToolButton *LegendButton = nullptr;
     QTabWidget *ChartTabs = nullptr;
-    TChart *SpeciesChart = nullptr;
-    TChart *ReactionCountChart = nullptr;
-    TChart *PropensityChart = nullptr;
-    TChart *ProbabilityChart = nullptr;
-    TChart *FilamentSizeChart = nullptr;
+    std::vector<TChart *> ChartList;
     TChart *SizeDistributionChart = nullptr;
-    TChart *BacteriumChart = nullptr;
+    // The window's curve of each observation column; nullptr for those it
+    // does not draw.
+    std::vector<TChartSeries *> ColumnCurves;
 
     // The 3D page.
     QToolButton *SceneDuringRunButton = nullptr;

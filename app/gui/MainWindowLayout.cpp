@@ -8,9 +8,9 @@
 #include "Cell.h"
 #include "Chart.h"
 #include "Chartexport.h"
-#include "Charttitles.h"
 #include "CompactTabWidget.h"
 #include "DisplayText.h"
+#include "ObservationColumns.h"
 #include "ParameterTableModel.h"
 #include "ToolGlyphs.h"
 #include "ValueListEditor.h"
@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -252,40 +253,36 @@ QWidget *TfmMain::Create2DPage()
     ChartTabs = new TCompactTabWidget(page);
     ChartTabs->setObjectName("PageControl2D");
     column->addWidget(ChartTabs, 1);
-    const auto addChart = [this](const char *name, const char *tab, const char *xTitle, const char *yTitle) {
+    const ObservationColumns &columns = StandardColumns();
+    for (const ObservationChart &kind : columns.Charts) {
         auto *chart = new TChart;
-        chart->setObjectName(name);
-        chart->BottomAxis().SetTitle(xTitle);
-        chart->LeftAxis().SetTitle(yTitle);
-        ChartTabs->addTab(chart, tab);
-        return chart;
+        chart->setObjectName(Text(kind.ObjectName));
+        chart->BottomAxis().SetTitle(Text(kind.XTitle));
+        chart->LeftAxis().SetTitle(Text(kind.YTitle));
+        ChartTabs->addTab(chart, Text(kind.Tab));
+        ChartList.push_back(chart);
+    }
+    ChartTabs->setCurrentIndex(0);
+    const auto chartOf = [&](const std::string &tab) {
+        for (std::size_t i = 0; i < columns.Charts.size(); ++i)
+            if (columns.Charts[i].Tab == tab)
+                return ChartList[i];
+        throw std::logic_error("no chart '" + tab + "'");
     };
-    SpeciesChart = addChart("Chart2DN", "N", kTimeTitle, kMoleculesTitle);
-    ReactionCountChart = addChart("Chart2DNumOfReactions", "Num of reactions", kTimeTitle, kReactionsTitle);
-    PropensityChart = addChart("Chart2DA", "A", kTimeTitle, kPropensityTitle);
-    ProbabilityChart = addChart("Chart2DReactProb", "React prob", kTimeTitle, kProbabilityTitle);
-    FilamentSizeChart = addChart("Chart2DSizeOfFilament", "Filament size", kTimeTitle, kMeanSizeTitle);
-    // Sizes in monomers, not times: a chart of its own.
-    SizeDistributionChart =
-        addChart("Chart2DSizeDistribution", "Size distribution", kSizeTitle, kFilamentsTitle);
-    BacteriumChart = addChart("Chart2DBacterium", "Bacterium", kTimeTitle, kDisplacementTitle);
+    for (const ObservationColumn &column : columns.Columns) {
+        TChartSeries *curve = nullptr;
+        if (column.Charted) {
+            TChart *chart = chartOf(column.Chart);
+            curve = chart->AddSeries(Text(column.Curve), column.Colour ? QColor::fromRgb(*column.Colour) : QColor());
+        }
+        ColumnCurves.push_back(curve);
+    }
+    // Sizes in monomers, not times: drawn from the filament list.
+    SizeDistributionChart = chartOf("Size distribution");
+    SizeDistributionChart->AddSeries("FilamentSizeDistrib", Qt::red);
     // Displacements span nanometres down to 1E-16 m: the general number
     // format, which switches to an exponent where fixed digits would show 0.
-    BacteriumChart->LeftAxis().SetValueFormat({});
-    ChartTabs->setCurrentIndex(0);
-
-    const auto addCurves = [](TChart *chart, const auto &names) {
-        chart->RemoveAllSeries();
-        for (const char *name : names)
-            chart->AddSeries(name);
-    };
-    addCurves(SpeciesChart, CCell::SpeciesNames);
-    addCurves(ReactionCountChart, CCell::ReactionNames);
-    addCurves(PropensityChart, CCell::ReactionNames);
-    addCurves(ProbabilityChart, CCell::ReactionNames);
-    FilamentSizeChart->AddSeries("MeanFilamentSize", Qt::blue);
-    SizeDistributionChart->AddSeries("FilamentSizeDistrib", Qt::red);
-    BacteriumChart->AddSeries(kBacteriumDisplacementCurve, Qt::darkGreen);
+    chartOf("Bacterium")->LeftAxis().SetValueFormat({});
 
     connect(LegendButton, &QToolButton::toggled, this, [this](bool shown) {
         for (TChart *chart : Charts())

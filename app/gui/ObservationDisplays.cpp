@@ -7,6 +7,7 @@
 #include "BacteriumReadouts.h"
 #include "Chart.h"
 #include "DisplayText.h"
+#include "ObservationColumns.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
 
@@ -147,19 +148,11 @@ void TfmMain::AddChartPoints()
 
 void TfmMain::AddChartPoint(const ObservationRecord &record)
 {
-    const double t = record.Time;
-    for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-        SpeciesChart->Series(i)->AddXY(t, double(record.Species[std::size_t(i)]));
-    for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        ReactionCountChart->Series(i)->AddXY(t, double(record.Occurrences[std::size_t(i)]));
-    for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        PropensityChart->Series(i)->AddXY(t, record.Propensities[std::size_t(i)]);
-    if (record.HasProbabilities())
-        for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-            ProbabilityChart->Series(i)->AddXY(t, record.Probabilities[std::size_t(i)]);
-    FilamentSizeChart->Series(0)->AddXY(t, record.MeanFilamentSize);
-    if (record.Bacterium)
-        BacteriumChart->Series(0)->AddXY(t, record.Bacterium->Distance);
+    const std::vector<ObservationColumn> &columns = StandardColumns().Columns;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (ColumnCurves[i])
+            if (const std::optional<double> value = columns[i].Read(record))
+                ColumnCurves[i]->AddXY(record.Time, *value);
 }
 
 // The histogram of filament sizes over the whole range between the smallest

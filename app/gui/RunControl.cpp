@@ -159,7 +159,7 @@ void TfmMain::Run()
         AppliedParameters.Table(kSimulation)->Find("SIM_TIME")->Value =
             Store.Table(kSimulation)->Find("SIM_TIME")->Value;
         MarkNotApplied();
-    } else if (SpeciesChart->Series(0)->Count() == 0) {
+    } else if (ChartList.front()->Series(0)->Count() == 0) {
         AddChartPoints();
     }
     SetStateRow("STATE_MAXTIME", TimeText(TargetTime));

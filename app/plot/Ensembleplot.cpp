@@ -21,26 +21,6 @@ constexpr int kTickFontSize = 14;
 constexpr int kLabelFontSize = 16;
 constexpr int kLegendFontSize = 13;
 
-std::string Kind(const std::string &column)
-{
-    const auto starts = [&](const char *prefix) { return column.rfind(prefix, 0) == 0; };
-    if (starts("n_"))
-        return "Reactions fired";
-    if (starts("a_"))
-        return "Propensity [1/s]";
-    if (starts("p_"))
-        return "Reaction probability";
-    if (column == "mean_size")
-        return "Mean filament size [monomers]";
-    if (column == "bact_disp")
-        return "Bacterium displacement [m]";
-    if (column == "bact_disp2")
-        return "Squared displacement [m²]";
-    if (starts("bact_"))
-        return "Bacterium position [m]";
-    return "Number of molecules";
-}
-
 QString Label(const SummarySeries &series, const std::map<int, std::string> &pointLabels)
 {
     QString label = QString::fromStdString(series.Column);
@@ -72,13 +52,16 @@ EnsemblePlot::~EnsemblePlot()
         removeGraph(0);
 }
 
-std::string ValueAxisTitle(const std::vector<std::string> &columns)
+std::string ValueAxisTitle(const std::vector<std::string> &names, const ObservationColumns &columns)
 {
     std::string title;
     std::set<std::string> seen;
-    for (const std::string &column : columns)
-        if (seen.insert(Kind(column)).second)
-            title += (title.empty() ? "" : " / ") + Kind(column);
+    for (const std::string &name : names) {
+        const ObservationColumn *column = columns.Find(name);
+        const std::string kind = column ? column->Title() : name;
+        if (seen.insert(kind).second)
+            title += (title.empty() ? "" : " / ") + kind;
+    }
     return title;
 }
 

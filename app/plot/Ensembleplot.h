@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObservationColumns.h"
 #include "Summaryseries.h"
 
 #include <map>
@@ -24,8 +25,9 @@ public:
 void DrawEnsemblePlot(QCustomPlot &plot, const std::vector<SummarySeries> &series,
                       const std::map<int, std::string> &pointLabels);
 
-// The title of the value axis for these columns, with units.
-std::string ValueAxisTitle(const std::vector<std::string> &columns);
+// The title of the value axis for the columns of these names, with units.
+std::string ValueAxisTitle(const std::vector<std::string> &names,
+                           const ObservationColumns &columns = StandardColumns());
 
 // Saves the plot as PNG, SVG or PDF, chosen by the file's extension, at
 // width x height pixels (points for PDF and SVG). Returns false when the

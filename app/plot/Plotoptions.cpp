@@ -20,6 +20,14 @@ std::vector<std::string> List(const std::string &text)
     }
 }
 
+std::string AllNames(const ObservationColumns &columns)
+{
+    std::string text;
+    for (const ObservationColumn &column : columns.Columns)
+        text += (text.empty() ? "" : ", ") + column.Name;
+    return text;
+}
+
 int Whole(const std::string &name, const std::string &text, int least)
 {
     if (const auto value = WholeNumber(text, least, std::numeric_limits<int>::max()))
@@ -27,15 +35,20 @@ int Whole(const std::string &name, const std::string &text, int least)
     throw UsageError(name + " needs whole numbers from " + std::to_string(least) + ", not '" + text + "'");
 }
 
-// The options of filonex-plot, each written into options.
-void DefineOptions(CommandLine &line, PlotOptions &options)
+// The options of filonex-plot, each written into options; --columns takes
+// those of columns.
+void DefineOptions(CommandLine &line, PlotOptions &options, const ObservationColumns &columns)
 {
     line.AddArgument("SUMMARY", "summary.tsv of an ensemble",
                      [&](const std::string &text) { options.SummaryPath = text; });
     line.AddValue("--columns", "C1,...",
-                  "columns of the observation table: ACG, ACF, ..., n_FORM, a_ASSB, p_SEVR, ..., mean_size, "
-                  "bact_x, ..., bact_disp2",
-                  [&](const std::string &text) { options.Columns = List(text); });
+                  "columns of the observation table: " + columns.NameList(), [&](const std::string &text) {
+                      options.Columns = List(text);
+                      for (const std::string &name : options.Columns)
+                          if (!columns.Find(name))
+                              throw UsageError("--columns: unknown column '" + name + "'; the columns are " +
+                                               AllNames(columns));
+                  });
     line.AddValue("--sweep-point", "K,...",
                   "only these sweep points (from 0; default: all, one curve per point, labelled with the "
                   "swept values from runs.tsv)",
@@ -64,11 +77,11 @@ CommandLine PlotCommandLine()
 
 } // namespace
 
-PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments)
+PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments, const ObservationColumns &columns)
 {
     PlotOptions options;
     CommandLine line = PlotCommandLine();
-    DefineOptions(line, options);
+    DefineOptions(line, options, columns);
     line.Parse(arguments);
     if (options.Help)
         return options;
@@ -84,10 +97,10 @@ PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments)
     return options;
 }
 
-std::string PlotHelp()
+std::string PlotHelp(const ObservationColumns &columns)
 {
     PlotOptions options;
     CommandLine line = PlotCommandLine();
-    DefineOptions(line, options);
+    DefineOptions(line, options, columns);
     return line.Help();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commandline.h"
+#include "ObservationColumns.h"
 
 #include <string>
 #include <vector>
@@ -17,9 +18,10 @@ struct PlotOptions {
 };
 
 // Options as "--name value" or "--name=value" (see CommandLine); raises
-// UsageError for an unknown, repeated or malformed option, or a missing
-// summary, column list or output file.
-PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments);
+// UsageError for an unknown, repeated or malformed option, a column that is
+// none of columns, or a missing summary, column list or output file.
+PlotOptions ParsePlotOptions(const std::vector<std::string> &arguments,
+                             const ObservationColumns &columns = StandardColumns());
 
-// The text of --help.
-std::string PlotHelp();
+// The text of --help, which lists the columns.
+std::string PlotHelp(const ObservationColumns &columns = StandardColumns());

@@ -113,7 +113,7 @@ TEST(GuideParametersTest, ListEveryParameterWithItsCaptionAndDefaultInTableOrder
 // as "`n_FORM` … `n_FORM2`" standing for the columns from one to the other.
 TEST(GuideTableTest, ListsEveryColumnOfTheObservationTableInOrder)
 {
-    const std::vector<std::string> program = ObservationColumns();
+    const std::vector<std::string> program = ObservationColumnTitles();
     std::vector<std::string> guide;
     bool inSection = false;
     const std::regex name("`(\\w+)`( … )?");

@@ -58,7 +58,7 @@ TEST_F(Plot, WritesAPngAndAnSvgWithCurvesBandsAndTitles)
     const std::string text = ReadFile(svg);
     EXPECT_NE(text.find("<svg"), std::string::npos);
     EXPECT_NE(text.find("Time [s]"), std::string::npos);
-    EXPECT_NE(text.find("Number of molecules"), std::string::npos);
+    EXPECT_NE(text.find("Molecules"), std::string::npos);
     EXPECT_NE(text.find("ACF, C_ACG=12: mean ± SD of 4 runs"), std::string::npos);
     ASSERT_EQ(PlotWith({"--columns", "ACG", "--sweep-point", "1", "-o", svg}).Status, 0);
     EXPECT_EQ(ReadFile(svg).find("C_ACG=6"), std::string::npos);
@@ -69,7 +69,10 @@ TEST_F(Plot, BadRequestsAreRefused)
     const std::string png = dir.File("figure.png");
     const ProgramResult unknown = PlotWith({"--columns", "ACG,XYZ", "-o", png});
     EXPECT_EQ(unknown.Status, 2);
-    EXPECT_NE(unknown.Err.find("no column 'XYZ'; it has ACF, ACG, p_FORM"), std::string::npos);
+    EXPECT_NE(unknown.Err.find("unknown column 'XYZ'; the columns are ACG, ACF,"), std::string::npos);
+    const ProgramResult absent = PlotWith({"--columns", "ACG,FIB", "-o", png});
+    EXPECT_EQ(absent.Status, 2);
+    EXPECT_NE(absent.Err.find("no column 'FIB'; it has ACF, ACG, p_FORM"), std::string::npos);
     EXPECT_EQ(PlotWith({"--columns", "ACG", "--sweep-point", "2", "-o", png}).Status, 2);
     EXPECT_EQ(PlotWith({"--columns", "ACG", "-o", dir.File("figure.gif")}).Status, 2);
     EXPECT_EQ(PlotWith({"-o", png}).Status, 2);
