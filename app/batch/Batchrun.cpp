@@ -180,6 +180,8 @@ int RunAndWrite(CCell &cell, const RunPlan &plan, RunOutputs &outputs, RunWorldF
         // After an error or a stop, the movie of the frames so far.
         if (movie)
             movie->Finish(cell, stopped || !failure.empty());
+    } catch (const MovieAbandoned &e) { // the stop's or the failure's status says it
+        Warn(e.what());
     } catch (const OutputError &e) {
         status = MoreSeriousStatus(status, Fail(kExitOutputFailed, e.what()));
     }

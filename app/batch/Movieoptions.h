@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outputfile.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,6 +40,14 @@ MovieKind MovieKindOf(const std::string &path);
 // withEvery) to line, each written into movie.
 void AddMovieOptions(CommandLine &line, MovieOptions &movie, bool withEvery);
 
+// A movie given up after a stop because its encoder took no more frames or
+// did not end: the stop ended the run, and with it the movie, which is no
+// result lost (what was written of it is removed).
+class MovieAbandoned : public OutputError {
+public:
+    using OutputError::OutputError;
+};
+
 // The frames of a run, taken as it goes.
 class RunFrames {
 public:
@@ -45,7 +55,8 @@ public:
     // On the run's thread: at the start and at every observation.
     virtual void Observe(const CCell &cell) = 0;
     // After the run: the frame of its end when one is due there (not after
-    // a stop), then the movie is closed. Raises OutputError.
+    // a stop), then the movie is closed. Raises OutputError; after a stop
+    // MovieAbandoned when the encoder does not finish promptly.
     virtual void Finish(const CCell &cell, bool stopped) = 0;
 };
 

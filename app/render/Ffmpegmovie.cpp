@@ -1,13 +1,16 @@
 #include "Ffmpegmovie.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -16,6 +19,16 @@
 extern char **environ;
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// After a stop, how long ffmpeg may take no bytes of a frame, and how long it
+// may take to end once it has them all, before the movie is given up: a
+// stop ends the run within a second even with an encoder that hangs.
+constexpr auto kStalledAfterStop = std::chrono::milliseconds(500);
+constexpr auto kEndAfterStop = std::chrono::seconds(3);
+// How often a full pipe and a running encoder are looked at again.
+constexpr int kPollMilliseconds = 20;
 
 // While alive, a write to a pipe whose reader is gone fails with EPIPE in
 // this thread instead of killing the process; the signal it raises is
@@ -101,17 +114,14 @@ FfmpegMovie::FfmpegMovie(const std::string &path, MovieKind kind, double fps, in
                           error);
     }
     Pipe = ends[1];
+    // Our end only: a full pipe must not block a write past a stop.
+    ::fcntl(Pipe, F_SETFL, ::fcntl(Pipe, F_GETFL) | O_NONBLOCK);
 }
 
 FfmpegMovie::~FfmpegMovie()
 {
-    if (Pipe >= 0)
-        ::close(Pipe);
-    if (Encoder > 0) {
-        // A movie given up: the encoder goes, and the temporary file with it.
-        ::kill(Encoder, SIGKILL);
-        Reap();
-    }
+    // A movie given up: the encoder goes, and the temporary file with it.
+    Kill();
 }
 
 void FfmpegMovie::Add(const QImage &frame)
@@ -123,26 +133,37 @@ void FfmpegMovie::Add(const QImage &frame)
     if (pixels.width() != Width || pixels.height() != Height)
         throw OutputError("a frame of another size for the movie '" + Target.Path() + "'", EINVAL);
     const BrokenPipeAsError broken;
-    for (int row = 0; row < Height; ++row) {
-        const char *bytes = reinterpret_cast<const char *>(pixels.constScanLine(row));
-        std::size_t left = std::size_t(Width) * 4;
-        while (left > 0) {
-            const ssize_t written = ::write(Pipe, bytes, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written < 0) {
-                const int error = errno;
-                ::close(Pipe);
-                Pipe = -1;
-                const std::string status = Reap();
-                throw OutputError("the movie '" + Target.Path() +
-                                      "' is lost: ffmpeg stopped taking frames (" + std::strerror(error) +
-                                      (status.empty() ? "" : ", " + status) + ")",
-                                  error);
-            }
+    for (int row = 0; row < Height; ++row)
+        Feed(reinterpret_cast<const char *>(pixels.constScanLine(row)), std::size_t(Width) * 4);
+}
+
+void FfmpegMovie::Feed(const char *bytes, std::size_t left)
+{
+    auto progress = Clock::now();
+    while (left > 0) {
+        const ssize_t written = ::write(Pipe, bytes, left);
+        if (written > 0) {
             bytes += written;
             left -= std::size_t(written);
+            progress = Clock::now();
+            continue;
         }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno == EAGAIN) {
+            if (Hurried && Clock::now() - progress > kStalledAfterStop)
+                Abandon("ffmpeg took no more frames after the stop");
+            pollfd pipe = {Pipe, POLLOUT, 0};
+            ::poll(&pipe, 1, kPollMilliseconds);
+            continue;
+        }
+        const int error = written < 0 ? errno : EIO;
+        ::close(Pipe);
+        Pipe = -1;
+        const std::string status = Reap();
+        throw OutputError("the movie '" + Target.Path() + "' is lost: ffmpeg stopped taking frames (" +
+                              std::strerror(error) + (status.empty() ? "" : ", " + status) + ")",
+                          error);
     }
 }
 
@@ -164,9 +185,17 @@ std::string FfmpegMovie::Reap()
         return "it had already ended";
     int status = 0;
     pid_t ended;
-    do
-        ended = ::waitpid(Encoder, &status, 0);
-    while (ended < 0 && errno == EINTR);
+    const auto start = Clock::now();
+    for (;;) {
+        ended = ::waitpid(Encoder, &status, Hurried ? WNOHANG : 0);
+        if (ended < 0 && errno == EINTR)
+            continue;
+        if (ended != 0)
+            break;
+        if (Clock::now() - start > kEndAfterStop)
+            Abandon("ffmpeg did not end after the stop");
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
+    }
     Encoder = -1;
     if (ended < 0)
         return std::string("cannot wait for it: ") + std::strerror(errno);
@@ -175,4 +204,24 @@ std::string FfmpegMovie::Reap()
     if (WIFEXITED(status))
         return "it ended with status " + std::to_string(WEXITSTATUS(status));
     return std::string("it was ended by ") + strsignal(WTERMSIG(status));
+}
+
+void FfmpegMovie::Kill()
+{
+    if (Pipe >= 0) {
+        ::close(Pipe);
+        Pipe = -1;
+    }
+    if (Encoder <= 0)
+        return;
+    // The group: whatever ffmpeg (or a wrapper in its place) started goes too.
+    ::kill(-Encoder, SIGKILL);
+    while (::waitpid(Encoder, nullptr, 0) < 0 && errno == EINTR) {}
+    Encoder = -1;
+}
+
+void FfmpegMovie::Abandon(const std::string &what)
+{
+    Kill();
+    throw MovieAbandoned("the movie '" + Target.Path() + "' was given up: " + what, EINTR);
 }

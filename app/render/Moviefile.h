@@ -19,6 +19,10 @@ public:
     virtual void Add(const QImage &frame) = 0;
     // Completes the movie; raises OutputError.
     virtual void Close() = 0;
+    // From any thread, after a stop: from now on Add and Close give up
+    // (MovieAbandoned) rather than wait long for an encoder that takes no
+    // frames or does not end.
+    virtual void Hurry() {}
 };
 
 // Why no movie can be written at path, or an empty text: for a movie file

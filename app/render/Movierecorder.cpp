@@ -15,6 +15,8 @@ namespace {
 
 // Frames taken but not yet drawn; the run waits beyond them.
 constexpr std::size_t kFramesAhead = 4;
+// How often a run waiting for room looks whether it was stopped.
+constexpr auto kStopLook = std::chrono::milliseconds(20);
 
 } // namespace
 
@@ -70,13 +72,21 @@ void MovieRecorder::Take(const CCell &cell, double time)
     ObserveScene(cell, frame.Scene);
     frame.Time = time;
     std::unique_lock lock(Lock);
-    Changed.wait(lock, [this] { return Frames.size() < kFramesAhead; });
+    // A stop (from a signal handler, which cannot notify) ends the wait for
+    // an encoder that takes no frames; the frame is dropped.
+    while (Frames.size() >= kFramesAhead) {
+        if (!cell.Running)
+            return;
+        Changed.wait_for(lock, kStopLook);
+    }
     Frames.push_back(std::move(frame));
     Changed.notify_all();
 }
 
 void MovieRecorder::Finish(const CCell &cell, bool stopped)
 {
+    if (stopped)
+        File->Hurry();
     TakeEnd(cell, stopped);
     Close();
 }
@@ -90,6 +100,8 @@ void MovieRecorder::TakeEnd(const CCell &cell, bool stopped)
 void MovieRecorder::Close()
 {
     const std::string failure = StopDrawing();
+    if (Abandoned)
+        throw MovieAbandoned(failure, EINTR);
     if (!failure.empty())
         throw OutputError(failure, EIO);
     File->Close();
@@ -127,6 +139,7 @@ void MovieRecorder::Draw()
         } catch (const std::exception &e) {
             const std::lock_guard lock(Lock);
             Failure = e.what();
+            Abandoned = dynamic_cast<const MovieAbandoned *>(&e) != nullptr;
         }
     }
 }

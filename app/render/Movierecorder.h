@@ -33,8 +33,9 @@ private:
 
 // A movie of a run: on the run's thread each due frame is a copy of the
 // scene; a thread of the recorder's own draws and encodes them, so the run
-// waits only when it is several frames ahead. A movie that cannot be
-// written is given up at once and reported by Finish; the run goes on.
+// waits only when it is several frames ahead, and not past a stop. A movie
+// that cannot be written is given up at once and reported by Finish; the
+// run goes on.
 class MovieRecorder : public RunFrames {
 public:
     // A movie of cell's world as options say, seen through view; raises
@@ -73,7 +74,8 @@ private:
     std::condition_variable Changed;
     std::deque<Frame> Frames;
     bool Closing = false;
-    std::string Failure; // why the movie was given up
+    std::string Failure;    // why the movie was given up
+    bool Abandoned = false; // after a stop, for an encoder that took no frames
     std::thread Drawer;
 };
 

@@ -149,6 +149,38 @@ TEST(Movie, EncoderThatDiesIsAnErrorNotACrash)
     EXPECT_TRUE(NoTemporaryLeft(dir));
 }
 
+TEST(Movie, SigtermEndsARunWhoseEncoderTakesNoFramesAndTheEncoderWithIt)
+{
+    const ScratchDirectory dir;
+    // An ffmpeg that never reads its input, in a process of its own below the shell.
+    WriteFile(dir.File("ffmpeg"), "#!/bin/sh\nsleep 1000 &\necho $! > " + dir.File("encoder.pid") + "\nwait\n");
+    std::filesystem::permissions(dir.File("ffmpeg"), std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", (dir.Path().string() + ":" + path).c_str(), 1);
+    const Program run(dir, Batch({"--time", "100", "--movie", dir.File("run.mp4")}));
+    setenv("PATH", path.c_str(), 1);
+    for (int wait = 0; wait < 500 && !std::filesystem::exists(dir.File("encoder.pid")); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::seconds(1)); // the first frame fills the pipe
+    run.Signal(SIGTERM);
+    const ProgramResult result = run.Wait(std::chrono::seconds(60));
+    EXPECT_EQ(result.Status, 143) << result.Err;
+    EXPECT_NE(result.Err.find("the movie '" + dir.File("run.mp4") + "' was given up"), std::string::npos)
+        << result.Err;
+    // Killed with its parent, it may stay a while as a zombie left to init.
+    std::string encoder = ReadFile(dir.File("encoder.pid"));
+    encoder.erase(encoder.find_last_not_of('\n') + 1);
+    const auto running = [stat = "/proc/" + encoder + "/stat"] {
+        const std::string text = ReadFile(stat);
+        return !text.empty() && text[text.rfind(')') + 2] != 'Z';
+    };
+    for (int wait = 0; wait < 100 && running(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(running()) << "the encoder outlived the run";
+    EXPECT_FALSE(std::filesystem::exists(dir.File("run.mp4")));
+    EXPECT_TRUE(NoTemporaryLeft(dir));
+}
+
 TEST(Movie, EveryRunOfAnEnsembleHasItsOwnMovie)
 {
     const ScratchDirectory dir;
