@@ -17,8 +17,8 @@
 // The bytes are those of the text export of such a chart: a curve that has
 // fewer points leaves its columns to the curves after it. A curve without a
 // value at the first observation may gain its first point at the second
-// (the reaction probabilities, whose propensities are not yet computed at
-// the start); one without a value at any later observation gains no further
+// (the reaction probabilities, while every propensity is 0 at the start);
+// one without a value at any later observation gains no further
 // point (the probabilities once nothing can react, the bacterium's values in
 // a world without one). So at most two rows wait, and memory stays bounded
 // however long the run.

@@ -87,8 +87,6 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.Species[CCell::ARP] = Population(store, "C_ARP", volume, cell.Random);
     cell.Species[CCell::ADC] = Population(store, "C_ADC", volume, cell.Random);
 
-    cell.UpdatePropensities();
-
     // Each pair is read completely before either value is stored.
     const auto applyPair = [&store](std::string_view section, std::string_view firstKey,
                                     std::string_view secondKey, double &first, double &second) {
@@ -135,6 +133,9 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
                                            volume * kLitresPerCubicMetre);
     reactions[CCell::FORM2].SetRate(kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
                                     shellVolume * kLitresPerCubicMetre);
+    // With the populations and the rates in place, so that the displays at
+    // 0 s show what can react rather than zeros.
+    cell.UpdatePropensities();
 
     applied.TargetTime = CheckedParameterNumber(store, kSimulation, "SIM_TIME");
 

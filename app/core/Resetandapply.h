@@ -13,9 +13,9 @@ struct AppliedWorld {
 };
 
 // Rebuilds the world inside cell from the parameter tables: Reset, box, time
-// steps, the four free-protein populations, propensities, mechanical and
-// filament constants, a fresh bacterium with its shell, the channel rates,
-// the leaping accuracy and the selection method. Every number is read with CheckedParameterNumber
+// steps, the four free-protein populations, mechanical and filament
+// constants, a fresh bacterium with its shell, the channel rates, the
+// propensities of the applied world, the leaping accuracy and the selection method. Every number is read with CheckedParameterNumber
 // when its step comes, under floating-point traps. The first failure
 // (ParameterError for a text that is no number or a value without physical
 // meaning, fp::FloatingPointError) propagates with the steps before it

@@ -120,10 +120,30 @@ TEST_F(ResetAndApplyTest, ChannelRatesAndVolumes)
     const double shellMolecules = molecules * shellLitres;
     EXPECT_NEAR(r[CCell::FORM2].StochasticRate, 0.1 / (shellMolecules * shellMolecules),
                 1e-12 * r[CCell::FORM2].StochasticRate);
-    for (const CChemReaction &channel : r) {
+    for (const CChemReaction &channel : r)
         EXPECT_EQ(channel.Count, 0);
-        EXPECT_EQ(channel.Propensity, 0.0);
-    }
+}
+
+TEST_F(ResetAndApplyTest, PropensitiesAreThoseOfTheAppliedWorld)
+{
+    ResetAndApply(store, cell);
+    const double litres = 8e-15;
+    const double shellLitres = (SphereVolume(2.2e-7) - SphereVolume(2e-7)) * 1000;
+    const double bulkLitres = litres - SphereVolume(2e-7) * 1000 - shellLitres;
+    const auto nucleation = [&](double share) {
+        const double n = std::floor(share * cell.Species[CCell::ACG]);
+        return n * (n - 1) * (n - 2);
+    };
+    const auto &r = cell.Reactions;
+    EXPECT_NEAR(r[CCell::FORM].Propensity, r[CCell::FORM].StochasticRate * nucleation(bulkLitres / litres),
+                1e-12 * r[CCell::FORM].Propensity);
+    EXPECT_NEAR(r[CCell::FORM2].Propensity,
+                r[CCell::FORM2].StochasticRate * nucleation(shellLitres / litres),
+                1e-12 * r[CCell::FORM2].Propensity);
+    EXPECT_GT(r[CCell::FORM].Propensity, 0.0);
+    // No filament yet: nothing grows, shrinks, caps, branches or severs.
+    for (int i = CCell::ASSB; i <= CCell::SEVR; ++i)
+        EXPECT_EQ(r[i].Propensity, 0.0) << CCell::ReactionNames[i];
 }
 
 TEST_F(ResetAndApplyTest, MechanicalConstantsGoToTheirFields)
