@@ -1,6 +1,7 @@
 // The compiled part of the Python package filonex: worlds as Python objects,
 // their state as NumPy arrays and pandas objects, and the parameter list.
 
+#include "ClosestName.h"
 #include "Interruptstop.h"
 #include "Numbertext.h"
 #include "ObservationColumns.h"
@@ -80,7 +81,9 @@ std::string PathText(const py::object &path)
     return py::str(py::module_::import("os").attr("fspath")(path));
 }
 
-ParameterStore SettingsParameters(const py::object &settings, const std::optional<std::string> &method)
+// With strict, the warnings about a settings file raise ValueError together.
+ParameterStore SettingsParameters(const py::object &settings, const std::optional<std::string> &method,
+                                  bool strict = false)
 {
     if (settings.is_none())
         return ParametersFromValues({}, method);
@@ -89,20 +92,21 @@ ParameterStore SettingsParameters(const py::object &settings, const std::optiona
         std::vector<std::pair<std::string, std::string>> values;
         for (const auto &[key, value] : settings.cast<py::dict>()) {
             const std::string ident = py::str(key);
-            if (std::find(idents.begin(), idents.end(), ident) == idents.end()) {
-                const py::list close =
-                    py::module_::import("difflib").attr("get_close_matches")(ident, idents, 1);
-                throw WorldInputError(
-                    "'" + ident + "' is not a parameter" +
-                    (close.empty() ? std::string() : "; did you mean " + close[0].cast<std::string>() + "?") +
-                    " (filonex.parameters() lists them)");
-            }
+            if (std::find(idents.begin(), idents.end(), ident) == idents.end())
+                throw WorldInputError("'" + ident + "' is not a parameter" + DidYouMean(ident, idents) +
+                                      " (filonex.parameters() lists them)");
             values.emplace_back(ident, ValueText(ident, value));
         }
         return ParametersFromValues(values, method);
     }
     std::vector<std::string> warnings;
     ParameterStore store = ParametersFromFile(PathText(settings), method, warnings);
+    if (strict && !warnings.empty()) {
+        std::string message = "strict: ";
+        for (std::size_t i = 0; i < warnings.size(); ++i)
+            message += (i ? "; " : "") + warnings[i];
+        throw WorldInputError(message);
+    }
     Warn(warnings);
     return store;
 }
@@ -228,6 +232,8 @@ mechanics  run the mechanics step between reactions (False: as
            filonex-batch --chemistry-only)
 threads    threads of the mechanics step (0: one per core); any number gives
            the same results
+strict     a warning about the settings file (an unknown section or ident,
+           a line not understood) raises ValueError instead
 
 Raises ValueError for an unknown ident or a value that cannot be used,
 naming the parameter and its caption.
@@ -290,12 +296,12 @@ PYBIND11_MODULE(_filonex, module)
 
     py::class_<PythonWorld>(module, "World", kWorldDoc)
         .def(py::init([](const py::object &settings, const py::object &seed,
-                         std::optional<std::string> method, bool mechanics, int threads) {
-                 return std::make_unique<PythonWorld>(SettingsParameters(settings, method), CheckedSeed(seed),
-                                                      mechanics, CheckedThreads(threads));
+                         std::optional<std::string> method, bool mechanics, int threads, bool strict) {
+                 return std::make_unique<PythonWorld>(SettingsParameters(settings, method, strict),
+                                                      CheckedSeed(seed), mechanics, CheckedThreads(threads));
              }),
              "settings"_a = py::none(), py::kw_only(), "seed"_a = py::none(), "method"_a = py::none(),
-             "mechanics"_a = true, "threads"_a = 0)
+             "mechanics"_a = true, "threads"_a = 0, "strict"_a = false)
         .def_static(
             "load",
             [](const py::object &path, const py::object &seed, bool mechanics, int threads) {

@@ -175,6 +175,10 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "of the saved run)",
                   into(options.ResumePath));
     line.AddFlag("--quiet", "no progress bar", options.Quiet);
+    line.AddFlag("--strict",
+                 "a warning about the settings file (an unknown section or ident, a line not understood, a "
+                 "repeated entry) is an error: exit 2",
+                 options.Strict);
     line.AddValue("--movie", "FILE",
                   "a movie of the 3D view during the run, with the time, a scale bar and the number of "
                   "filaments: FILE ending in .mp4 (H.264, made by ffmpeg) or .gif, else a folder of numbered "

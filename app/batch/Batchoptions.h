@@ -20,6 +20,7 @@ struct BatchOptions {
     std::optional<std::string> ObservePath;
     std::optional<std::string> TablePath; // the observations as a tidy table
     bool Quiet = false;
+    bool Strict = false; // a warning about the settings file is an error
     int Threads = 0;                           // of the mechanics step; 0: one per core
     std::optional<std::string> ResumePath;     // a world file to continue
     std::optional<std::string> SaveWorldPath;  // the world at the end of the run

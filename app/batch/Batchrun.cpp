@@ -15,7 +15,6 @@
 #include "Resetandapply.h"
 #include "Runseed.h"
 #include "Settingsfile.h"
-#include "Settingsfilecheck.h"
 #include "Statereport.h"
 #include "Stopsignals.h"
 #include "Worldfile.h"
@@ -29,16 +28,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The parameter tables from the settings file; warns about what the file
-// holds in vain.
-ParameterStore LoadParameters(const BatchOptions &options, const SettingsFile &settings)
-{
-    ParameterStore store = RunParameters(settings, options.Method);
-    for (const std::string &warning : SettingsFileWarnings(settings, store))
-        Warn(warning);
-    return store;
-}
 
 // Why the run cannot go from the cell's time to endTime, or an empty text.
 std::string EndTimeProblem(const CCell &cell, double endTime)
@@ -207,8 +196,11 @@ int RunBatch(const BatchOptions &options, const RunFramesMaker &movies)
         if (const std::string problem = SettingsFileProblem(settingsPath, bool(options.SettingsPath));
             !problem.empty())
             return Fail(kExitBadInput, problem);
-        const SettingsFile settings(settingsPath);
-        store = LoadParameters(options, settings);
+        try {
+            store = CheckedRunParameters(SettingsFile(settingsPath), options.Method, options.Strict);
+        } catch (const std::runtime_error &e) {
+            return Fail(kExitBadInput, e.what());
+        }
         const std::uint32_t seed = SeedTheRun(cell.Random, options.Seed);
         if (!options.Seed)
             std::fprintf(stderr, "seed %u\n", static_cast<unsigned>(seed));

@@ -24,3 +24,9 @@ std::string SettingsFileProblem(const std::string &path, bool mustExist);
 // the method of its settings file. What the file holds in vain is told by
 // SettingsFileWarnings.
 ParameterStore RunParameters(const SettingsFile &settings, const std::optional<std::string> &method);
+
+// RunParameters after the warnings about the settings file (see
+// SettingsFileWarnings): each printed, or with strict raised together as a
+// std::runtime_error.
+ParameterStore CheckedRunParameters(const SettingsFile &settings, const std::optional<std::string> &method,
+                                    bool strict);

@@ -69,6 +69,8 @@ EnsemblePlan PlanOf(const BatchOptions &options, std::uint32_t baseSeed)
     if (const std::string problem = SettingsFileProblem(settings, bool(options.SettingsPath));
         !problem.empty())
         throw std::runtime_error(problem);
+    if (options.Strict)
+        CheckedRunParameters(SettingsFile(settings), options.Method, true);
     plan.SettingsHash = ContentHash(ReadText(settings).value_or(""));
     plan.Method = options.Method.value_or("");
     plan.EndTime = options.EndTime ? ExactNumber(*options.EndTime) : "";

@@ -1,6 +1,7 @@
 #include "Ensembleplan.h"
 
 #include "Batchoptions.h"
+#include "ClosestName.h"
 #include "Parameters.h"
 #include "Runseed.h"
 #include "Tidytable.h"
@@ -88,8 +89,13 @@ SweepAxis ParseSweep(const std::string &text, const ParameterStore &store)
     SweepAxis axis;
     axis.Ident = text.substr(0, equals);
     const ParameterRow *row = FindParameter(store, axis.Ident, axis.Section);
-    if (!row)
-        throw UsageError("--sweep: '" + axis.Ident + "' is not a parameter of the settings file");
+    if (!row) {
+        std::vector<std::string> idents;
+        for (const ParameterTable &table : store.Tables)
+            for (const ParameterRow &parameter : table.Rows)
+                idents.push_back(parameter.Key);
+        throw UsageError("--sweep: '" + axis.Ident + "' is not a parameter" + DidYouMean(axis.Ident, idents));
+    }
     std::string values = text.substr(equals + 1);
     std::set<std::string> seen; // a set: a sweep of a million values is still refused at once
     for (std::size_t at = 0;;) {

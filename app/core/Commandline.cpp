@@ -1,5 +1,7 @@
 #include "Commandline.h"
 
+#include "ClosestName.h"
+
 #include <CLI/CLI.hpp>
 
 #include <sstream>
@@ -221,8 +223,10 @@ void CommandLine::Parse(const std::vector<std::string> &arguments)
 
     if (const std::vector<std::string> extras = app_->remaining(); !extras.empty()) {
         const std::string &first = extras.front();
-        if (first.starts_with("-"))
-            throw UsageError("unknown option " + first.substr(0, first.find('=')));
+        if (first.starts_with("-")) {
+            const std::string name = first.substr(0, first.find('='));
+            throw UsageError("unknown option " + name + DidYouMean(name, OptionNames()));
+        }
         throw UsageError("unexpected argument '" + first + "'");
     }
 
@@ -233,6 +237,18 @@ void CommandLine::Parse(const std::vector<std::string> &arguments)
         for (const std::string &value : values)
             reader.TakeValue(value);
     }
+}
+
+std::vector<std::string> CommandLine::OptionNames() const
+{
+    std::vector<std::string> names;
+    for (const Reader &reader : readers_) {
+        for (const std::string &name : reader.Option->get_lnames())
+            names.push_back("--" + name);
+        for (const std::string &name : reader.Option->get_snames())
+            names.push_back("-" + name);
+    }
+    return names;
 }
 
 std::string CommandLine::Help() const

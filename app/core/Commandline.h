@@ -53,7 +53,8 @@ public:
     // Reads arguments (without the program's name) and hands each value to its
     // option's take, in the order of the definitions. Raises UsageError:
     // "--x needs a value", "--x takes no value", "--x is given more than once",
-    // "--x needs a value, not '--y'", "unknown option --x",
+    // "--x needs a value, not '--y'", "unknown option --x" (with "; did you
+    // mean --y?" for a slip of the pen),
     // "unexpected argument 'x'", or the message of a take.
     void Parse(const std::vector<std::string> &arguments);
 
@@ -64,6 +65,8 @@ private:
     struct Command;
     void Add(CLI::Option *option, Take take, bool repeats, bool isFlag);
     const Reader *ReaderOf(const std::string &name) const;
+    // "--time", "-o", "--output", ...
+    std::vector<std::string> OptionNames() const;
 
     std::string program_;
     std::unique_ptr<CLI::App> app_;

@@ -1,56 +1,26 @@
 #include "Settingsfilecheck.h"
 
+#include "ClosestName.h"
 #include "Parameters.h"
 #include "Settingsfile.h"
 
 #include <algorithm>
-#include <cctype>
-#include <numeric>
 #include <string_view>
 
 namespace {
-
-char Upper(char c)
-{
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-// Edits (insertions, deletions, replacements) from a to b, without regard
-// to case.
-std::size_t EditDistance(std::string_view a, std::string_view b)
-{
-    std::vector<std::size_t> row(b.size() + 1);
-    std::iota(row.begin(), row.end(), std::size_t{0});
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t replaced = diagonal + (Upper(a[i - 1]) != Upper(b[j - 1]));
-            diagonal = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, replaced});
-        }
-    }
-    return row[b.size()];
-}
 
 bool SameName(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && EditDistance(a, b) == 0;
 }
 
-template <typename Names, typename NameOf>
-std::string Closest(std::string_view name, const Names &known, NameOf nameOf)
+template <typename Items, typename NameOf>
+std::string Closest(std::string_view name, const Items &known, NameOf nameOf)
 {
-    std::string best;
-    std::size_t bestDistance = std::string::npos;
-    for (const auto &candidate : known) {
-        const std::size_t distance = EditDistance(name, nameOf(candidate));
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = nameOf(candidate);
-        }
-    }
-    return best;
+    std::vector<std::string> names;
+    for (const auto &item : known)
+        names.push_back(nameOf(item));
+    return ClosestName(name, names);
 }
 
 const ParameterTable *KnownTable(const ParameterStore &store, std::string_view section)

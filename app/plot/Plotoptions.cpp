@@ -1,5 +1,6 @@
 #include "Plotoptions.h"
 
+#include "ClosestName.h"
 #include "Ensembleplot.h"
 #include "Numbertext.h"
 
@@ -20,12 +21,17 @@ std::vector<std::string> List(const std::string &text)
     }
 }
 
-std::string AllNames(const ObservationColumns &columns)
+std::string UnknownColumn(const std::string &name, const ObservationColumns &columns)
 {
-    std::string text;
-    for (const ObservationColumn &column : columns.Columns)
-        text += (text.empty() ? "" : ", ") + column.Name;
-    return text;
+    std::vector<std::string> names;
+    std::string list;
+    for (const ObservationColumn &column : columns.Columns) {
+        names.push_back(column.Name);
+        list += (list.empty() ? "" : ", ") + column.Name;
+    }
+    const std::string suggestion = DidYouMean(name, names);
+    return "--columns: unknown column '" + name + "'" + suggestion + (suggestion.empty() ? "; the" : " The") +
+           " columns are " + list;
 }
 
 int Whole(const std::string &name, const std::string &text, int least)
@@ -46,8 +52,7 @@ void DefineOptions(CommandLine &line, PlotOptions &options, const ObservationCol
                       options.Columns = List(text);
                       for (const std::string &name : options.Columns)
                           if (!columns.Find(name))
-                              throw UsageError("--columns: unknown column '" + name + "'; the columns are " +
-                                               AllNames(columns));
+                              throw UsageError(UnknownColumn(name, columns));
                   });
     line.AddValue("--sweep-point", "K,...",
                   "only these sweep points (from 0; default: all, one curve per point, labelled with the "

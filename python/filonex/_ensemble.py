@@ -43,7 +43,7 @@ def _value_text(value):
 
 
 def ensemble(settings=None, *, runs=1, sweep=None, out, seed=None, method=None, until=None,
-             mechanics=True, jobs=None, threads=None):
+             mechanics=True, jobs=None, threads=None, strict=False):
     """Runs an ensemble with filonex-batch and returns its summary.
 
     settings   a settings file, a dict of values by ident (written to
@@ -55,8 +55,9 @@ def ensemble(settings=None, *, runs=1, sweep=None, out, seed=None, method=None, 
                summary.tsv (see the user guide, "Ensembles and sweeps")
     seed       the base seed (None: from the clock, or the one of an
                ensemble already in out)
-    method, until, mechanics, jobs, threads
-               as --method, --time, --chemistry-only, --jobs, --threads
+    method, until, mechanics, jobs, threads, strict
+               as --method, --time, --chemistry-only, --jobs, --threads,
+               --strict (a warning about the settings file raises ValueError)
 
     Returns summary.tsv as a pandas.DataFrame. Raises ValueError for input
     the runner refuses, with its message, and filonex.SimulationError when a
@@ -80,6 +81,8 @@ def ensemble(settings=None, *, runs=1, sweep=None, out, seed=None, method=None, 
             command += [option, _value_text(value)]
     if not mechanics:
         command.append("--chemistry-only")
+    if strict:
+        command.append("--strict")
 
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     try:
@@ -91,7 +94,8 @@ def ensemble(settings=None, *, runs=1, sweep=None, out, seed=None, method=None, 
         raise
     messages = messages.strip()
     if process.returncode == _BAD_INPUT:
-        raise ValueError(messages)
+        # The runner's pointer to its --help is no help here.
+        raise ValueError(messages.removesuffix(f"Try '{RUNNER} --help'.").strip())
     if process.returncode == 128 + signal.SIGINT:
         raise KeyboardInterrupt(messages)
     if process.returncode != 0:

@@ -397,6 +397,18 @@ TEST_F(Batch, SettingsTheRunDoesNotUseAreReported)
     EXPECT_EQ(Fields(Lines(result.Out).at(2), "species")[0], 0);
     EXPECT_NE(result.Err.find("C_APR in [ValueListConcentrations]"), std::string::npos);
     EXPECT_NE(result.Err.find("did you mean [ValueListRates]?"), std::string::npos);
+
+    // With --strict the same warnings refuse the run, and the ensemble's
+    // before any of its runs.
+    const BatchResult strict = Run({"--seed", "1", "--time", "0.01", "--strict"});
+    EXPECT_EQ(strict.Status, 2);
+    EXPECT_EQ(strict.Out, "");
+    EXPECT_NE(strict.Err.find("--strict: unknown ident C_APR"), std::string::npos) << strict.Err;
+    EXPECT_NE(strict.Err.find("; unknown section [ValueListRate]"), std::string::npos) << strict.Err;
+    const BatchResult ensemble = Run({"--seed", "1", "--runs", "2", "--out", dir.File("e"), "--strict"});
+    EXPECT_EQ(ensemble.Status, 2);
+    EXPECT_NE(ensemble.Err.find("--strict: unknown ident C_APR"), std::string::npos) << ensemble.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("e")));
 }
 
 TEST_F(Batch, DegenerateWorldsAreReported)

@@ -39,6 +39,23 @@ TEST(BatchOptions, RefusesValuesThatAreOptionsAndRepeatedOptions)
         EXPECT_EQ(Refusal(c.arguments), c.message);
 }
 
+TEST(BatchOptions, SlipsOfThePenGetASuggestionOtherNamesNone)
+{
+    const struct {
+        Arguments arguments;
+        const char *message;
+    } cases[] = {
+        {{"--sed", "1"}, "unknown option --sed; did you mean --seed?"},
+        {{"--chemistry-onyl"}, "unknown option --chemistry-onyl; did you mean --chemistry-only?"},
+        {{"--colour"}, "unknown option --colour"},
+        {{"--runs", "2", "--sweep", "c_acg=1,2"}, "--sweep: 'c_acg' is not a parameter; did you mean C_ACG?"},
+        {{"--runs", "2", "--sweep", "C_ACGG=1"}, "--sweep: 'C_ACGG' is not a parameter; did you mean C_ACG?"},
+        {{"--runs", "2", "--sweep", "GRAVITY=1"}, "--sweep: 'GRAVITY' is not a parameter"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Refusal(c.arguments), c.message);
+}
+
 TEST(BatchOptions, NegativeNumbersReachTheirChecks)
 {
     EXPECT_EQ(Refusal({"--seed", "-1"}), "--seed needs a whole number from 0 to 2147483646, not '-1'");

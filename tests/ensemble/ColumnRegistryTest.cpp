@@ -49,4 +49,21 @@ TEST(ColumnRegistry, AThrowAwayColumnReachesTheTableTheHelpAndThePlotProgram)
     }
 }
 
+TEST(ColumnRegistry, PlotOptionsAndColumnsGetASuggestion)
+{
+    const std::pair<std::vector<std::string>, const char *> cases[] = {
+        {{"s.tsv", "--colums", "ACG", "-o", "f.png"}, "unknown option --colums; did you mean --columns?"},
+        {{"s.tsv", "--columns", "mean_siz", "-o", "f.png"}, "did you mean mean_size?"},
+        {{"s.tsv", "--columns", "acg", "-o", "f.png"}, "did you mean ACG?"},
+    };
+    for (const auto &[arguments, message] : cases) {
+        try {
+            ParsePlotOptions(arguments);
+            ADD_FAILURE() << message;
+        } catch (const UsageError &e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    }
+}
+
 } // namespace

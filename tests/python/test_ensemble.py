@@ -38,8 +38,16 @@ def test_settings_as_a_dict(tmp_path):
 
 
 def test_input_the_runner_refuses_is_a_value_error(tmp_path):
-    with pytest.raises(ValueError, match="C_AGC"):
+    with pytest.raises(ValueError, match=r"'C_AGC' is not a parameter; did you mean C_ACG\?$"):
         filonex.ensemble(runs=1, sweep={"C_AGC": [1, 2]}, out=tmp_path / "e")
+
+
+def test_strict_refuses_a_settings_file_with_warnings(tmp_path):
+    settings = tmp_path / "s.ini"
+    settings.write_text("[ValueListConcentrations]\nC_APR=1\n")
+    with pytest.raises(ValueError, match="unknown ident C_APR .* did you mean C_ARP"):
+        filonex.ensemble(settings, runs=1, until=0.01, out=tmp_path / "e", strict=True)
+    assert not (tmp_path / "e").exists()
 
 
 def test_without_a_runner_the_error_says_where_it_was_looked_for(tmp_path):

@@ -56,6 +56,8 @@ def test_a_settings_file_that_cannot_be_read(tmp_path):
 def test_what_a_settings_file_holds_in_vain_is_a_warning(settings_file):
     with pytest.warns(UserWarning, match="C_APR"):
         filonex.World(settings_file("[ValueListConcentrations]\nC_APR=1\n"), seed=1)
+    with pytest.raises(ValueError, match="strict: unknown ident C_APR"):
+        filonex.World(settings_file("[ValueListConcentrations]\nC_APR=1\n"), seed=1, strict=True)
 
 
 @pytest.mark.parametrize("settings, arguments, message", [
