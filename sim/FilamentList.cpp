@@ -1,6 +1,9 @@
 #include "FilamentList.h"
 
 #include <functional>
+#include <limits>
+#include <stdexcept>
+#include <string>
 
 void CFilamentList::clear()
 {
@@ -15,6 +18,11 @@ void CFilamentList::clear()
 
 CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
 {
+    // Past the last id the count wraps to the bacterium's 0.
+    if (nextId_ < kFirstFilamentId)
+        throw std::runtime_error("No filament id is left for a new filament: all " +
+                                 std::to_string(std::numeric_limits<std::uint32_t>::max()) +
+                                 " have been given (nextFilamentId of the world)");
     if (slotCount_ == blocks_.size() * kBlockSize)
         blocks_.push_back(std::make_unique<CSolidFilament[]>(kBlockSize));
     const std::size_t slot = slotCount_++;

@@ -88,7 +88,8 @@ public:
     // Also starts the ids again from kFirstFilamentId.
     void clear();
     // Appends a copy of `filament`, made of the list's material and with the
-    // next id, at the end of the list.
+    // next id, at the end of the list; raises std::runtime_error when the
+    // ids are used up (the next would wrap to the bacterium's 0).
     CSolidFilament &Append(const CSolidFilament &filament);
     // The id the next appended filament gets; set when a saved world is
     // restored with the ids its filaments had.

@@ -272,6 +272,7 @@ public:
     {
         Reader reader(Find(key), Member(where_, key));
         fill(reader);
+        reader.RefuseOthers();
     }
     template <typename Fill>
     void Array(std::string_view key, std::size_t count, Fill fill) const
@@ -281,6 +282,7 @@ public:
         for (std::size_t i = 0; i < count; ++i) {
             Reader reader(array[i], Element(where, i));
             fill(reader, i);
+            reader.RefuseOthers();
         }
     }
 
@@ -293,6 +295,7 @@ public:
     }
     const Json &Find(std::string_view key) const
     {
+        read_.emplace_back(key);
         const auto found = object_.find(key);
         if (found == object_.end())
             throw ContentFault{Member(where_, key), "this member is missing"};
@@ -300,6 +303,18 @@ public:
     }
     const Json &Members() const { return object_; }
     const std::string &Where() const { return where_; }
+    // Marks a member that the file may hold as read: one kept for people.
+    void Skip(std::string_view key) const { read_.emplace_back(key); }
+    // Raises ContentFault for a member that was not read: one no file of
+    // this format version holds, such as a member of a later version in an
+    // older file, which would otherwise be ignored.
+    void RefuseOthers() const
+    {
+        for (const auto &item : object_.items())
+            if (std::find(read_.begin(), read_.end(), item.key()) == read_.end())
+                throw ContentFault{Member(where_, item.key()),
+                                   "there is no such member in a file of this format version"};
+    }
 
     // The checks take the place of a fault as a function, called only when
     // there is a fault: building it for each of a million numbers would
@@ -349,6 +364,7 @@ public:
 private:
     const Json &object_;
     std::string where_;
+    mutable std::vector<std::string> read_; // the members asked for
 };
 
 // A filament is one row of numbers (true and false for its flags), in the
@@ -678,6 +694,10 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
         randomReader("counterKey", extras.CounterKey);
     else
         extras.CounterKey = CounterKeyOf(extras.Random);
+    // What the writer tells people; the mode says it.
+    randomReader.Skip("complete");
+    randomReader.Skip("note");
+    randomReader.RefuseOthers();
     extras.Context.RandomStateComplete = !UsesLibraryGenerator(extras.Random.Mode);
 
     cell.Reset();
@@ -721,6 +741,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
             bacteriumReader("resetPosition", cell.Bacterium->ResetPosition);
         else
             cell.Bacterium->ResetPosition = cell.Bacterium->Center;
+        bacteriumReader.RefuseOthers();
     }
 
     const Json &filaments = file.Find("filaments");
@@ -741,6 +762,10 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     // Older files number the filaments in list order, as they are appended.
     if (version >= 3)
         ReadFilamentIds(file, cellReader, cell.Filaments);
+    cellReader.RefuseOthers();
+    file.Skip("format");
+    file.Skip("program");
+    file.RefuseOthers();
     CheckCellState(cell);
     CheckFilamentMaterial(extras.Material.Radius, extras.Material.LinearDensity);
     CheckRandomState(extras.Random);
@@ -903,6 +928,7 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     try {
         CCell spare;
         ReadWorld(document, spare);
+        CheckPendingReaction(spare);
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, fault.What));
     }

@@ -22,6 +22,10 @@ constexpr double kRateTolerance = 8 * std::numeric_limits<double>::epsilon();
 // matrix in the bacterium, a channel in the cell's list); deeper text is no
 // world, and each level costs the parser memory.
 constexpr std::size_t kDeepestNesting = 16;
+// How far outside the box, in box edges, a place may lie: bodies flung far
+// from the box still stay far within this; beyond it sums of positions
+// (displacements, their squares) lose all digits or overflow.
+constexpr double kFarthestInBoxEdges = 1e6;
 
 std::string SpeciesWhere(int i)
 {
@@ -149,6 +153,56 @@ void CheckBacterium(const CBacterium &b)
         RequirePositive(b.Mass, "bacterium.mass", "a mass");
 }
 
+// The counts that number draws of the counter-based generator: at 2^62 a
+// run would need centuries to come near a wrap that repeats its noise.
+void CheckDrawCounts(const CCell &cell)
+{
+    for (const auto &[count, where] : {std::pair{cell.MechStepCount, "cell.mechStepCount"},
+                                       std::pair{cell.TauLeap.LeapNumber, "cell.tauLeap.leapNumber"}})
+        if (count >= std::uint64_t(kLargestCount))
+            throw ContentFault{where, "is " + std::to_string(count) + ", so large that the count would " +
+                                          "wrap and repeat its draws; it must be below 2^62"};
+}
+
+class PlaceCheck {
+public:
+    explicit PlaceCheck(const CCell &cell) : Origin(cell.Origin), Size(cell.Size) {}
+
+    void operator()(const CVector &place, const std::string &where) const
+    {
+        const double p[] = {place.x, place.y, place.z}, low[] = {Origin.x, Origin.y, Origin.z},
+                     size[] = {Size.x, Size.y, Size.z};
+        for (std::size_t i = 0; i < 3; ++i)
+            if (!(p[i] >= low[i] - kFarthestInBoxEdges * size[i] &&
+                  p[i] <= low[i] + size[i] + kFarthestInBoxEdges * size[i]))
+                throw ContentFault{Element(where, i), "is " + FormatNumber(p[i]) +
+                                                          " m, more than 10^6 box edges from the box; no run "
+                                                          "takes a body there"};
+    }
+
+private:
+    CVector Origin, Size; // m
+};
+
+void CheckPlaces(const CCell &cell)
+{
+    const PlaceCheck check(cell);
+    if (const CBacterium *b = cell.Bacterium.get()) {
+        for (const auto &[place, key] :
+             {std::pair{&b->Center, "center"}, std::pair{&b->Shell.Center, "shellCenter"},
+              std::pair{&b->Position, "position"}, std::pair{&b->PrevPosition, "prevPosition"},
+              std::pair{&b->ResetPosition, "resetPosition"}})
+            check(*place, Member("bacterium", key));
+    }
+    std::size_t i = 0;
+    for (const CSolidFilament &f : cell.Filaments) {
+        const std::string where = Element("filaments", i++);
+        for (const auto &[place, key] : {std::pair{&f.PointedEnd, "pointedEnd"}, std::pair{&f.Position, "position"},
+                                         std::pair{&f.PrevPosition, "prevPosition"}})
+            check(*place, Member(where, key));
+    }
+}
+
 void CheckFilaments(const CCell &cell)
 {
     std::size_t i = 0;
@@ -170,9 +224,23 @@ void CheckCellState(const CCell &cell)
     CheckSpecies(cell);
     CheckCounters(cell);
     CheckChannels(cell);
+    CheckDrawCounts(cell);
     if (cell.Bacterium)
         CheckBacterium(*cell.Bacterium);
     CheckFilaments(cell);
+    CheckPlaces(cell);
+}
+
+void CheckPendingReaction(CCell &cell)
+{
+    if (!cell.Pending)
+        return;
+    cell.UpdatePropensities();
+    const int channel = cell.Pending->Channel;
+    if (!(cell.Reactions[channel].Propensity > 0))
+        throw ContentFault{"cell.pendingReaction.channel",
+                           "is " + std::string(CCell::ReactionNames[channel]) +
+                               ", which cannot fire in this world (its propensity is 0), so no run drew it"};
 }
 
 void CheckFilamentMaterial(double radius, double linearDensity)
@@ -183,6 +251,11 @@ void CheckFilamentMaterial(double radius, double linearDensity)
 
 void CheckRandomState(const RandomState &random)
 {
+    // Every run keeps the shared seed at 0 or more (2^31 - 1 is a masked
+    // state the generator reaches).
+    if (random.Seed < 0)
+        throw ContentFault{"random.seed",
+                           "is " + std::to_string(random.Seed) + "; the generators' seed is 0 or more"};
     for (std::size_t i = 0; i < random.ShuffleTable.size(); ++i) {
         if (random.ShuffleTable[i] < 0)
             throw ContentFault{Element("random.shuffleTable", i),

@@ -37,11 +37,17 @@ inline std::string Element(const std::string &where, std::size_t i)
 // not follow from its rate constant and volume; a clock ahead of the time;
 // a box, radius, density or bacterium mass that is not positive (a
 // filament's mass is found anew at every step); a direction that is not a
-// unit vector.
+// unit vector; a place (of the bacterium, its shell, a filament) more than
+// 10^6 box edges from the box; a mechanics step or leap count at 2^62 or
+// more, whose draws would repeat.
 void CheckCellState(const CCell &cell);
+// Raise ContentFault when the pending reaction of cell (a spare, whose
+// propensities this recomputes) cannot fire in its world: no run drew it.
+void CheckPendingReaction(CCell &cell);
 // The constants shared by every filament: radius (m), linear density (kg/m).
 void CheckFilamentMaterial(double radius, double linearDensity);
-// Negative values would index the shuffle table out of its bounds.
+// Negative values would index the shuffle table out of its bounds; a seed
+// below 0 is no state of the generators.
 void CheckRandomState(const RandomState &random);
 
 // Follows nlohmann's parse of a world file's text as its callback: refuses a

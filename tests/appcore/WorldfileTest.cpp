@@ -56,21 +56,40 @@ TEST_F(WorldFile, DoublesReadBackBitForBit)
     cell.Time = values[0];
     cell.Pending.reset(); // it would be due before that time
     cell.Viscosity = values[1];
-    cell.Origin = CVector(values[2], values[3], values[4]);
+    cell.Bacterium->Force = CVector(values[2], values[3], values[4]);
     cell.Bacterium->Velocity = CVector(values[5], values[6], 0.0);
     Saved(cell);
     CCell loaded;
     EXPECT_EQ(LoadWorld(dir.File("state.fxworld"), loaded).TargetTime, 1.0);
     const double read[] = {loaded.Time,
                            loaded.Viscosity,
-                           loaded.Origin.x,
-                           loaded.Origin.y,
-                           loaded.Origin.z,
+                           loaded.Bacterium->Force.x,
+                           loaded.Bacterium->Force.y,
+                           loaded.Bacterium->Force.z,
                            loaded.Bacterium->Velocity.x,
                            loaded.Bacterium->Velocity.y};
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(std::bit_cast<std::uint64_t>(read[i]), std::bit_cast<std::uint64_t>(values[i])) << i;
     EXPECT_EQ(Saved(loaded), Saved(cell));
+}
+
+// A saved file as a program of an older format version would have written
+// it: without the members that later versions brought.
+Json OlderFile(Json saved, int version)
+{
+    saved["formatVersion"] = version;
+    if (version < 3) {
+        saved["random"].erase("counterKey");
+        for (const char *key : {"mechanicsModel", "temperature", "contactStiffness", "mechStepCount",
+                                "nextFilamentId", "tauLeap"})
+            saved["cell"].erase(key);
+        if (saved["bacterium"].is_object())
+            saved["bacterium"].erase("resetPosition");
+        saved.erase("filamentIds");
+    }
+    if (version < 2)
+        saved["cell"].erase("pendingReaction");
+    return saved;
 }
 
 TEST_F(WorldFile, CounterKeyIsKeptAndOlderFilesTakeItFromTheStream)
@@ -81,9 +100,7 @@ TEST_F(WorldFile, CounterKeyIsKeptAndOlderFilesTakeItFromTheStream)
     LoadWorld(dir.File("state.fxworld"), loaded);
     EXPECT_EQ(loaded.CounterKey, 0x89abcdefu);
 
-    saved["formatVersion"] = 2;
-    saved["random"].erase("counterKey");
-    WriteFile(dir.File("old.fxworld"), saved.dump());
+    WriteFile(dir.File("old.fxworld"), OlderFile(saved, 2).dump());
     LoadWorld(dir.File("old.fxworld"), loaded);
     EXPECT_EQ(loaded.CounterKey, CounterKeyOf(loaded.Random.Capture()));
 }
@@ -101,9 +118,7 @@ TEST_F(WorldFile, BacteriumResetPositionIsKeptAndOlderFilesCountFromTheSavedCent
     EXPECT_EQ(loaded.Bacterium->ResetPosition.y, 0.2e-6);
     EXPECT_TRUE(std::signbit(loaded.Bacterium->ResetPosition.z));
 
-    saved["formatVersion"] = 2;
-    saved["bacterium"].erase("resetPosition");
-    WriteFile(dir.File("old.fxworld"), saved.dump());
+    WriteFile(dir.File("old.fxworld"), OlderFile(saved, 2).dump());
     LoadWorld(dir.File("old.fxworld"), loaded);
     EXPECT_EQ(loaded.Bacterium->ResetPosition.x, 0.26e-6);
     EXPECT_EQ(loaded.Bacterium->ResetPosition.z, 0.24e-6);
@@ -133,12 +148,7 @@ TEST_F(WorldFile, ViscousWorldResumesExactly)
 // Files before version 3 knew the rigid-body model only and numbered nothing.
 TEST_F(WorldFile, OlderFilesAreRigidWithFilamentsNumberedInOrder)
 {
-    Json old = Json::parse(Saved(cell));
-    old["formatVersion"] = 2;
-    for (const char *key :
-         {"mechanicsModel", "temperature", "contactStiffness", "mechStepCount", "nextFilamentId"})
-        old["cell"].erase(key);
-    old.erase("filamentIds");
+    Json old = OlderFile(Json::parse(Saved(cell)), 2);
     old["parameters"]["ValueListMechanics"].erase("MECH_MODEL");
     WriteFile(dir.File("old.fxworld"), old.dump());
     CCell loaded;
@@ -179,9 +189,7 @@ TEST_F(WorldFile, PendingReactionIsKeptAndVersionOneFilesHaveNone)
     EXPECT_EQ(loaded.Pending->Channel, CCell::SEVR);
     EXPECT_EQ(loaded.Pending->Time, 0.0625);
 
-    Json old = Json::parse(saved);
-    old["formatVersion"] = 1;
-    old["cell"].erase("pendingReaction");
+    const Json old = OlderFile(Json::parse(saved), 1);
     WriteFile(dir.File("old.fxworld"), old.dump());
     LoadWorld(dir.File("old.fxworld"), loaded);
     EXPECT_FALSE(loaded.Pending);
@@ -199,9 +207,7 @@ TEST_F(WorldFile, LeapStateIsKeptAndOlderFilesHaveNone)
     EXPECT_EQ(loaded.TauLeap.ExactStepsLeft, 17);
     EXPECT_EQ(loaded.TauLeap.Accuracy, 0.125);
 
-    Json old = saved;
-    old["formatVersion"] = 2;
-    old["cell"].erase("tauLeap");
+    Json old = OlderFile(saved, 2);
     old["parameters"]["ValueListSimulation"].erase("SIM_TAUEPS");
     WriteFile(dir.File("old.fxworld"), old.dump());
     LoadWorld(dir.File("old.fxworld"), loaded);
@@ -346,6 +352,9 @@ const BadFile kBadFiles[] = {
      {"parameters.ValueListRates.X", "no such parameter"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = 3e9; }); },
      {"cell.species.ACG", "a whole number"}},
+    // Nesting that no world has, refused before it costs memory.
+    {[](std::string g) { return g.insert(1, "\"deep\": " + std::string(20000, '[')); },
+     {"deep[0][0][0][0]", "nested more than 16 deep"}},
 };
 
 // A good world edited one way into one that no run could leave or run on.
@@ -404,6 +413,35 @@ const BadEdit kBadEdits[] = {
          d["bacterium"]["changed"] = false;
      },
      {"bacterium.mass", "above 0"}},
+    {[](Json &d) { d["random"]["seed"] = -1; }, {"random.seed", "is -1; the generators' seed is 0 or more"}},
+    {[](Json &d) { d["cell"]["mechStepCount"] = 1ULL << 62; }, {"cell.mechStepCount", "wrap"}},
+    {[](Json &d) { d["cell"]["tauLeap"]["leapNumber"] = UINT64_MAX; }, {"cell.tauLeap.leapNumber", "wrap"}},
+    {[](Json &d) { d["bacterium"]["resetPosition"][0] = 1e300; },
+     {"bacterium.resetPosition[0]", "more than 10^6 box edges"}},
+    {[](Json &d) { d["bacterium"]["prevPosition"][2] = -1e300; }, {"bacterium.prevPosition[2]", "10^6 box edges"}},
+    {[](Json &d) { d["filaments"][1][Column(d, "pointedEnd.y")] = 0.51; },
+     {"filaments[1].pointedEnd[1]", "10^6 box edges"}},
+
+    // Reactions pending that cannot fire: nothing to act on.
+    {[](Json &d) {
+         d["cell"]["species"]["CAP"] = 0;
+         d["cell"]["pendingReaction"] = {{"channel", "CAPB"}, {"time", d["cell"]["time"]}};
+     },
+     {"cell.pendingReaction.channel", "is CAPB, which cannot fire"}},
+    {[](Json &d) {
+         d["cell"]["species"]["ACG"] = 0;
+         d["cell"]["pendingReaction"] = {{"channel", "FORM2"}, {"time", d["cell"]["time"]}};
+     },
+     {"cell.pendingReaction.channel", "is FORM2, which cannot fire"}},
+
+    // Members the file's format version does not have: one rule for all.
+    {[](Json &d) { d["comment"] = "mine"; }, {"comment", "no such member"}},
+    {[](Json &d) { d["cell"]["species"]["ACT"] = 1; }, {"cell.species.ACT", "no such member"}},
+    {[](Json &d) { d["cell"]["channels"][3]["rate"] = 1; }, {"cell.channels[3].rate", "no such member"}},
+    {[](Json &d) { d = OlderFile(d, 2); d["cell"]["mechStepCount"] = 5; }, {"cell.mechStepCount", "no such member"}},
+    {[](Json &d) { d = OlderFile(d, 2); d["filamentIds"] = Json::array(); }, {"filamentIds", "no such member"}},
+    {[](Json &d) { d = OlderFile(d, 1); d["cell"]["pendingReaction"] = nullptr; },
+     {"cell.pendingReaction", "no such member"}},
 };
 
 TEST_F(WorldFile, EveryKindOfBadFileIsRefusedWithTheWorldUnchanged)
@@ -458,6 +496,11 @@ void (*const kEdgeEdits[])(Json &) = {
         d["bacterium"]["mass"] = 0.0;
         d["bacterium"]["changed"] = true;
     },
+    // A masked state of the generator, and bodies flung far but not too far.
+    [](Json &d) { d["random"]["seed"] = 2147483647; },
+    [](Json &d) { d["bacterium"]["resetPosition"][0] = -0.99e6 * 0.5e-6; },
+    [](Json &d) { d["filaments"][0][Column(d, "position.z")] = 0.5e-6 * (1 + 0.99e6); },
+    [](Json &d) { d["cell"]["mechStepCount"] = (1ULL << 62) - 1; },
 };
 
 TEST_F(WorldFile, ValuesAtTheEdgeOfTheChecksAreAccepted)

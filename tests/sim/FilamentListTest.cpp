@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -126,6 +128,15 @@ TEST(FilamentList, RemovalWhileManySlotsAreEmptyKeepsTheOrder)
 
 // Every appended filament gets a new id, never one of a removed filament,
 // and keeps it when the list compacts; clear starts the ids again.
+TEST(FilamentList, LastIdIsGivenAndThenNoneNotTheBacteriumsZero)
+{
+    CFilamentList list;
+    list.SetNextId(std::numeric_limits<std::uint32_t>::max());
+    EXPECT_EQ(list.Append(Filament(3, false)).Id, std::numeric_limits<std::uint32_t>::max());
+    EXPECT_THROW(list.Append(Filament(3, false)), std::runtime_error);
+    EXPECT_EQ(list.size(), 1u);
+}
+
 TEST(FilamentList, IdsAreNewForEveryFilamentAndSurviveCompaction)
 {
     CFilamentList list;
