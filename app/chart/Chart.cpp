@@ -142,10 +142,12 @@ TChart::TChart(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(PlotWidget);
-    // Curves in columns of five, small enough to leave the lines in sight.
+    // Curves in one column beside the plot area when shown (see
+    // SetLegendVisible), so that it never covers a curve and leaves the plot
+    // area most of a narrow chart's width.
     QCPLegend *legend = PlotWidget->legend;
     legend->setVisible(false);
-    legend->setWrap(5);
+    legend->setWrap(0);
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.8);
     legend->setFont(small);
@@ -283,7 +285,29 @@ bool TChart::LegendVisible() const
 
 void TChart::SetLegendVisible(bool shown)
 {
-    PlotWidget->legend->setVisible(shown);
+    // Shown, the legend has a column of its own right of the plot area, at
+    // its top; hidden, it waits inside the plot area (which keeps it), and
+    // the plot area takes the whole width again.
+    QCPLegend *legend = PlotWidget->legend;
+    QCPLayoutGrid *plotLayout = PlotWidget->plotLayout();
+    QCPLayoutInset *inside = PlotWidget->axisRect()->insetLayout();
+    if (shown && !plotLayout->hasElement(0, 1)) {
+        inside->take(legend);
+        auto *side = new QCPLayoutGrid;
+        plotLayout->addElement(0, 1, side);
+        plotLayout->setColumnStretchFactor(1, 0.001);
+        side->addElement(0, 0, legend);
+        side->addElement(1, 0, new QCPLayoutElement(PlotWidget));
+        side->setRowStretchFactor(0, 0.001);
+        side->setMargins(QMargins(0, 6, 6, 0));
+    } else if (!shown && plotLayout->hasElement(0, 1)) {
+        auto *side = static_cast<QCPLayoutGrid *>(plotLayout->element(0, 1));
+        side->take(legend);
+        plotLayout->remove(side);
+        plotLayout->simplify();
+        inside->addElement(legend, Qt::AlignRight | Qt::AlignTop);
+    }
+    legend->setVisible(shown);
     Repaint();
 }
 

@@ -120,6 +120,7 @@ public:
     // The hint reads x on a grid of this step (a time on the observation
     // grid), without its rounding noise; 0 (the default) reads x as it is.
     void SetXResolution(double step) { XResolution = step; }
+    double XStep() const { return XResolution; }
 
     bool Zoomed() const { return IsZoomed; }
     // Restores the axes as they were before the first zoom.

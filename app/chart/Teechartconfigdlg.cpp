@@ -337,6 +337,17 @@ void TTeeChartConfigDlg::LoadFromChart()
         LoadAxesPage();
     if (IsPageVisible(QStringLiteral("Labels page")))
         LoadLabelsPage();
+    // Every curve in sight without scrolling, and the dialog as large as its
+    // pages then need, within the screen.
+    const QMargins frame = CurvesGrid->contentsMargins();
+    int rowsHeight = 0;
+    for (int row = 0; row < CurvesGrid->rowCount(); ++row)
+        rowsHeight += CurvesGrid->rowHeight(row);
+    CurvesGrid->setMinimumHeight(rowsHeight + frame.top() + frame.bottom());
+    QSize wanted = size().expandedTo(sizeHint());
+    if (const QScreen *shown = screen())
+        wanted = wanted.boundedTo(shown->availableGeometry().size());
+    resize(wanted);
 }
 
 void TTeeChartConfigDlg::OKBtnClick()

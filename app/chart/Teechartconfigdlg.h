@@ -77,6 +77,8 @@ public:
     double GetMinValue(const QString &axis) const;
     void SetMaxValue(const QString &axis, double value);
     double GetMaxValue(const QString &axis) const;
+    // The grid the chart reads the axis' values on (0: none).
+    double AxisStep(const QString &axis) const;
     void SetLabelFormat(const QString &axis, const QString &format);
     QString GetLabelFormat(const QString &axis) const;
     void SetIncrement(const QString &axis, double increment);

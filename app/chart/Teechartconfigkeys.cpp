@@ -20,9 +20,10 @@ void SetEditText(QLineEdit *edit, const QString &text)
     edit->setCursorPosition(0);
 }
 
-void SetEditNumber(QLineEdit *edit, double value)
+// On the grid of `step` where there is one, as the chart reads its points.
+void SetEditNumber(QLineEdit *edit, double value, double step = 0.0)
 {
-    SetEditText(edit, QString::fromStdString(FormatNumber(value)));
+    SetEditText(edit, QString::fromStdString(FormatOnGrid(value, step)));
 }
 
 double ParseEdit(const QLineEdit *edit)
@@ -177,9 +178,14 @@ const TTeeChartConfigDlg::LabelControls &TTeeChartConfigDlg::LabelGroup(const QS
     WrongKey(axis, "Axis");
 }
 
+double TTeeChartConfigDlg::AxisStep(const QString &axis) const
+{
+    return Chart != nullptr && axis == QStringLiteral("X") ? Chart->XStep() : 0.0;
+}
+
 void TTeeChartConfigDlg::SetMinValue(const QString &axis, double value)
 {
-    SetEditNumber(AxisGroup(axis).MinEdit, value);
+    SetEditNumber(AxisGroup(axis).MinEdit, value, AxisStep(axis));
 }
 
 double TTeeChartConfigDlg::GetMinValue(const QString &axis) const
@@ -189,7 +195,7 @@ double TTeeChartConfigDlg::GetMinValue(const QString &axis) const
 
 void TTeeChartConfigDlg::SetMaxValue(const QString &axis, double value)
 {
-    SetEditNumber(AxisGroup(axis).MaxEdit, value);
+    SetEditNumber(AxisGroup(axis).MaxEdit, value, AxisStep(axis));
 }
 
 double TTeeChartConfigDlg::GetMaxValue(const QString &axis) const

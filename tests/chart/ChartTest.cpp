@@ -320,3 +320,19 @@ TEST(ChartLegend, HiddenAtFirstAndSwitchable)
     EXPECT_TRUE(chart.LegendVisible());
     EXPECT_TRUE(chart.Plot()->legend->visible());
 }
+
+TEST(ChartLegend, ShownBesideThePlotAreaNeverOverIt)
+{
+    ShownChart shown;
+    TChart &chart = shown.Chart;
+    for (int i = 0; i < 10; ++i)
+        chart.AddSeries(QString("Curve %1").arg(i))->AddXY(1.0, double(i));
+    chart.SetLegendVisible(true);
+    shown.Draw();
+    const QRect area = chart.Plot()->axisRect()->rect();
+    EXPECT_FALSE(chart.Plot()->legend->outerRect().intersects(area));
+    EXPECT_GT(chart.Plot()->legend->outerRect().width(), 0);
+    chart.SetLegendVisible(false);
+    shown.Draw();
+    EXPECT_GT(chart.Plot()->axisRect()->rect().width(), area.width());
+}

@@ -509,6 +509,27 @@ TEST_F(ChartConfigDialog, OpensShowingEveryControlAndTextWhole)
     EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
 }
 
+TEST_F(ChartConfigDialog, OpensWithEveryCurveInSightAndTimesOnTheChartsGrid)
+{
+    for (int i = 3; i < 10; ++i)
+        Chart.AddSeries(QString("Curve %1").arg(i))->AddXY(0.0, 1.0);
+    // 500 observation steps of 0.01 s add up to 4.99999999999994.
+    double end = 0.0;
+    for (int k = 0; k < 500; ++k)
+        end += 0.01;
+    Chart.SetXResolution(0.01);
+    Chart.BottomAxis().SetMinMax(0.0, end);
+    Open();
+    ShowPage("CurvesTab");
+    QTableWidget *grid = Grid();
+    const int last = grid->rowCount() - 1;
+    ASSERT_EQ(last, 10);
+    EXPECT_LE(grid->rowViewportPosition(last) + grid->rowHeight(last), grid->viewport()->height());
+    EXPECT_EQ(Find<QLineEdit>(*Dialog, "XMaxEdit")->text(), "5");
+    EXPECT_EQ(Find<QLineEdit>(*Dialog, "YMaxEdit")->text(),
+              QString::fromStdString(FormatNumber(Chart.LeftAxis().Maximum())));
+}
+
 TEST_F(ChartConfigDialog, LogarithmicAxesAreAppliedOnOKAndShownWhenLoaded)
 {
     ShowPage("AxesTab");
