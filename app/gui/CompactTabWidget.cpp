@@ -11,6 +11,13 @@ class CompactTabBar : public QTabBar {
 public:
     using QTabBar::QTabBar;
 
+    // The width tab `index` would take with `text`, uncut.
+    int NaturalWidth(int index, const QString &text) const
+    {
+        return QTabBar::tabSizeHint(index).width() - fontMetrics().horizontalAdvance(tabText(index)) +
+               fontMetrics().horizontalAdvance(text);
+    }
+
 protected:
     QSize tabSizeHint(int index) const override
     {
@@ -56,7 +63,36 @@ TCompactTabWidget::TCompactTabWidget(QWidget *parent) : QTabWidget(parent)
 void TCompactTabWidget::tabInserted(int index)
 {
     QTabWidget::tabInserted(index);
+    full_.insert(index, tabText(index));
+    brief_.insert(index, tabText(index));
     setTabToolTip(index, tabText(index));
+}
+
+void TCompactTabWidget::tabRemoved(int index)
+{
+    QTabWidget::tabRemoved(index);
+    full_.removeAt(index);
+    brief_.removeAt(index);
+}
+
+void TCompactTabWidget::SetCaption(int index, const QString &full, const QString &brief)
+{
+    full_[index] = full;
+    brief_[index] = brief;
+    setTabToolTip(index, full);
+    ShowCaptions();
+}
+
+void TCompactTabWidget::ShowCaptions()
+{
+    const auto *bar = static_cast<const CompactTabBar *>(tabBar());
+    int needed = 0;
+    for (int i = 0; i < count(); ++i)
+        needed += bar->NaturalWidth(i, full_[i]);
+    const QStringList &shown = needed > width() ? brief_ : full_;
+    for (int i = 0; i < count(); ++i)
+        if (tabText(i) != shown[i])
+            setTabText(i, shown[i]);
 }
 
 void TCompactTabWidget::resizeEvent(QResizeEvent *event)
@@ -65,6 +101,7 @@ void TCompactTabWidget::resizeEvent(QResizeEvent *event)
     // tab widget sizes it by the tab widths of its last layout: a bar once
     // shortened would stay short. Resized first, it takes the widths that
     // suit the new width.
+    ShowCaptions();
     tabBar()->resize(width(), tabBar()->height());
     QTabWidget::resizeEvent(event);
 }

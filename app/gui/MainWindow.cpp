@@ -2,6 +2,8 @@
 
 #include "Recording.h"
 #include "Chart.h"
+#include "CompactTabWidget.h"
+#include "DisplayText.h"
 #include "Exitstatus.h"
 #include "Random.h"
 #include "RememberedViews.h"
@@ -51,14 +53,21 @@ TfmMain::TfmMain(const QString &settingsPath, MessageSink messages, QWidget *par
     PageControl->addTab(Create2DPage(), "2D");
     PageControl->addTab(Create3DPage(), "3D");
     PageControl->setCurrentIndex(1);
+    CreatePageShortcuts();
 
     MainSplitter = new QSplitter(Qt::Horizontal);
     MainSplitter->setObjectName("SplitterMain");
     MainSplitter->addWidget(LeftSplitter);
     MainSplitter->addWidget(PageControl);
-    MainSplitter->setStretchFactor(1, 1);
+    // The left pane takes a third of a wider window, so that its tabs'
+    // captions come out whole on a large screen.
+    MainSplitter->setStretchFactor(0, 1);
+    MainSplitter->setStretchFactor(1, 2);
     setCentralWidget(MainSplitter);
 
+    for (TCompactTabWidget *tabs : {ParameterTabs, InfoTabs, ChartTabs})
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            tabs->SetCaption(tab, tabs->tabText(tab), BriefCaption(tabs->tabText(tab)));
     CreateStatusBar();
     CreateSceneObjects();
     RestoreLayout(settings);

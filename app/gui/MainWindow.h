@@ -5,6 +5,7 @@
 #include "ViewNavigation.h"
 
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QSize>
 #include <QMainWindow>
 
@@ -18,7 +19,6 @@
 class CCell;
 class SettingsFile;
 class QLabel;
-class QProgressBar;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -26,6 +26,8 @@ class QToolButton;
 class RunRecording;
 class TChart;
 class TChartSeries;
+class TCompactTabWidget;
+class TRunProgress;
 class TScene3D;
 class TValueListEditor;
 class TWindow3D;
@@ -187,6 +189,9 @@ private:
     // up to the next run started.
     void DoDeferredActions();
     void RefreshAfterApply(double volumeLitres);
+    // After an apply that stopped at a value: every display cleared, the
+    // panel's title and the status bar saying so, the value selected.
+    void ShowApplyFailed(const QString &error);
     // What the run records besides the counts follows the toggles and the page.
     void UpdateRecordingWishes();
 
@@ -194,8 +199,8 @@ private:
     void SetStateRow(const char *key, const QString &value);
     // A time (s) as read off the observation grid, without rounding noise.
     QString TimeText(double seconds) const;
-    // The run's progress at simulated time `time` (s): against the end time,
-    // the speed since the run started and the time left at that speed.
+    // The run's progress at simulated time `time` (s): within the stretch
+    // to the end time, and during a run its recent speed and the time left.
     void ShowProgress(double time);
 
     // The 3D page (SceneView.cpp).
@@ -243,8 +248,13 @@ private:
     // cannot be written; false when the user cancels the close.
     bool SaveSettingsAtClosing();
 
+    // A button named `text` whose hint starts with its name and its key; the
+    // key works wherever the button is, even behind the toolbar's "››".
     QToolButton *AddToolButton(QToolBar *bar, const char *name, const QString &text, const QString &hint,
-                               const QIcon &glyph, bool checkable);
+                               const QIcon &glyph, bool checkable, const QKeySequence &key = {});
+    // Keys of the whole window (KeyboardAccess.cpp).
+    void AddShortcut(const QKeySequence &key, const std::function<void()> &action);
+    void CreatePageShortcuts();
 
     // The movie of a run; destroyed after the session, whose run observes it.
     std::unique_ptr<RunRecording> Recording;
@@ -275,6 +285,7 @@ private:
     // during a run, and a close without saving chosen by the user.
     enum class DeferredAction { Start, ResetAndApply };
     bool WorldApplied = false;
+    bool ApplyFailed = false;
     std::vector<DeferredAction> AfterRun;
     bool CloseAfterRun = false;
     bool ClosingOnSignal = false;
@@ -295,8 +306,8 @@ private:
     // Panels.
     QSplitter *MainSplitter = nullptr;
     QSplitter *LeftSplitter = nullptr;
-    QTabWidget *ParameterTabs = nullptr;
-    QTabWidget *InfoTabs = nullptr;
+    TCompactTabWidget *ParameterTabs = nullptr;
+    TCompactTabWidget *InfoTabs = nullptr;
     QTabWidget *PageControl = nullptr;
     std::vector<TValueListEditor *> ParameterGrids; // in table order
     TValueListEditor *CurrentStateList = nullptr;
@@ -310,7 +321,7 @@ private:
     // The 2D page.
     QToolButton *ChartsDuringRunButton = nullptr;
     QToolButton *LegendButton = nullptr;
-    QTabWidget *ChartTabs = nullptr;
+    TCompactTabWidget *ChartTabs = nullptr;
     std::vector<TChart *> ChartList;
     TChart *SizeDistributionChart = nullptr;
     // The window's curve of each observation column; nullptr for those it
@@ -333,18 +344,14 @@ private:
     int MouseY = 0;
     bool MouseDown = false;
 
-    // Steps of the progress bar.
-    static constexpr int ProgressSteps = 1000;
     // Status bar panels 2 (time) and 6 (reaction count).
     QLabel *StatusTime = nullptr;
     QLabel *StatusReactions = nullptr;
     QLabel *StatusWarning = nullptr; // warnings of the run, right-aligned
-    // Progress: simulated time of the end time, speed, time left.
-    QProgressBar *StatusProgress = nullptr;
-    QLabel *StatusSpeed = nullptr;
-    QLabel *StatusTimeLeft = nullptr;
-    // Since the start of the last run (invalid after an apply), and the
-    // simulated time it started from (s).
+    TRunProgress *Progress = nullptr;
+    // Where the progress bar starts (s): 0, or the end time of a finished run
+    // that "Start" extended.
+    double ProgressFrom = 0.0;
+    // Since the start of the last run (invalid after an apply).
     QElapsedTimer RunClock;
-    double RunStartTime = 0.0;
 };

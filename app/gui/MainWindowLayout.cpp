@@ -10,8 +10,11 @@
 #include "Chartexport.h"
 #include "CompactTabWidget.h"
 #include "DisplayText.h"
+#include "GuideWindow.h"
+#include "KeyboardAccess.h"
 #include "ObservationColumns.h"
 #include "ParameterTableModel.h"
+#include "RunProgress.h"
 #include "ToolGlyphs.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
@@ -19,7 +22,6 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
-#include <QProgressBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -64,18 +66,25 @@ QVBoxLayout *TightColumn(QWidget *widget)
 } // namespace
 
 QToolButton *TfmMain::AddToolButton(QToolBar *bar, const char *name, const QString &text, const QString &hint,
-                                    const QIcon &glyph, bool checkable)
+                                    const QIcon &glyph, bool checkable, const QKeySequence &key)
 {
     auto *button = new QToolButton(bar);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(text);
-    button->setToolTip(hint);
+    button->setToolTip(ActionHint(text, hint, key));
     button->setIcon(glyph);
     button->setCheckable(checkable);
     button->setAutoRaise(true);
     // Glyph buttons show their glyph; the "T", "Ch" and "M" toggles their text.
     button->setToolButtonStyle(glyph.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
     bar->addWidget(button);
+    // The window's shortcut, not the button's: a button the toolbar has put
+    // behind its "››" is hidden, and a hidden button hears no keys.
+    if (!key.isEmpty())
+        AddShortcut(key, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
     return button;
 }
 
@@ -86,34 +95,44 @@ void TfmMain::CreateToolBar()
     bar->setMovable(false);
     addToolBar(Qt::TopToolBarArea, bar);
 
-    StartButton = AddToolButton(bar, "BtnStart", tr("Start"), tr("Start or continue the run"),
-                                ThemeGlyph("media-playback-start", QStyle::SP_MediaPlay), false);
-    StopButton = AddToolButton(bar, "BtnStop", tr("Stop"), tr("Stop the run"),
-                               ThemeGlyph("media-playback-stop", QStyle::SP_MediaStop), false);
+    StartButton = AddToolButton(bar, "BtnStart", tr("Start"), tr("start or continue the run"),
+                                ThemeGlyph("media-playback-start", QStyle::SP_MediaPlay), false,
+                                Qt::Key_F5);
+    StopButton = AddToolButton(bar, "BtnStop", tr("Stop"), tr("stop the run"),
+                               ThemeGlyph("media-playback-stop", QStyle::SP_MediaStop), false,
+                               Qt::SHIFT | Qt::Key_F5);
     ResetAndApplyButton = AddToolButton(bar, "BtnResertAndApply", tr("Reset and apply"),
-                                        tr("Rebuild the world from the parameters"),
-                                        ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false);
+                                        tr("build a new world from the parameters"),
+                                        ThemeGlyph("view-refresh", QStyle::SP_BrowserReload), false,
+                                        Qt::CTRL | Qt::Key_R);
     SaveWorldButton = AddToolButton(bar, "BtnSaveWorld", tr("Save world…"),
-                                    tr("Save the world to a file, to continue it exactly later"),
-                                    ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
+                                    tr("save the world to a file, to continue it exactly later"),
+                                    ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false,
+                                    QKeySequence::Save);
     OpenWorldButton =
-        AddToolButton(bar, "BtnOpenWorld", tr("Open world…"), tr("Continue a world saved in a file"),
-                      ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false);
+        AddToolButton(bar, "BtnOpenWorld", tr("Open world…"), tr("continue a world saved in a file"),
+                      ThemeGlyph("document-open", QStyle::SP_DialogOpenButton), false, QKeySequence::Open);
     QToolButton *saveTable =
         AddToolButton(bar, "BtnSaveTable", tr("Save table…"),
-                      tr("Save the observations of the run as a table, as filonex-batch --table writes it"),
-                      ThemeGlyph("x-office-spreadsheet", QStyle::SP_FileDialogListView), false);
+                      tr("save the observations of the run as a table, as filonex-batch --table writes it"),
+                      ThemeGlyph("x-office-spreadsheet", QStyle::SP_FileDialogListView), false,
+                      Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     connect(saveTable, &QToolButton::clicked, this, [this] { Guarded([this] { SaveTableClicked(); }); });
     bar->addSeparator();
     ListsDuringRunButton =
-        AddToolButton(bar, "BtnTextInfoT", "T", tr("Refresh the lists at each observation"), {}, true);
+        AddToolButton(bar, "BtnTextInfoT", "T", tr("refresh the lists at each observation"), {}, true);
     bar->addSeparator();
-    ChemistryOnlyButton = AddToolButton(bar, "BtnSimChem", "Ch", tr("Chemistry alone"), {}, true);
-    WithMechanicsButton = AddToolButton(bar, "BtnSimMech", "M", tr("Chemistry with mechanics"), {}, true);
+    ChemistryOnlyButton = AddToolButton(bar, "BtnSimChem", "Ch", tr("chemistry alone"), {}, true);
+    WithMechanicsButton = AddToolButton(bar, "BtnSimMech", "M", tr("chemistry with mechanics"), {}, true);
     MakeAtMostOneDown(ChemistryOnlyButton, WithMechanicsButton);
     bar->addSeparator();
-    ExitButton = AddToolButton(bar, "BtnExit", tr("Exit"), "Exit the program",
-                               ThemeGlyph("application-exit", QStyle::SP_DialogCloseButton), false);
+    QToolButton *guide = AddToolButton(bar, "BtnGuide", tr("Guide"), tr("the user guide"),
+                                       ThemeGlyph("help-contents", QStyle::SP_DialogHelpButton), false,
+                                       QKeySequence::HelpContents);
+    connect(guide, &QToolButton::clicked, this, [this] { ShowGuide(this); });
+    ExitButton = AddToolButton(bar, "BtnExit", tr("Exit"), tr("close the program"),
+                               ThemeGlyph("application-exit", QStyle::SP_DialogCloseButton), false,
+                               QKeySequence::Quit);
 
     ListsDuringRunButton->setChecked(true);
     WithMechanicsButton->setChecked(true);
@@ -230,24 +249,24 @@ QWidget *TfmMain::Create2DPage()
     bar->setObjectName("ToolBar2D");
     column->addWidget(bar);
     ChartsDuringRunButton =
-        AddToolButton(bar, "Btn2DInfoT", "T", tr("Add chart points at each observation"), {}, true);
+        AddToolButton(bar, "Btn2DInfoT", "T", tr("add chart points at each observation"), {}, true);
     ChartsDuringRunButton->setChecked(true);
     bar->addSeparator();
     QToolButton *config =
-        AddToolButton(bar, "Btn2DChartConfig", tr("Configure"), tr("Configure the chart"),
+        AddToolButton(bar, "Btn2DChartConfig", tr("Configure"), tr("configure the chart"),
                       ThemeGlyph("document-properties", QStyle::SP_FileDialogDetailedView), false);
     QToolButton *saveBmp =
-        AddToolButton(bar, "Btn2ChartSaveBmp", tr("Save picture"), tr("Save the chart as a bitmap"),
+        AddToolButton(bar, "Btn2ChartSaveBmp", tr("Save picture"), tr("save the chart as a bitmap"),
                       ThemeGlyph("image-x-generic", QStyle::SP_DesktopIcon), false);
     QToolButton *saveTxt =
-        AddToolButton(bar, "Btn2ChartSaveTxt", tr("Save text"), tr("Save the chart's curves as text"),
+        AddToolButton(bar, "Btn2ChartSaveTxt", tr("Save text"), tr("save the chart's curves as text"),
                       ThemeGlyph("document-save", QStyle::SP_DialogSaveButton), false);
     QToolButton *clear =
-        AddToolButton(bar, "Btn2DChartClear", tr("Clear"), tr("Empty all curves of all charts"),
+        AddToolButton(bar, "Btn2DChartClear", tr("Clear"), tr("empty all curves of all charts"),
                       ThemeGlyph("edit-clear", QStyle::SP_DialogResetButton), false);
     bar->addSeparator();
     LegendButton =
-        AddToolButton(bar, "Btn2DLegend", tr("Legend"), tr("Show which curve is which on every chart"),
+        AddToolButton(bar, "Btn2DLegend", tr("Legend"), tr("show which curve is which on every chart"),
                       Glyph(DrawnGlyph::Legend), true);
 
     ChartTabs = new TCompactTabWidget(page);
@@ -322,32 +341,32 @@ QWidget *TfmMain::Create3DPage()
     bar->setObjectName("ToolBar3D");
     column->addWidget(bar);
     SceneDuringRunButton =
-        AddToolButton(bar, "Btn3DInfoT", "T", tr("Refresh the 3D view at each observation"), {}, true);
+        AddToolButton(bar, "Btn3DInfoT", "T", tr("refresh the 3D view at each observation"), {}, true);
     SceneDuringRunButton->setChecked(true);
     bar->addSeparator();
-    RotateViewButton = AddToolButton(bar, "Btn3DChartRotate", tr("Rotate"), tr("Dragging rotates the view"),
+    RotateViewButton = AddToolButton(bar, "Btn3DChartRotate", tr("Rotate"), tr("dragging rotates the view"),
                                      Glyph(DrawnGlyph::Rotate), true);
     PanViewButton = AddToolButton(bar, "Btn3DChartMoveXY", tr("Move XY"),
-                                  tr("Dragging shifts the view sideways and up or down"),
+                                  tr("dragging shifts the view sideways and up or down"),
                                   Glyph(DrawnGlyph::MoveXY), true);
     ZoomViewButton = AddToolButton(bar, "Btn3DChartMoveZ", tr("Move Z"),
-                                   tr("Dragging shifts the view in depth"), Glyph(DrawnGlyph::MoveZ), true);
+                                   tr("dragging shifts the view in depth"), Glyph(DrawnGlyph::MoveZ), true);
     MakeExactlyOneDown(this, {RotateViewButton, PanViewButton, ZoomViewButton});
     RotateViewButton->setChecked(true);
     QToolButton *resetView = AddToolButton(bar, "Btn3DChartResert", tr("Reset view"),
-                                           tr("Reset the view: the whole box, seen from the front"),
+                                           tr("the whole box, seen from the front"),
                                            Glyph(DrawnGlyph::ResetView), false);
     bar->addSeparator();
-    SolidBacteriumButton = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("Draw the bacterium filled"),
+    SolidBacteriumButton = AddToolButton(bar, "SpeedButton1", tr("Solid"), tr("draw the bacterium filled"),
                                          Glyph(DrawnGlyph::SolidSphere), true);
     WireFrameBacteriumButton =
-        AddToolButton(bar, "SpeedButton2", tr("Wire frame"), tr("Draw the bacterium as a wire frame"),
+        AddToolButton(bar, "SpeedButton2", tr("Wire frame"), tr("draw the bacterium as a wire frame"),
                       Glyph(DrawnGlyph::WireSphere), true);
     MakeExactlyOneDown(this, {SolidBacteriumButton, WireFrameBacteriumButton});
     SolidBacteriumButton->setChecked(true);
     bar->addSeparator();
     QToolButton *savePicture = AddToolButton(bar, "Btn3DSavePicture", tr("Save 3D picture…"),
-                                             tr("Save the 3D view as a PNG picture"),
+                                             tr("save the 3D view as a PNG picture"),
                                              ThemeGlyph("image-x-generic", QStyle::SP_DesktopIcon), false);
     connect(savePicture, &QToolButton::clicked, this,
             [this] { Guarded([this] { Save3DPictureClicked(); }); });
@@ -355,7 +374,8 @@ QWidget *TfmMain::Create3DPage()
     bar->addSeparator();
     RecordButton =
         AddToolButton(bar, "Btn3DRecord", tr("Record"),
-                      tr("Write a movie of the next run: a frame at each observation step"), {}, true);
+                      tr("write a movie of the next run, a frame at each observation step"),
+                      Glyph(DrawnGlyph::Record), true);
 
     Window3D = new TWindow3D(page);
     Window3D->setObjectName("Window3D");
@@ -421,22 +441,8 @@ void TfmMain::CreateStatusBar()
     fit(StatusTime, "88888.888");
     fit(StatusReactions, "888888888888");
     // The run's progress, before the warning.
-    StatusProgress = new QProgressBar(bar);
-    StatusProgress->setObjectName("StatusProgress");
-    StatusProgress->setRange(0, ProgressSteps);
-    StatusProgress->setValue(0);
-    // The bar takes what room the panels leave; the labels their text's.
-    StatusProgress->setMinimumWidth(StatusProgress->fontMetrics().horizontalAdvance("8.88 of 8.88 s"));
-    StatusProgress->setToolTip(tr("Simulated time of the run's end time"));
-    StatusSpeed = new QLabel(bar);
-    StatusSpeed->setObjectName("StatusSpeed");
-    StatusSpeed->setToolTip(tr("Speed: simulated seconds per second"));
-    StatusTimeLeft = new QLabel(bar);
-    StatusTimeLeft->setObjectName("StatusTimeLeft");
-    StatusTimeLeft->setToolTip(tr("Time left at this speed"));
-    bar->insertWidget(8, StatusProgress, 1);
-    bar->insertWidget(9, StatusSpeed);
-    bar->insertWidget(10, StatusTimeLeft);
+    Progress = new TRunProgress(bar);
+    bar->insertWidget(8, Progress, 1);
     // The last panel widens to show a warning of the run.
     StatusWarning = labels[9];
     StatusWarning->setObjectName("StatusWarning");

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 
 #include "Cell.h"
+#include "CompactTabWidget.h"
 #include "DisplayText.h"
 #include "ParameterTableModel.h"
 #include "ValueListEditor.h"
@@ -43,12 +44,20 @@ void TfmMain::ShowNotAppliedNotes()
         const bool changed = NotAppliedRows(*ParameterGrids[t]) > 0;
         any = any || changed;
         // The star in front, where a tab too narrow for its caption keeps it.
-        ParameterTabs->setTabText(int(t), changed ? "* " + caption : caption);
-        ParameterTabs->setTabToolTip(int(t), changed ? hint : QString());
+        const QString star = changed ? "* " : "";
+        ParameterTabs->SetCaption(int(t), star + caption, star + BriefCaption(caption));
+        if (changed)
+            ParameterTabs->setTabToolTip(int(t), caption + ": " + hint);
     }
     if (auto *group = qobject_cast<QGroupBox *>(ParameterTabs->parentWidget())) {
-        group->setTitle(any ? tr("Parameters: not applied") : tr("Parameters:"));
-        group->setToolTip(any ? hint : QString());
+        if (ApplyFailed) {
+            group->setTitle(tr("Parameters: not applied, no world built from them"));
+            group->setToolTip(tr("\"Reset and apply\" stopped at a value it cannot use: correct it and "
+                                 "press \"Reset and apply\" again"));
+        } else {
+            group->setTitle(any ? tr("Parameters: not applied") : tr("Parameters:"));
+            group->setToolTip(any ? hint : QString());
+        }
     }
 }
 

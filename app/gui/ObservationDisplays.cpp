@@ -12,6 +12,8 @@
 #include "Window3d.h"
 
 #include <QLabel>
+#include "RunProgress.h"
+
 #include <QProgressBar>
 #include <QToolButton>
 
@@ -45,40 +47,12 @@ void TfmMain::ShowStatus(const ObservationRecord &record)
     }
 }
 
-namespace {
-
-// A wall-clock duration as "7 s", "2:05" or "1:02:05".
-QString DurationText(double seconds)
-{
-    const auto whole = std::llround(std::min(seconds, 1e9));
-    if (whole < 60)
-        return QObject::tr("%1 s").arg(whole);
-    const QString minutesSeconds = QString("%1:%2").arg((whole / 60) % 60).arg(whole % 60, 2, 10, QChar('0'));
-    if (whole < 3600)
-        return minutesSeconds;
-    return QString("%1:%2").arg(whole / 3600).arg(minutesSeconds.rightJustified(5, '0'));
-}
-
-} // namespace
-
 void TfmMain::ShowProgress(double time)
 {
-    const double fraction = TargetTime > 0.0 ? std::clamp(time / TargetTime, 0.0, 1.0) : 0.0;
-    StatusProgress->setValue(int(std::lround(fraction * ProgressSteps)));
-    StatusProgress->setFormat(tr("%1 of %2 s").arg(TimeText(time), TimeText(TargetTime)));
-    const double elapsed = RunClock.isValid() ? double(RunClock.elapsed()) / 1000.0 : 0.0; // s
-    const double simulated = time - RunStartTime;                                          // s
-    if (elapsed <= 0.0 || simulated <= 0.0) {
-        StatusSpeed->clear();
-        StatusTimeLeft->clear();
-        return;
-    }
-    const double speed = simulated / elapsed; // simulated s per s
-    // Three significant digits.
-    const double digit = std::pow(10.0, std::floor(std::log10(speed)) - 2.0);
-    StatusSpeed->setText(tr("%1 s/s").arg(QString::fromStdString(FormatOnGrid(speed, digit))));
-    const double left = std::max(0.0, TargetTime - time) / speed; // s
-    StatusTimeLeft->setText(tr("%1 left").arg(DurationText(left)));
+    if (RunClock.isValid())
+        Progress->ShowRun(time, double(RunClock.nsecsElapsed()) * 1e-9);
+    else
+        Progress->ShowWorld(time, ProgressFrom, TargetTime, ObservationStep);
 }
 
 QString TfmMain::TimeText(double seconds) const

@@ -99,6 +99,8 @@ void WriteChartView(SettingsFile &settings, const TChart &chart)
     WriteParts(settings, Ident(chart, "CurvesShown"), shown);
     WriteParts(settings, Ident(chart, "BottomRange"), RangeText(chart.BottomAxis()));
     WriteParts(settings, Ident(chart, "LeftRange"), RangeText(chart.LeftAxis()));
+    WriteParts(settings, Ident(chart, "Logarithmic"),
+               {chart.BottomAxis().Logarithmic() ? "1" : "0", chart.LeftAxis().Logarithmic() ? "1" : "0"});
 }
 
 void ReadChartView(const SettingsFile &settings, TChart &chart)
@@ -125,6 +127,12 @@ void ReadChartView(const SettingsFile &settings, TChart &chart)
             chart.Series(i)->SetActive(shown[i] == "1");
     ReadRange(Parts(settings, Ident(chart, "BottomRange")), chart.BottomAxis());
     ReadRange(Parts(settings, Ident(chart, "LeftRange")), chart.LeftAxis());
+    // Bottom, left: "1" logarithmic, "0" linear.
+    if (const QStringList logarithmic = Parts(settings, Ident(chart, "Logarithmic"));
+        logarithmic.size() == 2 && logarithmic.count("0") + logarithmic.count("1") == 2) {
+        chart.BottomAxis().SetLogarithmic(logarithmic[0] == "1");
+        chart.LeftAxis().SetLogarithmic(logarithmic[1] == "1");
+    }
     chart.Repaint();
 }
 

@@ -6,7 +6,11 @@
 #include "Boxescape.h"
 #include "Cell.h"
 #include "Chart.h"
+#include "CompactTabWidget.h"
 #include "DisplayText.h"
+#include "ParameterTableModel.h"
+#include "RunProgress.h"
+#include "Parameters.h"
 #include "Resetandapply.h"
 #include "ValueListEditor.h"
 #include "Window3d.h"
@@ -36,12 +40,14 @@ bool TfmMain::ResetAndApply()
         const AppliedWorld world = ::ResetAndApply(Store, World());
         TargetTime = world.TargetTime;
         AppliedParameters = Store;
+        ApplyFailed = false;
         MarkNotApplied();
         RefreshAfterApply(world.VolumeLitres);
         Simulation->ForgetBodiesFarOutside();
         StatusWarning->clear();
         StatusWarning->setToolTip({});
     } catch (const std::exception &error) {
+        ShowApplyFailed(QString::fromUtf8(error.what()));
         Report(MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
     }
@@ -49,9 +55,41 @@ bool TfmMain::ResetAndApply()
     return true;
 }
 
+void TfmMain::ShowApplyFailed(const QString &error)
+{
+    // The cell is half-built now; no display may pass the world it showed
+    // before for the one in the grids.
+    ApplyFailed = true;
+    RunClock.invalidate();
+    RunTable.clear();
+    ClearCharts();
+    for (TValueListEditor *list : {CurrentStateList, SpeciesList, ReactionCountList, RateConstantList,
+                                   PropensityList, ProbabilityList, BacteriumList})
+        for (int row = 0; row < list->RowCount(); ++row)
+            list->SetValue(row, {});
+    ShowScene({});
+    StatusTime->clear();
+    StatusReactions->clear();
+    Progress->Clear();
+    StatusWarning->setText(tr("No world: \"Reset and apply\" failed"));
+    StatusWarning->setToolTip(error);
+    ShowNotAppliedNotes();
+    // The value at fault, in sight and selected.
+    for (std::size_t t = 0; t < Store.Tables.size() && t < ParameterGrids.size(); ++t)
+        for (std::size_t row = 0; row < Store.Tables[t].Rows.size(); ++row)
+            if (error.startsWith(Text(ParameterName(Store.Tables[t], Store.Tables[t].Rows[row])))) {
+                ParameterTabs->setCurrentIndex(int(t));
+                TValueListEditor *grid = ParameterGrids[t];
+                grid->setCurrentIndex(grid->model()->index(int(row), TParameterTableModel::ValueColumn));
+                grid->setFocus();
+                return;
+            }
+}
+
 void TfmMain::RefreshAfterApply(double volumeLitres)
 {
     RunClock.invalidate();
+    ProgressFrom = 0.0;
     RunTable.clear();
     ObservationStep = World().ObsTimeStep;
     // Times are read to the observation step; the size distribution's x is
@@ -66,6 +104,7 @@ void TfmMain::RefreshAfterApply(double volumeLitres)
     ShowStatus(record);
     ShowCurrentState(record);
     SetStateRow("STATE_VALUME", NumberText(volumeLitres));
+    SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
 
     // The view transform is kept, so the user's rotation and zoom survive.
     AppliedBoxSize = {World().Size.x, World().Size.y, World().Size.z};
@@ -154,7 +193,9 @@ void TfmMain::Run()
     SetRunningState(true);
     // The starting point of every curve; a stopped run continues on the grid
     // of its observations, and a finished one after its last observation.
+    const double finishedEnd = TargetTime;
     if (ExtendTargetTime(Store, World(), TargetTime)) {
+        ProgressFrom = finishedEnd;
         // The grid's maximum time is taken now: it is applied.
         AppliedParameters.Table(kSimulation)->Find("SIM_TIME")->Value =
             Store.Table(kSimulation)->Find("SIM_TIME")->Value;
@@ -168,7 +209,9 @@ void TfmMain::Run()
     if (RunTable.empty())
         RunTable.push_back(start);
     ShowCurrentState(start);
-    RunStartTime = start.Time;
+    RunClock.invalidate();
+    ShowProgress(start.Time);
+    Progress->BeginRun(start.Time);
     RunClock.start();
     ShowStatus(start);
     UpdateRecordingWishes();

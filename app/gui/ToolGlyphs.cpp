@@ -89,6 +89,11 @@ QIcon Glyph(DrawnGlyph glyph)
         painter.setBrush(QColor(192, 192, 192));
         painter.drawEllipse(centre, 6.5, 6.5);
         break;
+    case DrawnGlyph::Record:
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(204, 0, 0));
+        painter.drawEllipse(centre, 5, 5);
+        break;
     case DrawnGlyph::WireSphere:
         painter.drawEllipse(centre, 6.5, 6.5);
         painter.drawEllipse(centre, 3, 6.5);

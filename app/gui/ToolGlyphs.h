@@ -8,5 +8,5 @@
 QIcon ThemeGlyph(const QString &themeName, QStyle::StandardPixmap fallback);
 
 // Simple drawn glyphs for the toolbars' tools that have no standard icon.
-enum class DrawnGlyph { MoveXY, MoveZ, Rotate, ResetView, SolidSphere, WireSphere, Legend };
+enum class DrawnGlyph { MoveXY, MoveZ, Rotate, ResetView, SolidSphere, WireSphere, Legend, Record };
 QIcon Glyph(DrawnGlyph glyph);

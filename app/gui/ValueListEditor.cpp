@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -87,7 +88,17 @@ TValueListEditor::TValueListEditor(ParameterTable &table, const QString &nameTit
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    // Tab leaves the grid for the next control; the arrows move between cells.
+    setTabKeyNavigation(false);
     setItemDelegateForColumn(ValueColumn, new PickListDelegate(this));
+    // The rows' heights follow the names' width, which the header settles
+    // only after the grid has been laid out.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (section == NameColumn) {
+            fittedWidth_ = -1;
+            FitColumnsLater();
+        }
+    });
     connect(model_, &QAbstractItemModel::dataChanged, this, [this] { FitColumnsLater(); });
     connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { FitColumnsLater(); });
 }
@@ -148,6 +159,14 @@ void TValueListEditor::CommitPendingEdit()
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+void TValueListEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        state() != QAbstractItemView::EditingState && edit(currentIndex(), EditKeyPressed, event))
+        return;
+    QTableView::keyPressEvent(event);
 }
 
 void TValueListEditor::resizeEvent(QResizeEvent *event)

@@ -42,6 +42,9 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // A Space opens the cell's editor with its value, as F2 does, instead of
+    // replacing the value by a blank.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void FitColumns();

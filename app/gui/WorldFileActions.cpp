@@ -100,6 +100,7 @@ bool TfmMain::OpenWorldFrom(const QString &path)
         for (const ParameterRow &row : world.Parameters.Tables[t].Rows)
             ParameterGrids[t]->SetValueByKey(Text(row.Key), Text(row.Value));
     AppliedParameters = Store;
+    ApplyFailed = false;
     MarkNotApplied();
     TargetTime = world.TargetTime;
     WorldApplied = true;
@@ -107,7 +108,6 @@ bool TfmMain::OpenWorldFrom(const QString &path)
     StatusWarning->clear();
     StatusWarning->setToolTip({});
     RefreshAfterApply(World().GetVolume() * 1000.0); // m^3 to litres
-    SetStateRow("STATE_MAXTIME", TimeText(TargetTime));
     if (!world.RandomStateComplete)
         Report(MessageKind::Warning,
                tr("This world was saved from a run that drew from the C library's rand(), whose "

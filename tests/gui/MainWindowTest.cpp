@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -106,6 +107,7 @@ private slots:
         QCOMPARE(state->model()->headerData(0, Qt::Horizontal).toString(), QString("Parameter"));
         QCOMPARE(state->Caption(state->RowOfKey("STATE_VALUME")), QString("Volume [litres]"));
         QCOMPARE(s.State("STATE_VALUME"), QString("8E-15"));
+        QCOMPARE(s.State("STATE_MAXTIME"), QString("100"));
         QCOMPARE(s.State("STATE_TIME"), QString("0"));
         QCOMPARE(s.State("STATE_REACTIONS"), QString("0"));
 
@@ -144,7 +146,7 @@ private slots:
         // reaction count show the world.
         const QList<QLabel *> panels =
             s.window->statusBar()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
-        QCOMPARE(panels.size(), 12);
+        QCOMPARE(panels.size(), 10);
         QCOMPARE(panels[1]->text(), QString("Time:"));
         QCOMPARE(panels[2]->text(), QString("0"));
         QCOMPARE(panels[3]->text(), QString("s"));
@@ -161,10 +163,9 @@ private slots:
         QVERIFY(s.Chart("Chart2DA")->LegendVisible());
         QVERIFY(!s.Button("BtnSimChem")->isChecked());
         QVERIFY(s.Button("BtnSimMech")->isChecked());
-        QCOMPARE(s.Button("BtnExit")->toolTip(), QString("Exit the program"));
         QCOMPARE(s.Find<QTabWidget>("PageControlMain")->currentIndex(), 1);
         QCOMPARE(s.Find<QTabWidget>("PageControlParameters")
-                     ->tabText(s.Find<QTabWidget>("PageControlParameters")->currentIndex()),
+                     ->tabToolTip(s.Find<QTabWidget>("PageControlParameters")->currentIndex()),
                  QString("Simulation"));
 
         TChart *n = s.Chart("Chart2DN");
@@ -461,11 +462,21 @@ private slots:
         s.Click("BtnResertAndApply");
         QCOMPARE(s.errors, QStringList{"Concentrations, \"Concentration of G-actin [uM]\": "
                                        "'abc' is not a valid floating point value"});
-        // The box was rebuilt before the concentrations; nothing after them
-        // and no display.
+        // The box was rebuilt before the concentrations, nothing after them;
+        // the displays show no world, and say so, with the value at fault
+        // selected.
         QCOMPARE(s.Cell().Size.x, 3e-6);
         QCOMPARE(s.Cell().Species[CCell::ACG], 0);
-        QCOMPARE(s.State("STATE_VALUME"), QString("8E-15"));
+        QCOMPARE(s.State("STATE_VALUME"), QString());
+        QCOMPARE(s.Grid("ValueListNi")->Value(0), QString());
+        QCOMPARE(s.Find<QLabel>("StatusTime")->text(), QString());
+        QCOMPARE(s.Find<QLabel>("StatusWarning")->text(), QString("No world: \"Reset and apply\" failed"));
+        QCOMPARE(s.Find<QGroupBox>("GroupBoxParameters")->title(),
+                 QString("Parameters: not applied, no world built from them"));
+        auto *tabs = s.Find<QTabWidget>("PageControlParameters");
+        QCOMPARE(tabs->currentWidget(), s.Grid("ValueListConcentrations"));
+        QCOMPARE(s.Grid("ValueListConcentrations")->currentIndex().row(),
+                 s.Grid("ValueListConcentrations")->RowOfKey("C_ACG"));
 
         // No run from a half-built world.
         s.Click("BtnStart");
@@ -479,6 +490,8 @@ private slots:
         s.QuickChemistry("0.02");
         QCOMPARE(s.errors.size(), 1);
         QCOMPARE(s.State("STATE_VALUME"), QString("2.7E-14"));
+        QCOMPARE(s.Find<QLabel>("StatusWarning")->text(), QString());
+        QCOMPARE(s.Find<QGroupBox>("GroupBoxParameters")->title(), QString("Parameters:"));
         s.Run();
         QCOMPARE(s.warnings.size(), 1);
         QVERIFY(s.Cell().Time >= 0.02);
@@ -786,10 +799,10 @@ private slots:
         const QString text = QString::fromUtf8(file.readAll());
         // The five tables and the window's own section.
         QCOMPARE(text.count(QRegularExpression("^\\[", QRegularExpression::MultilineOption)), 6);
-        // The parameters; the layout, the page, the 3D view and five entries
+        // The parameters; the layout, the page, the 3D view and six entries
         // per chart.
         QCOMPARE(text.count(QRegularExpression("^[A-Za-z_0-9.]+=", QRegularExpression::MultilineOption)),
-                 36 + 4 + 2 + 7 * 5);
+                 36 + 4 + 2 + 7 * 6);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 
@@ -928,13 +941,13 @@ private slots:
         QVERIFY2(speed.endsWith(" s/s") && speed.chopped(4).toDouble() > 0.0, qPrintable(speed));
         QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" s left"));
 
-        // Stopped half-way through an extension: progress of the new end.
+        // Stopped early in an extension: progress within the extension.
         s.SetParameter("ValueListSimulation", "SIM_TIME", "100000");
         QTimer::singleShot(300, s.window.get(), [&s] { s.Click("BtnStop"); });
         s.Run();
         const double time = s.Cell().ObsTime;
-        QCOMPARE(progress->value(), int(std::lround(time / 100000.5 * progress->maximum())));
-        QVERIFY(progress->text().endsWith(" of 100000.5 s"));
+        QCOMPARE(progress->value(), int(std::lround((time - 0.5) / 100000 * progress->maximum())));
+        QVERIFY(progress->text().endsWith(" of 0.5–100000.5 s"));
         QVERIFY(s.Find<QLabel>("StatusTimeLeft")->text().endsWith(" left"));
         s.Click("BtnResertAndApply");
         QCOMPARE(progress->value(), 0);

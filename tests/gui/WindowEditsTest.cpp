@@ -64,7 +64,9 @@ private slots:
         QVERIFY(!s.window->RunInProgress());
         QCOMPARE(s.Cell().Time, 0.0);
         QVERIFY(bold());
-        QCOMPARE(tabs->tabText(0), QString("* Concentrations"));
+        // The window's first size shows the brief captions.
+        QCOMPARE(tabs->tabText(0), QString("* Conc"));
+        QVERIFY(tabs->tabToolTip(0).startsWith("Concentrations: Changed values not applied"));
         QCOMPARE(title->title(), QString("Parameters: not applied"));
 
         s.AnswerQuestion("NotAppliedQuestion", "Continue with the applied ones", asked);
@@ -81,7 +83,8 @@ private slots:
         // Populations are drawn around the concentration's mean: far apart.
         QVERIFY(std::abs(Actin(s.Cell()) / (applied * 30.0 / 12.0) - 1) < 0.02);
         QVERIFY(!bold());
-        QCOMPARE(tabs->tabText(0), QString("Concentrations"));
+        QCOMPARE(tabs->tabText(0), QString("Conc"));
+        QCOMPARE(tabs->tabToolTip(0), QString("Concentrations"));
         QCOMPARE(title->title(), QString("Parameters:"));
     }
 
@@ -111,6 +114,7 @@ private slots:
         chart->Series(3)->SetActive(false);
         chart->SetBackColor(QColor("#fedcba"));
         chart->LeftAxis().SetMinMax(-1, 1000.5);
+        chart->BottomAxis().SetLogarithmic(true);
         s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(0);
         auto *view = s.Find<TWindow3D>("Window3D");
         s.Find<QTabWidget>("PageControlMain")->setCurrentIndex(1);
@@ -134,6 +138,8 @@ private slots:
         QCOMPARE(chart->LeftAxis().Minimum(), -1.0);
         QCOMPARE(chart->LeftAxis().Maximum(), 1000.5);
         QVERIFY(chart->BottomAxis().Automatic());
+        QVERIFY(chart->BottomAxis().Logarithmic());
+        QVERIFY(!chart->LeftAxis().Logarithmic());
         QCOMPARE(s.Find<QTabWidget>("PageControlMain")->currentIndex(), 0);
         QCOMPARE(s.window->Scene().ViewMatrix, turned);
         // Another chart keeps its own.
