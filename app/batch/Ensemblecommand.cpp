@@ -56,6 +56,18 @@ std::uint32_t BaseSeed(const BatchOptions &options)
     return seed;
 }
 
+// The world's parameters that the settings file at path gives, one line
+// each: what an ensemble's runs must share, whatever else the file holds
+// (the window's own section, comments, the order of entries).
+std::string ParametersText(const std::string &path)
+{
+    std::string text;
+    for (const ParameterTable &table : RunParameters(SettingsFile(path), std::nullopt).Tables)
+        for (const ParameterRow &row : table.Rows)
+            text += table.SectionName + "\t" + row.Key + "\t" + row.Value + "\n";
+    return text;
+}
+
 // The plan of the command line; raises std::runtime_error for one too large
 // or a settings file that cannot be read.
 EnsemblePlan PlanOf(const BatchOptions &options, std::uint32_t baseSeed)
@@ -71,7 +83,7 @@ EnsemblePlan PlanOf(const BatchOptions &options, std::uint32_t baseSeed)
         throw std::runtime_error(problem);
     if (options.Strict)
         CheckedRunParameters(SettingsFile(settings), options.Method, true);
-    plan.SettingsHash = ContentHash(ReadText(settings).value_or(""));
+    plan.SettingsHash = ContentHash(ParametersText(settings));
     plan.Method = options.Method.value_or("");
     plan.EndTime = options.EndTime ? ExactNumber(*options.EndTime) : "";
     plan.Mechanics = !options.ChemistryOnly;
@@ -96,7 +108,8 @@ void SettlePlan(const BatchOptions &options, const EnsemblePlan &plan)
 
 // The run's settings file: the one of the command line with the values of
 // the run's sweep point, and --method and --time when given, written in, so
-// that "--settings parameters.ini --seed S" repeats the run.
+// that "--settings parameters.ini --seed S" repeats the run; the window's
+// own section stays out.
 void WriteRunSettings(const BatchOptions &options, const EnsemblePlan &plan, std::int64_t run,
                       const std::string &path)
 {
@@ -106,6 +119,7 @@ void WriteRunSettings(const BatchOptions &options, const EnsemblePlan &plan, std
     const auto text = ReadText(source);
     WriteOutputFile(path, text.value_or(""));
     SettingsFile settings(path);
+    settings.RemoveSection(kWindowSection);
     const auto values = plan.PointValues(plan.PointOf(run));
     for (std::size_t i = 0; i < values.size(); ++i)
         settings.WriteString(plan.Sweeps[i].Section, plan.Sweeps[i].Ident, values[i]);

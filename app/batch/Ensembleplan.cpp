@@ -74,7 +74,7 @@ std::vector<std::pair<std::string, std::string>> Items(const EnsemblePlan &plan)
         return value.empty() ? "that of the settings file" : value;
     };
     return {{"base seed", std::to_string(plan.BaseSeed)}, {"runs per point", std::to_string(plan.Replicas)},
-            {"sweeps", SweepsText(plan.Sweeps)},          {"settings file hash", plan.SettingsHash},
+            {"sweeps", SweepsText(plan.Sweeps)},          {"parameters hash", plan.SettingsHash},
             {"method", orSettings(plan.Method)},          {"time", orSettings(plan.EndTime)},
             {"mechanics", plan.Mechanics ? "on" : "off"}};
 }

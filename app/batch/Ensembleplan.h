@@ -34,8 +34,8 @@ struct EnsemblePlan {
     std::uint32_t BaseSeed = 0;
     std::int64_t Replicas = 1;
     std::vector<SweepAxis> Sweeps;
-    // What else makes the runs runs of one model: the settings file's
-    // content (ContentHash), the --method and --time given (empty: those of
+    // What else makes the runs runs of one model: the world's parameters
+    // the settings file gives (ContentHash of their values), the --method and --time given (empty: those of
     // the settings file), and whether the mechanics runs.
     std::string SettingsHash;
     std::string Method;

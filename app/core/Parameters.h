@@ -34,6 +34,9 @@ inline constexpr std::string_view kSimulation = "ValueListSimulation";
 inline constexpr std::string_view kMechanics = "ValueListMechanics";
 inline constexpr std::string_view kBacterium = "ValueListBacterium";
 inline constexpr std::string_view kCurrentState = "ValueListCurrentState";
+// The window's own section of the settings file (its layout and views): no
+// parameter of the world.
+inline constexpr std::string_view kWindowSection = "Window";
 
 // The texts of SIM_METHOD's pick list.
 inline constexpr std::string_view kFirstReaction = "First reaction";

@@ -128,6 +128,13 @@ SettingsFile::Section SettingsFile::FindSection(std::string_view section) const
     return found;
 }
 
+void SettingsFile::RemoveSection(std::string_view section)
+{
+    const Section found = FindSection(section);
+    if (found.header != kNone)
+        lines_.erase(lines_.begin() + std::ptrdiff_t(found.header), lines_.begin() + std::ptrdiff_t(found.end));
+}
+
 std::size_t SettingsFile::FindIdent(const Section &section, std::string_view ident) const
 {
     if (section.header == kNone)

@@ -67,6 +67,9 @@ public:
     // of its section, a missing section at the end of the file. Only the copy
     // in memory changes until Save.
     void WriteString(std::string_view section, std::string_view ident, std::string_view value);
+    // Removes the first section of that name, its header and entries, from
+    // the copy in memory.
+    void RemoveSection(std::string_view section);
 
     // Writes the file so that it is either completely replaced or left as it
     // was: the text goes to a temporary file beside it, which is then renamed

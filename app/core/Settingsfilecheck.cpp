@@ -46,6 +46,8 @@ std::vector<std::string> SettingsFileWarnings(const SettingsFile &settings, cons
     const auto sectionName = [](const ParameterTable &t) { return t.SectionName; };
     const auto key = [](const ParameterRow &row) { return row.Key; };
     for (const SettingsFile::SectionIdents &section : settings.Contents()) {
+        if (SameName(section.Name, kWindowSection))
+            continue;
         const ParameterTable *table = KnownTable(store, section.Name);
         if (!table) {
             warnings.push_back("unknown section [" + section.Name + "] in " + settings.Path() +

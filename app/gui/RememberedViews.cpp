@@ -1,6 +1,7 @@
 #include "RememberedViews.h"
 
 #include "Chart.h"
+#include "Parameters.h"
 #include "Settingsfile.h"
 
 #include <QStringList>
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr const char *Section = "Window";
+constexpr std::string_view Section = kWindowSection;
 
 std::string Ident(const TChart &chart, const char *part)
 {

@@ -1,5 +1,6 @@
 #include "WindowLayout.h"
 
+#include "Parameters.h"
 #include "Settingsfile.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 
 namespace {
 
-constexpr const char *Section = "Window";
+constexpr std::string_view Section = kWindowSection;
 // Smaller than this the window would be of no use; such a value is taken as
 // damaged.
 constexpr int MinimumSide = 100; // px

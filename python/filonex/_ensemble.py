@@ -47,7 +47,8 @@ def ensemble(settings=None, *, runs=1, sweep=None, out, seed=None, method=None, 
     """Runs an ensemble with filonex-batch and returns its summary.
 
     settings   a settings file, a dict of values by ident (written to
-               out/settings.ini), or None for the runner's own filonex.ini
+               out/settings.ini), or None for the built-in defaults (also
+               written to out/settings.ini; not the window's filonex.ini)
     runs       replicas at each sweep point
     sweep      {ident: [values]}; several: the grid of all combinations, the
                last varying fastest
@@ -66,13 +67,12 @@ def ensemble(settings=None, *, runs=1, sweep=None, out, seed=None, method=None, 
     """
     out = Path(out)
     command = [runner_path(), "--out", str(out), "--runs", str(runs), "--quiet"]
-    if settings is not None:
-        if isinstance(settings, dict):
-            out.mkdir(parents=True, exist_ok=True)
-            path = out / "settings.ini"
-            _write_settings(settings, str(path))
-            settings = path
-        command += ["--settings", os.fspath(settings)]
+    if settings is None or isinstance(settings, dict):
+        out.mkdir(parents=True, exist_ok=True)
+        path = out / "settings.ini"
+        _write_settings(settings or {}, str(path))
+        settings = path
+    command += ["--settings", os.fspath(settings)]
     for ident, values in (sweep or {}).items():
         command += ["--sweep", f"{ident}=" + ",".join(_value_text(v) for v in values)]
     options = {"--seed": seed, "--method": method, "--time": until, "--jobs": jobs, "--threads": threads}

@@ -40,6 +40,7 @@ TEST(SettingsFile, WarningsNameWhatIsNotKnownAndTheClosestKnownName)
     const std::pair<const char *, std::vector<std::string>> cases[] = {
         {"", {}},
         {"; only a comment\n\n[valuelistrates]\nrate_form=1\n", {}},
+        {"[window]\nWidth=900\n[ValueListRates]\nRATE_FORM=1\n", {}},
         {"[ValueListConcentration]\nC_ACG=0\n",
          {"unknown section [ValueListConcentration] in " + path +
               " is ignored; did you mean [ValueListConcentrations]?",

@@ -58,3 +58,19 @@ def test_without_a_runner_the_error_says_where_it_was_looked_for(tmp_path):
                           env={**os.environ, "PYTHONPATH": str(tmp_path), "PATH": str(tmp_path / "none")})
     assert "FileNotFoundError: filonex-batch is not beside the filonex module" in done.stderr
     assert "nor on PATH" in done.stderr
+
+
+def test_no_settings_means_the_built_in_defaults_not_the_windows_file(tmp_path):
+    # A runner with a window's filonex.ini beside it, as after the window closed.
+    package = tmp_path / "filonex"
+    shutil.copytree(Path(filonex.__file__).parent, package)
+    shutil.copy2(os.environ["FILONEX_BATCH"], package / "filonex-batch")
+    (package / "filonex.ini").write_text("[ValueListConcentrations]\nC_ACG=30\n[Window]\nWidth=900\n")
+    script = ("import filonex\n"
+              "filonex.ensemble(runs=1, until=0.05, mechanics=False, seed=5, out='none')\n"
+              "filonex.ensemble({}, runs=1, until=0.05, mechanics=False, seed=5, out='dict')\n")
+    done = subprocess.run([sys.executable, "-c", script], cwd=tmp_path, capture_output=True, text=True,
+                          env={**os.environ, "PYTHONPATH": str(tmp_path)})
+    assert done.returncode == 0, done.stderr
+    assert filonex.World(tmp_path / "none" / "settings.ini").settings["C_ACG"] == "12"
+    assert (tmp_path / "none" / "summary.tsv").read_text() == (tmp_path / "dict" / "summary.tsv").read_text()
