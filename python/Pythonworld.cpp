@@ -68,8 +68,9 @@ std::exception_ptr PythonWorld::Run(double until, std::int64_t callEvery, const 
     if (running_.exchange(true))
         throw std::runtime_error("the world is running already");
     const Lowered idle{running_};
-    if (const std::string problem = RunStartProblem(cell_, mechanics_); !problem.empty())
-        throw WorldInputError(problem);
+    for (const std::string &problem : {RunStartProblem(cell_, mechanics_), LeapMemoryProblem(cell_)})
+        if (!problem.empty())
+            throw WorldInputError(problem);
     if (!(until > cell_.Time) || !std::isfinite(until))
         throw WorldInputError("until=" + FormatNumber(until) + " s is not a time after the world's time " +
                               FormatNumber(cell_.Time) + " s");

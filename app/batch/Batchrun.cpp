@@ -213,7 +213,7 @@ int RunBatch(const BatchOptions &options, const RunFramesMaker &movies)
     const double endTime = options.EndTime.value_or(targetTime);
     for (const std::string &problem :
          {RunStartProblem(cell, !options.ChemistryOnly), EndTimeProblem(cell, endTime),
-          StepCountProblem(cell, endTime, !options.ChemistryOnly),
+          StepCountProblem(cell, endTime, !options.ChemistryOnly), LeapMemoryProblem(cell),
           CheckpointPeriodProblem(options, endTime), OutputPathsProblem(options, settingsPath)})
         if (!problem.empty())
             return Fail(kExitBadInput, problem);

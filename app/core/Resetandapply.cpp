@@ -7,6 +7,10 @@
 #include "CounterRandom.h"
 #include "Random.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -191,4 +195,37 @@ std::string StepCountProblem(const CCell &cell, double endTime, bool withMechani
                    " s.";
     }
     return {};
+}
+
+namespace {
+
+// Bytes this process may take: the machine's memory, or its own limits.
+double UsableMemory()
+{
+    double bytes = double(::sysconf(_SC_PHYS_PAGES)) * double(::sysconf(_SC_PAGE_SIZE));
+    for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+        rlimit limit{};
+        if (::getrlimit(resource, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+            bytes = std::min(bytes, double(limit.rlim_cur));
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::string LeapMemoryProblem(const CCell &cell)
+{
+    if (!cell.Leaping)
+        return {};
+    const double filaments = (double(cell.Species[CCell::ACG]) + double(cell.Species[CCell::ACF])) / 3.0;
+    const double bytes = filaments * double(sizeof(CSolidFilament));
+    const double usable = UsableMemory();
+    if (bytes <= usable)
+        return {};
+    return "A \"Tau-leap\" run of this world could run out of memory: its " +
+           std::to_string(cell.Species[CCell::ACG]) + " G-actin (C_ACG) and " +
+           std::to_string(cell.Species[CCell::ACF]) + " F-actin can form " + FormatNumber(std::floor(filaments)) +
+           " filaments, which a few leaps may do, taking at least " + FormatNumber(std::round(bytes / 1e8) / 10) +
+           " GB; this process may take " + FormatNumber(std::round(usable / 1e8) / 10) +
+           " GB. Use a lower concentration, a smaller box or an exact method.";
 }

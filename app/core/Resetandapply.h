@@ -40,3 +40,9 @@ std::string RunStartProblem(const CCell &cell, bool withMechanics);
 // 2^53 steps to the end (beyond that the step counts are not exact and a run
 // would write rows without end).
 std::string StepCountProblem(const CCell &cell, double endTime, bool withMechanics);
+
+// Why a leaping run of cell could run out of memory, or an empty text: a
+// leap may form as many filaments at once as the actin (G and F, three
+// monomers each) allows, and they must fit in the memory this process may
+// take (the machine's, or less under a limit of its own).
+std::string LeapMemoryProblem(const CCell &cell);
