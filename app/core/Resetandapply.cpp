@@ -1,6 +1,7 @@
 #include "Resetandapply.h"
 
 #include "Cell.h"
+#include "Drag.h"
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Parameters.h"
@@ -50,6 +51,104 @@ std::int32_t Population(const ParameterStore &store, std::string_view key, doubl
     return random.StochasticRound(static_cast<double>(molecules));
 }
 
+using ParameterKey = std::pair<std::string_view, std::string_view>; // section, key
+
+// The quantity that compute derives from the parameters keys, refused when
+// it is no positive number that a run can use (not finite, 0 by underflow),
+// or when computing it fails on a floating-point error, naming them all.
+template <typename Compute>
+double Derived(const ParameterStore &store, std::initializer_list<ParameterKey> keys, std::string_view quantity,
+               Compute compute)
+{
+    std::string reason;
+    double value = 0.0;
+    try {
+        value = compute();
+        if (!(std::isfinite(value) && value >= std::numeric_limits<double>::min()))
+            reason = "is " + FormatNumber(value);
+    } catch (const fp::FloatingPointError &e) {
+        reason = "cannot be computed (" + std::string(e.what()) + ")";
+    }
+    if (reason.empty())
+        return value;
+    std::string names;
+    for (const auto &[section, key] : keys) {
+        const ParameterTable &table = *store.Table(section);
+        names += (names.empty() ? "" : ", ") + ParameterName(table, *table.Find(key)) + " = " +
+                 ParameterText(store, section, key);
+    }
+    throw ParameterError("With " + names + " " + std::string(quantity) + " " + reason +
+                         ": no run can use it; choose values nearer to the defaults");
+}
+
+// The quantities the first mechanics step of cell's model derives from its
+// constants: a three-monomer filament's mass, inertia and kicks for the
+// rigid bodies, the mobilities, noise and contact relaxation of the rods and
+// the bacterium for the viscous model.
+void CheckMechanicsQuantities(const ParameterStore &store, const CCell &cell)
+{
+    constexpr ParameterKey kRadius{kMechanics, "MECH_ACr"}, kDensity{kMechanics, "MECH_FLINDENS"},
+        kViscosity{kMechanics, "MECH_VISC"}, kTemperature{kMechanics, "MECH_TEMP"},
+        kStiffness{kMechanics, "MECH_CONTACTK"}, kStep{kSimulation, "SIM_TIMESTEP"},
+        kBacteriumRadius{kBacterium, "BACT_RAD"};
+    const double dt = cell.MechTimeStep;
+    if (cell.Model == MechanicsModel::RigidBodies) {
+        CSolidFilament probe;
+        probe.Material = &cell.Material;
+        probe.Monomers = 3;
+        probe.SetGeometry(cell.GetCenter(), CVector(0.0, 0.0, 1.0));
+        Derived(store, {kRadius, kDensity}, "a filament's mass and inertia", [&] {
+            probe.UpdateMassProperties();
+            return std::min({probe.Mass, probe.Inertia.m00, probe.InvInertia.m00, probe.InvInertia.m22});
+        });
+        const double mass = probe.Mass;
+        Derived(store, {{kMechanics, "MECH_BROWNIANFORCE"}, kDensity, kStep}, "a filament's kick over a step",
+                [&] { return std::max(cell.BrownianForce * dt * dt / mass, std::numeric_limits<double>::min()); });
+        Derived(store, {{kMechanics, "MECH_BROWNIANMOMENT"}, kRadius, kDensity, kStep},
+                "a filament's turn over a step", [&] {
+                    return std::max(cell.BrownianMoment * dt * dt * probe.InvInertia.m00,
+                                    std::numeric_limits<double>::min());
+                });
+        return;
+    }
+    // The shortest rod moves as one monomer, the most mobile of all.
+    const double mobility = Derived(store, {kRadius, kViscosity}, "a filament's mobility", [&] {
+        const RodDrag drag = FilamentDrag(MONOMER_LENGTH, 2.0 * cell.Material.Radius, cell.Viscosity);
+        return 1.0 / std::min({drag.Along, drag.Across, drag.Rotation});
+    });
+    const double bacteriumMobility =
+        cell.Bacterium ? Derived(store, {kBacteriumRadius, kViscosity}, "the bacterium's mobility",
+                                 [&] { return 1.0 / SphereTranslationDrag(cell.Bacterium->Radius, cell.Viscosity); })
+                       : mobility;
+    Derived(store, {kTemperature, kViscosity, kStep}, "the thermal noise over a step", [&] {
+        return std::max(std::sqrt(2.0 * kBoltzmann * cell.Temperature * dt * std::max(mobility, bacteriumMobility)),
+                        std::numeric_limits<double>::min());
+    });
+    Derived(store, {kStiffness, kViscosity, kStep}, "the contact stiffness times mobility and step (k m dt)",
+            [&] {
+                return std::max(cell.ContactStiffness * std::max(mobility, bacteriumMobility) * dt,
+                                std::numeric_limits<double>::min());
+            });
+}
+
+// The propensities that the first step of a run finds, computed anew; each
+// must be a finite number.
+void UpdateCheckedPropensities(const ParameterStore &store, CCell &cell)
+{
+    {
+        const fp::Traps off(false); // an overflow leaves its channel's propensity infinite
+        cell.UpdatePropensities();
+    }
+    for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
+        const std::string_view key =
+            i == CCell::FORM || i == CCell::FORM2 ? "RATE_FORM" : kCellWideRateKeys[i - CCell::ASSB];
+        Derived(store, {{kRates, key}, {kSimulation, "SIM_CUBESIZE"}},
+                std::string("the propensity of ") + CCell::ReactionNames[i], [&] {
+                    return std::max(std::fabs(cell.Reactions[i].Propensity), std::numeric_limits<double>::min());
+                });
+    }
+}
+
 // The chosen mechanics model; the viscous one needs a viscosity to move by.
 MechanicsModel MechanicsModelOf(const ParameterStore &store)
 {
@@ -79,7 +178,8 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 
     const double edge = CheckedParameterNumber(store, kSimulation, "SIM_CUBESIZE") * kMicrometre;
     cell.SetBox(CVector(0.0), CVector(edge));
-    const double volume = cell.GetVolume();
+    const double volume =
+        Derived(store, {{kSimulation, "SIM_CUBESIZE"}}, "the box's volume", [&cell] { return cell.GetVolume(); });
     applied.BoxEdge = edge;
     applied.VolumeLitres = volume * kLitresPerCubicMetre;
 
@@ -125,23 +225,37 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     bacterium.Shell.Center = body.Center;
     bacterium.ResetPosition = body.Center;
     bacterium.Density = CheckedParameterNumber(store, kBacterium, "BACT_DENS");
-    bacterium.UpdateMassProperties();
-
-    const double bodyVolume = body.GetVolume();
-    const double shellVolume = bacterium.Shell.GetVolume();
+    const ParameterKey bacteriumRadius{kBacterium, "BACT_RAD"};
+    const double bodyVolume = Derived(store, {bacteriumRadius}, "the bacterium's volume", [&] { return body.GetVolume(); });
+    const double shellVolume =
+        Derived(store, {bacteriumRadius}, "the bacterium's shell volume", [&] { return bacterium.Shell.GetVolume(); });
+    Derived(store, {bacteriumRadius, {kBacterium, "BACT_DENS"}}, "the bacterium's mass and inertia", [&] {
+        bacterium.UpdateMassProperties();
+        return std::min({bacterium.Mass, bacterium.Inertia.m00, bacterium.InvInertia.m00});
+    });
     auto &reactions = cell.Reactions;
-    reactions[CCell::FORM].SetRate(CheckedParameterNumber(store, kRates, "RATE_FORM"),
-                                   (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
+    // A rate constant of 0 leaves its channel idle; any other must give a usable stochastic rate.
+    const auto setRate = [&](int channel, std::string_view key, double constant, double litres) {
+        Derived(store, {{kRates, key}, {kSimulation, "SIM_CUBESIZE"}, bacteriumRadius},
+                std::string("the stochastic rate of ") + CCell::ReactionNames[channel], [&] {
+                    reactions[channel].SetRate(constant, litres);
+                    return constant == 0.0 ? 1.0 : std::fabs(reactions[channel].StochasticRate);
+                });
+    };
+    setRate(CCell::FORM, "RATE_FORM", CheckedParameterNumber(store, kRates, "RATE_FORM"),
+            (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
     for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
-        reactions[CCell::ASSB + i].SetRate(CheckedParameterNumber(store, kRates, kCellWideRateKeys[i]),
-                                           volume * kLitresPerCubicMetre);
-    reactions[CCell::FORM2].SetRate(kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
-                                    shellVolume * kLitresPerCubicMetre);
+        setRate(CCell::ASSB + i, kCellWideRateKeys[i], CheckedParameterNumber(store, kRates, kCellWideRateKeys[i]),
+                volume * kLitresPerCubicMetre);
+    setRate(CCell::FORM2, "RATE_FORM", kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
+            shellVolume * kLitresPerCubicMetre);
     // With the populations and the rates in place, so that the displays at
     // 0 s show what can react rather than zeros.
-    cell.UpdatePropensities();
+    UpdateCheckedPropensities(store, cell);
 
     applied.TargetTime = CheckedParameterNumber(store, kSimulation, "SIM_TIME");
+
+    CheckMechanicsQuantities(store, cell);
 
     cell.TauLeap.Accuracy = CheckedParameterNumber(store, kSimulation, "SIM_TAUEPS");
     cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));

@@ -311,6 +311,43 @@ TEST_F(ResetAndApplyTest, ValuesWithoutPhysicalMeaningAreRefusedByName)
     EXPECT_NO_THROW(ResetAndApply(store, cell));
 }
 
+// Values whose derived quantities (volumes, masses, mobilities, rates) are no
+// usable numbers: refused at once, naming the parameter and the quantity,
+// rather than failing the first step of a run without a name.
+TEST_F(ResetAndApplyTest, ValuesWhoseDerivedQuantitiesOverflowAreRefusedByName)
+{
+    const struct {
+        std::string_view Section, Key, Value;
+        bool Viscous;
+        std::string Message;
+    } cases[] = {
+        {kSimulation, "SIM_CUBESIZE", "1e-300", false, "side length [um]\" = 1e-300 the box's volume is 0"},
+        {kSimulation, "SIM_CUBESIZE", "1e300", false, "the box's volume cannot be computed (Floating point overflow)"},
+        {kBacterium, "BACT_RAD", "1e-300", false, "Radius [m]\" = 1e-300 the bacterium's volume is 0"},
+        {kBacterium, "BACT_DENS", "1e300", false, "Density [kg/m3]\" = 1e300 the bacterium's mass and inertia"},
+        {kMechanics, "MECH_ACr", "1e300", false, "Filament Radius [m]\" = 1e300, "},
+        {kMechanics, "MECH_FLINDENS", "1e-300", false, "= 1e-300 a filament's mass and inertia"},
+        {kMechanics, "MECH_BROWNIANFORCE", "1e300", false, "a filament's kick over a step"},
+        {kRates, "RATE_FORM", "1e300", false, "= 1e300, Simulation, \"Consider cube with side length [um]\" = 2 the "
+                                              "propensity of FORM2 is INF"},
+        {kMechanics, "MECH_VISC", "1e-300", true, "= 1e-300 a filament's mobility cannot be computed"},
+        {kMechanics, "MECH_VISC", "5e-324", true, "a filament's mobility"},
+        {kMechanics, "MECH_CONTACTK", "1e300", true, "(k m dt) cannot be computed"},
+    };
+    for (const auto &c : cases) {
+        CreateParameterTables(store, nullptr);
+        Set(c.Section, c.Key, std::string(c.Value));
+        if (c.Viscous)
+            Set(kMechanics, "MECH_MODEL", "Viscous");
+        try {
+            ResetAndApply(store, cell);
+            ADD_FAILURE() << c.Key << " " << c.Value << " accepted";
+        } catch (const ParameterError &e) {
+            EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what();
+        }
+    }
+}
+
 // More molecules than a 32-bit counter holds, from a high concentration or a
 // large box, are refused by name with the limit; the limit itself is taken.
 TEST_F(ResetAndApplyTest, PopulationsBeyondTheCountersAreRefusedWithTheLimit)
