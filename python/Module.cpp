@@ -319,6 +319,20 @@ ValueError for a file the reader refuses, naming the place in it and what is
 wrong there.)")
         .def("run", &Run, "until"_a = py::none(), "every"_a = py::none(), "on_observe"_a = py::none(),
              kRunDoc)
+        .def(
+            "set",
+            [](PythonWorld &world, const py::kwargs &values) {
+                for (const auto &[key, value] : values) {
+                    const std::string ident = py::str(key);
+                    world.Set(ident, ValueText(ident, value));
+                }
+            },
+            R"(Changes parameters of the world from now on, between runs, as
+set(RATE_ASSB=5, MECH_TEMP=310): the rate constants (RATE_...), MECH_TEMP
+and MECH_VISC, which may change while a world runs on (as filonex-batch
+--resume W --set IDENT=VALUE). settings and a saved world show the new
+values. Raises ValueError for any other parameter, for a value that is no
+number or outside its range; the changes before it are made.)")
         .def("stop", &PythonWorld::Stop,
              "Ends the run at its next step, cleanly; from on_observe or from another thread.")
         .def(

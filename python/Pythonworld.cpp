@@ -1,5 +1,6 @@
 #include "Pythonworld.h"
 
+#include "Appliedparameters.h"
 #include "Batchworldfile.h"
 #include "Numbertext.h"
 #include "Observationtable.h"
@@ -117,6 +118,17 @@ void PythonWorld::ReserveTable(double until)
                               " rows of table(), one at each observation step of " +
                               FormatNumber(cell_.ObsTimeStep) + " s whatever every is: more than the memory " +
                               "holds; run to an earlier until, or save() and load() the world between runs");
+    }
+}
+
+void PythonWorld::Set(const std::string &key, const std::string &value)
+{
+    if (running_)
+        throw std::runtime_error("a parameter is changed between runs, not during one");
+    try {
+        SetRunParameter(applied_, cell_, key, value);
+    } catch (const ParameterError &e) {
+        throw WorldInputError(key + "=" + value + ": " + e.what());
     }
 }
 

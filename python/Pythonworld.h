@@ -48,6 +48,11 @@ public:
     // Ends the run at its next pass; safe from any thread.
     void Stop() { cell_.Stop(); }
 
+    // Changes a parameter between runs (SetRunParameter). Raises
+    // std::runtime_error while the world runs, WorldInputError for a change
+    // that is refused, naming the parameter; then nothing changes.
+    void Set(const std::string &key, const std::string &value);
+
     // Raises std::runtime_error while the world runs, except in its observer.
     void CheckReadable() const;
     // The simulated time (s); in the observer the time of the observation.

@@ -45,6 +45,9 @@ void CheckCombinations(const BatchOptions &options)
     if (options.ResumePath && options.SettingsPath)
         throw UsageError("--settings cannot be used with --resume: the world file holds the "
                          "parameters its world was built from");
+    if (!options.Changes.empty() && !options.ResumePath)
+        throw UsageError("--set changes a resumed world (--resume); a new world takes its parameters from "
+                         "--settings");
     if (options.ResumePath && options.Method)
         throw UsageError("--method cannot be used with --resume: the world file holds its method");
     if (options.Movie.Tuned && !options.Movie.Path)
@@ -174,6 +177,16 @@ void DefineOptions(CommandLine &line, BatchOptions &options, const ParameterStor
                   "exactly as the saved one would have; with --seed it draws anew from that seed (a branch "
                   "of the saved run)",
                   into(options.ResumePath));
+    line.AddRepeatedValue("--set", "IDENT=VALUE",
+                          "with --resume: change a parameter of the world from now on; repeated, several. Only "
+                          "the rate constants (RATE_...), MECH_TEMP and MECH_VISC may change while a world runs "
+                          "on",
+                          [&](const std::string &text) {
+                              const auto equals = text.find('=');
+                              if (equals == std::string::npos || equals == 0)
+                                  throw UsageError("--set needs IDENT=VALUE, not '" + text + "'");
+                              options.Changes.emplace_back(text.substr(0, equals), text.substr(equals + 1));
+                          });
     line.AddFlag("--quiet", "no progress bar", options.Quiet);
     line.AddFlag("--strict",
                  "a warning about the settings file (an unknown section or ident, a line not understood, a "

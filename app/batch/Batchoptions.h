@@ -23,6 +23,9 @@ struct BatchOptions {
     bool Strict = false; // a warning about the settings file is an error
     int Threads = 0;                           // of the mechanics step; 0: one per core
     std::optional<std::string> ResumePath;     // a world file to continue
+    // --set: parameters of the resumed world changed for this run, (ident,
+    // value) in the order given.
+    std::vector<std::pair<std::string, std::string>> Changes;
     std::optional<std::string> SaveWorldPath;  // the world at the end of the run
     std::optional<std::string> CheckpointPath; // the world during the run...
     std::optional<double> CheckpointPeriod;    // ...every so many simulated seconds

@@ -1,5 +1,6 @@
 #include "Batchworldfile.h"
 
+#include "Appliedparameters.h"
 #include "Batchoptions.h"
 #include "Cell.h"
 #include "CounterRandom.h"
@@ -39,6 +40,13 @@ double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &app
 {
     WorldContext world = ContinueSavedWorld(*options.ResumePath, options.Seed, cell);
     applied = std::move(world.Parameters);
+    for (const auto &[ident, value] : options.Changes) {
+        try {
+            SetRunParameter(applied, cell, ident, value);
+        } catch (const ParameterError &e) {
+            throw WorldFileError("--set " + ident + "=" + value + ": " + e.what());
+        }
+    }
     if (!options.Seed && !world.RandomStateComplete)
         Warn(kUnrepeatableWorldWarning);
     return world.TargetTime;

@@ -28,8 +28,9 @@ inline constexpr const char *kUnrepeatableWorldWarning =
     "whose state it could not hold: this run does not repeat the saved one";
 
 // ContinueSavedWorld of options.ResumePath and options.Seed, with the warning
-// on standard error: puts the parameters into applied and returns the target
-// time of the run the world was saved from.
+// on standard error, and the parameters of --set changed (SetRunParameter;
+// a change refused is a WorldFileError): puts the parameters into applied
+// and returns the target time of the run the world was saved from.
 double ResumeWorld(const BatchOptions &options, CCell &cell, ParameterStore &applied);
 
 // Why the --checkpoint-every period cannot serve a run to endTime (s), or an

@@ -19,24 +19,17 @@
 
 namespace {
 
-// The rate parameters of the channels ASSB to SEVR, in channel order; FORM
-// and FORM2 take RATE_FORM with volumes of their own.
-constexpr std::string_view kCellWideRateKeys[] = {"RATE_ASSB", "RATE_ASSP", "RATE_DISB", "RATE_DISP",
-                                                  "RATE_CAPB", "RATE_ARPB", "RATE_SEVR"};
 constexpr double kMicrometre = 1e-6; // m
 constexpr double kLitresPerCubicMetre = 1000;
 constexpr double kShellOuterRadiusFactor = 1.1;   // of the bacterium's radius
-constexpr double kFormAtBacteriumFactor = 100000; // FORM2's rate constant over FORM's
 
 // Molecules in a volume V (m^3) at the concentration of key (uM), rounded
-// stochastically. The product is formed left to right in extended precision.
-// Raises ParameterError when they would not fit a species counter.
+// stochastically. Raises ParameterError when they would not fit a species counter.
 std::int32_t Population(const ParameterStore &store, std::string_view key, double volume,
                         CRandomStream &random)
 {
     const long double concentration = CheckedParameterNumber(store, kConcentrations, key);
-    const long double molecules =
-        concentration * volume * 1000.0L * static_cast<long double>(AVOGADRO) * 1e-6L;
+    const long double molecules = MoleculesAt(concentration, volume);
     constexpr std::int32_t kMostMolecules = std::numeric_limits<std::int32_t>::max();
     if (molecules > kMostMolecules) {
         const ParameterTable &table = *store.Table(kConcentrations);
@@ -168,6 +161,11 @@ MechanicsModel MechanicsModelOf(const ParameterStore &store)
 
 } // namespace
 
+long double MoleculesAt(long double concentration, double volume)
+{
+    return concentration * volume * 1000.0L * static_cast<long double>(AVOGADRO) * 1e-6L;
+}
+
 AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
 {
     fp::Traps traps;
@@ -242,7 +240,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
                     return constant == 0.0 ? 1.0 : std::fabs(reactions[channel].StochasticRate);
                 });
     };
-    setRate(CCell::FORM, "RATE_FORM", CheckedParameterNumber(store, kRates, "RATE_FORM"),
+    setRate(CCell::FORM, kFormRateKey, CheckedParameterNumber(store, kRates, kFormRateKey),
             (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
     for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
         setRate(CCell::ASSB + i, kCellWideRateKeys[i], CheckedParameterNumber(store, kRates, kCellWideRateKeys[i]),

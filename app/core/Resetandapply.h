@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class CCell;
 struct ParameterStore;
@@ -12,6 +13,14 @@ struct AppliedWorld {
     double VolumeLitres = 0; // the box volume, shown as "Volume [litres]"
 };
 
+// The rate parameters of the channels ASSB to SEVR, in channel order; FORM
+// and FORM2 take RATE_FORM with volumes of their own, FORM2 multiplied by
+// kFormAtBacteriumFactor.
+inline constexpr std::string_view kCellWideRateKeys[] = {"RATE_ASSB", "RATE_ASSP", "RATE_DISB", "RATE_DISP",
+                                                         "RATE_CAPB", "RATE_ARPB", "RATE_SEVR"};
+inline constexpr std::string_view kFormRateKey = "RATE_FORM";
+inline constexpr double kFormAtBacteriumFactor = 100000;
+
 // Rebuilds the world inside cell from the parameter tables: Reset, box, time
 // steps, the four free-protein populations, mechanical and filament
 // constants, a fresh bacterium with its shell, the channel rates, the
@@ -21,6 +30,11 @@ struct AppliedWorld {
 // meaning, fp::FloatingPointError) propagates with the steps before it
 // applied and the later ones not.
 AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell);
+
+// Molecules in a volume (m^3) at a concentration (uM) before they are
+// rounded stochastically: the product formed left to right in extended
+// precision.
+long double MoleculesAt(long double concentration, double volume);
 
 // At the start of a run: when the previous run has reached targetTime (the
 // cell's time is at or past it), raises targetTime by SIM_TIME,

@@ -1,6 +1,7 @@
 #include "Worldfile.h"
 
 #include "Outputfile.h"
+#include "Appliedparameters.h"
 #include "Cell.h"
 #include "CounterRandom.h"
 #include "FloatingPoint.h"
@@ -769,6 +770,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     CheckCellState(cell);
     CheckFilamentMaterial(extras.Material.Radius, extras.Material.LinearDensity);
     CheckRandomState(extras.Random);
+    cell.Material = {extras.Material.Radius, extras.Material.LinearDensity};
     return extras;
 }
 
@@ -927,13 +929,14 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
 
     try {
         CCell spare;
-        ReadWorld(document, spare);
+        const WorldExtras read = ReadWorld(document, spare);
         CheckPendingReaction(spare);
+        if (const auto mismatch = AppliedParameterMismatch(read.Context.Parameters, spare))
+            throw ContentFault{Member(Member("parameters", mismatch->Section), mismatch->Key), mismatch->What};
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, fault.What));
     }
     const WorldExtras extras = ReadWorld(document, cell);
-    cell.Material = {extras.Material.Radius, extras.Material.LinearDensity};
     cell.Random.Restore(extras.Random);
     cell.CounterKey = extras.CounterKey;
     cell.SetMethodByName(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey));

@@ -56,8 +56,9 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
 // the system's reason) or is no regular file of at most 4 GiB, is truncated,
 // is no world file, has another format version, lacks a member or holds one
 // twice, holds a value of the wrong kind or a number that is not finite, has
-// a filament of fewer than three monomers, or holds a world that no run
-// could leave or run on (see Worldfilecheck.h).
+// a filament of fewer than three monomers, holds a world that no run
+// could leave or run on (see Worldfilecheck.h), or parameters that disagree
+// with the state they determine (see AppliedParameterMismatch).
 WorldContext LoadWorld(const std::string &path, CCell &cell);
 
 // The warning to give when the random streams cannot be saved completely

@@ -7,6 +7,7 @@
 #include "Programrun.h"
 #include "Random.h"
 #include "Resetandapply.h"
+#include "Appliedparameters.h"
 #include "Settingsfile.h"
 #include "Statereport.h"
 #include "TestSupport.h"
@@ -231,6 +232,39 @@ TEST(ResumeRefusal, UnreadableAndInconsistentWorldsGiveStatus2)
         EXPECT_EQ(result.Status, 2) << path;
         EXPECT_NE(result.Err.find(reason), std::string::npos) << result.Err;
         EXPECT_EQ(result.Out, "");
+    }
+}
+
+// --set changes the resumed world as SetRunParameter changes it in memory,
+// and refuses what the world's state fixes.
+TEST(ResumeWithChanges, RatesAndTemperatureChangeOthersAreRefused)
+{
+    ScratchDirectory dir;
+    WriteFile(dir.File("busy.ini"), kBusySettings);
+    ParameterStore store;
+    const SettingsFile file(dir.File("busy.ini"));
+    CreateParameterTables(store, &file);
+    CCell cell;
+    cell.Random.SeedWith(75);
+    ResetAndApply(store, cell);
+    cell.RunChemistry(0.1);
+    SaveWorld(dir.File("w.fxworld"), cell, store, 0.1);
+    SetRunParameter(store, cell, "RATE_ASSB", "30");
+    SetRunParameter(store, cell, "MECH_TEMP", "310");
+    cell.RunChemistry(0.2);
+    EXPECT_EQ(RunBatch(dir, "--resume " + dir.File("w.fxworld") +
+                                " --time 0.2 --chemistry-only --set RATE_ASSB=30 --set MECH_TEMP=310"),
+              StateReport(cell));
+
+    for (const auto &[arguments, message] :
+         {std::pair{std::vector<std::string>{"--resume", dir.File("w.fxworld"), "--set", "C_ACG=3"},
+                    "--set C_ACG=3: C_ACG cannot change while a world runs on"},
+          std::pair{std::vector<std::string>{"--set", "RATE_ASSB=3"}, "--set changes a resumed world"}}) {
+        std::vector<std::string> command = {FILONEX_BATCH};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const ProgramResult result = Program(dir, command).Wait(std::chrono::seconds(20));
+        EXPECT_EQ(result.Status, 2);
+        EXPECT_NE(result.Err.find(message), std::string::npos) << result.Err;
     }
 }
 

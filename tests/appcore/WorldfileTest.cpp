@@ -3,6 +3,7 @@
 
 #include "Worldfile.h"
 
+#include "Appliedparameters.h"
 #include "Cell.h"
 #include "CounterRandom.h"
 #include "Random.h"
@@ -55,14 +56,14 @@ TEST_F(WorldFile, DoublesReadBackBitForBit)
                              std::bit_cast<double>(0x3FF0000000000001ull)};
     cell.Time = values[0];
     cell.Pending.reset(); // it would be due before that time
-    cell.Viscosity = values[1];
+    cell.Bacterium->Torque.x = values[1];
     cell.Bacterium->Force = CVector(values[2], values[3], values[4]);
     cell.Bacterium->Velocity = CVector(values[5], values[6], 0.0);
     Saved(cell);
     CCell loaded;
     EXPECT_EQ(LoadWorld(dir.File("state.fxworld"), loaded).TargetTime, 1.0);
     const double read[] = {loaded.Time,
-                           loaded.Viscosity,
+                           loaded.Bacterium->Torque.x,
                            loaded.Bacterium->Force.x,
                            loaded.Bacterium->Force.y,
                            loaded.Bacterium->Force.z,
@@ -235,6 +236,7 @@ TEST_F(WorldFile, LeapStateIsKeptAndOlderFilesHaveNone)
 TEST_F(WorldFile, GridsShowTheAppliedValuesExactly)
 {
     store.Table(kRates)->Find("RATE_ASSB")->Value = "11.600000000000001";
+    ResetAndApply(store, cell);
     Saved(cell);
     const ParameterStore shown = LoadWorld(dir.File("state.fxworld"), cell).Parameters;
     EXPECT_EQ(ParameterText(shown, kConcentrations, "C_ACG"), "12");
@@ -486,12 +488,22 @@ void (*const kEdgeEdits[])(Json &) = {
         Json &species = d["cell"]["species"];
         species["ACG"] = 2147483647 - species["ACF"].get<std::int32_t>();
         species["CAP"] = 0;
+        // The concentrations that make those totals in the box.
+        const double edge = d["cell"]["size"][0].get<double>();
+        const double perMicromolar = edge * edge * edge * 1000 * 6.0221415e23 * 1e-6;
+        Json &concentrations = d["parameters"]["ValueListConcentrations"];
+        concentrations["C_ACG"] = 2147483647 / perMicromolar;
+        concentrations["C_CAP"] = species["CAF"].get<double>() / perMicromolar;
     },
     [](Json &d) {
         Json &monomers = d["filaments"][0][Column(d, "monomers")];
-        d["cell"]["species"]["ACF"] = d["cell"]["species"]["ACF"].get<int>() - monomers.get<int>() + 3;
+        const int lost = monomers.get<int>() - 3;
+        Increase(d["cell"]["species"]["ACF"], -lost);
+        Increase(d["cell"]["species"]["ACG"], lost);
         monomers = 3;
     },
+    // The parameters that are only a record.
+    [](Json &d) { d["parameters"]["ValueListSimulation"]["SIM_TIME"] = 7.0; },
     [](Json &d) {
         d["bacterium"]["mass"] = 0.0;
         d["bacterium"]["changed"] = true;
@@ -512,6 +524,81 @@ TEST_F(WorldFile, ValuesAtTheEdgeOfTheChecksAreAccepted)
         CCell loaded;
         EXPECT_NO_THROW(LoadWorld(path, loaded));
     }
+}
+
+// A parameter edited in a saved world, and what the refusal names: the
+// parameter and both values.
+const struct {
+    const char *Section;
+    const char *Key;
+    Json Value;
+    std::vector<std::string> Message;
+} kEditedParameters[] = {
+    {"ValueListConcentrations", "C_ACG", 30.0, {"C_ACG is 30 uM, which makes", "(ACG + ACF, 12"}},
+    {"ValueListConcentrations", "C_ADC", 2.0, {"C_ADC is 2 uM", "(ADC, 1"}},
+    {"ValueListMechanics", "MECH_TEMP", 400.0, {"MECH_TEMP is 400, but the world holds 298.15", "--set"}},
+    {"ValueListRates", "RATE_ASSB", 5.0, {"RATE_ASSB is 5, but the world holds 11.6"}},
+    {"ValueListRates", "RATE_FORM", 2e-4, {"RATE_FORM is 0.0002, but the world holds 1e-04"}},
+    {"ValueListSimulation", "SIM_CUBESIZE", 0.6, {"SIM_CUBESIZE is 0.6, but the world holds 0.5 (5e-07)"}},
+    {"ValueListSimulation", "SIM_OBSERVTIMESTEP", 0.02, {"SIM_OBSERVTIMESTEP is 0.02"}},
+    {"ValueListMechanics", "MECH_ACr", 2e-9, {"MECH_ACr is 2E-9, but the world holds 1.5e-09"}},
+    {"ValueListMechanics", "MECH_MODEL", "Viscous", {"MECH_MODEL is Viscous", "\"Rigid bodies\""}},
+    {"ValueListBacterium", "BACT_RAD", 3e-7, {"BACT_RAD is 3E-7, but the world holds 2e-07"}},
+};
+
+TEST_F(WorldFile, ParametersThatDisagreeWithTheWorldAreRefusedNamingBothValues)
+{
+    const std::string good = Saved(cell);
+    const std::string path = dir.File("edited.fxworld");
+    for (const auto &edit : kEditedParameters) {
+        Json document = Json::parse(good);
+        document["parameters"][edit.Section][edit.Key] = edit.Value;
+        WriteFile(path, document.dump());
+        CCell loaded;
+        try {
+            LoadWorld(path, loaded);
+            ADD_FAILURE() << "accepted: " << edit.Key;
+        } catch (const WorldFileError &e) {
+            const std::string where = std::string("parameters.") + edit.Section + "." + edit.Key;
+            for (const std::string &words : edit.Message)
+                EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(where), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(WorldFile, ParametersChangedBetweenRunsGoIntoTheWorldAndItsFile)
+{
+    SetRunParameter(store, cell, "rate_form", "2e-4");
+    SetRunParameter(store, cell, "MECH_TEMP", "310");
+    EXPECT_EQ(cell.Reactions[CCell::FORM].RateConstant, 2e-4);
+    EXPECT_DOUBLE_EQ(cell.Reactions[CCell::FORM2].RateConstant, 20.0);
+    EXPECT_EQ(cell.Temperature, 310.0);
+    EXPECT_EQ(ParameterText(store, kRates, "RATE_FORM"), "2e-4");
+    Saved(cell);
+    CCell loaded;
+    EXPECT_EQ(ParameterText(LoadWorld(dir.File("state.fxworld"), loaded).Parameters, kMechanics, "MECH_TEMP"),
+              "310");
+
+    const struct {
+        const char *Key, *Value, *Message;
+    } refused[] = {
+        {"C_ACG", "3", "C_ACG cannot change while a world runs on"},
+        {"SIM_TIMESTEP", "1e-3", "only the rate constants (RATE_...), MECH_TEMP and MECH_VISC can"},
+        {"RATE_FROM", "1", "RATE_FROM is not a parameter"},
+        {"RATE_ASSB", "abc", "'abc' is not a valid floating point value"},
+        {"RATE_ASSB", "-1", "must be 0 or greater"},
+    };
+    const std::string before = Saved(cell);
+    for (const auto &r : refused) {
+        try {
+            SetRunParameter(store, cell, r.Key, r.Value);
+            ADD_FAILURE() << "accepted: " << r.Key << "=" << r.Value;
+        } catch (const ParameterError &e) {
+            EXPECT_NE(std::string(e.what()).find(r.Message), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(Saved(cell), before);
 }
 
 // What is not a regular file of a sensible size is refused before it is read.

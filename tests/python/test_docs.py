@@ -57,7 +57,8 @@ def actual_arguments(name):
         return [p for p in inspect.signature(thing).parameters if p != "self"]
     except ValueError:  # compiled: the signature opens the docstring
         arguments = re.findall(r"\((.*?)\) ->", thing.__doc__)[0]
-        return [a for a in re.findall(r"(\w+): ", arguments) if a != "self"]
+        found = re.findall(r"(\w+): |(\*\*\w+)", arguments)  # named ones, then **kwargs
+        return [name for pair in found for name in pair if name and name != "self"]
 
 
 def test_the_reference_names_every_public_name():

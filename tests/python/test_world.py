@@ -1,6 +1,7 @@
 """Worlds as Python objects: independent of each other, their state as
 arrays and tables, saved and loaded, observed during a run."""
 
+import json
 import threading
 
 import filonex
@@ -144,3 +145,20 @@ def test_without_a_seed_the_seed_used_repeats_the_world():
     world = filonex.World(SETTINGS, mechanics=False)
     world.run(until=0.5)
     assert world.state_text() == alone(world.seed, 0.5)
+
+
+def test_set_changes_what_may_change_mid_run_and_a_world_file_keeps_its_state(tmp_path):
+    world = filonex.World({"SIM_CUBESIZE": 1}, seed=3, mechanics=False)
+    world.run(until=0.05)
+    world.set(RATE_ASSB=30, MECH_TEMP=310)
+    assert world.settings["RATE_ASSB"] == "30"
+    with pytest.raises(ValueError, match="C_ACG cannot change while a world runs on"):
+        world.set(C_ACG=3)
+    world.save(tmp_path / "w.fxworld")
+    assert filonex.World.load(tmp_path / "w.fxworld").settings["MECH_TEMP"] == "310"
+
+    edited = json.loads((tmp_path / "w.fxworld").read_text())
+    edited["parameters"]["ValueListMechanics"]["MECH_TEMP"] = 400
+    (tmp_path / "edited.fxworld").write_text(json.dumps(edited))
+    with pytest.raises(ValueError, match="MECH_TEMP is 400, but the world holds 310"):
+        filonex.World.load(tmp_path / "edited.fxworld")

@@ -1,0 +1,199 @@
+#include "Appliedparameters.h"
+
+#include "Cell.h"
+#include "Numbertext.h"
+#include "Parameters.h"
+#include "Resetandapply.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+constexpr double kMicrometre = 1e-6; // m: SIM_CUBESIZE is in µm
+
+// A parameter that one number of the cell repeats: the cell holds
+// Scale × the parameter.
+struct RepeatedNumber {
+    std::string_view Section;
+    std::string_view Key;
+    double (*Value)(const CCell &);
+    double Scale = 1.0;
+};
+
+const RepeatedNumber kRepeatedNumbers[] = {
+    {kSimulation, "SIM_CUBESIZE", [](const CCell &c) { return c.Size.x; }, kMicrometre},
+    {kSimulation, "SIM_TIMESTEP", [](const CCell &c) { return c.MechTimeStep; }},
+    {kSimulation, "SIM_OBSERVTIMESTEP", [](const CCell &c) { return c.ObsTimeStep; }},
+    {kMechanics, "MECH_ACr", [](const CCell &c) { return c.Material.Radius; }},
+    {kMechanics, "MECH_FLINDENS", [](const CCell &c) { return c.Material.LinearDensity; }},
+    {kMechanics, "MECH_FFINTERCOEF", [](const CCell &c) { return c.FFInterCoef; }},
+    {kMechanics, "MECH_FFINTERDIST", [](const CCell &c) { return c.FFInterDist; }},
+    {kMechanics, "MECH_FWINTERCOEF", [](const CCell &c) { return c.FWInterCoef; }},
+    {kMechanics, "MECH_FWINTERDIST", [](const CCell &c) { return c.FWInterDist; }},
+    {kMechanics, "MECH_BROWNIANFORCE", [](const CCell &c) { return c.BrownianForce; }},
+    {kMechanics, "MECH_BROWNIANMOMENT", [](const CCell &c) { return c.BrownianMoment; }},
+    {kMechanics, "MECH_FRICCOEF", [](const CCell &c) { return c.FilamentFriction; }},
+    {kMechanics, "MECH_VISC", [](const CCell &c) { return c.Viscosity; }},
+    {kMechanics, "MECH_TEMP", [](const CCell &c) { return c.Temperature; }},
+    {kMechanics, "MECH_CONTACTK", [](const CCell &c) { return c.ContactStiffness; }},
+    {kBacterium, "BACT_FSINTERCOEF", [](const CCell &c) { return c.BFInterCoef; }},
+    {kBacterium, "BACT_FSINTERDIST", [](const CCell &c) { return c.BFInterDist; }},
+    {kBacterium, "BACT_FRICCOEF", [](const CCell &c) { return c.BacteriumFriction; }},
+    {kRates, kFormRateKey, [](const CCell &c) { return c.Reactions[CCell::FORM].RateConstant; }},
+    {kRates, kFormRateKey, [](const CCell &c) { return c.Reactions[CCell::FORM2].RateConstant; },
+     kFormAtBacteriumFactor},
+};
+
+// The concentration parameters and the species whose sum each one fixes.
+struct ConservedTotal {
+    std::string_view Key;
+    std::vector<CCell::SpeciesIndex> Species;
+};
+
+const ConservedTotal kConservedTotals[] = {
+    {"C_ACG", {CCell::ACG, CCell::ACF}},
+    {"C_CAP", {CCell::CAP, CCell::CAF}},
+    {"C_ARP", {CCell::ARP, CCell::ARF, CCell::ARB}},
+    {"C_ADC", {CCell::ADC}},
+};
+
+// The shortest text that reads back as v.
+std::string Exact(double v)
+{
+    char buffer[32];
+    return std::string(buffer, std::to_chars(std::begin(buffer), std::end(buffer), v).ptr);
+}
+
+std::string Differs(std::string_view key, const std::string &text, const std::string &world)
+{
+    return std::string(key) + " is " + text + ", but the world holds " + world +
+           (MayChangeMidRun(key) ? "; to change it for the rest of a run, set it on resuming (--set, World.set)"
+                                 : "");
+}
+
+std::optional<ParameterMismatch> NumberMismatch(const ParameterStore &applied, std::string_view section,
+                                                std::string_view key, double world, double scale = 1.0)
+{
+    const std::string text = ParameterText(applied, section, key);
+    double value = 0.0;
+    try {
+        value = ParameterNumber(applied, section, key);
+    } catch (const ConversionError &) {
+        return ParameterMismatch{section, std::string(key), std::string(key) + " is no number: " + text};
+    }
+    if (value * scale == world)
+        return std::nullopt;
+    const std::string held = scale == 1.0 ? Exact(world) : Exact(world / scale) + " (" + Exact(world) + ")";
+    return ParameterMismatch{section, std::string(key), Differs(key, text, held)};
+}
+
+// A new rate constant in the channel's volume; the channel keeps its count.
+void ChangeRate(CChemReaction &reaction, double rateConstant)
+{
+    const std::int64_t count = reaction.Count;
+    reaction.SetRate(rateConstant, reaction.Volume);
+    reaction.Count = count;
+}
+
+} // namespace
+
+std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &applied, const CCell &cell)
+{
+    const double volume = cell.GetVolume();
+    for (const ConservedTotal &total : kConservedTotals) {
+        std::int64_t count = 0;
+        std::string names;
+        for (const CCell::SpeciesIndex i : total.Species) {
+            count += cell.Species[i];
+            names += (names.empty() ? "" : " + ") + std::string(CCell::SpeciesNames[i]);
+        }
+        const std::string text = ParameterText(applied, kConcentrations, total.Key);
+        double concentration = 0.0;
+        try {
+            concentration = ParameterNumber(applied, kConcentrations, total.Key);
+        } catch (const ConversionError &) {
+            return ParameterMismatch{kConcentrations, std::string(total.Key),
+                                     std::string(total.Key) + " is no number: " + text};
+        }
+        const double molecules = double(MoleculesAt(concentration, volume));
+        const double low = std::floor(molecules);
+        const double high = molecules > low ? low + 1 : low;
+        if (double(count) == low || double(count) == high)
+            continue;
+        const std::string made = low == high ? Exact(low) : Exact(low) + " or " + Exact(high);
+        return ParameterMismatch{kConcentrations, std::string(total.Key),
+                                 std::string(total.Key) + " is " + text + " uM, which makes " + made +
+                                     " molecules in the world's box, but the world holds " +
+                                     std::to_string(count) + " (" + names + ", " +
+                                     Exact(double(count) / double(MoleculesAt(1.0L, volume))) + " uM)"};
+    }
+    for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
+        if (auto m = NumberMismatch(applied, kRates, kCellWideRateKeys[i],
+                                    cell.Reactions[CCell::ASSB + i].RateConstant))
+            return m;
+    for (const RepeatedNumber &number : kRepeatedNumbers)
+        if (auto m = NumberMismatch(applied, number.Section, number.Key, number.Value(cell), number.Scale))
+            return m;
+    const std::string model = ParameterText(applied, kMechanics, "MECH_MODEL");
+    const std::string_view worldModel = cell.Model == MechanicsModel::Viscous ? kViscous : kRigidBodies;
+    if (model != worldModel)
+        return ParameterMismatch{kMechanics, "MECH_MODEL",
+                                 Differs("MECH_MODEL", model, "the model \"" + std::string(worldModel) + "\"")};
+    if (const CBacterium *bacterium = cell.Bacterium.get()) {
+        const CSphereSpace &body = *bacterium;
+        if (auto m = NumberMismatch(applied, kBacterium, "BACT_RAD", body.Radius))
+            return m;
+        if (auto m = NumberMismatch(applied, kBacterium, "BACT_DENS", bacterium->Density))
+            return m;
+    }
+    return std::nullopt;
+}
+
+bool MayChangeMidRun(std::string_view key)
+{
+    return key == kFormRateKey || key == "MECH_TEMP" || key == "MECH_VISC" ||
+           std::find(std::begin(kCellWideRateKeys), std::end(kCellWideRateKeys), key) !=
+               std::end(kCellWideRateKeys);
+}
+
+void SetRunParameter(ParameterStore &applied, CCell &cell, std::string_view key, const std::string &value)
+{
+    std::string ident(key);
+    std::transform(ident.begin(), ident.end(), ident.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    ParameterTable *table = nullptr;
+    for (ParameterTable &candidate : applied.Tables)
+        if (candidate.Find(ident))
+            table = &candidate;
+    if (!table)
+        throw ParameterError(std::string(key) + " is not a parameter");
+    if (!MayChangeMidRun(ident))
+        throw ParameterError(ident + " cannot change while a world runs on: it is fixed by the world's " +
+                             "state; only the rate constants (RATE_...), MECH_TEMP and MECH_VISC can");
+
+    ParameterStore changed = applied;
+    changed.Table(table->SectionName)->Find(ident)->Value = value;
+    const double number = CheckedParameterNumber(changed, table->SectionName, ident);
+    if (ident == "MECH_VISC" && cell.Model == MechanicsModel::Viscous && !(number > 0))
+        throw ParameterError(ParameterName(*table, *table->Find(ident)) + " must be greater than 0 for the \"" +
+                             std::string(kViscous) + "\" model, not " + value);
+
+    auto &reactions = cell.Reactions;
+    if (ident == kFormRateKey) {
+        ChangeRate(reactions[CCell::FORM], number);
+        ChangeRate(reactions[CCell::FORM2], kFormAtBacteriumFactor * number);
+    } else if (ident == "MECH_TEMP") {
+        cell.Temperature = number;
+    } else if (ident == "MECH_VISC") {
+        cell.Viscosity = number;
+    } else {
+        const auto rate = std::find(std::begin(kCellWideRateKeys), std::end(kCellWideRateKeys), ident);
+        ChangeRate(reactions[CCell::ASSB + int(rate - std::begin(kCellWideRateKeys))], number);
+    }
+    cell.UpdatePropensities();
+    applied = std::move(changed);
+}
