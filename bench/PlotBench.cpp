@@ -19,6 +19,9 @@ std::vector<SummarySeries> SweepSeries(int points)
             series[point].Time.push_back(0.1 * k);
             series[point].Mean.push_back(10.0 * point + k);
             series[point].Sd.push_back(3);
+            series[point].N.push_back(4);
+            series[point].CiLow.push_back(10.0 * point + k - 5);
+            series[point].CiHigh.push_back(10.0 * point + k + 5);
         }
     }
     return series;
@@ -30,7 +33,7 @@ void BM_SweepFigure(benchmark::State &state)
     const std::string path = (std::filesystem::temp_directory_path() / "filonex-plotbench.png").string();
     for (auto _ : state) {
         EnsemblePlot plot;
-        DrawEnsemblePlot(plot, series, {});
+        DrawEnsemblePlot(plot, series, {}, {});
         if (!SavePlot(plot, path, 1200, 800))
             state.SkipWithError("cannot write the figure");
     }

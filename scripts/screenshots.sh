@@ -4,6 +4,7 @@
 #   docs/img/window-3d.png      the window at the end of a 5-s run, 3D page
 #   docs/img/window-charts.png  the same window on its "2D" page, chart "N"
 #   docs/img/ensemble.png       mean and SD bands of an eight-run ensemble
+#   docs/img/capping-sweep.png  a capping-protein sweep, 95 % confidence bands
 #   docs/img/movie-frame.png    the 3D view at the end of a 5-s run, from its movie
 #   docs/img/movie.gif          the first two seconds of that run, a frame every 0.1 s
 #
@@ -78,6 +79,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" "$0" --under-xvfb "$bin" "$work"
 "$bin/filonex-batch" --settings "$work/world.ini" --chemistry-only --seed 7 \
   --runs 8 --out "$work/ensemble" --quiet > /dev/null
 "$bin/filonex-plot" "$work/ensemble/summary.tsv" --columns FIB,FIP,CAF -o "$images/ensemble.png"
+"$bin/filonex-batch" --settings tests/corpus/default.ini --seed 11 --runs 4 --sweep C_CAP=0.1,0.3,1 \
+  --time 5 --chemistry-only --out "$work/sweep" --quiet > /dev/null
+"$bin/filonex-plot" "$work/sweep/summary.tsv" --columns FIB --band ci95 --size 1000x650 \
+  --title "Filament barbed ends (FIB) in a capping-protein sweep" -o "$images/capping-sweep.png"
 
 # The run's pictures without a display (filonex-batch --movie), turned and
 # zoomed to show the network around the bacterium in depth.
@@ -88,5 +93,5 @@ cp "$work/frames/frame-000010.png" "$images/movie-frame.png"
 "$bin/filonex-batch" --settings "$work/world.ini" --seed 7 --time 2 --quiet "${view[@]}" \
   --movie-every 0.1 --movie-size 480x270 --movie-fps 8 --movie "$images/movie.gif" > /dev/null
 
-echo "screenshots: $images/window-3d.png, window-charts.png, ensemble.png, movie-frame.png," \
+echo "screenshots: $images/window-3d.png, window-charts.png, ensemble.png, capping-sweep.png, movie-frame.png," \
   "movie.gif in $((SECONDS - start)) s"

@@ -84,6 +84,7 @@ EnsemblePlan PlanOf(const BatchOptions &options, std::uint32_t baseSeed)
     if (options.Strict)
         CheckedRunParameters(SettingsFile(settings), options.Method, true);
     plan.SettingsHash = ContentHash(ParametersText(settings));
+    plan.SettingsPath = settings;
     plan.Method = options.Method.value_or("");
     plan.EndTime = options.EndTime ? ExactNumber(*options.EndTime) : "";
     plan.Mechanics = !options.ChemistryOnly;

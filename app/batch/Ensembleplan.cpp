@@ -165,7 +165,8 @@ std::string EnsemblePlan::Text() const
     std::string text = JoinFields({"base_seed", std::to_string(BaseSeed)}) +
                        JoinFields({"replicas", std::to_string(Replicas)}) +
                        JoinFields({"settings_hash", SettingsHash}) + JoinFields({"method", Method}) +
-                       JoinFields({"time", EndTime}) + JoinFields({"mechanics", Mechanics ? "on" : "off"});
+                       JoinFields({"time", EndTime}) + JoinFields({"mechanics", Mechanics ? "on" : "off"}) +
+                       JoinFields({"settings", SettingsPath});
     for (const SweepAxis &axis : Sweeps) {
         std::vector<std::string> fields = {"sweep", axis.Section, axis.Ident};
         fields.insert(fields.end(), axis.Values.begin(), axis.Values.end());
@@ -216,6 +217,8 @@ EnsemblePlan ReadEnsemblePlan(const std::string &path)
             plan.EndTime = text();
         else if (fields[0] == "mechanics" && (text() == "on" || text() == "off"))
             plan.Mechanics = text() == "on";
+        else if (fields[0] == "settings")
+            plan.SettingsPath = text();
         else if (fields[0] == "sweep" && fields.size() >= 4)
             plan.Sweeps.push_back({fields[1], fields[2], {fields.begin() + 3, fields.end()}});
         else

@@ -41,6 +41,9 @@ struct EnsemblePlan {
     std::string Method;
     std::string EndTime; // s, exact
     bool Mechanics = true;
+    // The settings file as it was given, for the record (figures name it);
+    // runs from a copy of it elsewhere are the same ensemble.
+    std::string SettingsPath;
 
     std::int64_t PointCount() const;
     std::int64_t RunCount() const;
@@ -51,8 +54,8 @@ struct EnsemblePlan {
     std::uint32_t SeedOf(std::int64_t run) const;
 
     // The plan as the text of its file: "base_seed", "replicas",
-    // "settings_hash", "method", "time", "mechanics" and one "sweep" line per
-    // axis (section, ident, values), tab-separated.
+    // "settings_hash", "method", "time", "mechanics", "settings" and one
+    // "sweep" line per axis (section, ident, values), tab-separated.
     std::string Text() const;
 };
 

@@ -76,6 +76,8 @@ ObservationColumns MakeStandardColumns()
     bacterium("bact_x", "Position", "m", false, {}, BacteriumValue([](const Motion &m) { return m.Position.x; }));
     bacterium("bact_y", "Position", "m", false, {}, BacteriumValue([](const Motion &m) { return m.Position.y; }));
     bacterium("bact_z", "Position", "m", false, {}, BacteriumValue([](const Motion &m) { return m.Position.z; }));
+    for (auto axis = columns.end() - 3; axis != columns.end(); ++axis)
+        axis->Signed = true;
     bacterium("bact_disp", "Displacement", "m", true, 0x008000,
               BacteriumValue([](const Motion &m) { return m.Distance; }));
     bacterium("bact_disp2", "Squared displacement", "m^2", false, {},

@@ -38,6 +38,9 @@ struct ObservationColumn {
     // Its value in an observation; none where it has none (an empty field, no
     // chart point).
     std::function<std::optional<double>(const ObservationRecord &)> Read;
+    // A coordinate rather than an amount: a band around its mean is not
+    // clipped at 0.
+    bool Signed = false;
 
     // "Propensity [1/s]"
     std::string Title() const;

@@ -68,6 +68,18 @@ void DefineOptions(CommandLine &line, PlotOptions &options, const ObservationCol
         options.Width = Whole("--size", size.substr(0, x), 100);
         options.Height = Whole("--size", x == size.npos ? "" : size.substr(x + 1), 100);
     });
+    line.AddValue("--band", "sd|sem|ci95",
+                  "the band about each mean: one standard deviation either side (default), one standard error "
+                  "of the mean, or the 95 % confidence interval of the mean; a band of an amount that cannot "
+                  "be negative is clipped at 0, and its legend entry says so",
+                  [&](const std::string &text) {
+                      if (text != "sd" && text != "sem" && text != "ci95")
+                          throw UsageError("--band needs sd, sem or ci95, not '" + text + "'" +
+                                           DidYouMean(text, {"sd", "sem", "ci95"}));
+                      options.Band = text;
+                  });
+    line.AddValue("--title", "TEXT", "the figure's title (default: the columns)",
+                  [&](const std::string &text) { options.Title = text; });
     line.AddFlag("-h,--help", "this text", options.Help);
 }
 

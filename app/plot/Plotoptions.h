@@ -14,6 +14,8 @@ struct PlotOptions {
     std::string OutputPath;  // .png, .svg or .pdf
     int Width = 1200;        // pixels
     int Height = 800;
+    std::string Band = "sd"; // "sd", "sem" or "ci95"
+    std::string Title;       // empty: the columns'
     bool Help = false;
 };
 

@@ -1,8 +1,12 @@
 #include "Summaryseries.h"
 
+#include "Ensembleplan.h"
+#include "Numbertext.h"
+#include "Parameters.h"
 #include "Tidytable.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -59,6 +63,7 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path, const std:
     const std::size_t nField = RequiredColumn(table, "n");
     const std::size_t meanField = RequiredColumn(table, "mean");
     const std::size_t sdField = RequiredColumn(table, "sd");
+    const std::optional<std::size_t> lowField = table.Column("ci_low"), highField = table.Column("ci_high");
 
     std::map<std::pair<int, std::string>, SummarySeries> found;
     std::set<std::string> allColumns;
@@ -81,8 +86,10 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path, const std:
             series.Time.push_back(Required(fields[timeField], "time"));
             series.Mean.push_back(Number(fields[meanField]));
             series.Sd.push_back(Number(fields[sdField]));
-            series.MaxN =
-                std::max(series.MaxN, static_cast<std::size_t>(Required(fields[nField], "n", true)));
+            series.N.push_back(Required(fields[nField], "n", true));
+            series.CiLow.push_back(lowField ? Number(fields[*lowField]) : std::nan(""));
+            series.CiHigh.push_back(highField ? Number(fields[*highField]) : std::nan(""));
+            series.MaxN = std::max(series.MaxN, static_cast<std::size_t>(series.N.back()));
         }
     } catch (const std::runtime_error &e) {
         // The reader's own messages name the file and line already.
@@ -115,6 +122,25 @@ std::vector<SummarySeries> ReadSummarySeries(const std::string &path, const std:
     return series;
 }
 
+std::string SweptValueText(const std::string &ident, const std::string &value)
+{
+    ParameterStore store;
+    CreateParameterTables(store, nullptr);
+    for (const ParameterTable &table : store.Tables)
+        if (const ParameterRow *row = table.Find(ident)) {
+            std::string caption = row->Caption, unit;
+            if (const std::size_t open = caption.rfind(" ["); open != std::string::npos && caption.back() == ']') {
+                unit = caption.substr(open + 2, caption.size() - open - 3);
+                caption.resize(open);
+            }
+            // Micro as the sign people read.
+            if (unit.starts_with("u"))
+                unit = "µ" + unit.substr(1);
+            return caption + " " + value + (unit.empty() ? "" : " " + unit);
+        }
+    return ident + "=" + value;
+}
+
 std::map<int, std::string> ReadPointLabels(const std::string &manifestPath)
 {
     std::map<int, std::string> labels;
@@ -131,9 +157,35 @@ std::map<int, std::string> ReadPointLabels(const std::string &manifestPath)
     while (manifest.Next(fields)) {
         std::string label;
         for (std::size_t i = *seed + 1; i < *status; ++i)
-            label += (label.empty() ? "" : ", ") + header[i] + "=" + fields[i];
+            label += (label.empty() ? "" : ", ") + SweptValueText(header[i], fields[i]);
         if (!label.empty())
             labels.emplace(static_cast<int>(Number(fields[*point])), label);
     }
     return labels;
+}
+
+std::string ReadProvenance(const std::string &summaryPath, const std::vector<SummarySeries> &series)
+{
+    double end = 0;
+    std::size_t runs = 0;
+    for (const SummarySeries &one : series) {
+        runs = std::max(runs, one.MaxN);
+        for (const double time : one.Time)
+            end = std::max(end, time);
+    }
+    char rounded[32];
+    std::snprintf(rounded, sizeof rounded, "%.4g", end); // the grid's last time, not its rounding error
+    const std::string until = "until " + std::string(rounded) + " s";
+    const auto plan = std::filesystem::path(summaryPath).parent_path() / kPlanFile;
+    if (!std::filesystem::exists(plan))
+        return summaryPath + " · " + std::to_string(runs) + " runs per point · " + until;
+    const EnsemblePlan ensemble = ReadEnsemblePlan(plan.string());
+    const std::string settings = ensemble.SettingsPath.empty() ? std::string("settings")
+                                                               : std::filesystem::path(ensemble.SettingsPath)
+                                                                     .filename()
+                                                                     .string();
+    return settings + " (hash " + ensemble.SettingsHash + ") · base seed " + std::to_string(ensemble.BaseSeed) +
+           " · " + std::to_string(ensemble.Replicas) + " runs per point · " + until +
+           (ensemble.Method.empty() ? "" : " · " + ensemble.Method) + " · mechanics " +
+           (ensemble.Mechanics ? "on" : "off");
 }

@@ -13,6 +13,8 @@ struct SummarySeries {
     std::vector<double> Time; // s
     std::vector<double> Mean; // NaN where no replica has a value
     std::vector<double> Sd;   // NaN for fewer than two values
+    std::vector<double> N;    // the replicas behind each value
+    std::vector<double> CiLow, CiHigh; // the 95 % confidence interval of the mean; NaN where none
     std::size_t MaxN = 0;     // the most replicas behind one value
 };
 
@@ -36,6 +38,17 @@ inline constexpr std::uintmax_t kLargestSummary = std::uintmax_t{2} << 30; // by
 std::vector<SummarySeries> ReadSummarySeries(const std::string &path, const std::vector<std::string> &columns,
                                              const std::vector<int> &points);
 
-// The swept values of each point ("C_ACG=6, RATE_ASSB=5") from the manifest
-// runs.tsv; empty without sweeps, or when there is no manifest.
+// The swept values of each point by caption and unit ("Concentration of
+// G-actin 6 µM, ...") from the manifest runs.tsv; empty without sweeps, or
+// when there is no manifest.
 std::map<int, std::string> ReadPointLabels(const std::string &manifestPath);
+
+// Where the series come from, in one line: the settings file and its hash,
+// the base seed, the runs per point, the method and the mechanics from the
+// ensemble's plan beside the summary (when there is one), and the end time
+// of the series.
+std::string ReadProvenance(const std::string &summaryPath, const std::vector<SummarySeries> &series);
+
+// "Concentration of G-actin 6 µM" for C_ACG and 6; "IDENT=value" for an
+// ident that is no parameter.
+std::string SweptValueText(const std::string &ident, const std::string &value);

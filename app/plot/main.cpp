@@ -6,6 +6,8 @@
 #include "Summaryseries.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <qcustomplot.h>
 
 #include <cstdio>
@@ -48,19 +50,32 @@ int main(int argc, char **argv)
 
     std::vector<SummarySeries> series;
     std::map<int, std::string> labels;
+    PlotFigure figure;
     try {
         series = ReadSummarySeries(options.SummaryPath, options.Columns, options.Points);
         const auto manifest = std::filesystem::path(options.SummaryPath).parent_path() / "runs.tsv";
         labels = ReadPointLabels(manifest.string());
+        figure.Provenance = ReadProvenance(options.SummaryPath, series);
     } catch (const std::exception &e) {
         return Fail(kBadInput, e.what());
     }
+    figure.Band = options.Band == "sem" ? PlotBand::Sem : options.Band == "ci95" ? PlotBand::Ci95 : PlotBand::Sd;
+    figure.Width = options.Width;
+    figure.Height = options.Height;
+    figure.Title = options.Title;
+    if (figure.Title.empty())
+        for (std::size_t i = 0; i < options.Columns.size(); ++i)
+            figure.Title += (i ? ", " : "") + options.Columns[i];
 
-    // The figure is drawn into an image: no display is needed or used.
+    // The figure is drawn into an image: no display is needed or used, nor
+    // a runtime folder, which Qt would warn about lacking.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QApplication application(argc, argv);
     EnsemblePlot plot;
-    DrawEnsemblePlot(plot, series, labels);
+    DrawEnsemblePlot(plot, series, labels, figure);
     if (!SavePlot(plot, options.OutputPath, options.Width, options.Height))
         return Fail(kCannotWrite, "cannot write the figure '" + options.OutputPath + "'");
     return kWritten;
