@@ -59,7 +59,10 @@ MergeOutcome MergeEnsemble(const std::string &dir)
     std::string manifest = JoinFields(ManifestColumns(plan));
     std::vector<PointTables> points(plan.PointCount());
     for (std::int64_t point = 0; point < plan.PointCount(); ++point)
-        points[point].Point = point;
+        points[point] = {point, {}, plan.PointValues(point)};
+    std::vector<std::string> swept;
+    for (const SweepAxis &axis : plan.Sweeps)
+        swept.push_back(axis.Ident);
     const std::size_t status = ManifestColumns(plan).size() - 2;
 
     for (std::int64_t run = 0; run < plan.RunCount(); ++run) {
@@ -87,7 +90,7 @@ MergeOutcome MergeEnsemble(const std::string &dir)
     }
     WriteOutputFile(dir + "/" + kManifestFile, manifest);
     OutputFile summary(dir + "/" + kSummaryFile);
-    WriteSummary(points, [&](const std::string &line) { summary.Write(line); });
+    WriteSummary(points, [&](const std::string &line) { summary.Write(line); }, swept);
     summary.Commit();
     return outcome;
 }

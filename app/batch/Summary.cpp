@@ -62,8 +62,11 @@ void WritePoint(const PointTables &point, const std::function<void(const std::st
                 if (const double value = Value(rows[i][column], *tables[i]); !std::isnan(value))
                     values.push_back(value);
             const ColumnSummary s = Summarise(values);
-            write(JoinFields({std::to_string(point.Point), time, header[column], std::to_string(s.N),
-                              Field(s.Mean), Field(s.Sd), Field(s.CiLow), Field(s.CiHigh)}));
+            std::vector<std::string> fields = {std::to_string(point.Point)};
+            fields.insert(fields.end(), point.SweptValues.begin(), point.SweptValues.end());
+            fields.insert(fields.end(), {time, header[column], std::to_string(s.N), Field(s.Mean), Field(s.Sd),
+                                         Field(s.CiLow), Field(s.CiHigh)});
+            write(JoinFields(fields));
         }
     }
 }
@@ -114,9 +117,13 @@ std::string ObservationTableProblem(const std::string &path)
 }
 
 void WriteSummary(const std::vector<PointTables> &points,
-                  const std::function<void(const std::string &line)> &write)
+                  const std::function<void(const std::string &line)> &write,
+                  const std::vector<std::string> &sweptIdents)
 {
-    write(JoinFields({"point", "time", "column", "n", "mean", "sd", "ci_low", "ci_high"}));
+    std::vector<std::string> header = {"point"};
+    header.insert(header.end(), sweptIdents.begin(), sweptIdents.end());
+    header.insert(header.end(), {"time", "column", "n", "mean", "sd", "ci_low", "ci_high"});
+    write(JoinFields(header));
     for (const PointTables &point : points)
         WritePoint(point, write);
 }

@@ -25,12 +25,15 @@ ColumnSummary Summarise(const std::vector<double> &values);
 struct PointTables {
     std::int64_t Point = 0;
     std::vector<std::string> Paths;
+    std::vector<std::string> SweptValues = {}; // the point's value of each swept ident
 };
 
-// Writes the summary as a tidy table, line by line through write, with the columns "point", "time",
-// "column", "n", "mean", "sd", "ci_low", "ci_high": one row per point, time
-// and column of the observation tables (every column but "time"); a missing
-// value is an empty field. A point without tables has no rows.
+// Writes the summary as a tidy table, line by line through write, with the
+// columns "point", one per swept ident (its value at the point, so that the
+// summary joins with other tables by them), "time", "column", "n", "mean",
+// "sd", "ci_low", "ci_high": one row per point, time and column of the
+// observation tables (every column but "time"); a missing value is an empty
+// field. A point without tables has no rows.
 //
 // The replicas are aligned on the observation grid: the k-th row of every
 // table of a point is its observation after k observation steps, at the
@@ -45,7 +48,8 @@ struct PointTables {
 // read, whose header differs from the others of its point or whose times
 // differ from theirs; ObservationTableProblem finds the rest beforehand.
 void WriteSummary(const std::vector<PointTables> &points,
-                  const std::function<void(const std::string &line)> &write);
+                  const std::function<void(const std::string &line)> &write,
+                  const std::vector<std::string> &sweptIdents = {});
 
 // Why the summary cannot use the observation table at path, naming the file
 // and line ("run-0003/table.tsv:17: 12 fields where the header has 39"): it

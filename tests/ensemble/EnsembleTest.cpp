@@ -146,12 +146,18 @@ TEST_F(Ensemble, SweepOfTwoValuesOfTwoParametersMakesFourPoints)
         EXPECT_EQ(runs[k + 1][1] + " " + runs[k + 1][4] + " " + runs[k + 1][5], points[k / 2]);
         EXPECT_EQ(runs[k + 1][3], runs[k % 2 + 1][3]);
     }
+    // The summary carries each point's swept values beside it.
+    const Table summary = ReadTable(out + "/summary.tsv");
+    EXPECT_EQ(std::vector(summary[0].begin(), summary[0].begin() + 4),
+              (std::vector<std::string>{"point", "C_ACG", "C_CAP", "time"}));
+    for (const auto &row : std::vector(summary.begin() + 1, summary.end()))
+        ASSERT_EQ(row[0] + " " + row[1] + " " + row[2], points[std::stoi(row[0])]);
     // The swept values reach the world: no capping protein where C_CAP is 0,
     // half the actin where C_ACG is 6.
     std::map<std::string, double> first; // point and column -> mean at time 0
-    for (const auto &row : ReadTable(out + "/summary.tsv"))
-        if (row[1] == "0")
-            first[row[0] + row[2]] = std::strtod(row[4].c_str(), nullptr);
+    for (const auto &row : summary)
+        if (row[3] == "0")
+            first[row[0] + row[4]] = std::strtod(row[6].c_str(), nullptr);
     EXPECT_EQ(first.size(), 4u * 43u);
     EXPECT_EQ(first["0CAP"], 0);
     EXPECT_GT(first["1CAP"], 4000);
@@ -450,7 +456,7 @@ TEST_F(Ensemble, MergeLeavesOutARunWhoseTableIsDamagedNamingFileAndLine)
         EXPECT_EQ(runs[2][ColumnOf(runs, "status")], "failed");
         const Table summary = ReadTable(out + "/summary.tsv");
         ASSERT_GT(summary.size(), 1u);
-        EXPECT_EQ(summary[1][3], "2"); // the two other runs
+        EXPECT_EQ(summary[1][ColumnOf(summary, "n")], "2"); // the two other runs
     }
 }
 
