@@ -45,7 +45,7 @@ void BM_ReactionsSeveringWorld(benchmark::State &state)
 void BM_ReactionsDefaultWorld(benchmark::State &state)
 {
     WorldParameters parameters;
-    parameters.Method = CCell::NEXT_REACTION;
+    parameters.Method = SimulationMethod::NextReaction;
     MeasureReactions(state, parameters, 10.0, 0.01);
 }
 

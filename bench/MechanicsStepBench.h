@@ -18,7 +18,7 @@ inline constexpr std::uint32_t kMechanicsBenchSeed = 20261207u;
 inline void BuildDefaultWorld(CCell &cell, MechanicsModel model)
 {
     WorldParameters parameters;
-    parameters.Method = CCell::NEXT_REACTION;
+    parameters.Method = SimulationMethod::NextReaction;
     cell.Random.SeedWith(kMechanicsBenchSeed);
     BuildWorld(cell, parameters);
     cell.Model = model;

@@ -44,7 +44,7 @@ void BM_RunWithMovie(benchmark::State &state)
     for (auto _ : state) {
         CCell cell;
         WorldParameters parameters;
-        parameters.Method = CCell::NEXT_REACTION;
+        parameters.Method = SimulationMethod::NextReaction;
         cell.Random.SeedWith(Seed);
         BuildWorld(cell, parameters);
         std::unique_ptr<MovieRecorder> movie;

@@ -29,7 +29,7 @@ WorldParameters Concentrated(double factor)
 // factor, the simulated time in ms, and the accuracy in thousandths.
 void BM_Chemistry(benchmark::State &state)
 {
-    const std::string_view method = state.range(0) == 0 ? CCell::FIRST_REACTION : CCell::TAU_LEAP;
+    const SimulationMethod method = state.range(0) == 0 ? SimulationMethod::FirstReaction : SimulationMethod::TauLeap;
     const double simulatedSeconds = double(state.range(2)) / 1000.0;
     std::int64_t reactions = 0;
     std::uint64_t leaps = 0;
@@ -58,7 +58,7 @@ void BM_Chemistry(benchmark::State &state)
 // upper bound.
 void BM_HandlerShare(benchmark::State &state)
 {
-    const std::string_view method = state.range(0) == 0 ? CCell::FIRST_REACTION : CCell::TAU_LEAP;
+    const SimulationMethod method = state.range(0) == 0 ? SimulationMethod::FirstReaction : SimulationMethod::TauLeap;
     const double simulatedSeconds = double(state.range(2)) / 1000.0;
     using Clock = std::chrono::steady_clock;
     Clock::duration inHandlers{}, total{};

@@ -118,11 +118,10 @@ const PythonWorld &Readable(const PythonWorld &world)
     return world;
 }
 
-template <typename Value, typename Number, std::size_t N>
-py::object Series(const std::array<Number, N> &values, const std::array<const char *, N> &names,
-                  const char *name)
+template <typename Value, typename Values, typename Names>
+py::object Series(const Values &values, const Names &names, const char *name)
 {
-    py::array_t<Value> data(N);
+    py::array_t<Value> data(py::ssize_t(values.size()));
     std::copy(values.begin(), values.end(), data.mutable_data());
     return py::module_::import("pandas").attr("Series")(data, "index"_a = names, "name"_a = name);
 }
@@ -384,20 +383,20 @@ number or outside its range; the changes before it are made.)")
             "counts",
             [](const PythonWorld &world) {
                 const CCell &cell = Readable(world).Cell();
-                std::array<std::int64_t, CCell::REACTION_COUNT> counts{};
-                for (std::size_t i = 0; i < counts.size(); ++i)
-                    counts[i] = cell.Reactions[i].Count;
-                return Series<std::int64_t>(counts, CCell::ReactionNames, "counts");
+                std::vector<std::int64_t> counts;
+                for (const CChemReaction &reaction : cell.Reactions)
+                    counts.push_back(reaction.Count);
+                return Series<std::int64_t>(counts, ChannelNames(cell.Channels), "counts");
             },
             "The reactions fired in each channel, as a pandas.Series by name (counts[\"ASSB\"]).")
         .def_property_readonly(
             "propensities",
             [](const PythonWorld &world) {
                 const CCell &cell = Readable(world).Cell();
-                std::array<double, CCell::REACTION_COUNT> propensities{};
-                for (std::size_t i = 0; i < propensities.size(); ++i)
-                    propensities[i] = cell.Reactions[i].Propensity;
-                return Series<double>(propensities, CCell::ReactionNames, "propensities");
+                std::vector<double> propensities;
+                for (const CChemReaction &reaction : cell.Reactions)
+                    propensities.push_back(reaction.Propensity);
+                return Series<double>(propensities, ChannelNames(cell.Channels), "propensities");
             },
             "The propensity of each channel (1/s), as a pandas.Series by name.")
         .def_property_readonly(

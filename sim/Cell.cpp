@@ -1,7 +1,7 @@
 #include "Cell.h"
 
-CCell::CCell()
-    : CChemistry(static_cast<CCellContents &>(*this)), CMechanics(static_cast<CCellContents &>(*this))
+CCell::CCell(ChannelTable channels)
+    : CChemistry(static_cast<CCellContents &>(*this), channels), CMechanics(static_cast<CCellContents &>(*this))
 {
     Reset();
 }

@@ -22,9 +22,10 @@ class CCell : public CCellContents, public CChemistry, public CMechanics {
 public:
     using Observer = std::function<void()>;
 
-    // Box (0,0,0)-(1,1,1), channels with k = 1 and a volume of 1 litre, method
-    // NextReaction, no observer, no bacterium, everything else zero.
-    CCell();
+    // Box (0,0,0)-(1,1,1), the table's channels with k = 1 and a volume of 1
+    // litre, method NextReaction, no observer, no bacterium, everything else
+    // zero.
+    explicit CCell(ChannelTable channels = SpecifiedChannels());
     ~CCell() override;
 
     double Time = 0.0;         // simulated time, s
@@ -37,7 +38,7 @@ public:
     // run catches up to its time and fires it without a new draw, so a run
     // split in two gives the result of one. Cleared by Reset.
     struct PendingReaction {
-        ReactionIndex Channel;
+        int Channel; // an index of Reactions
         double Time; // s
     };
     std::optional<PendingReaction> Pending;

@@ -112,6 +112,7 @@ bool CCell::ExactPass(double tEnd, bool withMechanics)
     }
     if (reaction) {
         reaction->Fire();
+        CheckAfterFiring(std::size_t(IndexOf(*reaction)));
         ++ReactionCount;
     }
     // The exact steps between leaps are counted when they are done.

@@ -7,11 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace {
-
-// Volume exponent n of each channel: reactant molecules minus one.
-constexpr std::array<std::int32_t, CChemistry::REACTION_COUNT> VOLUME_EXPONENTS = {2, 1, 1, 0, 0, 1, 1, 1, 2};
 
 // Number of distinct ordered triples of n molecules, formed in floating point
 // so that n of 0, 1 or 2 gives 0.
@@ -53,20 +51,20 @@ double OccurrenceWeight(const CChemReaction &reaction)
 
 } // namespace
 
-CChemistry::CChemistry(CCellContents &world) : world_(world)
+CChemistry::CChemistry(CCellContents &world, ChannelTable channels)
+    : Channels(channels), Reactions(channels.size()), world_(world)
 {
-    using Handler = void (CChemistry::*)();
-    constexpr std::array<Handler, REACTION_COUNT> handlers = {
-        &CChemistry::FormFilament, &CChemistry::AssocBarbed,   &CChemistry::AssocPointed,
-        &CChemistry::DissocBarbed, &CChemistry::DissocPointed, &CChemistry::CapBarbed,
-        &CChemistry::BindArp,      &CChemistry::Sever,         &CChemistry::FormFilamentAtBacterium};
-    for (int i = 0; i < REACTION_COUNT; ++i) {
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        const ChannelRow &row = channels[i];
         CChemReaction &reaction = Reactions[i];
-        reaction.Name = ReactionNames[i];
-        reaction.SetOrder(VOLUME_EXPONENTS[i], [this, handler = handlers[i]] { (this->*handler)(); });
+        reaction.Name = row.Name;
+        std::function<void()> handler;
+        if (row.Fire)
+            handler = [this, fire = row.Fire] { fire(*this); };
+        reaction.SetOrder(row.VolumeExponent, std::move(handler));
         reaction.SetRate(1.0, 1.0);
     }
-    SetMethodByName(NEXT_REACTION);
+    SetMethod(SimulationMethod::NextReaction);
 }
 
 void CChemistry::UpdatePropensities()
@@ -80,16 +78,55 @@ void CChemistry::UpdatePropensities()
         bulkActin = MoleculesInShare((cellVolume - bodyVolume - shellVolume) / cellVolume, Species[ACG]);
         shellActin = MoleculesInShare(shellVolume / cellVolume, Species[ACG]);
     }
-    const double freeBarbedEnds = double(Species[ARB]) + double(Species[FIB]);
-    Reactions[FORM].SetPropensityFactor(FallingTriple(bulkActin));
-    Reactions[ASSB].SetPropensityFactor(freeBarbedEnds * Species[ACG]);
-    Reactions[ASSP].SetPropensityFactor(double(Species[FIP]) * Species[ACG]);
-    Reactions[DISB].SetPropensityFactor(Species[FIB]);
-    Reactions[DISP].SetPropensityFactor(Species[FIP]);
-    Reactions[ARPB].SetPropensityFactor(double(Species[FIB]) * Species[ARP]);
-    Reactions[CAPB].SetPropensityFactor(freeBarbedEnds * Species[CAP]);
-    Reactions[SEVR].SetPropensityFactor(double(Species[ACF]) * Species[ADC]);
-    Reactions[FORM2].SetPropensityFactor(FallingTriple(shellActin));
+    std::array<double, FACTOR_TERM_COUNT> term;
+    for (int s = 0; s < SPECIES_COUNT; ++s)
+        term[s] = double(Species[s]);
+    term[FREE_BARBED_ENDS] = double(Species[ARB]) + double(Species[FIB]);
+    term[BULK_ACTIN_TRIPLES] = FallingTriple(bulkActin);
+    term[SHELL_ACTIN_TRIPLES] = FallingTriple(shellActin);
+    term[UNIT_TERM] = 1.0;
+    for (std::size_t i = 0; i < Reactions.size(); ++i) {
+        const std::array<int, 2> &factor = Channels[i].Factor;
+        Reactions[i].SetPropensityFactor(term[factor[0]] * term[factor[1]]);
+    }
+}
+
+std::optional<int> CChemistry::ChannelIndex(std::string_view name) const
+{
+    for (std::size_t i = 0; i < Channels.size(); ++i)
+        if (name == Channels[i].Name)
+            return int(i);
+    return std::nullopt;
+}
+
+std::optional<CChemistry::CounterDisagreement> CChemistry::CounterMismatch() const
+{
+    std::int64_t monomers = 0;
+    std::int64_t freeBarbedEnds = 0;
+    std::int64_t capped = 0;
+    std::int64_t filaments = 0;
+    for (const CSolidFilament &f : world_.Filaments) {
+        monomers += f.Monomers;
+        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
+        capped += f.Capped ? 1 : 0;
+        ++filaments;
+    }
+    const std::pair<SpeciesIndex, std::int64_t> listed[] = {
+        {FIP, filaments}, {FIB, freeBarbedEnds}, {ACF, monomers}, {CAF, capped}};
+    constexpr const char *kWhat[] = {"filaments", "filaments with a free barbed end", "monomers",
+                                     "capped filaments"};
+    for (std::size_t k = 0; k < std::size(listed); ++k) {
+        const auto [species, count] = listed[k];
+        if (Species[species] != count)
+            return CounterDisagreement{species, count, Species[species], kWhat[k]};
+    }
+    return std::nullopt;
+}
+
+std::string CChemistry::CounterDisagreement::Describe() const
+{
+    return "is " + std::to_string(Counter) + " but the filament list holds " + std::to_string(Listed) + " " +
+           What;
 }
 
 double CChemistry::MeanFilamentSize() const
@@ -155,6 +192,15 @@ CSolidFilament &CChemistry::AppendFilament(const CVector &pointedEnd, const CVec
     return world_.Filaments.Append(filament);
 }
 
+void CChemistry::CheckCounters(std::size_t channel) const
+{
+    if (!Channels[channel].ChangesFilaments)
+        return;
+    if (const auto mismatch = CounterMismatch())
+        throw std::logic_error("after " + std::string(Channels[channel].Name) + ": " +
+                               SpeciesNames[mismatch->Species] + " " + mismatch->Describe());
+}
+
 CChemReaction *CChemistry::FirstReaction(double &tau)
 {
     tau = 1e30;
@@ -196,19 +242,25 @@ CChemReaction *CChemistry::NextReaction(double &tau)
     return lastPossible;
 }
 
-CChemistry::ReactionIndex CChemistry::IndexOf(const CChemReaction &reaction) const
+int CChemistry::IndexOf(const CChemReaction &reaction) const
 {
-    return static_cast<ReactionIndex>(&reaction - Reactions.data());
+    return int(&reaction - Reactions.data());
 }
 
-bool CChemistry::SetMethodByName(std::string_view name)
+void CChemistry::SetMethod(SimulationMethod method)
 {
-    Leaping = name == TAU_LEAP;
-    if (name == FIRST_REACTION || Leaping)
+    method_ = method;
+    Leaping = method == SimulationMethod::TauLeap;
+    switch (method) {
+    case SimulationMethod::FirstReaction:
+    case SimulationMethod::TauLeap:
         Method = [this](double &tau) { return FirstReaction(tau); };
-    else if (name == NEXT_REACTION)
+        break;
+    case SimulationMethod::NextReaction:
         Method = [this](double &tau) { return NextReaction(tau); };
-    else
+        break;
+    case SimulationMethod::None:
         Method = nullptr;
-    return bool(Method);
+        break;
+    }
 }

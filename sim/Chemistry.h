@@ -1,16 +1,21 @@
 #pragma once
 
 #include "CellContents.h"
+#include "ChannelTable.h"
 #include "Chemreaction.h"
+#include "SimulationMethod.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
-// The chemistry of a world: ten species counters, nine reaction channels,
-// the handlers that fire them on the world's filaments, and the two
-// selection methods of the exact stochastic simulation.
+// The chemistry of a world: ten species counters, the reaction channels of a
+// channel table (ChannelTable.h), the handlers that fire them on the world's
+// filaments, and the two selection methods of the exact stochastic simulation.
 //
 // The counters and the filament list are kept consistent by every reaction:
 // "FIB" is the number of filaments with a free barbed end, "FIP" the number of
@@ -19,18 +24,21 @@
 class CChemistry {
 public:
     enum SpeciesIndex : int { ACG, ACF, FIB, FIP, CAP, CAF, ARP, ARF, ARB, ADC, SPECIES_COUNT };
+    // The channels of SpecifiedChannels(), in their order.
     enum ReactionIndex : int { FORM, ASSB, ASSP, DISB, DISP, CAPB, ARPB, SEVR, FORM2, REACTION_COUNT };
+    // The terms of a channel's combinatorial factor: the species counts, then
+    // counts derived from them.
+    enum FactorTerm : int {
+        FREE_BARBED_ENDS = SPECIES_COUNT, // "ARB" + "FIB"
+        BULK_ACTIN_TRIPLES,  // ordered triples of the G-actin in the bulk's share of the box
+        SHELL_ACTIN_TRIPLES, // ordered triples of the G-actin in the shell's share
+        UNIT_TERM,           // 1
+        FACTOR_TERM_COUNT
+    };
 
-    // Row and curve titles, indexed like Species and Reactions.
+    // Row and curve titles, indexed like Species.
     static constexpr std::array<const char *, SPECIES_COUNT> SpeciesNames = {
         "ACG", "ACF", "FIB", "FIP", "CAP", "CAF", "ARP", "ARF", "ARB", "ADC"};
-    static constexpr std::array<const char *, REACTION_COUNT> ReactionNames = {
-        "FORM", "ASSB", "ASSP", "DISB", "DISP", "CAPB", "ARPB", "SEVR", "FORM2"};
-
-    // The texts that select a method (see SetMethodByName).
-    static constexpr std::string_view FIRST_REACTION = "First reaction";
-    static constexpr std::string_view NEXT_REACTION = "Next reaction";
-    static constexpr std::string_view TAU_LEAP = "Tau-leap";
 
     // Propensities below this count as zero: such a channel is never fired.
     static constexpr double NEGLIGIBLE_PROPENSITY = 1e-30;
@@ -42,9 +50,10 @@ public:
     // counted from the barbed end (0 is the barbed-end monomer).
     using MonomerSite = CFilamentList::MonomerSite;
 
-    // Channels with k = 1 and a volume of 1 litre, method NextReaction,
-    // counters zero; acting on the filaments, bacterium and stream of world.
-    explicit CChemistry(CCellContents &world);
+    // The channels of the table with k = 1 and a volume of 1 litre, method
+    // NextReaction, counters zero; acting on the filaments, bacterium and
+    // stream of world.
+    explicit CChemistry(CCellContents &world, ChannelTable channels = SpecifiedChannels());
     // The channels' handlers and the method are bound to this object.
     CChemistry(const CChemistry &) = delete;
     CChemistry &operator=(const CChemistry &) = delete;
@@ -54,9 +63,36 @@ public:
     // Whether the run leaps (TauLeap.h), with Method for its exact steps.
     bool Leaping = false;
     std::array<std::int32_t, SPECIES_COUNT> Species{};
-    std::array<CChemReaction, REACTION_COUNT> Reactions;
+    // One channel for each row of Channels, in its order.
+    ChannelTable Channels;
+    std::vector<CChemReaction> Reactions;
 
     void UpdatePropensities();
+    // The index of the channel of that name, if the table has one.
+    std::optional<int> ChannelIndex(std::string_view name) const;
+    // The first counter that disagrees with the filament list ("FIP" the
+    // number of filaments, "FIB" those with a free barbed end, "ACF" their
+    // monomers, "CAF" the capped ones), or nothing when all agree.
+    struct CounterDisagreement {
+        SpeciesIndex Species;
+        std::int64_t Listed;  // what the filament list holds
+        std::int32_t Counter; // what the counter says
+        const char *What;    // "filaments", "monomers", ...
+        // "is 4 but the filament list holds 3 filaments"
+        std::string Describe() const;
+    };
+    std::optional<CounterDisagreement> CounterMismatch() const;
+    // After a firing of channel i: in builds that check invariants
+    // (FILONEX_CHECK_INVARIANTS), throws std::logic_error when a counter
+    // disagrees with the filament list; nothing otherwise.
+    void CheckAfterFiring(std::size_t i) const
+    {
+#ifdef FILONEX_CHECK_INVARIANTS
+        CheckCounters(i);
+#else
+        (void)i;
+#endif
+    }
     // Mean number of monomers per filament; 0 without filaments.
     double MeanFilamentSize() const;
 
@@ -80,7 +116,6 @@ public:
     void DissocBarbed();
     void DissocPointed();
     void CapBarbed();
-    void BindArp();
     void Sever();
     // Cuts f at the monomer that has `barbedSide` monomers between it and the
     // barbed end (the part of Sever after the draw).
@@ -94,13 +129,14 @@ public:
     // zero).
     CChemReaction *NextReaction(double &tau);
     // The channel index of one of Reactions.
-    ReactionIndex IndexOf(const CChemReaction &reaction) const;
-    // Binds Method to FirstReaction or NextReaction by their texts, or sets
-    // Leaping with FirstReaction for the exact steps; any other text leaves
-    // no method. Returns whether a method is bound.
-    bool SetMethodByName(std::string_view name);
+    int IndexOf(const CChemReaction &reaction) const;
+    // Binds Method to FirstReaction or NextReaction, or sets Leaping with
+    // FirstReaction for the exact steps; None leaves no method.
+    void SetMethod(SimulationMethod method);
+    SimulationMethod CurrentMethod() const { return method_; }
 
 private:
+    void CheckCounters(std::size_t channel) const;
     // Marks f for its next Move and keeps the list's trees current; called
     // after every change of a listed filament's size, ends or cap.
     void FilamentChanged(CSolidFilament &f);
@@ -110,4 +146,5 @@ private:
                                    std::int32_t monomers);
 
     CCellContents &world_;
+    SimulationMethod method_ = SimulationMethod::None;
 };

@@ -1,4 +1,4 @@
-// The nine reaction handlers of the chemistry. Each keeps the species counters
+// The reaction handlers of the chemistry. Each keeps the species counters
 // consistent with the filament list and marks every filament whose size, ends
 // or cap it changes, so that its mass properties follow at its next Move.
 
@@ -118,11 +118,6 @@ void CChemistry::CapBarbed()
     --Species[CAP];
     ++Species[CAF];
     --Species[FIB];
-}
-
-void CChemistry::BindArp()
-{
-    // Counted by its channel, but Arp2/3 branching is not modelled.
 }
 
 void CChemistry::Sever()

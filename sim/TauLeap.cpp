@@ -10,56 +10,13 @@
 namespace {
 
 using C = CChemistry;
-constexpr int kChannels = C::REACTION_COUNT;
 
 // The species that channels consume or act on, the only ones whose change
-// limits a leap.
-constexpr std::array<C::SpeciesIndex, 5> kReactants = {C::ACG, C::ACF, C::FIB, C::FIP, C::CAP};
-constexpr int kReactantCount = int(kReactants.size());
-using PerReactant = std::array<std::int64_t, kReactantCount>;
+// limits a leap; the channel table's leap vectors follow this order.
+constexpr std::array<C::SpeciesIndex, LEAP_REACTANT_COUNT> kReactants = {C::ACG, C::ACF, C::FIB, C::FIP, C::CAP};
+constexpr int kReactantCount = LEAP_REACTANT_COUNT;
+using PerReactant = LeapVector;
 constexpr int kActin = 0; // ACG's place in kReactants
-
-// The change of an ordinary firing of each channel; dissolving pieces,
-// growth blocked at the wall and the cap's return happen on the filaments.
-constexpr std::array<PerReactant, kChannels> kNominalChange = {{
-    {-3, 3, 1, 1, 0},  // FORM
-    {-1, 1, 0, 0, 0},  // ASSB
-    {-1, 1, 0, 0, 0},  // ASSP
-    {1, -1, 0, 0, 0},  // DISB
-    {1, -1, 0, 0, 0},  // DISP
-    {0, 0, -1, 0, -1}, // CAPB
-    {0, 0, 0, 0, 0},   // ARPB
-    {1, -1, 1, 1, 0},  // SEVR
-    {-3, 3, 1, 1, 0},  // FORM2
-}};
-
-// What a firing needs to find (its handler's test): a channel with less
-// than CRITICAL_FIRINGS times this of anything is critical.
-constexpr std::array<PerReactant, kChannels> kNeeds = {{
-    {3, 0, 0, 0, 0}, // FORM
-    {1, 0, 1, 0, 0}, // ASSB
-    {1, 0, 0, 1, 0}, // ASSP
-    {0, 0, 1, 0, 0}, // DISB
-    {0, 0, 0, 1, 0}, // DISP
-    {0, 0, 1, 0, 1}, // CAPB
-    {0, 0, 0, 0, 0}, // ARPB
-    {0, 1, 0, 0, 0}, // SEVR
-    {3, 0, 0, 0, 0}, // FORM2
-}};
-
-// The most a firing can take away: a filament of three dissolving (DISB,
-// DISP), a piece of up to five dissolving whole (SEVR).
-constexpr std::array<PerReactant, kChannels> kWorstLoss = {{
-    {3, 0, 0, 0, 0}, // FORM
-    {1, 0, 0, 0, 0}, // ASSB
-    {1, 0, 0, 0, 0}, // ASSP
-    {0, 3, 1, 1, 0}, // DISB
-    {0, 3, 1, 1, 0}, // DISP
-    {0, 0, 1, 0, 1}, // CAPB
-    {0, 0, 0, 0, 0}, // ARPB
-    {0, 5, 1, 1, 0}, // SEVR
-    {3, 0, 0, 0, 0}, // FORM2
-}};
 
 // A channel's propensity as a rate that can occur (s^-1): negative and
 // negligible ones count as 0, as in the exact methods.
@@ -81,17 +38,19 @@ double ChangeFactor(int reactant, std::int64_t x)
 
 // Whether firing each channel `count` times, in channel order, surely
 // finds what every firing needs, however the filaments picked turn out.
-bool SurelyApplies(const PerReactant &start, const CTauLeap::Firings &count)
+bool SurelyApplies(ChannelTable channels, const PerReactant &start, const CTauLeap::Firings &count)
 {
     PerReactant bound = start;
-    for (int j = 0; j < kChannels; ++j) {
+    for (std::size_t j = 0; j < channels.size(); ++j) {
         const std::int64_t k = count[j];
         if (k == 0)
             continue;
+        const PerReactant &needs = channels[j].Needs;
+        const PerReactant &worstLoss = channels[j].WorstLoss;
         for (int s = 0; s < kReactantCount; ++s) {
-            if (kNeeds[j][s] > 0 && bound[s] - (k - 1) * kWorstLoss[j][s] < kNeeds[j][s])
+            if (needs[s] > 0 && bound[s] - (k - 1) * worstLoss[s] < needs[s])
                 return false;
-            bound[s] -= k * kWorstLoss[j][s];
+            bound[s] -= k * worstLoss[s];
         }
     }
     return true;
@@ -115,15 +74,18 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
     for (int s = 0; s < kReactantCount; ++s)
         x[s] = chemistry_.Species[kReactants[s]];
 
-    std::array<double, kChannels> rate{};
-    std::array<bool, kChannels> critical{};
+    const ChannelTable channels = chemistry_.Channels;
+    const std::size_t channelCount = channels.size();
+    std::vector<double> rate(channelCount);
+    std::vector<bool> critical(channelCount);
     double total = 0.0;         // s^-1
     double criticalTotal = 0.0; // s^-1
-    for (int j = 0; j < kChannels; ++j) {
+    for (std::size_t j = 0; j < channelCount; ++j) {
         rate[j] = UsableRate(chemistry_.Reactions[j]);
         total += rate[j];
+        const PerReactant &needs = channels[j].Needs;
         for (int s = 0; s < kReactantCount && rate[j] > 0.0; ++s)
-            critical[j] = critical[j] || (kNeeds[j][s] > 0 && x[s] < CRITICAL_FIRINGS * kNeeds[j][s]);
+            critical[j] = critical[j] || (needs[s] > 0 && x[s] < CRITICAL_FIRINGS * needs[s]);
         if (critical[j])
             criticalTotal += rate[j];
     }
@@ -140,10 +102,10 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
     for (int s = 0; s < kReactantCount; ++s) {
         double mean = 0.0;     // s^-1
         double variance = 0.0; // s^-1
-        for (int j = 0; j < kChannels; ++j) {
+        for (std::size_t j = 0; j < channelCount; ++j) {
             if (critical[j])
                 continue;
-            const double change = double(kNominalChange[j][s]);
+            const double change = double(channels[j].Change[s]);
             mean += change * rate[j];
             variance += change * change * rate[j];
         }
@@ -168,10 +130,10 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
         while (u == 0.0);
         criticalTau = -std::log(u) / criticalTotal;
         double r = world_.Random.UniformReal() * criticalTotal;
-        for (int j = 0; j < kChannels; ++j) {
+        for (std::size_t j = 0; j < channelCount; ++j) {
             if (!critical[j] || rate[j] == 0.0)
                 continue;
-            criticalChannel = j;
+            criticalChannel = int(j);
             r -= rate[j];
             if (r < 0.0)
                 break;
@@ -189,17 +151,17 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
             firings += k;
         // A single firing is what the exact method would do, even when its
         // handler then finds nothing to act on.
-        if (firings <= 1 || SurelyApplies(x, leap.Count))
+        if (firings <= 1 || SurelyApplies(channels, x, leap.Count))
             return leap;
         tauSelected = 0.5 * std::min(tauSelected, leap.Tau);
     }
 }
 
-CTauLeap::Firings CTauLeap::DrawCounts(double tau, const std::array<bool, kChannels> &critical,
+CTauLeap::Firings CTauLeap::DrawCounts(double tau, const std::vector<bool> &critical,
                                        std::uint32_t attempt) const
 {
-    Firings count{};
-    for (int j = 0; j < kChannels; ++j) {
+    Firings count(critical.size());
+    for (std::size_t j = 0; j < critical.size(); ++j) {
         if (critical[j])
             continue;
         // Draws of channel j in this attempt: blocks 0, 1, ... of its counter.
@@ -222,10 +184,12 @@ CTauLeap::Firings CTauLeap::DrawCounts(double tau, const std::array<bool, kChann
 std::int64_t CTauLeap::Apply(const Leap &leap)
 {
     std::int64_t firings = 0;
-    for (int j = 0; j < kChannels; ++j) {
+    for (std::size_t j = 0; j < leap.Count.size(); ++j) {
         CChemReaction &reaction = chemistry_.Reactions[j];
-        for (std::int64_t k = 0; k < leap.Count[j]; ++k)
+        for (std::int64_t k = 0; k < leap.Count[j]; ++k) {
             reaction.Fire();
+            chemistry_.CheckAfterFiring(j);
+        }
         firings += leap.Count[j];
     }
     ++LeapNumber;

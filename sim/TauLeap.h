@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // Adaptive tau-leaping after Cao, Gillespie and Petzold (J. Chem. Phys. 124,
 // 044109, 2006): each leap fires every channel a Poisson number of times for
@@ -29,7 +30,8 @@ public:
     static constexpr std::int32_t EXACT_STEPS = 100;
     static constexpr double DEFAULT_ACCURACY = 0.03;
 
-    using Firings = std::array<std::int64_t, CChemistry::REACTION_COUNT>;
+    // Firings of each channel, in channel order.
+    using Firings = std::vector<std::int64_t>;
 
     // A leap ready to be applied: its length and the firings of each channel.
     struct Leap {
@@ -67,8 +69,7 @@ public:
 private:
     // The Poisson counts of the non-critical channels for a step tau (s),
     // drawn for the given attempt at the current leap.
-    Firings DrawCounts(double tau, const std::array<bool, CChemistry::REACTION_COUNT> &critical,
-                       std::uint32_t attempt) const;
+    Firings DrawCounts(double tau, const std::vector<bool> &critical, std::uint32_t attempt) const;
 
     CChemistry &chemistry_;
     CCellContents &world_;

@@ -44,10 +44,14 @@ const RepeatedNumber kRepeatedNumbers[] = {
     {kBacterium, "BACT_FSINTERCOEF", [](const CCell &c) { return c.BFInterCoef; }},
     {kBacterium, "BACT_FSINTERDIST", [](const CCell &c) { return c.BFInterDist; }},
     {kBacterium, "BACT_FRICCOEF", [](const CCell &c) { return c.BacteriumFriction; }},
-    {kRates, kFormRateKey, [](const CCell &c) { return c.Reactions[CCell::FORM].RateConstant; }},
-    {kRates, kFormRateKey, [](const CCell &c) { return c.Reactions[CCell::FORM2].RateConstant; },
-     kFormAtBacteriumFactor},
 };
+
+// Whether key is the rate parameter of a channel of the table.
+bool IsRateKey(ChannelTable channels, std::string_view key)
+{
+    return std::any_of(channels.begin(), channels.end(),
+                       [key](const ChannelRow &channel) { return channel.RateKey == key; });
+}
 
 // The concentration parameters and the species whose sum each one fixes.
 struct ConservedTotal {
@@ -132,10 +136,16 @@ std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &
                                      std::to_string(count) + " (" + names + ", " +
                                      Exact(double(count) / double(MoleculesAt(1.0L, volume))) + " uM)"};
     }
-    for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
-        if (auto m = NumberMismatch(applied, kRates, kCellWideRateKeys[i],
-                                    cell.Reactions[CCell::ASSB + i].RateConstant))
+    for (std::size_t i = 0; i < cell.Channels.size(); ++i) {
+        const CChemReaction &reaction = cell.Reactions[i];
+        // A channel that a world file does not list was no part of its world.
+        const bool absent = reaction.RateConstant == 0.0 && reaction.StochasticRate == 0.0 && reaction.Count == 0;
+        if (absent)
+            continue;
+        if (auto m = NumberMismatch(applied, kRates, cell.Channels[i].RateKey, reaction.RateConstant,
+                                    cell.Channels[i].RateMultiplier))
             return m;
+    }
     for (const RepeatedNumber &number : kRepeatedNumbers)
         if (auto m = NumberMismatch(applied, number.Section, number.Key, number.Value(cell), number.Scale))
             return m;
@@ -156,9 +166,8 @@ std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &
 
 bool MayChangeMidRun(std::string_view key)
 {
-    return key == kFormRateKey || key == "MECH_TEMP" || key == "MECH_VISC" ||
-           std::find(std::begin(kCellWideRateKeys), std::end(kCellWideRateKeys), key) !=
-               std::end(kCellWideRateKeys);
+    return key == "MECH_TEMP" || key == "MECH_VISC" || IsRateKey(SpecifiedChannels(), key) ||
+           IsRateKey(BranchingChannels(), key);
 }
 
 void SetRunParameter(ParameterStore &applied, CCell &cell, std::string_view key, const std::string &value)
@@ -182,18 +191,13 @@ void SetRunParameter(ParameterStore &applied, CCell &cell, std::string_view key,
         throw ParameterError(ParameterName(*table, *table->Find(ident)) + " must be greater than 0 for the \"" +
                              std::string(kViscous) + "\" model, not " + value);
 
-    auto &reactions = cell.Reactions;
-    if (ident == kFormRateKey) {
-        ChangeRate(reactions[CCell::FORM], number);
-        ChangeRate(reactions[CCell::FORM2], kFormAtBacteriumFactor * number);
-    } else if (ident == "MECH_TEMP") {
+    if (ident == "MECH_TEMP")
         cell.Temperature = number;
-    } else if (ident == "MECH_VISC") {
+    else if (ident == "MECH_VISC")
         cell.Viscosity = number;
-    } else {
-        const auto rate = std::find(std::begin(kCellWideRateKeys), std::end(kCellWideRateKeys), ident);
-        ChangeRate(reactions[CCell::ASSB + int(rate - std::begin(kCellWideRateKeys))], number);
-    }
+    for (std::size_t i = 0; i < cell.Channels.size(); ++i)
+        if (cell.Channels[i].RateKey == ident)
+            ChangeRate(cell.Reactions[i], cell.Channels[i].RateMultiplier * number);
     cell.UpdatePropensities();
     applied = std::move(changed);
 }

@@ -21,7 +21,7 @@ struct ParameterMismatch {
 // built from, or none. Compared exactly: the box, the two time steps, the
 // mechanics model, the mechanical constants and the temperature, the
 // filament material, the bacterium's radius and density (when it has one),
-// the rate constants (FORM2's is RATE_FORM × kFormAtBacteriumFactor), and
+// the rate constants (each channel's multiplier × its rate parameter), and
 // the conserved totals of the proteins (ACG + ACF, CAP + CAF,
 // ARP + ARF + ARB, ADC), each of which must be one of the two whole numbers
 // that its concentration, in molecules in the box, rounds to. SIM_TIME and

@@ -59,10 +59,11 @@ ObservationColumns MakeStandardColumns()
              };
          }},
     };
+    const std::vector<const char *> channels = ChannelNames();
     for (const PerChannel &kind : perChannel)
-        for (std::size_t i = 0; i < CCell::ReactionNames.size(); ++i)
-            columns.push_back({kind.Prefix + std::string(CCell::ReactionNames[i]), CCell::ReactionNames[i],
-                               kind.Caption, kind.Unit, kind.Chart, true, {}, kind.Whole, kind.Read(i)});
+        for (std::size_t i = 0; i < channels.size(); ++i)
+            columns.push_back({kind.Prefix + std::string(channels[i]), channels[i], kind.Caption, kind.Unit,
+                               kind.Chart, true, {}, kind.Whole, kind.Read(i)});
 
     columns.push_back({"mean_size", "MeanFilamentSize", "Mean size", "monomers", "Filament size", true, 0x0000ff,
                        false, [](const ObservationRecord &r) { return r.MeanFilamentSize; }});

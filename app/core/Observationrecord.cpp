@@ -8,7 +8,11 @@ ObservationRecord RecordObservation(const CCell &cell, bool countTouching)
     record.Time = cell.ObsTime;
     record.ReactionCount = cell.ReactionCount;
     record.Species = cell.Species;
-    for (std::size_t i = 0; i < record.Propensities.size(); ++i) {
+    const std::size_t channels = cell.Reactions.size();
+    record.Occurrences.resize(channels);
+    record.Propensities.resize(channels);
+    record.Probabilities.resize(channels);
+    for (std::size_t i = 0; i < channels; ++i) {
         const CChemReaction &reaction = cell.Reactions[i];
         record.Occurrences[i] = reaction.Count;
         record.Propensities[i] = reaction.Propensity;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 // The values of one observation of a cell, copied out of it once and read by
 // every consumer: the window's lists and charts, the observe file and the
@@ -13,12 +14,13 @@ struct ObservationRecord {
     double Time = 0.0; // s, the observation time
     std::int64_t ReactionCount = 0;
     std::array<std::int32_t, CCell::SPECIES_COUNT> Species{};      // molecules
-    std::array<std::int64_t, CCell::REACTION_COUNT> Occurrences{}; // reactions fired so far
-    std::array<double, CCell::REACTION_COUNT> Propensities{};      // 1/s
-    double PropensitySum = 0.0;                                    // 1/s, summed in channel order
+    // One entry for each channel, in channel order.
+    std::vector<std::int64_t> Occurrences; // reactions fired so far
+    std::vector<double> Propensities;      // 1/s
+    double PropensitySum = 0.0;            // 1/s, summed in channel order
     // Each channel's share of PropensitySum; undefined (left 0) while that
     // sum is 0, when nothing can react.
-    std::array<double, CCell::REACTION_COUNT> Probabilities{};
+    std::vector<double> Probabilities;
     double MeanFilamentSize = 0.0; // monomers per filament
 
     // Where the bacterium has gone since the world was reset (at 0 s).

@@ -105,8 +105,10 @@ void AddPickListRow(ParameterTable &table, std::string_view key, std::string_vie
 
 void AddMethodRow(ParameterTable &table)
 {
-    AddPickListRow(table, kMethodKey, "Simulation method", std::string(kFirstReaction),
-                   {std::string(kFirstReaction), std::string(kNextReaction), std::string(kTauLeap)});
+    std::vector<std::string> texts;
+    for (const MethodText &method : kMethodTexts)
+        texts.emplace_back(method.Text);
+    AddPickListRow(table, kMethodKey, "Simulation method", std::string(kFirstReaction), std::move(texts));
 }
 
 void AddModelRow(ParameterTable &table, const SettingsFile *settings)
@@ -297,4 +299,12 @@ void SetStateValue(ParameterStore &store, std::string_view key, std::string_view
         return;
     }
     store.CurrentState.Rows.push_back(TextRow(key, key, std::string(value)));
+}
+
+SimulationMethod MethodOfText(std::string_view text)
+{
+    for (const MethodText &method : kMethodTexts)
+        if (method.Text == text)
+            return method.Method;
+    return SimulationMethod::None;
 }

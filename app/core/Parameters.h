@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimulationMethod.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,10 +40,19 @@ inline constexpr std::string_view kCurrentState = "ValueListCurrentState";
 // parameter of the world.
 inline constexpr std::string_view kWindowSection = "Window";
 
-// The texts of SIM_METHOD's pick list.
+// The texts of SIM_METHOD's pick list, one for each method.
 inline constexpr std::string_view kFirstReaction = "First reaction";
 inline constexpr std::string_view kNextReaction = "Next reaction";
 inline constexpr std::string_view kTauLeap = "Tau-leap";
+struct MethodText {
+    SimulationMethod Method;
+    std::string_view Text;
+};
+inline constexpr MethodText kMethodTexts[] = {{SimulationMethod::FirstReaction, kFirstReaction},
+                                              {SimulationMethod::NextReaction, kNextReaction},
+                                              {SimulationMethod::TauLeap, kTauLeap}};
+// The method a pick-list text selects; None for any other text.
+SimulationMethod MethodOfText(std::string_view text);
 
 // The texts of MECH_MODEL's pick list.
 inline constexpr std::string_view kRigidBodies = "Rigid bodies";

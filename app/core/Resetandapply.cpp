@@ -132,11 +132,9 @@ void UpdateCheckedPropensities(const ParameterStore &store, CCell &cell)
         const fp::Traps off(false); // an overflow leaves its channel's propensity infinite
         cell.UpdatePropensities();
     }
-    for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
-        const std::string_view key =
-            i == CCell::FORM || i == CCell::FORM2 ? "RATE_FORM" : kCellWideRateKeys[i - CCell::ASSB];
-        Derived(store, {{kRates, key}, {kSimulation, "SIM_CUBESIZE"}},
-                std::string("the propensity of ") + CCell::ReactionNames[i], [&] {
+    for (std::size_t i = 0; i < cell.Channels.size(); ++i) {
+        Derived(store, {{kRates, cell.Channels[i].RateKey}, {kSimulation, "SIM_CUBESIZE"}},
+                std::string("the propensity of ") + cell.Channels[i].Name, [&] {
                     return std::max(std::fabs(cell.Reactions[i].Propensity), std::numeric_limits<double>::min());
                 });
     }
@@ -231,22 +229,21 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
         bacterium.UpdateMassProperties();
         return std::min({bacterium.Mass, bacterium.Inertia.m00, bacterium.InvInertia.m00});
     });
-    auto &reactions = cell.Reactions;
-    // A rate constant of 0 leaves its channel idle; any other must give a usable stochastic rate.
-    const auto setRate = [&](int channel, std::string_view key, double constant, double litres) {
-        Derived(store, {{kRates, key}, {kSimulation, "SIM_CUBESIZE"}, bacteriumRadius},
-                std::string("the stochastic rate of ") + CCell::ReactionNames[channel], [&] {
-                    reactions[channel].SetRate(constant, litres);
-                    return constant == 0.0 ? 1.0 : std::fabs(reactions[channel].StochasticRate);
+    for (std::size_t i = 0; i < cell.Channels.size(); ++i) {
+        const ChannelRow &channel = cell.Channels[i];
+        double channelVolume = volume; // m^3
+        if (channel.Volume == ChannelVolume::Shell)
+            channelVolume = shellVolume;
+        else if (channel.Volume == ChannelVolume::Bulk)
+            channelVolume = volume - bodyVolume - shellVolume;
+        const double constant = channel.RateMultiplier * CheckedParameterNumber(store, kRates, channel.RateKey);
+        // A rate constant of 0 leaves its channel idle; any other must give a usable stochastic rate.
+        Derived(store, {{kRates, channel.RateKey}, {kSimulation, "SIM_CUBESIZE"}, bacteriumRadius},
+                std::string("the stochastic rate of ") + channel.Name, [&] {
+                    cell.Reactions[i].SetRate(constant, channelVolume * kLitresPerCubicMetre);
+                    return constant == 0.0 ? 1.0 : std::fabs(cell.Reactions[i].StochasticRate);
                 });
-    };
-    setRate(CCell::FORM, kFormRateKey, CheckedParameterNumber(store, kRates, kFormRateKey),
-            (volume - bodyVolume - shellVolume) * kLitresPerCubicMetre);
-    for (int i = 0; i < static_cast<int>(std::size(kCellWideRateKeys)); ++i)
-        setRate(CCell::ASSB + i, kCellWideRateKeys[i], CheckedParameterNumber(store, kRates, kCellWideRateKeys[i]),
-                volume * kLitresPerCubicMetre);
-    setRate(CCell::FORM2, "RATE_FORM", kFormAtBacteriumFactor * reactions[CCell::FORM].RateConstant,
-            shellVolume * kLitresPerCubicMetre);
+    }
     // With the populations and the rates in place, so that the displays at
     // 0 s show what can react rather than zeros.
     UpdateCheckedPropensities(store, cell);
@@ -256,7 +253,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     CheckMechanicsQuantities(store, cell);
 
     cell.TauLeap.Accuracy = CheckedParameterNumber(store, kSimulation, "SIM_TAUEPS");
-    cell.SetMethodByName(ParameterText(store, kSimulation, "SIM_METHOD"));
+    cell.SetMethod(MethodOfText(ParameterText(store, kSimulation, "SIM_METHOD")));
     return applied;
 }
 

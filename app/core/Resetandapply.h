@@ -13,14 +13,6 @@ struct AppliedWorld {
     double VolumeLitres = 0; // the box volume, shown as "Volume [litres]"
 };
 
-// The rate parameters of the channels ASSB to SEVR, in channel order; FORM
-// and FORM2 take RATE_FORM with volumes of their own, FORM2 multiplied by
-// kFormAtBacteriumFactor.
-inline constexpr std::string_view kCellWideRateKeys[] = {"RATE_ASSB", "RATE_ASSP", "RATE_DISB", "RATE_DISP",
-                                                         "RATE_CAPB", "RATE_ARPB", "RATE_SEVR"};
-inline constexpr std::string_view kFormRateKey = "RATE_FORM";
-inline constexpr double kFormAtBacteriumFactor = 100000;
-
 // Rebuilds the world inside cell from the parameter tables: Reset, box, time
 // steps, the four free-protein populations, mechanical and filament
 // constants, a fresh bacterium with its shell, the channel rates, the

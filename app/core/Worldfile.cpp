@@ -93,6 +93,45 @@ void MaterialFields(const Io &io, Material &m)
     io("filamentLinearDensity", m.LinearDensity);
 }
 
+template <typename Io, typename Reaction>
+void ChannelFields(const Io &io, Reaction &reaction)
+{
+    io("rateConstant", reaction.RateConstant);
+    io("volume", reaction.Volume);
+    io("stochasticRate", reaction.StochasticRate);
+    io("propensity", reaction.Propensity);
+    io("count", reaction.Count);
+}
+
+// Every channel of the program, by name. A file may name them in any order
+// and leave some out: those read as never fired, with no rate, as they were
+// not part of the saved world's chemistry.
+template <typename Io, typename Cell>
+void ChannelsField(const Io &io, Cell &c)
+{
+    if constexpr (Io::kReads) {
+        for (CChemReaction &reaction : c.Reactions)
+            reaction.SetRate(0.0, 1.0);
+        std::vector<bool> read(c.Reactions.size());
+        io.Entries("channels", [&](const Io &channel) {
+            const std::string name = channel.Text("name");
+            const std::optional<int> index = c.ChannelIndex(name);
+            const std::string where = Member(channel.Where(), "name");
+            if (!index)
+                throw ContentFault{where, "\"" + name + "\" is no reaction channel of this program"};
+            if (read[std::size_t(*index)])
+                throw ContentFault{where, "the channel \"" + name + "\" is listed twice"};
+            read[std::size_t(*index)] = true;
+            ChannelFields(channel, c.Reactions[std::size_t(*index)]);
+        });
+    } else {
+        io.Array("channels", c.Reactions.size(), [&](const Io &channel, std::size_t i) {
+            channel.Label("name", c.Channels[i].Name);
+            ChannelFields(channel, c.Reactions[i]);
+        });
+    }
+}
+
 template <typename Io, typename Cell>
 void CellFields(const Io &io, Cell &c)
 {
@@ -108,15 +147,7 @@ void CellFields(const Io &io, Cell &c)
         for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
             species(CCell::SpeciesNames[i], c.Species[i]);
     });
-    io.Array("channels", CCell::REACTION_COUNT, [&](const Io &channel, std::size_t i) {
-        auto &reaction = c.Reactions[i];
-        channel.Label("name", CCell::ReactionNames[i]);
-        channel("rateConstant", reaction.RateConstant);
-        channel("volume", reaction.Volume);
-        channel("stochasticRate", reaction.StochasticRate);
-        channel("propensity", reaction.Propensity);
-        channel("count", reaction.Count);
-    });
+    ChannelsField(io, c);
     io("ffInterCoef", c.FFInterCoef);
     io("ffInterDist", c.FFInterDist);
     io("bfInterCoef", c.BFInterCoef);
@@ -160,6 +191,7 @@ double CheckedFinite(double v, const std::string &where, std::string_view key)
 
 class Writer {
 public:
+    static constexpr bool kReads = false;
     Writer(OrderedJson &object, std::string where) : object_(object), where_(std::move(where)) {}
 
     void operator()(std::string_view key, double v) const { object_[std::string(key)] = Finite(key, v); }
@@ -223,6 +255,7 @@ std::string PlaceText(const Where &where)
 
 class Reader {
 public:
+    static constexpr bool kReads = true;
     Reader(const Json &object, std::string where) : object_(object), where_(std::move(where))
     {
         if (!object_.is_object())
@@ -274,6 +307,17 @@ public:
         Reader reader(Find(key), Member(where_, key));
         fill(reader);
         reader.RefuseOthers();
+    }
+    // A list of objects of any length.
+    template <typename Fill>
+    void Entries(std::string_view key, Fill fill) const
+    {
+        const std::string where = Member(where_, key);
+        const Json &array = Find(key);
+        if (!array.is_array())
+            throw ContentFault{where, "a list [...] is expected here"};
+        for (std::size_t i = 0; i < array.size(); ++i)
+            fill(Reader(array[i], Element(where, i)));
     }
     template <typename Fill>
     void Array(std::string_view key, std::size_t count, Fill fill) const
@@ -623,38 +667,37 @@ void ReadTauLeap(const Reader &cellReader, CTauLeap &leap)
     });
 }
 
-void WritePending(const Writer &cellWriter, const std::optional<CCell::PendingReaction> &pending)
+void WritePending(const Writer &cellWriter, const CCell &cell, const std::optional<CCell::PendingReaction> &pending)
 {
     if (!pending) {
         cellWriter.Null(kPendingKey);
         return;
     }
     cellWriter.Object(kPendingKey, [&](const Writer &reaction) {
-        reaction.Label("channel", CCell::ReactionNames[pending->Channel]);
+        reaction.Label("channel", cell.Channels[pending->Channel].Name);
         reaction("time", pending->Time);
     });
 }
 
 // The reaction that the saved run drew but had not yet fired, due at or
 // after the cell's time.
-std::optional<CCell::PendingReaction> ReadPending(const Reader &cellReader, double cellTime)
+std::optional<CCell::PendingReaction> ReadPending(const Reader &cellReader, const CCell &cell)
 {
     if (cellReader.Find(kPendingKey).is_null())
         return std::nullopt;
     std::optional<CCell::PendingReaction> pending;
     cellReader.Object(kPendingKey, [&](const Reader &reaction) {
         const std::string name = reaction.Text("channel");
-        const auto &names = CCell::ReactionNames;
-        const auto found = std::find(names.begin(), names.end(), name);
-        if (found == names.end())
+        const std::optional<int> channel = cell.ChannelIndex(name);
+        if (!channel)
             throw ContentFault{Member(reaction.Where(), "channel"),
                                "\"" + name + "\" is no reaction channel"};
         double time = 0.0;
         reaction("time", time);
-        if (time < cellTime)
+        if (time < cell.Time)
             throw ContentFault{Member(reaction.Where(), "time"),
                                "the reaction is due before the cell's time"};
-        pending = CCell::PendingReaction{CCell::ReactionIndex(found - names.begin()), time};
+        pending = CCell::PendingReaction{*channel, time};
     });
     return pending;
 }
@@ -707,7 +750,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     MaterialFields(cellReader, extras.Material);
     // Version 1 ended every run with its last reaction fired.
     if (version >= 2)
-        cell.Pending = ReadPending(cellReader, cell.Time);
+        cell.Pending = ReadPending(cellReader, cell);
     // Before version 3 every world followed the rigid-body model.
     cell.Model = MechanicsModel::RigidBodies;
     cell.Temperature = kDefaultTemperature;
@@ -829,7 +872,7 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         CellFields(cellWriter, cell);
         const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
-        WritePending(cellWriter, cell.Pending);
+        WritePending(cellWriter, cell, cell.Pending);
         cellWriter.Label(kModelKey, ModelName(cell.Model));
         MechanicsModelFields(cellWriter, cell);
         cellWriter(kNextIdKey, cell.Filaments.NextId());
@@ -928,7 +971,7 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     }
 
     try {
-        CCell spare;
+        CCell spare(cell.Channels);
         const WorldExtras read = ReadWorld(document, spare);
         CheckPendingReaction(spare);
         if (const auto mismatch = AppliedParameterMismatch(read.Context.Parameters, spare))
@@ -939,7 +982,7 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     const WorldExtras extras = ReadWorld(document, cell);
     cell.Random.Restore(extras.Random);
     cell.CounterKey = extras.CounterKey;
-    cell.SetMethodByName(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey));
+    cell.SetMethod(MethodOfText(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey)));
     return extras.Context;
 }
 

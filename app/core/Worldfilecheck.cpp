@@ -32,9 +32,9 @@ std::string SpeciesWhere(int i)
     return Member("cell.species", CCell::SpeciesNames[i]);
 }
 
-std::string ChannelWhere(int i, std::string_view key)
+std::string ChannelWhere(std::size_t i, std::string_view key)
 {
-    return Member(Element("cell.channels", std::size_t(i)), key);
+    return Member(Element("cell.channels", i), key);
 }
 
 void RequirePositive(double v, const std::string &where, std::string_view what)
@@ -83,33 +83,15 @@ void CheckSpecies(const CCell &cell)
 // The counters that the filament list decides must agree with it.
 void CheckCounters(const CCell &cell)
 {
-    std::int64_t monomers = 0;
-    std::int64_t freeBarbedEnds = 0;
-    std::int64_t capped = 0;
-    std::int64_t filaments = 0;
-    for (const CSolidFilament &f : cell.Filaments) {
-        monomers += f.Monomers;
-        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
-        capped += f.Capped ? 1 : 0;
-        ++filaments;
-    }
-    const auto check = [&cell](int species, std::int64_t expected, const char *what) {
-        if (cell.Species[species] != expected)
-            throw ContentFault{SpeciesWhere(species), "is " + std::to_string(cell.Species[species]) +
-                                                          " but the filament list holds " +
-                                                          std::to_string(expected) + " " + what};
-    };
-    check(CCell::FIP, filaments, "filaments");
-    check(CCell::FIB, freeBarbedEnds, "filaments with a free barbed end");
-    check(CCell::ACF, monomers, "monomers");
-    check(CCell::CAF, capped, "capped filaments");
+    if (const auto mismatch = cell.CounterMismatch())
+        throw ContentFault{SpeciesWhere(mismatch->Species), mismatch->Describe()};
 }
 
 void CheckChannels(const CCell &cell)
 {
     RequireCount(cell.ReactionCount, "cell.reactionCount");
     std::int64_t sum = 0;
-    for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
+    for (std::size_t i = 0; i < cell.Reactions.size(); ++i) {
         const CChemReaction &channel = cell.Reactions[i];
         RequireCount(channel.Count, ChannelWhere(i, "count"));
         // Both below 2^62: the sum of two cannot overflow.

@@ -164,10 +164,10 @@ void TfmMain::CreateReadoutTables()
             table.Rows.push_back({key, {}, "0", {}, true});
     };
     fill(Readouts[0], "ValueListNi", "N", CCell::SpeciesNames);
-    fill(Readouts[1], "ValueListNumOfReactions", "Num of reactions", CCell::ReactionNames);
-    fill(Readouts[2], "ValueListA1i", "A1", CCell::ReactionNames);
-    fill(Readouts[3], "ValueListAi", "A", CCell::ReactionNames);
-    fill(Readouts[4], "ValueListReactProb", "React prob", CCell::ReactionNames);
+    fill(Readouts[1], "ValueListNumOfReactions", "Num of reactions", ChannelNames());
+    fill(Readouts[2], "ValueListA1i", "A1", ChannelNames());
+    fill(Readouts[3], "ValueListAi", "A", ChannelNames());
+    fill(Readouts[4], "ValueListReactProb", "React prob", ChannelNames());
     ParameterTable &bacterium = Readouts[5];
     bacterium.SectionName = "ValueListBacteriumMotion";
     bacterium.TabCaption = "Bacterium";

@@ -26,7 +26,7 @@ std::string ExportOf(const std::vector<std::vector<double>> &rows, bool withBact
     for (const char *name : CCell::SpeciesNames)
         chart.Curves.push_back({std::string("N: ") + name, true, {}});
     for (const char *chartName : {"Num of reactions: ", "A: ", "React prob: "})
-        for (const char *name : CCell::ReactionNames)
+        for (const char *name : ChannelNames())
             chart.Curves.push_back({chartName + std::string(name), true, {}});
     chart.Curves.push_back({"Filament size: MeanFilamentSize", true, {}});
     const std::pair<const char *, double> bacterium[] = {

@@ -39,9 +39,9 @@ TEST(ObservationRecord, CopiesTheCellAndDividesEachPropensityByTheirSum)
     EXPECT_EQ(record.PropensitySum, 8.0);
     ASSERT_TRUE(record.HasProbabilities());
     for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
-        EXPECT_EQ(record.Occurrences[i], 10 * i + 1) << CCell::ReactionNames[i];
-        EXPECT_EQ(record.Propensities[i], propensities[i]) << CCell::ReactionNames[i];
-        EXPECT_EQ(record.Probabilities[i], propensities[i] / 8) << CCell::ReactionNames[i];
+        EXPECT_EQ(record.Occurrences[i], 10 * i + 1) << cell.Reactions[i].Name;
+        EXPECT_EQ(record.Propensities[i], propensities[i]) << cell.Reactions[i].Name;
+        EXPECT_EQ(record.Probabilities[i], propensities[i] / 8) << cell.Reactions[i].Name;
     }
     EXPECT_EQ(record.MeanFilamentSize, 4.5);
 }

@@ -112,7 +112,7 @@ TEST_F(ResetAndApplyTest, ChannelRatesAndVolumes)
     EXPECT_DOUBLE_EQ(r[CCell::FORM2].RateConstant, 0.1);
     const double k[] = {11.6, 0.16, 1.4, 0.8, 3, 3, 0.01};
     for (int i = CCell::ASSB; i <= CCell::SEVR; ++i) {
-        EXPECT_EQ(r[i].RateConstant, k[i - CCell::ASSB]) << CCell::ReactionNames[i];
+        EXPECT_EQ(r[i].RateConstant, k[i - CCell::ASSB]) << cell.Reactions[i].Name;
         EXPECT_NEAR(r[i].Volume, litres, litres * 1e-14);
     }
     EXPECT_NEAR(r[CCell::ASSB].StochasticRate, 2.4078e-3, 1e-7);

@@ -21,7 +21,7 @@ TEST(CellGolden, FixedSeedRunWithMechanics)
 {
     CCell cell;
     cell.Random.SeedWith(20261207u);
-    BuildWorld(cell, PushedWorld(CCell::NEXT_REACTION));
+    BuildWorld(cell, PushedWorld(SimulationMethod::NextReaction));
     cell.RunChemMech(0.3);
 
     // The run ends at 0.3 exactly; the reaction drawn for after it waits.
@@ -36,7 +36,7 @@ TEST(CellGolden, FixedSeedRunWithMechanics)
     EXPECT_EQ(cell.Species, species);
     const std::int32_t counts[CCell::REACTION_COUNT] = {0, 1228, 26, 182, 253, 42, 30, 35, 65};
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        EXPECT_EQ(cell.Reactions[i].Count, counts[i]) << CCell::ReactionNames[i];
+        EXPECT_EQ(cell.Reactions[i].Count, counts[i]) << cell.Reactions[i].Name;
     ASSERT_EQ(cell.Filaments.size(), 58u);
     EXPECT_EQ(cell.MeanFilamentSize(), 15.706896551724139);
 

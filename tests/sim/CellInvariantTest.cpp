@@ -14,25 +14,17 @@ namespace {
 // What must hold after every reaction, checked against the filament list.
 ::testing::AssertionResult Consistent(const CCell &cell, std::int32_t actin, std::int32_t cappingProtein)
 {
-    std::int32_t monomers = 0;
-    std::int32_t freeBarbedEnds = 0;
-    for (const auto &f : cell.Filaments) {
+    for (const auto &f : cell.Filaments)
         if (f.Monomers < 3)
             return ::testing::AssertionFailure() << "a filament of " << f.Monomers << " monomers";
-        monomers += f.Monomers;
-        freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
-    }
     const auto &n = cell.Species;
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i) {
         if (n[i] < 0)
             return ::testing::AssertionFailure() << CCell::SpeciesNames[i] << " = " << n[i];
     }
-    if (n[CCell::ACF] != monomers || n[CCell::FIB] != freeBarbedEnds ||
-        n[CCell::FIP] != std::int32_t(cell.Filaments.size()))
-        return ::testing::AssertionFailure()
-               << "ACF " << n[CCell::ACF] << " FIB " << n[CCell::FIB] << " FIP " << n[CCell::FIP]
-               << " but the list holds " << cell.Filaments.size() << " filaments, " << monomers
-               << " monomers, " << freeBarbedEnds << " free barbed ends";
+    if (const auto mismatch = cell.CounterMismatch())
+        return ::testing::AssertionFailure() << CCell::SpeciesNames[mismatch->Species] << " "
+                                             << mismatch->Describe();
     if (n[CCell::ACG] + n[CCell::ACF] != actin)
         return ::testing::AssertionFailure() << "actin " << n[CCell::ACG] + n[CCell::ACF] << " of " << actin;
     if (n[CCell::CAP] + n[CCell::CAF] != cappingProtein)
@@ -84,7 +76,7 @@ TEST_P(CellInvariants, CountersFollowTheFilamentsThroughLongRuns)
             fired[i] += cell.Reactions[i].Count;
     }
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        EXPECT_GT(fired[i], 0) << CCell::ReactionNames[i];
+        EXPECT_GT(fired[i], 0) << ChannelNames()[i];
     EXPECT_GT(removals, 0);
 }
 
@@ -98,7 +90,7 @@ TEST(CellInvariantsWhileLeaping, CountersFollowTheFilamentsThroughLongRuns)
         SCOPED_TRACE(::testing::Message() << "seed " << seed);
         CCell cell;
         cell.Random.SeedWith(seed * 7919u);
-        BuildWorld(cell, PushedWorld(CCell::TAU_LEAP));
+        BuildWorld(cell, PushedWorld(SimulationMethod::TauLeap));
         const std::int32_t actin = cell.Species[CCell::ACG];
         const std::int32_t cappingProtein = cell.Species[CCell::CAP];
         ::testing::AssertionResult state = ::testing::AssertionSuccess();
@@ -116,14 +108,14 @@ TEST(CellInvariantsWhileLeaping, CountersFollowTheFilamentsThroughLongRuns)
     }
     EXPECT_GT(leaps, 100);
     for (int i = 0; i < CCell::REACTION_COUNT; ++i)
-        EXPECT_GT(fired[i], 0) << CCell::ReactionNames[i];
+        EXPECT_GT(fired[i], 0) << ChannelNames()[i];
 }
 
 INSTANTIATE_TEST_SUITE_P(MethodsAndMechanics, CellInvariants,
-                         ::testing::Combine(::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
+                         ::testing::Combine(::testing::Values(SimulationMethod::FirstReaction, SimulationMethod::NextReaction),
                                             ::testing::Bool()),
                          [](const auto &info) {
-                             return std::string(std::get<0>(info.param) == CCell::FIRST_REACTION ? "First"
+                             return std::string(std::get<0>(info.param) == SimulationMethod::FirstReaction ? "First"
                                                                                                  : "Next") +
                                     (std::get<1>(info.param) ? "WithMechanics" : "ChemistryOnly");
                          });

@@ -264,12 +264,12 @@ TEST_F(CellRun, ObserverRunsWithTrapsOffAndTheMethodWithTrapsOn)
 
 TEST_F(CellRun, RefusesToStartWhenItCouldNotEnd)
 {
-    cell.SetMethodByName("Gillespie");
+    cell.SetMethod(SimulationMethod::None);
     EXPECT_FALSE(cell.Method);
     EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
     EXPECT_FALSE(cell.Running);
 
-    EXPECT_TRUE(cell.SetMethodByName("First reaction"));
+    EXPECT_TRUE(cell.SetMethod(SimulationMethod::FirstReaction));
     cell.ObsTimeStep = 0.0;
     EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
     cell.ObsTimeStep = 0.01;
@@ -289,7 +289,7 @@ TEST_F(CellRun, NothingCanReactSoTheRunGoesToTheEndAndStops)
     // Steps that are exact in binary, so that the catch-up counts are exact.
     cell.MechTimeStep = 0.0625;
     cell.ObsTimeStep = 0.25;
-    cell.SetMethodByName("First reaction");
+    cell.SetMethod(SimulationMethod::FirstReaction);
     cell.Random.SetSeed(99);
     cell.RunChemMech(2.0);
     EXPECT_EQ(cell.Time, 2.0);
@@ -303,7 +303,7 @@ TEST_F(CellRun, NothingCanReactSoTheRunGoesToTheEndAndStops)
 
 TEST_F(CellRun, NextReactionWithNothingToReactDividesByZero)
 {
-    cell.SetMethodByName("Next reaction");
+    cell.SetMethod(SimulationMethod::NextReaction);
     try {
         cell.RunChemistry(1.0);
         FAIL() << "no fault raised";

@@ -25,7 +25,7 @@ struct WorldParameters {
     double RateARPB = 3.0;
     double RateSEVR = 0.01;
     double CubeSize = 2.0; // um
-    std::string_view Method = CCell::FIRST_REACTION;
+    SimulationMethod Method = SimulationMethod::FirstReaction;
     double TimeStep = 1e-4;        // s
     double ObserveTimeStep = 0.01; // s
     double FilamentRadius = 1.5e-9;
@@ -48,7 +48,7 @@ struct WorldParameters {
 // A small box with parameters pushed so that every channel fires often:
 // nucleation in the bulk and at the bacterium, fast dissociation (filaments
 // of three disappear), capping and heavy severing; with lively mechanics.
-inline WorldParameters PushedWorld(std::string_view method)
+inline WorldParameters PushedWorld(SimulationMethod method)
 {
     WorldParameters p;
     p.CubeSize = 0.5;
@@ -124,7 +124,7 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
                                                   : volume * 1000;
         cell.Reactions[i].SetRate(rates[i], litres);
     }
-    cell.SetMethodByName(p.Method);
+    cell.SetMethod(p.Method);
 }
 
 // Appends `count` uncapped filaments of `monomers` from the box centre in
@@ -155,7 +155,7 @@ inline WorldParameters SeveringWorld()
     p.RateSEVR = 1.0;
     p.RateFORM = 1e-5;
     p.RateCAPB = 0.3;
-    p.Method = CCell::NEXT_REACTION;
+    p.Method = SimulationMethod::NextReaction;
     return p;
 }
 

@@ -11,7 +11,7 @@ namespace {
 CCell &LeapingWorld(CCell &cell, std::uint32_t seed, WorldParameters p = {})
 {
     cell.Random.SeedWith(seed);
-    p.Method = CCell::TAU_LEAP;
+    p.Method = SimulationMethod::TauLeap;
     BuildWorld(cell, p);
     return cell;
 }

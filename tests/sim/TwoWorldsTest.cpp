@@ -16,7 +16,7 @@ namespace {
 
 constexpr double kRunEnd = 0.1; // s
 
-void Prepare(CCell &cell, std::string_view method, std::uint32_t seed)
+void Prepare(CCell &cell, SimulationMethod method, std::uint32_t seed)
 {
     cell.Random.SeedWith(seed);
     BuildWorld(cell, PushedWorld(method));
@@ -28,7 +28,7 @@ void RunToEnd(CCell &cell, bool withMechanics)
     withMechanics ? cell.RunChemMech(kRunEnd) : cell.RunChemistry(kRunEnd);
 }
 
-std::vector<std::uint64_t> Alone(std::string_view method, std::uint32_t seed, bool withMechanics)
+std::vector<std::uint64_t> Alone(SimulationMethod method, std::uint32_t seed, bool withMechanics)
 {
     CCell cell;
     Prepare(cell, method, seed);
@@ -116,7 +116,7 @@ TEST_P(TwoWorlds, SideBySideOnTwoThreadsEachEndsAsAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(MethodsAndMechanics, TwoWorlds,
-                         ::testing::Combine(::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
+                         ::testing::Combine(::testing::Values(SimulationMethod::FirstReaction, SimulationMethod::NextReaction),
                                             ::testing::Bool()));
 
 } // namespace

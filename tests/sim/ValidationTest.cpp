@@ -65,7 +65,7 @@ double KolmogorovSmirnovP(std::vector<double> a, std::vector<double> b)
 // Only ASSB and DISB act, on 200 filaments of 100 monomers whose barbed ends
 // stay well inside the box: G-actin is born at k- FIB and dies at
 // c+ FIB ACG, so its stationary law is Poisson with mean k- / c+.
-double BirthDeathStationaryActin(std::string_view method, std::uint32_t seed, double runTime)
+double BirthDeathStationaryActin(SimulationMethod method, std::uint32_t seed, double runTime)
 {
     WorldParameters p;
     p.CubeSize = 0.9;
@@ -108,9 +108,9 @@ TEST_P(BirthDeath, FreeActinFollowsThePoissonLaw)
 }
 
 INSTANTIATE_TEST_SUITE_P(ExactMethods, BirthDeath,
-                         ::testing::Values(CCell::FIRST_REACTION, CCell::NEXT_REACTION),
+                         ::testing::Values(SimulationMethod::FirstReaction, SimulationMethod::NextReaction),
                          [](const auto &info) {
-                             return info.param == CCell::FIRST_REACTION ? "First" : "Next";
+                             return info.param == SimulationMethod::FirstReaction ? "First" : "Next";
                          });
 
 // --- Leaping against the exact method ---
@@ -121,7 +121,7 @@ constexpr int kQuantityCount = int(std::size(kQuantities));
 // Per time, per quantity: the values of every run of an ensemble.
 using Ensemble = std::vector<std::array<std::vector<double>, kQuantityCount>>;
 
-Ensemble RunEnsemble(std::string_view method, const WorldParameters &world, const std::vector<double> &times,
+Ensemble RunEnsemble(SimulationMethod method, const WorldParameters &world, const std::vector<double> &times,
                      int runs, std::uint32_t firstSeed, double accuracy = CTauLeap::DEFAULT_ACCURACY)
 {
     Ensemble ensemble(times.size());
@@ -169,8 +169,8 @@ TEST(LeapingAgainstExact, DefaultWorldEnsemblesAgree)
     world.CubeSize = 1.0;
     const std::vector<double> times = {1.0, 4.0, 10.0};
     constexpr int kRuns = 300;
-    ExpectSameLaw(RunEnsemble(CCell::TAU_LEAP, world, times, kRuns, 1),
-                  RunEnsemble(CCell::FIRST_REACTION, world, times, kRuns, 100001), times);
+    ExpectSameLaw(RunEnsemble(SimulationMethod::TauLeap, world, times, kRuns, 1),
+                  RunEnsemble(SimulationMethod::FirstReaction, world, times, kRuns, 100001), times);
 }
 
 // All concentrations ten times the default, in a box of 0.5 um. At the
@@ -188,8 +188,8 @@ TEST(LeapingAgainstExact, TenfoldConcentrationEnsemblesAgree)
     world.ConcentrationADC *= 10;
     const std::vector<double> times = {0.2, 1.0, 3.0};
     constexpr int kRuns = 300;
-    ExpectSameLaw(RunEnsemble(CCell::TAU_LEAP, world, times, kRuns, 1, 0.02),
-                  RunEnsemble(CCell::FIRST_REACTION, world, times, kRuns, 100001), times);
+    ExpectSameLaw(RunEnsemble(SimulationMethod::TauLeap, world, times, kRuns, 1, 0.02),
+                  RunEnsemble(SimulationMethod::FirstReaction, world, times, kRuns, 100001), times);
 }
 
 // The test's own yardstick: two exact ensembles of other seeds pass it.
