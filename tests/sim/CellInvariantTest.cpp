@@ -35,7 +35,7 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-class CellInvariants : public ::testing::TestWithParam<std::tuple<std::string_view, bool>> {};
+class CellInvariants : public ::testing::TestWithParam<std::tuple<SimulationMethod, bool>> {};
 
 TEST_P(CellInvariants, CountersFollowTheFilamentsThroughLongRuns)
 {

@@ -269,7 +269,7 @@ TEST_F(CellRun, RefusesToStartWhenItCouldNotEnd)
     EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
     EXPECT_FALSE(cell.Running);
 
-    EXPECT_TRUE(cell.SetMethod(SimulationMethod::FirstReaction));
+    cell.SetMethod(SimulationMethod::FirstReaction);
     cell.ObsTimeStep = 0.0;
     EXPECT_THROW(cell.RunChemistry(1.0), std::logic_error);
     cell.ObsTimeStep = 0.01;

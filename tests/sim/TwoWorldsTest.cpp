@@ -68,7 +68,7 @@ private:
     bool finished_[2] = {false, false};
 };
 
-class TwoWorlds : public ::testing::TestWithParam<std::tuple<std::string_view, bool>> {};
+class TwoWorlds : public ::testing::TestWithParam<std::tuple<SimulationMethod, bool>> {};
 
 TEST_P(TwoWorlds, SteppedAlternatelyEachEndsAsAlone)
 {

@@ -85,7 +85,7 @@ double BirthDeathStationaryActin(SimulationMethod method, std::uint32_t seed, do
     return cell.Species[CCell::ACG];
 }
 
-class BirthDeath : public ::testing::TestWithParam<std::string_view> {};
+class BirthDeath : public ::testing::TestWithParam<SimulationMethod> {};
 
 TEST_P(BirthDeath, FreeActinFollowsThePoissonLaw)
 {
