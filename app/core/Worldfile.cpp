@@ -316,8 +316,11 @@ public:
         const Json &array = Find(key);
         if (!array.is_array())
             throw ContentFault{where, "a list [...] is expected here"};
-        for (std::size_t i = 0; i < array.size(); ++i)
-            fill(Reader(array[i], Element(where, i)));
+        for (std::size_t i = 0; i < array.size(); ++i) {
+            Reader reader(array[i], Element(where, i));
+            fill(reader);
+            reader.RefuseOthers();
+        }
     }
     template <typename Fill>
     void Array(std::string_view key, std::size_t count, Fill fill) const

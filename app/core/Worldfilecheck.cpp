@@ -221,7 +221,7 @@ void CheckPendingReaction(CCell &cell)
     const int channel = cell.Pending->Channel;
     if (!(cell.Reactions[channel].Propensity > 0))
         throw ContentFault{"cell.pendingReaction.channel",
-                           "is " + std::string(CCell::ReactionNames[channel]) +
+                           "is " + std::string(cell.Channels[std::size_t(channel)].Name) +
                                ", which cannot fire in this world (its propensity is 0), so no run drew it"};
 }
 

@@ -143,7 +143,7 @@ TEST_F(ResetAndApplyTest, PropensitiesAreThoseOfTheAppliedWorld)
     EXPECT_GT(r[CCell::FORM].Propensity, 0.0);
     // No filament yet: nothing grows, shrinks, caps, branches or severs.
     for (int i = CCell::ASSB; i <= CCell::SEVR; ++i)
-        EXPECT_EQ(r[i].Propensity, 0.0) << CCell::ReactionNames[i];
+        EXPECT_EQ(r[i].Propensity, 0.0) << cell.Reactions[i].Name;
 }
 
 TEST_F(ResetAndApplyTest, MechanicalConstantsGoToTheirFields)
