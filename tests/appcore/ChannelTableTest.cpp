@@ -38,9 +38,11 @@ protected:
     TenthChannel()
     {
         CreateParameterTables(store, nullptr);
+        // GROW takes its rate from RATE_ASSB; every other channel is idle.
         for (ParameterTable &table : store.Tables)
             for (ParameterRow &row : table.Rows)
-                if (row.Key.starts_with("RATE_") || row.Key == "C_CAP" || row.Key == "C_ADC")
+                if ((row.Key.starts_with("RATE_") && row.Key != "RATE_ASSB") || row.Key == "C_CAP" ||
+                    row.Key == "C_ADC")
                     row.Value = "0";
         cell.Random.SeedWith(5);
         ResetAndApply(store, cell);
@@ -50,7 +52,7 @@ protected:
             cell.FormFilament();
         for (int i = 0; i < 2400; ++i)
             cell.AssocBarbed();
-        cell.Reactions[9].SetRate(11.6, cell.GetVolume() * 1000);
+        cell.Reactions[CCell::ASSB].SetRate(0.0, 1.0);
         cell.UpdatePropensities();
     }
 
@@ -64,6 +66,7 @@ TEST_F(TenthChannel, HasItsPropensityAndIsTheOnlyOneChosen)
 {
     ASSERT_EQ(cell.Reactions.size(), 10u);
     EXPECT_EQ(cell.Reactions[9].Name, "GROW");
+    EXPECT_EQ(cell.Reactions[9].RateConstant, 11.6);
     EXPECT_EQ(cell.Reactions[9].Propensity,
               cell.Reactions[9].StochasticRate * (24.0 * cell.Species[CCell::ACG]));
     EXPECT_GT(cell.Reactions[9].Propensity, 0.0);
