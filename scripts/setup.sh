@@ -18,6 +18,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev libqcustomplot-dev libq
           locales nlohmann-json3-dev libcli11-dev qt6-svg-dev libtbb-dev librandom123-dev slurm-wlm munge
           libegl-dev libegl-mesa0 ffmpeg # pictures without a display, movies
           xdotool imagemagick # these two for scripts/screenshots.sh
+          strace # a test traces the order of a result's flush and rename
           pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest python3-matplotlib) # the Python module
 
 as_root() {

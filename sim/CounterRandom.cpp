@@ -8,10 +8,6 @@ std::uint32_t CounterKeyOf(const RandomState &state)
     return static_cast<std::uint32_t>(state.Seed);
 }
 
-namespace {
-
-constexpr std::uint32_t kRounds = r123::Philox4x32::rounds;
-
 void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
                            DrawBlocks &blocks)
 {
@@ -24,6 +20,10 @@ void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const Counte
         }
     }
 }
+
+namespace {
+
+constexpr std::uint32_t kRounds = r123::Philox4x32::rounds;
 
 // The high and low words of the products m x of the eight words x.
 [[gnu::target("avx2")]] inline void MultiplyHighLow(__m256i x, __m256i m, __m256i &high, __m256i &low)

@@ -54,6 +54,10 @@ using DrawBlocks = std::array<CounterColumns, kCounterDraws>;
 // processor has it.
 void CounterBlocksOfDraws(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
                           DrawBlocks &blocks);
+// The same, one block after another: the path of processors without AVX2,
+// which gives the same bits.
+void CounterBlocksOneByOne(CounterStreamTag tag, std::uint32_t key, const CounterColumns &counters,
+                           DrawBlocks &blocks);
 
 // (m + 1) / 2^53 for the 53 bits m = high 2^21 + (low >> 11) of two words:
 // in (0, 1], never 0. Each part is converted exactly by integer operations

@@ -127,4 +127,34 @@ TEST_F(BatchOutputs, NewFilesGetTheModeTheUmaskAllows)
     }
 }
 
+// A result's bytes reach the disk before its name does: the system calls of
+// a run, traced, fsync the temporary file before renaming it into place.
+TEST_F(BatchOutputs, EachResultIsFlushedBeforeItIsRenamedIntoPlace)
+{
+    if (RunProgram(dir, {"/usr/bin/strace", "-V"}).Status != 0)
+        GTEST_SKIP() << "strace is missing (scripts/setup.sh installs it)";
+    const std::string table = dir.File("t.tsv"), trace = dir.File("trace.txt");
+    auto line = Joined({"/usr/bin/strace", "-f", "-qq", "-e", "trace=openat,fsync,fdatasync,rename,renameat,renameat2",
+                        "-o", trace, FILONEX_BATCH},
+                       ShortRun());
+    line.insert(line.end(), {"--table", table});
+    ASSERT_EQ(RunProgram(dir, line).Status, 0);
+    std::istringstream calls(ReadFile(trace));
+    std::string descriptor; // of the temporary, once opened
+    bool flushed = false;
+    int renamed = 0;
+    for (std::string call; std::getline(calls, call);) {
+        if (call.find(".t.tsv.tmp-") != std::string::npos && call.find("openat(") != std::string::npos)
+            descriptor = call.substr(call.rfind("= ") + 2);
+        else if (!descriptor.empty() && (call.find("fsync(" + descriptor + ")") != std::string::npos ||
+                                         call.find("fdatasync(" + descriptor + ")") != std::string::npos))
+            flushed = true;
+        else if (call.find("rename") != std::string::npos && call.find(table + "\"") != std::string::npos) {
+            EXPECT_TRUE(flushed) << call;
+            ++renamed;
+        }
+    }
+    EXPECT_EQ(renamed, 1) << ReadFile(trace);
+}
+
 } // namespace

@@ -388,6 +388,16 @@ const BadEdit kBadEdits[] = {
     {[](Json &d) { d["cell"]["species"]["ARB"] = 1; }, {"cell.species.ARB", "always 0"}},
     {[](Json &d) { d["cell"]["species"]["ACG"] = 2147483647; },
      {"cell.species.ACG", "ACG + ACF", "more than a counter holds"}},
+    {[](Json &d) {
+         Json &species = d["cell"]["species"];
+         if (Json &capped = d["filaments"][0][Column(d, "capped")]; !capped.get<bool>()) {
+             capped = true;
+             Increase(species["CAF"], 1);
+             Increase(species["FIB"], -1);
+         }
+         species["CAP"] = 2147483647 - species["CAF"].get<std::int32_t>() + 1;
+     },
+     {"cell.species.CAP", "CAP + CAF", "more than a counter holds"}},
     {[](Json &d) { Increase(d["cell"]["reactionCount"], 1); }, {"cell.reactionCount", "add up to"}},
     {[](Json &d) { d["cell"]["channels"][8]["count"] = (1LL << 62) - 1; },
      {"cell.reactionCount", "add up to"}},
@@ -494,6 +504,10 @@ void (*const kEdgeEdits[])(Json &) = {
         Json &concentrations = d["parameters"]["ValueListConcentrations"];
         concentrations["C_ACG"] = 2147483647 / perMicromolar;
         concentrations["C_CAP"] = species["CAF"].get<double>() / perMicromolar;
+    },
+    [](Json &d) {
+        Json &species = d["cell"]["species"];
+        species["CAP"] = 2147483647 - species["CAF"].get<std::int32_t>();
     },
     [](Json &d) {
         Json &monomers = d["filaments"][0][Column(d, "monomers")];

@@ -26,12 +26,16 @@ TEST_P(FilamentDragTest, MatchesTheWorkedValues)
 }
 
 // p = 10 and p = 300 by the rod fits; p = 1.5 as the sphere of the rod's
-// volume, radius 1.96556 nm.
+// volume, radius 1.96556 nm. At the boundary: p = 2 and 2.1 by the rod fits,
+// p = 1.9 as its sphere.
 INSTANTIATE_TEST_SUITE_P(
     AspectRatios, FilamentDragTest,
     testing::Values(RodCase{30e-9, 3e-9, {8.5982493469e-11, 1.1920987832e-10, 1.6326698963e-26}},
                     RodCase{900e-9, 3e-9, {1.0281486857e-09, 1.7284180338e-09, 1.5132436883e-22}},
-                    RodCase{4.5e-9, 3e-9, {3.7049858600e-11, 3.7049858600e-11, 1.9085175371e-28}}));
+                    RodCase{4.5e-9, 3e-9, {3.7049858600e-11, 3.7049858600e-11, 1.9085175371e-28}},
+                    RodCase{6e-9, 3e-9, {3.9982208687e-11, 4.4802632363e-11, 4.7405639240e-28}},
+                    RodCase{6.3e-9, 3e-9, {4.0747603802e-11, 4.5978076457e-11, 5.1823897119e-28}},
+                    RodCase{5.7e-9, 3e-9, {4.0087348854e-11, 4.0087348854e-11, 2.4174555469e-28}}));
 
 TEST(SphereDrag, IsStokesLaw)
 {

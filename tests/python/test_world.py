@@ -97,10 +97,13 @@ def test_a_saved_world_runs_on_as_the_world_would(tmp_path, mechanics):
     assert loaded.end_time == until / 2
     loaded.run(until=until)
     assert loaded.state_text() == alone(8, until, mechanics)
-    # The runner resumes the same file to the same end.
-    resumed = run_runner("--resume", tmp_path / "half.fxworld", "--time", until,
+    # The runner resumes the same file to the same end; both tables start
+    # with the loaded state's row.
+    resumed = run_runner("--resume", tmp_path / "half.fxworld", "--time", until, "--table", tmp_path / "rest.tsv",
                          *([] if mechanics else ["--chemistry-only"]))
     assert resumed.stdout == loaded.state_text()
+    pandas.testing.assert_frame_equal(loaded.table(), pandas.read_csv(tmp_path / "rest.tsv", sep="\t"),
+                                      check_dtype=False)
 
 
 def test_the_observer_sees_each_observation_and_may_stop_the_run():

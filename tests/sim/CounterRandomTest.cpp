@@ -84,8 +84,11 @@ TEST(CounterRandom, BlocksOfDrawsInColumnsAreTheSingleBlocks)
             for (auto &word : counters)
                 for (std::uint32_t &lane : word)
                     lane = round % 2 ? random() : random() % 4;
-            DrawBlocks blocks;
+            DrawBlocks blocks, oneByOne;
             CounterBlocksOfDraws(tag, key, counters, blocks);
+            // The path of processors without AVX2, on any processor.
+            CounterBlocksOneByOne(tag, key, counters, oneByOne);
+            ASSERT_EQ(oneByOne, blocks) << "round " << round;
             for (std::uint32_t draw = 0; draw < kCounterDraws; ++draw) {
                 for (std::size_t i = 0; i < kCounterLanes; ++i) {
                     const CounterWords counter = {counters[0][i], counters[1][i], counters[2][i], draw};

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -141,6 +143,57 @@ TEST(TauLeap, LeapsThatCouldRunOutOfFilamentsAreHalved)
         halved += leap->Tau < 1.0;
     }
     EXPECT_GT(halved, 5);
+}
+
+// A world that plans leaps from the given counters and propensities (s^-1)
+// alone: every other channel is idle.
+void PlanningWorld(CCell &cell, std::vector<std::pair<CCell::SpeciesIndex, std::int32_t>> species,
+                   std::vector<std::pair<CCell::ReactionIndex, double>> propensities)
+{
+    LeapingWorld(cell, 11);
+    cell.Species.fill(0);
+    for (const auto &[i, count] : species)
+        cell.Species[i] = count;
+    for (CChemReaction &reaction : cell.Reactions)
+        reaction.Propensity = 0.0;
+    for (const auto &[j, a] : propensities)
+        cell.Reactions[j].Propensity = a;
+}
+
+// ASSB alone on 10,000 G-actin: ACG limits the leap to the tau of Cao,
+// Gillespie and Petzold (2006) with g = 3 + 1/(x - 1) + 2/(x - 2), the
+// F-actin's limit (3 % of 200,000 over g = 2) being far longer.
+TEST(TauLeap, TauIsTheOneThatKeepsTheActinWithinTheAccuracy)
+{
+    CCell cell;
+    PlanningWorld(cell, {{CCell::ACG, 10000}, {CCell::ACF, 200000}, {CCell::FIB, 20}, {CCell::FIP, 20}},
+                  {{CCell::ASSB, 500.0}});
+    const double allowed = 0.03 * 10000 / (3.0 + 1.0 / 9999.0 + 2.0 / 9998.0); // molecules
+    const double expected = std::min(allowed / 500.0, allowed * allowed / 500.0);
+    const std::optional<CTauLeap::Leap> leap = cell.TauLeap.Plan(1.0);
+    ASSERT_TRUE(leap);
+    EXPECT_NEAR(leap->Tau, expected, 1e-12 * expected);
+    EXPECT_FALSE(leap->ReachesLimit);
+}
+
+// DISB and CAPB both take free barbed ends, of which there are 12: whatever
+// the draws, no leap fires them more than 12 times together, the ends that
+// DISB may take being gone for CAPB.
+TEST(TauLeap, ChannelsDrainingOneSpeciesShareWhatItHolds)
+{
+    CCell cell;
+    PlanningWorld(cell,
+                  {{CCell::ACG, 100000}, {CCell::ACF, 100036}, {CCell::FIB, 12}, {CCell::FIP, 22}, {CCell::CAP, 1000}},
+                  {{CCell::DISB, 120.0}, {CCell::CAPB, 10.0}});
+    int both = 0;
+    for (std::uint64_t leapNumber = 0; leapNumber < 200; ++leapNumber) {
+        cell.TauLeap.LeapNumber = leapNumber;
+        const std::optional<CTauLeap::Leap> leap = cell.TauLeap.Plan(1.0);
+        ASSERT_TRUE(leap);
+        EXPECT_LE(leap->Count[CCell::DISB] + leap->Count[CCell::CAPB], 12) << "leap " << leapNumber;
+        both += leap->Count[CCell::DISB] > 0 && leap->Count[CCell::CAPB] > 0;
+    }
+    EXPECT_GT(both, 20);
 }
 
 // The leap's counts depend on the counter key and the leap number alone: the

@@ -188,7 +188,9 @@ TEST(ViscousMechanics, ShortRodsForgetTheirOrientation)
 
 // The bacterium alone far from the walls: over 2,500 separate windows of 4
 // steps its squared displacement / (2 D t) is chi-squared with 3 degrees of
-// freedom: mean 6 D t, deviation sqrt(6) 2 D t.
+// freedom: mean 6 D t, deviation sqrt(6) 2 D t. Each axis on its own: x^2
+// of mean 2 D t, deviation sqrt(2) 2 D t; two axes together: x y of mean 0,
+// deviation 2 D t (independent axes).
 TEST(ViscousMechanics, BacteriumDiffusesWithStokesDrag)
 {
     CCell cell;
@@ -199,15 +201,25 @@ TEST(ViscousMechanics, BacteriumDiffusesWithStokesDrag)
     const double d = kKT / SphereTranslationDrag(2e-7, kViscosity);
     constexpr int kWindows = 2500, kStepsPerWindow = 4;
     constexpr double dt = 1e-4, t = kStepsPerWindow * dt;
-    Sample squared;
+    Sample squared, axis[3], pair[3];
     for (int w = 0; w < kWindows; ++w) {
         const CVector before = cell.Bacterium->Center;
         for (int s = 0; s < kStepsPerWindow; ++s)
             cell.MechStep(dt);
         const CVector moved = cell.Bacterium->Center - before;
         squared.Values.push_back(Dot(moved, moved));
+        const double r[3] = {moved.x, moved.y, moved.z};
+        for (int i = 0; i < 3; ++i) {
+            axis[i].Values.push_back(r[i] * r[i]);
+            pair[i].Values.push_back(r[i] * r[(i + 1) % 3]);
+        }
     }
     ExpectZ("squared", squared.Z(6.0 * d * t, std::sqrt(6.0) * 2.0 * d * t));
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "axis " + std::to_string(i);
+        ExpectZ(name.c_str(), axis[i].Z(2.0 * d * t, std::sqrt(2.0) * 2.0 * d * t));
+        ExpectZ((name + " with the next").c_str(), pair[i].Z(0.0, 2.0 * d * t));
+    }
     EXPECT_EQ(Length(cell.Bacterium->Position - cell.Bacterium->Center), 0.0);
 }
 
