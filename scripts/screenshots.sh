@@ -28,8 +28,8 @@ write_settings() {
 }
 
 # Starts the window with a run, waits until the run has ended (two grabs two
-# seconds apart are the same picture), takes the 3D page, then clicks the "2D"
-# tab and takes the charts.
+# seconds apart are the same picture), takes the 3D page with the hint of
+# "Start", then clicks the "2D" tab and takes the charts.
 shoot_window() {
   "$bin/filonex" --settings "$work/window.ini" --seed 7 --run &
   local pid=$! id
@@ -47,6 +47,8 @@ shoot_window() {
   # network around the bacterium in depth.
   xdotool mousemove --window "$id" 750 420 mousedown 1 mousemove --window "$id" 780 400 \
     mousemove --window "$id" 810 380 mouseup 1 click 4 click 4
+  # The pointer rests on "Start", whose hint names its key.
+  xdotool mousemove --window "$id" 18 16
   sleep 2
   import -window "$id" "$images/window-3d.png"
   # The "2D" tab, left of the "3D" tab above the right-hand pages.

@@ -181,10 +181,11 @@ void OutputFile::Write(std::string_view text)
         Flush();
 }
 
-void OutputFile::Commit()
+void OutputFile::Commit(Durability durability)
 {
     Flush();
-    if (::fchmod(fd_, ModeFor(replaced_)) != 0 || ::fsync(fd_) != 0)
+    const bool flushed = durability == Durability::PowerCut;
+    if (::fchmod(fd_, ModeFor(replaced_)) != 0 || (flushed && ::fsync(fd_) != 0))
         Fail(errno);
     const int fd = fd_;
     fd_ = -1; // closed below whatever happens
@@ -193,7 +194,7 @@ void OutputFile::Commit()
         ::unlink(temporary_.c_str());
         Fail(error);
     }
-    if (const int error = SyncFolder(replaced_); error != 0)
+    if (const int error = flushed ? SyncFolder(replaced_) : 0; error != 0)
         Fail(error);
 }
 
@@ -223,9 +224,9 @@ void ReserveStandardDescriptors()
             ::open("/dev/null", O_RDONLY); // takes the lowest free descriptor: fd
 }
 
-void WriteOutputFile(const std::string &path, std::string_view text)
+void WriteOutputFile(const std::string &path, std::string_view text, Durability durability)
 {
     OutputFile file(path);
     file.Write(text);
-    file.Commit();
+    file.Commit(durability);
 }

@@ -51,6 +51,13 @@ std::string OutputTargetProblem(const std::string &path);
 //
 // The new file gets the mode of the file it replaces, or, when there is
 // none, 0666 less the umask, as a file that the program opened itself.
+// How long a committed file lasts: through a power cut (its bytes and the
+// folder's entry flushed to the disk, which may take seconds while other
+// programs write much), or through the end of the writing process only (the
+// rename alone: every reader finds it whole or not at all, but a power cut
+// moments later may lose it).
+enum class Durability { PowerCut, ProcessEnd };
+
 class OutputFile {
 public:
     // Creates the temporary file; raises OutputError with the text
@@ -66,8 +73,9 @@ public:
     void Write(std::string_view text);
     // Writes what is buffered, flushes it to the disk, renames the file into
     // place and flushes the folder, so that the rename outlasts a power
-    // cut. Raises OutputError; before the rename the target is left as it was.
-    void Commit();
+    // cut (without the flushes for ProcessEnd). Raises OutputError; before
+    // the rename the target is left as it was.
+    void Commit(Durability durability = Durability::PowerCut);
 
     const std::string &Path() const { return path_; }
     // The temporary name while the file is being written.
@@ -91,4 +99,5 @@ void ReserveStandardDescriptors();
 
 // Writes text as the whole new content of the file at path (see OutputFile);
 // raises OutputError.
-void WriteOutputFile(const std::string &path, std::string_view text);
+void WriteOutputFile(const std::string &path, std::string_view text,
+                     Durability durability = Durability::PowerCut);

@@ -220,7 +220,7 @@ void SettingsFile::WriteString(std::string_view section, std::string_view ident,
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), EntryLine(ident, value));
 }
 
-void SettingsFile::Save() const
+void SettingsFile::Save(Durability durability) const
 {
     if (!textProblem_.empty())
         throw SettingsWriteError(path_);
@@ -229,7 +229,7 @@ void SettingsFile::Save() const
         text += line + "\n";
 
     try {
-        WriteOutputFile(path_, text);
+        WriteOutputFile(path_, text, durability);
     } catch (const OutputError &) {
         throw SettingsWriteError(path_);
     }

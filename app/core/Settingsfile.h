@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outputfile.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -74,8 +76,9 @@ public:
     // Writes the file so that it is either completely replaced or left as it
     // was: the text goes to a temporary file beside it, which is then renamed
     // over it. Raises SettingsWriteError when that fails, and for a file
-    // with a TextProblem, whose text would be lost.
-    void Save() const;
+    // with a TextProblem, whose text would be lost. ProcessEnd leaves out
+    // the flushes to the disk (see Durability).
+    void Save(Durability durability = Durability::PowerCut) const;
 
 private:
     // The line range [first, end) of a section's entries, or first == npos.

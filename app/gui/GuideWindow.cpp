@@ -10,6 +10,8 @@ void ShowGuide(QWidget *owner)
         guide = new QTextBrowser(owner);
         guide->setObjectName("GuideWindow");
         guide->setWindowFlag(Qt::Window);
+        // The program ends with its main window, the guide open or not.
+        guide->setAttribute(Qt::WA_QuitOnClose, false);
         guide->setWindowTitle(QObject::tr("Filonex guide"));
         guide->setOpenExternalLinks(true);
         // Built into the program with the pictures it shows (see CMakeLists.txt).

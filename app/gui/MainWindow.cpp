@@ -119,7 +119,10 @@ void TfmMain::SaveSettingsFile() const
         WriteChartView(settings, *chart);
     WritePageShown(settings, PageControl->currentIndex());
     WriteViewMatrix(settings, Window3D->GetScene3D()->ViewMatrix);
-    settings.Save();
+    // Written as the window closes, which must not wait for a disk that other
+    // programs keep busy: the settings are whole or as they were for every
+    // later start, but a power cut at once may lose them.
+    settings.Save(Durability::ProcessEnd);
 }
 
 void TfmMain::showEvent(QShowEvent *event)
@@ -187,6 +190,11 @@ void TfmMain::CloseOnSignal(int signal)
         if (auto *dialog = qobject_cast<QDialog *>(widget); dialog && dialog->isVisible())
             dialog->reject();
     close();
+}
+
+void TfmMain::WaitForResults()
+{
+    Recording->WaitUntilClosed();
 }
 
 bool TfmMain::AskStopAndClose()

@@ -91,6 +91,10 @@ public:
     // cancelled, a run is stopped, and settings that cannot be saved are
     // reported on standard error.
     void CloseOnSignal(int signal);
+    // Once the window has closed: until the results still being written are
+    // complete (a movie being encoded); everything else was written before
+    // the window closed.
+    void WaitForResults();
 
     // Run control.
     void FormShow();

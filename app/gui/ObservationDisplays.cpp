@@ -24,10 +24,13 @@
 
 void TfmMain::ShowObservations(const ObservationHandover::Records &records)
 {
+    RunTable.insert(RunTable.end(), records.Observations.begin(), records.Observations.end());
+    // The last hand-over of a run that ends the window goes to the table only.
+    if (CloseAfterRun && Simulation->Returning())
+        return;
     ShowStatus(records.Latest());
     if (ListsDuringRunButton->isChecked())
         ShowCurrentState(records.Latest());
-    RunTable.insert(RunTable.end(), records.Observations.begin(), records.Observations.end());
     if (ChartsDuringRunButton->isChecked())
         for (const ObservationRecord &point : records.Observations)
             AddChartPoint(point);

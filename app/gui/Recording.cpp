@@ -18,6 +18,11 @@ RunRecording::RunRecording(RunSession &session, QObject *parent) : QObject(paren
 
 RunRecording::~RunRecording()
 {
+    WaitUntilClosed();
+}
+
+void RunRecording::WaitUntilClosed()
+{
     if (Closing.joinable())
         Closing.join();
 }

@@ -43,6 +43,8 @@ public:
     // After the recorded run has returned: its end's frame, then the movie
     // is closed; Written or Failed follows.
     void RunEnded(const CCell &cell, bool stopped);
+    // Until the movie of the last recorded run is closed.
+    void WaitUntilClosed();
 
     // "Record": asks for the movie's file; empty when cancelled.
     static QString AskPath(QWidget *parent);

@@ -229,20 +229,22 @@ void TfmMain::OnRunFinished(const QString &error)
 {
     // The session has handed over the last observations; the status and the
     // scene as the run left the world (a stop ends it between observations).
-    const ObservationRecord record = RecordObservation(World());
     EndRecording(!error.isEmpty() || World().Time < TargetTime);
-    ShowStatus(record);
-    if (ListsDuringRunButton->isChecked())
-        ShowCurrentState(record);
-    if (Simulation->RecordsScene())
-        RefreshScene();
     if (CloseAfterRun) {
         // Nobody is left to answer a message: errors go to standard error.
+        // Nor to see the displays, which are not drawn again (the scene of a
+        // large network takes a while on a busy machine).
         WriteResultsAtClosing(error);
         AfterRun.clear();
         close();
         return;
     }
+    const ObservationRecord record = RecordObservation(World());
+    ShowStatus(record);
+    if (ListsDuringRunButton->isChecked())
+        ShowCurrentState(record);
+    if (Simulation->RecordsScene())
+        RefreshScene();
     if (!error.isEmpty()) {
         // The controls stay as in a run until the stop button.
         Report(MessageKind::Error, error);

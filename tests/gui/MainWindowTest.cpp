@@ -1007,6 +1007,33 @@ private slots:
         QVERIFY(QFile::exists(s.settingsPath));
     }
 
+    // Closing during a run waits for the run to return, for nothing more:
+    // not for its next observation, nor for a last drawing of the displays.
+    void ClosingDuringARunWaitsForNoObservationNorDrawing()
+    {
+        Session s;
+        s.Open();
+        s.SetParameter("ValueListSimulation", "SIM_OBSERVTIMESTEP", "1000");
+        s.QuickChemistry("100000");
+        QStringList events;
+        QObject::connect(&s.window->Session(), &RunSession::Observed, s.window.get(),
+                         [&events] { events << "observed"; });
+        QObject::connect(&s.window->Session(), &RunSession::Finished, s.window.get(),
+                         [&events, &s] { events << "returned at " + s.Find<QLabel>("StatusTime")->text(); });
+        s.window->CloseWhenRunEnds();
+        s.Click("BtnStart");
+        // Well into the run (earlier is as good).
+        QTest::qWait(200);
+        events << "close";
+        s.window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window->isVisible(), 60000);
+        events << "closed at " + s.Find<QLabel>("StatusTime")->text();
+        const QStringList afterClose = events.mid(events.indexOf("close"));
+        QCOMPARE(afterClose, (QStringList{"close", "returned at 0", "closed at 0"}));
+        QVERIFY(s.Cell().Time > 0.0);
+        QVERIFY(s.Cell().Time < 1000.0);
+    }
+
     void StopBeforeTheRunBeginsEndsIt()
     {
         Session s;
