@@ -133,10 +133,12 @@ py::dict Filaments(const CCell &cell)
     py::array_t<bool> capped(count);
     py::array_t<double> pointed({count, py::ssize_t(3)});
     py::array_t<double> direction({count, py::ssize_t(3)});
+    py::array_t<double> barbed({count, py::ssize_t(3)});
     auto m = monomers.mutable_unchecked<1>();
     auto c = capped.mutable_unchecked<1>();
     auto p = pointed.mutable_unchecked<2>();
     auto d = direction.mutable_unchecked<2>();
+    auto b = barbed.mutable_unchecked<2>();
     py::ssize_t i = 0;
     for (const auto &filament : cell.Filaments) {
         m(i) = filament.Monomers;
@@ -145,10 +147,12 @@ py::dict Filaments(const CCell &cell)
         const CVector &unit = filament.Direction;
         p(i, 0) = end.x, p(i, 1) = end.y, p(i, 2) = end.z;
         d(i, 0) = unit.x, d(i, 1) = unit.y, d(i, 2) = unit.z;
+        const CVector tip = filament.GetBarbedEnd();
+        b(i, 0) = tip.x, b(i, 1) = tip.y, b(i, 2) = tip.z;
         ++i;
     }
     return py::dict("monomers"_a = monomers, "capped"_a = capped, "pointed"_a = pointed,
-                    "direction"_a = direction);
+                    "direction"_a = direction, "barbed"_a = barbed);
 }
 
 py::object Bacterium(const py::module_ &module, const CCell &cell)
@@ -365,8 +369,9 @@ number or outside its range; the changes before it are made.)")
         .def(
             "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
             "The filaments in list order, as a dict of NumPy arrays: monomers (N),\n"
-            "capped (N, bool), pointed (N x 3, the pointed ends in m) and direction\n"
-            "(N x 3, unit vectors toward the barbed end).")
+            "capped (N, bool), pointed (N x 3, the pointed ends in m), direction\n"
+            "(N x 3, unit vectors toward the barbed end) and barbed (N x 3, the barbed\n"
+            "ends in m: 3 nm per monomer from the pointed end).")
         .def_property_readonly(
             "time", [](const PythonWorld &world) { return Readable(world).Time(); },
             "The simulated time (s).")

@@ -17,6 +17,7 @@ struct ParameterRow {
     std::string Value;
     std::vector<std::string> PickList; // allowed texts, in order (SIM_METHOD, MECH_MODEL)
     bool ReadOnly = false;             // changeable only through the pick list
+    std::string Hint;                  // shown with the caption, how to read the value
 };
 
 struct ParameterTable {

@@ -118,7 +118,7 @@ public:
     void ShowCurrentState(const ObservationRecord &record);
     void ShowRateConstants();
     void ShowPropensities(const ObservationRecord &record);
-    // Position, displacement, mean velocity and touching filaments; empty
+    // Position, displacement, net speed and touching filaments; empty
     // rows in a world without a bacterium.
     void ShowBacterium(const ObservationRecord &record);
     // The cell as it is now (not during a run) as one point on every curve.

@@ -171,8 +171,8 @@ void TfmMain::CreateReadoutTables()
     ParameterTable &bacterium = Readouts[5];
     bacterium.SectionName = "ValueListBacteriumMotion";
     bacterium.TabCaption = "Bacterium";
-    for (const auto &[key, caption] : kBacteriumReadouts)
-        bacterium.Rows.push_back({key, caption, {}, {}, true});
+    for (const auto &[key, caption, hint] : kBacteriumReadouts)
+        bacterium.Rows.push_back({key, caption, {}, {}, true, hint});
 }
 
 QWidget *TfmMain::CreateParameterPanel()

@@ -82,15 +82,24 @@ void TfmMain::ShowCurrentState(const ObservationRecord &record)
 
 void TfmMain::ShowBacterium(const ObservationRecord &record)
 {
-    // In the order of kBacteriumReadouts.
+    // In the order of kBacteriumReadouts: lengths in µm to 1 nm, the speed
+    // in µm/min to three significant digits.
+    const auto micrometres = [](double metres) {
+        return QString::fromStdString(FormatOnGrid(metres * 1e6, 0.001));
+    };
+    const auto perMinute = [](double metresPerSecond) {
+        const double speed = metresPerSecond * 1e6 * 60; // µm/min
+        const double digit = speed > 0 ? std::pow(10.0, std::floor(std::log10(speed)) - 2.0) : 1.0;
+        return QString::fromStdString(FormatOnGrid(speed, digit));
+    };
     QStringList values;
     if (const auto &bacterium = record.Bacterium) {
         const std::optional<double> velocity = record.BacteriumMeanVelocity();
-        values = {NumberText(bacterium->Position.x),
-                  NumberText(bacterium->Position.y),
-                  NumberText(bacterium->Position.z),
-                  NumberText(bacterium->Distance),
-                  velocity ? NumberText(*velocity) : QString(),
+        values = {micrometres(bacterium->Position.x),
+                  micrometres(bacterium->Position.y),
+                  micrometres(bacterium->Position.z),
+                  micrometres(bacterium->Distance),
+                  velocity ? perMinute(*velocity) : QString(),
                   QString::number(bacterium->TouchingFilaments)};
     }
     for (int i = 0; i < int(std::size(kBacteriumReadouts)); ++i)

@@ -129,7 +129,8 @@ QVariant TParameterTableModel::data(const QModelIndex &index, int role) const
     if (index.column() == ValueColumn)
         return Text(row.Value);
     // Long captions may be cut by the column; the hint shows them whole.
-    return Text(row.Caption.empty() ? row.Key : row.Caption);
+    const QString caption = Text(row.Caption.empty() ? row.Key : row.Caption);
+    return role == Qt::ToolTipRole && !row.Hint.empty() ? caption + "\n" + Text(row.Hint) : caption;
 }
 
 bool TParameterTableModel::setData(const QModelIndex &index, const QVariant &value, int role)

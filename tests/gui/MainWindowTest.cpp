@@ -404,24 +404,28 @@ private slots:
         s.Click("BtnResertAndApply");
         TValueListEditor *list = s.Grid("ValueListBacteriumMotion");
         QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QString("Quantity"));
-        const QString captions[] = {"Position x [m]",   "Position y [m]",      "Position z [m]",
-                                    "Displacement [m]", "Mean velocity [m/s]", "Touching filaments"};
+        const QString captions[] = {"Position x [µm]",   "Position y [µm]",
+                                    "Position z [µm]",   "Displacement [µm]",
+                                    "Net speed since reset [µm/min]", "Touching filaments"};
         QCOMPARE(list->RowCount(), 6);
         for (int i = 0; i < 6; ++i)
             QCOMPARE(list->Caption(i), captions[i]);
         // At reset: in the middle of the box, not moved, no time to move in.
-        QCOMPARE(list->Value(0), QString("2.5E-7"));
+        QCOMPARE(list->Value(0), QString("0.25"));
         QCOMPARE(list->Value(3), QString("0"));
         QCOMPARE(list->Value(4), QString());
+        QVERIFY(list->model()->index(4, 0).data(Qt::ToolTipRole).toString().contains("falls as 1/√t"));
 
         s.Run();
         const CBacterium &bacterium = *s.Cell().Bacterium;
         const CVector moved = bacterium.Center - CVector(0.25e-6);
         const double distance = Length(moved);
         QVERIFY(distance > 0);
-        QCOMPARE(list->Value(1), QString::fromStdString(FormatNumber(bacterium.Center.y)));
-        QCOMPARE(list->Value(3).toDouble(), distance);
-        QCOMPARE(list->Value(4).toDouble(), distance / s.Cell().ObsTime);
+        // Lengths in µm to 1 nm, the net speed in µm/min to three digits.
+        QCOMPARE(list->Value(1), QString::fromStdString(FormatOnGrid(bacterium.Center.y * 1e6, 0.001)));
+        QVERIFY(std::abs(list->Value(3).toDouble() - distance * 1e6) <= 0.0005);
+        const double speed = distance / s.Cell().ObsTime * 60e6; // µm/min
+        QVERIFY2(std::abs(list->Value(4).toDouble() / speed - 1) < 0.005, qPrintable(list->Value(4)));
         QCOMPARE(list->Value(5).toInt(), s.Cell().FilamentsTouchingBacterium());
         // One point per observation and the starting one.
         TChartSeries *curve = s.Chart("Chart2DBacterium")->Series(0);

@@ -82,6 +82,9 @@ def test_the_state_as_arrays_is_the_state_text():
     assert (filaments["capped"] == (rows[:, 1] == 1)).all()
     assert (filaments["pointed"] == rows[:, 2:5]).all()
     assert (filaments["direction"] == rows[:, 5:8]).all()
+    # 3 nm per monomer from the pointed end along the direction.
+    expected = rows[:, 2:5] + rows[:, 5:8] * (3e-9 * rows[:, 0])[:, None]
+    assert numpy.allclose(filaments["barbed"], expected, rtol=0, atol=1e-15)
     assert world.bacterium.radius == float(world.settings["BACT_RAD"])
 
 
