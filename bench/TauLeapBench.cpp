@@ -69,6 +69,9 @@ void BM_HandlerShare(benchmark::State &state)
         p.Method = method;
         BuildWorld(cell, p);
         for (CChemReaction &reaction : cell.Reactions) {
+            // A channel that changes nothing has no handler to time.
+            if (!reaction.Handler)
+                continue;
             reaction.Handler = [&inHandlers, handler = reaction.Handler] {
                 const Clock::time_point start = Clock::now();
                 handler();
