@@ -508,6 +508,8 @@ void (*const kEdgeEdits[])(Json &) = {
     [](Json &d) {
         Json &species = d["cell"]["species"];
         species["CAP"] = 2147483647 - species["CAF"].get<std::int32_t>();
+        const double edge = d["cell"]["size"][0].get<double>();
+        d["parameters"]["ValueListConcentrations"]["C_CAP"] = 2147483647 / (edge * edge * edge * 1e3 * 6.0221415e17);
     },
     [](Json &d) {
         Json &monomers = d["filaments"][0][Column(d, "monomers")];
