@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the pictures of README.md and docs/guide.md from the built programs,
 # with fixed seeds, so that they come out the same on every machine:
-#   docs/img/window-3d.png      the window at the end of a 5-s run, 3D page
+#   docs/img/window-3d.png      the window at the end of a 5-s run, 3D page, the
+#                               hint of "Start" (its key) in sight
 #   docs/img/window-charts.png  the same window on its "2D" page, chart "N"
 #   docs/img/ensemble.png       mean and SD bands of an eight-run ensemble
 #   docs/img/capping-sweep.png  a capping-protein sweep, 95 % confidence bands
@@ -47,10 +48,13 @@ shoot_window() {
   # network around the bacterium in depth.
   xdotool mousemove --window "$id" 750 420 mousedown 1 mousemove --window "$id" 780 400 \
     mousemove --window "$id" 810 380 mouseup 1 click 4 click 4
-  # The pointer rests on "Start", whose hint names its key.
+  # The pointer rests on "Start", whose hint names its key; the hint is a
+  # window of its own, so the screen is taken where the window lies.
   xdotool mousemove --window "$id" 18 16
   sleep 2
-  import -window "$id" "$images/window-3d.png"
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$images/window-3d.png"
   # The "2D" tab, left of the "3D" tab above the right-hand pages.
   xdotool mousemove --window "$id" 440 52 click 1
   sleep 2

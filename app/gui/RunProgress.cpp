@@ -115,7 +115,9 @@ void TRunProgress::ShowRun(double time, double wall)
     const double digit = std::pow(10.0, std::floor(std::log10(speed)) - 2.0);
     speed_->setText(tr("%1 s/s").arg(QString::fromStdString(FormatOnGrid(speed, digit))));
     const QString left = DurationText(std::max(0.0, end_ - time) / speed);
-    left_->setText(measured_.Steady() ? tr("%1 left").arg(left) : tr("about %1 left").arg(left));
+    // At the end (read on the observation grid) nothing is left to guess.
+    const bool sure = measured_.Steady() || end_ - time < 0.5 * step_ || time >= end_;
+    left_->setText(sure ? tr("%1 left").arg(left) : tr("about %1 left").arg(left));
 }
 
 void TRunProgress::Clear()

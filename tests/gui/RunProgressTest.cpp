@@ -55,6 +55,9 @@ private slots:
             QRegularExpression(R"(^about (\d+) s left$)").match(progress.findChild<QLabel *>("StatusTimeLeft")->text());
         QVERIFY(left.hasMatch());
         QVERIFY(std::abs(left.captured(1).toDouble() - (30.0 - time) / recent) <= 1.0);
+        // At the end nothing is left to guess.
+        Feed(progress, 0.26, 60.0, clock, time);
+        QCOMPARE(progress.findChild<QLabel *>("StatusTimeLeft")->text(), QString("0 s left"));
     }
 
     void SteadyRunShowsTheTimeLeftWithoutAbout()
