@@ -348,6 +348,23 @@ TEST_F(ResetAndApplyTest, ValuesWhoseDerivedQuantitiesOverflowAreRefusedByName)
     }
 }
 
+// A leaping world whose actin, free or in filaments, could form more
+// filaments than any memory holds; the exact methods form them one by one.
+TEST_F(ResetAndApplyTest, LeapsThatCouldFillTheMemoryAreRefused)
+{
+    const struct {
+        std::int32_t Free, Bound;
+        bool Leaping, Refused;
+    } cases[] = {{2000000000, 0, true, true}, {0, 2000000000, true, true},
+                 {2000000000, 0, false, false}, {3000, 3000, true, false}};
+    for (const auto &c : cases) {
+        cell.Leaping = c.Leaping;
+        cell.Species[CCell::ACG] = c.Free;
+        cell.Species[CCell::ACF] = c.Bound;
+        EXPECT_EQ(LeapMemoryProblem(cell).empty(), !c.Refused) << c.Free << " " << c.Bound;
+    }
+}
+
 // More molecules than a 32-bit counter holds, from a high concentration or a
 // large box, are refused by name with the limit; the limit itself is taken.
 TEST_F(ResetAndApplyTest, PopulationsBeyondTheCountersAreRefusedWithTheLimit)

@@ -354,9 +354,14 @@ const BadFile kBadFiles[] = {
      {"parameters.ValueListRates.X", "no such parameter"}},
     {[](std::string g) { return Edited(g, [](Json &d) { d["cell"]["species"]["ACG"] = 3e9; }); },
      {"cell.species.ACG", "a whole number"}},
-    // Nesting that no world has, refused before it costs memory.
+    // Nesting that no world has, refused before it costs memory: 16 levels
+    // with the document's own are read (and the member refused), 17 are not.
     {[](std::string g) { return g.insert(1, "\"deep\": " + std::string(20000, '[')); },
      {"deep[0][0][0][0]", "nested more than 16 deep"}},
+    {[](std::string g) { return g.insert(1, "\"deep\": " + std::string(16, '[') + std::string(16, ']') + ", "); },
+     {"nested more than 16 deep"}},
+    {[](std::string g) { return g.insert(1, "\"deep\": " + std::string(15, '[') + std::string(15, ']') + ", "); },
+     {"deep: there is no such member"}},
 };
 
 // A good world edited one way into one that no run could leave or run on.
