@@ -1,7 +1,8 @@
 #include "Cell.h"
 
-CCell::CCell(ChannelTable channels)
-    : CChemistry(static_cast<CCellContents &>(*this), channels), CMechanics(static_cast<CCellContents &>(*this))
+CCell::CCell(ChannelTable channels, const MechanicsModelTable &models)
+    : CChemistry(static_cast<CCellContents &>(*this), channels),
+      CMechanics(static_cast<CCellContents &>(*this), models)
 {
     Reset();
 }

@@ -23,9 +23,11 @@ public:
     using Observer = std::function<void()>;
 
     // Box (0,0,0)-(1,1,1), the table's channels with k = 1 and a volume of 1
-    // litre, method NextReaction, no observer, no bacterium, everything else
-    // zero.
-    explicit CCell(ChannelTable channels = SpecifiedChannels());
+    // litre, method NextReaction, no observer, no bacterium, the mechanics
+    // models of `models` (which must outlive the cell) at their default
+    // constants, everything else zero.
+    explicit CCell(ChannelTable channels = SpecifiedChannels(),
+                   const MechanicsModelTable &models = MechanicsModels());
     ~CCell() override;
 
     double Time = 0.0;         // simulated time, s

@@ -51,8 +51,8 @@ RodMotion CViscousMechanics::ComputeMotion(std::int32_t monomers) const
 {
     // A rod shorter than one monomer moves as one monomer.
     const double length = MONOMER_LENGTH * double(std::max(monomers, 1));
-    const RodDrag drag = FilamentDrag(length, 2.0 * filamentRadius_, constants_.Viscosity);
-    const double twiceKTdt = 2.0 * kBoltzmann * constants_.Temperature * dt_;
+    const RodDrag drag = FilamentDrag(length, 2.0 * filamentRadius_, prepared_.Viscosity);
+    const double twiceKTdt = 2.0 * kBoltzmann * prepared_.Temperature * dt_;
     return {1.0 / drag.Along,
             1.0 / drag.Across,
             1.0 / drag.Rotation,
@@ -63,11 +63,11 @@ RodMotion CViscousMechanics::ComputeMotion(std::int32_t monomers) const
 
 void CViscousMechanics::Prepare(const CCellContents &world, const ViscousConstants &constants, double dt)
 {
-    if (!motions_.empty() && constants.Viscosity == constants_.Viscosity &&
-        constants.Temperature == constants_.Temperature && dt == dt_ &&
+    if (!motions_.empty() && constants.Viscosity == prepared_.Viscosity &&
+        constants.Temperature == prepared_.Temperature && dt == dt_ &&
         world.Material.Radius == filamentRadius_)
         return;
-    constants_ = constants;
+    prepared_ = constants;
     dt_ = dt;
     filamentRadius_ = world.Material.Radius;
     motions_.resize(kTabulatedMonomers);
@@ -75,9 +75,18 @@ void CViscousMechanics::Prepare(const CCellContents &world, const ViscousConstan
         motions_[std::size_t(monomers)] = ComputeMotion(monomers);
 }
 
-void CViscousMechanics::Step(CCellContents &world, const ViscousConstants &constants, double dt,
-                             std::uint64_t step, CThreadTeam &threads, int team)
+std::vector<ModelConstant> CViscousMechanics::ConstantList()
 {
+    ViscousConstants &c = Constants;
+    return {{"MECH_VISC", "viscosity", &c.Viscosity, 1, true},
+            {"MECH_TEMP", "temperature", &c.Temperature, 3},
+            {"MECH_CONTACTK", "contactStiffness", &c.ContactStiffness, 3}};
+}
+
+void CViscousMechanics::Step(CCellContents &world, double dt, std::uint64_t step, CThreadTeam &threads,
+                             int team)
+{
+    const ViscousConstants &constants = Constants;
     Prepare(world, constants, dt);
     const double stiffness = constants.ContactStiffness;
     const CVector lower = world.Origin;

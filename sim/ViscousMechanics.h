@@ -1,17 +1,18 @@
 #pragma once
 
-#include "CellContents.h"
-#include "ThreadTeam.h"
+#include "Mechanics.h"
+#include "MechanicsModel.h"
 #include "ViscousRod.h"
 
 #include <cstdint>
 #include <vector>
 
-// The constants of the viscous mechanics model.
+// The constants of the viscous mechanics model, with the values that worlds
+// saved before it existed take.
 struct ViscousConstants {
-    double Viscosity = 0.0;        // Pa s
-    double Temperature = 0.0;      // K
-    double ContactStiffness = 0.0; // N/m
+    double Viscosity = 0.0;           // Pa s
+    double Temperature = 298.15;      // K
+    double ContactStiffness = 1e-4;   // N/m
 };
 
 // Brownian dynamics of the filaments and the bacterium: no inertia, drag
@@ -21,12 +22,14 @@ struct ViscousConstants {
 // from counter-based draws by its id; every stage but the relaxation of the
 // few contacts with the bacterium (in list order) runs per filament on all
 // threads, with the same result on any number of them.
-class CViscousMechanics {
+class CViscousMechanics final : public CMechanicsModel {
 public:
+    ViscousConstants Constants;
+
     // One step of dt seconds, the step-th since reset, with the world's
     // noise key, on `team` of the world's threads.
-    void Step(CCellContents &world, const ViscousConstants &constants, double dt, std::uint64_t step,
-              CThreadTeam &threads, int team);
+    void Step(CCellContents &world, double dt, std::uint64_t step, CThreadTeam &threads, int team) override;
+    std::vector<ModelConstant> ConstantList() override;
 
     // The motion of a rod of `monomers` as prepared for the step, from the
     // table or computed into `spare`.
@@ -47,7 +50,7 @@ private:
     RodMotion ComputeMotion(std::int32_t monomers) const;
 
     // What the table was built for.
-    ViscousConstants constants_;
+    ViscousConstants prepared_;
     double dt_ = 0.0;
     double filamentRadius_ = 0.0;
     // By monomer count; longer filaments are computed when met.
@@ -56,3 +59,13 @@ private:
     // slots, each block filled by one task.
     std::vector<std::vector<std::size_t>> bacteriumContacts_;
 };
+
+// The viscous constants of a world's mechanics.
+inline ViscousConstants &ViscousConstantsOf(CMechanics &mechanics)
+{
+    return mechanics.UnitOf<CViscousMechanics>().Constants;
+}
+inline const ViscousConstants &ViscousConstantsOf(const CMechanics &mechanics)
+{
+    return mechanics.UnitOf<CViscousMechanics>().Constants;
+}

@@ -1,4 +1,6 @@
 #include "Cell.h"
+#include "RigidMechanics.h"
+#include "ViscousMechanics.h"
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Parameters.h"
@@ -160,17 +162,17 @@ TEST_F(ResetAndApplyTest, MechanicalConstantsGoToTheirFields)
     ResetAndApply(store, cell);
     EXPECT_EQ(cell.Material.Radius, 1);
     EXPECT_EQ(cell.Material.LinearDensity, 2);
-    EXPECT_EQ(cell.FFInterCoef, 3);
-    EXPECT_EQ(cell.FFInterDist, 4);
-    EXPECT_EQ(cell.FWInterCoef, 5);
-    EXPECT_EQ(cell.FWInterDist, 6);
-    EXPECT_EQ(cell.BrownianForce, 7);
-    EXPECT_EQ(cell.BrownianMoment, 8);
-    EXPECT_EQ(cell.FilamentFriction, 9);
-    EXPECT_EQ(cell.Viscosity, 10);
-    EXPECT_EQ(cell.BFInterCoef, 11);
-    EXPECT_EQ(cell.BFInterDist, 12);
-    EXPECT_EQ(cell.BacteriumFriction, 13);
+    EXPECT_EQ(RigidConstantsOf(cell).FFInterCoef, 3);
+    EXPECT_EQ(RigidConstantsOf(cell).FFInterDist, 4);
+    EXPECT_EQ(RigidConstantsOf(cell).FWInterCoef, 5);
+    EXPECT_EQ(RigidConstantsOf(cell).FWInterDist, 6);
+    EXPECT_EQ(RigidConstantsOf(cell).BrownianForce, 7);
+    EXPECT_EQ(RigidConstantsOf(cell).BrownianMoment, 8);
+    EXPECT_EQ(RigidConstantsOf(cell).FilamentFriction, 9);
+    EXPECT_EQ(ViscousConstantsOf(cell).Viscosity, 10);
+    EXPECT_EQ(RigidConstantsOf(cell).BFInterCoef, 11);
+    EXPECT_EQ(RigidConstantsOf(cell).BFInterDist, 12);
+    EXPECT_EQ(RigidConstantsOf(cell).BacteriumFriction, 13);
 }
 
 TEST_F(ResetAndApplyTest, MethodFollowsTheMethodText)
@@ -241,7 +243,7 @@ TEST_F(ResetAndApplyTest, StopsAtTheFirstBadParameter)
     EXPECT_EQ(cell.MechTimeStep, 0.002);
     EXPECT_GT(cell.Species[CCell::ACG], 0);
     EXPECT_EQ(cell.Species[CCell::CAP], 0);
-    EXPECT_EQ(cell.Viscosity, 0.001);
+    EXPECT_EQ(ViscousConstantsOf(cell).Viscosity, 0.001);
     EXPECT_EQ(cell.Bacterium->Velocity.x, 1.0); // not yet replaced
 }
 
@@ -263,7 +265,7 @@ TEST_F(ResetAndApplyTest, MechanicalPairsAreStoredTogether)
     Set(kMechanics, "MECH_BROWNIANFORCE", "2E-26");
     Set(kMechanics, "MECH_BROWNIANMOMENT", "x");
     EXPECT_THROW(ResetAndApply(store, cell), ParameterError);
-    EXPECT_EQ(cell.BrownianForce, 1e-26);
+    EXPECT_EQ(RigidConstantsOf(cell).BrownianForce, 1e-26);
 }
 
 TEST_F(ResetAndApplyTest, ZeroRadiusIsRefusedWithTheRatesUntouched)
@@ -480,8 +482,8 @@ TEST_F(ResetAndApplyTest, MechanicsModelAndItsConstants)
     Set(kMechanics, "MECH_CONTACTK", "0.5");
     ResetAndApply(store, cell);
     EXPECT_EQ(cell.Model, MechanicsModel::Viscous);
-    EXPECT_EQ(cell.Temperature, 310);
-    EXPECT_EQ(cell.ContactStiffness, 0.5);
+    EXPECT_EQ(ViscousConstantsOf(cell).Temperature, 310);
+    EXPECT_EQ(ViscousConstantsOf(cell).ContactStiffness, 0.5);
 
     const struct {
         std::string_view Key, Value, Message;

@@ -5,6 +5,7 @@
 
 #include "Appliedparameters.h"
 #include "Cell.h"
+#include "ViscousMechanics.h"
 #include "CounterRandom.h"
 #include "Random.h"
 #include "Resetandapply.h"
@@ -594,7 +595,7 @@ TEST_F(WorldFile, ParametersChangedBetweenRunsGoIntoTheWorldAndItsFile)
     SetRunParameter(store, cell, "MECH_TEMP", "310");
     EXPECT_EQ(cell.Reactions[CCell::FORM].RateConstant, 2e-4);
     EXPECT_DOUBLE_EQ(cell.Reactions[CCell::FORM2].RateConstant, 20.0);
-    EXPECT_EQ(cell.Temperature, 310.0);
+    EXPECT_EQ(ViscousConstantsOf(cell).Temperature, 310.0);
     EXPECT_EQ(ParameterText(store, kRates, "RATE_FORM"), "2e-4");
     Saved(cell);
     CCell loaded;

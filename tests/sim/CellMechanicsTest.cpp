@@ -1,4 +1,5 @@
 #include "Cell.h"
+#include "RigidMechanics.h"
 #include "CellTestWorld.h"
 
 #include "FloatingPoint.h"
@@ -22,8 +23,8 @@ protected:
     {
         cell.Random.SetSeed(777);
         cell.SetBox(CVector(0.0), CVector(EDGE));
-        cell.FWInterCoef = 1.0;
-        cell.BFInterCoef = 1.0;
+        RigidConstantsOf(cell).FWInterCoef = 1.0;
+        RigidConstantsOf(cell).BFInterCoef = 1.0;
         cell.Material = {1.5e-9, 3.4e-14};
     }
 
@@ -130,8 +131,8 @@ TEST_F(CellMechanics, EveryWallPushesEitherEndBackIntoTheBox)
 
 TEST_F(CellMechanics, FreeFilamentGetsOneBrownianKick)
 {
-    cell.BrownianForce = 2e-26;
-    cell.BrownianMoment = 3e-32;
+    RigidConstantsOf(cell).BrownianForce = 2e-26;
+    RigidConstantsOf(cell).BrownianMoment = 3e-32;
     CSolidFilament &f = AddFilament(CVector(5e-7), CVector(1, 0, 0), 5);
     cell.Random.SetSeed(4242);
     const CVector forceDirection = RandomUnitVector(cell.Random);
@@ -245,8 +246,8 @@ TEST_F(CellMechanics, FrictionCapsTheSpeedAtMuTimesMass)
     slow.UpdateMassProperties();
     // Limits of 1 m/s for the filaments and the bacterium; 3 times that is
     // slowed to exactly the limit, in the same direction.
-    cell.FilamentFriction = 1.0 / fast.Mass;
-    cell.BacteriumFriction = 1.0 / cell.Bacterium->Mass;
+    RigidConstantsOf(cell).FilamentFriction = 1.0 / fast.Mass;
+    RigidConstantsOf(cell).BacteriumFriction = 1.0 / cell.Bacterium->Mass;
     fast.Velocity = CVector(1.8, 2.4, 0.0);
     slow.Velocity = CVector(0.3, 0.4, 0.0);
     cell.Bacterium->Velocity = CVector(0.0, 0.0, -3.0);
@@ -352,12 +353,12 @@ namespace {
 void FillWithFilaments(CCell &cell)
 {
     cell.SetBox(CVector(0.0), CVector(EDGE));
-    cell.FWInterCoef = 1e-13;
-    cell.BFInterCoef = 1e-6;
-    cell.BrownianForce = 1e-23;
-    cell.BrownianMoment = 1e-31;
-    cell.FilamentFriction = 1e15;
-    cell.BacteriumFriction = 1e13;
+    RigidConstantsOf(cell).FWInterCoef = 1e-13;
+    RigidConstantsOf(cell).BFInterCoef = 1e-6;
+    RigidConstantsOf(cell).BrownianForce = 1e-23;
+    RigidConstantsOf(cell).BrownianMoment = 1e-31;
+    RigidConstantsOf(cell).FilamentFriction = 1e15;
+    RigidConstantsOf(cell).BacteriumFriction = 1e13;
     cell.Material = {1.5e-9, 3.4e-14};
     cell.CreateBacterium();
     cell.Bacterium->Radius = 2e-7;

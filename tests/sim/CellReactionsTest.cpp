@@ -1,4 +1,5 @@
 #include "Cell.h"
+#include "RigidMechanics.h"
 
 #include "CellTestWorld.h"
 #include "Random.h"
@@ -82,7 +83,7 @@ TEST_F(CellReactions, ResetKeepsBacteriumChannelsAndConstants)
     const CBacterium *bacterium = cell.Bacterium.get();
     cell.Reactions[CCell::ASSB].SetRate(11.6, 8e-15);
     cell.Reactions[CCell::ASSB].Fire();
-    cell.FWInterCoef = 7.0;
+    RigidConstantsOf(cell).FWInterCoef = 7.0;
     AddFilament(cell, CVector(1e-7), CVector(1, 0, 0), 5);
     cell.Time = cell.MechTime = cell.ObsTime = 3.0;
     cell.ReactionCount = 9;
@@ -100,7 +101,7 @@ TEST_F(CellReactions, ResetKeepsBacteriumChannelsAndConstants)
     EXPECT_EQ(cell.Bacterium.get(), bacterium);
     EXPECT_EQ(cell.Reactions[CCell::ASSB].Count, 1);
     EXPECT_EQ(cell.Reactions[CCell::ASSB].RateConstant, 11.6);
-    EXPECT_EQ(cell.FWInterCoef, 7.0);
+    EXPECT_EQ(RigidConstantsOf(cell).FWInterCoef, 7.0);
 }
 
 TEST_F(CellReactions, CreateBacteriumPlacesANewOneAtTheBoxCentre)

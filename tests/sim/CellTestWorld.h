@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Cell.h"
+#include "RigidMechanics.h"
+#include "ViscousMechanics.h"
 #include "CounterRandom.h"
 #include "Random.h"
 
@@ -92,17 +94,17 @@ inline void BuildWorld(CCell &cell, const WorldParameters &p)
     cell.Species[CCell::ADC] =
         cell.Random.StochasticRound(p.ConcentrationADC * volume * 1000 * AVOGADRO * 1e-6);
     cell.UpdatePropensities();
-    cell.BrownianForce = p.BrownianForce;
-    cell.BrownianMoment = p.BrownianMoment;
-    cell.FFInterCoef = p.FFInterCoef;
-    cell.FFInterDist = p.FFInterDist;
-    cell.FWInterCoef = p.FWInterCoef;
-    cell.FWInterDist = p.FWInterDist;
-    cell.BFInterCoef = p.BFInterCoef;
-    cell.BFInterDist = p.BFInterDist;
-    cell.FilamentFriction = p.FilamentFriction;
-    cell.BacteriumFriction = p.BacteriumFriction;
-    cell.Viscosity = p.Viscosity;
+    RigidConstantsOf(cell).BrownianForce = p.BrownianForce;
+    RigidConstantsOf(cell).BrownianMoment = p.BrownianMoment;
+    RigidConstantsOf(cell).FFInterCoef = p.FFInterCoef;
+    RigidConstantsOf(cell).FFInterDist = p.FFInterDist;
+    RigidConstantsOf(cell).FWInterCoef = p.FWInterCoef;
+    RigidConstantsOf(cell).FWInterDist = p.FWInterDist;
+    RigidConstantsOf(cell).BFInterCoef = p.BFInterCoef;
+    RigidConstantsOf(cell).BFInterDist = p.BFInterDist;
+    RigidConstantsOf(cell).FilamentFriction = p.FilamentFriction;
+    RigidConstantsOf(cell).BacteriumFriction = p.BacteriumFriction;
+    ViscousConstantsOf(cell).Viscosity = p.Viscosity;
     cell.Material = {p.FilamentRadius, p.FilamentLinearDensity};
     cell.CreateBacterium();
     CBacterium &bacterium = *cell.Bacterium;

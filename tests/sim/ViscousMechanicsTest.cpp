@@ -4,6 +4,7 @@
 // judged by Z = sqrt(N) (mean - expected) / sd within 3 under fixed seeds.
 
 #include "Cell.h"
+#include "ViscousMechanics.h"
 #include "Drag.h"
 #include "FloatingPoint.h"
 #include "StepFault.h"
@@ -30,9 +31,9 @@ void ViscousWorld(CCell &cell, double edge, double stiffness = 1e-4)
     cell.SetBox(CVector(0.0), CVector(edge));
     cell.Material = {kRadius, 3.4e-14};
     cell.Model = MechanicsModel::Viscous;
-    cell.Viscosity = kViscosity;
-    cell.Temperature = kTemperature;
-    cell.ContactStiffness = stiffness;
+    ViscousConstantsOf(cell).Viscosity = kViscosity;
+    ViscousConstantsOf(cell).Temperature = kTemperature;
+    ViscousConstantsOf(cell).ContactStiffness = stiffness;
     cell.CounterKey = 20260;
     cell.Bacterium.reset();
 }
@@ -348,7 +349,7 @@ TEST(ViscousMechanics, ContactWithTheBacteriumRelaxesBothBodiesExactly)
     constexpr double kStiffness = 1e-4, kDepth = 2e-9, kDt = 1e-6, kBacteriumRadius = 2e-7;
     CCell cell;
     ViscousWorld(cell, 1e-5, kStiffness);
-    cell.Temperature = 0.0;
+    ViscousConstantsOf(cell).Temperature = 0.0;
     cell.CreateBacterium();
     cell.Bacterium->Radius = kBacteriumRadius;
     cell.Bacterium->Center = CVector(5e-6);
