@@ -31,19 +31,6 @@ const RepeatedNumber kRepeatedNumbers[] = {
     {kSimulation, "SIM_OBSERVTIMESTEP", [](const CCell &c) { return c.ObsTimeStep; }},
     {kMechanics, "MECH_ACr", [](const CCell &c) { return c.Material.Radius; }},
     {kMechanics, "MECH_FLINDENS", [](const CCell &c) { return c.Material.LinearDensity; }},
-    {kMechanics, "MECH_FFINTERCOEF", [](const CCell &c) { return c.FFInterCoef; }},
-    {kMechanics, "MECH_FFINTERDIST", [](const CCell &c) { return c.FFInterDist; }},
-    {kMechanics, "MECH_FWINTERCOEF", [](const CCell &c) { return c.FWInterCoef; }},
-    {kMechanics, "MECH_FWINTERDIST", [](const CCell &c) { return c.FWInterDist; }},
-    {kMechanics, "MECH_BROWNIANFORCE", [](const CCell &c) { return c.BrownianForce; }},
-    {kMechanics, "MECH_BROWNIANMOMENT", [](const CCell &c) { return c.BrownianMoment; }},
-    {kMechanics, "MECH_FRICCOEF", [](const CCell &c) { return c.FilamentFriction; }},
-    {kMechanics, "MECH_VISC", [](const CCell &c) { return c.Viscosity; }},
-    {kMechanics, "MECH_TEMP", [](const CCell &c) { return c.Temperature; }},
-    {kMechanics, "MECH_CONTACTK", [](const CCell &c) { return c.ContactStiffness; }},
-    {kBacterium, "BACT_FSINTERCOEF", [](const CCell &c) { return c.BFInterCoef; }},
-    {kBacterium, "BACT_FSINTERDIST", [](const CCell &c) { return c.BFInterDist; }},
-    {kBacterium, "BACT_FRICCOEF", [](const CCell &c) { return c.BacteriumFriction; }},
 };
 
 // Whether key is the rate parameter of a channel of the table.
@@ -149,8 +136,14 @@ std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &
     for (const RepeatedNumber &number : kRepeatedNumbers)
         if (auto m = NumberMismatch(applied, number.Section, number.Key, number.Value(cell), number.Scale))
             return m;
+    for (const HeldConstant &held : MechanicsConstants(cell)) {
+        const ParameterTable *table = TableHolding(applied, held.Constant.Parameter);
+        if (auto m = NumberMismatch(applied, table ? std::string_view(table->SectionName) : kMechanics,
+                                    held.Constant.Parameter, *held.Constant.Value))
+            return m;
+    }
     const std::string model = ParameterText(applied, kMechanics, "MECH_MODEL");
-    const std::string_view worldModel = cell.Model == MechanicsModel::Viscous ? kViscous : kRigidBodies;
+    const std::string_view worldModel = TextOfModel(cell.Model);
     if (model != worldModel)
         return ParameterMismatch{kMechanics, "MECH_MODEL",
                                  Differs("MECH_MODEL", model, "the model \"" + std::string(worldModel) + "\"")};
@@ -186,14 +179,18 @@ void SetRunParameter(ParameterStore &applied, CCell &cell, std::string_view key,
     ParameterStore changed = applied;
     changed.Table(table->SectionName)->Find(ident)->Value = value;
     const double number = CheckedParameterNumber(changed, table->SectionName, ident);
-    if (ident == "MECH_VISC" && cell.Model == MechanicsModel::Viscous && !(number > 0))
-        throw ParameterError(ParameterName(*table, *table->Find(ident)) + " must be greater than 0 for the \"" +
-                             std::string(kViscous) + "\" model, not " + value);
+    double *constant = nullptr;
+    for (const HeldConstant &held : MechanicsConstants(cell)) {
+        if (held.Constant.Parameter != ident)
+            continue;
+        constant = held.Constant.Value;
+        if (held.Constant.PositiveWhenChosen && held.Model == cell.Model && !(number > 0))
+            throw ParameterError(ParameterName(*table, *table->Find(ident)) + " must be greater than 0 for the \"" +
+                                 std::string(TextOfModel(cell.Model)) + "\" model, not " + value);
+    }
 
-    if (ident == "MECH_TEMP")
-        cell.Temperature = number;
-    else if (ident == "MECH_VISC")
-        cell.Viscosity = number;
+    if (constant)
+        *constant = number;
     for (std::size_t i = 0; i < cell.Channels.size(); ++i)
         if (cell.Channels[i].RateKey == ident)
             ChangeRate(cell.Reactions[i], cell.Channels[i].RateMultiplier * number);

@@ -111,27 +111,14 @@ void AddMethodRow(ParameterTable &table)
     AddPickListRow(table, kMethodKey, "Simulation method", std::string(kFirstReaction), std::move(texts));
 }
 
-void AddModelRow(ParameterTable &table, const SettingsFile *settings)
+void AddModelRow(ParameterTable &table, const SettingsFile *settings, ModelTexts modelTexts)
 {
     const std::string value = settings ? settings->ReadString(table.SectionName, kModelKey, kRigidBodies)
                                        : std::string(kRigidBodies);
-    AddPickListRow(table, kModelKey, "Mechanics model", value,
-                   {std::string(kRigidBodies), std::string(kViscous)});
-}
-
-// The parameters that only one mechanics model reads; the rest of the
-// Mechanics and Bacterium tables serves both or neither.
-constexpr std::string_view kRigidOnlyKeys[] = {
-    "MECH_FLINDENS", "MECH_FWINTERCOEF", "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT",
-    "MECH_FRICCOEF", "BACT_DENS",        "BACT_FSINTERCOEF",   "BACT_FRICCOEF"};
-constexpr std::string_view kViscousOnlyKeys[] = {"MECH_VISC", "MECH_TEMP", "MECH_CONTACTK"};
-// Read by neither model, kept for display.
-constexpr std::string_view kDisplayOnlyKeys[] = {"MECH_FFINTERCOEF", "MECH_FFINTERDIST", "MECH_FWINTERDIST",
-                                                 "BACT_FSINTERDIST"};
-
-bool Listed(std::span<const std::string_view> keys, std::string_view key)
-{
-    return std::find(keys.begin(), keys.end(), key) != keys.end();
+    std::vector<std::string> texts;
+    for (const ModelText &model : modelTexts)
+        texts.emplace_back(model.Text);
+    AddPickListRow(table, kModelKey, "Mechanics model", value, std::move(texts));
 }
 
 template <typename Table>
@@ -175,7 +162,15 @@ ParameterTable *ParameterStore::Table(std::string_view sectionName)
     return FindTable(*this, sectionName);
 }
 
-void CreateParameterTables(ParameterStore &store, const SettingsFile *settings)
+const ParameterTable *TableHolding(const ParameterStore &store, std::string_view key)
+{
+    for (const ParameterTable &table : store.Tables)
+        if (table.Find(key))
+            return &table;
+    return nullptr;
+}
+
+void CreateParameterTables(ParameterStore &store, const SettingsFile *settings, ModelTexts modelTexts)
 {
     store.Tables.clear();
     for (const TableDefinition &definition : kTableDefinitions) {
@@ -190,7 +185,7 @@ void CreateParameterTables(ParameterStore &store, const SettingsFile *settings)
             if (parameter.Key == kMethodFollows)
                 AddMethodRow(table);
             if (parameter.Key == kModelFollows)
-                AddModelRow(table, settings);
+                AddModelRow(table, settings, modelTexts);
         }
     }
 
@@ -268,14 +263,14 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
     return value;
 }
 
-bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sectionName, std::string_view key)
+bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sectionName, std::string_view key,
+                              const MechanicsModelTable &models, ModelTexts modelTexts)
 {
-    if (sectionName != kMechanics && sectionName != kBacterium)
+    if ((sectionName != kMechanics && sectionName != kBacterium) || key == kModelKey)
         return false;
-    if (Listed(kDisplayOnlyKeys, key))
-        return true;
-    const bool viscous = ParameterText(store, kMechanics, kModelKey) == kViscous;
-    return Listed(viscous ? std::span<const std::string_view>(kRigidOnlyKeys) : kViscousOnlyKeys, key);
+    const std::optional<MechanicsModel> model = ModelOfText(ParameterText(store, kMechanics, kModelKey), modelTexts);
+    const MechanicsModelRow *row = model ? FindModelRow(models, *model) : nullptr;
+    return row && std::find(row->Uses.begin(), row->Uses.end(), key) == row->Uses.end();
 }
 
 void SaveParameterTable(const ParameterTable &table, SettingsFile &settings)
@@ -307,4 +302,20 @@ SimulationMethod MethodOfText(std::string_view text)
         if (method.Text == text)
             return method.Method;
     return SimulationMethod::None;
+}
+
+std::optional<MechanicsModel> ModelOfText(std::string_view text, ModelTexts texts)
+{
+    for (const ModelText &model : texts)
+        if (model.Text == text)
+            return model.Model;
+    return std::nullopt;
+}
+
+std::string_view TextOfModel(MechanicsModel model, ModelTexts texts)
+{
+    for (const ModelText &text : texts)
+        if (text.Model == model)
+            return text.Text;
+    return {};
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "MechanicsModel.h"
 #include "SimulationMethod.h"
 
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -55,9 +58,21 @@ inline constexpr MethodText kMethodTexts[] = {{SimulationMethod::FirstReaction, 
 // The method a pick-list text selects; None for any other text.
 SimulationMethod MethodOfText(std::string_view text);
 
-// The texts of MECH_MODEL's pick list.
+// The texts of MECH_MODEL's pick list, one for each model of the model
+// table (MechanicsModel.h), in its order.
 inline constexpr std::string_view kRigidBodies = "Rigid bodies";
 inline constexpr std::string_view kViscous = "Viscous";
+struct ModelText {
+    MechanicsModel Model;
+    std::string_view Text;
+};
+inline constexpr ModelText kModelTexts[] = {{MechanicsModel::RigidBodies, kRigidBodies},
+                                            {MechanicsModel::Viscous, kViscous}};
+using ModelTexts = std::span<const ModelText>;
+// The model a pick-list text selects; none for any other text.
+std::optional<MechanicsModel> ModelOfText(std::string_view text, ModelTexts texts = kModelTexts);
+// The pick-list text of model; empty for a model without one.
+std::string_view TextOfModel(MechanicsModel model, ModelTexts texts = kModelTexts);
 
 // Column titles of the parameter grids.
 inline constexpr std::string_view kNameColumnTitle = "Name";
@@ -74,11 +89,16 @@ struct ParameterStore {
     ParameterTable *Table(std::string_view sectionName);
 };
 
+// The one of the five tables that holds a row with that key; nullptr for
+// none.
+const ParameterTable *TableHolding(const ParameterStore &store, std::string_view key);
+
 // Builds the five tables with their rows in order, values from settings (or
-// the defaults when settings is null; MECH_MODEL "Rigid bodies"), SIM_METHOD
-// always "First reaction", then the four current-state rows with the value
-// "0".
-void CreateParameterTables(ParameterStore &store, const SettingsFile *settings);
+// the defaults when settings is null; MECH_MODEL "Rigid bodies", its pick
+// list the texts of the models), SIM_METHOD always "First reaction", then the
+// four current-state rows with the value "0".
+void CreateParameterTables(ParameterStore &store, const SettingsFile *settings,
+                           ModelTexts modelTexts = kModelTexts);
 
 // Appends one row. With a settings file the value comes from it (the default
 // text when it has none) with every "." and "," turned into the locale's
@@ -125,9 +145,13 @@ double CheckedParameterNumber(const ParameterStore &store, std::string_view sect
                               std::string_view key);
 
 // Whether the mechanics model chosen in store's MECH_MODEL leaves the
-// parameter with that key in that table unused; the grids mark such rows.
-bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sectionName,
-                              std::string_view key);
+// parameter with that key in that table unused: a parameter of the Mechanics
+// or Bacterium table (other than MECH_MODEL) that its row in the model table
+// does not list. The grids mark such rows; a text that selects no model
+// marks nothing.
+bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sectionName, std::string_view key,
+                              const MechanicsModelTable &models = MechanicsModels(),
+                              ModelTexts modelTexts = kModelTexts);
 
 // Writes every row of the table, first to last, as (section name, key, value).
 void SaveParameterTable(const ParameterTable &table, SettingsFile &settings);

@@ -5,6 +5,8 @@
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Parameters.h"
+#include "RigidMechanics.h"
+#include "ViscousMechanics.h"
 #include "CounterRandom.h"
 #include "Random.h"
 
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <stdexcept>
 #include <string_view>
 
 namespace {
@@ -96,30 +99,32 @@ void CheckMechanicsQuantities(const ParameterStore &store, const CCell &cell)
         });
         const double mass = probe.Mass;
         Derived(store, {{kMechanics, "MECH_BROWNIANFORCE"}, kDensity, kStep}, "a filament's kick over a step",
-                [&] { return std::max(cell.BrownianForce * dt * dt / mass, std::numeric_limits<double>::min()); });
+                [&] { return std::max(RigidConstantsOf(cell).BrownianForce * dt * dt / mass, std::numeric_limits<double>::min()); });
         Derived(store, {{kMechanics, "MECH_BROWNIANMOMENT"}, kRadius, kDensity, kStep},
                 "a filament's turn over a step", [&] {
-                    return std::max(cell.BrownianMoment * dt * dt * probe.InvInertia.m00,
+                    return std::max(RigidConstantsOf(cell).BrownianMoment * dt * dt * probe.InvInertia.m00,
                                     std::numeric_limits<double>::min());
                 });
         return;
     }
+    if (cell.Model != MechanicsModel::Viscous)
+        return;
     // The shortest rod moves as one monomer, the most mobile of all.
     const double mobility = Derived(store, {kRadius, kViscosity}, "a filament's mobility", [&] {
-        const RodDrag drag = FilamentDrag(MONOMER_LENGTH, 2.0 * cell.Material.Radius, cell.Viscosity);
+        const RodDrag drag = FilamentDrag(MONOMER_LENGTH, 2.0 * cell.Material.Radius, ViscousConstantsOf(cell).Viscosity);
         return 1.0 / std::min({drag.Along, drag.Across, drag.Rotation});
     });
     const double bacteriumMobility =
         cell.Bacterium ? Derived(store, {kBacteriumRadius, kViscosity}, "the bacterium's mobility",
-                                 [&] { return 1.0 / SphereTranslationDrag(cell.Bacterium->Radius, cell.Viscosity); })
+                                 [&] { return 1.0 / SphereTranslationDrag(cell.Bacterium->Radius, ViscousConstantsOf(cell).Viscosity); })
                        : mobility;
     Derived(store, {kTemperature, kViscosity, kStep}, "the thermal noise over a step", [&] {
-        return std::max(std::sqrt(2.0 * kBoltzmann * cell.Temperature * dt * std::max(mobility, bacteriumMobility)),
+        return std::max(std::sqrt(2.0 * kBoltzmann * ViscousConstantsOf(cell).Temperature * dt * std::max(mobility, bacteriumMobility)),
                         std::numeric_limits<double>::min());
     });
     Derived(store, {kStiffness, kViscosity, kStep}, "the contact stiffness times mobility and step (k m dt)",
             [&] {
-                return std::max(cell.ContactStiffness * std::max(mobility, bacteriumMobility) * dt,
+                return std::max(ViscousConstantsOf(cell).ContactStiffness * std::max(mobility, bacteriumMobility) * dt,
                                 std::numeric_limits<double>::min());
             });
 }
@@ -140,21 +145,53 @@ void UpdateCheckedPropensities(const ParameterStore &store, CCell &cell)
     }
 }
 
-// The chosen mechanics model; the viscous one needs a viscosity to move by.
-MechanicsModel MechanicsModelOf(const ParameterStore &store)
+// The table holding the parameter that sets a model's constant.
+const ParameterTable &TableOfConstant(const ParameterStore &store, std::string_view key)
+{
+    const ParameterTable *table = TableHolding(store, key);
+    if (!table)
+        throw std::logic_error("no parameter table holds " + std::string(key) + ", a mechanics model's constant");
+    return *table;
+}
+
+// Every model's constants from their parameters, each model's read
+// completely before any of them is stored.
+void ApplyModelConstants(const ParameterStore &store, CCell &cell)
+{
+    for (const MechanicsModelRow &row : cell.Models()) {
+        const std::vector<ModelConstant> constants = cell.Unit(row.Model).ConstantList();
+        std::vector<double> values;
+        for (const ModelConstant &constant : constants)
+            values.push_back(CheckedParameterNumber(store, TableOfConstant(store, constant.Parameter).SectionName,
+                                                    constant.Parameter));
+        for (std::size_t i = 0; i < constants.size(); ++i)
+            *constants[i].Value = values[i];
+    }
+}
+
+// The model chosen in MECH_MODEL; it must be one of the cell's, and the
+// constants it cannot move a world without must be above 0.
+MechanicsModel ChosenModel(const ParameterStore &store, CCell &cell, ModelTexts modelTexts)
 {
     const ParameterTable &table = *store.Table(kMechanics);
     const ParameterRow &row = *table.Find("MECH_MODEL");
-    if (row.Value == kRigidBodies)
-        return MechanicsModel::RigidBodies;
-    if (row.Value != kViscous)
-        throw ParameterError(ParameterName(table, row) + " must be \"" + std::string(kRigidBodies) +
-                             "\" or \"" + std::string(kViscous) + "\", not " + row.Value);
-    const ParameterRow &viscosity = *table.Find("MECH_VISC");
-    if (!(CheckedParameterNumber(store, kMechanics, "MECH_VISC") > 0))
-        throw ParameterError(ParameterName(table, viscosity) + " must be greater than 0 for the \"" +
-                             std::string(kViscous) + "\" model, not " + viscosity.Value);
-    return MechanicsModel::Viscous;
+    const std::optional<MechanicsModel> model = ModelOfText(row.Value, modelTexts);
+    if (!model || !FindModelRow(cell.Models(), *model)) {
+        std::string choices;
+        for (std::size_t i = 0; i < modelTexts.size(); ++i)
+            choices += std::string(i == 0 ? "" : i + 1 < modelTexts.size() ? ", " : " or ") + "\"" +
+                       std::string(modelTexts[i].Text) + "\"";
+        throw ParameterError(ParameterName(table, row) + " must be " + choices + ", not " + row.Value);
+    }
+    for (const ModelConstant &constant : cell.Unit(*model).ConstantList()) {
+        if (!constant.PositiveWhenChosen || *constant.Value > 0)
+            continue;
+        const ParameterTable &owner = TableOfConstant(store, constant.Parameter);
+        const ParameterRow &parameter = *owner.Find(constant.Parameter);
+        throw ParameterError(ParameterName(owner, parameter) + " must be greater than 0 for the \"" + row.Value +
+                             "\" model, not " + parameter.Value);
+    }
+    return *model;
 }
 
 } // namespace
@@ -164,7 +201,16 @@ long double MoleculesAt(long double concentration, double volume)
     return concentration * volume * 1000.0L * static_cast<long double>(AVOGADRO) * 1e-6L;
 }
 
-AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
+std::vector<HeldConstant> MechanicsConstants(const CCell &cell)
+{
+    std::vector<HeldConstant> held;
+    for (const MechanicsModelRow &row : cell.Models())
+        for (const ModelConstant &constant : const_cast<CCell &>(cell).Unit(row.Model).ConstantList())
+            held.push_back({row.Model, constant});
+    return held;
+}
+
+AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell, ModelTexts modelTexts)
 {
     fp::Traps traps;
     AppliedWorld applied;
@@ -187,25 +233,8 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell)
     cell.Species[CCell::ARP] = Population(store, "C_ARP", volume, cell.Random);
     cell.Species[CCell::ADC] = Population(store, "C_ADC", volume, cell.Random);
 
-    // Each pair is read completely before either value is stored.
-    const auto applyPair = [&store](std::string_view section, std::string_view firstKey,
-                                    std::string_view secondKey, double &first, double &second) {
-        const double firstValue = CheckedParameterNumber(store, section, firstKey);
-        const double secondValue = CheckedParameterNumber(store, section, secondKey);
-        first = firstValue;
-        second = secondValue;
-    };
-    applyPair(kMechanics, "MECH_BROWNIANFORCE", "MECH_BROWNIANMOMENT", cell.BrownianForce,
-              cell.BrownianMoment);
-    applyPair(kMechanics, "MECH_FFINTERCOEF", "MECH_FFINTERDIST", cell.FFInterCoef, cell.FFInterDist);
-    applyPair(kMechanics, "MECH_FWINTERCOEF", "MECH_FWINTERDIST", cell.FWInterCoef, cell.FWInterDist);
-    applyPair(kBacterium, "BACT_FSINTERCOEF", "BACT_FSINTERDIST", cell.BFInterCoef, cell.BFInterDist);
-    cell.FilamentFriction = CheckedParameterNumber(store, kMechanics, "MECH_FRICCOEF");
-    cell.BacteriumFriction = CheckedParameterNumber(store, kBacterium, "BACT_FRICCOEF");
-    cell.Viscosity = CheckedParameterNumber(store, kMechanics, "MECH_VISC");
-    cell.Temperature = CheckedParameterNumber(store, kMechanics, "MECH_TEMP");
-    cell.ContactStiffness = CheckedParameterNumber(store, kMechanics, "MECH_CONTACTK");
-    cell.Model = MechanicsModelOf(store);
+    ApplyModelConstants(store, cell);
+    cell.Model = ChosenModel(store, cell, modelTexts);
 
     cell.Material.Radius = CheckedParameterNumber(store, kMechanics, "MECH_ACr");
     cell.Material.LinearDensity = CheckedParameterNumber(store, kMechanics, "MECH_FLINDENS");

@@ -1,10 +1,21 @@
 #pragma once
 
+#include "Parameters.h"
+
 #include <string>
+#include <vector>
 #include <string_view>
 
 class CCell;
-struct ParameterStore;
+
+// A constant of one of a cell's mechanics models.
+struct HeldConstant {
+    MechanicsModel Model;
+    ModelConstant Constant;
+};
+// The constants of every mechanics model of cell, model by model in table
+// order. Through a const cell they are there to be read only.
+std::vector<HeldConstant> MechanicsConstants(const CCell &cell);
 
 // What a rebuilt world hands to the displays and the 3D scene.
 struct AppliedWorld {
@@ -21,7 +32,7 @@ struct AppliedWorld {
 // (ParameterError for a text that is no number or a value without physical
 // meaning, fp::FloatingPointError) propagates with the steps before it
 // applied and the later ones not.
-AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell);
+AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell, ModelTexts modelTexts = kModelTexts);
 
 // Molecules in a volume (m^3) at a concentration (uM) before they are
 // rounded stochastically: the product formed left to right in extended

@@ -8,6 +8,7 @@
 #include "Numbertext.h"
 #include "Random.h"
 #include "Regularfile.h"
+#include "Resetandapply.h"
 #include "Worldfilecheck.h"
 
 #include <nlohmann/json.hpp>
@@ -148,27 +149,17 @@ void CellFields(const Io &io, Cell &c)
             species(CCell::SpeciesNames[i], c.Species[i]);
     });
     ChannelsField(io, c);
-    io("ffInterCoef", c.FFInterCoef);
-    io("ffInterDist", c.FFInterDist);
-    io("bfInterCoef", c.BFInterCoef);
-    io("bfInterDist", c.BFInterDist);
-    io("fwInterCoef", c.FWInterCoef);
-    io("fwInterDist", c.FWInterDist);
-    io("brownianForce", c.BrownianForce);
-    io("brownianMoment", c.BrownianMoment);
-    io("filamentFriction", c.FilamentFriction);
-    io("bacteriumFriction", c.BacteriumFriction);
-    io("viscosity", c.Viscosity);
 }
 
-// The mechanics model's constants and the count of steps that numbers the
-// viscous model's noise (format version 3).
-template <typename Io, typename Cell>
-void MechanicsModelFields(const Io &io, Cell &c)
+// The constants of the cell's mechanics models that came with format
+// versions first to last, model by model in table order. Those of the first
+// layouts follow the channels, the later ones the model's name.
+template <typename Io>
+void ModelConstantFields(const Io &io, const CCell &cell, int first, int last)
 {
-    io("temperature", c.Temperature);
-    io("contactStiffness", c.ContactStiffness);
-    io("mechStepCount", c.MechStepCount);
+    for (const HeldConstant &held : MechanicsConstants(cell))
+        if (held.Constant.SinceVersion >= first && held.Constant.SinceVersion <= last)
+            io(held.Constant.Field, *held.Constant.Value);
 }
 
 template <typename Io, typename State>
@@ -562,10 +553,10 @@ OrderedJson ParametersJson(const ParameterStore &applied)
 // Fresh tables holding the saved values. Every parameter must be there, and
 // nothing else; files before version 3 may lack those that came with it,
 // which keep their defaults.
-ParameterStore ReadParameters(const Reader &file, int version)
+ParameterStore ReadParameters(const Reader &file, int version, ModelTexts modelTexts)
 {
     ParameterStore store;
-    CreateParameterTables(store, nullptr);
+    CreateParameterTables(store, nullptr, modelTexts);
     const Reader parameters(file.Find("parameters"), "parameters");
     const std::string method = file.Text("method");
     for (ParameterTable &table : store.Tables) {
@@ -607,17 +598,38 @@ constexpr std::string_view kModelKey = "mechanicsModel";
 constexpr std::string_view kNextIdKey = "nextFilamentId";
 constexpr std::string_view kFilamentIdsKey = "filamentIds";
 
-std::string_view ModelName(MechanicsModel model)
-{
-    return model == MechanicsModel::Viscous ? kViscous : kRigidBodies;
-}
-
-MechanicsModel ReadModel(const Reader &cellReader)
+// The model that the cell's text names; one of the cell's table.
+MechanicsModel ReadModel(const Reader &cellReader, const CCell &cell, ModelTexts modelTexts)
 {
     const std::string name = cellReader.Text(kModelKey);
-    if (name != kRigidBodies && name != kViscous)
+    const std::optional<MechanicsModel> model = ModelOfText(name, modelTexts);
+    if (!model || !FindModelRow(cell.Models(), *model))
         throw ContentFault{Member(cellReader.Where(), kModelKey), "\"" + name + "\" is no mechanics model"};
-    return name == kViscous ? MechanicsModel::Viscous : MechanicsModel::RigidBodies;
+    return *model;
+}
+
+// Every model's constants within the ranges of the parameters that set
+// them; those of the chosen model that it cannot move a world without above
+// 0.
+void CheckModelConstants(const CCell &cell, const ParameterStore &parameters, ModelTexts modelTexts)
+{
+    for (const HeldConstant &held : MechanicsConstants(cell)) {
+        const ModelConstant &constant = held.Constant;
+        const ParameterTable *table = TableHolding(parameters, constant.Parameter);
+        const ParameterRange range =
+            table ? ParameterRangeOf(table->SectionName, constant.Parameter) : ParameterRange::Any;
+        const double v = *constant.Value;
+        const std::string where = Member("cell", constant.Field);
+        if (range == ParameterRange::NotNegative && !(v >= 0.0))
+            throw ContentFault{where, "a value of 0 or more is expected here"};
+        if (range == ParameterRange::Positive && !(v > 0.0))
+            throw ContentFault{where, "a value above 0 is expected here"};
+        if (constant.PositiveWhenChosen && held.Model == cell.Model && !(v > 0.0))
+            throw ContentFault{where, "a value above 0 is expected here for the \"" +
+                                          std::string(TextOfModel(held.Model, modelTexts)) + "\" model"};
+        if (range == ParameterRange::OpenUnit && !(v > 0.0 && v < 1.0))
+            throw ContentFault{where, "a value above 0 and below 1 is expected here"};
+    }
 }
 
 // The saved ids of the filaments, in list order: every one a filament's
@@ -716,7 +728,7 @@ struct WorldExtras {
 // Reads the whole world into cell and returns the rest. Reading into a
 // spare cell first finds every fault without touching anything; reading
 // the same document again into the real cell then cannot fail.
-WorldExtras ReadWorld(const Json &document, CCell &cell)
+WorldExtras ReadWorld(const Json &document, CCell &cell, ModelTexts modelTexts)
 {
     if (!document.is_object() || !document.contains("format") || !document["format"].is_string() ||
         document["format"].get<std::string>() != kWorldFormatName)
@@ -732,7 +744,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
 
     WorldExtras extras;
     file("targetTime", extras.Context.TargetTime);
-    extras.Context.Parameters = ReadParameters(file, version);
+    extras.Context.Parameters = ReadParameters(file, version, modelTexts);
     const Reader randomReader(file.Find("random"), "random");
     RandomFields(randomReader, extras.Random);
     // Before version 3 no counter-based draw was made: the key is the one
@@ -748,28 +760,24 @@ WorldExtras ReadWorld(const Json &document, CCell &cell)
     extras.Context.RandomStateComplete = !UsesLibraryGenerator(extras.Random.Mode);
 
     cell.Reset();
+    // Constants that the file's version does not keep take their defaults.
+    cell.RestoreDefaultConstants();
     const Reader cellReader(file.Find("cell"), "cell");
     CellFields(cellReader, cell);
+    ModelConstantFields(cellReader, cell, 1, 2);
     MaterialFields(cellReader, extras.Material);
     // Version 1 ended every run with its last reaction fired.
     if (version >= 2)
         cell.Pending = ReadPending(cellReader, cell);
     // Before version 3 every world followed the rigid-body model.
     cell.Model = MechanicsModel::RigidBodies;
-    cell.Temperature = kDefaultTemperature;
-    cell.ContactStiffness = kDefaultContactStiffness;
     if (version >= 3) {
-        cell.Model = ReadModel(cellReader);
-        MechanicsModelFields(cellReader, cell);
-        if (!(cell.Temperature >= 0.0))
-            throw ContentFault{"cell.temperature", "a temperature of 0 K or more is expected here"};
-        if (!(cell.ContactStiffness > 0.0))
-            throw ContentFault{"cell.contactStiffness", "a stiffness above 0 is expected here"};
-        if (cell.Model == MechanicsModel::Viscous && !(cell.Viscosity > 0.0))
-            throw ContentFault{"cell.viscosity",
-                               "a viscosity above 0 is expected here for the viscous model"};
+        cell.Model = ReadModel(cellReader, cell, modelTexts);
+        ModelConstantFields(cellReader, cell, 3, version);
+        cellReader("mechStepCount", cell.MechStepCount);
         ReadTauLeap(cellReader, cell.TauLeap);
     }
+    CheckModelConstants(cell, extras.Context.Parameters, modelTexts);
     const double accuracy = ParameterNumber(extras.Context.Parameters, kSimulation, kAccuracyKey);
     if (!(accuracy > 0 && accuracy < 1))
         throw ContentFault{Member(Member("parameters", kSimulation), kAccuracyKey),
@@ -850,7 +858,7 @@ void AppendLayout(std::string &out, const OrderedJson &value, int depth)
     out += "\n" + indent.substr(2) + (expandObject ? '}' : ']');
 }
 
-std::string WorldText(const CCell &cell, const ParameterStore &applied, double targetTime)
+std::string WorldText(const CCell &cell, const ParameterStore &applied, double targetTime, ModelTexts modelTexts)
 {
     OrderedJson document = OrderedJson::object();
     document["format"] = kWorldFormatName;
@@ -873,11 +881,13 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
 
     file.Object("cell", [&](const Writer &cellWriter) {
         CellFields(cellWriter, cell);
+        ModelConstantFields(cellWriter, cell, 1, 2);
         const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
         WritePending(cellWriter, cell, cell.Pending);
-        cellWriter.Label(kModelKey, ModelName(cell.Model));
-        MechanicsModelFields(cellWriter, cell);
+        cellWriter.Label(kModelKey, TextOfModel(cell.Model, modelTexts));
+        ModelConstantFields(cellWriter, cell, 3, kWorldFormatVersion);
+        cellWriter("mechStepCount", cell.MechStepCount);
         cellWriter(kNextIdKey, cell.Filaments.NextId());
         cellWriter.Object(kTauLeapKey,
                           [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
@@ -924,14 +934,15 @@ std::string FileFault(const std::string &path, const std::string &where, const s
 
 } // namespace
 
-void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied, double targetTime)
+void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied, double targetTime,
+               ModelTexts modelTexts)
 {
     // Formatting numbers may raise inexact and underflow flags, which are
     // no faults; run traps stay out of it.
     const fp::Traps off(false);
     std::string text;
     try {
-        text = WorldText(cell, applied, targetTime);
+        text = WorldText(cell, applied, targetTime, modelTexts);
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, "cannot be saved: " + fault.What));
     }
@@ -943,7 +954,7 @@ void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore 
     }
 }
 
-WorldContext LoadWorld(const std::string &path, CCell &cell)
+WorldContext LoadWorld(const std::string &path, CCell &cell, ModelTexts modelTexts)
 {
     const fp::Traps off(false);
     std::string content;
@@ -974,15 +985,15 @@ WorldContext LoadWorld(const std::string &path, CCell &cell)
     }
 
     try {
-        CCell spare(cell.Channels);
-        const WorldExtras read = ReadWorld(document, spare);
+        CCell spare(cell.Channels, cell.Models());
+        const WorldExtras read = ReadWorld(document, spare, modelTexts);
         CheckPendingReaction(spare);
         if (const auto mismatch = AppliedParameterMismatch(read.Context.Parameters, spare))
             throw ContentFault{Member(Member("parameters", mismatch->Section), mismatch->Key), mismatch->What};
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, fault.What));
     }
-    const WorldExtras extras = ReadWorld(document, cell);
+    const WorldExtras extras = ReadWorld(document, cell, modelTexts);
     cell.Random.Restore(extras.Random);
     cell.CounterKey = extras.CounterKey;
     cell.SetMethod(MethodOfText(ParameterText(extras.Context.Parameters, kSimulation, kMethodKey)));

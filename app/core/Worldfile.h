@@ -42,24 +42,27 @@ struct WorldContext {
     bool RandomStateComplete = true;
 };
 
-// Writes the cell, the filament constants and the random streams with the
-// applied parameters (every numeric row must hold a number) and the target
-// time to path, replacing the file atomically. Call it between two reactions,
+// Writes the cell (its mechanics model by its text in modelTexts, the
+// constants of every model of its table), the filament constants and the
+// random streams with the applied parameters (every numeric row must hold a
+// number) and the target time to path, replacing the file atomically. Call it between two reactions,
 // never from inside one. Raises WorldFileError when the file cannot be
 // written or a value is not finite.
-void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied, double targetTime);
+void SaveWorld(const std::string &path, const CCell &cell, const ParameterStore &applied, double targetTime,
+               ModelTexts modelTexts = kModelTexts);
 
 // Reads the world file at path and checks all of it; only then does the cell
 // (which must not be running) take the saved state, the filament constants
-// and the random streams theirs, and the method is bound by its name. Raises
-// WorldFileError with nothing changed for a file that cannot be read (with
+// and the random streams theirs, and the method is bound by its name. The
+// mechanics model is the one of the cell's table whose text (in modelTexts)
+// the file names. Raises WorldFileError with nothing changed for a file that cannot be read (with
 // the system's reason) or is no regular file of at most 4 GiB, is truncated,
 // is no world file, has another format version, lacks a member or holds one
 // twice, holds a value of the wrong kind or a number that is not finite, has
 // a filament of fewer than three monomers, holds a world that no run
 // could leave or run on (see Worldfilecheck.h), or parameters that disagree
 // with the state they determine (see AppliedParameterMismatch).
-WorldContext LoadWorld(const std::string &path, CCell &cell);
+WorldContext LoadWorld(const std::string &path, CCell &cell, ModelTexts modelTexts = kModelTexts);
 
 // The warning to give when the random streams cannot be saved completely
 // because the selected generator draws from rand(); empty when they can.
