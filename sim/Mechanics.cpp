@@ -11,7 +11,8 @@ constexpr std::size_t kParallelFromSlots = 256;
 
 } // namespace
 
-CMechanics::CMechanics(CCellContents &world, const MechanicsModelTable &models) : world_(world), models_(models)
+CMechanics::CMechanics(CCellContents &world, const MechanicsModelTable &models)
+    : world_(world), models_(models)
 {
     RestoreDefaultConstants();
 }

@@ -38,7 +38,8 @@ public:
 
     // One step of dt seconds, the step-th since reset, on `team` of the
     // world's threads; any team size gives the same result.
-    virtual void Step(CCellContents &world, double dt, std::uint64_t step, CThreadTeam &threads, int team) = 0;
+    virtual void Step(CCellContents &world, double dt, std::uint64_t step, CThreadTeam &threads,
+                      int team) = 0;
 
     // The constants, in the order world files keep them.
     virtual std::vector<ModelConstant> ConstantList() = 0;

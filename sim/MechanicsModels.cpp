@@ -23,7 +23,7 @@ const MechanicsModelTable &MechanicsModels()
 
 const MechanicsModelRow *FindModelRow(const MechanicsModelTable &models, MechanicsModel model)
 {
-    const auto row =
-        std::find_if(models.begin(), models.end(), [model](const MechanicsModelRow &r) { return r.Model == model; });
+    const auto row = std::find_if(models.begin(), models.end(),
+                                  [model](const MechanicsModelRow &r) { return r.Model == model; });
     return row == models.end() ? nullptr : &*row;
 }

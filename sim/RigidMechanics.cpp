@@ -73,7 +73,8 @@ void CRigidMechanics::Step(CCellContents &world, double dt, std::uint64_t, CThre
     threads.ParallelFor(team, slots, [&](std::size_t begin, std::size_t end) {
         for (std::size_t slot = begin; slot < end; ++slot)
             if (world.Filaments.IsLive(slot))
-                failure.Guard(slot, [&] { FindContacts(world, world.Filaments.AtSlot(slot), contacts_[slot]); });
+                failure.Guard(slot,
+                              [&] { FindContacts(world, world.Filaments.AtSlot(slot), contacts_[slot]); });
     });
     if (!failure.Failed()) {
         for (std::size_t slot = 0; slot < slots; ++slot) {
@@ -168,8 +169,8 @@ int CRigidMechanics::FilamentsTouchingBacterium(const CCellContents &world) cons
 }
 
 // Inlined into the step's loop, as FindContacts.
-[[gnu::always_inline]] inline void CRigidMechanics::ForceAndMove(CSolidFilament &f,
-                                                            const FilamentContacts &contacts, double dt) const
+[[gnu::always_inline]] inline void
+CRigidMechanics::ForceAndMove(CSolidFilament &f, const FilamentContacts &contacts, double dt) const
 {
     // A filament held by a wall gets no Brownian kick in this step.
     if (contacts.TouchesWall)
@@ -184,7 +185,7 @@ int CRigidMechanics::FilamentsTouchingBacterium(const CCellContents &world) cons
 }
 
 bool CRigidMechanics::WallContact(const CVector &pointed, const CVector &barbed, const CVector &position,
-                             double wall, int axis, bool upper, CVector &force, CVector &torque) const
+                                  double wall, int axis, bool upper, CVector &force, CVector &torque) const
 {
     // The end that can lie beyond this wall: the outer one on the wall's
     // axis, the barbed end when both are level.
@@ -224,9 +225,9 @@ bool CRigidMechanics::WallContact(const CVector &pointed, const CVector &barbed,
     return true;
 }
 
-bool CRigidMechanics::BacteriumContact(const CVector &inside, const CVector &other, const CVector &filamentCenter,
-                                  const CVector &sphereCenter, double radius, CVector &force,
-                                  CVector &torque) const
+bool CRigidMechanics::BacteriumContact(const CVector &inside, const CVector &other,
+                                       const CVector &filamentCenter, const CVector &sphereCenter,
+                                       double radius, CVector &force, CVector &torque) const
 {
     const CVector length = other - inside;
     const double filamentLength = Length(length);
@@ -250,7 +251,7 @@ bool CRigidMechanics::BacteriumContact(const CVector &inside, const CVector &oth
     const double a = ForceIntegral(q);
     const double b = TorqueIntegral(q);
     force += Constants.BFInterCoef * lambda * a * penetration;
-    torque +=
-        Constants.BFInterCoef * lambda * Cross(a * (inside - filamentCenter) + b * ratio * direction, penetration);
+    torque += Constants.BFInterCoef * lambda *
+              Cross(a * (inside - filamentCenter) + b * ratio * direction, penetration);
     return true;
 }

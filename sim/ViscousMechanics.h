@@ -10,9 +10,9 @@
 // The constants of the viscous mechanics model, with the values that worlds
 // saved before it existed take.
 struct ViscousConstants {
-    double Viscosity = 0.0;           // Pa s
-    double Temperature = 298.15;      // K
-    double ContactStiffness = 1e-4;   // N/m
+    double Viscosity = 0.0;         // Pa s
+    double Temperature = 298.15;    // K
+    double ContactStiffness = 1e-4; // N/m
 };
 
 // Brownian dynamics of the filaments and the bacterium: no inertia, drag

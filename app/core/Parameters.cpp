@@ -268,7 +268,8 @@ bool IsUnusedByMechanicsModel(const ParameterStore &store, std::string_view sect
 {
     if ((sectionName != kMechanics && sectionName != kBacterium) || key == kModelKey)
         return false;
-    const std::optional<MechanicsModel> model = ModelOfText(ParameterText(store, kMechanics, kModelKey), modelTexts);
+    const std::optional<MechanicsModel> model =
+        ModelOfText(ParameterText(store, kMechanics, kModelKey), modelTexts);
     const MechanicsModelRow *row = model ? FindModelRow(models, *model) : nullptr;
     return row && std::find(row->Uses.begin(), row->Uses.end(), key) == row->Uses.end();
 }

@@ -150,7 +150,8 @@ const ParameterTable &TableOfConstant(const ParameterStore &store, std::string_v
 {
     const ParameterTable *table = TableHolding(store, key);
     if (!table)
-        throw std::logic_error("no parameter table holds " + std::string(key) + ", a mechanics model's constant");
+        throw std::logic_error("no parameter table holds " + std::string(key) +
+                               ", a mechanics model's constant");
     return *table;
 }
 
@@ -162,8 +163,8 @@ void ApplyModelConstants(const ParameterStore &store, CCell &cell)
         const std::vector<ModelConstant> constants = cell.Unit(row.Model).ConstantList();
         std::vector<double> values;
         for (const ModelConstant &constant : constants)
-            values.push_back(CheckedParameterNumber(store, TableOfConstant(store, constant.Parameter).SectionName,
-                                                    constant.Parameter));
+            values.push_back(CheckedParameterNumber(
+                store, TableOfConstant(store, constant.Parameter).SectionName, constant.Parameter));
         for (std::size_t i = 0; i < constants.size(); ++i)
             *constants[i].Value = values[i];
     }
@@ -179,8 +180,10 @@ MechanicsModel ChosenModel(const ParameterStore &store, CCell &cell, ModelTexts 
     if (!model || !FindModelRow(cell.Models(), *model)) {
         std::string choices;
         for (std::size_t i = 0; i < modelTexts.size(); ++i)
-            choices += std::string(i == 0 ? "" : i + 1 < modelTexts.size() ? ", " : " or ") + "\"" +
-                       std::string(modelTexts[i].Text) + "\"";
+            choices += std::string(i == 0                      ? ""
+                                   : i + 1 < modelTexts.size() ? ", "
+                                                               : " or ") +
+                       "\"" + std::string(modelTexts[i].Text) + "\"";
         throw ParameterError(ParameterName(table, row) + " must be " + choices + ", not " + row.Value);
     }
     for (const ModelConstant &constant : cell.Unit(*model).ConstantList()) {
@@ -188,8 +191,8 @@ MechanicsModel ChosenModel(const ParameterStore &store, CCell &cell, ModelTexts 
             continue;
         const ParameterTable &owner = TableOfConstant(store, constant.Parameter);
         const ParameterRow &parameter = *owner.Find(constant.Parameter);
-        throw ParameterError(ParameterName(owner, parameter) + " must be greater than 0 for the \"" + row.Value +
-                             "\" model, not " + parameter.Value);
+        throw ParameterError(ParameterName(owner, parameter) + " must be greater than 0 for the \"" +
+                             row.Value + "\" model, not " + parameter.Value);
     }
     return *model;
 }
@@ -327,10 +330,10 @@ std::string StepCountProblem(const CCell &cell, double endTime, bool withMechani
     for (const auto &step : steps) {
         const double span = endTime - step.From;
         if (step.Used && span / step.Step > kMostSteps)
-            return "The " + std::string(step.Name) + " of " + FormatNumber(step.Step) + " s gives more than " +
-                   "2^53 steps to the end of the run at " + FormatNumber(endTime) +
-                   " s, which could never be reached; it must be at least " + FormatNumber(span / kMostSteps) +
-                   " s.";
+            return "The " + std::string(step.Name) + " of " + FormatNumber(step.Step) +
+                   " s gives more than " + "2^53 steps to the end of the run at " + FormatNumber(endTime) +
+                   " s, which could never be reached; it must be at least " +
+                   FormatNumber(span / kMostSteps) + " s.";
     }
     return {};
 }
