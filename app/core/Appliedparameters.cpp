@@ -93,7 +93,8 @@ void ChangeRate(CChemReaction &reaction, double rateConstant)
 
 } // namespace
 
-std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &applied, const CCell &cell)
+std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &applied, const CCell &cell,
+                                                          ModelTexts modelTexts)
 {
     const double volume = cell.GetVolume();
     for (const ConservedTotal &total : kConservedTotals) {
@@ -143,7 +144,7 @@ std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &
             return m;
     }
     const std::string model = ParameterText(applied, kMechanics, "MECH_MODEL");
-    const std::string_view worldModel = TextOfModel(cell.Model);
+    const std::string_view worldModel = TextOfModel(cell.Model, modelTexts);
     if (model != worldModel)
         return ParameterMismatch{kMechanics, "MECH_MODEL",
                                  Differs("MECH_MODEL", model, "the model \"" + std::string(worldModel) + "\"")};
@@ -185,8 +186,9 @@ void SetRunParameter(ParameterStore &applied, CCell &cell, std::string_view key,
             continue;
         constant = held.Constant.Value;
         if (held.Constant.PositiveWhenChosen && held.Model == cell.Model && !(number > 0))
-            throw ParameterError(ParameterName(*table, *table->Find(ident)) + " must be greater than 0 for the \"" +
-                                 std::string(TextOfModel(cell.Model)) + "\" model, not " + value);
+            throw ParameterError(ParameterName(*table, *table->Find(ident)) +
+                                 " must be greater than 0 for the \"" + std::string(TextOfModel(cell.Model)) +
+                                 "\" model, not " + value);
     }
 
     if (constant)

@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "Parameters.h"
+
 class CCell;
-struct ParameterStore;
 
 // The parameters of a world against the state they determine: a world file
 // holds both, and only some parameters may change while a world runs on.
@@ -19,15 +20,17 @@ struct ParameterMismatch {
 
 // The first parameter of applied that cannot be one the world in cell was
 // built from, or none. Compared exactly: the box, the two time steps, the
-// mechanics model, the mechanical constants and the temperature, the
-// filament material, the bacterium's radius and density (when it has one),
-// the rate constants (each channel's multiplier × its rate parameter), and
+// mechanics model (by its text in modelTexts), the constants of every
+// mechanics model of the cell, the filament material, the bacterium's radius
+// and density (when it has one), the rate constants (each channel's
+// multiplier × its rate parameter), and
 // the conserved totals of the proteins (ACG + ACF, CAP + CAF,
 // ARP + ARF + ARB, ADC), each of which must be one of the two whole numbers
 // that its concentration, in molecules in the box, rounds to. SIM_TIME and
 // SIM_TAUEPS are only a record (the target time and the leaping accuracy
 // are kept on their own), and SIM_METHOD names the method itself.
-std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &applied, const CCell &cell);
+std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &applied, const CCell &cell,
+                                                          ModelTexts modelTexts = kModelTexts);
 
 // Whether a parameter may change between two runs of one world: the rate
 // constants, MECH_TEMP and MECH_VISC.

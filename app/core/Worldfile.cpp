@@ -988,7 +988,7 @@ WorldContext LoadWorld(const std::string &path, CCell &cell, ModelTexts modelTex
         CCell spare(cell.Channels, cell.Models());
         const WorldExtras read = ReadWorld(document, spare, modelTexts);
         CheckPendingReaction(spare);
-        if (const auto mismatch = AppliedParameterMismatch(read.Context.Parameters, spare))
+        if (const auto mismatch = AppliedParameterMismatch(read.Context.Parameters, spare, modelTexts))
             throw ContentFault{Member(Member("parameters", mismatch->Section), mismatch->Key), mismatch->What};
     } catch (const ContentFault &fault) {
         throw WorldFileError(FileFault(path, fault.Where, fault.What));
