@@ -2,13 +2,19 @@
 
 #include "Outputfile.h"
 #include "Appliedparameters.h"
+#include "BacteriumFields.h"
 #include "Cell.h"
+#include "CellFields.h"
+#include "ChemreactionFields.h"
 #include "CounterRandom.h"
 #include "FloatingPoint.h"
 #include "Numbertext.h"
 #include "Random.h"
+#include "RandomFields.h"
 #include "Regularfile.h"
 #include "Resetandapply.h"
+#include "SolidfilamentFields.h"
+#include "TauLeapFields.h"
 #include "Worldfilecheck.h"
 
 #include <nlohmann/json.hpp>
@@ -40,69 +46,12 @@ struct FilamentMaterial {
     double LinearDensity = 0.0;
 };
 
-// Each field list below is written once and serves both directions: a
-// Writer puts the fields into JSON, a Reader takes them out with checks.
-
-template <typename Io, typename Body>
-void SymmetricSolidFields(const Io &io, Body &b)
-{
-    io("mass", b.Mass);
-    io("inertia", b.Inertia);
-    io("invInertia", b.InvInertia);
-    io("velocity", b.Velocity);
-    io("velocityIncrement", b.VelocityIncrement);
-    io("angularVelocity", b.AngularVelocity);
-    io("angularVelocityIncrement", b.AngularVelocityIncrement);
-    io("rotationIncrement", b.RotationIncrement);
-    io("position", b.Position);
-    io("prevPosition", b.PrevPosition);
-    io("displacement", b.Displacement);
-    io("force", b.Force);
-    io("torque", b.Torque);
-}
-
-template <typename Io, typename Filament>
-void FilamentFields(const Io &io, Filament &f)
-{
-    io("monomers", f.Monomers);
-    io("capped", f.Capped);
-    io("pointedEnd", f.PointedEnd);
-    io("direction", f.Direction);
-    SymmetricSolidFields(io, f);
-    io("stepRotation", f.StepRotation);
-    io("orientation", f.Orientation);
-    io("changed", f.Changed);
-}
-
-template <typename Io, typename Bacterium>
-void BacteriumFields(const Io &io, Bacterium &b)
-{
-    io("center", b.Center);
-    io("radius", b.Radius);
-    io("density", b.Density);
-    io("shellCenter", b.Shell.Center);
-    io("shellInnerRadius", b.Shell.InnerRadius);
-    io("shellOuterRadius", b.Shell.OuterRadius);
-    SymmetricSolidFields(io, b);
-    io("changed", b.Changed);
-}
-
-template <typename Io, typename Material>
-void MaterialFields(const Io &io, Material &m)
-{
-    io("filamentRadius", m.Radius);
-    io("filamentLinearDensity", m.LinearDensity);
-}
-
-template <typename Io, typename Reaction>
-void ChannelFields(const Io &io, Reaction &reaction)
-{
-    io("rateConstant", reaction.RateConstant);
-    io("volume", reaction.Volume);
-    io("stochasticRate", reaction.StochasticRate);
-    io("propensity", reaction.Propensity);
-    io("count", reaction.Count);
-}
+// Each part's field list (SolidFields.h, SolidfilamentFields.h,
+// BacteriumFields.h, CellFields.h, ChemreactionFields.h, RandomFields.h,
+// TauLeapFields.h, the mechanics models' constants) is written once and
+// serves both directions: a Writer puts the fields into JSON, a Reader takes
+// them out with checks. What spans parts stays here: the channels by name,
+// the versions, the order and the checks of the whole.
 
 // Every channel of the program, by name. A file may name them in any order
 // and leave some out: those read as never fired, with no rate, as they were
@@ -133,24 +82,6 @@ void ChannelsField(const Io &io, Cell &c)
     }
 }
 
-template <typename Io, typename Cell>
-void CellFields(const Io &io, Cell &c)
-{
-    io("origin", c.Origin);
-    io("size", c.Size);
-    io("time", c.Time);
-    io("mechTime", c.MechTime);
-    io("mechTimeStep", c.MechTimeStep);
-    io("obsTime", c.ObsTime);
-    io("obsTimeStep", c.ObsTimeStep);
-    io("reactionCount", c.ReactionCount);
-    io.Object("species", [&](const Io &species) {
-        for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
-            species(CCell::SpeciesNames[i], c.Species[i]);
-    });
-    ChannelsField(io, c);
-}
-
 // The constants of the cell's mechanics models that came with format
 // versions first to last, model by model in table order. Those of the first
 // layouts follow the channels, the later ones the model's name.
@@ -160,15 +91,6 @@ void ModelConstantFields(const Io &io, const CCell &cell, int first, int last)
     for (const HeldConstant &held : MechanicsConstants(cell))
         if (held.Constant.SinceVersion >= first && held.Constant.SinceVersion <= last)
             io(held.Constant.Field, *held.Constant.Value);
-}
-
-template <typename Io, typename State>
-void RandomFields(const Io &io, State &s)
-{
-    io("mode", s.Mode);
-    io("seed", s.Seed);
-    io("shuffleTable", s.ShuffleTable);
-    io("shuffleOutput", s.ShuffleOutput);
 }
 
 // JSON has no infinities or NaNs: such a value is refused before it would
@@ -662,13 +584,6 @@ void ReadFilamentIds(const Reader &file, const Reader &cellReader, CFilamentList
 constexpr std::string_view kPendingKey = "pendingReaction";
 constexpr std::string_view kTauLeapKey = "tauLeap";
 
-template <typename Io, typename Leap>
-void TauLeapFields(const Io &io, Leap &leap)
-{
-    io("leapNumber", leap.LeapNumber);
-    io("exactStepsLeft", leap.ExactStepsLeft);
-}
-
 // Where a leaping run stands: the leaps made (which count the next leap's
 // draws) and the exact steps owed before the next one. Files written before
 // leaping existed hold a world that has made none.
@@ -764,6 +679,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell, ModelTexts modelTexts)
     cell.RestoreDefaultConstants();
     const Reader cellReader(file.Find("cell"), "cell");
     CellFields(cellReader, cell);
+    ChannelsField(cellReader, cell);
     ModelConstantFields(cellReader, cell, 1, 2);
     MaterialFields(cellReader, extras.Material);
     // Version 1 ended every run with its last reaction fired.
@@ -881,6 +797,7 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
 
     file.Object("cell", [&](const Writer &cellWriter) {
         CellFields(cellWriter, cell);
+        ChannelsField(cellWriter, cell);
         ModelConstantFields(cellWriter, cell, 1, 2);
         const FilamentMaterial material{cell.Material.Radius, cell.Material.LinearDensity};
         MaterialFields(cellWriter, material);
