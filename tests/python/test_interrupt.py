@@ -19,7 +19,7 @@ observer = (lambda world: None) if sys.argv[3] == "observed" else None
 world = filonex.World(settings, seed=5, mechanics=mechanics)
 print("running", flush=True)
 try:
-    world.run(until=1e9, on_observe=observer)
+    world.run(until=1e4, on_observe=observer)  # far beyond the half second before Ctrl-C
     print("never stopped")
 except KeyboardInterrupt:
     end = world.time + 0.01
