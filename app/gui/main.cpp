@@ -73,7 +73,9 @@ int main(int argc, char *argv[])
     window.show();
     if (options.RunAtOnce)
         QTimer::singleShot(0, &window, [&window] { window.StartClicked(); });
-    const int status = application.exec();
+    // A signal during the first apply's message closes the window before
+    // the event loop runs, which would then wait for a window that is gone.
+    const int status = window.isVisible() ? application.exec() : 0;
     // The parameters, the layout and the run's results were written before
     // the window closed, a movie is complete once this returns. Taking the
     // window apart (its OpenGL context with the driver's threads, the

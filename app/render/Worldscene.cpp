@@ -64,8 +64,9 @@ void TWorldScene::Show(const ObservedScene &observed)
         FilamentLines->Vertices.emplace_back(barbed.x, barbed.y, barbed.z, filament.Capped ? Yellow : Blue);
         FilamentLines->Vertices.emplace_back(pointed.x, pointed.y, pointed.z, Red);
     }
+    // A world without a bacterium shows none, not the last one seen.
+    BacteriumSphere->Radius = observed.HasBacterium ? observed.BacteriumRadius : 0.0;
     if (observed.HasBacterium) {
-        BacteriumSphere->Radius = observed.BacteriumRadius;
         BacteriumSphere->LocalMatrix = TranslationMatrix(ToXYZ(observed.BacteriumCentre));
         BacteriumSphere->UpdateMatrix();
     }
