@@ -20,6 +20,11 @@ public:
     // noise is drawn by it.
     std::uint32_t Id = 0;
     bool Capped = false; // the barbed end carries a capping protein
+    // A branch made by Arp2/3 holds its pointed end on a monomer of its
+    // mother: the mother's id (0 while the pointed end is free) and that
+    // monomer, counted from the mother's pointed end.
+    std::uint32_t Mother = 0;
+    std::int32_t Site = 0;
 
     // The ends are never stored together: the barbed end follows from
     // PointedEnd, Direction and Monomers.
@@ -31,6 +36,7 @@ public:
     // barbed end, negative i lie beyond the pointed end.
     CVector GetMonomerPosition(int i) const;
     bool IsBarbedEndFree() const { return Monomers > 0 && !Capped; }
+    bool IsPointedEndFree() const { return Mother == 0; }
     std::int32_t GetMonomers() const { return Monomers; }
 
     CVector GetSize() const override;

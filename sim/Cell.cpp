@@ -12,6 +12,7 @@ CCell::~CCell() = default;
 void CCell::Reset()
 {
     Filaments.clear();
+    IndexBranches();
     Time = 0.0;
     MechTime = 0.0;
     ObsTime = 0.0;

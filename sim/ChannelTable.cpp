@@ -34,11 +34,36 @@ constexpr ChannelRow kSpecified[] = {
 };
 static_assert(std::size(kSpecified) == C::REACTION_COUNT);
 
+// Under the "Branches" model of Arp2/3: ARPB makes a branch, a branch's
+// pointed end is held (ASSP and DISP act on free pointed ends only), and
+// DEBR lets branches go. Tau-leaping does not serve this model.
+constexpr ChannelRow kBranching[] = {
+    kSpecified[C::FORM],
+    kSpecified[C::ASSB],
+    {"ASSP", "RATE_ASSP", 1.0, ChannelVolume::Cell, 1, {C::FREE_POINTED_ENDS, C::ACG},
+     [](C &c) { c.AssocFreePointed(); }, {-1, 1, 0, 0, 0}, {1, 0, 0, 1, 0}, {1, 0, 0, 0, 0}, true},
+    kSpecified[C::DISB],
+    {"DISP", "RATE_DISP", 1.0, ChannelVolume::Cell, 0, {C::FREE_POINTED_ENDS, C::UNIT_TERM},
+     [](C &c) { c.DissocFreePointed(); }, {1, -1, 0, 0, 0}, {0, 0, 0, 1, 0}, {0, 3, 1, 1, 0}, true},
+    kSpecified[C::CAPB],
+    {"ARPB", "RATE_ARPB", 1.0, ChannelVolume::Cell, 1, {C::FIB, C::ARP}, [](C &c) { c.Branch(); },
+     {-3, 3, 1, 1, 0}, {3, 0, 1, 0, 0}, {3, 0, 0, 0, 0}, true},
+    kSpecified[C::SEVR],
+    kSpecified[C::FORM2],
+    {"DEBR", "RATE_DEBR", 1.0, ChannelVolume::Cell, 0, {C::ARF, C::UNIT_TERM}, [](C &c) { c.Debranch(); },
+     {}, {}, {}, true},
+};
+
 } // namespace
 
 ChannelTable SpecifiedChannels()
 {
     return kSpecified;
+}
+
+ChannelTable BranchingChannels()
+{
+    return kBranching;
 }
 
 std::vector<const char *> ChannelNames(ChannelTable channels)

@@ -48,5 +48,7 @@ using ChannelTable = std::span<const ChannelRow>;
 
 // The nine channels of the chemistry, in the order of CChemistry::ReactionIndex.
 ChannelTable SpecifiedChannels();
+// The nine with Arp2/3 branching, and DEBR, the release of a branch.
+ChannelTable BranchingChannels();
 // The channels' names, the row and curve titles of their read-outs.
 std::vector<const char *> ChannelNames(ChannelTable channels = SpecifiedChannels());

@@ -51,11 +51,24 @@ double OccurrenceWeight(const CChemReaction &reaction)
 
 } // namespace
 
-CChemistry::CChemistry(CCellContents &world, ChannelTable channels)
-    : Channels(channels), Reactions(channels.size()), world_(world)
+CChemistry::CChemistry(CCellContents &world, ChannelTable channels) : Channels(channels), world_(world)
 {
-    for (std::size_t i = 0; i < channels.size(); ++i) {
-        const ChannelRow &row = channels[i];
+    BindChannels();
+    SetMethod(SimulationMethod::NextReaction);
+}
+
+void CChemistry::SetArpModel(ArpModel model)
+{
+    Arp = model;
+    Channels = model == ArpModel::Branches ? BranchingChannels() : SpecifiedChannels();
+    BindChannels();
+}
+
+void CChemistry::BindChannels()
+{
+    Reactions.assign(Channels.size(), CChemReaction());
+    for (std::size_t i = 0; i < Channels.size(); ++i) {
+        const ChannelRow &row = Channels[i];
         CChemReaction &reaction = Reactions[i];
         reaction.Name = row.Name;
         std::function<void()> handler;
@@ -64,7 +77,6 @@ CChemistry::CChemistry(CCellContents &world, ChannelTable channels)
         reaction.SetOrder(row.VolumeExponent, std::move(handler));
         reaction.SetRate(1.0, 1.0);
     }
-    SetMethod(SimulationMethod::NextReaction);
 }
 
 void CChemistry::UpdatePropensities()
@@ -84,6 +96,7 @@ void CChemistry::UpdatePropensities()
     term[FREE_BARBED_ENDS] = double(Species[ARB]) + double(Species[FIB]);
     term[BULK_ACTIN_TRIPLES] = FallingTriple(bulkActin);
     term[SHELL_ACTIN_TRIPLES] = FallingTriple(shellActin);
+    term[FREE_POINTED_ENDS] = double(Species[FIP]) - double(Species[ARF]);
     term[UNIT_TERM] = 1.0;
     for (std::size_t i = 0; i < Reactions.size(); ++i) {
         const std::array<int, 2> &factor = Channels[i].Factor;
@@ -105,16 +118,18 @@ std::optional<CChemistry::CounterDisagreement> CChemistry::CounterMismatch() con
     std::int64_t freeBarbedEnds = 0;
     std::int64_t capped = 0;
     std::int64_t filaments = 0;
+    std::int64_t branches = 0;
     for (const CSolidFilament &f : world_.Filaments) {
         monomers += f.Monomers;
         freeBarbedEnds += f.IsBarbedEndFree() ? 1 : 0;
         capped += f.Capped ? 1 : 0;
+        branches += f.IsPointedEndFree() ? 0 : 1;
         ++filaments;
     }
     const std::pair<SpeciesIndex, std::int64_t> listed[] = {
-        {FIP, filaments}, {FIB, freeBarbedEnds}, {ACF, monomers}, {CAF, capped}};
+        {FIP, filaments}, {FIB, freeBarbedEnds}, {ACF, monomers}, {CAF, capped}, {ARF, branches}};
     constexpr const char *kWhat[] = {"filaments", "filaments with a free barbed end", "monomers",
-                                     "capped filaments"};
+                                     "capped filaments", "bound branches"};
     for (std::size_t k = 0; k < std::size(listed); ++k) {
         const auto [species, count] = listed[k];
         if (Species[species] != count)
@@ -158,6 +173,12 @@ CChemistry::MonomerSite CChemistry::FilamentOfMonomer(std::int32_t i)
 
 void CChemistry::RemoveFilament(CSolidFilament *f)
 {
+    if (!branches_.empty()) {
+        // A filament that goes releases its branches, and its own pointed end.
+        MoveSites(*f, -f->Monomers);
+        if (!f->IsPointedEndFree())
+            Release(*f);
+    }
     const bool capped = f->Capped;
     const std::int32_t monomers = f->Monomers;
     if (!world_.Filaments.Remove(*f))

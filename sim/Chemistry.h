@@ -9,9 +9,25 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// What Arp2/3 does once bound (the "Arp2/3 model").
+enum class ArpModel {
+    BindingOnly, // ARPB is counted and changes nothing
+    Branches,    // ARPB makes a branch on a mother filament (BranchingChannels)
+};
+
+// Where and at what angle new branches form.
+struct BranchGeometry {
+    double Angle = 70.0 * 3.14159265358979323846 / 180.0; // rad, mean angle to the mother
+    double AngleSpread = 7.0 * 3.14159265358979323846 / 180.0; // rad, its standard deviation
+    // m: a branch site must lie within this distance of the bacterium's
+    // surface; 0 lets branches form anywhere.
+    double ActivationZone = 0.0;
+};
 
 // The chemistry of a world: ten species counters, the reaction channels of a
 // channel table (ChannelTable.h), the handlers that fire them on the world's
@@ -32,6 +48,7 @@ public:
         FREE_BARBED_ENDS = SPECIES_COUNT, // "ARB" + "FIB"
         BULK_ACTIN_TRIPLES,  // ordered triples of the G-actin in the bulk's share of the box
         SHELL_ACTIN_TRIPLES, // ordered triples of the G-actin in the shell's share
+        FREE_POINTED_ENDS,   // "FIP" - "ARF": the pointed ends no branch point holds
         UNIT_TERM,           // 1
         FACTOR_TERM_COUNT
     };
@@ -66,6 +83,15 @@ public:
     // One channel for each row of Channels, in its order.
     ChannelTable Channels;
     std::vector<CChemReaction> Reactions;
+    // Chosen with SetArpModel; the geometry acts under Branches only.
+    ArpModel Arp = ArpModel::BindingOnly;
+    BranchGeometry Branching;
+
+    // Takes the channels of the model (SpecifiedChannels or
+    // BranchingChannels) with k = 1 in a volume of 1 litre, unfired.
+    void SetArpModel(ArpModel model);
+    // Finds every branch's mother again (after the filaments were read).
+    void IndexBranches();
 
     void UpdatePropensities();
     // The index of the channel of that name, if the table has one.
@@ -117,6 +143,15 @@ public:
     void DissocPointed();
     void CapBarbed();
     void Sever();
+    // Under the "Branches" model (BranchingChannels): ASSP and DISP on a
+    // free pointed end; ARPB making a branch on the barbed-end monomer of a
+    // mother with a free barbed end; DEBR releasing the i-th bound branch.
+    // Draws of Branch: the mother (as ASSB), then, when the branch forms, two
+    // for its angle (Box-Muller) and one for its azimuth about the mother.
+    void AssocFreePointed();
+    void DissocFreePointed();
+    void Branch();
+    void Debranch();
     // Cuts f at the monomer that has `barbedSide` monomers between it and the
     // barbed end (the part of Sever after the draw).
     void SeverAt(CSolidFilament *f, std::int32_t barbedSide);
@@ -145,6 +180,30 @@ private:
     CSolidFilament &AppendFilament(const CVector &pointedEnd, const CVector &direction,
                                    std::int32_t monomers);
 
+    // Builds Reactions for Channels.
+    void BindChannels();
+    // The pointed-end reactions on f, after its pick.
+    void GrowAtPointedEnd(CSolidFilament *f);
+    void ShrinkAtPointedEnd(CSolidFilament *f);
+    // Moves the sites of f's branches by `shift` monomers and releases those
+    // whose site left f's monomers.
+    void MoveSites(CSolidFilament &f, std::int32_t shift);
+    // After f was cut at monomer `cut` (from the pointed end): the branches
+    // on the cut monomer or on a piece that dissolves are released, those on
+    // the barbed-side piece move to `barbedPiece` (which may be f itself,
+    // its pointed part gone).
+    void SplitSites(CSolidFilament &f, std::int32_t cut, bool pointedDissolves, bool barbedDissolves,
+                    CSolidFilament *barbedPiece);
+    // Frees a branch's pointed end and returns its Arp2/3.
+    void Release(CSolidFilament &branch);
+    // Takes a branch off its mother's list.
+    void Unlink(const CSolidFilament &branch);
+    // Whether a branch may form at p (the activation zone).
+    bool InActivationZone(const CVector &p) const;
+
     CCellContents &world_;
     SimulationMethod method_ = SimulationMethod::None;
+    // The ids of the branches on each mother, by the mother's id, oldest
+    // first.
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> branches_;
 };

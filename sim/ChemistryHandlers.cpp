@@ -61,12 +61,17 @@ void CChemistry::AssocPointed()
 {
     if (Species[FIP] < 1 || Species[ACG] < 1)
         return;
-    CSolidFilament *f = FilamentAt(world_.Random.UniformInt(0, Species[FIP] - 1));
+    GrowAtPointedEnd(FilamentAt(world_.Random.UniformInt(0, Species[FIP] - 1)));
+}
+
+void CChemistry::GrowAtPointedEnd(CSolidFilament *f)
+{
     if (!f || !world_.Contains(f->GetPointedEnd()))
         return;
     ++f->Monomers;
     f->PointedEnd = f->GetMonomerPosition(-1);
     FilamentChanged(*f);
+    MoveSites(*f, 1);
     --Species[ACG];
     ++Species[ACF];
 }
@@ -84,6 +89,7 @@ void CChemistry::DissocBarbed()
     }
     --f->Monomers;
     FilamentChanged(*f);
+    MoveSites(*f, 0);
     ++Species[ACG];
     --Species[ACF];
 }
@@ -92,7 +98,11 @@ void CChemistry::DissocPointed()
 {
     if (Species[FIP] < 1)
         return;
-    CSolidFilament *f = FilamentAt(world_.Random.UniformInt(0, Species[FIP] - 1));
+    ShrinkAtPointedEnd(FilamentAt(world_.Random.UniformInt(0, Species[FIP] - 1)));
+}
+
+void CChemistry::ShrinkAtPointedEnd(CSolidFilament *f)
+{
     if (!f)
         return;
     if (f->Monomers <= NUCLEUS_SIZE) {
@@ -102,6 +112,7 @@ void CChemistry::DissocPointed()
     --f->Monomers;
     f->PointedEnd = f->GetMonomerPosition(1);
     FilamentChanged(*f);
+    MoveSites(*f, -1);
     ++Species[ACG];
     --Species[ACF];
 }
@@ -143,6 +154,8 @@ void CChemistry::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
         return;
     }
     if (barbedPieceDissolves) {
+        if (!branches_.empty())
+            SplitSites(*f, pointedSide, false, true, nullptr);
         // The barbed end goes, and with it the cap.
         if (f->Capped) {
             f->Capped = false;
@@ -158,6 +171,8 @@ void CChemistry::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
         return;
     }
     if (pointedPieceDissolves) {
+        if (!branches_.empty())
+            SplitSites(*f, pointedSide, true, false, f);
         const std::int32_t lost = pointedSide + 1;
         f->Monomers -= lost;
         f->PointedEnd = f->GetMonomerPosition(lost);
@@ -172,6 +187,8 @@ void CChemistry::SeverAt(CSolidFilament *f, std::int32_t barbedSide)
         AppendFilament(f->GetMonomerPosition(pointedSide + 1), f->Direction, barbedSide);
     barbedPiece.Capped = f->Capped;
     FilamentChanged(barbedPiece);
+    if (!branches_.empty())
+        SplitSites(*f, pointedSide, false, false, &barbedPiece);
     ++Species[FIB];
     ++Species[FIP];
     f->Capped = false;

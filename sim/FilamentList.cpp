@@ -13,7 +13,10 @@ void CFilamentList::clear()
     nextId_ = kFirstFilamentId;
     alive_.Clear();
     freeBarbed_.Clear();
+    freePointed_.Clear();
+    bound_.Clear();
     monomers_.Clear();
+    slotOfId_.clear();
 }
 
 CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
@@ -32,7 +35,10 @@ CSolidFilament &CFilamentList::Append(const CSolidFilament &filament)
     stored.Id = nextId_++;
     alive_.Append(true);
     freeBarbed_.Append(stored.IsBarbedEndFree());
+    freePointed_.Append(stored.IsPointedEndFree());
+    bound_.Append(!stored.IsPointedEndFree());
     monomers_.Append(MonomerCount(stored));
+    slotOfId_[stored.Id] = slot;
     return stored;
 }
 
@@ -43,7 +49,10 @@ bool CFilamentList::Remove(const CSolidFilament &f)
         return false;
     alive_.Set(slot, false);
     freeBarbed_.Set(slot, false);
+    freePointed_.Set(slot, false);
+    bound_.Set(slot, false);
     monomers_.Add(slot, -monomers_.Count(slot));
+    slotOfId_.erase(f.Id);
     // The slot keeps the removed filament's bytes: nothing reads an empty
     // slot, and clearing it would write ten cache lines.
     ++emptySlots_;
@@ -59,6 +68,19 @@ void CFilamentList::Refresh(const CSolidFilament &f)
         return;
     monomers_.Add(slot, MonomerCount(f) - monomers_.Count(slot));
     freeBarbed_.Set(slot, f.IsBarbedEndFree());
+    // Branches are rare: the pointed-end trees change only when they must.
+    if (freePointed_.Test(slot) != f.IsPointedEndFree()) {
+        freePointed_.Set(slot, f.IsPointedEndFree());
+        bound_.Set(slot, !f.IsPointedEndFree());
+    }
+}
+
+void CFilamentList::IndexIds()
+{
+    slotOfId_.clear();
+    for (std::size_t slot = 0; slot < slotCount_; ++slot)
+        if (IsLive(slot))
+            slotOfId_[AtSlot(slot).Id] = slot;
 }
 
 void CFilamentList::CompactIfSparse()
@@ -71,6 +93,24 @@ CSolidFilament *CFilamentList::FreeBarbed(std::int64_t i)
 {
     const std::size_t slot = freeBarbed_.FindByRank(i);
     return slot < slotCount_ ? &Picked(slot) : nullptr;
+}
+
+CSolidFilament *CFilamentList::FreePointed(std::int64_t i)
+{
+    const std::size_t slot = freePointed_.FindByRank(i);
+    return slot < slotCount_ ? &Picked(slot) : nullptr;
+}
+
+CSolidFilament *CFilamentList::BoundBranch(std::int64_t i)
+{
+    const std::size_t slot = bound_.FindByRank(i);
+    return slot < slotCount_ ? &Picked(slot) : nullptr;
+}
+
+CSolidFilament *CFilamentList::FindById(std::uint32_t id)
+{
+    const auto found = slotOfId_.find(id);
+    return found == slotOfId_.end() ? nullptr : &Picked(found->second);
 }
 
 CFilamentList::MonomerSite CFilamentList::OfMonomer(std::int64_t i)
@@ -106,6 +146,7 @@ std::size_t CFilamentList::SlotOf(const CSolidFilament &f) const
 void CFilamentList::Compact()
 {
     std::vector<bool> freeBarbed;
+    std::vector<bool> freePointed;
     std::vector<std::int32_t> monomers;
     for (std::size_t slot = 0; slot < slotCount_; ++slot) {
         if (!IsLive(slot))
@@ -113,7 +154,9 @@ void CFilamentList::Compact()
         const std::size_t kept = freeBarbed.size();
         if (kept != slot)
             AtSlot(kept) = AtSlot(slot);
+        slotOfId_[AtSlot(kept).Id] = kept;
         freeBarbed.push_back(freeBarbed_.Test(slot));
+        freePointed.push_back(freePointed_.Test(slot));
         monomers.push_back(monomers_.Count(slot));
     }
     slotCount_ = freeBarbed.size();
@@ -121,5 +164,10 @@ void CFilamentList::Compact()
     blocks_.resize((slotCount_ + kBlockSize - 1) / kBlockSize);
     alive_.Assign(std::vector<bool>(slotCount_, true));
     freeBarbed_.Assign(freeBarbed);
+    freePointed_.Assign(freePointed);
+    std::vector<bool> bound(freePointed.size());
+    for (std::size_t slot = 0; slot < bound.size(); ++slot)
+        bound[slot] = !freePointed[slot];
+    bound_.Assign(bound);
     monomers_.Assign(monomers);
 }

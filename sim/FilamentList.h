@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // The cell's filaments in list order, stored in large contiguous blocks. A
@@ -95,12 +96,15 @@ public:
     // restored with the ids its filaments had.
     std::uint32_t NextId() const { return nextId_; }
     void SetNextId(std::uint32_t id) { nextId_ = id; }
+    // Finds the filaments by their ids again after the ids were set anew
+    // (to those of a saved world).
+    void IndexIds();
     // Ids below this belong to other bodies (the bacterium is 0).
     static constexpr std::uint32_t kFirstFilamentId = 1;
     // Takes f out of the list, keeping the order of the others; false when f
     // is not in the list.
     bool Remove(const CSolidFilament &f);
-    // Brings the trees up to date after f's size or cap changed.
+    // Brings the trees up to date after f's size, cap or mother changed.
     void Refresh(const CSolidFilament &f);
     // Compacts the slots now if more than an eighth of them are empty, for a
     // loop over every filament that runs again and again (the mechanics
@@ -109,6 +113,12 @@ public:
 
     // The i-th (from 0) filament with a free barbed end, or nullptr.
     CSolidFilament *FreeBarbed(std::int64_t i);
+    // The i-th (from 0) filament whose pointed end is free, or held by a
+    // mother (a bound branch); nullptr when there is none.
+    CSolidFilament *FreePointed(std::int64_t i);
+    CSolidFilament *BoundBranch(std::int64_t i);
+    // The listed filament of that id, or nullptr.
+    CSolidFilament *FindById(std::uint32_t id);
     // The filament holding monomer i of all filaments counted from the
     // front, filaments below size 1 holding none; no filament when i is not
     // below the total. A negative i gives the first filament that holds
@@ -157,5 +167,9 @@ private:
     // end, and its monomers.
     CFlagTree alive_;
     CFlagTree freeBarbed_;
+    CFlagTree freePointed_;
+    CFlagTree bound_;
+    // The slot of every listed filament by its id.
+    std::unordered_map<std::uint32_t, std::size_t> slotOfId_;
     CCountTree monomers_;
 };

@@ -160,7 +160,8 @@ std::optional<ParameterMismatch> AppliedParameterMismatch(const ParameterStore &
 
 bool MayChangeMidRun(std::string_view key)
 {
-    return key == "MECH_TEMP" || key == "MECH_VISC" || IsRateKey(SpecifiedChannels(), key);
+    return key == "MECH_TEMP" || key == "MECH_VISC" || IsRateKey(SpecifiedChannels(), key) ||
+           IsRateKey(BranchingChannels(), key);
 }
 
 void SetRunParameter(ParameterStore &applied, CCell &cell, std::string_view key, const std::string &value)

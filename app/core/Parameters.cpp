@@ -40,6 +40,7 @@ constexpr std::string_view kMethodKey = "SIM_METHOD";
 constexpr std::string_view kMethodFollows = "SIM_CUBESIZE";
 constexpr std::string_view kModelKey = "MECH_MODEL";
 constexpr std::string_view kModelFollows = "MECH_VISC";
+constexpr std::string_view kArpModelFollows = "RATE_SEVR";
 
 constexpr ParameterDefinition kParameterDefinitions[] = {
     {kConcentrations, "C_ACG", "Concentration of G-actin [uM]", 12, kNotNegative},
@@ -54,6 +55,10 @@ constexpr ParameterDefinition kParameterDefinitions[] = {
     {kRates, "RATE_CAPB", "Capping of barbed end [uM-1s-1]", 3, kNotNegative},
     {kRates, "RATE_ARPB", "Arp2/3 binding (barbed) [uM-1s-1]", 3, kNotNegative},
     {kRates, "RATE_SEVR", "Severing by ADF/cofilin [uM-1s-1]", 0.01, kNotNegative},
+    {kRates, "ARP_ANGLE", "Branch angle [deg]", 70, kPositive},
+    {kRates, "ARP_ANGLESD", "Branch angle spread [deg]", 7, kNotNegative},
+    {kRates, "ARP_ZONE", "Activation zone [nm]", 0, kNotNegative},
+    {kRates, "RATE_DEBR", "Debranching [1/s]", 2.3E-4, kNotNegative},
     {kSimulation, "SIM_CUBESIZE", "Consider cube with side length [um]", 2, kPositive},
     {kSimulation, "SIM_TIMESTEP", "Time step [s]", 0.0001},
     {kSimulation, "SIM_OBSERVTIMESTEP", "Observation Time step [s]", 0.01},
@@ -121,6 +126,13 @@ void AddModelRow(ParameterTable &table, const SettingsFile *settings, ModelTexts
     AddPickListRow(table, kModelKey, "Mechanics model", value, std::move(texts));
 }
 
+void AddArpModelRow(ParameterTable &table, const SettingsFile *settings)
+{
+    const std::string value = settings ? settings->ReadString(table.SectionName, kArpModelKey, kBindingOnly)
+                                       : std::string(kBindingOnly);
+    AddPickListRow(table, kArpModelKey, "Arp2/3 model", value, {std::string(kBindingOnly), std::string(kBranches)});
+}
+
 template <typename Table>
 auto *FindRow(Table &table, std::string_view key)
 {
@@ -186,6 +198,8 @@ void CreateParameterTables(ParameterStore &store, const SettingsFile *settings, 
                 AddMethodRow(table);
             if (parameter.Key == kModelFollows)
                 AddModelRow(table, settings, modelTexts);
+            if (parameter.Key == kArpModelFollows)
+                AddArpModelRow(table, settings);
         }
     }
 

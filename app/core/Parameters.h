@@ -58,6 +58,15 @@ inline constexpr MethodText kMethodTexts[] = {{SimulationMethod::FirstReaction, 
 // The method a pick-list text selects; None for any other text.
 SimulationMethod MethodOfText(std::string_view text);
 
+// The Arp2/3 model, the texts of its pick list, and the parameters that
+// only "Branches" reads (a world of "Binding only" leaves them out of its
+// world file).
+inline constexpr std::string_view kArpModelKey = "ARP_MODEL";
+inline constexpr std::string_view kBindingOnly = "Binding only";
+inline constexpr std::string_view kBranches = "Branches";
+inline constexpr std::string_view kBranchingKeys[] = {"ARP_MODEL", "ARP_ANGLE", "ARP_ANGLESD", "ARP_ZONE",
+                                                      "RATE_DEBR"};
+
 // The texts of MECH_MODEL's pick list, one for each model of the model
 // table (MechanicsModel.h), in its order.
 inline constexpr std::string_view kRigidBodies = "Rigid bodies";

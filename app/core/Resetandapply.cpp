@@ -197,11 +197,45 @@ MechanicsModel ChosenModel(const ParameterStore &store, CCell &cell, ModelTexts 
     return *model;
 }
 
+constexpr double kDegree = 3.14159265358979323846 / 180; // rad
+constexpr double kNanometre = 1e-9;                     // m
+
 } // namespace
 
 long double MoleculesAt(long double concentration, double volume)
 {
     return concentration * volume * 1000.0L * static_cast<long double>(AVOGADRO) * 1e-6L;
+}
+
+void ApplyArpModel(const ParameterStore &store, CCell &cell)
+{
+    const ParameterTable &rates = *store.Table(kRates);
+    const ParameterRow &row = *rates.Find(kArpModelKey);
+    if (row.Value != kBindingOnly && row.Value != kBranches)
+        throw ParameterError(ParameterName(rates, row) + " must be \"" + std::string(kBindingOnly) + "\" or \"" +
+                             std::string(kBranches) + "\", not " + row.Value);
+    const ArpModel model = row.Value == kBranches ? ArpModel::Branches : ArpModel::BindingOnly;
+    if (model == ArpModel::Branches) {
+        const std::string mechanics = ParameterText(store, kMechanics, "MECH_MODEL");
+        const std::string method = ParameterText(store, kSimulation, "SIM_METHOD");
+        if (mechanics != kViscous)
+            throw ParameterError("\"" + std::string(kBranches) + "\" (" + ParameterName(rates, row) +
+                                 ") needs the \"" + std::string(kViscous) + "\" mechanics model, not \"" +
+                                 mechanics + "\"");
+        if (MethodOfText(method) == SimulationMethod::TauLeap)
+            throw ParameterError("\"" + std::string(kBranches) + "\" (" + ParameterName(rates, row) +
+                                 ") needs an exact method, not \"" + method + "\"");
+        const double angle = CheckedParameterNumber(store, kRates, "ARP_ANGLE");
+        if (!(angle > 0 && angle < 180))
+            throw ParameterError(ParameterName(rates, *rates.Find("ARP_ANGLE")) +
+                                 " must be greater than 0 and less than 180, not " +
+                                 ParameterText(store, kRates, "ARP_ANGLE"));
+        cell.Branching.Angle = angle * kDegree;
+        cell.Branching.AngleSpread = CheckedParameterNumber(store, kRates, "ARP_ANGLESD") * kDegree;
+        cell.Branching.ActivationZone = CheckedParameterNumber(store, kRates, "ARP_ZONE") * kNanometre;
+    }
+    if (cell.Arp != model)
+        cell.SetArpModel(model);
 }
 
 std::vector<HeldConstant> MechanicsConstants(const CCell &cell)
@@ -261,6 +295,7 @@ AppliedWorld ResetAndApply(const ParameterStore &store, CCell &cell, ModelTexts 
         bacterium.UpdateMassProperties();
         return std::min({bacterium.Mass, bacterium.Inertia.m00, bacterium.InvInertia.m00});
     });
+    ApplyArpModel(store, cell);
     for (std::size_t i = 0; i < cell.Channels.size(); ++i) {
         const ChannelRow &channel = cell.Channels[i];
         double channelVolume = volume; // m^3

@@ -63,3 +63,8 @@ std::string StepCountProblem(const CCell &cell, double endTime, bool withMechani
 // monomers each) allows, and they must fit in the memory this process may
 // take (the machine's, or less under a limit of its own).
 std::string LeapMemoryProblem(const CCell &cell);
+
+// Sets the cell's Arp2/3 model and branch geometry from the Rates table.
+// Raises ParameterError for "Branches" with the "Rigid bodies" model or with
+// "Tau-leap", and for an angle outside (0, 180) degrees.
+void ApplyArpModel(const ParameterStore &store, CCell &cell);

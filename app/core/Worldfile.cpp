@@ -1,5 +1,7 @@
 #include "Worldfile.h"
 
+#include "Resetandapply.h"
+
 #include "Outputfile.h"
 #include "Appliedparameters.h"
 #include "BacteriumFields.h"
@@ -131,6 +133,7 @@ public:
     }
     void Label(std::string_view key, std::string_view text) const { object_[std::string(key)] = text; }
     void Null(std::string_view key) const { object_[std::string(key)] = nullptr; }
+    void Value(std::string_view key, OrderedJson value) const { object_[std::string(key)] = std::move(value); }
     template <typename Fill>
     void Object(std::string_view key, Fill fill) const
     {
@@ -450,13 +453,19 @@ bool IsVersionThreeParameter(std::string_view key)
     return key == "MECH_MODEL" || key == "MECH_TEMP" || key == "MECH_CONTACTK" || key == "SIM_TAUEPS";
 }
 
+bool IsBranchingParameter(std::string_view key)
+{
+    return std::find(std::begin(kBranchingKeys), std::end(kBranchingKeys), key) != std::end(kBranchingKeys);
+}
+
 OrderedJson ParametersJson(const ParameterStore &applied)
 {
     OrderedJson parameters = OrderedJson::object();
+    const bool branches = ParameterText(applied, kRates, kArpModelKey) == kBranches;
     for (const ParameterTable &table : applied.Tables) {
         OrderedJson &section = parameters[table.SectionName] = OrderedJson::object();
         for (const ParameterRow &row : table.Rows) {
-            if (row.Key == kMethodKey)
+            if (row.Key == kMethodKey || (!branches && IsBranchingParameter(row.Key)))
                 continue;
             if (!row.PickList.empty()) {
                 section[row.Key] = row.Value;
@@ -474,7 +483,8 @@ OrderedJson ParametersJson(const ParameterStore &applied)
 
 // Fresh tables holding the saved values. Every parameter must be there, and
 // nothing else; files before version 3 may lack those that came with it,
-// which keep their defaults.
+// which keep their defaults, and a world without branches those of
+// branching, which keep theirs.
 ParameterStore ReadParameters(const Reader &file, int version, ModelTexts modelTexts)
 {
     ParameterStore store;
@@ -490,7 +500,8 @@ ParameterStore ReadParameters(const Reader &file, int version, ModelTexts modelT
                 row.Value = method;
                 continue;
             }
-            if (version < 3 && IsVersionThreeParameter(row.Key) && !section.Members().contains(row.Key))
+            if (((version < 3 && IsVersionThreeParameter(row.Key)) || IsBranchingParameter(row.Key)) &&
+                !section.Members().contains(row.Key))
                 continue;
             if (!row.PickList.empty()) {
                 const std::string text = section.Text(row.Key);
@@ -578,7 +589,45 @@ void ReadFilamentIds(const Reader &file, const Reader &cellReader, CFilamentList
     std::size_t i = 0;
     for (CSolidFilament &f : filaments)
         f.Id = ids[i++];
+    filaments.IndexIds();
     filaments.SetNextId(next);
+}
+
+constexpr std::string_view kBranchesKey = "branches";
+
+// Every bound branch as [its id, its mother's id, the site on the mother].
+void WriteBranches(const Writer &cellWriter, const CCell &cell)
+{
+    OrderedJson branches = OrderedJson::array();
+    for (const CSolidFilament &f : cell.Filaments)
+        if (!f.IsPointedEndFree())
+            branches.push_back(OrderedJson::array({f.Id, f.Mother, f.Site}));
+    cellWriter.Value(kBranchesKey, std::move(branches));
+}
+
+void ReadBranches(const Reader &cellReader, CCell &cell)
+{
+    const std::string where = Member(cellReader.Where(), kBranchesKey);
+    const Json &branches = cellReader.Find(kBranchesKey);
+    if (!branches.is_array())
+        throw ContentFault{where, "a list [...] of [branch, mother, site] is expected here"};
+    for (std::size_t i = 0; i < branches.size(); ++i) {
+        const std::string entry = Element(where, i);
+        const Json &link = Reader::Sized(branches[i], 3, entry, "[branch, mother, site]");
+        CSolidFilament *branch = cell.Filaments.FindById(Reader::Integer<std::uint32_t>(link[0], entry));
+        const CSolidFilament *mother = cell.Filaments.FindById(Reader::Integer<std::uint32_t>(link[1], entry));
+        const std::int32_t site = Reader::Integer<std::int32_t>(link[2], entry);
+        if (!branch || !mother || branch == mother)
+            throw ContentFault{entry, "the branch and its mother must be two filaments of the list"};
+        if (!branch->IsPointedEndFree())
+            throw ContentFault{entry, "the branch is listed twice"};
+        if (site < 0 || site >= mother->Monomers)
+            throw ContentFault{entry, "the site lies outside the mother's monomers"};
+        branch->Mother = mother->Id;
+        branch->Site = site;
+        cell.Filaments.Refresh(*branch);
+    }
+    cell.IndexBranches();
 }
 
 constexpr std::string_view kPendingKey = "pendingReaction";
@@ -674,6 +723,11 @@ WorldExtras ReadWorld(const Json &document, CCell &cell, ModelTexts modelTexts)
     randomReader.RefuseOthers();
     extras.Context.RandomStateComplete = !UsesLibraryGenerator(extras.Random.Mode);
 
+    try {
+        ApplyArpModel(extras.Context.Parameters, cell);
+    } catch (const ParameterError &error) {
+        throw ContentFault{Member(Member("parameters", kRates), kArpModelKey), error.what()};
+    }
     cell.Reset();
     // Constants that the file's version does not keep take their defaults.
     cell.RestoreDefaultConstants();
@@ -733,6 +787,8 @@ WorldExtras ReadWorld(const Json &document, CCell &cell, ModelTexts modelTexts)
     // Older files number the filaments in list order, as they are appended.
     if (version >= 3)
         ReadFilamentIds(file, cellReader, cell.Filaments);
+    if (cell.Arp == ArpModel::Branches)
+        ReadBranches(cellReader, cell);
     cellReader.RefuseOthers();
     file.Skip("format");
     file.Skip("program");
@@ -778,7 +834,8 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
 {
     OrderedJson document = OrderedJson::object();
     document["format"] = kWorldFormatName;
-    document["formatVersion"] = kWorldFormatVersion;
+    // Worlds without branches keep the format before branches.
+    document["formatVersion"] = cell.Arp == ArpModel::Branches ? kWorldFormatVersion : kWorldFormatVersion - 1;
     document["program"] = "Filonex " FILONEX_VERSION;
     Writer file(document, "");
     file("targetTime", targetTime);
@@ -808,6 +865,8 @@ std::string WorldText(const CCell &cell, const ParameterStore &applied, double t
         cellWriter(kNextIdKey, cell.Filaments.NextId());
         cellWriter.Object(kTauLeapKey,
                           [&](const Writer &leap) { TauLeapFields(leap, std::as_const(cell.TauLeap)); });
+        if (cell.Arp == ArpModel::Branches)
+            WriteBranches(cellWriter, cell);
     });
     if (cell.Bacterium)
         file.Object("bacterium", [&](const Writer &b) {

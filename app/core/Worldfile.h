@@ -26,7 +26,7 @@ public:
 inline constexpr std::string_view kWorldFormatName = "Filonex world";
 // Version 2 added the cell's pending reaction; version 1 files are read as
 // worlds without one.
-inline constexpr int kWorldFormatVersion = 3;
+inline constexpr int kWorldFormatVersion = 4;
 inline constexpr int kOldestWorldFormatVersion = 1;
 // The file name extension of world files, without the dot.
 inline constexpr std::string_view kWorldFileExtension = "fxworld";
