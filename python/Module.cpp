@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace py = pybind11;
 using namespace pybind11::literals;
@@ -134,13 +135,22 @@ py::dict Filaments(const CCell &cell)
     py::array_t<double> pointed({count, py::ssize_t(3)});
     py::array_t<double> direction({count, py::ssize_t(3)});
     py::array_t<double> barbed({count, py::ssize_t(3)});
+    py::array_t<std::int64_t> id(count), mother(count), site(count);
     auto m = monomers.mutable_unchecked<1>();
     auto c = capped.mutable_unchecked<1>();
     auto p = pointed.mutable_unchecked<2>();
     auto d = direction.mutable_unchecked<2>();
     auto b = barbed.mutable_unchecked<2>();
+    // A branch's mother by its index in these arrays.
+    std::unordered_map<std::uint32_t, py::ssize_t> indexOfId;
     py::ssize_t i = 0;
+    for (const auto &filament : cell.Filaments)
+        indexOfId[filament.Id] = i++;
+    i = 0;
     for (const auto &filament : cell.Filaments) {
+        id.mutable_at(i) = filament.Id;
+        mother.mutable_at(i) = filament.IsPointedEndFree() ? -1 : indexOfId.at(filament.Mother);
+        site.mutable_at(i) = filament.IsPointedEndFree() ? -1 : filament.Site;
         m(i) = filament.Monomers;
         c(i) = filament.Capped;
         const CVector &end = filament.PointedEnd;
@@ -152,7 +162,8 @@ py::dict Filaments(const CCell &cell)
         ++i;
     }
     return py::dict("monomers"_a = monomers, "capped"_a = capped, "pointed"_a = pointed,
-                    "direction"_a = direction, "barbed"_a = barbed);
+                    "direction"_a = direction, "barbed"_a = barbed, "id"_a = id, "mother"_a = mother,
+                    "site"_a = site);
 }
 
 py::object Bacterium(const py::module_ &module, const CCell &cell)
@@ -370,8 +381,11 @@ number or outside its range; the changes before it are made.)")
             "filaments", [](const PythonWorld &world) { return Filaments(Readable(world).Cell()); },
             "The filaments in list order, as a dict of NumPy arrays: monomers (N),\n"
             "capped (N, bool), pointed (N x 3, the pointed ends in m), direction\n"
-            "(N x 3, unit vectors toward the barbed end) and barbed (N x 3, the barbed\n"
-            "ends in m: 3 nm per monomer from the pointed end).")
+            "(N x 3, unit vectors toward the barbed end), barbed (N x 3, the barbed\n"
+            "ends in m: 3 nm per monomer from the pointed end), id (N), mother (N: the\n"
+            "index of a branch's mother in these arrays, -1 for a free pointed end)\n"
+            "and site (N: the mother's monomer, from its pointed end, that holds the\n"
+            "branch; -1 for a free pointed end).")
         .def_property_readonly(
             "time", [](const PythonWorld &world) { return Readable(world).Time(); },
             "The simulated time (s).")

@@ -34,6 +34,10 @@ void PrintState(std::FILE *out, const CCell &cell)
         std::fprintf(out, "%d %d", static_cast<int>(filament.Monomers), filament.Capped ? 1 : 0);
         PrintVector(out, filament.PointedEnd);
         PrintVector(out, filament.Direction);
+        // With branches: the filament's id, its mother's (0 for none) and its site.
+        if (cell.Arp == ArpModel::Branches)
+            std::fprintf(out, " %u %u %d", unsigned(filament.Id), unsigned(filament.Mother),
+                         static_cast<int>(filament.Site));
         std::fprintf(out, "\n");
     }
 }

@@ -38,7 +38,12 @@ const std::vector<ExpectedTable> &ExpectedTables()
           {"RATE_DISP", "Dissociation at pointed end [s-1]", "0.8"},
           {"RATE_CAPB", "Capping of barbed end [uM-1s-1]", "3"},
           {"RATE_ARPB", "Arp2/3 binding (barbed) [uM-1s-1]", "3"},
-          {"RATE_SEVR", "Severing by ADF/cofilin [uM-1s-1]", "0.01"}}},
+          {"RATE_SEVR", "Severing by ADF/cofilin [uM-1s-1]", "0.01"},
+          {"ARP_MODEL", "Arp2/3 model", "Binding only"},
+          {"ARP_ANGLE", "Branch angle [deg]", "70"},
+          {"ARP_ANGLESD", "Branch angle spread [deg]", "7"},
+          {"ARP_ZONE", "Activation zone [nm]", "0"},
+          {"RATE_DEBR", "Debranching [1/s]", "0.00023"}}},
         {"ValueListSimulation",
          "Simulation",
          {{"SIM_CUBESIZE", "Consider cube with side length [um]", "2"},
@@ -92,13 +97,14 @@ TEST(ParameterTables, DefaultsWithoutSettings)
     }
 }
 
-TEST(ParameterTables, OnlyTheMethodAndTheModelHavePickListsAndAreReadOnly)
+TEST(ParameterTables, OnlyTheMethodAndTheModelsHavePickListsAndAreReadOnly)
 {
     ParameterStore store;
     CreateParameterTables(store, nullptr);
     const std::map<std::string, std::vector<std::string>> pickLists = {
         {"SIM_METHOD", {"First reaction", "Next reaction", "Tau-leap"}},
-        {"MECH_MODEL", {"Rigid bodies", "Viscous"}}};
+        {"MECH_MODEL", {"Rigid bodies", "Viscous"}},
+        {"ARP_MODEL", {"Binding only", "Branches"}}};
     for (const ParameterTable &table : store.Tables) {
         for (const ParameterRow &row : table.Rows) {
             const auto pickList = pickLists.find(row.Key);
@@ -158,7 +164,7 @@ TEST(ParameterTables, CurrentStateRows)
     EXPECT_EQ(store.CurrentState.Rows.size(), 5u);
 }
 
-TEST(ParameterTables, FirstStartWritesFiveSectionsAnd36Entries)
+TEST(ParameterTables, FirstStartWritesFiveSectionsAnd41Entries)
 {
     ScratchDirectory dir;
     const std::string path = dir.File("filonex.ini");
@@ -172,7 +178,7 @@ TEST(ParameterTables, FirstStartWritesFiveSectionsAnd36Entries)
     SaveSettings(store, path);
     const std::string text = ReadFile(path);
     EXPECT_EQ(Count(text, "["), 5);
-    EXPECT_EQ(Count(text, "="), 36);
+    EXPECT_EQ(Count(text, "="), 41);
     EXPECT_NE(text.find("[ValueListSimulation]\nSIM_CUBESIZE=2\nSIM_METHOD=First reaction\n"),
               std::string::npos);
     EXPECT_NE(text.find("MECH_ACr=1.5E-9\n"), std::string::npos);

@@ -316,8 +316,8 @@ const BadFile kBadFiles[] = {
     {[](std::string) { return std::string(); }, {"truncated"}},
     {[](std::string) { return std::string("[ViewSettings]\nZoom=1\n"); }, {"byte ", "not a world file"}},
     {[](std::string) { return std::string(R"({"format": "Chart"})"); }, {"format", "not a world file"}},
-    {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 4; }); },
-     {"formatVersion", "version 4", "reads versions 1 to 3"}},
+    {[](std::string g) { return Edited(g, [](Json &d) { d["formatVersion"] = 5; }); },
+     {"formatVersion", "version 5", "reads versions 1 to 4"}},
     {[](std::string g) {
          return Edited(g, [](Json &d) {
              d["cell"]["pendingReaction"] = {{"channel", "GROW"}, {"time", 1.0}};
