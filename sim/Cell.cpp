@@ -16,6 +16,7 @@ void CCell::Reset()
     Time = 0.0;
     MechTime = 0.0;
     ObsTime = 0.0;
+    ObsCount = 0;
     MechTimeStep = 1e-4;
     ObsTimeStep = 1e-4;
     ReactionCount = 0;

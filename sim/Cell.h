@@ -35,6 +35,15 @@ public:
     double MechTimeStep = 0.0; // s
     double ObsTime = 0.0;      // time of the last observation, s
     double ObsTimeStep = 0.0;  // s
+    // Observations fall on the grid k × ObsTimeStep of whole k, each time
+    // computed from its k (a sum of steps would drift), and at the end of
+    // every run; ObsCount is the k of the last grid observation.
+    std::int64_t ObsCount = 0;
+    // The grid index of an observation at time t (s): the k whose
+    // k × step is t but for rounding (a millionth of a step), else the last
+    // k before t. It continues the grid of a saved world, whatever program
+    // summed its clock.
+    static std::int64_t ObservationIndexAt(double t, double step);
     std::int64_t ReactionCount = 0;
     // A reaction drawn by a run but due after that run's end time. The next
     // run catches up to its time and fires it without a new draw, so a run
@@ -70,7 +79,8 @@ public:
     // Run the chemistry alone, or with the mechanics, until Time reaches tEnd
     // or Stop is called, with floating-point traps on (off in OnObserve).
     // A reaction due after tEnd becomes the Pending one and Time ends at
-    // tEnd exactly. A stop noticed while the clocks catch up to a reaction
+    // tEnd exactly, with an observation there (a grid time that differs
+    // from tEnd only by rounding is tEnd). A stop noticed while the clocks catch up to a reaction
     // ends the run where they got to (with mechanics the mechanics clock,
     // without it the last observation) and that reaction becomes Pending.
     // When the method yields no channel, or one with a negligible propensity,
@@ -86,7 +96,7 @@ public:
     // Mechanics steps of MechTimeStep until MechTime is within one step of t,
     // after the observations still owed to the state at MechTime.
     void MechUpToTime(double t);
-    // Observation steps of ObsTimeStep up to t, calling OnObserve at each.
+    // The observations on the grid up to t, calling OnObserve at each.
     void Observe(double t);
     // Safe from any thread and from a signal handler.
     void Stop();
@@ -103,6 +113,12 @@ private:
     // Where a leap from Time must end: the next observation, the next
     // mechanics step (with mechanics) or tEnd, whichever comes first.
     double NextLeapLimit(double tEnd, bool withMechanics) const;
+    // The time of the next grid observation, or the run's end when that
+    // time differs from it only by rounding.
+    double NextObservationTime() const;
+    // Calls OnObserve, with the traps off.
+    void NotifyObserver();
 
     std::int64_t passesAtThisTime_ = 0;
+    double runEnd_ = 0.0; // s: tEnd of the run under way
 };

@@ -13,6 +13,11 @@
 
 namespace {
 
+// How far from a grid time (in steps) a time is still that grid time: far
+// above the rounding of any product or sum of steps, far below any step a
+// user means.
+constexpr double kGridTolerance = 1e-6;
+
 bool IsUsableStep(double step)
 {
     return std::isnormal(step) && step > 0.0;
@@ -53,6 +58,8 @@ void CCell::Run(double tEnd, bool withMechanics)
     const fp::Traps traps;
     Running = true;
     passesAtThisTime_ = 0;
+    runEnd_ = tEnd;
+    const bool advances = Time < tEnd;
     while (Time < tEnd && Running) {
         if (BetweenReactions)
             BetweenReactions();
@@ -61,8 +68,30 @@ void CCell::Run(double tEnd, bool withMechanics)
         if (!(leaps ? LeapPass(tEnd, withMechanics) : ExactPass(tEnd, withMechanics)))
             break;
     }
+    // Every run's last observation is its end, off the grid when the end is.
+    if (advances && Running && Time == tEnd && ObsTime < tEnd) {
+        ObsTime = tEnd;
+        NotifyObserver();
+    }
     if (!withMechanics)
         MechTime = Time;
+}
+
+std::int64_t CCell::ObservationIndexAt(double t, double step)
+{
+    if (!(step > 0.0) || !(t > 0.0))
+        return 0;
+    const double steps = std::min(t / step, 0x1p62);
+    const double nearest = std::round(steps);
+    if (std::fabs(nearest * step - t) <= kGridTolerance * step)
+        return std::int64_t(nearest);
+    return std::int64_t(std::floor(steps));
+}
+
+double CCell::NextObservationTime() const
+{
+    const double next = double(ObsCount + 1) * ObsTimeStep;
+    return std::fabs(next - runEnd_) <= kGridTolerance * ObsTimeStep ? runEnd_ : next;
 }
 
 void CCell::CountPassAt(double due)
@@ -145,7 +174,7 @@ bool CCell::LeapPass(double tEnd, bool withMechanics)
         // number alone, which it did not advance) and the world ends where
         // its clocks got to.
         const bool caughtUp =
-            Time - ObsTime < ObsTimeStep && (!withMechanics || Time - MechTime < MechTimeStep);
+            Time < NextObservationTime() && (!withMechanics || Time - MechTime < MechTimeStep);
         if (caughtUp)
             ReactionCount += TauLeap.Apply(*leap);
         else
@@ -166,7 +195,7 @@ double CCell::NextLeapLimit(double tEnd, bool withMechanics) const
             t = std::nextafter(t, std::numeric_limits<double>::infinity());
         return t;
     };
-    double limit = std::min(tEnd, firstDue(ObsTime, ObsTimeStep));
+    double limit = std::min(tEnd, NextObservationTime());
     if (withMechanics)
         limit = std::min(limit, firstDue(MechTime, MechTimeStep));
     return limit;
@@ -186,13 +215,30 @@ void CCell::MechUpToTime(double t)
 
 void CCell::Observe(double t)
 {
-    while (t - ObsTime >= ObsTimeStep && Running) {
-        ObsTime = Advanced("observation", ObsTime, ObsTimeStep);
-        if (OnObserve) {
-            // The observer runs window code, which must not trap.
-            const fp::Traps off(false);
-            OnObserve();
+    while (Running) {
+        const double next = NextObservationTime();
+        if (!(next <= t))
+            return;
+        if (!(next > ObsTime)) {
+            // A clock set without its grid index joins the grid after it.
+            const std::int64_t index = ObservationIndexAt(ObsTime, ObsTimeStep);
+            if (index <= ObsCount)
+                throw ClockStepError("observation", ObsTime, ObsTimeStep);
+            ObsCount = index;
+            continue;
         }
+        ++ObsCount;
+        ObsTime = next;
+        NotifyObserver();
+    }
+}
+
+void CCell::NotifyObserver()
+{
+    if (OnObserve) {
+        // The observer runs window code, which must not trap.
+        const fp::Traps off(false);
+        OnObserve();
     }
 }
 

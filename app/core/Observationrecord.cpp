@@ -5,7 +5,9 @@
 ObservationRecord RecordObservation(const CCell &cell, bool countTouching)
 {
     ObservationRecord record;
-    record.Time = cell.ObsTime;
+    // Between runs the world is at its own time: a world loaded from a
+    // checkpoint or stopped lies between two observations.
+    record.Time = cell.Running ? cell.ObsTime : cell.Time;
     record.ReactionCount = cell.ReactionCount;
     record.Species = cell.Species;
     const std::size_t channels = cell.Reactions.size();

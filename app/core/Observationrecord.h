@@ -41,7 +41,8 @@ struct ObservationRecord {
     std::optional<double> BacteriumMeanVelocity() const;
 };
 
-// The cell at its last observation time (ObsTime). Counting the filaments
+// The cell at its last observation time (ObsTime) during a run, and at its
+// time between runs (the starting point of a run, a loaded world). Counting the filaments
 // that touch the bacterium takes a pass over every filament, and only the
 // window shows that count: without countTouching it is left 0.
 ObservationRecord RecordObservation(const CCell &cell, bool countTouching = true);

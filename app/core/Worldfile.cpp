@@ -735,6 +735,7 @@ WorldExtras ReadWorld(const Json &document, CCell &cell, ModelTexts modelTexts)
     CellFields(cellReader, cell);
     ChannelsField(cellReader, cell);
     ModelConstantFields(cellReader, cell, 1, 2);
+    cell.ObsCount = CCell::ObservationIndexAt(cell.ObsTime, cell.ObsTimeStep);
     MaterialFields(cellReader, extras.Material);
     // Version 1 ended every run with its last reaction fired.
     if (version >= 2)

@@ -21,7 +21,9 @@ TEST(ObservationRecord, CopiesTheCellAndDividesEachPropensityByTheirSum)
     for (int i = 0; i < 3; ++i)
         cell.AssocBarbed();
     ASSERT_EQ(cell.Filaments.size(), 2u);
-    cell.ObsTime = 0.25;
+    cell.ObsTime = 0.25; // observed during a run, whose clock is ahead
+    cell.Time = 0.3;
+    cell.Running = true;
     cell.ReactionCount = 12345;
     const double propensities[] = {1, 2, 0, 0.5, 0, 0, 3, 0, 1.5}; // 1/s, summing to 8
     for (int i = 0; i < CCell::REACTION_COUNT; ++i) {
@@ -32,6 +34,8 @@ TEST(ObservationRecord, CopiesTheCellAndDividesEachPropensityByTheirSum)
     const ObservationRecord record = RecordObservation(cell);
 
     EXPECT_EQ(record.Time, 0.25);
+    cell.Running = false; // between runs the world is at its own time
+    EXPECT_EQ(RecordObservation(cell).Time, 0.3);
     EXPECT_EQ(record.ReactionCount, 12345);
     const std::int32_t species[] = {91, 9, 2, 2, 7, 0, 0, 0, 0, 11};
     for (int i = 0; i < CCell::SPECIES_COUNT; ++i)
@@ -80,9 +84,9 @@ TEST(ObservationRecord, BacteriumMotionCountsFromItsPositionAtReset)
         cell.Filaments.Append(*f);
     }
 
-    cell.ObsTime = 0.0;
+    cell.Time = 0.0;
     EXPECT_FALSE(RecordObservation(cell).BacteriumMeanVelocity()); // no time has passed
-    cell.ObsTime = 2.0;
+    cell.Time = 2.0;
     const ObservationRecord record = RecordObservation(cell);
 
     ASSERT_TRUE(record.Bacterium);

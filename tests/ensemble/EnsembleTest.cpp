@@ -291,9 +291,10 @@ TEST_F(Ensemble, TableHasTheTidyColumnsAndExactNumbers)
     EXPECT_EQ(table[0][11], "n_FORM");
     EXPECT_EQ(table[0][38], "mean_size");
     EXPECT_EQ(table[0][43], "bact_disp2");
-    // Times 0, 0.01, ..., 0.29: thirty steps of 0.01 add up to just over the
-    // end time 0.3, where the run ends.
-    EXPECT_EQ(table.size(), 31u);
+    // Times 0, 0.01, ..., 0.3: k × 0.01, the last the end time.
+    ASSERT_EQ(table.size(), 32u);
+    EXPECT_EQ(table[30][0], "0.29");
+    EXPECT_EQ(table.back()[0], "0.3");
     for (std::size_t row = 2; row < table.size(); ++row) {
         double a = 0, p = 0;
         for (std::size_t c = 20; c < 29; ++c)

@@ -168,3 +168,11 @@ def test_set_changes_what_may_change_mid_run_and_a_world_file_keeps_its_state(tm
     (tmp_path / "edited.fxworld").write_text(json.dumps(edited))
     with pytest.raises(ValueError, match="MECH_TEMP is 400, but the world holds 310"):
         filonex.World.load(tmp_path / "edited.fxworld")
+
+
+def test_every_run_ends_with_a_row_at_its_end_and_the_next_goes_on_on_the_grid():
+    world = filonex.World({"SIM_OBSERVTIMESTEP": 0.01}, seed=4, mechanics=False)
+    world.run(until=0.3)
+    world.run(until=0.455)
+    times = list(world.table()["time"])
+    assert times == [k * 0.01 for k in range(46)] + [0.455]

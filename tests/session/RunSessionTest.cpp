@@ -59,11 +59,11 @@ private slots:
         QVERIFY(!w.session.Active());
         const double end = w.session.World().Time;
         QCOMPARE(end, 0.2);
-        // One point per observation step of 0.01 s up to the end: twenty
-        // steps add up to just over 0.2, so nineteen.
-        QCOMPARE(w.observedTimes.size(), std::size_t(19));
+        // One point at each k × 0.01 s up to the end, the last at the end.
+        QCOMPARE(w.observedTimes.size(), std::size_t(20));
         for (std::size_t k = 0; k < w.observedTimes.size(); ++k)
-            QVERIFY(std::abs(w.observedTimes[k] - 0.01 * double(k + 1)) < 1e-9);
+            QCOMPARE(w.observedTimes[k], 0.01 * double(k + 1));
+        QCOMPARE(w.observedTimes.back(), 0.2);
         QCOMPARE(w.latestTime, w.observedTimes.back());
     }
 

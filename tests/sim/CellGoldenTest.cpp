@@ -27,7 +27,7 @@ TEST(CellGolden, FixedSeedRunWithMechanics)
     // The run ends at 0.3 exactly; the reaction drawn for after it waits.
     EXPECT_EQ(cell.Time, 0.3);
     EXPECT_EQ(cell.MechTime, 0.29999999999998328);
-    EXPECT_EQ(cell.ObsTime, 0.29000000000000009);
+    EXPECT_EQ(cell.ObsTime, 0.3);
     ASSERT_TRUE(cell.Pending);
     EXPECT_EQ(cell.Pending->Channel, CCell::ASSB);
     EXPECT_EQ(cell.Pending->Time, 0.30002514197616015);

@@ -76,21 +76,68 @@ TEST_F(CellRun, ObservationsBeforeTheReactionTheyPrecede)
     cell.ObsTimeStep = 0.01;
     cell.Method = Always(cell, CCell::ARPB, 0.035);
     cell.RunChemistry(0.035);
-    ASSERT_EQ(observedTimes.size(), 3u);
+    ASSERT_EQ(observedTimes.size(), 4u);
     EXPECT_DOUBLE_EQ(observedTimes[0], 0.01);
     EXPECT_DOUBLE_EQ(observedTimes[1], 0.02);
     EXPECT_DOUBLE_EQ(observedTimes[2], 0.03);
-    for (const std::int64_t count : observedReactionCounts)
-        EXPECT_EQ(count, 0);
+    EXPECT_EQ(observedTimes[3], 0.035); // the end
+    // The grid's observations come before the reaction; the end's is the
+    // final state, after it.
+    EXPECT_EQ(observedReactionCounts, (std::vector<std::int64_t>{0, 0, 0, 1}));
     EXPECT_EQ(cell.ReactionCount, 1);
     EXPECT_EQ(cell.Reactions[CCell::ARPB].Count, 1);
     EXPECT_EQ(cell.Time, 0.035);
-    // The observation clock stays on its grid; a chemistry-only run takes
-    // the mechanics clock along with Time.
+    // The last observation is at the end; a chemistry-only run takes the
+    // mechanics clock along with Time.
     EXPECT_EQ(cell.ObsTime, observedTimes.back());
     EXPECT_EQ(cell.MechTime, 0.035);
     EXPECT_FALSE(cell.Pending);
     EXPECT_TRUE(cell.Running);
+}
+
+// Observation times are k × step from a whole k, and each run ends with one
+// observation at its end; the next run goes on on the grid.
+TEST_F(CellRun, ObservationsOnTheGridAndOnceAtEveryRunsEnd)
+{
+    const struct {
+        double Step;
+        std::vector<double> Ends; // of runs one after the other
+    } cases[] = {
+        {0.01, {0.3, 1.0, 2.0}}, // a summed clock falls short of these ends
+        {0.1, {0.3, 0.7}},       // 3 × 0.1 is 0.30000000000000004: that is the end
+        {0.01, {0.305, 0.4}},    // an end between two grid times
+    };
+    for (const auto &c : cases) {
+        cell.Reset();
+        observedTimes.clear();
+        cell.ObsTimeStep = c.Step;
+        cell.Method = Always(cell, CCell::ARPB, 100.0);
+        std::vector<double> expected;
+        double start = 0.0;
+        for (const double end : c.Ends) {
+            for (int k = 1; double(k) * c.Step < end + 1e-9; ++k)
+                if (double(k) * c.Step > start + 1e-9)
+                    expected.push_back(std::fabs(double(k) * c.Step - end) < 1e-9 ? end : double(k) * c.Step);
+            if (expected.back() != end)
+                expected.push_back(end);
+            cell.RunChemistry(end);
+            start = end;
+        }
+        EXPECT_EQ(observedTimes, expected) << c.Step;
+    }
+}
+
+TEST(ObservationIndex, ContinuesTheGridOfAnySavedClock)
+{
+    double summed = 0.0; // as an earlier program summed its clock
+    for (int i = 0; i < 99; ++i)
+        summed += 0.01;
+    const struct {
+        double Time, Step;
+        std::int64_t Index;
+    } cases[] = {{summed, 0.01, 99}, {0.305, 0.01, 30}, {0.3, 0.1, 3}, {2.0, 0.01, 200}, {0.0, 0.01, 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(CCell::ObservationIndexAt(c.Time, c.Step), c.Index) << c.Time;
 }
 
 TEST_F(CellRun, MechanicsInWholeStepsEachFollowedByItsObservations)
@@ -108,11 +155,14 @@ TEST_F(CellRun, MechanicsInWholeStepsEachFollowedByItsObservations)
 
     cell.Method = Always(cell, CCell::ARPB, 3.5e-4);
     cell.RunChemMech(3.5e-4);
-    ASSERT_EQ(observedMechTimes.size(), 3u);
+    ASSERT_EQ(observedMechTimes.size(), 4u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_DOUBLE_EQ(observedMechTimes[i], (i + 1) * 1e-4);
         EXPECT_EQ(observedTimes[i], observedMechTimes[i]);
     }
+    // The end's observation sees the mechanics where its last step left it.
+    EXPECT_EQ(observedTimes[3], 3.5e-4);
+    EXPECT_EQ(observedMechTimes[3], observedMechTimes[2]);
     // Three steps at 1 um/s; the remaining 0.5e-4 s is not integrated.
     EXPECT_NEAR(f.PointedEnd.y - startY, 3e-10, 1e-22);
     EXPECT_EQ(cell.ReactionCount, 1);
