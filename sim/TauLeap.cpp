@@ -76,8 +76,11 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
 
     const ChannelTable channels = chemistry_.Channels;
     const std::size_t channelCount = channels.size();
-    std::vector<double> rate(channelCount);
-    std::vector<bool> critical(channelCount);
+    // Scratch of this object, kept from leap to leap.
+    std::vector<double> &rate = rate_;
+    std::vector<bool> &critical = critical_;
+    rate.assign(channelCount, 0.0);
+    critical.assign(channelCount, false);
     double total = 0.0;         // s^-1
     double criticalTotal = 0.0; // s^-1
     for (std::size_t j = 0; j < channelCount; ++j) {
@@ -143,7 +146,7 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
     for (std::uint32_t attempt = 0;; ++attempt) {
         leap.ReachesLimit = tauSelected >= longest && criticalTau >= longest;
         leap.Tau = std::min({tauSelected, criticalTau, longest});
-        leap.Count = DrawCounts(leap.Tau, critical, attempt);
+        DrawCounts(leap.Tau, critical, attempt, leap.Count);
         if (criticalTau <= leap.Tau)
             ++leap.Count[criticalChannel];
         std::int64_t firings = 0;
@@ -157,10 +160,10 @@ std::optional<CTauLeap::Leap> CTauLeap::Plan(double longest)
     }
 }
 
-CTauLeap::Firings CTauLeap::DrawCounts(double tau, const std::vector<bool> &critical,
-                                       std::uint32_t attempt) const
+void CTauLeap::DrawCounts(double tau, const std::vector<bool> &critical, std::uint32_t attempt,
+                          Firings &count) const
 {
-    Firings count(critical.size());
+    count.assign(critical.size(), 0);
     for (std::size_t j = 0; j < critical.size(); ++j) {
         if (critical[j])
             continue;
@@ -178,7 +181,6 @@ CTauLeap::Firings CTauLeap::DrawCounts(double tau, const std::vector<bool> &crit
         };
         count[j] = PoissonCount(UsableRate(chemistry_.Reactions[j]) * tau, uniform);
     }
-    return count;
 }
 
 std::int64_t CTauLeap::Apply(const Leap &leap)

@@ -68,9 +68,12 @@ public:
 
 private:
     // The Poisson counts of the non-critical channels for a step tau (s),
-    // drawn for the given attempt at the current leap.
-    Firings DrawCounts(double tau, const std::vector<bool> &critical, std::uint32_t attempt) const;
+    // drawn for the given attempt at the current leap, into count.
+    void DrawCounts(double tau, const std::vector<bool> &critical, std::uint32_t attempt, Firings &count) const;
 
     CChemistry &chemistry_;
     CCellContents &world_;
+    // Each channel's usable rate and whether it is critical, for Plan.
+    std::vector<double> rate_;
+    std::vector<bool> critical_;
 };
