@@ -132,13 +132,15 @@ void CChemistry::Release(CSolidFilament &branch)
     ++Species[ARP];
 }
 
-void CChemistry::MoveSites(CSolidFilament &f, std::int32_t shift)
+std::vector<std::uint32_t> CChemistry::BranchesOn(const CSolidFilament &f) const
 {
     const auto found = branches_.find(f.Id);
-    if (found == branches_.end())
-        return;
-    const std::vector<std::uint32_t> ids = found->second;
-    for (const std::uint32_t id : ids) {
+    return found == branches_.end() ? std::vector<std::uint32_t>() : found->second;
+}
+
+void CChemistry::MoveSites(CSolidFilament &f, std::int32_t shift)
+{
+    for (const std::uint32_t id : BranchesOn(f)) {
         CSolidFilament &branch = *world_.Filaments.FindById(id);
         branch.Site += shift;
         if (branch.Site < 0 || branch.Site >= f.Monomers)
@@ -151,11 +153,7 @@ void CChemistry::SplitSites(CSolidFilament &f, std::int32_t cut, bool pointedDis
 {
     if (pointedDissolves && !f.IsPointedEndFree())
         Release(f);
-    const auto found = branches_.find(f.Id);
-    if (found == branches_.end())
-        return;
-    const std::vector<std::uint32_t> ids = found->second;
-    for (const std::uint32_t id : ids) {
+    for (const std::uint32_t id : BranchesOn(f)) {
         CSolidFilament &branch = *world_.Filaments.FindById(id);
         const bool onPointedPiece = branch.Site < cut;
         if (branch.Site == cut || (onPointedPiece ? pointedDissolves : barbedDissolves)) {

@@ -196,6 +196,8 @@ private:
                     CSolidFilament *barbedPiece);
     // Frees a branch's pointed end and returns its Arp2/3.
     void Release(CSolidFilament &branch);
+    // The ids of f's branches, a copy that releases leave whole.
+    std::vector<std::uint32_t> BranchesOn(const CSolidFilament &f) const;
     // Takes a branch off its mother's list.
     void Unlink(const CSolidFilament &branch);
     // Whether a branch may form at p (the activation zone).
