@@ -46,14 +46,24 @@ ObservationColumns MakeStandardColumns()
     const PerChannel perChannel[] = {
         {"n_", "Reactions", "", "Num of reactions", true,
          [](std::size_t i) -> Reader {
-             return [i](const ObservationRecord &r) { return double(r.Occurrences[i]); };
+             return [i](const ObservationRecord &r) -> std::optional<double> {
+                 if (i >= r.Occurrences.size()) // a world without that channel
+                     return std::nullopt;
+                 return double(r.Occurrences[i]);
+             };
          }},
         {"a_", "Propensity", "1/s", "A", false,
-         [](std::size_t i) -> Reader { return [i](const ObservationRecord &r) { return r.Propensities[i]; }; }},
+         [](std::size_t i) -> Reader {
+             return [i](const ObservationRecord &r) -> std::optional<double> {
+                 if (i >= r.Propensities.size())
+                     return std::nullopt;
+                 return r.Propensities[i];
+             };
+         }},
         {"p_", "Probability", "", "React prob", false,
          [](std::size_t i) -> Reader {
              return [i](const ObservationRecord &r) -> std::optional<double> {
-                 if (!r.HasProbabilities())
+                 if (!r.HasProbabilities() || i >= r.Probabilities.size())
                      return std::nullopt;
                  return r.Probabilities[i];
              };

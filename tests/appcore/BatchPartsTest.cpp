@@ -79,7 +79,7 @@ TEST(ObservationWriter, StreamsTheBytesOfTheChartTextExport)
             }
             ObservationWriter writer(dir.File("observe.txt"));
             for (std::size_t row = 0; row < rows.size(); ++row) {
-                cell.ObsTime = static_cast<double>(row);
+                cell.ObsTime = cell.Time = static_cast<double>(row);
                 for (int i = 0; i < 9; ++i)
                     cell.Reactions[i].Propensity = rows[row][i];
                 writer.Add(RecordObservation(cell));

@@ -809,7 +809,7 @@ private slots:
         // The parameters; the layout, the page, the 3D view and six entries
         // per chart.
         QCOMPARE(text.count(QRegularExpression("^[A-Za-z_0-9.]+=", QRegularExpression::MultilineOption)),
-                 36 + 4 + 2 + 7 * 6);
+                 41 + 4 + 2 + 7 * 6);
         QVERIFY(text.contains("C_ARP=0.5"));
         QVERIFY(text.contains("SIM_METHOD=Next reaction"));
 
