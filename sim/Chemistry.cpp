@@ -217,9 +217,19 @@ void CChemistry::CheckCounters(std::size_t channel) const
 {
     if (!Channels[channel].ChangesFilaments)
         return;
-    if (const auto mismatch = CounterMismatch())
-        throw std::logic_error("after " + std::string(Channels[channel].Name) + ": " +
-                               SpeciesNames[mismatch->Species] + " " + mismatch->Describe());
+    // Against the list's own totals, so that the check costs nothing per
+    // filament: a handler that misses a counter shows at once.
+    const CFilamentList::Totals listed = world_.Filaments.ListedTotals();
+    const std::pair<SpeciesIndex, std::int64_t> expected[] = {{FIP, listed.Filaments},
+                                                              {FIB, listed.FreeBarbedEnds},
+                                                              {ACF, listed.Monomers},
+                                                              {CAF, listed.Filaments - listed.FreeBarbedEnds},
+                                                              {ARF, listed.Branches}};
+    for (const auto &[species, count] : expected)
+        if (Species[species] != count)
+            throw std::logic_error("after " + std::string(Channels[channel].Name) + ": " +
+                                   SpeciesNames[species] + " is " + std::to_string(Species[species]) +
+                                   " but the filament list holds " + std::to_string(count));
 }
 
 CChemReaction *CChemistry::FirstReaction(double &tau)

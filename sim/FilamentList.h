@@ -111,6 +111,16 @@ public:
     // step): it then runs over dense memory.
     void CompactIfSparse();
 
+    // What the list holds by its trees: filaments, free barbed ends (every
+    // filament has monomers, so the others are capped), monomers and bound
+    // branches.
+    struct Totals {
+        std::int64_t Filaments, FreeBarbedEnds, Monomers, Branches;
+    };
+    Totals ListedTotals() const
+    {
+        return {alive_.Total(), freeBarbed_.Total(), monomers_.Total(), bound_.Total()};
+    }
     // The i-th (from 0) filament with a free barbed end, or nullptr.
     CSolidFilament *FreeBarbed(std::int64_t i);
     // The i-th (from 0) filament whose pointed end is free, or held by a
